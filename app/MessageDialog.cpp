@@ -1,0 +1,35 @@
+#include "app/MessageDialog.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+MessageBox::Result MessageDialog::Show(const MessageBox::Message &message)
+{
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(message.caption);
+    box.setText(message.text);
+    switch (message.icon) {
+    case MessageBox::NoIcon: box.setIcon(QMessageBox::NoIcon); break;
+    case MessageBox::Information: box.setIcon(QMessageBox::Information); break;
+    case MessageBox::Exclamation: box.setIcon(QMessageBox::Warning); break;
+    case MessageBox::Question: box.setIcon(QMessageBox::Question); break;
+    case MessageBox::Critical: box.setIcon(QMessageBox::Critical); break;
+    }
+    if (message.buttons == MessageBox::SaveDiscardCancel) {
+        box.setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Save);
+        switch (box.exec()) {
+        case QMessageBox::Save: return MessageBox::ResultSave;
+        case QMessageBox::Discard: return MessageBox::ResultDiscard;
+        default: return MessageBox::ResultCancel;
+        }
+    }
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+    return MessageBox::ResultOk;
+}
+
+void MessageDialog::Install()
+{
+    MessageBox::setHandler(&MessageDialog::Show);
+}

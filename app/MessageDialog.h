@@ -1,0 +1,11 @@
+#pragma once
+
+#include "surface/MessageBox.h"
+
+// Shows the program's messages as modal boxes.
+class MessageDialog
+{
+public:
+    static MessageBox::Result Show(const MessageBox::Message &message);
+    static void Install();
+};

@@ -1,0 +1,1 @@
+// The tool windows land here.

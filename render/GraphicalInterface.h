@@ -1,0 +1,56 @@
+#pragma once
+
+#include "render/GraphicalFramework.h"
+#include "render/TextureImage.h"
+#include "surface/GraphicalObject.h"
+
+#include <cstdint>
+
+class Surface;
+
+// Everything the view draws goes through here: fixed-function OpenGL on a
+// plane at PlaneZ seen through a fixed 45-degree, 4:3 perspective, so the
+// plane shows x in [-4/3, 4/3] and y in [-1, 1] whatever the window's shape.
+class GraphicalInterface : public GraphicalObject
+{
+public:
+    GraphicalInterface() = default;
+    ~GraphicalInterface() override;
+
+    virtual bool Init(int width, int height);
+    virtual void Release();
+    virtual bool Resize(int width, int height, bool orthographic);
+    virtual TextureImage CreateImage(const void *pixels, int width, int height, int bitsPerPixel);
+    virtual bool DrawImageQuad(const TextureImage &image, float s, float t, const float corners[4][3], float alpha);
+    virtual bool DrawImage(const TextureImage &image, float width, float height, float x, float y, float angle,
+                           float scaleX, float scaleY, float alpha);
+    virtual bool DrawImageAt(const TextureImage &image, float x, float y, float angle, float scaleX, float scaleY,
+                             float alpha);
+    virtual bool DrawSurface(const Surface &surface, float x, float y, float angle, float scaleX, float scaleY,
+                             float alpha);
+    virtual bool DrawPixels(const void *pixels, int width, int height, float x, float y);
+    virtual void DrawRect(float x, float y, float width, float height, bool filled);
+    virtual void DrawLine(float x1, float y1, float z1, float x2, float y2, float z2);
+    virtual void DrawLineXY(float x1, float y1, float x2, float y2);
+    virtual void BeginPick(int x, int y, int width, int height, std::uint32_t *buffer, int count);
+    virtual void LoadName(std::uint32_t name);
+    virtual void PushName(std::uint32_t name);
+    virtual int EndPick();
+    virtual void SetLineWidth(float width);
+    virtual void SetLineStipple(int factor, std::uint16_t pattern, bool enable);
+    virtual void SetColor(float r, float g, float b, float a);
+    virtual bool Clear();
+    virtual bool Swap(DeviceContext deviceContext);
+    virtual void ScreenToWorld(float &x, float &y) const;
+    virtual void WorldToScreen(float &x, float &y) const;
+    virtual float OffsetX(float x, float pixels) const;
+    virtual float OffsetY(float y, float pixels) const;
+
+    int Width = 0;
+    int Height = 0;
+    const float PlaneZ = -2.4142136f;
+
+    static constexpr float PlaneHalfWidth = 4.0f / 3.0f;  // 1.3333334f
+    static constexpr double Aspect = 1.3333333730697632;
+    static constexpr double FarPlane = 5000.05615234375;
+};

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Skimbler needs on Debian 12.
+# Skips apt entirely when everything is already there.
+set -euo pipefail
+
+packages=(
+    build-essential cmake ninja-build pkg-config
+    qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev
+    libgl-dev libglu1-mesa-dev libgl1-mesa-dri
+    libbenchmark-dev libstb-dev clang
+    xvfb xauth openbox xdotool x11-utils imagemagick
+    fonts-noto-cjk
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "surface/Surface.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class DocumentView;
+
+// The application's one document: owns the surface, the modified flag, the
+// file path and the list of views that hear about changes.
+class CSkimblerDoc : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit CSkimblerDoc(QObject *parent = nullptr);
+    ~CSkimblerDoc() override;
+
+    // Re-initialises the document: loads "a.tga" from the working directory
+    // into the surface (needs the rendering context current), clears the
+    // modified flag and the path, and updates all views.
+    virtual bool OnNewDocument();
+
+    bool IsModified() const { return m_modified; }
+    void SetModifiedFlag(bool modified = true);
+
+    // Tells every view except `sender` (OnUpdate), then announces viewsUpdated.
+    void UpdateAllViews(DocumentView *sender, long hint = 0, QObject *hintObject = nullptr);
+    void AddView(DocumentView *view);
+    void RemoveView(DocumentView *view);
+
+    QString GetPathName() const { return m_pathName; }
+    void SetPathName(const QString &pathName);
+    // The file name of the path, or "Skimbl" for a new document.
+    QString GetTitle() const;
+
+    Surface surface;
+
+Q_SIGNALS:
+    void modifiedChanged(bool modified);
+    void titleChanged(const QString &title);
+    // After every UpdateAllViews, including the one that follows a new or
+    // opened document: panels re-read the surface here.
+    void viewsUpdated();
+
+private:
+    QList<DocumentView *> m_views;
+    QString m_pathName;
+    bool m_modified = false;
+};

@@ -1,0 +1,3 @@
+#include "surface/DocumentView.h"
+
+DocumentView::~DocumentView() = default;

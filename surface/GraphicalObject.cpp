@@ -1,0 +1,3 @@
+#include "surface/GraphicalObject.h"
+
+GraphicalObject::~GraphicalObject() = default;

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+// Every message the program shows goes through MessageBox::show. The
+// application installs a handler that puts up a modal box; tests install one
+// that records the message and answers at once.
+class MessageBox
+{
+public:
+    enum Icon { NoIcon, Information, Exclamation, Question, Critical };
+    enum Buttons { Ok, SaveDiscardCancel };
+    enum Result { ResultOk, ResultSave, ResultDiscard, ResultCancel };
+
+    struct Message
+    {
+        QString text;
+        QString caption;
+        Icon icon = NoIcon;
+        Buttons buttons = Ok;
+    };
+
+    using Handler = std::function<Result(const Message &)>;
+
+    static Result show(const QString &text, const QString &caption = QString(),
+                       Icon icon = NoIcon, Buttons buttons = Ok);
+
+    // Returns the previous handler. An empty handler restores the fallback,
+    // which writes to standard error and answers Ok (or Cancel).
+    static Handler setHandler(Handler handler);
+};
