@@ -1,129 +1,339 @@
 #include "render/GraphicalInterface.h"
 
-// Placeholder until the drawing code lands.
+#include "surface/Surface.h"
+
+#include <QOpenGLContext>
+#include <QWindow>
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#ifndef GL_BGRA_EXT
+#define GL_BGRA_EXT 0x80E1
+#endif
+#ifndef GL_CLAMP
+#define GL_CLAMP 0x2900
+#endif
+
 GraphicalInterface::~GraphicalInterface() = default;
 
-bool GraphicalInterface::Init(int /*width*/, int /*height*/)
+bool GraphicalInterface::Init(int width, int height)
 {
+    Width = width;
+    Height = height;
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glShadeModel(GL_SMOOTH);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClearDepth(10.0);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    Resize(Width, Height, false);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
     return true;
 }
 
 void GraphicalInterface::Release()
 {
-    
 }
 
-bool GraphicalInterface::Resize(int /*width*/, int /*height*/, bool /*orthographic*/)
+bool GraphicalInterface::Resize(int width, int height, bool orthographic)
 {
+    Width = width;
+    Height = height == 0 ? 1 : height;
+    glViewport(0, 0, width, Height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    if (orthographic)
+        glOrtho(-width, width, -height, height, 1.0, FarPlane);
+    else
+        gluPerspective(45.0, Aspect, 1.0, FarPlane);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
     return true;
 }
 
-TextureImage GraphicalInterface::CreateImage(const void */*pixels*/, int /*width*/, int /*height*/, int /*bitsPerPixel*/)
+TextureImage GraphicalInterface::CreateImage(const void *pixels, int width, int height, int bitsPerPixel)
 {
-    return TextureImage();
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, bitsPerPixel / 8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    TextureImage image;
+    image.Width = width;
+    image.Height = height;
+    image.BitsPerPixel = bitsPerPixel;
+    image.Texture = name;
+    image.Pixels = pixels;
+    return image;
 }
 
-bool GraphicalInterface::DrawImageQuad(const TextureImage &/*image*/, float /*s*/, float /*t*/, const float /*corners*/[4][3], float /*alpha*/)
+bool GraphicalInterface::DrawImageQuad(const TextureImage &image, float s, float t, const float corners[4][3],
+                                       float alpha)
 {
+    glLoadIdentity();
+    glTranslatef(0.0f, 0.0f, PlaneZ);
+    glBindTexture(GL_TEXTURE_2D, image.Texture);
+    glBlendFunc(GL_ONE, GL_ZERO);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glColor4f(1.0f, 1.0f, 1.0f, alpha);
+    glBegin(GL_TRIANGLE_STRIP);
+    glTexCoord2f(0.0f, t);
+    glVertex3f(corners[0][0], corners[0][1], 0.0f);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex3f(corners[1][0], corners[1][1], 0.0f);
+    glTexCoord2f(s, t);
+    glVertex3f(corners[2][0], corners[2][1], 0.0f);
+    glTexCoord2f(s, 0.0f);
+    glVertex3f(corners[3][0], corners[3][1], 0.0f);
+    glEnd();
     return true;
 }
 
-bool GraphicalInterface::DrawImage(const TextureImage &/*image*/, float /*width*/, float /*height*/, float /*x*/, float /*y*/, float /*angle*/, float /*scaleX*/, float /*scaleY*/, float /*alpha*/)
+bool GraphicalInterface::DrawImage(const TextureImage &image, float width, float height, float x, float y,
+                                   float angle, float scaleX, float scaleY, float alpha)
 {
+    glLoadIdentity();
+    glTranslatef(x, y, PlaneZ);
+    glRotatef(angle, 0.0f, 0.0f, 1.0f);
+    glScalef(scaleX, scaleY, 1.0f);
+    float extentX = Width * 0.5f + width;
+    float extentY = Height * 0.5f + height;
+    ScreenToWorld(extentX, extentY);
+    glBindTexture(GL_TEXTURE_2D, image.Texture);
+    glBlendFunc(GL_ONE, GL_ZERO);
+    glColor4f(1.0f, 1.0f, 1.0f, alpha);
+    glBegin(GL_TRIANGLE_STRIP);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex3f(0.0f, 0.0f, 0.0f);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex3f(0.0f, extentY, 0.0f);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex3f(extentX, 0.0f, 0.0f);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex3f(extentX, extentY, 0.0f);
+    glEnd();
     return true;
 }
 
-bool GraphicalInterface::DrawImageAt(const TextureImage &/*image*/, float /*x*/, float /*y*/, float /*angle*/, float /*scaleX*/, float /*scaleY*/, float /*alpha*/)
+bool GraphicalInterface::DrawImageAt(const TextureImage &image, float x, float y, float angle, float scaleX,
+                                     float scaleY, float alpha)
 {
+    return DrawImage(image, static_cast<float>(image.Width), static_cast<float>(image.Height), x, y, angle,
+                     scaleX, scaleY, alpha);
+}
+
+bool GraphicalInterface::DrawSurface(const Surface &surface, float x, float y, float angle, float scaleX,
+                                     float scaleY, float alpha)
+{
+    glPushMatrix();
+    glLoadIdentity();
+    glTranslatef(x, y, PlaneZ);
+    glRotatef(angle, 0.0f, 0.0f, 1.0f);
+    glScalef(scaleX, scaleY, 1.0f);
+
+    glBindTexture(GL_TEXTURE_2D, surface.Texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER,
+                    static_cast<GLint>((surface.Flags & SURFACE_FLAG_MAG) ? surface.MagFilter : GL_LINEAR));
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
+                    static_cast<GLint>((surface.Flags & SURFACE_FLAG_MIN) ? surface.MinFilter : GL_LINEAR));
+    if (surface.Flags & SURFACE_FLAG_BLEND)
+        glBlendFunc(surface.SrcFactor, surface.DestFactor);
+    else
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+
+    float corners[4][3];
+    if (surface.Flags & SURFACE_FLAG_POINTS) {
+        for (int i = 0; i < 4; ++i)
+            for (int j = 0; j < 3; ++j)
+                corners[i][j] = surface.Points[i][j];
+    } else {
+        float extentX = Width * 0.5f + static_cast<float>(surface.Width);
+        float extentY = Height * 0.5f + static_cast<float>(surface.Height);
+        ScreenToWorld(extentX, extentY);
+        const float quad[4][3] = {{0, 0, 0}, {0, extentY, 0}, {extentX, 0, 0}, {extentX, extentY, 0}};
+        for (int i = 0; i < 4; ++i)
+            for (int j = 0; j < 3; ++j)
+                corners[i][j] = quad[i][j];
+    }
+
+    static const float texCoords[4][2] = {{0, 1}, {0, 0}, {1, 1}, {1, 0}};
+    const bool colors = (surface.Flags & SURFACE_FLAG_COLORS) != 0;
+    glBegin(GL_TRIANGLE_STRIP);
+    if (!colors)
+        glColor4f(1.0f, 1.0f, 1.0f, alpha);
+    for (int i = 0; i < 4; ++i) {
+        if (colors)
+            glColor4f(surface.Colors[i][0], surface.Colors[i][1], surface.Colors[i][2], alpha * surface.Colors[i][3]);
+        glTexCoord2f(texCoords[i][0], texCoords[i][1]);
+        glVertex3f(corners[i][0], corners[i][1], corners[i][2]);
+    }
+    glEnd();
+    glPopMatrix();
     return true;
 }
 
-bool GraphicalInterface::DrawSurface(const Surface &/*surface*/, float /*x*/, float /*y*/, float /*angle*/, float /*scaleX*/, float /*scaleY*/, float /*alpha*/)
+bool GraphicalInterface::DrawPixels(const void *pixels, int width, int height, float x, float y)
 {
+    glBlendFunc(GL_ONE, GL_ZERO);
+    glLoadIdentity();
+    glTranslatef(0.0f, 0.0f, PlaneZ);
+    glRasterPos2f(x, y);
+    glDrawPixels(width, height, GL_BGRA_EXT, GL_UNSIGNED_BYTE, pixels);
     return true;
 }
 
-bool GraphicalInterface::DrawPixels(const void */*pixels*/, int /*width*/, int /*height*/, float /*x*/, float /*y*/)
+void GraphicalInterface::DrawRect(float x, float y, float width, float height, bool filled)
 {
-    return true;
+    glLoadIdentity();
+    glTranslatef(x, y, PlaneZ);
+    float extentX = Width * 0.5f + width;
+    float extentY = Height * 0.5f + height;
+    ScreenToWorld(extentX, extentY);
+    glDisable(GL_TEXTURE_2D);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    if (filled) {
+        glBegin(GL_TRIANGLE_STRIP);
+        glVertex3f(0.0f, 0.0f, 0.0f);
+        glVertex3f(0.0f, extentY, 0.0f);
+        glVertex3f(extentX, 0.0f, 0.0f);
+        glVertex3f(extentX, extentY, 0.0f);
+    } else {
+        glBegin(GL_LINE_STRIP);
+        glVertex3f(0.0f, 0.0f, 0.0f);
+        glVertex3f(0.0f, extentY, 0.0f);
+        glVertex3f(extentX, extentY, 0.0f);
+        glVertex3f(extentX, 0.0f, 0.0f);
+        glVertex3f(0.0f, 0.0f, 0.0f);
+    }
+    glEnd();
+    glEnable(GL_TEXTURE_2D);
 }
 
-void GraphicalInterface::DrawRect(float /*x*/, float /*y*/, float /*width*/, float /*height*/, bool /*filled*/)
+void GraphicalInterface::DrawLine(float x1, float y1, float z1, float x2, float y2, float z2)
 {
-    
+    glDisable(GL_TEXTURE_2D);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glLoadIdentity();
+    glTranslatef(0.0f, 0.0f, PlaneZ);
+    glBegin(GL_LINES);
+    glVertex3f(x1, y1, z1);
+    glVertex3f(x2, y2, z2);
+    glEnd();
+    glEnable(GL_TEXTURE_2D);
 }
 
-void GraphicalInterface::DrawLine(float /*x1*/, float /*y1*/, float /*z1*/, float /*x2*/, float /*y2*/, float /*z2*/)
+void GraphicalInterface::DrawLineXY(float x1, float y1, float x2, float y2)
 {
-    
+    DrawLine(x1, y1, 0.0f, x2, y2, 0.0f);
 }
 
-void GraphicalInterface::DrawLineXY(float /*x1*/, float /*y1*/, float /*x2*/, float /*y2*/)
+void GraphicalInterface::BeginPick(int x, int y, int width, int height, std::uint32_t *buffer, int count)
 {
-    
+    glSelectBuffer(count, buffer);
+    glRenderMode(GL_SELECT);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    gluPickMatrix(x, viewport[3] - y, width, height, viewport);
+    gluPerspective(45.0, Aspect, 1.0, FarPlane);
+    glInitNames();
+    glPushName(0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
 }
 
-void GraphicalInterface::BeginPick(int /*x*/, int /*y*/, int /*width*/, int /*height*/, std::uint32_t */*buffer*/, int /*count*/)
+void GraphicalInterface::LoadName(std::uint32_t name)
 {
-    
+    glLoadName(name);
 }
 
-void GraphicalInterface::LoadName(std::uint32_t /*name*/)
+void GraphicalInterface::PushName(std::uint32_t name)
 {
-    
-}
-
-void GraphicalInterface::PushName(std::uint32_t /*name*/)
-{
-    
+    glPushName(name);
 }
 
 int GraphicalInterface::EndPick()
 {
-    return 0;
+    const int hits = glRenderMode(GL_RENDER);
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    return hits;
 }
 
-void GraphicalInterface::SetLineWidth(float /*width*/)
+void GraphicalInterface::SetLineWidth(float width)
 {
-    
+    glLineWidth(width);
 }
 
-void GraphicalInterface::SetLineStipple(int /*factor*/, std::uint16_t /*pattern*/, bool /*enable*/)
+void GraphicalInterface::SetLineStipple(int factor, std::uint16_t pattern, bool enable)
 {
-    
+    if (enable) {
+        glEnable(GL_LINE_STIPPLE);
+        glLineStipple(factor, pattern);
+    } else {
+        glDisable(GL_LINE_STIPPLE);
+        glLineStipple(1, 0xFFFF);
+    }
 }
 
-void GraphicalInterface::SetColor(float /*r*/, float /*g*/, float /*b*/, float /*a*/)
+void GraphicalInterface::SetColor(float r, float g, float b, float a)
 {
-    
+    glColor4f(r, g, b, a);
 }
 
 bool GraphicalInterface::Clear()
 {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     return true;
 }
 
-bool GraphicalInterface::Swap(DeviceContext /*deviceContext*/)
+bool GraphicalInterface::Swap(DeviceContext deviceContext)
 {
+    QOpenGLContext *context = QOpenGLContext::currentContext();
+    if (!context || !deviceContext)
+        return true;
+    // Swapping a window that is not on screen is undefined in Qt; the frame
+    // is finished all the same.
+    if (deviceContext->surfaceClass() == QSurface::Window
+        && !static_cast<QWindow *>(deviceContext)->isExposed()) {
+        glFlush();
+        return true;
+    }
+    context->swapBuffers(deviceContext);
     return true;
 }
 
-void GraphicalInterface::ScreenToWorld(float &/*x*/, float &/*y*/) const
+void GraphicalInterface::ScreenToWorld(float &x, float &y) const
 {
-    
+    x = x / (Width * 0.5f) * PlaneHalfWidth - PlaneHalfWidth;
+    y = y / (-Height * 0.5f) + 1.0f;
 }
 
-void GraphicalInterface::WorldToScreen(float &/*x*/, float &/*y*/) const
+void GraphicalInterface::WorldToScreen(float &x, float &y) const
 {
-    
+    x = (x + PlaneHalfWidth) / PlaneHalfWidth * Width * 0.5f;
+    y = (y - 1.0f) * -Height * 0.5f;
 }
 
-float GraphicalInterface::OffsetX(float /*x*/, float /*pixels*/) const
+float GraphicalInterface::OffsetX(float x, float pixels) const
 {
-    return 0.0f;
+    return x + pixels / (Width * 0.5f) * PlaneHalfWidth;
 }
 
-float GraphicalInterface::OffsetY(float /*y*/, float /*pixels*/) const
+float GraphicalInterface::OffsetY(float y, float pixels) const
 {
-    return 0.0f;
+    return y + pixels / (-Height * 0.5f);
 }
