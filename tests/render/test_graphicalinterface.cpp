@@ -1,0 +1,249 @@
+#include "common/GlTestContext.h"
+#include "render/GraphicalInterface.h"
+#include "surface/Surface.h"
+
+#include <QImage>
+#include <QOpenGLFramebufferObject>
+#include <QtTest>
+
+#include <GL/gl.h>
+
+#include <memory>
+#include <vector>
+
+// Draws into an off-screen framebuffer of the wanted size, so pixel checks do
+// not depend on what the window system shows.
+class TestGraphicalInterface : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<GlTestContext> m_gl;
+    std::unique_ptr<QOpenGLFramebufferObject> m_fbo;
+    GraphicalInterface m_gi;
+
+    void target(int width, int height)
+    {
+        m_fbo = std::make_unique<QOpenGLFramebufferObject>(width, height,
+                                                           QOpenGLFramebufferObject::CombinedDepthStencil);
+        QVERIFY(m_fbo->bind());
+        m_gi.Init(width, height);
+        m_gi.Clear();
+    }
+
+    QImage pixels() const
+    {
+        glFinish();
+        return m_fbo->toImage();
+    }
+
+    // Untextured white surface so coverage is easy to count.
+    static void plainSurface(Surface &surface, std::uint32_t flags)
+    {
+        surface.ApplyDefaults();
+        surface.Flags = flags;
+    }
+
+    static int countWhite(const QImage &image, QRect *bounds)
+    {
+        int count = 0;
+        QRect box;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixel(x, y) == qRgb(255, 255, 255)) {
+                    ++count;
+                    box |= QRect(x, y, 1, 1);
+                }
+        *bounds = box;
+        return count;
+    }
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanup();
+    void conversions_data();
+    void conversions();
+    void offsets();
+    void resizeToZeroHeight();
+    void imageSizedQuadCoversItsPixels_data();
+    void imageSizedQuadCoversItsPixels();
+    void cornerColoursTintTheQuad();
+    void pickingReturnsFirstDrawnName();
+    void stippleOffRestoresSolidPattern();
+    void rectIsEightPixelsAtAnyWindowSize_data();
+    void rectIsEightPixelsAtAnyWindowSize();
+};
+
+void TestGraphicalInterface::initTestCase()
+{
+    m_gl = std::make_unique<GlTestContext>();
+    QVERIFY(m_gl->valid);
+}
+
+void TestGraphicalInterface::cleanup()
+{
+    m_fbo.reset();
+}
+
+void TestGraphicalInterface::conversions_data()
+{
+    QTest::addColumn<float>("sx");
+    QTest::addColumn<float>("sy");
+    QTest::addColumn<float>("wx");
+    QTest::addColumn<float>("wy");
+    QTest::newRow("top-left") << 0.0f << 0.0f << -1.3333334f << 1.0f;
+    QTest::newRow("centre") << 400.0f << 300.0f << 0.0f << 0.0f;
+    QTest::newRow("bottom-right") << 800.0f << 600.0f << 1.3333334f << -1.0f;
+    QTest::newRow("quarter") << 200.0f << 450.0f << -0.6666667f << -0.5f;
+}
+
+void TestGraphicalInterface::conversions()
+{
+    QFETCH(float, sx);
+    QFETCH(float, sy);
+    QFETCH(float, wx);
+    QFETCH(float, wy);
+    GraphicalInterface gi;
+    gi.Width = 800;
+    gi.Height = 600;
+    float x = sx, y = sy;
+    gi.ScreenToWorld(x, y);
+    QVERIFY(qAbs(x - wx) < 1e-6f);
+    QVERIFY(qAbs(y - wy) < 1e-6f);
+    gi.WorldToScreen(x, y);
+    QVERIFY(qAbs(x - sx) < 1e-3f);
+    QVERIFY(qAbs(y - sy) < 1e-3f);
+}
+
+void TestGraphicalInterface::offsets()
+{
+    GraphicalInterface gi;
+    gi.Width = 800;
+    gi.Height = 600;
+    QCOMPARE(gi.OffsetX(0.0f, 400.0f), 1.3333334f);
+    QCOMPARE(gi.OffsetY(0.0f, 300.0f), -1.0f);
+    QCOMPARE(gi.PlaneZ, -2.4142136f);
+    // Not 4:3: the vertical conversion follows the window's own height.
+    gi.Height = 400;
+    QCOMPARE(gi.OffsetY(0.0f, 200.0f), -1.0f);
+}
+
+void TestGraphicalInterface::resizeToZeroHeight()
+{
+    target(64, 64);
+    m_gi.Resize(64, 0, false);
+    QCOMPARE(m_gi.Height, 1);
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    QCOMPARE(viewport[3], 1);
+    QCOMPARE(viewport[2], 64);
+}
+
+void TestGraphicalInterface::imageSizedQuadCoversItsPixels_data()
+{
+    QTest::addColumn<QSize>("window");
+    QTest::addColumn<QSize>("image");
+    QTest::newRow("4:3") << QSize(800, 600) << QSize(64, 32);
+    QTest::newRow("wide") << QSize(900, 300) << QSize(50, 40);
+    QTest::newRow("tall") << QSize(300, 700) << QSize(33, 77);
+}
+
+void TestGraphicalInterface::imageSizedQuadCoversItsPixels()
+{
+    QFETCH(QSize, window);
+    QFETCH(QSize, image);
+    target(window.width(), window.height());
+    Surface surface;
+    plainSurface(surface, 0);  // no points: an upright image-sized quad
+    surface.Width = image.width();
+    surface.Height = image.height();
+    glDisable(GL_TEXTURE_2D);
+    m_gi.DrawSurface(surface, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f);
+    glEnable(GL_TEXTURE_2D);
+    QRect bounds;
+    const int count = countWhite(pixels(), &bounds);
+    QCOMPARE(count, image.width() * image.height());
+    // It hangs right and down from the centre of the window.
+    QCOMPARE(bounds.topLeft(), QPoint(window.width() / 2, window.height() / 2));
+}
+
+void TestGraphicalInterface::cornerColoursTintTheQuad()
+{
+    target(200, 150);
+    Surface surface;
+    plainSurface(surface, SURFACE_FLAG_POINTS | SURFACE_FLAG_COLORS);
+    glDisable(GL_TEXTURE_2D);
+    m_gi.DrawSurface(surface, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f);
+    glEnable(GL_TEXTURE_2D);
+    const QImage image = pixels();
+    // The default layout covers the whole view: corner 0 (top-left) red,
+    // corner 1 (bottom-left) green.
+    const QColor topLeft = image.pixelColor(1, 1);
+    const QColor bottomLeft = image.pixelColor(1, 148);
+    QVERIFY2(topLeft.red() > 240 && topLeft.green() < 20, qPrintable(topLeft.name()));
+    QVERIFY2(bottomLeft.green() > 240 && bottomLeft.red() < 20, qPrintable(bottomLeft.name()));
+    const QColor right = image.pixelColor(198, 75);
+    QVERIFY2(right.red() > 245 && right.green() > 245 && right.blue() > 245, qPrintable(right.name()));
+}
+
+void TestGraphicalInterface::pickingReturnsFirstDrawnName()
+{
+    target(800, 600);
+    std::vector<std::uint32_t> buffer(64, 0);
+    const float cx = 0.0f, cy = 0.0f;  // plane centre = window (400, 300)
+
+    m_gi.BeginPick(400, 300, 10, 10, buffer.data(), 64);
+    m_gi.LoadName(5);
+    m_gi.DrawRect(m_gi.OffsetX(cx, -4), m_gi.OffsetY(cy, -4), 8, 8, false);
+    m_gi.LoadName(3);
+    m_gi.DrawRect(m_gi.OffsetX(cx, -4), m_gi.OffsetY(cy, -4), 8, 8, true);
+    const int hits = m_gi.EndPick();
+    QCOMPARE(hits, 2);
+    QCOMPARE(buffer[0], 1u);  // one name per record
+    QCOMPARE(buffer[3], 5u);
+
+    m_gi.BeginPick(20, 20, 10, 10, buffer.data(), 64);
+    m_gi.LoadName(1);
+    m_gi.DrawRect(m_gi.OffsetX(cx, -4), m_gi.OffsetY(cy, -4), 8, 8, true);
+    QCOMPARE(m_gi.EndPick(), 0);
+
+    // The projection is back to normal after the pass.
+    GLint mode = 0;
+    glGetIntegerv(GL_RENDER_MODE, &mode);
+    QCOMPARE(mode, GL_RENDER);
+}
+
+void TestGraphicalInterface::stippleOffRestoresSolidPattern()
+{
+    target(16, 16);
+    m_gi.SetLineStipple(3, 0x00FF, true);
+    QVERIFY(glIsEnabled(GL_LINE_STIPPLE));
+    m_gi.SetLineStipple(3, 0x00FF, false);
+    GLint pattern = 0, repeat = 0;
+    glGetIntegerv(GL_LINE_STIPPLE_PATTERN, &pattern);
+    glGetIntegerv(GL_LINE_STIPPLE_REPEAT, &repeat);
+    QCOMPARE(pattern, 0xFFFF);
+    QCOMPARE(repeat, 1);
+    QVERIFY(!glIsEnabled(GL_LINE_STIPPLE));
+}
+
+void TestGraphicalInterface::rectIsEightPixelsAtAnyWindowSize_data()
+{
+    QTest::addColumn<QSize>("window");
+    QTest::newRow("800x600") << QSize(800, 600);
+    QTest::newRow("1000x300") << QSize(1000, 300);
+}
+
+void TestGraphicalInterface::rectIsEightPixelsAtAnyWindowSize()
+{
+    QFETCH(QSize, window);
+    target(window.width(), window.height());
+    m_gi.SetColor(1, 1, 1, 1);
+    m_gi.DrawRect(m_gi.OffsetX(0.5f, -4), m_gi.OffsetY(0.5f, -4), 8, 8, true);
+    QRect bounds;
+    QCOMPARE(countWhite(pixels(), &bounds), 64);
+    QCOMPARE(bounds.size(), QSize(8, 8));
+}
+
+QTEST_MAIN(TestGraphicalInterface)
+#include "test_graphicalinterface.moc"
