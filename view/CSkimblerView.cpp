@@ -1,34 +1,716 @@
 #include "view/CSkimblerView.h"
 
+#include "app/CMainFrame.h"
+#include "app/CNumberEdit.h"
+#include "app/CPercentEdit.h"
+#include "render/GraphicalFramework.h"
+#include "render/GraphicalInterface.h"
+#include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
 #include "surface/DocumentAccess.h"
+#include "surface/MessageBox.h"
+#include "surface/Surface.h"
 
+#include <QCursor>
 #include <QEvent>
+#include <QExposeEvent>
+#include <QMouseEvent>
+#include <QOpenGLContext>
+#include <QResizeEvent>
+#include <QSurfaceFormat>
+#include <QWheelEvent>
 
-// Placeholder until the view lands.
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+// The zoom field's percent is turned back into a factor with the float 0.01.
+constexpr double kPercentToZoom = static_cast<double>(0.01f);
+
+// Field values are doubles; a point or the zoom is a float. Values beyond the
+// float range would make the conversion undefined, so they stop at its edge.
+float ToFloat(double value)
+{
+    if (value > static_cast<double>(FLT_MAX))
+        return FLT_MAX;
+    if (value < -static_cast<double>(FLT_MAX))
+        return -FLT_MAX;
+    return static_cast<float>(value);
+}
+
+bool OutsideFloatRange(double value)
+{
+    return std::fabs(value) > static_cast<double>(FLT_MAX);
+}
+
+int PointButton(int point)
+{
+    switch (point) {
+    case 0: return Resource::ID_POINT_0;
+    case 1: return Resource::ID_POINT_1;
+    case 2: return Resource::ID_POINT_2;
+    case 3: return Resource::ID_POINT_3;
+    default: return Resource::ID_POINT_NONE;
+    }
+}
+
+// The edges by their two corner points, in pick-name order: left, bottom,
+// right, top.
+constexpr int kEdgePoints[4][2] = {{0, 1}, {1, 3}, {2, 3}, {0, 2}};
+
+// The 32 x 32 background tile, rows top to bottom, four bytes a pixel: in the
+// top half the left cell is grey and the right one white, in the bottom half
+// the other way round.
+std::vector<unsigned char> BackgroundPixels()
+{
+    const int size = CSkimblerView::BackgroundTileSize;
+    const int cell = size / 2;
+    std::vector<unsigned char> pixels(static_cast<size_t>(size * size * 4));
+    for (int row = 0; row < size; ++row) {
+        for (int column = 0; column < size; ++column) {
+            const bool grey = (row < cell) == (column < cell);
+            const unsigned char level = grey ? 192 : 255;
+            unsigned char *pixel = &pixels[static_cast<size_t>((row * size + column) * 4)];
+            pixel[0] = level;
+            pixel[1] = level;
+            pixel[2] = level;
+            pixel[3] = 255;
+        }
+    }
+    return pixels;
+}
+
+} // namespace
+
 CSkimblerView::CSkimblerView(QWindow *parent)
     : QWindow(parent)
 {
     setSurfaceType(QSurface::OpenGLSurface);
+    // The format must be on the window before its native window exists;
+    // the frame creates the window before the rendering context.
+    QSurfaceFormat format;
+    format.setRenderableType(QSurfaceFormat::OpenGL);
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
+    format.setRedBufferSize(8);
+    format.setGreenBufferSize(8);
+    format.setBlueBufferSize(8);
+    format.setDepthBufferSize(16);
+    setFormat(format);
 }
 
-CSkimblerView::~CSkimblerView() = default;
+CSkimblerView::~CSkimblerView()
+{
+    if (m_registeredDocument)
+        m_registeredDocument->RemoveView(this);
+    if (m_background.Texture != 0 && MakeCurrent()) {
+        const GLuint name = m_background.Texture;
+        glDeleteTextures(1, &name);
+        m_background.Texture = 0;
+    }
+    if (m_framework)
+        m_framework->Release();
+    delete m_framework;
+    m_framework = nullptr;
+    delete m_interface;
+    m_interface = nullptr;
+}
 
-int CSkimblerView::OnCreate() { return 0; }
-void CSkimblerView::OnUpdate(DocumentView *, long, QObject *) { requestUpdate(); }
-bool CSkimblerView::OnCommand(int) { return false; }
-void CSkimblerView::OnFieldChanged(int) {}
-void CSkimblerView::RefreshCoordinateFields() {}
-bool CSkimblerView::ShowToolWindows() { return true; }
-void CSkimblerView::OnPaint() {}
-void CSkimblerView::DrawBackground() {}
-void CSkimblerView::DrawHandles() {}
-CSkimblerDoc *CSkimblerView::GetDocument() const { return DocumentAccess::CurrentDocument(); }
-Surface *CSkimblerView::GetSurface() const { return DocumentAccess::CurrentSurface(); }
-bool CSkimblerView::event(QEvent *event) { return QWindow::event(event); }
-void CSkimblerView::exposeEvent(QExposeEvent *) {}
-void CSkimblerView::resizeEvent(QResizeEvent *) {}
-void CSkimblerView::mousePressEvent(QMouseEvent *) {}
-void CSkimblerView::mouseMoveEvent(QMouseEvent *) {}
-void CSkimblerView::mouseReleaseEvent(QMouseEvent *) {}
-void CSkimblerView::wheelEvent(QWheelEvent *) {}
+GraphicalFramework *CSkimblerView::NewFramework()
+{
+    return new GraphicalFramework;
+}
+
+GraphicalInterface *CSkimblerView::NewInterface()
+{
+    return new GraphicalInterface;
+}
+
+int CSkimblerView::OnCreate()
+{
+    if (!handle())
+        create();
+
+    // The window is its own drawable: it serves as the device context too.
+    m_framework = NewFramework();
+    if (!m_framework->Create(800, 600, 32, this, this))
+        MessageBox::show(QStringLiteral("Failed to create GraphicalFramework."), QString());
+
+    m_interface = NewInterface();
+    if (!m_interface->Init(800, 600))
+        MessageBox::show(QStringLiteral("Failed to create GraphicalInterface."), QString());
+
+    const std::vector<unsigned char> pixels = BackgroundPixels();
+    m_backgroundWidth = BackgroundTileSize;
+    m_backgroundHeight = BackgroundTileSize;
+    m_background = m_interface->CreateImage(pixels.data(), m_backgroundWidth, m_backgroundHeight, 32);
+    // The pixels go with this function; the record must not point at them.
+    m_background.Pixels = nullptr;
+
+    if (CSkimblerDoc *document = GetDocument()) {
+        document->AddView(this);
+        m_registeredDocument = document;
+    }
+    return 0;
+}
+
+bool CSkimblerView::MakeCurrent()
+{
+    if (!m_framework || !m_framework->RenderContext || !handle())
+        return false;
+    return m_framework->RenderContext->makeCurrent(this);
+}
+
+CSkimblerDoc *CSkimblerView::GetDocument() const
+{
+    return DocumentAccess::CurrentDocument();
+}
+
+Surface *CSkimblerView::GetSurface() const
+{
+    return DocumentAccess::CurrentSurface();
+}
+
+CMainFrame *CSkimblerView::GetFrame() const
+{
+    return dynamic_cast<CMainFrame *>(DocumentAccess::MainWindow());
+}
+
+int CSkimblerView::ClientWidth() const
+{
+    return qRound(width() * devicePixelRatio());
+}
+
+int CSkimblerView::ClientHeight() const
+{
+    return qRound(height() * devicePixelRatio());
+}
+
+QPoint CSkimblerView::DevicePosition(const QPointF &position) const
+{
+    const qreal ratio = devicePixelRatio();
+    return QPoint(static_cast<int>(std::floor(position.x() * ratio)),
+                  static_cast<int>(std::floor(position.y() * ratio)));
+}
+
+void CSkimblerView::OnUpdate(DocumentView *, long, QObject *)
+{
+    requestUpdate();
+}
+
+bool CSkimblerView::ShowToolWindows()
+{
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Painting
+
+bool CSkimblerView::event(QEvent *event)
+{
+    if (event->type() == QEvent::UpdateRequest) {
+        OnPaint();
+        return true;
+    }
+    return QWindow::event(event);
+}
+
+void CSkimblerView::exposeEvent(QExposeEvent *)
+{
+    // Paint at once: a newly exposed GL window has undefined contents.
+    OnPaint();
+}
+
+void CSkimblerView::resizeEvent(QResizeEvent *event)
+{
+    QWindow::resizeEvent(event);
+    if (m_interface && MakeCurrent())
+        m_interface->Resize(ClientWidth(), ClientHeight(), false);
+    requestUpdate();
+}
+
+void CSkimblerView::OnPaint()
+{
+    if (!isExposed() || !m_interface || !MakeCurrent())
+        return;
+    DrawScene();
+    m_interface->Swap(this);
+}
+
+void CSkimblerView::DrawScene()
+{
+    if (!m_interface)
+        return;
+    m_interface->Clear();
+    DrawBackground();
+    if (Surface *surface = GetSurface())
+        m_interface->DrawSurface(*surface, 0.0f, 0.0f, 0.0f, m_zoom, m_zoom, 1.0f);
+    if (m_showAxes)
+        DrawAxes();
+    if (m_showHandles)
+        DrawHandles();
+}
+
+void CSkimblerView::DrawBackground()
+{
+    if (!m_interface || m_backgroundWidth <= 0 || m_backgroundHeight <= 0)
+        return;
+    const float right = static_cast<float>(ClientWidth());
+    const float bottom = static_cast<float>(ClientHeight());
+    float corners[4][3] = {{0.0f, 0.0f, 0.0f}, {0.0f, bottom, 0.0f}, {right, 0.0f, 0.0f}, {right, bottom, 0.0f}};
+    for (auto &corner : corners)
+        m_interface->ScreenToWorld(corner[0], corner[1]);
+    // One texel per window pixel, whatever the zoom.
+    m_interface->DrawImageQuad(m_background, right / static_cast<float>(m_backgroundWidth),
+                               bottom / static_cast<float>(m_backgroundHeight), corners, 1.0f);
+}
+
+void CSkimblerView::DrawAxes()
+{
+    if (!m_interface)
+        return;
+    m_interface->SetLineWidth(2.0f);
+    m_interface->SetLineStipple(1, 0xFFFF, true);
+    m_interface->SetColor(1.0f, 0.0f, 0.0f, 0.5f);
+    m_interface->DrawLine(0.0f, 0.0f, 0.0f, Surface::PlaneHalfWidth, 0.0f, 0.0f);
+    m_interface->SetColor(0.0f, 1.0f, 0.0f, 0.5f);
+    m_interface->DrawLine(0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f);
+    m_interface->SetColor(0.0f, 0.0f, 1.0f, 0.5f);
+    m_interface->DrawLine(0.0f, 0.0f, 0.0f, -10000.0f, -10000.0f, 10000.0f);
+}
+
+void CSkimblerView::HandleCorners(const Surface &surface, float corners[4][3]) const
+{
+    if (surface.Flags & SURFACE_FLAG_POINTS) {
+        for (int i = 0; i < 4; ++i) {
+            corners[i][0] = surface.Points[i][0] * m_zoom;
+            corners[i][1] = surface.Points[i][1] * m_zoom;
+            corners[i][2] = surface.Points[i][2];
+        }
+        return;
+    }
+    float x = static_cast<float>(ClientWidth()) * 0.5f + static_cast<float>(surface.Width);
+    float y = static_cast<float>(ClientHeight()) * 0.5f + static_cast<float>(surface.Height);
+    m_interface->ScreenToWorld(x, y);
+    x *= m_zoom;
+    y *= m_zoom;
+    const float quad[4][3] = {{0.0f, 0.0f, 0.0f}, {0.0f, y, 0.0f}, {x, 0.0f, 0.0f}, {x, y, 0.0f}};
+    std::copy(&quad[0][0], &quad[0][0] + 12, &corners[0][0]);
+}
+
+void CSkimblerView::DrawHandleSquare(float x, float y, bool filled)
+{
+    const float half = HandleSize / 2.0f;
+    m_interface->DrawRect(m_interface->OffsetX(x, -half), m_interface->OffsetY(y, -half),
+                          static_cast<float>(HandleSize), static_cast<float>(HandleSize), filled);
+}
+
+void CSkimblerView::DrawHandles()
+{
+    Surface *surface = GetSurface();
+    if (!m_interface || !surface)
+        return;
+    float p[4][3];
+    HandleCorners(*surface, p);
+
+    const auto drawFrame = [&]() {
+        for (const auto &edge : kEdgePoints) {
+            const float *a = p[edge[0]];
+            const float *b = p[edge[1]];
+            m_interface->DrawLine(a[0], a[1], a[2], b[0], b[1], b[2]);
+        }
+    };
+    // White under blue dashes: the frame stays visible on any picture.
+    m_interface->SetLineWidth(1.0f);
+    m_interface->SetLineStipple(1, 0xFFFF, false);
+    m_interface->SetColor(1.0f, 1.0f, 1.0f, 1.0f);
+    drawFrame();
+    m_interface->SetLineStipple(1, m_stipplePattern, true);
+    m_interface->SetColor(0.0f, 0.0f, 1.0f, 1.0f);
+    drawFrame();
+
+    m_interface->SetLineWidth(1.0f);
+    m_interface->SetLineStipple(1, 0xFFFF, false);
+    m_interface->SetColor(0.0f, 0.0f, 0.0f, 0.5f);
+    for (int i = 0; i < 4; ++i)
+        DrawHandleSquare(p[i][0], p[i][1], i == m_selectedPoint);
+    for (const auto &edge : kEdgePoints) {
+        DrawHandleSquare((p[edge[0]][0] + p[edge[1]][0]) * 0.5f, (p[edge[0]][1] + p[edge[1]][1]) * 0.5f, false);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Picking
+
+int CSkimblerView::PickPress(int x, int y)
+{
+    Surface *surface = GetSurface();
+    if (!m_interface || !surface || !MakeCurrent())
+        return -1;
+    float p[4][3];
+    HandleCorners(*surface, p);
+
+    std::uint32_t buffer[PickBufferSize] = {};
+    m_interface->BeginPick(x, y, PickRegion, PickRegion, buffer, PickBufferSize);
+    for (int i = 0; i < 4; ++i) {
+        m_interface->LoadName(static_cast<std::uint32_t>(i));
+        DrawHandleSquare(p[i][0], p[i][1], false);
+    }
+    for (int e = 0; e < 4; ++e) {
+        const int a = kEdgePoints[e][0];
+        const int b = kEdgePoints[e][1];
+        m_interface->LoadName(static_cast<std::uint32_t>(LeftEdge + e));
+        DrawHandleSquare((p[a][0] + p[b][0]) * 0.5f, (p[a][1] + p[b][1]) * 0.5f, false);
+    }
+    m_interface->LoadName(WholeSurface);
+    m_interface->DrawSurface(*surface, 0.0f, 0.0f, 0.0f, m_zoom, m_zoom, 1.0f);
+    const int hits = m_interface->EndPick();
+    // A hit record is: name count, min depth, max depth, names.
+    if (hits <= 0 || buffer[0] == 0)
+        return -1;
+    return static_cast<int>(buffer[3]);
+}
+
+int CSkimblerView::PickHover(int x, int y)
+{
+    Surface *surface = GetSurface();
+    if (!m_interface || !surface || !MakeCurrent())
+        return -1;
+    float p[4][3];
+    HandleCorners(*surface, p);
+
+    std::uint32_t buffer[PickBufferSize] = {};
+    m_interface->BeginPick(x, y, PickRegion, PickRegion, buffer, PickBufferSize);
+    if (m_showHandles) {
+        for (int e = 0; e < 4; ++e) {
+            const int a = kEdgePoints[e][0];
+            const int b = kEdgePoints[e][1];
+            m_interface->LoadName(static_cast<std::uint32_t>(HoverLeft + e));
+            DrawHandleSquare((p[a][0] + p[b][0]) * 0.5f, (p[a][1] + p[b][1]) * 0.5f, false);
+        }
+    }
+    m_interface->LoadName(HoverSurface);
+    m_interface->DrawSurface(*surface, 0.0f, 0.0f, 0.0f, m_zoom, m_zoom, 1.0f);
+    const int hits = m_interface->EndPick();
+    if (hits <= 0 || buffer[0] == 0)
+        return -1;
+    return static_cast<int>(buffer[3]);
+}
+
+// ---------------------------------------------------------------------------
+// Mouse
+
+void CSkimblerView::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton) {
+        const QPoint position = DevicePosition(event->position());
+        Press(position.x(), position.y());
+        event->accept();
+        return;
+    }
+    QWindow::mousePressEvent(event);
+}
+
+void CSkimblerView::mouseMoveEvent(QMouseEvent *event)
+{
+    const QPoint position = DevicePosition(event->position());
+    Move(position.x(), position.y());
+    event->accept();
+}
+
+void CSkimblerView::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton) {
+        Release();
+        event->accept();
+        return;
+    }
+    QWindow::mouseReleaseEvent(event);
+}
+
+void CSkimblerView::SetPointerShape(Qt::CursorShape shape)
+{
+    if (cursor().shape() != shape)
+        setCursor(QCursor(shape));
+}
+
+void CSkimblerView::Press(int x, int y)
+{
+    Surface *surface = GetSurface();
+    if (!surface)
+        return;
+    // Pick what is under the click itself, even when no move preceded it.
+    m_pointerX = x;
+    m_pointerY = y;
+    if (!(surface->Flags & SURFACE_FLAG_POINTS))
+        return;
+
+    const int hit = PickPress(m_pointerX, m_pointerY);
+    if (hit < 0 || hit > WholeSurface)
+        return;
+    m_anchorX = x;
+    m_anchorY = y;
+    if (hit == WholeSurface) {
+        m_surfaceDrag = true;
+        return;
+    }
+    m_dragTarget = hit;
+    if (hit < 4) {
+        m_selectedPoint = hit;
+        if (CMainFrame *frame = GetFrame())
+            frame->CheckButton(PointButton(hit), true);
+        requestUpdate();
+    }
+}
+
+void CSkimblerView::Move(int x, int y)
+{
+    m_pointerX = x;
+    m_pointerY = y;
+    Surface *surface = GetSurface();
+    if (!surface || !m_interface)
+        return;
+    if (!(surface->Flags & SURFACE_FLAG_POINTS)) {
+        // Nothing here can be dragged: do not leave a stale resize shape.
+        SetPointerShape(Qt::ArrowCursor);
+        return;
+    }
+
+    if (m_dragTarget >= 0 && m_dragTarget < 4 && m_showHandles) {
+        // The point goes exactly under the pointer.
+        float px = static_cast<float>(x);
+        float py = static_cast<float>(y);
+        m_interface->ScreenToWorld(px, py);
+        px /= m_zoom;
+        py /= m_zoom;
+        float *point = surface->Points[m_dragTarget];
+        if (point[0] != px || point[1] != py) {
+            point[0] = px;
+            point[1] = py;
+            MarkModified();
+        }
+        RefreshCoordinateFields();
+        return;
+    }
+
+    if (m_dragTarget >= LeftEdge && m_dragTarget <= TopEdge && m_showHandles) {
+        const float dx = static_cast<float>(x - m_anchorX) / m_zoom;
+        const float dy = static_cast<float>(y - m_anchorY) / m_zoom;
+        const int a = kEdgePoints[m_dragTarget - LeftEdge][0];
+        const int b = kEdgePoints[m_dragTarget - LeftEdge][1];
+        const bool horizontal = m_dragTarget == LeftEdge || m_dragTarget == RightEdge;
+        SetPointerShape(horizontal ? Qt::SizeHorCursor : Qt::SizeVerCursor);
+        bool changed = false;
+        for (const int i : {a, b}) {
+            float &coordinate = surface->Points[i][horizontal ? 0 : 1];
+            // Each edge moves with the pointer along its own axis, in that
+            // axis's plane units, so it stays under the pointer.
+            const float moved = horizontal ? m_interface->OffsetX(coordinate, dx) : m_interface->OffsetY(coordinate, dy);
+            changed = changed || moved != coordinate;
+            coordinate = moved;
+        }
+        if (changed)
+            MarkModified();
+        m_anchorX = x;
+        m_anchorY = y;
+        RefreshCoordinateFields();
+        return;
+    }
+
+    const int hit = PickHover(x, y);
+    switch (hit) {
+    case HoverSurface: SetPointerShape(Qt::SizeAllCursor); break;
+    case HoverLeft:
+    case HoverRight: SetPointerShape(Qt::SizeHorCursor); break;
+    case HoverBottom:
+    case HoverTop: SetPointerShape(Qt::SizeVerCursor); break;
+    default: SetPointerShape(Qt::ArrowCursor); break;
+    }
+
+    if (m_surfaceDrag) {
+        const float dx = static_cast<float>(x - m_anchorX) / m_zoom;
+        const float dy = static_cast<float>(y - m_anchorY) / m_zoom;
+        bool changed = false;
+        for (auto &point : surface->Points) {
+            const float newX = m_interface->OffsetX(point[0], dx);
+            const float newY = m_interface->OffsetY(point[1], dy);
+            changed = changed || newX != point[0] || newY != point[1];
+            point[0] = newX;
+            point[1] = newY;
+        }
+        if (changed)
+            MarkModified();
+        m_anchorX = x;
+        m_anchorY = y;
+        RefreshCoordinateFields();
+    }
+}
+
+void CSkimblerView::Release()
+{
+    m_dragTarget = -1;
+    m_surfaceDrag = false;
+}
+
+// ---------------------------------------------------------------------------
+// Zoom and commands
+
+void CSkimblerView::wheelEvent(QWheelEvent *event)
+{
+    const int delta = event->angleDelta().y();
+    if (delta != 0)
+        SetZoom(m_zoom + static_cast<float>(delta) * WheelZoomFactor);
+    event->accept();
+}
+
+void CSkimblerView::SetZoom(float zoom)
+{
+    if (std::isnan(zoom))
+        zoom = m_zoom;
+    m_zoom = std::clamp(zoom, MinZoom, MaxZoom);
+    UpdateZoomField();
+    requestUpdate();
+}
+
+void CSkimblerView::UpdateZoomField()
+{
+    CMainFrame *frame = GetFrame();
+    if (!frame || !frame->m_zoomEdit)
+        return;
+    const bool wasWriting = m_writingZoomField;
+    m_writingZoomField = true;
+    frame->m_zoomEdit->SetValue(static_cast<double>(m_zoom) * 100.0);
+    m_writingZoomField = wasWriting;
+}
+
+bool CSkimblerView::OnCommand(int commandId)
+{
+    CMainFrame *frame = GetFrame();
+    switch (commandId) {
+    case Resource::ID_ZOOM_IN:
+        SetZoom(m_zoom + ZoomStep);
+        return true;
+    case Resource::ID_ZOOM_OUT:
+        SetZoom(m_zoom - ZoomStep);
+        return true;
+    case Resource::ID_ZOOM_100:
+        SetZoom(1.0f);
+        return true;
+    case Resource::ID_SHOW_AXES:
+        // The mode follows the button, so the two never disagree.
+        m_showAxes = frame ? frame->IsButtonChecked(commandId) : !m_showAxes;
+        requestUpdate();
+        return true;
+    case Resource::ID_SHOW_HANDLES:
+        m_showHandles = frame ? frame->IsButtonChecked(commandId) : !m_showHandles;
+        requestUpdate();
+        return true;
+    case Resource::ID_POINT_0:
+    case Resource::ID_POINT_1:
+    case Resource::ID_POINT_2:
+    case Resource::ID_POINT_3:
+    case Resource::ID_POINT_NONE: {
+        int point = -1;
+        for (int i = 0; i < 4; ++i) {
+            if (PointButton(i) == commandId)
+                point = i;
+        }
+        m_selectedPoint = point;
+        RefreshCoordinateFields();
+        return true;
+    }
+    case Resource::ID_POINT_FULL:
+        if (Surface *surface = GetSurface()) {
+            float before[4][3];
+            std::copy(&surface->Points[0][0], &surface->Points[0][0] + 12, &before[0][0]);
+            surface->ResetPoints();
+            if (!std::equal(&before[0][0], &before[0][0] + 12, &surface->Points[0][0]))
+                MarkModified();
+        }
+        RefreshCoordinateFields();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CSkimblerView::OnFieldChanged(int controlId)
+{
+    CMainFrame *frame = GetFrame();
+    if (!frame)
+        return;
+    if (controlId == Resource::IDC_ZOOM_EDIT) {
+        if (!frame->m_zoomEdit)
+            return;
+        const float typed = ToFloat(frame->m_zoomEdit->GetValue() * kPercentToZoom);
+        const float zoom = std::isnan(typed) ? m_zoom : std::clamp(typed, MinZoom, MaxZoom);
+        m_zoom = zoom;
+        // A value out of range shows the zoom in force instead. The write
+        // raises this notification again, which then finds the value in range.
+        if (zoom != typed && !m_writingZoomField)
+            UpdateZoomField();
+        requestUpdate();
+        return;
+    }
+    if (controlId == Resource::IDC_X_EDIT || controlId == Resource::IDC_Y_EDIT || controlId == Resource::IDC_Z_EDIT)
+        WriteCoordinate(controlId);
+}
+
+void CSkimblerView::WriteCoordinate(int controlId)
+{
+    CMainFrame *frame = GetFrame();
+    Surface *surface = GetSurface();
+    if (!frame || !surface || m_selectedPoint < 0 || m_selectedPoint > 3)
+        return;
+    const int axis = controlId - Resource::IDC_X_EDIT;
+    CNumberEdit *field = axis == 0 ? frame->m_xEdit : axis == 1 ? frame->m_yEdit : frame->m_zEdit;
+    if (!field)
+        return;
+    const double typed = field->GetValue();
+    if (std::isnan(typed))
+        return;
+    float &coordinate = surface->Points[m_selectedPoint][axis];
+    const float value = ToFloat(typed);
+    // The read-back of a refresh writes the same value: not an edit.
+    if (coordinate != value) {
+        coordinate = value;
+        MarkModified();
+    }
+    if (OutsideFloatRange(typed) && !m_writingCoordinateField) {
+        m_writingCoordinateField = true;
+        field->SetValue(static_cast<double>(value));
+        m_writingCoordinateField = false;
+    }
+    requestUpdate();
+}
+
+void CSkimblerView::RefreshCoordinateFields()
+{
+    CMainFrame *frame = GetFrame();
+    Surface *surface = GetSurface();
+    if (frame && frame->m_xEdit && frame->m_yEdit && frame->m_zEdit) {
+        double values[3] = {0.0, 0.0, 0.0};
+        if (surface && m_selectedPoint >= 0 && m_selectedPoint < 4) {
+            for (int axis = 0; axis < 3; ++axis)
+                values[axis] = static_cast<double>(surface->Points[m_selectedPoint][axis]);
+        }
+        const bool wasWriting = m_writingCoordinateField;
+        m_writingCoordinateField = true;
+        frame->m_xEdit->SetValue(values[0]);
+        frame->m_yEdit->SetValue(values[1]);
+        frame->m_zEdit->SetValue(values[2]);
+        m_writingCoordinateField = wasWriting;
+    }
+    requestUpdate();
+}
+
+void CSkimblerView::MarkModified()
+{
+    if (CSkimblerDoc *document = GetDocument())
+        document->SetModifiedFlag(true);
+}

@@ -3,11 +3,13 @@
 #include "render/TextureImage.h"
 #include "surface/DocumentView.h"
 
+#include <QPointer>
 #include <QWindow>
 
 #include <cstdint>
 
 class CFlagsPanel;
+class CMainFrame;
 class CPropertyPanel;
 class CSkimblerDoc;
 class GraphicalFramework;
@@ -22,6 +24,24 @@ class CSkimblerView : public QWindow, public DocumentView
     Q_OBJECT
 
 public:
+    // The zoom is kept inside this range so that the drag arithmetic never
+    // divides by zero and the quad is never turned over.
+    static constexpr float MinZoom = 0.1f;
+    static constexpr float MaxZoom = 100.0f;
+    static constexpr float ZoomStep = 0.1f;
+    static constexpr float WheelZoomFactor = 0.001f;
+
+    // Pick names of the press pass: corners 0..3, then the edges, then the
+    // surface itself.
+    enum PressName { LeftEdge = 4, BottomEdge = 5, RightEdge = 6, TopEdge = 7, WholeSurface = 8 };
+    // Pick names of the hover pass.
+    enum HoverName { HoverSurface = 0, HoverLeft = 1, HoverBottom = 2, HoverRight = 3, HoverTop = 4 };
+
+    static constexpr int PickRegion = 10;
+    static constexpr int PickBufferSize = 64;
+    static constexpr int HandleSize = 8;
+    static constexpr int BackgroundTileSize = 32;
+
     explicit CSkimblerView(QWindow *parent = nullptr);
     ~CSkimblerView() override;
 
@@ -41,14 +61,36 @@ public:
     void RefreshCoordinateFields();
     bool ShowToolWindows();
 
-    // The paint pass (also callable directly by tests and benchmarks).
+    // The paint pass: the scene into the back buffer, then the swap. Does
+    // nothing while the window is not exposed.
     void OnPaint();
+    // The scene without the swap (tests and benchmarks read pixels back).
+    void DrawScene();
     void DrawBackground();
+    void DrawAxes();
     void DrawHandles();
+
+    // Selection passes at a window position in device pixels; the hit name,
+    // or -1 when nothing was hit.
+    int PickPress(int x, int y);
+    int PickHover(int x, int y);
+
+    // Sets the zoom (kept inside [MinZoom, MaxZoom]), shows it in the zoom
+    // field and redraws.
+    void SetZoom(float zoom);
+
+    // Makes the rendering context current on this window; false without one.
+    bool MakeCurrent();
 
     // The document and surface by the main window's active document.
     CSkimblerDoc *GetDocument() const;
     Surface *GetSurface() const;
+    // The main frame, or null while it is being built (or in a bare host).
+    CMainFrame *GetFrame() const;
+
+    // Client size in device pixels, the unit of the drawing interface.
+    int ClientWidth() const;
+    int ClientHeight() const;
 
     GraphicalFramework *m_framework = nullptr;
     GraphicalInterface *m_interface = nullptr;
@@ -70,6 +112,10 @@ public:
     bool m_showHandles = true;
 
 protected:
+    // Object factories, so that a host can put in its own rendering objects.
+    virtual GraphicalFramework *NewFramework();
+    virtual GraphicalInterface *NewInterface();
+
     bool event(QEvent *event) override;
     void exposeEvent(QExposeEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -77,4 +123,24 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
+
+private:
+    void Press(int x, int y);
+    void Move(int x, int y);
+    void Release();
+    // The corners as drawn: the surface's points, or the image-sized quad
+    // hanging from the centre; x and y scaled by the zoom.
+    void HandleCorners(const Surface &surface, float corners[4][3]) const;
+    void DrawHandleSquare(float x, float y, bool filled);
+    void SetPointerShape(Qt::CursorShape shape);
+    void UpdateZoomField();
+    void WriteCoordinate(int controlId);
+    void MarkModified();
+    QPoint DevicePosition(const QPointF &position) const;
+
+    QPointer<CSkimblerDoc> m_registeredDocument;
+    // Set while the view itself writes a field, so the field's read-back
+    // does not write it again.
+    bool m_writingZoomField = false;
+    bool m_writingCoordinateField = false;
 };
