@@ -1,8 +1,30 @@
 #include "surface/CSkimblerDoc.h"
 
 #include "surface/DocumentView.h"
+#include "surface/MessageBox.h"
+#include "surface/SurfaceFile.h"
+#include "surface/TgaImage.h"
+#include "surface/TgaLoader.h"
 
+#include <QFile>
+#include <QDir>
 #include <QFileInfo>
+
+#include <cstdlib>
+
+namespace {
+void ReportFileError(const char *what, const QString &path, const QString &reason)
+{
+    MessageBox::show(QStringLiteral("Could not %1 \"%2\": %3.")
+                         .arg(QString::fromLatin1(what), QDir::toNativeSeparators(path), reason),
+                     QStringLiteral("Skimbler"), MessageBox::Exclamation);
+}
+
+bool IsTgaPath(const QString &path)
+{
+    return QFileInfo(path).suffix().compare(QLatin1String("tga"), Qt::CaseInsensitive) == 0;
+}
+}
 
 CSkimblerDoc::CSkimblerDoc(QObject *parent)
     : QObject(parent)
@@ -15,8 +37,61 @@ bool CSkimblerDoc::OnNewDocument()
 {
     SetPathName(QString());
     SetModifiedFlag(false);
+    m_imagePath = QFileInfo(QStringLiteral("a.tga")).absoluteFilePath();
     surface.Load(QStringLiteral("a.tga"));
     UpdateAllViews(nullptr);
+    return true;
+}
+
+bool CSkimblerDoc::OnOpenDocument(const QString &path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    if (!QFileInfo(absolute).isFile()) {
+        ReportFileError("open", absolute, QStringLiteral("the file does not exist"));
+        return false;
+    }
+
+    if (IsTgaPath(absolute)) {
+        // Decode once first, so a bad image leaves the current surface alone;
+        // the loader has said what is wrong.
+        TgaImage probe;
+        const QByteArray name = QFile::encodeName(absolute);
+        if (!LoadTga(&probe, name.constData()))
+            return false;
+        std::free(probe.Pixels);
+        surface.Load(absolute);
+        m_imagePath = absolute;
+        SetPathName(QString());
+        SetModifiedFlag(false);
+        UpdateAllViews(nullptr);
+        return true;
+    }
+
+    SurfaceFile::Contents contents;
+    QString error;
+    if (!SurfaceFile::Read(absolute, &contents, &error)) {
+        ReportFileError("open", absolute, error);
+        return false;
+    }
+    surface.Load(contents.imagePath);  // reports an image it cannot read
+    SurfaceFile::Apply(contents, &surface);
+    m_imagePath = contents.imagePath;
+    SetPathName(absolute);
+    SetModifiedFlag(false);
+    UpdateAllViews(nullptr);
+    return true;
+}
+
+bool CSkimblerDoc::OnSaveDocument(const QString &path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    QString error;
+    if (!SurfaceFile::Write(absolute, surface, m_imagePath, &error)) {
+        ReportFileError("save", absolute, error);
+        return false;
+    }
+    SetPathName(absolute);
+    SetModifiedFlag(false);
     return true;
 }
 

@@ -23,6 +23,17 @@ public:
     // modified flag and the path, and updates all views.
     virtual bool OnNewDocument();
 
+    // Opens a surface file (every field and its image) or a TGA image (as a
+    // new surface with the defaults). A file that cannot be used is reported
+    // and leaves the document as it was.
+    virtual bool OnOpenDocument(const QString &path);
+    // Writes the surface file atomically; on failure says why and keeps the
+    // modified flag.
+    virtual bool OnSaveDocument(const QString &path);
+
+    // The image the surface shows, as an absolute path (empty if none).
+    QString GetImagePath() const { return m_imagePath; }
+
     bool IsModified() const { return m_modified; }
     void SetModifiedFlag(bool modified = true);
 
@@ -48,5 +59,6 @@ Q_SIGNALS:
 private:
     QList<DocumentView *> m_views;
     QString m_pathName;
+    QString m_imagePath;
     bool m_modified = false;
 };
