@@ -17,14 +17,27 @@ namespace {
 const std::uint8_t kUncompressedHeader[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 const std::uint8_t kCompressedHeader[12] = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 
+// The fuzz build shrinks these to a few bytes so that every block boundary
+// and every growth step is crossed by small inputs.
+#ifndef SKIMBLER_TGA_CHUNK_PIXELS
+#define SKIMBLER_TGA_CHUNK_PIXELS (32 * 1024)
+#endif
+#ifndef SKIMBLER_TGA_READ_BLOCK
+#define SKIMBLER_TGA_READ_BLOCK (64 * 1024)
+#endif
+#ifndef SKIMBLER_TGA_START_PIXELS
+#define SKIMBLER_TGA_START_PIXELS (64 * 1024)
+#endif
+
 // Pixels converted per read of an uncompressed body: small enough that the
 // block is still in cache when its bytes are swapped.
-constexpr std::size_t kChunkPixels = 64 * 1024;
+constexpr std::size_t kChunkPixels = SKIMBLER_TGA_CHUNK_PIXELS;
 // Bytes the packet reader keeps in hand; a packet is at most 1 + 128 * 4.
-constexpr std::size_t kReadBlock = 256 * 1024;
+constexpr std::size_t kReadBlock = SKIMBLER_TGA_READ_BLOCK;
 constexpr std::size_t kMaxPacketBytes = 1 + 128 * 4;
-// First buffer for a stream whose length cannot be known (a pipe).
-constexpr std::size_t kUnknownSizeStartPixels = 1024 * 1024;
+// First buffer for a stream whose length cannot be known (a pipe); it
+// doubles as the pixels arrive.
+constexpr std::size_t kUnknownSizeStartPixels = SKIMBLER_TGA_START_PIXELS;
 
 void ReportError(const char *text)
 {
