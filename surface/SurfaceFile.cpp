@@ -102,7 +102,10 @@ QJsonArray FloatRows(const float *values, int width)
     for (int i = 0; i < 4; ++i) {
         QJsonArray row;
         for (int j = 0; j < width; ++j)
-            row.append(static_cast<double>(values[i * width + j]));  // a float is exact as a double
+            // A float is exact as a double, and Qt writes the shortest text that
+            // reads back to the same double. Only the sign of zero is lost
+            // (JSON through Qt has no -0), and -0 draws exactly like 0.
+            row.append(static_cast<double>(values[i * width + j]) + 0.0);
         rows.append(row);
     }
     return rows;

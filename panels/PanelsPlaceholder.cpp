@@ -1,1 +1,0 @@
-// The tool windows land here.
