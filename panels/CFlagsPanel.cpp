@@ -1,0 +1,124 @@
+#include "panels/CFlagsPanel.h"
+
+#include "panels/DocumentWatcher.h"
+#include "surface/CSkimblerDoc.h"
+
+#include <QHeaderView>
+#include <QTableWidget>
+
+namespace {
+constexpr int kTemplateWidth = 118;
+constexpr int kTemplateHeight = 95;
+}
+
+CFlagsPanel::CFlagsPanel()
+    : CToolPanel(QStringLiteral("Flags"), QSize(kTemplateWidth, kTemplateHeight))
+{
+    setObjectName(QStringLiteral("flagsPanel"));
+}
+
+CFlagsPanel::~CFlagsPanel() = default;
+
+QString CFlagsPanel::Label(int row)
+{
+    static const char *const labels[SurfaceFlagCount] = {
+        "SURFACE_FLAG_COLORKEY", "SURFACE_FLAG_POINTS", "SURFACE_FLAG_COLORS",
+        "SURFACE_FLAG_MAG",      "SURFACE_FLAG_MIN",    "SURFACE_FLAG_BLEND",
+    };
+    if (row < 0 || row >= SurfaceFlagCount)
+        return QString();
+    return QString::fromLatin1(labels[row]);
+}
+
+bool CFlagsPanel::OnInitDialog()
+{
+    m_list = new QTableWidget(this);
+    m_list->setObjectName(QStringLiteral("flagsList"));
+    m_list->horizontalHeader()->hide();
+    m_list->verticalHeader()->hide();
+    m_list->horizontalHeader()->setMinimumSectionSize(0);
+    m_list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_list->verticalHeader()->setMinimumSectionSize(0);
+    m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().lineSpacing() + 6);
+    m_list->setShowGrid(true);
+    m_list->setWordWrap(false);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setGeometry(rect());
+
+    m_list->setColumnCount(1);
+    m_list->setColumnWidth(0, m_list->viewport()->width());
+    m_list->setRowCount(SurfaceFlagCount);
+    for (int row = 0; row < SurfaceFlagCount; ++row) {
+        auto *item = new QTableWidgetItem(Label(row));
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+        m_list->setItem(row, 0, item);
+    }
+    connect(m_list, &QTableWidget::itemChanged, this, &CFlagsPanel::OnItemChanged);
+    WatchListViewport();
+
+    if (CSkimblerDoc *document = m_watcher->Watch())
+        ShowFlags(document->surface.Flags);
+    m_initialised = true;
+    FitColumns();
+    return true;
+}
+
+QAbstractScrollArea *CFlagsPanel::List() const
+{
+    return m_list;
+}
+
+void CFlagsPanel::FitColumns()
+{
+    if (m_list)
+        m_list->setColumnWidth(0, m_list->viewport()->width());
+}
+
+void CFlagsPanel::ReadDocument()
+{
+    CSkimblerDoc *document = m_watcher->Watch();
+    if (document)
+        ShowFlags(document->surface.Flags);
+}
+
+SurfaceFlags CFlagsPanel::ComposeFlags() const
+{
+    SurfaceFlags flags = 0;
+    if (!m_list)
+        return flags;
+    for (int row = 0; row < SurfaceFlagCount && row < m_list->rowCount(); ++row) {
+        const QTableWidgetItem *item = m_list->item(row, 0);
+        if (item && item->checkState() == Qt::Checked)
+            flags |= SurfaceFlags{1} << row;
+    }
+    return flags;
+}
+
+void CFlagsPanel::ShowFlags(SurfaceFlags flags)
+{
+    // Showing the word must not write it back.
+    m_showing = true;
+    for (int row = 0; row < SurfaceFlagCount && row < m_list->rowCount(); ++row) {
+        if (QTableWidgetItem *item = m_list->item(row, 0))
+            item->setCheckState((flags >> row) & 1u ? Qt::Checked : Qt::Unchecked);
+    }
+    m_showing = false;
+}
+
+void CFlagsPanel::OnItemChanged(QTableWidgetItem *)
+{
+    if (!m_initialised || m_showing)
+        return;
+    CSkimblerDoc *document = m_watcher->Watch();
+    if (!document)
+        return;
+    const SurfaceFlags flags = ComposeFlags();
+    const SurfaceFlags previous = document->surface.Flags;
+    document->surface.Flags = flags;
+    if (flags != previous)
+        document->SetModifiedFlag(true);
+    document->UpdateAllViews(nullptr);
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "panels/CToolPanel.h"
+#include "surface/SurfaceFlags.h"
+
+class QTableWidget;
+class QTableWidgetItem;
+
+// The "Flags" tool window: the six flag bits of the current surface as check
+// boxes. Any change of a check box writes the whole flag word.
+class CFlagsPanel : public CToolPanel
+{
+    Q_OBJECT
+
+public:
+    CFlagsPanel();
+    ~CFlagsPanel() override;
+
+    static QString Label(int row);
+    // Bit i set for each ticked row i; bits 6 to 31 are always 0.
+    SurfaceFlags ComposeFlags() const;
+
+    QTableWidget *m_list = nullptr;
+
+protected:
+    bool OnInitDialog() override;
+    QAbstractScrollArea *List() const override;
+    void FitColumns() override;
+    void ReadDocument() override;
+
+private:
+    void OnItemChanged(QTableWidgetItem *item);
+    void ShowFlags(SurfaceFlags flags);
+
+    bool m_showing = false;
+};

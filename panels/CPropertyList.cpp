@@ -1,0 +1,383 @@
+#include "panels/CPropertyList.h"
+
+#include "panels/CInPlaceCombo.h"
+#include "panels/CInPlaceEdit.h"
+#include "surface/CSkimblerDoc.h"
+#include "surface/DocumentAccess.h"
+#include "surface/Surface.h"
+#include "surface/ValueTable.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QScrollBar>
+
+#include <algorithm>
+
+namespace {
+
+PropertyOptionList OptionsFromTable(const std::vector<ValueTable::Entry> &table)
+{
+    PropertyOptionList options;
+    options.reserve(table.size());
+    for (const ValueTable::Entry &entry : table)
+        options.push_back({static_cast<std::int32_t>(entry.value), QString::fromLatin1(entry.name)});
+    return options;
+}
+
+QString Decimal(std::uint32_t value)
+{
+    return QString::number(value);
+}
+
+} // namespace
+
+CPropertyList::CPropertyList(QWidget *parent)
+    : QTableWidget(parent)
+{
+    setObjectName(QStringLiteral("propertyList"));
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    horizontalHeader()->setMinimumSectionSize(0);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setMinimumSectionSize(0);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().lineSpacing() + 6);
+    setShowGrid(true);
+    setWordWrap(false);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    // Only a mouse click opens an editor; no key, no double-click.
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Editors are placed in pixels, so the list scrolls in pixels too.
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+}
+
+void CPropertyList::InsertColumnsAndRows(const Surface *surface)
+{
+    setColumnCount(2);
+    FitColumns();
+    setRowCount(RowCount);
+    for (int row = 0; row < RowCount; ++row) {
+        auto *label = new QTableWidgetItem(Label(row));
+        label->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        setItem(row, 0, label);
+        auto *value = new QTableWidgetItem;
+        value->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        setItem(row, 1, value);
+    }
+    if (surface)
+        ShowValues(*surface);
+}
+
+void CPropertyList::ShowValues(const Surface &surface)
+{
+    for (int row = 0; row < RowCount && row < rowCount(); ++row)
+        SetCellText(row, 1, ValueText(surface, row));
+}
+
+void CPropertyList::FitColumns()
+{
+    if (columnCount() < 2)
+        return;
+    const int width = viewport()->width();
+    setColumnWidth(0, LabelColumnWidth);
+    setColumnWidth(1, std::max(0, width - LabelColumnWidth));
+}
+
+QString CPropertyList::Label(int row)
+{
+    static const char *const labels[RowCount] = {
+        "Version", "BPP", "Type", "DataFormat", "Width", "Height",
+        "ColorKey", "MagFilter", "MinFilter", "SrcFactor", "DestFactor",
+    };
+    if (row < 0 || row >= RowCount)
+        return QString();
+    return QString::fromLatin1(labels[row]);
+}
+
+QString CPropertyList::ValueText(const Surface &surface, int row)
+{
+    switch (row) {
+    case RowVersion:
+        return Decimal(surface.Version);
+    case RowBPP:
+        return Decimal(surface.BPP);
+    case RowType:
+        return ValueTable::NameOf(ValueTable::Type(), surface.Type);
+    case RowDataFormat:
+        return ValueTable::NameOf(ValueTable::DataFormat(), surface.DataFormat);
+    case RowWidth:
+        return Decimal(surface.Width);
+    case RowHeight:
+        return Decimal(surface.Height);
+    case RowColorKey:
+        return Decimal(surface.ColorKey);
+    case RowMagFilter:
+        return ValueTable::NameOf(ValueTable::MagFilter(), surface.MagFilter);
+    case RowMinFilter:
+        return ValueTable::NameOf(ValueTable::MinFilter(), surface.MinFilter);
+    case RowSrcFactor:
+        return ValueTable::NameOf(ValueTable::BlendFactor(), surface.SrcFactor);
+    case RowDestFactor:
+        return ValueTable::NameOf(ValueTable::BlendFactor(), surface.DestFactor);
+    default:
+        return QString();
+    }
+}
+
+PropertyOptionList CPropertyList::OptionsFor(int row)
+{
+    switch (row) {
+    case RowDataFormat:
+        return OptionsFromTable(ValueTable::DataFormat());
+    case RowMagFilter:
+        return OptionsFromTable(ValueTable::MagFilter());
+    case RowMinFilter:
+        return OptionsFromTable(ValueTable::MinFilter());
+    case RowSrcFactor:
+    case RowDestFactor:
+        return OptionsFromTable(ValueTable::BlendFactor());
+    default:
+        return {};
+    }
+}
+
+std::uint32_t *CPropertyList::TargetFor(Surface &surface, int row)
+{
+    switch (row) {
+    case RowDataFormat:
+        return &surface.DataFormat;
+    case RowMagFilter:
+        return &surface.MagFilter;
+    case RowMinFilter:
+        return &surface.MinFilter;
+    case RowSrcFactor:
+        return &surface.SrcFactor;
+    case RowDestFactor:
+        return &surface.DestFactor;
+    default:
+        return nullptr;
+    }
+}
+
+bool CPropertyList::ParseUnsignedDecimal(const QString &text, std::uint32_t *value)
+{
+    const QString digits = text.trimmed();
+    if (digits.isEmpty())
+        return false;
+    std::uint64_t result = 0;
+    for (const QChar c : digits) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+        result = result * 10 + static_cast<std::uint64_t>(c.unicode() - u'0');
+        if (result > 0xFFFFFFFFull)
+            return false;
+    }
+    *value = static_cast<std::uint32_t>(result);
+    return true;
+}
+
+QString CPropertyList::CellText(int row, int column) const
+{
+    const QTableWidgetItem *cell = item(row, column);
+    return cell ? cell->text() : QString();
+}
+
+void CPropertyList::SetCellText(int row, int column, const QString &text)
+{
+    if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount())
+        return;
+    QTableWidgetItem *cell = item(row, column);
+    if (!cell) {
+        cell = new QTableWidgetItem;
+        cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        setItem(row, column, cell);
+    }
+    cell->setText(text);
+}
+
+void CPropertyList::OnClick(int row, int column)
+{
+    if (!hasFocus())
+        setFocus(Qt::MouseFocusReason);
+    CSkimblerDoc *document = DocumentAccess::CurrentDocument();
+    if (!document)
+        return;
+    if (column == 0)
+        return;
+
+    switch (row) {
+    case RowVersion:
+    case RowBPP:
+    case RowType:
+    case RowWidth:
+    case RowHeight:
+        return;
+    case RowDataFormat:
+    case RowMagFilter:
+    case RowMinFilter:
+    case RowSrcFactor:
+    case RowDestFactor: {
+        const PropertyOptionList options = OptionsFor(row);
+        CInPlaceCombo *combo =
+            ShowInPlaceList(row, column, &options, TargetFor(document->surface, row));
+        // The target lies inside the document's surface.
+        if (combo)
+            connect(document, &QObject::destroyed, combo, &CInPlaceCombo::ClearTarget);
+        return;
+    }
+    default:
+        EditSubItem(row, column);
+        return;
+    }
+}
+
+bool CPropertyList::PlaceEditor(int item, int subItem, QRect *rect)
+{
+    if (item < 0 || item >= rowCount() || subItem < 0 || subItem >= columnCount()
+        || isRowHidden(item))
+        return false;
+
+    const QRect client = viewport()->rect();
+
+    // Bring the row into view; a partly visible row is good enough.
+    int top = rowViewportPosition(item);
+    const int height = rowHeight(item);
+    if (top + height <= 0 || top >= client.height()) {
+        QScrollBar *bar = verticalScrollBar();
+        bar->setValue(bar->value() + (top < 0 ? top : top + height - client.height()));
+        top = rowViewportPosition(item);
+    }
+
+    // A cell whose left edge is out of view is scrolled to the left edge.
+    int left = columnViewportPosition(subItem);
+    if (left < 0 || left >= client.width()) {
+        QScrollBar *bar = horizontalScrollBar();
+        bar->setValue(bar->value() + left);
+        left = columnViewportPosition(subItem);
+    }
+
+    // A column wider than the visible part ends at the viewport's right edge.
+    const int width = std::max(0, std::min(columnWidth(subItem), client.width() - left));
+    *rect = QRect(left, top, width, height);
+    return true;
+}
+
+CInPlaceEdit *CPropertyList::EditSubItem(int item, int subItem)
+{
+    QRect rect;
+    if (!PlaceEditor(item, subItem, &rect))
+        return nullptr;
+
+    Qt::Alignment alignment = Qt::AlignLeft;
+    if (const QTableWidgetItem *cell = this->item(item, subItem)) {
+        const int horizontal = cell->textAlignment() & Qt::AlignHorizontal_Mask;
+        if (horizontal & Qt::AlignRight)
+            alignment = Qt::AlignRight;
+        else if (horizontal & Qt::AlignHCenter)
+            alignment = Qt::AlignHCenter;
+    }
+
+    auto *editor = new CInPlaceEdit(item, subItem, CellText(item, subItem));
+    connect(editor, &CInPlaceEdit::endLabelEdit, this, &CPropertyList::OnEndLabelEdit);
+    if (!editor->Create(alignment, rect, this)) {
+        delete editor;
+        return nullptr;
+    }
+    return editor;
+}
+
+CInPlaceCombo *CPropertyList::ShowInPlaceList(int item, int subItem,
+                                              const PropertyOptionList *options,
+                                              std::uint32_t *target)
+{
+    QRect rect;
+    if (!PlaceEditor(item, subItem, &rect))
+        return nullptr;
+
+    auto *combo = new CInPlaceCombo(item, subItem, options, target);
+    connect(combo, &CInPlaceCombo::endLabelEdit, this, &CPropertyList::OnEndLabelEdit);
+    if (!combo->Create(rect, this)) {
+        delete combo;
+        return nullptr;
+    }
+
+    if (options) {
+        const QString cellText = CellText(item, subItem);
+        for (std::size_t i = 0; i < options->size(); ++i) {
+            if ((*options)[i].Text == cellText) {
+                combo->setCurrentIndex(static_cast<int>(i));
+                break;
+            }
+        }
+    }
+    combo->showPopup();
+    return combo;
+}
+
+void CPropertyList::OnEndLabelEdit(const InPlaceEditResult &result)
+{
+    if (result.item < 0 || !result.hasText)
+        return;
+    if (result.item == RowColorKey && result.subItem == 1) {
+        ApplyColorKey(result.text);
+        return;
+    }
+    SetCellText(result.item, result.subItem, result.text);
+}
+
+void CPropertyList::ApplyColorKey(const QString &text)
+{
+    CSkimblerDoc *document = DocumentAccess::CurrentDocument();
+    if (!document)
+        return;
+    std::uint32_t value = 0;
+    if (!ParseUnsignedDecimal(text, &value)) {
+        // Refused: the cell goes on showing what the surface holds.
+        QApplication::beep();
+        SetCellText(RowColorKey, 1, Decimal(document->surface.ColorKey));
+        return;
+    }
+    document->surface.ColorKey = value;
+    SetCellText(RowColorKey, 1, Decimal(value));
+    document->SetModifiedFlag(true);
+    document->UpdateAllViews(nullptr);
+}
+
+void CPropertyList::OnPropertyApplied()
+{
+    CSkimblerDoc *document = DocumentAccess::CurrentDocument();
+    if (!document)
+        return;
+    document->SetModifiedFlag(true);
+    document->UpdateAllViews(nullptr);
+}
+
+bool CPropertyList::event(QEvent *event)
+{
+    if (event->type() == WM_PROPERTY_APPLIED) {
+        OnPropertyApplied();
+        return true;
+    }
+    return QTableWidget::event(event);
+}
+
+void CPropertyList::mousePressEvent(QMouseEvent *event)
+{
+    const QPoint position = event->position().toPoint();
+    m_pressCell = QPoint(columnAt(position.x()), rowAt(position.y()));
+    QTableWidget::mousePressEvent(event);
+}
+
+void CPropertyList::mouseReleaseEvent(QMouseEvent *event)
+{
+    QTableWidget::mouseReleaseEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return;
+    // A click is a press and a release on the same cell (or the same empty spot).
+    const QPoint position = event->position().toPoint();
+    const QPoint cell(columnAt(position.x()), rowAt(position.y()));
+    if (cell == m_pressCell)
+        OnClick(cell.y(), cell.x());
+}

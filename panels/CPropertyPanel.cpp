@@ -1,0 +1,48 @@
+#include "panels/CPropertyPanel.h"
+
+#include "panels/CPropertyList.h"
+#include "panels/DocumentWatcher.h"
+#include "surface/CSkimblerDoc.h"
+
+namespace {
+// Dialog template size, in dialog units.
+constexpr int kTemplateWidth = 118;
+constexpr int kTemplateHeight = 162;
+}
+
+CPropertyPanel::CPropertyPanel()
+    : CToolPanel(QStringLiteral("Property"), QSize(kTemplateWidth, kTemplateHeight))
+{
+    setObjectName(QStringLiteral("propertyPanel"));
+}
+
+CPropertyPanel::~CPropertyPanel() = default;
+
+bool CPropertyPanel::OnInitDialog()
+{
+    m_list = new CPropertyList(this);
+    m_initialised = true;
+    m_list->setGeometry(rect());
+    WatchListViewport();
+    CSkimblerDoc *document = m_watcher->Watch();
+    m_list->InsertColumnsAndRows(document ? &document->surface : nullptr);
+    return true;
+}
+
+QAbstractScrollArea *CPropertyPanel::List() const
+{
+    return m_list;
+}
+
+void CPropertyPanel::FitColumns()
+{
+    if (m_list)
+        m_list->FitColumns();
+}
+
+void CPropertyPanel::ReadDocument()
+{
+    CSkimblerDoc *document = m_watcher->Watch();
+    if (m_list && document)
+        m_list->ShowValues(document->surface);
+}

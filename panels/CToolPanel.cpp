@@ -1,0 +1,79 @@
+#include "panels/CToolPanel.h"
+
+#include "panels/DocumentWatcher.h"
+
+#include <QAbstractScrollArea>
+#include <QEvent>
+#include <QFontMetrics>
+#include <QResizeEvent>
+
+CToolPanel::CToolPanel(const QString &caption, QSize templateSize)
+    : QDialog(nullptr)
+    , m_watcher(new DocumentWatcher(this))
+    , m_templateSize(templateSize)
+{
+    setWindowTitle(caption);
+    setSizeGripEnabled(false);
+    connect(m_watcher, &DocumentWatcher::documentChanged, this, [this] { ReadDocument(); });
+}
+
+CToolPanel::~CToolPanel() = default;
+
+bool CToolPanel::Create(QWidget *parentWindow)
+{
+    if (m_created)
+        return false;
+    m_created = true;
+    setParent(parentWindow, Qt::Tool | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                                | Qt::WindowCloseButtonHint);
+    resize(sizeHint());
+    if (parentWindow)
+        move(parentWindow->mapToGlobal(QPoint(0, 0)));
+    return OnInitDialog();
+}
+
+QSize CToolPanel::sizeHint() const
+{
+    // A dialog unit is a quarter of the average character width and an
+    // eighth of the character height.
+    const QFontMetrics metrics(font());
+    const QString alphabet = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    const int baseX = (metrics.horizontalAdvance(alphabet) / 26 + 1) / 2;
+    const int baseY = metrics.height();
+    return QSize(m_templateSize.width() * baseX / 4, m_templateSize.height() * baseY / 8);
+}
+
+void CToolPanel::WatchListViewport()
+{
+    if (QAbstractScrollArea *list = List())
+        list->viewport()->installEventFilter(this);
+}
+
+bool CToolPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    QAbstractScrollArea *list = List();
+    if (m_initialised && list && watched == list->viewport() && event->type() == QEvent::Resize)
+        FitColumns();
+    return QDialog::eventFilter(watched, event);
+}
+
+void CToolPanel::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    if (!m_initialised)
+        return;
+    if (QAbstractScrollArea *list = List()) {
+        list->setGeometry(rect());
+        FitColumns();
+    }
+}
+
+void CToolPanel::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // The document may have changed while the panel was hidden.
+    if (m_initialised) {
+        m_watcher->Watch();
+        ReadDocument();
+    }
+}

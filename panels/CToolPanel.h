@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QDialog>
+#include <QSize>
+
+class DocumentWatcher;
+class QAbstractScrollArea;
+
+// What the Property and Flags panels share: a floating, sizeable tool window
+// above its parent that holds one list covering its whole client area, and
+// follows the current document.
+class CToolPanel : public QDialog
+{
+    Q_OBJECT
+
+public:
+    ~CToolPanel() override;
+
+    // Makes the panel a tool window of `parentWindow` (above it, captioned,
+    // close box hides it), builds the list and initialises it. Not shown yet.
+    // False if it was created before or initialisation failed.
+    bool Create(QWidget *parentWindow);
+
+    // The size from the dialog template, in dialog units of the panel's font.
+    QSize sizeHint() const override;
+
+    bool m_initialised = false;
+
+protected:
+    CToolPanel(const QString &caption, QSize templateSize);
+
+    virtual bool OnInitDialog() = 0;
+    virtual QAbstractScrollArea *List() const = 0;
+    // The list's columns to its current viewport width.
+    virtual void FitColumns() = 0;
+    // Show the current document's surface again.
+    virtual void ReadDocument() = 0;
+
+    // Starts following the list's viewport size, so the columns keep up when
+    // scroll bars come and go.
+    void WatchListViewport();
+
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+    DocumentWatcher *m_watcher;
+
+private:
+    QSize m_templateSize;
+    bool m_created = false;
+};
