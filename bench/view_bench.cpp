@@ -1,0 +1,166 @@
+// The view's hot paths on the machine's OpenGL: a full paint pass, a hover
+// selection pass and one corner-drag step, on a 1920 x 1080 view showing a
+// 4096 x 4096 texture. Needs a display (run under Xvfb with a screen of at
+// least 1920 x 1080).
+
+#include "surface/CSkimblerDoc.h"
+#include "surface/DocumentAccess.h"
+#include "surface/DocumentFrame.h"
+#include "view/CSkimblerView.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QOpenGLContext>
+#include <QElapsedTimer>
+
+#include <GL/gl.h>
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr int kViewWidth = 1920;
+constexpr int kViewHeight = 1080;
+constexpr int kTextureSize = 4096;
+
+class BenchFrame : public DocumentFrame
+{
+public:
+    CSkimblerDoc *GetActiveDocument() const override { return document; }
+    CSkimblerDoc *document = nullptr;
+};
+
+struct Scene
+{
+    BenchFrame frame;
+    CSkimblerDoc document;
+    std::unique_ptr<CSkimblerView> view;
+    bool ready = false;
+
+    Scene()
+    {
+        frame.document = &document;
+        DocumentAccess::SetMainWindow(&frame);
+        view = std::make_unique<CSkimblerView>();
+        view->resize(kViewWidth, kViewHeight);
+        if (view->OnCreate() != 0 || !view->MakeCurrent())
+            return;
+        view->show();
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < 5000
+               && (!view->isExposed() || view->ClientWidth() != kViewWidth || view->ClientHeight() != kViewHeight))
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QCoreApplication::processEvents();
+
+        // A texture of the size the goal names, with the defaults of a
+        // freshly loaded surface.
+        Surface &surface = document.surface;
+        std::vector<unsigned char> pixels(static_cast<size_t>(kTextureSize) * kTextureSize * 4);
+        for (size_t i = 0; i < pixels.size(); ++i)
+            pixels[i] = static_cast<unsigned char>((i * 2654435761u) >> 24);
+        GLuint name = 0;
+        glGenTextures(1, &name);
+        glBindTexture(GL_TEXTURE_2D, name);
+        glTexImage2D(GL_TEXTURE_2D, 0, 4, kTextureSize, kTextureSize, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        surface.Texture = name;
+        surface.Width = kTextureSize;
+        surface.Height = kTextureSize;
+        surface.ApplyDefaults();
+        ready = view->isExposed() && view->ClientWidth() == kViewWidth && view->ClientHeight() == kViewHeight;
+    }
+
+    ~Scene()
+    {
+        view.reset();
+        DocumentAccess::SetMainWindow(nullptr);
+    }
+};
+
+Scene *g_scene = nullptr;
+
+bool Ready(benchmark::State &state)
+{
+    if (g_scene && g_scene->ready)
+        return true;
+    state.SkipWithError("no 1920 x 1080 exposed GL view (run under Xvfb with a large enough screen)");
+    return false;
+}
+
+void SendMove(CSkimblerView *view, QPoint position, Qt::MouseButtons buttons)
+{
+    QMouseEvent event(QEvent::MouseMove, QPointF(position), view->mapToGlobal(QPointF(position)), Qt::NoButton,
+                      buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(view, &event);
+}
+
+void BM_PaintPass(benchmark::State &state)
+{
+    if (!Ready(state))
+        return;
+    CSkimblerView *view = g_scene->view.get();
+    for (auto _ : state) {
+        view->OnPaint();
+        glFinish();
+    }
+}
+BENCHMARK(BM_PaintPass)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_HoverSelectionPass(benchmark::State &state)
+{
+    if (!Ready(state))
+        return;
+    CSkimblerView *view = g_scene->view.get();
+    int hit = 0;
+    for (auto _ : state) {
+        hit = view->PickHover(kViewWidth / 2 + 100, kViewHeight / 2 + 50);
+        benchmark::DoNotOptimize(hit);
+    }
+    if (hit != CSkimblerView::HoverSurface)
+        state.SkipWithError("the hover pass did not hit the surface");
+}
+BENCHMARK(BM_HoverSelectionPass)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// One step of a corner drag: the move event, then the frame it asks for.
+void BM_DragStep(benchmark::State &state)
+{
+    if (!Ready(state))
+        return;
+    CSkimblerView *view = g_scene->view.get();
+    Surface &surface = g_scene->document.surface;
+    surface.ResetPoints();
+    view->m_dragTarget = 0;
+    int step = 0;
+    for (auto _ : state) {
+        const QPoint position(200 + (step % 100), 150 + (step % 80));
+        ++step;
+        SendMove(view, position, Qt::LeftButton);
+        view->OnPaint();
+        glFinish();
+    }
+    view->m_dragTarget = -1;
+    surface.ResetPoints();
+}
+BENCHMARK(BM_DragStep)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    {
+        Scene scene;
+        g_scene = &scene;
+        if (!scene.ready)
+            std::fprintf(stderr, "view_bench: could not set up a 1920 x 1080 GL view\n");
+        benchmark::RunSpecifiedBenchmarks();
+        g_scene = nullptr;
+    }
+    benchmark::Shutdown();
+    return 0;
+}

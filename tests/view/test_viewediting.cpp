@@ -1,0 +1,478 @@
+#include "app/CMainFrame.h"
+#include "app/CNumberEdit.h"
+#include "app/CPercentEdit.h"
+#include "render/GraphicalInterface.h"
+#include "res/Resource.h"
+#include "surface/DocumentAccess.h"
+#include "view/ViewTestSupport.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cfloat>
+#include <cmath>
+#include <memory>
+
+using namespace ViewTest;
+
+// Editing the geometry in the view hosted by the real main frame: mouse,
+// wheel, commands and the coordinate and zoom fields.
+class TestViewEditing : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString m_previousDir;
+    std::unique_ptr<CSkimblerDoc> m_document;
+    std::unique_ptr<CMainFrame> m_frame;
+    CSkimblerView *m_view = nullptr;
+
+    Surface &surface() { return m_document->surface; }
+
+    // Grows or shrinks the frame until the view has the wanted client size.
+    bool setViewSize(int width, int height)
+    {
+        for (int attempt = 0; attempt < 5 && m_view->size() != QSize(width, height); ++attempt) {
+            const QSize delta = QSize(width, height) - m_view->size();
+            m_frame->resize(m_frame->size() + delta);
+            QTest::qWait(50);
+            QCoreApplication::processEvents();
+        }
+        return m_view->size() == QSize(width, height) && m_view->m_interface->Width == width
+            && m_view->m_interface->Height == height;
+    }
+
+    // The default layout shrunk to half, so every handle lies inside.
+    void halfLayout()
+    {
+        surface().ResetPoints();
+        for (auto &point : surface().Points) {
+            point[0] *= 0.5f;
+            point[1] *= 0.5f;
+        }
+    }
+
+    bool fieldsPresent() const { return m_frame->m_zoomEdit && m_frame->m_xEdit && m_frame->m_yEdit && m_frame->m_zEdit; }
+
+    static void commit(CNumberEdit *field, const QString &text)
+    {
+        field->setText(text);
+        field->Commit();
+    }
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void cleanupTestCase();
+
+    void cornerPressSelectsWithoutRefreshingFields();
+    void cornerDragPutsPointUnderPointer_data();
+    void cornerDragPutsPointUnderPointer();
+    void edgeDragFollowsPointer_data();
+    void edgeDragFollowsPointer();
+    void surfaceMove();
+    void releaseEndsDrag();
+    void hoverPointerShapes_data();
+    void hoverPointerShapes();
+    void hiddenHandlesSelectButDoNotDrag();
+    void nothingHappensWithoutPointsFlag();
+    void wheelNotchZoomsAndShowsPercent();
+    void zoomStopsAtBounds_data();
+    void zoomStopsAtBounds();
+    void typedZoom_data();
+    void typedZoom();
+    void displayTogglesFollowButtons();
+    void resetShowsDefaultsOfSelectedPoint();
+    void typedCoordinateMovesOnlyThatAxis();
+    void typedCoordinateWithoutSelectionIsIgnored();
+    void hugeTypedCoordinateStaysFinite();
+    void readBackIsNotAnEdit();
+};
+
+void TestViewEditing::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    QVERIFY(WriteTga(m_dir.filePath(QStringLiteral("a.tga")), 4, 4));
+    m_previousDir = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(m_dir.path()));
+}
+
+void TestViewEditing::init()
+{
+    m_document = std::make_unique<CSkimblerDoc>();
+    m_frame = std::make_unique<CMainFrame>(m_document.get());
+    DocumentAccess::SetMainWindow(m_frame.get());
+    QCOMPARE(m_frame->OnCreate(), 0);
+    m_view = m_frame->GetActiveView();
+    QVERIFY(m_view);
+    QVERIFY(m_document->OnNewDocument());
+    m_frame->resize(1000, 760);
+    m_frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(m_view));
+    QVERIFY2(setViewSize(800, 600), "the view cannot be brought to 800 x 600");
+    m_document->SetModifiedFlag(false);
+}
+
+void TestViewEditing::cleanup()
+{
+    m_frame.reset();
+    m_view = nullptr;
+    DocumentAccess::SetMainWindow(nullptr);
+    m_document.reset();
+}
+
+void TestViewEditing::cleanupTestCase()
+{
+    QDir::setCurrent(m_previousDir);
+}
+
+void TestViewEditing::cornerPressSelectsWithoutRefreshingFields()
+{
+    QVERIFY(fieldsPresent());
+    const QString before = m_frame->m_xEdit->text();
+    // Corner 1 sits at the bottom-left of the default layout.
+    Press(m_view, QPoint(2, 597));
+    QCOMPARE(m_view->m_selectedPoint, 1);
+    QCOMPARE(m_view->m_dragTarget, 1);
+    QVERIFY(m_frame->IsButtonChecked(Resource::ID_POINT_1));
+    QVERIFY(!m_frame->IsButtonChecked(Resource::ID_POINT_NONE));
+    QCOMPARE(m_frame->m_xEdit->text(), before);
+    QVERIFY(!m_document->IsModified());
+}
+
+void TestViewEditing::cornerDragPutsPointUnderPointer_data()
+{
+    QTest::addColumn<float>("zoom");
+    QTest::newRow("zoom 1") << 1.0f;
+    QTest::newRow("zoom 2") << 2.0f;
+    QTest::newRow("zoom 0.5") << 0.5f;
+}
+
+void TestViewEditing::cornerDragPutsPointUnderPointer()
+{
+    QFETCH(float, zoom);
+    surface().Points[0][0] = -0.5f;
+    surface().Points[0][1] = 0.4f;
+    surface().Points[0][2] = 0.25f;
+    m_view->m_zoom = zoom;
+    // Press a little off the point's centre: the offset is not kept.
+    const QPoint corner = ScreenOf(m_view, -0.5f * zoom, 0.4f * zoom) + QPoint(2, -2);
+    Press(m_view, corner);
+    QCOMPARE(m_view->m_dragTarget, 0);
+    Drag(m_view, QPoint(300, 200));
+    // Plane position under (300, 200) at 800 x 600, over the zoom.
+    const float planeX = 300.0f / 400.0f * (4.0f / 3.0f) - 4.0f / 3.0f;
+    const float planeY = 200.0f / -300.0f + 1.0f;
+    QCOMPARE(surface().Points[0][0], planeX / zoom);
+    QCOMPARE(surface().Points[0][1], planeY / zoom);
+    QCOMPARE(surface().Points[0][2], 0.25f);
+    QVERIFY(m_document->IsModified());
+    QVERIFY(fieldsPresent());
+    QCOMPARE(m_frame->m_xEdit->GetValue(), double(planeX / zoom));
+    QCOMPARE(m_frame->m_zEdit->GetValue(), 0.25);
+}
+
+void TestViewEditing::edgeDragFollowsPointer_data()
+{
+    QTest::addColumn<int>("height");
+    QTest::addColumn<int>("edge");
+    QTest::addColumn<QPoint>("move");
+    QTest::addColumn<float>("change");  // in plane units along the edge's axis
+    QTest::newRow("top up 30 at 800x600") << 600 << int(CSkimblerView::TopEdge) << QPoint(0, -30) << 0.1f;
+    QTest::newRow("top up 30 at 800x400") << 400 << int(CSkimblerView::TopEdge) << QPoint(0, -30) << 0.15f;
+    QTest::newRow("bottom down 20 at 800x400") << 400 << int(CSkimblerView::BottomEdge) << QPoint(5, 20) << -0.1f;
+    QTest::newRow("left right 40") << 600 << int(CSkimblerView::LeftEdge) << QPoint(40, 7) << 0.13333334f;
+    QTest::newRow("right left 30") << 600 << int(CSkimblerView::RightEdge) << QPoint(-30, 0) << -0.1f;
+}
+
+void TestViewEditing::edgeDragFollowsPointer()
+{
+    QFETCH(int, height);
+    QFETCH(int, edge);
+    QFETCH(QPoint, move);
+    QFETCH(float, change);
+    if (height != 600 && !setViewSize(800, height))
+        QSKIP("the view cannot be brought to this size");
+    halfLayout();
+    const int pointsOf[4][2] = {{0, 1}, {1, 3}, {2, 3}, {0, 2}};
+    const int a = pointsOf[edge - CSkimblerView::LeftEdge][0];
+    const int b = pointsOf[edge - CSkimblerView::LeftEdge][1];
+    const bool horizontal = edge == CSkimblerView::LeftEdge || edge == CSkimblerView::RightEdge;
+    const int axis = horizontal ? 0 : 1;
+    float before[4][3];
+    std::copy(&surface().Points[0][0], &surface().Points[0][0] + 12, &before[0][0]);
+
+    const QPoint start = ScreenOf(m_view, (before[a][0] + before[b][0]) / 2, (before[a][1] + before[b][1]) / 2);
+    Press(m_view, start);
+    QCOMPARE(m_view->m_dragTarget, edge);
+    Drag(m_view, start + move);
+    QCOMPARE(m_view->cursor().shape(), horizontal ? Qt::SizeHorCursor : Qt::SizeVerCursor);
+    for (int i = 0; i < 4; ++i) {
+        for (int k = 0; k < 3; ++k) {
+            const bool moves = (i == a || i == b) && k == axis;
+            const float expected = before[i][k] + (moves ? change : 0.0f);
+            QVERIFY2(std::fabs(surface().Points[i][k] - expected) < 1e-5f,
+                     qPrintable(QStringLiteral("point %1 axis %2: %3, expected %4")
+                                    .arg(i).arg(k).arg(surface().Points[i][k]).arg(expected)));
+        }
+    }
+    // The moved edge is under the pointer.
+    float x = float(start.x() + move.x());
+    float y = float(start.y() + move.y());
+    m_view->m_interface->ScreenToWorld(x, y);
+    QVERIFY(std::fabs(surface().Points[a][axis] - (horizontal ? x : y)) < 1e-5f);
+    QVERIFY(m_document->IsModified());
+}
+
+void TestViewEditing::surfaceMove()
+{
+    Press(m_view, QPoint(400, 300));
+    QVERIFY(m_view->m_surfaceDrag);
+    QCOMPARE(m_view->m_dragTarget, -1);
+    Drag(m_view, QPoint(410, 310));
+    const float w = 4.0f / 3.0f;
+    const float expected[4][2] = {{-w, 1}, {-w, -1}, {w, 1}, {w, -1}};
+    for (int i = 0; i < 4; ++i) {
+        QVERIFY(std::fabs(surface().Points[i][0] - (expected[i][0] + 10.0f / 400.0f * w)) < 1e-5f);
+        QVERIFY(std::fabs(surface().Points[i][1] - (expected[i][1] - 10.0f / 300.0f)) < 1e-5f);
+    }
+    QCOMPARE(m_view->cursor().shape(), Qt::SizeAllCursor);
+    QVERIFY(m_document->IsModified());
+}
+
+void TestViewEditing::releaseEndsDrag()
+{
+    halfLayout();
+    const QPoint corner = ScreenOf(m_view, surface().Points[2][0], surface().Points[2][1]);
+    Press(m_view, corner);
+    QCOMPARE(m_view->m_dragTarget, 2);
+    // Released outside the view: the drag still ends.
+    Release(m_view, QPoint(-50, 900));
+    QCOMPARE(m_view->m_dragTarget, -1);
+    QCOMPARE(m_view->m_selectedPoint, 2);
+    const float x = surface().Points[2][0];
+    Hover(m_view, QPoint(100, 100));
+    QCOMPARE(surface().Points[2][0], x);
+}
+
+void TestViewEditing::hoverPointerShapes_data()
+{
+    QTest::addColumn<float>("x");
+    QTest::addColumn<float>("y");
+    QTest::addColumn<int>("shape");
+    const float w = 4.0f / 3.0f * 0.5f;
+    QTest::newRow("surface") << 0.2f << 0.1f << int(Qt::SizeAllCursor);
+    QTest::newRow("left edge") << -w << 0.0f << int(Qt::SizeHorCursor);
+    QTest::newRow("right edge") << w << 0.0f << int(Qt::SizeHorCursor);
+    QTest::newRow("top edge") << 0.0f << 0.5f << int(Qt::SizeVerCursor);
+    QTest::newRow("bottom edge") << 0.0f << -0.5f << int(Qt::SizeVerCursor);
+    QTest::newRow("outside") << 1.0f << 0.9f << int(Qt::ArrowCursor);
+}
+
+void TestViewEditing::hoverPointerShapes()
+{
+    QFETCH(float, x);
+    QFETCH(float, y);
+    QFETCH(int, shape);
+    halfLayout();
+    Hover(m_view, QPoint(400, 300));  // start from another shape
+    Hover(m_view, ScreenOf(m_view, x, y));
+    QCOMPARE(int(m_view->cursor().shape()), shape);
+}
+
+void TestViewEditing::hiddenHandlesSelectButDoNotDrag()
+{
+    halfLayout();
+    m_frame->CheckButton(Resource::ID_SHOW_HANDLES, false);
+    QVERIFY(m_view->OnCommand(Resource::ID_SHOW_HANDLES));
+    QVERIFY(!m_view->m_showHandles);
+    const float before[2] = {surface().Points[3][0], surface().Points[3][1]};
+    Press(m_view, ScreenOf(m_view, before[0], before[1]));
+    QCOMPARE(m_view->m_selectedPoint, 3);
+    QVERIFY(m_frame->IsButtonChecked(Resource::ID_POINT_3));
+    Drag(m_view, QPoint(100, 100));
+    QCOMPARE(surface().Points[3][0], before[0]);
+    QCOMPARE(surface().Points[3][1], before[1]);
+    QVERIFY(!m_document->IsModified());
+}
+
+void TestViewEditing::nothingHappensWithoutPointsFlag()
+{
+    surface().Flags &= ~SURFACE_FLAG_POINTS;
+    float before[4][3];
+    std::copy(&surface().Points[0][0], &surface().Points[0][0] + 12, &before[0][0]);
+    Press(m_view, QPoint(2, 2));
+    QCOMPARE(m_view->m_selectedPoint, -1);
+    QCOMPARE(m_view->m_dragTarget, -1);
+    QVERIFY(!m_view->m_surfaceDrag);
+    Drag(m_view, QPoint(200, 200));
+    Release(m_view, QPoint(200, 200));
+    Press(m_view, QPoint(400, 300));
+    Drag(m_view, QPoint(420, 330));
+    QVERIFY(std::equal(&before[0][0], &before[0][0] + 12, &surface().Points[0][0]));
+    QCOMPARE(m_view->cursor().shape(), Qt::ArrowCursor);
+    QVERIFY(!m_document->IsModified());
+}
+
+void TestViewEditing::wheelNotchZoomsAndShowsPercent()
+{
+    QVERIFY(fieldsPresent());
+    Wheel(m_view, QPoint(400, 300), 120);
+    QCOMPARE(m_view->m_zoom, 1.12f);
+    QVERIFY(std::fabs(m_frame->m_zoomEdit->GetValue() - 112.0000005) < 1e-6);
+    Wheel(m_view, QPoint(400, 300), -120);
+    QVERIFY(std::fabs(m_view->m_zoom - 1.0f) < 1e-6f);
+    QVERIFY(!m_document->IsModified());
+}
+
+void TestViewEditing::zoomStopsAtBounds_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::addColumn<int>("wheel");
+    QTest::addColumn<int>("repeats");
+    QTest::addColumn<float>("zoom");
+    QTest::newRow("zoom out") << Resource::ID_ZOOM_OUT << 0 << 15 << CSkimblerView::MinZoom;
+    QTest::newRow("wheel towards user") << 0 << -120 << 12 << CSkimblerView::MinZoom;
+    QTest::newRow("wheel away, big steps") << 0 << 120000 << 3 << CSkimblerView::MaxZoom;
+    QTest::newRow("zoom in") << Resource::ID_ZOOM_IN << 0 << 1000 << CSkimblerView::MaxZoom;
+}
+
+void TestViewEditing::zoomStopsAtBounds()
+{
+    QFETCH(int, command);
+    QFETCH(int, wheel);
+    QFETCH(int, repeats);
+    QFETCH(float, zoom);
+    for (int i = 0; i < repeats; ++i) {
+        if (command)
+            QVERIFY(m_view->OnCommand(command));
+        else
+            Wheel(m_view, QPoint(400, 300), wheel);
+        QVERIFY(m_view->m_zoom >= CSkimblerView::MinZoom && m_view->m_zoom <= CSkimblerView::MaxZoom);
+    }
+    QCOMPARE(m_view->m_zoom, zoom);
+    QVERIFY(fieldsPresent());
+    QVERIFY(std::fabs(m_frame->m_zoomEdit->GetValue() - double(zoom) * 100.0) < 1e-4);
+    QVERIFY(m_view->OnCommand(Resource::ID_ZOOM_100));
+    QCOMPARE(m_view->m_zoom, 1.0f);
+    QCOMPARE(m_frame->m_zoomEdit->GetValue(), 100.0);
+}
+
+void TestViewEditing::typedZoom_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<float>("zoom");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("250") << QStringLiteral("250") << 2.5f << QStringLiteral("250.0%");
+    QTest::newRow("below the range") << QStringLiteral("5") << CSkimblerView::MinZoom << QStringLiteral("10.0%");
+    QTest::newRow("zero") << QStringLiteral("0") << CSkimblerView::MinZoom << QStringLiteral("10.0%");
+    QTest::newRow("negative") << QStringLiteral("-300") << CSkimblerView::MinZoom << QStringLiteral("10.0%");
+    QTest::newRow("above the range") << QStringLiteral("123456") << CSkimblerView::MaxZoom
+                                     << QStringLiteral("10000.0%");
+    QTest::newRow("overflowing") << QStringLiteral("9").repeated(400) << CSkimblerView::MaxZoom
+                                 << QStringLiteral("10000.0%");
+}
+
+void TestViewEditing::typedZoom()
+{
+    QFETCH(QString, typed);
+    QFETCH(float, zoom);
+    QFETCH(QString, shown);
+    QVERIFY(fieldsPresent());
+    CPercentEdit *field = m_frame->m_zoomEdit;
+    commit(field, typed);
+    QCOMPARE(m_view->m_zoom, zoom);
+    // The field, once left, shows the zoom in force.
+    QVERIFY(std::fabs(field->GetValue() - double(zoom) * 100.0) < 1e-3);
+    field->SetValue(field->GetValue());
+    QCOMPARE(field->text(), shown);
+    QCOMPARE(m_view->m_zoom, zoom);
+}
+
+void TestViewEditing::displayTogglesFollowButtons()
+{
+    m_frame->CheckButton(Resource::ID_SHOW_AXES, false);
+    QVERIFY(m_view->OnCommand(Resource::ID_SHOW_AXES));
+    QVERIFY(!m_view->m_showAxes);
+    m_frame->CheckButton(Resource::ID_SHOW_AXES, true);
+    QVERIFY(m_view->OnCommand(Resource::ID_SHOW_AXES));
+    QVERIFY(m_view->m_showAxes);
+    m_frame->CheckButton(Resource::ID_SHOW_HANDLES, false);
+    QVERIFY(m_view->OnCommand(Resource::ID_SHOW_HANDLES));
+    QVERIFY(!m_view->m_showHandles);
+    QVERIFY(!m_document->IsModified());
+}
+
+void TestViewEditing::resetShowsDefaultsOfSelectedPoint()
+{
+    QVERIFY(fieldsPresent());
+    halfLayout();
+    surface().Points[2][2] = 3.0f;
+    QVERIFY(m_view->OnCommand(Resource::ID_POINT_2));
+    QVERIFY(m_view->OnCommand(Resource::ID_POINT_FULL));
+    QCOMPARE(m_view->m_selectedPoint, 2);
+    QCOMPARE(m_frame->m_xEdit->text(), QStringLiteral("1.333333"));
+    QCOMPARE(m_frame->m_yEdit->text(), QStringLiteral("1.000000"));
+    QCOMPARE(m_frame->m_zEdit->text(), QStringLiteral("0.000000"));
+    QCOMPARE(surface().Points[1][0], -4.0f / 3.0f);
+    QCOMPARE(surface().Points[1][1], -1.0f);
+    QVERIFY(m_document->IsModified());
+}
+
+void TestViewEditing::typedCoordinateMovesOnlyThatAxis()
+{
+    QVERIFY(fieldsPresent());
+    QVERIFY(m_view->OnCommand(Resource::ID_POINT_3));
+    const float y = surface().Points[3][1];
+    const float z = surface().Points[3][2];
+    commit(m_frame->m_xEdit, QStringLiteral("0.5"));
+    QCOMPARE(surface().Points[3][0], 0.5f);
+    QCOMPARE(surface().Points[3][1], y);
+    QCOMPARE(surface().Points[3][2], z);
+    QCOMPARE(surface().Points[2][0], 4.0f / 3.0f);
+    QVERIFY(m_document->IsModified());
+}
+
+void TestViewEditing::typedCoordinateWithoutSelectionIsIgnored()
+{
+    QVERIFY(fieldsPresent());
+    QVERIFY(m_view->OnCommand(Resource::ID_POINT_1));
+    QVERIFY(m_view->OnCommand(Resource::ID_POINT_NONE));
+    QCOMPARE(m_frame->m_xEdit->GetValue(), 0.0);
+    QCOMPARE(m_frame->m_yEdit->GetValue(), 0.0);
+    float before[4][3];
+    std::copy(&surface().Points[0][0], &surface().Points[0][0] + 12, &before[0][0]);
+    commit(m_frame->m_yEdit, QStringLiteral("0.75"));
+    QVERIFY(std::equal(&before[0][0], &before[0][0] + 12, &surface().Points[0][0]));
+    QVERIFY(!m_document->IsModified());
+}
+
+void TestViewEditing::hugeTypedCoordinateStaysFinite()
+{
+    QVERIFY(fieldsPresent());
+    QVERIFY(m_view->OnCommand(Resource::ID_POINT_0));
+    commit(m_frame->m_xEdit, QStringLiteral("1") + QString(60, QLatin1Char('0')));
+    QCOMPARE(surface().Points[0][0], FLT_MAX);
+    commit(m_frame->m_yEdit, QStringLiteral("-") + QStringLiteral("9").repeated(400));
+    QCOMPARE(surface().Points[0][1], -FLT_MAX);
+    QCOMPARE(m_frame->m_yEdit->GetValue(), -double(FLT_MAX));
+}
+
+void TestViewEditing::readBackIsNotAnEdit()
+{
+    QVERIFY(fieldsPresent());
+    for (int command : {Resource::ID_POINT_0, Resource::ID_POINT_1, Resource::ID_POINT_2, Resource::ID_POINT_3,
+                        Resource::ID_POINT_NONE, Resource::ID_ZOOM_IN, Resource::ID_ZOOM_OUT, Resource::ID_ZOOM_100})
+        QVERIFY(m_view->OnCommand(command));
+    Wheel(m_view, QPoint(400, 300), 360);
+    QVERIFY(!m_document->IsModified());
+    const float w = 4.0f / 3.0f;
+    QCOMPARE(surface().Points[2][0], w);
+}
+
+QTEST_MAIN(TestViewEditing)
+#include "test_viewediting.moc"

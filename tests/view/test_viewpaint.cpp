@@ -1,0 +1,408 @@
+#include "common/MessageRecorder.h"
+#include "render/GraphicalFramework.h"
+#include "render/GraphicalInterface.h"
+#include "surface/DocumentAccess.h"
+#include "view/ViewTestSupport.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+using namespace ViewTest;
+
+// The painted view on its own window (no main frame): background, surface,
+// axes, frame and handles, and the selection passes.
+class TestViewPaint : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString m_previousDir;
+    BareFrame m_frame;
+    std::unique_ptr<CSkimblerDoc> m_document;
+    std::unique_ptr<CSkimblerView> m_view;
+
+    void setSize(int width, int height)
+    {
+        m_view->resize(width, height);
+        QTRY_COMPARE(m_view->size(), QSize(width, height));
+        QTRY_COMPARE(m_view->m_interface->Width, width);
+        QTRY_COMPARE(m_view->m_interface->Height, height);
+    }
+
+    // A view on a white background showing only the handles: no tile, an
+    // invisible surface and no blue dashes.
+    void handlesOnly()
+    {
+        Surface &surface = m_document->surface;
+        surface.Flags &= ~SURFACE_FLAG_BLEND;
+        for (auto &colour : surface.Colors)
+            colour[3] = 0.0f;
+        m_view->m_backgroundWidth = 0;
+        m_view->m_showAxes = false;
+        m_view->m_stipplePattern = 0;
+        m_view->MakeCurrent();
+        glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+    }
+
+    static bool greyCellAt(int x, int yFromBottom) { return ((x / 16) + (yFromBottom / 16)) % 2 == 0; }
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void cleanupTestCase();
+
+    void checkerboardIsAnchoredBottomLeft_data();
+    void checkerboardIsAnchoredBottomLeft();
+    void defaultSurfaceIsTintedByCornerColours();
+    void imageSizedQuadHangsFromCentre_data();
+    void imageSizedQuadHangsFromCentre();
+    void selectedHandleIsEightPixels_data();
+    void selectedHandleIsEightPixels();
+    void frameFollowsHandleToggle_data();
+    void frameFollowsHandleToggle();
+    void pressPassNames_data();
+    void pressPassNames();
+    void hoverPassNames_data();
+    void hoverPassNames();
+    void resizeReachesInterface();
+    void failedContextIsReportedAndViewStillOpens();
+};
+
+void TestViewPaint::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    QVERIFY(WriteTga(m_dir.filePath(QStringLiteral("a.tga")), 4, 4));
+    m_previousDir = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(m_dir.path()));
+    DocumentAccess::SetMainWindow(&m_frame);
+}
+
+void TestViewPaint::init()
+{
+    m_document = std::make_unique<CSkimblerDoc>();
+    m_frame.document = m_document.get();
+    m_view = std::make_unique<CSkimblerView>();
+    m_view->resize(800, 600);
+    QCOMPARE(m_view->OnCreate(), 0);
+    QVERIFY(m_document->OnNewDocument());
+    m_view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+    setSize(800, 600);
+}
+
+void TestViewPaint::cleanup()
+{
+    m_view.reset();
+    m_frame.document = nullptr;
+    m_document.reset();
+}
+
+void TestViewPaint::cleanupTestCase()
+{
+    DocumentAccess::SetMainWindow(nullptr);
+    QDir::setCurrent(m_previousDir);
+}
+
+void TestViewPaint::checkerboardIsAnchoredBottomLeft_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::newRow("800x600") << 800 << 600;
+    QTest::newRow("odd 641x479") << 641 << 479;
+    QTest::newRow("narrow 90x333") << 90 << 333;
+}
+
+void TestViewPaint::checkerboardIsAnchoredBottomLeft()
+{
+    QFETCH(int, width);
+    QFETCH(int, height);
+    setSize(width, height);
+    m_frame.document = nullptr;  // background only
+    m_view->m_showAxes = false;
+    m_view->m_showHandles = false;
+    const Pixels pixels = RenderAndRead(m_view.get());
+
+    const int bottom = height - 1;
+    const unsigned char *corner = pixels.at(0, bottom);
+    QCOMPARE(int(corner[0]), 192);
+    QCOMPARE(int(corner[1]), 192);
+    QCOMPARE(int(corner[2]), 192);
+    // Every pixel follows the 16-pixel cells counted from the bottom-left.
+    int wrong = 0;
+    for (int y = 0; y < height; y += 7) {
+        for (int x = 0; x < width; x += 5) {
+            const int expected = greyCellAt(x, bottom - y) ? 192 : 255;
+            if (pixels.at(x, y)[0] != expected)
+                ++wrong;
+        }
+    }
+    QCOMPARE(wrong, 0);
+    QCOMPARE(int(pixels.at(15, bottom)[0]), 192);
+    QCOMPARE(int(pixels.at(16, bottom)[0]), 255);
+    QCOMPARE(int(pixels.at(0, bottom - 16)[0]), 255);
+    QCOMPARE(int(pixels.at(16, bottom - 16)[0]), 192);
+}
+
+void TestViewPaint::defaultSurfaceIsTintedByCornerColours()
+{
+    m_view->m_showAxes = false;
+    m_view->m_showHandles = false;
+    const Pixels pixels = RenderAndRead(m_view.get());
+    // Grey cells near the left corners: corner 0 (top-left) is red, corner 1
+    // (bottom-left) green; the colours add to the tile.
+    const int bottom = 599;
+    const QPoint nearTop(48, 7);             // grey cell, 7 px from the top
+    const QPoint nearBottom(32, bottom - 7);  // grey cell, 7 px from the bottom
+    QVERIFY(greyCellAt(nearTop.x(), bottom - nearTop.y()));
+    QVERIFY(greyCellAt(nearBottom.x(), bottom - nearBottom.y()));
+    const unsigned char *top = pixels.at(nearTop.x(), nearTop.y());
+    const unsigned char *low = pixels.at(nearBottom.x(), nearBottom.y());
+    QVERIFY2(top[0] >= 254 && top[1] < 230, qPrintable(QStringLiteral("%1 %2").arg(top[0]).arg(top[1])));
+    QVERIFY2(low[1] >= 254 && low[0] < 230, qPrintable(QStringLiteral("%1 %2").arg(low[0]).arg(low[1])));
+    // Covered everywhere: the right corners are white, so a grey cell there
+    // turns white.
+    QVERIFY(greyCellAt(768, bottom - 8));
+    const unsigned char *right = pixels.at(768, 8);
+    QVERIFY(right[0] >= 254 && right[1] >= 254 && right[2] >= 254);
+}
+
+void TestViewPaint::imageSizedQuadHangsFromCentre_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::newRow("800x600") << 800 << 600;
+    QTest::newRow("tall 500x700") << 500 << 700;
+    QTest::newRow("wide 1000x300") << 1000 << 300;
+}
+
+void TestViewPaint::imageSizedQuadHangsFromCentre()
+{
+    QFETCH(int, width);
+    QFETCH(int, height);
+    setSize(width, height);
+    Surface &surface = m_document->surface;
+    surface.Flags = SURFACE_FLAG_COLORS;  // no points, opaque black corners
+    for (auto &colour : surface.Colors) {
+        colour[0] = colour[1] = colour[2] = 0.0f;
+        colour[3] = 1.0f;
+    }
+    surface.Width = 37;
+    surface.Height = 23;
+    m_view->m_showAxes = false;
+    m_view->m_showHandles = false;
+    const Pixels pixels = RenderAndRead(m_view.get());
+
+    int count = 0;
+    QRect box;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const unsigned char *p = pixels.at(x, y);
+            if (p[0] == 0 && p[1] == 0 && p[2] == 0) {
+                ++count;
+                box |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    QCOMPARE(count, 37 * 23);
+    QCOMPARE(box, QRect(width / 2, height / 2, 37, 23));
+}
+
+void TestViewPaint::selectedHandleIsEightPixels_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<float>("zoom");
+    QTest::newRow("800x600 zoom 1") << 800 << 600 << 1.0f;
+    QTest::newRow("800x600 zoom 2") << 800 << 600 << 2.0f;
+    QTest::newRow("640x480 zoom 0.5") << 640 << 480 << 0.5f;
+    QTest::newRow("300x700 zoom 3") << 300 << 700 << 3.0f;
+}
+
+void TestViewPaint::selectedHandleIsEightPixels()
+{
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(float, zoom);
+    setSize(width, height);
+    handlesOnly();
+    Surface &surface = m_document->surface;
+    surface.Points[0][0] = -0.3f;
+    surface.Points[0][1] = 0.2f;
+    m_view->m_zoom = zoom;
+    m_view->m_selectedPoint = 0;
+    const Pixels pixels = RenderAndRead(m_view.get());
+
+    // The filled square at the zoomed point: half-black over white.
+    const float planeX = -0.3f * zoom;
+    const float planeY = 0.2f * zoom;
+    const float centreX = (planeX + 4.0f / 3.0f) / (4.0f / 3.0f) * width * 0.5f;
+    const float centreY = (planeY - 1.0f) * -height * 0.5f;
+    int count = 0;
+    QRect box;
+    for (int y = qMax(0, int(centreY) - 20); y < qMin(height, int(centreY) + 20); ++y) {
+        for (int x = qMax(0, int(centreX) - 20); x < qMin(width, int(centreX) + 20); ++x) {
+            const unsigned char *p = pixels.at(x, y);
+            if (p[0] > 100 && p[0] < 160) {
+                ++count;
+                box |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    QCOMPARE(box.size(), QSize(8, 8));
+    QCOMPARE(count, 64);
+    QVERIFY2(qAbs(box.center().x() + 0.5 - centreX) <= 1.0 && qAbs(box.center().y() + 0.5 - centreY) <= 1.0,
+             qPrintable(QStringLiteral("box at %1,%2; point at %3,%4")
+                            .arg(box.center().x()).arg(box.center().y()).arg(centreX).arg(centreY)));
+}
+
+void TestViewPaint::frameFollowsHandleToggle_data()
+{
+    QTest::addColumn<bool>("handles");
+    QTest::newRow("on") << true;
+    QTest::newRow("off") << false;
+}
+
+void TestViewPaint::frameFollowsHandleToggle()
+{
+    QFETCH(bool, handles);
+    handlesOnly();
+    m_view->m_stipplePattern = 0x00FF;
+    m_view->m_zoom = 0.5f;  // the whole frame inside the window
+    m_view->m_selectedPoint = 1;
+    m_view->m_showHandles = handles;
+    const Pixels pixels = RenderAndRead(m_view.get());
+    int blue = 0;
+    int dark = 0;
+    for (int y = 0; y < pixels.height; ++y) {
+        for (int x = 0; x < pixels.width; ++x) {
+            const unsigned char *p = pixels.at(x, y);
+            if (p[0] < 50 && p[1] < 50 && p[2] > 200)
+                ++blue;
+            else if (p[0] < 200)
+                ++dark;
+        }
+    }
+    if (handles) {
+        QVERIFY(blue > 100);
+        QVERIFY(dark >= 64);
+    } else {
+        QCOMPARE(blue, 0);
+        QCOMPARE(dark, 0);
+    }
+}
+
+void TestViewPaint::pressPassNames_data()
+{
+    QTest::addColumn<float>("x");
+    QTest::addColumn<float>("y");
+    QTest::addColumn<int>("name");
+    const float w = 4.0f / 3.0f * 0.5f;
+    QTest::newRow("corner 0") << -w << 0.5f << 0;
+    QTest::newRow("corner 3") << w << -0.5f << 3;
+    QTest::newRow("left edge") << -w << 0.0f << int(CSkimblerView::LeftEdge);
+    QTest::newRow("bottom edge") << 0.0f << -0.5f << int(CSkimblerView::BottomEdge);
+    QTest::newRow("right edge") << w << 0.0f << int(CSkimblerView::RightEdge);
+    QTest::newRow("top edge") << 0.0f << 0.5f << int(CSkimblerView::TopEdge);
+    QTest::newRow("surface") << 0.3f << 0.2f << int(CSkimblerView::WholeSurface);
+    QTest::newRow("nothing") << -1.2f << 0.9f << -1;
+}
+
+void TestViewPaint::pressPassNames()
+{
+    QFETCH(float, x);
+    QFETCH(float, y);
+    QFETCH(int, name);
+    m_view->m_zoom = 0.5f;
+    const QPoint at = ScreenOf(m_view.get(), x, y);
+    QCOMPARE(m_view->PickPress(at.x(), at.y()), name);
+    // The handles take part even when hidden.
+    m_view->m_showHandles = false;
+    QCOMPARE(m_view->PickPress(at.x(), at.y()), name);
+}
+
+void TestViewPaint::hoverPassNames_data()
+{
+    QTest::addColumn<float>("x");
+    QTest::addColumn<float>("y");
+    QTest::addColumn<bool>("handles");
+    QTest::addColumn<int>("name");
+    const float w = 4.0f / 3.0f * 0.5f;
+    QTest::newRow("left edge") << -w << 0.0f << true << int(CSkimblerView::HoverLeft);
+    QTest::newRow("top edge") << 0.0f << 0.5f << true << int(CSkimblerView::HoverTop);
+    QTest::newRow("right edge") << w << 0.0f << true << int(CSkimblerView::HoverRight);
+    QTest::newRow("bottom edge") << 0.0f << -0.5f << true << int(CSkimblerView::HoverBottom);
+    QTest::newRow("edge, handles off") << -w << 0.0f << false << int(CSkimblerView::HoverSurface);
+    QTest::newRow("surface") << 0.1f << 0.1f << true << int(CSkimblerView::HoverSurface);
+    QTest::newRow("corner is only surface") << -w << 0.5f << true << int(CSkimblerView::HoverSurface);
+    QTest::newRow("nothing") << 1.2f << -0.9f << true << -1;
+}
+
+void TestViewPaint::hoverPassNames()
+{
+    QFETCH(float, x);
+    QFETCH(float, y);
+    QFETCH(bool, handles);
+    QFETCH(int, name);
+    m_view->m_zoom = 0.5f;
+    m_view->m_showHandles = handles;
+    const QPoint at = ScreenOf(m_view.get(), x, y);
+    QCOMPARE(m_view->PickHover(at.x(), at.y()), name);
+}
+
+void TestViewPaint::resizeReachesInterface()
+{
+    setSize(321, 123);
+    QCOMPARE(m_view->m_interface->Width, 321);
+    QCOMPARE(m_view->m_interface->Height, 123);
+    GLint viewport[4] = {};
+    m_view->MakeCurrent();
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    QCOMPARE(viewport[2], 321);
+    QCOMPARE(viewport[3], 123);
+}
+
+namespace {
+class NoDeviceFramework : public GraphicalFramework
+{
+protected:
+    DeviceContext GetDC(QWindow *) override { return nullptr; }
+};
+
+class ViewWithoutContext : public CSkimblerView
+{
+protected:
+    GraphicalFramework *NewFramework() override { return new NoDeviceFramework; }
+};
+}
+
+void TestViewPaint::failedContextIsReportedAndViewStillOpens()
+{
+    m_view.reset();
+    if (QOpenGLContext *current = QOpenGLContext::currentContext())
+        current->doneCurrent();
+    MessageRecorder recorder;
+    auto view = std::make_unique<ViewWithoutContext>();
+    QCOMPARE(view->OnCreate(), 0);
+    QVERIFY(recorder.texts().contains(QStringLiteral("Failed to create GraphicalFramework.")));
+    for (const MessageBox::Message &message : recorder.messages) {
+        if (message.text == QLatin1String("Failed to create GraphicalFramework."))
+            QVERIFY(message.caption.isEmpty());
+    }
+    QVERIFY(view->m_interface != nullptr);
+    QCOMPARE(view->m_backgroundWidth, 32);
+    view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+    // Painting, picking and the mouse must not need the missing context.
+    view->OnPaint();
+    QCOMPARE(view->PickPress(10, 10), -1);
+    Press(view.get(), QPoint(10, 10));
+    Release(view.get(), QPoint(10, 10));
+}
+
+QTEST_MAIN(TestViewPaint)
+#include "test_viewpaint.moc"
