@@ -1,26 +1,471 @@
 #include "app/CMainFrame.h"
 
+#include "app/CNumberEdit.h"
+#include "app/CPercentEdit.h"
+#include "app/LockKeyState.h"
+#include "app/ToolBarIcons.h"
+#include "res/Resource.h"
 #include "view/CSkimblerView.h"
 
-#include <QWidget>
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QDir>
+#include <QEvent>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
 
-// Placeholder until the frame lands.
+using namespace Resource;
+
+namespace {
+
+// Tool tip and status prompt of the standard commands.
+struct Prompt
+{
+    int commandId;
+    const char *status;
+    const char *tip;
+};
+
+const Prompt StandardPrompts[] = {
+    {ID_FILE_NEW, "建立新文件", "開新檔案"},
+    {ID_FILE_OPEN, "開啟現有文件", "開啟舊檔"},
+    {ID_FILE_SAVE, "儲存使用中文件", "儲存檔案"},
+    {ID_FILE_SAVE_AS, "使用新名稱儲存使用中文件", "另存新檔"},
+    {ID_FILE_PRINT, "列印使用中文件", "列印"},
+    {ID_FILE_PRINT_PREVIEW, "以全頁顯示", "預覽列印"},
+    {ID_FILE_PRINT_SETUP, "變更印表機和列印選項", "列印設定"},
+    {ID_APP_EXIT, "結束應用程式; 提示使用者儲存文件", "結束"},
+    {ID_EDIT_UNDO, "復原上一個動作", "復原"},
+    {ID_EDIT_CUT, "剪下選取範圍並將它放到剪貼簿上", "剪下"},
+    {ID_EDIT_COPY, "複製選取範圍並將它放到剪貼簿上", "複製"},
+    {ID_EDIT_PASTE, "插入剪貼簿內容", "貼上"},
+    {ID_VIEW_TOOLBAR, "顯示或隱藏工具列", "切換工具列"},
+    {ID_VIEW_STATUS_BAR, "顯示或隱藏狀態列", "切換狀態列"},
+    {ID_VIEW_VIEWBAR, "隱藏或顯示檢視列", "切換檢視列"},
+    {ID_APP_ABOUT, "顯示程式資訊、版本號碼及著作權", "關於"},
+};
+
+// Commands nothing in the program handles: shown disabled.
+const int UnhandledCommands[] = {
+    ID_EDIT_UNDO, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_VIEW_VIEWBAR, ID_NEXT_PANE, ID_PREV_PANE,
+};
+
+constexpr int RecentFileCount = 4;
+
+} // namespace
+
 CMainFrame::CMainFrame(CSkimblerDoc *document, QWidget *parent)
     : QMainWindow(parent)
     , m_document(document)
 {
+    setWindowTitle(QString::fromLatin1(AppTitle));
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame()
+{
+    if (qApp)
+        qApp->removeEventFilter(this);
+}
 
 int CMainFrame::OnCreate()
 {
+    if (m_view)
+        return 0;
+
+    // The view and its rendering context come first: the document uploads
+    // its texture into that context once the frame stands.
     m_view = new CSkimblerView;
-    setCentralWidget(QWidget::createWindowContainer(m_view, this));
+    m_viewContainer = QWidget::createWindowContainer(m_view, this);
+    m_viewContainer->setFocusPolicy(Qt::StrongFocus);
+    setCentralWidget(m_viewContainer);
     m_view->create();
-    return m_view->OnCreate();
+    if (m_view->OnCreate() == -1)
+        return -1;
+
+    CreateCommands();
+    CreateMenus();
+    CreateStandardBar();
+    CreateStatusBar();
+    CreateViewBar();
+    CreatePointBar();
+
+    // Each Setup takes the focus from the field before, which commits: the
+    // zoom field rests at 100.0%, X and Y at 0.000000, Z keeps the focus.
+    SetupField(m_zoomEdit, 100.0, 1, nullptr);
+    SetupField(m_xEdit, 0.0, 6, m_zoomEdit);
+    SetupField(m_yEdit, 0.0, 6, m_xEdit);
+    SetupField(m_zEdit, 0.0, 6, m_yEdit);
+
+    qApp->installEventFilter(this);
+    UpdateLockIndicators();
+    return 0;
 }
 
-bool CMainFrame::IsButtonChecked(int) const { return false; }
-void CMainFrame::CheckButton(int, bool) {}
-QAction *CMainFrame::CommandAction(int) const { return nullptr; }
+bool CMainFrame::IsButtonChecked(int commandId) const
+{
+    const QAction *action = CommandAction(commandId);
+    return action && action->isChecked();
+}
+
+void CMainFrame::CheckButton(int commandId, bool checked)
+{
+    if (QAction *action = CommandAction(commandId))
+        action->setChecked(checked);
+}
+
+QAction *CMainFrame::CommandAction(int commandId) const
+{
+    return m_commands.value(commandId, nullptr);
+}
+
+void CMainFrame::SetApplicationCommandHandler(std::function<bool(int)> handler)
+{
+    m_applicationHandler = std::move(handler);
+}
+
+void CMainFrame::SetRecentFiles(const QStringList &paths)
+{
+    if (!m_fileMenu || !m_recentPlaceholder)
+        return;
+    for (QAction *action : std::as_const(m_recentFiles)) {
+        m_commands.remove(action->data().toInt());
+        m_fileMenu->removeAction(action);
+        delete action;
+    }
+    m_recentFiles.clear();
+
+    const int count = int(std::min<qsizetype>(paths.size(), RecentFileCount));
+    const QFontMetrics metrics(m_fileMenu->font());
+    for (int index = 0; index < count; ++index) {
+        const int commandId = ID_FILE_MRU_FILE1 + index;
+        QString name = QDir::toNativeSeparators(paths.at(index));
+        name = metrics.elidedText(name, Qt::ElideMiddle, metrics.horizontalAdvance(QLatin1Char('M')) * 40);
+        name.replace(QLatin1Char('&'), QLatin1String("&&"));
+        auto *action = new QAction(QStringLiteral("&%1 %2").arg(index + 1).arg(name), this);
+        action->setData(commandId);
+        action->setStatusTip(QStringLiteral("開啟這份文件"));
+        connect(action, &QAction::triggered, this, [this, commandId] { OnCommand(commandId); });
+        m_fileMenu->insertAction(m_recentPlaceholder, action);
+        m_recentFiles.append(action);
+        m_commands.insert(commandId, action);
+    }
+    m_recentPlaceholder->setVisible(count == 0);
+    if (count == 0)
+        m_commands.insert(ID_FILE_MRU_FILE1, m_recentPlaceholder);
+}
+
+bool CMainFrame::OnCommand(int commandId)
+{
+    if (commandId == ID_VIEW_TOOLBAR) {
+        if (m_standardBar)
+            m_standardBar->setVisible(IsButtonChecked(ID_VIEW_TOOLBAR));
+        return true;
+    }
+    if (commandId == ID_VIEW_STATUS_BAR) {
+        statusBar()->setVisible(IsButtonChecked(ID_VIEW_STATUS_BAR));
+        return true;
+    }
+    if (m_applicationHandler && m_applicationHandler(commandId))
+        return true;
+    if (m_view && m_view->OnCommand(commandId))
+        return true;
+    if (commandId == ID_APP_EXIT) {
+        close();
+        return true;
+    }
+    return false;
+}
+
+bool CMainFrame::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::KeyRelease: {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_CapsLock || key == Qt::Key_NumLock || key == Qt::Key_ScrollLock)
+            UpdateLockIndicators();
+        break;
+    }
+    case QEvent::ApplicationActivate:
+        // Another program may have switched a lock meanwhile.
+        UpdateLockIndicators();
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+QMenu *CMainFrame::createPopupMenu()
+{
+    return nullptr;
+}
+
+QAction *CMainFrame::AddCommand(int commandId, const QString &text)
+{
+    auto *action = new QAction(text, this);
+    action->setData(commandId);
+    action->setIcon(ToolBarIcons::Icon(commandId));
+    action->setIconVisibleInMenu(false);
+    for (const Prompt &prompt : StandardPrompts) {
+        if (prompt.commandId == commandId) {
+            action->setStatusTip(QString::fromUtf8(prompt.status));
+            action->setToolTip(QString::fromUtf8(prompt.tip));
+        }
+    }
+    // Added to the frame so that its shortcut works wherever the focus is
+    // in the main window.
+    addAction(action);
+    connect(action, &QAction::triggered, this, [this, commandId] { OnCommand(commandId); });
+    m_commands.insert(commandId, action);
+    return action;
+}
+
+void CMainFrame::CreateCommands()
+{
+    AddCommand(ID_FILE_NEW, QStringLiteral("開新檔案(&N)"))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    AddCommand(ID_FILE_OPEN, QStringLiteral("開啟舊檔(&O)..."))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    AddCommand(ID_FILE_SAVE, QStringLiteral("儲存檔案(&S)"))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    AddCommand(ID_FILE_SAVE_AS, QStringLiteral("另存新檔(&A)..."));
+    AddCommand(ID_FILE_PRINT, QStringLiteral("列印(&P)..."))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    AddCommand(ID_FILE_PRINT_PREVIEW, QStringLiteral("預覽列印(&V)"));
+    AddCommand(ID_FILE_PRINT_SETUP, QStringLiteral("列印設定(&R)..."));
+    m_recentPlaceholder = AddCommand(ID_FILE_MRU_FILE1, QStringLiteral("最近使用的檔案"));
+    m_recentPlaceholder->setEnabled(false);
+    AddCommand(ID_APP_EXIT, QStringLiteral("結束(&X)"));
+
+    AddCommand(ID_EDIT_UNDO, QStringLiteral("復原(&U)"))
+        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
+    AddCommand(ID_EDIT_CUT, QStringLiteral("剪下(&T)"))
+        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
+    AddCommand(ID_EDIT_COPY, QStringLiteral("複製(&C)"))
+        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
+    AddCommand(ID_EDIT_PASTE, QStringLiteral("貼上(&P)"))
+        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
+    AddCommand(ID_NEXT_PANE)->setShortcut(QKeySequence(Qt::Key_F6));
+    AddCommand(ID_PREV_PANE)->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
+
+    QAction *toolBar = AddCommand(ID_VIEW_TOOLBAR, QStringLiteral("工具列(&T)"));
+    toolBar->setCheckable(true);
+    toolBar->setChecked(true);
+    QAction *statusBarToggle = AddCommand(ID_VIEW_STATUS_BAR, QStringLiteral("狀態列(&S)"));
+    statusBarToggle->setCheckable(true);
+    statusBarToggle->setChecked(true);
+    QAction *viewBar = AddCommand(ID_VIEW_VIEWBAR, QStringLiteral("檢視列(&V)"));
+    viewBar->setCheckable(true);
+    viewBar->setChecked(true);
+
+    AddCommand(ID_APP_ABOUT, QStringLiteral("關於 Skimbler(&A)..."));
+
+    // View bar: two check boxes and three push buttons.
+    for (int commandId : {ID_SHOW_AXES, ID_SHOW_HANDLES}) {
+        QAction *action = AddCommand(commandId);
+        action->setCheckable(true);
+        action->setChecked(true);
+    }
+    AddCommand(ID_ZOOM_IN);
+    AddCommand(ID_ZOOM_OUT);
+    AddCommand(ID_ZOOM_100);
+
+    // Point bar: the reset button and the group of five.
+    AddCommand(ID_POINT_FULL);
+    m_pointGroup = new QActionGroup(this);
+    m_pointGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
+    for (int commandId : {ID_POINT_NONE, ID_POINT_0, ID_POINT_1, ID_POINT_2, ID_POINT_3}) {
+        QAction *action = AddCommand(commandId);
+        action->setCheckable(true);
+        m_pointGroup->addAction(action);
+    }
+    CheckButton(ID_POINT_NONE, true);
+
+    for (int commandId : UnhandledCommands)
+        CommandAction(commandId)->setEnabled(false);
+}
+
+void CMainFrame::CreateMenus()
+{
+    QMenuBar *bar = menuBar();
+
+    m_fileMenu = bar->addMenu(QStringLiteral("檔案(&F)"));
+    for (int commandId : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS})
+        m_fileMenu->addAction(CommandAction(commandId));
+    m_fileMenu->addSeparator();
+    for (int commandId : {ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP})
+        m_fileMenu->addAction(CommandAction(commandId));
+    m_fileMenu->addSeparator();
+    m_fileMenu->addAction(m_recentPlaceholder);
+    m_fileMenu->addSeparator();
+    m_fileMenu->addAction(CommandAction(ID_APP_EXIT));
+
+    QMenu *edit = bar->addMenu(QStringLiteral("編輯(&E)"));
+    edit->addAction(CommandAction(ID_EDIT_UNDO));
+    edit->addSeparator();
+    for (int commandId : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE})
+        edit->addAction(CommandAction(commandId));
+
+    QMenu *view = bar->addMenu(QStringLiteral("檢視(&V)"));
+    view->addAction(CommandAction(ID_VIEW_TOOLBAR));
+    view->addAction(CommandAction(ID_VIEW_STATUS_BAR));
+    view->addSeparator();
+    view->addAction(CommandAction(ID_VIEW_VIEWBAR));
+
+    QMenu *help = bar->addMenu(QStringLiteral("說明(&H)"));
+    help->addAction(CommandAction(ID_APP_ABOUT));
+}
+
+QToolBar *CMainFrame::CreateToolBar(const QString &name)
+{
+    auto *bar = new QToolBar(this);
+    bar->setObjectName(name);
+    bar->setMovable(true);
+    bar->setFloatable(true);
+    bar->setAllowedAreas(Qt::AllToolBarAreas);
+    bar->setIconSize(QSize(16, 16));
+    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    addToolBar(Qt::TopToolBarArea, bar);
+    return bar;
+}
+
+void CMainFrame::CreateStandardBar()
+{
+    m_standardBar = CreateToolBar(QStringLiteral("standardBar"));
+    for (int commandId : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE})
+        m_standardBar->addAction(CommandAction(commandId));
+    m_standardBar->addSeparator();
+    for (int commandId : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE})
+        m_standardBar->addAction(CommandAction(commandId));
+    m_standardBar->addSeparator();
+    m_standardBar->addAction(CommandAction(ID_FILE_PRINT));
+    m_standardBar->addSeparator();
+    m_standardBar->addAction(CommandAction(ID_APP_ABOUT));
+
+    // The View menu's check follows the bar, however it was hidden.
+    QAction *toggle = CommandAction(ID_VIEW_TOOLBAR);
+    connect(m_standardBar, &QToolBar::visibilityChanged, toggle, [this, toggle](bool) {
+        toggle->setChecked(!m_standardBar->isHidden());
+    });
+}
+
+void CMainFrame::CreateStatusBar()
+{
+    QStatusBar *bar = statusBar();
+    m_messagePane = new QLabel(QString::fromUtf8(IdleText), bar);
+    bar->addWidget(m_messagePane, 1);
+
+    const auto indicator = [bar](const QString &text) {
+        auto *label = new QLabel(text, bar);
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setAlignment(Qt::AlignCenter);
+        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("SCRL")) + 12);
+        bar->addPermanentWidget(label);
+        return label;
+    };
+    m_capsIndicator = indicator(QStringLiteral("CAP"));
+    m_numIndicator = indicator(QStringLiteral("NUM"));
+    m_scrollIndicator = indicator(QStringLiteral("SCRL"));
+}
+
+void CMainFrame::CreateViewBar()
+{
+    m_viewBar = CreateToolBar(QStringLiteral("viewBar"));
+    for (int commandId : {ID_SHOW_AXES, ID_SHOW_HANDLES, ID_ZOOM_IN, ID_ZOOM_OUT, ID_ZOOM_100})
+        m_viewBar->addAction(CommandAction(commandId));
+
+    m_zoomEdit = new CPercentEdit;
+    CreateFieldSlot(m_viewBar, m_zoomEdit, 80, 5);
+    ConnectField(m_zoomEdit, IDC_ZOOM_EDIT);
+}
+
+void CMainFrame::CreatePointBar()
+{
+    m_pointBar = CreateToolBar(QStringLiteral("pointBar"));
+    m_pointBar->addAction(CommandAction(ID_POINT_FULL));
+    m_pointBar->addSeparator();
+    for (int commandId : {ID_POINT_NONE, ID_POINT_0, ID_POINT_1, ID_POINT_2, ID_POINT_3})
+        m_pointBar->addAction(CommandAction(commandId));
+
+    m_xLabel = CreateLabel(m_pointBar, QStringLiteral(" X : "), 30, 2);
+    m_xEdit = new CNumberEdit;
+    CreateFieldSlot(m_pointBar, m_xEdit, 100, 0);
+    ConnectField(m_xEdit, IDC_X_EDIT);
+
+    m_yLabel = CreateLabel(m_pointBar, QStringLiteral(" Y : "), 30, 2);
+    m_yEdit = new CNumberEdit;
+    CreateFieldSlot(m_pointBar, m_yEdit, 100, 0);
+    ConnectField(m_yEdit, IDC_Y_EDIT);
+
+    m_zLabel = CreateLabel(m_pointBar, QStringLiteral(" Z : "), 30, 0);
+    m_zEdit = new CNumberEdit;
+    CreateFieldSlot(m_pointBar, m_zEdit, 100, 0);
+    ConnectField(m_zEdit, IDC_Z_EDIT);
+}
+
+QWidget *CMainFrame::CreateFieldSlot(QToolBar *bar, CNumberEdit *field, int width, int sideMargin)
+{
+    auto *slot = new QWidget(bar);
+    slot->setFixedWidth(width);
+    auto *layout = new QHBoxLayout(slot);
+    layout->setContentsMargins(sideMargin, 2, sideMargin, 2);
+    layout->setSpacing(0);
+    field->setParent(slot);
+    field->setAlignment(Qt::AlignCenter);
+    layout->addWidget(field);
+    bar->addWidget(slot);
+    return slot;
+}
+
+QLabel *CMainFrame::CreateLabel(QToolBar *bar, const QString &text, int width, int topMargin)
+{
+    auto *label = new QLabel(text, bar);
+    label->setFixedWidth(width);
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    label->setContentsMargins(0, topMargin, 0, 0);
+    bar->addWidget(label);
+    return label;
+}
+
+void CMainFrame::ConnectField(CNumberEdit *field, int controlId)
+{
+    connect(field, &QLineEdit::textChanged, this, [this, controlId] {
+        if (m_view)
+            m_view->OnFieldChanged(controlId);
+    });
+}
+
+void CMainFrame::SetupField(CNumberEdit *field, double value, int decimals, CNumberEdit *previous)
+{
+    const bool previousHadFocus = previous && previous->hasFocus();
+    field->Setup(value, decimals);
+    // With focus the move itself made the previous field commit.
+    if (previous && !previousHadFocus)
+        previous->OnKillFocus();
+}
+
+void CMainFrame::UpdateLockIndicators()
+{
+    const struct
+    {
+        QLabel *label;
+        LockKeyState::Key key;
+    } indicators[] = {
+        {m_capsIndicator, LockKeyState::CapsLock},
+        {m_numIndicator, LockKeyState::NumLock},
+        {m_scrollIndicator, LockKeyState::ScrollLock},
+    };
+    for (const auto &indicator : indicators) {
+        if (!indicator.label)
+            continue;
+        bool on = true;
+        // Unknown states leave the indicator shown.
+        if (!LockKeyState::Query(indicator.key, &on))
+            on = true;
+        indicator.label->setEnabled(on);
+    }
+}

@@ -2,14 +2,21 @@
 
 #include "surface/DocumentFrame.h"
 
+#include <QHash>
+#include <QList>
 #include <QMainWindow>
+#include <QStringList>
+
+#include <functional>
 
 class CNumberEdit;
 class CPercentEdit;
 class CSkimblerDoc;
 class CSkimblerView;
 class QAction;
+class QActionGroup;
 class QLabel;
+class QMenu;
 class QToolBar;
 
 // The main window: the view in the middle, the standard, view and point tool
@@ -37,6 +44,17 @@ public:
     // The action behind a command id, or null.
     QAction *CommandAction(int commandId) const;
 
+    // The application's own commands (file, print, recent files, exit,
+    // about); the handler returns true when it took the command.
+    void SetApplicationCommandHandler(std::function<bool(int)> handler);
+    // Shows up to four recent files in the File menu; entry i sends
+    // ID_FILE_MRU_FILE1 + i to the application handler.
+    void SetRecentFiles(const QStringList &paths);
+
+    // Routes a command: the frame's own bar toggles, then the application,
+    // then the view. True when something handled it.
+    bool OnCommand(int commandId);
+
     CPercentEdit *m_zoomEdit = nullptr;
     CNumberEdit *m_xEdit = nullptr;
     CNumberEdit *m_yEdit = nullptr;
@@ -48,7 +66,42 @@ public:
     QLabel *m_zLabel = nullptr;
     QToolBar *m_standardBar = nullptr;
 
+    // Status bar panes.
+    QLabel *m_messagePane = nullptr;
+    QLabel *m_capsIndicator = nullptr;
+    QLabel *m_numIndicator = nullptr;
+    QLabel *m_scrollIndicator = nullptr;
+
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    // No tool-bar list on a right click: the View menu has the toggles.
+    QMenu *createPopupMenu() override;
+
     CSkimblerDoc *m_document = nullptr;
     CSkimblerView *m_view = nullptr;
+
+private:
+    QAction *AddCommand(int commandId, const QString &text = QString());
+    void CreateCommands();
+    void CreateMenus();
+    void CreateStandardBar();
+    void CreateStatusBar();
+    void CreateViewBar();
+    void CreatePointBar();
+    QToolBar *CreateToolBar(const QString &name);
+    QWidget *CreateFieldSlot(QToolBar *bar, CNumberEdit *field, int width, int sideMargin);
+    QLabel *CreateLabel(QToolBar *bar, const QString &text, int width, int topMargin);
+    void ConnectField(CNumberEdit *field, int controlId);
+    // Setup on the next field; the previous one, which the focus leaves,
+    // commits even when the window cannot hold the focus yet.
+    void SetupField(CNumberEdit *field, double value, int decimals, CNumberEdit *previous);
+    void UpdateLockIndicators();
+
+    QHash<int, QAction *> m_commands;
+    QActionGroup *m_pointGroup = nullptr;
+    QMenu *m_fileMenu = nullptr;
+    QAction *m_recentPlaceholder = nullptr;
+    QList<QAction *> m_recentFiles;
+    QWidget *m_viewContainer = nullptr;
+    std::function<bool(int)> m_applicationHandler;
 };

@@ -1,6 +1,5 @@
 #include "app/CPercentEdit.h"
 
-// Placeholder until the field lands.
 CPercentEdit::CPercentEdit(QWidget *parent)
     : CNumberEdit(parent)
 {
@@ -8,5 +7,16 @@ CPercentEdit::CPercentEdit(QWidget *parent)
 
 void CPercentEdit::SetValue(double value)
 {
-    CNumberEdit::SetValue(value);
+    m_value = value;
+    m_text = FormatValue(m_value);
+    m_percentText = FormatValue(m_value) + QLatin1Char('%');
+    WriteText(m_percentText);
+}
+
+void CPercentEdit::OnKillFocus()
+{
+    ParseText();
+    m_text = FormatValue(m_value);
+    m_percentText = m_text + QLatin1Char('%');
+    WriteText(m_percentText);
 }

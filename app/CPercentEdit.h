@@ -10,7 +10,10 @@ class CPercentEdit : public CNumberEdit
 public:
     explicit CPercentEdit(QWidget *parent = nullptr);
 
+    // Shows the value with "%", even while the field has the focus.
     void SetValue(double value) override;
+    // Commits and shows the value with "%".
+    void OnKillFocus() override;
 
     QString m_percentText;
 };
