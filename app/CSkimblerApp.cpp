@@ -1,34 +1,296 @@
 #include "app/CSkimblerApp.h"
 
+#include "app/AppIcon.h"
+#include "app/CAboutBox.h"
 #include "app/CMainFrame.h"
+#include "app/ViewPrinter.h"
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
 #include "surface/DocumentAccess.h"
+#include "surface/MessageBox.h"
+#include "surface/SurfaceFile.h"
 #include "view/CSkimblerView.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+
+namespace {
+
+const QString kFilters = QStringLiteral(
+    "Skimbler surfaces (*.skimbler);;TGA images (*.tga *.TGA);;All files (*)");
+
+} // namespace
 
 CSkimblerApp::CSkimblerApp(QObject *parent)
     : QObject(parent)
 {
+    m_askOpenPath = [this]() {
+        return QFileDialog::getOpenFileName(m_mainFrame, QString(), QString(), kFilters);
+    };
+    m_askSavePath = [this](const QString &suggestion) {
+        return QFileDialog::getSaveFileName(m_mainFrame, QString(), suggestion, kFilters);
+    };
 }
 
 CSkimblerApp::~CSkimblerApp()
 {
-    // The view (and its rendering context) goes before the document.
+    m_recentFiles.Save();
+    // The view (and with it the rendering context) goes before the document.
     DocumentAccess::SetMainWindow(nullptr);
     delete m_mainFrame;
+    m_mainFrame = nullptr;
     delete m_document;
+}
+
+CSkimblerView *CSkimblerApp::GetActiveView() const
+{
+    return m_mainFrame ? m_mainFrame->GetActiveView() : nullptr;
 }
 
 bool CSkimblerApp::InitInstance(const QStringList &arguments)
 {
-    Q_UNUSED(arguments);
+    // Per-user settings, and the recent-file list kept there.
+    QCoreApplication::setOrganizationName(QString::fromLatin1(Resource::RegistryKey));
+    QCoreApplication::setApplicationName(QString::fromLatin1(Resource::AppTitle));
+    QGuiApplication::setApplicationDisplayName(QString());
+    QApplication::setWindowIcon(AppIcon::Icon());
+    m_recentFiles.Load();
+
+    // The standard command line: nothing for a new document, or one file to
+    // open. Options are not ours.
+    QString fileToOpen;
+    for (const QString &argument : arguments) {
+        if (!argument.startsWith(QLatin1Char('-'))) {
+            fileToOpen = argument;
+            break;
+        }
+    }
+
     m_document = new CSkimblerDoc;
     m_mainFrame = new CMainFrame(m_document);
+    m_mainFrame->setWindowIcon(AppIcon::Icon());
     DocumentAccess::SetMainWindow(m_mainFrame);
     if (m_mainFrame->OnCreate() != 0)
         return false;
-    if (!m_document->OnNewDocument())
+    m_mainFrame->SetApplicationCommandHandler([this](int id) { return OnCommand(id); });
+    m_mainFrame->installEventFilter(this);
+    connect(m_document, &CSkimblerDoc::titleChanged, this, &CSkimblerApp::UpdateTitle);
+    connect(m_document, &CSkimblerDoc::modifiedChanged, this, &CSkimblerApp::UpdateTitle);
+    UpdateRecentFiles();
+
+    if (CSkimblerView *view = GetActiveView())
+        view->MakeCurrent();
+    if (fileToOpen.isEmpty()) {
+        if (!m_document->OnNewDocument())
+            return false;
+    } else if (!OpenDocumentFile(fileToOpen)) {
         return false;
+    }
+    UpdateTitle();
+
     m_mainFrame->showMaximized();
-    return m_mainFrame->GetActiveView()->ShowToolWindows();
+    m_mainFrame->repaint();
+
+    CSkimblerView *view = GetActiveView();
+    if (view && view->ShowToolWindows())
+        return true;
+    MessageBox::show(QStringLiteral("Failed to ShowToolWindows."), QStringLiteral("Error"));
+    return false;
+}
+
+bool CSkimblerApp::OnCommand(int commandId)
+{
+    using namespace Resource;
+    if (commandId >= ID_FILE_MRU_FILE1 && commandId < ID_FILE_MRU_FILE1 + m_recentFiles.MaxEntries()) {
+        OnOpenRecentFile(commandId - ID_FILE_MRU_FILE1);
+        return true;
+    }
+    switch (commandId) {
+    case ID_APP_ABOUT: ShowAboutBox(); return true;
+    case ID_FILE_NEW: OnFileNew(); return true;
+    case ID_FILE_OPEN: OnFileOpen(); return true;
+    case ID_FILE_SAVE: OnFileSave(); return true;
+    case ID_FILE_SAVE_AS: OnFileSaveAs(); return true;
+    case ID_FILE_PRINT_SETUP: OnFilePrintSetup(); return true;
+    case ID_FILE_PRINT:
+    case ID_FILE_PRINT_DIRECT: OnFilePrint(); return true;
+    case ID_FILE_PRINT_PREVIEW: OnFilePrintPreview(); return true;
+    case ID_APP_EXIT:
+        if (m_mainFrame)
+            m_mainFrame->close();
+        return true;
+    default: return false;
+    }
+}
+
+void CSkimblerApp::OnFileNew()
+{
+    if (!m_document || !SaveModified())
+        return;
+    if (CSkimblerView *view = GetActiveView())
+        view->MakeCurrent();
+    m_document->OnNewDocument();
+    AfterDocumentChanged();
+}
+
+void CSkimblerApp::OnFileOpen()
+{
+    if (!m_document || !SaveModified())
+        return;
+    const QString path = m_askOpenPath();
+    if (!path.isEmpty())
+        OpenDocumentFile(path);
+}
+
+bool CSkimblerApp::OpenDocumentFile(const QString &path)
+{
+    if (!m_document)
+        return false;
+    if (CSkimblerView *view = GetActiveView())
+        view->MakeCurrent();
+    if (!m_document->OnOpenDocument(path))
+        return false;
+    m_recentFiles.Add(path);
+    m_recentFiles.Save();
+    UpdateRecentFiles();
+    AfterDocumentChanged();
+    return true;
+}
+
+bool CSkimblerApp::OnFileSave()
+{
+    if (!m_document)
+        return false;
+    if (m_document->GetPathName().isEmpty())
+        return OnFileSaveAs();
+    return m_document->OnSaveDocument(m_document->GetPathName());
+}
+
+bool CSkimblerApp::OnFileSaveAs()
+{
+    if (!m_document)
+        return false;
+    QString suggestion = m_document->GetPathName();
+    if (suggestion.isEmpty()) {
+        const QString base = m_document->GetImagePath().isEmpty()
+            ? m_document->GetTitle()
+            : QFileInfo(m_document->GetImagePath()).completeBaseName();
+        suggestion = QDir::current().filePath(base + QLatin1Char('.') + QString::fromLatin1(SurfaceFile::Extension));
+    }
+    QString path = m_askSavePath(suggestion);
+    if (path.isEmpty())
+        return false;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QLatin1Char('.') + QString::fromLatin1(SurfaceFile::Extension);
+    if (!m_document->OnSaveDocument(path))
+        return false;
+    m_recentFiles.Add(path);
+    m_recentFiles.Save();
+    UpdateRecentFiles();
+    return true;
+}
+
+bool CSkimblerApp::SaveModified()
+{
+    if (!m_document || !m_document->IsModified())
+        return true;
+    const MessageBox::Result answer = MessageBox::show(
+        QStringLiteral("Save changes to %1?").arg(m_document->GetTitle()), QStringLiteral("Skimbler"),
+        MessageBox::Question, MessageBox::SaveDiscardCancel);
+    switch (answer) {
+    case MessageBox::ResultSave: return OnFileSave();
+    case MessageBox::ResultDiscard: return true;
+    default: return false;
+    }
+}
+
+void CSkimblerApp::OnOpenRecentFile(int index)
+{
+    const QStringList paths = m_recentFiles.Paths();
+    if (index < 0 || index >= paths.size() || !SaveModified())
+        return;
+    const QString path = paths.at(index);
+    if (!OpenDocumentFile(path)) {
+        // A file that cannot be opened any more leaves the list.
+        m_recentFiles.Remove(path);
+        m_recentFiles.Save();
+        UpdateRecentFiles();
+    }
+}
+
+QPrinter *CSkimblerApp::Printer()
+{
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return m_printer.get();
+}
+
+void CSkimblerApp::OnFilePrintSetup()
+{
+    QPageSetupDialog dialog(Printer(), m_mainFrame);
+    dialog.exec();
+}
+
+void CSkimblerApp::OnFilePrint()
+{
+    const QImage image = ViewPrinter::Snapshot(GetActiveView());
+    QPrintDialog dialog(Printer(), m_mainFrame);
+    if (dialog.exec() == QDialog::Accepted)
+        ViewPrinter::Print(Printer(), image);
+}
+
+void CSkimblerApp::OnFilePrintPreview()
+{
+    const QImage image = ViewPrinter::Snapshot(GetActiveView());
+    QPrintPreviewDialog dialog(Printer(), m_mainFrame);
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+            [&image](QPrinter *printer) { ViewPrinter::Print(printer, image); });
+    dialog.exec();
+}
+
+void CSkimblerApp::ShowAboutBox()
+{
+    CAboutBox about(m_mainFrame);
+    about.exec();
+}
+
+bool CSkimblerApp::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_mainFrame && event->type() == QEvent::Close) {
+        if (!SaveModified()) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void CSkimblerApp::UpdateTitle()
+{
+    if (!m_mainFrame || !m_document)
+        return;
+    m_mainFrame->setWindowTitle(m_document->GetTitle() + QStringLiteral("[*] - ")
+                                + QString::fromLatin1(Resource::AppTitle));
+    m_mainFrame->setWindowModified(m_document->IsModified());
+}
+
+void CSkimblerApp::UpdateRecentFiles()
+{
+    if (m_mainFrame)
+        m_mainFrame->SetRecentFiles(m_recentFiles.Paths());
+}
+
+void CSkimblerApp::AfterDocumentChanged()
+{
+    UpdateTitle();
+    // The fields show the surface as it now is.
+    if (CSkimblerView *view = GetActiveView())
+        view->RefreshCoordinateFields();
 }

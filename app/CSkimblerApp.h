@@ -1,13 +1,20 @@
 #pragma once
 
+#include "app/RecentFileList.h"
+
 #include <QObject>
 #include <QStringList>
 
+#include <functional>
+#include <memory>
+
 class CMainFrame;
 class CSkimblerDoc;
+class CSkimblerView;
+class QPrinter;
 
 // The application object: start-up in a fixed order, and the commands that
-// belong to the application rather than to the view.
+// belong to the application rather than to the view (files, printing, About).
 class CSkimblerApp : public QObject
 {
     Q_OBJECT
@@ -16,15 +23,49 @@ public:
     explicit CSkimblerApp(QObject *parent = nullptr);
     ~CSkimblerApp() override;
 
-    // Settings, document, frame and view, the new (or opened) document,
-    // main window shown maximised, then the tool windows. False ends the
-    // program.
+    // Settings and recent files, document, frame and view, the new (or
+    // opened) document, main window shown maximised and painted, then the
+    // tool windows. False ends the program.
     bool InitInstance(const QStringList &arguments);
+
+    // Commands the application handles; false for any other id.
+    bool OnCommand(int commandId);
+
+    void OnFileNew();
+    void OnFileOpen();
+    bool OnFileSave();
+    bool OnFileSaveAs();
+    void OnFilePrintSetup();
+    void OnFilePrint();
+    void OnFilePrintPreview();
+    void OnOpenRecentFile(int index);
+    void ShowAboutBox();
+
+    // Opens a surface file or a TGA image into the one document.
+    bool OpenDocumentFile(const QString &path);
+    // Asks whether to save a modified document; false means "stay".
+    bool SaveModified();
 
     CMainFrame *GetMainWnd() const { return m_mainFrame; }
     CSkimblerDoc *GetDocument() const { return m_document; }
+    CSkimblerView *GetActiveView() const;
+    const RecentFileList &RecentFiles() const { return m_recentFiles; }
+
+    // The file dialogs, replaceable so tests need no one at the keyboard.
+    std::function<QString()> m_askOpenPath;
+    std::function<QString(const QString &suggestion)> m_askSavePath;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void UpdateTitle();
+    void UpdateRecentFiles();
+    void AfterDocumentChanged();
+    QPrinter *Printer();
+
     CSkimblerDoc *m_document = nullptr;
     CMainFrame *m_mainFrame = nullptr;
+    RecentFileList m_recentFiles;
+    std::unique_ptr<QPrinter> m_printer;
 };
