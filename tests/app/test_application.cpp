@@ -1,0 +1,378 @@
+#include "app/CMainFrame.h"
+#include "app/CNumberEdit.h"
+#include "app/CSkimblerApp.h"
+#include "app/ViewPrinter.h"
+#include "common/MessageRecorder.h"
+#include "panels/CFlagsPanel.h"
+#include "panels/CPropertyList.h"
+#include "panels/CPropertyPanel.h"
+#include "res/Resource.h"
+#include "surface/CSkimblerDoc.h"
+#include "view/CSkimblerView.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+// A solid 32-bit uncompressed TGA.
+void WriteTga(const QString &path, int width, int height, QRgb colour)
+{
+    QByteArray data(18, '\0');
+    data[2] = 2;
+    data[12] = char(width & 0xFF);
+    data[13] = char(width >> 8);
+    data[14] = char(height & 0xFF);
+    data[15] = char(height >> 8);
+    data[16] = 32;
+    for (int i = 0; i < width * height; ++i) {
+        data.append(char(qBlue(colour)));
+        data.append(char(qGreen(colour)));
+        data.append(char(qRed(colour)));
+        data.append(char(qAlpha(colour)));
+    }
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(data);
+}
+
+} // namespace
+
+class TestApplication : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_settings;
+    std::unique_ptr<QTemporaryDir> m_work;
+    std::unique_ptr<MessageRecorder> m_messages;
+    std::unique_ptr<CSkimblerApp> m_app;
+    QString m_oldCwd;
+
+    bool Start(const QStringList &arguments = {})
+    {
+        m_app = std::make_unique<CSkimblerApp>();
+        return m_app->InitInstance(arguments);
+    }
+    CSkimblerDoc *Doc() const { return m_app->GetDocument(); }
+    CSkimblerView *View() const { return m_app->GetActiveView(); }
+    QString Work(const char *name) const { return m_work->filePath(QString::fromLatin1(name)); }
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void startUpShowsTheLoadedSurface();
+    void mainWindowIsMaximisedWhateverWasAsked();
+    void missingImageStartsUntextured();
+    void fileNewRereadsTheImageAndResetsCorners();
+    void recentListKeepsFourNewestFirst();
+    void saveQuestion_data();
+    void saveQuestion();
+    void exitAsksAndCancelKeepsTheWindow();
+    void openRestoresEverythingAndPanelsFollow();
+    void openOfBrokenFileKeepsTheSurface();
+    void failedSaveKeepsTheModifiedFlag();
+    void commandLineOpensAFile();
+    void shortcutsWorkAfterClickingTheView();
+    void printedPictureIsTheViewsPicture();
+};
+
+void TestApplication::initTestCase()
+{
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settings.path());
+    m_oldCwd = QDir::currentPath();
+}
+
+void TestApplication::init()
+{
+    m_work = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_work->isValid());
+    QVERIFY(QDir::setCurrent(m_work->path()));
+    WriteTga(Work("a.tga"), 8, 4, qRgba(0, 0, 255, 255));
+    m_messages = std::make_unique<MessageRecorder>();
+    QSettings().remove(QStringLiteral("Recent File List"));
+}
+
+void TestApplication::cleanup()
+{
+    m_app.reset();
+    m_messages.reset();
+    QDir::setCurrent(m_oldCwd);
+    m_work.reset();
+}
+
+void TestApplication::startUpShowsTheLoadedSurface()
+{
+    QVERIFY(Start());
+    QVERIFY(m_messages->messages.isEmpty());
+    QCOMPARE(Doc()->surface.Width, 8u);
+    QCOMPARE(Doc()->surface.Height, 4u);
+    QCOMPARE(m_app->GetMainWnd()->windowTitle(), QStringLiteral("Skimbl[*] - Skimbler"));
+
+    CSkimblerView *view = View();
+    QVERIFY(view->m_propertyPanel && view->m_flagsPanel);
+    QVERIFY(view->m_propertyPanel->isVisible());
+    QVERIFY(view->m_flagsPanel->isVisible());
+    // The panels read the loaded surface.
+    QCOMPARE(view->m_propertyPanel->m_list->item(4, 1)->text(), QStringLiteral("8"));
+    QCOMPARE(view->m_flagsPanel->m_list->item(1, 0)->checkState(), Qt::Checked);
+    QCOMPARE(view->m_flagsPanel->m_list->item(0, 0)->checkState(), Qt::Unchecked);
+
+    // Flags sits at the screen's left edge, right below the Property panel.
+    const QRect property = view->m_propertyPanel->frameGeometry();
+    QCOMPARE(view->m_flagsPanel->frameGeometry().x(), 0);
+    QCOMPARE(view->m_flagsPanel->frameGeometry().y(), property.y() + property.height());
+}
+
+void TestApplication::mainWindowIsMaximisedWhateverWasAsked()
+{
+    // Options that are not file names (the toolkit's own) open no file.
+    QVERIFY(Start({QStringLiteral("-style"), QStringLiteral("-reverse")}));
+    QVERIFY(m_app->GetMainWnd()->windowState() & Qt::WindowMaximized);
+    QVERIFY(m_app->GetMainWnd()->isVisible());
+}
+
+void TestApplication::missingImageStartsUntextured()
+{
+    QFile::remove(Work("a.tga"));
+    QVERIFY(Start());
+    QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("Could not open texture file")});
+    QCOMPARE(m_messages->messages.first().caption, QStringLiteral("ERROR"));
+    QCOMPARE(Doc()->surface.Texture, 0u);
+    QCOMPARE(Doc()->surface.Width, 0u);
+    QCOMPARE(Doc()->surface.Flags, 0x3Eu);
+}
+
+void TestApplication::fileNewRereadsTheImageAndResetsCorners()
+{
+    QVERIFY(Start());
+    Doc()->surface.Points[0][0] = 0.25f;
+    Doc()->surface.Flags |= SURFACE_FLAG_COLORKEY;
+    WriteTga(Work("a.tga"), 16, 2, qRgba(255, 0, 0, 255));
+    m_app->OnCommand(Resource::ID_FILE_NEW);
+    QCOMPARE(Doc()->surface.Width, 16u);
+    QCOMPARE(Doc()->surface.Height, 2u);
+    QCOMPARE(Doc()->surface.Points[0][0], -4.0f / 3.0f);
+    QCOMPARE(Doc()->surface.Flags, 0x3Fu);  // the colour-key bit stays
+    QVERIFY(!Doc()->IsModified());
+    // The panels follow the new document.
+    QCOMPARE(View()->m_propertyPanel->m_list->item(4, 1)->text(), QStringLiteral("16"));
+    QCOMPARE(View()->m_flagsPanel->m_list->item(0, 0)->checkState(), Qt::Checked);
+}
+
+void TestApplication::recentListKeepsFourNewestFirst()
+{
+    QVERIFY(Start());
+    QStringList written;
+    for (int i = 0; i < 6; ++i) {
+        const QString path = m_work->filePath(QStringLiteral("s%1.skimbler").arg(i));
+        QVERIFY(Doc()->OnSaveDocument(path));
+        written << path;
+    }
+    for (const QString &path : written)
+        QVERIFY(m_app->OpenDocumentFile(path));
+    QVERIFY(m_app->OpenDocumentFile(written.at(3)));  // again: moves to the front
+    const QStringList expected{written.at(3), written.at(5), written.at(4), written.at(2)};
+    QCOMPARE(m_app->RecentFiles().Paths(), expected);
+    // Kept for the next start.
+    m_app.reset();
+    QVERIFY(Start());
+    QCOMPARE(m_app->RecentFiles().Paths(), expected);
+    m_app->OnCommand(Resource::ID_FILE_MRU_FILE1 + 1);
+    QCOMPARE(Doc()->GetPathName(), written.at(5));
+}
+
+void TestApplication::saveQuestion_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("proceeds");
+    QTest::addColumn<bool>("saved");
+    const int n = Resource::ID_FILE_NEW, o = Resource::ID_FILE_OPEN;
+    QTest::newRow("new, cancel") << n << int(MessageBox::ResultCancel) << false << false;
+    QTest::newRow("new, discard") << n << int(MessageBox::ResultDiscard) << true << false;
+    QTest::newRow("new, save") << n << int(MessageBox::ResultSave) << true << true;
+    QTest::newRow("open, cancel") << o << int(MessageBox::ResultCancel) << false << false;
+    QTest::newRow("open, discard") << o << int(MessageBox::ResultDiscard) << true << false;
+    QTest::newRow("open, save") << o << int(MessageBox::ResultSave) << true << true;
+}
+
+void TestApplication::saveQuestion()
+{
+    QFETCH(int, command);
+    QFETCH(int, answer);
+    QFETCH(bool, proceeds);
+    QFETCH(bool, saved);
+    QVERIFY(Start());
+    const QString other = Work("other.skimbler");
+    Doc()->surface.DestFactor = 771;
+    QVERIFY(Doc()->OnSaveDocument(other));
+    QVERIFY(m_app->OnCommand(Resource::ID_FILE_NEW));
+
+    Doc()->surface.Points[2][1] = 0.5f;
+    Doc()->SetModifiedFlag(true);
+    const QString savedPath = Work("mine.skimbler");
+    m_app->m_askSavePath = [&](const QString &) { return savedPath; };
+    m_app->m_askOpenPath = [&]() { return other; };
+    m_messages->answers << MessageBox::Result(answer);
+
+    m_app->OnCommand(command);
+    QCOMPARE(m_messages->messages.size(), 1);
+    QCOMPARE(m_messages->messages.first().buttons, MessageBox::SaveDiscardCancel);
+    QCOMPARE(QFile::exists(savedPath), saved);
+    if (proceeds) {
+        QVERIFY(!Doc()->IsModified());
+        QCOMPARE(Doc()->surface.Points[2][1], 1.0f);
+        QCOMPARE(Doc()->surface.DestFactor, command == Resource::ID_FILE_OPEN ? 771u : 1u);
+    } else {
+        QVERIFY(Doc()->IsModified());
+        QCOMPARE(Doc()->surface.Points[2][1], 0.5f);
+    }
+}
+
+void TestApplication::exitAsksAndCancelKeepsTheWindow()
+{
+    QVERIFY(Start());
+    Doc()->SetModifiedFlag(true);
+    m_messages->answers << MessageBox::ResultCancel;
+    m_app->OnCommand(Resource::ID_APP_EXIT);
+    QVERIFY(m_app->GetMainWnd()->isVisible());
+    QCOMPARE(m_messages->messages.size(), 1);
+
+    m_messages->answers << MessageBox::ResultDiscard;
+    m_app->OnCommand(Resource::ID_APP_EXIT);
+    QVERIFY(!m_app->GetMainWnd()->isVisible());
+}
+
+void TestApplication::openRestoresEverythingAndPanelsFollow()
+{
+    QVERIFY(Start());
+    Surface &s = Doc()->surface;
+    s.MinFilter = 9984;
+    s.SrcFactor = 774;
+    s.Flags = 0x2B;
+    s.Points[3][0] = 0.75f;
+    s.Points[3][2] = -0.5f;
+    const QString path = Work("kept.skimbler");
+    QVERIFY(Doc()->OnSaveDocument(path));
+    QCOMPARE(m_app->GetMainWnd()->windowTitle(), QStringLiteral("kept.skimbler[*] - Skimbler"));
+    m_app->OnCommand(Resource::ID_FILE_NEW);
+    QCOMPARE(s.MinFilter, 9729u);
+
+    m_app->GetMainWnd()->CommandAction(Resource::ID_POINT_3)->trigger();
+    QVERIFY(m_app->OpenDocumentFile(path));
+    QCOMPARE(s.MinFilter, 9984u);
+    QCOMPARE(s.SrcFactor, 774u);
+    QCOMPARE(s.Flags, 0x2Bu);
+    QCOMPARE(s.Width, 8u);
+    QVERIFY(s.Texture != 0);
+    QCOMPARE(View()->m_propertyPanel->m_list->item(8, 1)->text(), QStringLiteral("GL_NEAREST_MIPMAP_NEAREST"));
+    QCOMPARE(View()->m_flagsPanel->m_list->item(2, 0)->checkState(), Qt::Unchecked);
+    QCOMPARE(m_app->GetMainWnd()->m_xEdit->text(), QStringLiteral("0.750000"));
+    QCOMPARE(m_app->GetMainWnd()->m_zEdit->text(), QStringLiteral("-0.500000"));
+    QVERIFY(!Doc()->IsModified());
+
+    // A TGA opens as a fresh surface on that image.
+    WriteTga(Work("wide.tga"), 32, 1, qRgba(1, 2, 3, 4));
+    QVERIFY(m_app->OpenDocumentFile(Work("wide.tga")));
+    QCOMPARE(s.Width, 32u);
+    QCOMPARE(s.MinFilter, 9729u);
+    QVERIFY(Doc()->GetPathName().isEmpty());
+}
+
+void TestApplication::openOfBrokenFileKeepsTheSurface()
+{
+    QVERIFY(Start());
+    Doc()->surface.Points[1][1] = 0.125f;
+    QFile broken(Work("broken.skimbler"));
+    QVERIFY(broken.open(QIODevice::WriteOnly));
+    broken.write("{\"format\": \"skimbler-surface\", \"version\": 1, \"surf");
+    broken.close();
+    const std::uint32_t texture = Doc()->surface.Texture;
+    QVERIFY(!m_app->OpenDocumentFile(Work("broken.skimbler")));
+    QCOMPARE(m_messages->messages.size(), 1);
+    QVERIFY(m_messages->messages.first().text.contains(QStringLiteral("broken.skimbler")));
+    QCOMPARE(Doc()->surface.Points[1][1], 0.125f);
+    QCOMPARE(Doc()->surface.Texture, texture);
+
+    QFile notTga(Work("fake.tga"));
+    QVERIFY(notTga.open(QIODevice::WriteOnly));
+    notTga.write("not an image");
+    notTga.close();
+    QVERIFY(!m_app->OpenDocumentFile(Work("fake.tga")));
+    QCOMPARE(Doc()->surface.Points[1][1], 0.125f);
+    QCOMPARE(Doc()->surface.Texture, texture);
+    QVERIFY(m_app->RecentFiles().Paths().isEmpty());
+}
+
+void TestApplication::failedSaveKeepsTheModifiedFlag()
+{
+    QVERIFY(Start());
+    Doc()->SetModifiedFlag(true);
+    QVERIFY(QDir(m_work->path()).mkdir(QStringLiteral("folder.skimbler")));
+    m_app->m_askSavePath = [&](const QString &) { return Work("folder.skimbler"); };
+    QVERIFY(!m_app->OnFileSaveAs());
+    QVERIFY(Doc()->IsModified());
+    QCOMPARE(m_messages->messages.size(), 1);
+    QVERIFY(m_messages->messages.first().text.contains(QStringLiteral("folder.skimbler")));
+    QVERIFY(Doc()->GetPathName().isEmpty());
+}
+
+void TestApplication::commandLineOpensAFile()
+{
+    WriteTga(Work("card.tga"), 3, 5, qRgba(9, 9, 9, 255));
+    QVERIFY(Start({Work("card.tga")}));
+    QCOMPARE(Doc()->surface.Width, 3u);
+    QCOMPARE(Doc()->surface.Height, 5u);
+    m_app.reset();
+    // A file that cannot be opened ends the start.
+    QVERIFY(!Start({Work("missing.skimbler")}));
+}
+
+void TestApplication::shortcutsWorkAfterClickingTheView()
+{
+    QVERIFY(Start());
+    CMainFrame *frame = m_app->GetMainWnd();
+    frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(View()));
+    QTest::mouseClick(View(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    Doc()->surface.Points[0][0] = 0.5f;
+    QTest::keyClick(View(), Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(Doc()->surface.Points[0][0], -4.0f / 3.0f);
+
+    bool asked = false;
+    m_app->m_askOpenPath = [&]() {
+        asked = true;
+        return QString();
+    };
+    QTest::keyClick(View(), Qt::Key_O, Qt::ControlModifier);
+    QVERIFY(asked);
+}
+
+void TestApplication::printedPictureIsTheViewsPicture()
+{
+    QVERIFY(Start());
+    QVERIFY(QTest::qWaitForWindowExposed(View()));
+    const QImage image = ViewPrinter::Snapshot(View());
+    QCOMPARE(image.width(), View()->ClientWidth());
+    QCOMPARE(image.height(), View()->ClientHeight());
+    // Not blank: the checkerboard and the quad are there.
+    QVERIFY(image.pixel(image.width() / 3, image.height() / 3) != image.pixel(0, 0)
+            || image.pixel(2, image.height() - 2) != qRgb(255, 255, 255));
+    QCOMPARE(ViewPrinter::FitRect(QSize(400, 300), QRect(0, 0, 1000, 1000)), QRect(0, 125, 1000, 750));
+    QCOMPARE(ViewPrinter::FitRect(QSize(100, 400), QRect(10, 10, 1000, 1000)), QRect(385, 10, 250, 1000));
+}
+
+QTEST_MAIN(TestApplication)
+#include "test_application.moc"
