@@ -421,8 +421,14 @@ void ToolBarIcons::Paint(QPainter &painter, const QRect &rect, int commandId, QI
         cellWidth = qreal(rect.width()) / Width;
         cellHeight = qreal(rect.height()) / height;
     }
-    const qreal left = rect.left() + int((rect.width() - cellWidth * Width) / 2);
-    const qreal top = rect.top() + int((rect.height() - cellHeight * height) / 2);
+    // Centre by whole cells, so that every scale puts a picture at the same
+    // place (a 15-row picture keeps its free row at the bottom).
+    qreal left = rect.left();
+    qreal top = rect.top();
+    if (cell >= 1) {
+        left += (rect.width() / cell - Width) / 2 * cell + rect.width() % cell / 2;
+        top += (rect.height() / cell - height) / 2 * cell + rect.height() % cell / 2;
+    }
 
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);

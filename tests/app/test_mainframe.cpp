@@ -1,0 +1,506 @@
+#include "app/CMainFrame.h"
+#include "app/CNumberEdit.h"
+#include "app/CPercentEdit.h"
+#include "res/Resource.h"
+#include "surface/CSkimblerDoc.h"
+#include "surface/DocumentAccess.h"
+#include "view/CSkimblerView.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <memory>
+
+using namespace Resource;
+
+namespace {
+
+// A frame on a document, registered as the main window like the
+// application does, with a recording application handler.
+struct FrameFixture
+{
+    CSkimblerDoc document;
+    std::unique_ptr<CMainFrame> frame;
+    QList<int> applicationCommands;
+    bool applicationAnswer = true;
+    int created = -2;
+
+    FrameFixture()
+    {
+        frame = std::make_unique<CMainFrame>(&document);
+        DocumentAccess::SetMainWindow(frame.get());
+        created = frame->OnCreate();
+        frame->SetApplicationCommandHandler([this](int id) {
+            applicationCommands.append(id);
+            return applicationAnswer;
+        });
+    }
+    ~FrameFixture()
+    {
+        DocumentAccess::SetMainWindow(nullptr);
+        frame.reset();
+    }
+    bool Show()
+    {
+        frame->resize(1100, 700);
+        frame->show();
+        frame->activateWindow();
+        return QTest::qWaitForWindowActive(frame.get());
+    }
+    // Command ids of a bar's items; 0 for a separator, -1 for a widget.
+    QList<int> Items(QToolBar *bar) const
+    {
+        QList<int> ids;
+        for (QAction *action : bar->actions()) {
+            if (action->isSeparator())
+                ids.append(0);
+            else if (bar->widgetForAction(action) && !qobject_cast<QToolButton *>(bar->widgetForAction(action)))
+                ids.append(-1);
+            else
+                ids.append(action->data().toInt());
+        }
+        return ids;
+    }
+};
+
+} // namespace
+
+class TestMainFrame : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void stateAfterCreation();
+    void toolBarsShareTheTopRow();
+    void toolBarItemsInOrder();
+    void fieldsSitInTheirSlots();
+    void statusBarPanes();
+    void pointGroupIsExclusive_data();
+    void pointGroupIsExclusive();
+    void viewToolbarTogglesOnlyTheStandardBar();
+    void statusBarToggle();
+    void commandEnabling_data();
+    void commandEnabling();
+    void accelerators_data();
+    void accelerators();
+    void shortcutsWorkWhereverTheFocusIs();
+    void commandsReachTheApplicationThenTheView();
+    void exitClosesWithoutApplication();
+    void fieldNotificationReachesTheView();
+    void recentFiles();
+    void menuTexts();
+};
+
+void TestMainFrame::stateAfterCreation()
+{
+    FrameFixture fixture;
+    QCOMPARE(fixture.created, 0);
+    CMainFrame *frame = fixture.frame.get();
+    QVERIFY(frame->GetActiveView());
+    QCOMPARE(frame->GetActiveDocument(), &fixture.document);
+
+    // Before the window is shown, as after: the fields rest in their
+    // canonical texts.
+    QCOMPARE(frame->m_zoomEdit->text(), QStringLiteral("100.0%"));
+    QCOMPARE(frame->m_xEdit->text(), QStringLiteral("0.000000"));
+    QCOMPARE(frame->m_yEdit->text(), QStringLiteral("0.000000"));
+    QCOMPARE(frame->m_zEdit->text(), QStringLiteral("0.000000"));
+
+    QVERIFY(fixture.Show());
+    QTRY_VERIFY(frame->m_zEdit->hasFocus());
+    QCOMPARE(frame->m_zoomEdit->text(), QStringLiteral("100.0%"));
+    QCOMPARE(frame->m_zoomEdit->GetValue(), 100.0);
+    QCOMPARE(frame->m_xEdit->text(), QStringLiteral("0.000000"));
+    QCOMPARE(frame->m_yEdit->text(), QStringLiteral("0.000000"));
+    QCOMPARE(frame->m_zEdit->text(), QStringLiteral("0.000000"));
+    QCOMPARE(frame->m_zEdit->m_decimals, 6);
+    QCOMPARE(frame->m_zoomEdit->m_decimals, 1);
+
+    QVERIFY(frame->IsButtonChecked(ID_SHOW_AXES));
+    QVERIFY(frame->IsButtonChecked(ID_SHOW_HANDLES));
+    QVERIFY(frame->IsButtonChecked(ID_POINT_NONE));
+    for (int id : {ID_POINT_0, ID_POINT_1, ID_POINT_2, ID_POINT_3})
+        QVERIFY(!frame->IsButtonChecked(id));
+}
+
+void TestMainFrame::toolBarsShareTheTopRow()
+{
+    FrameFixture fixture;
+    QVERIFY(fixture.Show());
+    CMainFrame *frame = fixture.frame.get();
+    QToolBar *bars[] = {frame->m_standardBar, frame->m_viewBar, frame->m_pointBar};
+    for (QToolBar *bar : bars) {
+        QCOMPARE(frame->toolBarArea(bar), Qt::TopToolBarArea);
+        QVERIFY(!frame->toolBarBreak(bar));
+        QVERIFY(bar->isMovable());
+        QVERIFY(bar->isFloatable());
+        QCOMPARE(bar->allowedAreas(), Qt::AllToolBarAreas);
+        QVERIFY(bar->isVisible());
+    }
+    QCOMPARE(frame->m_viewBar->y(), frame->m_standardBar->y());
+    QCOMPARE(frame->m_pointBar->y(), frame->m_standardBar->y());
+    QVERIFY(frame->m_standardBar->x() < frame->m_viewBar->x());
+    QVERIFY(frame->m_viewBar->x() < frame->m_pointBar->x());
+    QVERIFY(frame->m_standardBar->geometry().right() < frame->m_viewBar->x());
+    QVERIFY(frame->m_viewBar->geometry().right() < frame->m_pointBar->x());
+    // The view fills the rest, below the bars.
+    QVERIFY(frame->centralWidget()->y() >= frame->m_standardBar->geometry().bottom());
+}
+
+void TestMainFrame::toolBarItemsInOrder()
+{
+    FrameFixture fixture;
+    CMainFrame *frame = fixture.frame.get();
+    QCOMPARE(fixture.Items(frame->m_standardBar),
+             (QList<int>{ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, 0, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, 0,
+                         ID_FILE_PRINT, 0, ID_APP_ABOUT}));
+    QCOMPARE(fixture.Items(frame->m_viewBar),
+             (QList<int>{ID_SHOW_AXES, ID_SHOW_HANDLES, ID_ZOOM_IN, ID_ZOOM_OUT, ID_ZOOM_100, -1}));
+    QCOMPARE(fixture.Items(frame->m_pointBar),
+             (QList<int>{ID_POINT_FULL, 0, ID_POINT_NONE, ID_POINT_0, ID_POINT_1, ID_POINT_2, ID_POINT_3, -1, -1, -1,
+                         -1, -1, -1}));
+    // Every button shows a picture.
+    for (QToolBar *bar : {frame->m_standardBar, frame->m_viewBar, frame->m_pointBar}) {
+        for (QAction *action : bar->actions()) {
+            if (!action->isSeparator() && qobject_cast<QToolButton *>(bar->widgetForAction(action)))
+                QVERIFY2(!action->icon().isNull(), qPrintable(QString::number(action->data().toInt())));
+        }
+    }
+}
+
+void TestMainFrame::fieldsSitInTheirSlots()
+{
+    FrameFixture fixture;
+    QVERIFY(fixture.Show());
+    CMainFrame *frame = fixture.frame.get();
+
+    const auto slotOf = [](QWidget *field) { return field->parentWidget(); };
+    QCOMPARE(slotOf(frame->m_zoomEdit)->parentWidget(), frame->m_viewBar);
+    QCOMPARE(slotOf(frame->m_zoomEdit)->width(), 80);
+    for (CNumberEdit *field : {frame->m_xEdit, frame->m_yEdit, frame->m_zEdit}) {
+        QCOMPARE(slotOf(field)->parentWidget(), frame->m_pointBar);
+        QCOMPARE(slotOf(field)->width(), 100);
+    }
+    for (QLabel *label : {frame->m_xLabel, frame->m_yLabel, frame->m_zLabel}) {
+        QCOMPARE(label->parentWidget(), frame->m_pointBar);
+        QCOMPARE(label->width(), 30);
+    }
+    QCOMPARE(frame->m_xLabel->text(), QStringLiteral(" X : "));
+    QCOMPARE(frame->m_yLabel->text(), QStringLiteral(" Y : "));
+    QCOMPARE(frame->m_zLabel->text(), QStringLiteral(" Z : "));
+
+    for (QWidget *field : {static_cast<QWidget *>(frame->m_zoomEdit), static_cast<QWidget *>(frame->m_xEdit)}) {
+        const QRect inSlot = field->geometry();
+        QVERIFY(QRect(QPoint(0, 0), slotOf(field)->size()).contains(inSlot));
+        QVERIFY(field->width() > 40);
+        QVERIFY(field->isVisible());
+    }
+    // Left to right along the point bar: label, field, label, field ...
+    QWidget *order[] = {frame->m_xLabel, slotOf(frame->m_xEdit), frame->m_yLabel, slotOf(frame->m_yEdit),
+                        frame->m_zLabel, slotOf(frame->m_zEdit)};
+    for (int i = 1; i < 6; ++i)
+        QVERIFY(order[i - 1]->x() < order[i]->x());
+}
+
+void TestMainFrame::statusBarPanes()
+{
+    FrameFixture fixture;
+    QVERIFY(fixture.Show());
+    CMainFrame *frame = fixture.frame.get();
+    QVERIFY(frame->statusBar()->isVisible());
+    QCOMPARE(frame->m_messagePane->text(), QString::fromUtf8("就緒"));
+    QLabel *panes[] = {frame->m_messagePane, frame->m_capsIndicator, frame->m_numIndicator, frame->m_scrollIndicator};
+    const QString texts[] = {QString::fromUtf8("就緒"), QStringLiteral("CAP"), QStringLiteral("NUM"),
+                             QStringLiteral("SCRL")};
+    for (int i = 0; i < 4; ++i) {
+        QCOMPARE(panes[i]->text(), texts[i]);
+        QVERIFY(panes[i]->isVisible());
+        if (i > 0)
+            QVERIFY(panes[i - 1]->mapTo(frame, QPoint(0, 0)).x() < panes[i]->mapTo(frame, QPoint(0, 0)).x());
+    }
+    // A status prompt overlays the idle text for a while, then it returns.
+    frame->statusBar()->showMessage(QStringLiteral("prompt"));
+    QVERIFY(!frame->m_messagePane->isVisible());
+    frame->statusBar()->clearMessage();
+    QVERIFY(frame->m_messagePane->isVisible());
+}
+
+void TestMainFrame::pointGroupIsExclusive_data()
+{
+    QTest::addColumn<int>("commandId");
+    QTest::addColumn<bool>("byTheView");
+    for (int id : {ID_POINT_0, ID_POINT_1, ID_POINT_2, ID_POINT_3, ID_POINT_NONE}) {
+        QTest::newRow(qPrintable(QStringLiteral("click %1").arg(id))) << id << false;
+        QTest::newRow(qPrintable(QStringLiteral("view %1").arg(id))) << id << true;
+    }
+}
+
+void TestMainFrame::pointGroupIsExclusive()
+{
+    QFETCH(int, commandId);
+    QFETCH(bool, byTheView);
+    FrameFixture fixture;
+    CMainFrame *frame = fixture.frame.get();
+    // Start from another point so that every row changes something.
+    frame->CheckButton(commandId == ID_POINT_2 ? ID_POINT_3 : ID_POINT_2, true);
+    if (byTheView)
+        frame->CheckButton(commandId, true);
+    else
+        frame->CommandAction(commandId)->trigger();
+    for (int id : {ID_POINT_NONE, ID_POINT_0, ID_POINT_1, ID_POINT_2, ID_POINT_3})
+        QCOMPARE(frame->IsButtonChecked(id), id == commandId);
+    // Clicking the pressed one keeps it pressed.
+    frame->CommandAction(commandId)->trigger();
+    QVERIFY(frame->IsButtonChecked(commandId));
+}
+
+void TestMainFrame::viewToolbarTogglesOnlyTheStandardBar()
+{
+    FrameFixture fixture;
+    QVERIFY(fixture.Show());
+    CMainFrame *frame = fixture.frame.get();
+    QAction *toggle = frame->CommandAction(ID_VIEW_TOOLBAR);
+    QVERIFY(toggle->isCheckable());
+    QVERIFY(toggle->isChecked());
+
+    toggle->trigger();
+    QVERIFY(!frame->m_standardBar->isVisible());
+    QVERIFY(frame->m_viewBar->isVisible());
+    QVERIFY(frame->m_pointBar->isVisible());
+    QVERIFY(!toggle->isChecked());
+
+    toggle->trigger();
+    QVERIFY(frame->m_standardBar->isVisible());
+    QVERIFY(toggle->isChecked());
+    QCOMPARE(frame->toolBarArea(frame->m_standardBar), Qt::TopToolBarArea);
+    QVERIFY(frame->m_standardBar->x() < frame->m_viewBar->x());
+
+    // Hidden some other way, the menu check follows.
+    frame->m_standardBar->hide();
+    QVERIFY(!toggle->isChecked());
+    frame->m_standardBar->show();
+    QVERIFY(toggle->isChecked());
+    QVERIFY(fixture.applicationCommands.isEmpty());
+}
+
+void TestMainFrame::statusBarToggle()
+{
+    FrameFixture fixture;
+    QVERIFY(fixture.Show());
+    CMainFrame *frame = fixture.frame.get();
+    QAction *toggle = frame->CommandAction(ID_VIEW_STATUS_BAR);
+    toggle->trigger();
+    QVERIFY(!frame->statusBar()->isVisible());
+    QVERIFY(frame->m_standardBar->isVisible());
+    toggle->trigger();
+    QVERIFY(frame->statusBar()->isVisible());
+}
+
+void TestMainFrame::commandEnabling_data()
+{
+    QTest::addColumn<int>("commandId");
+    QTest::addColumn<bool>("enabled");
+    QTest::newRow("cut") << ID_EDIT_CUT << false;
+    QTest::newRow("copy") << ID_EDIT_COPY << false;
+    QTest::newRow("paste") << ID_EDIT_PASTE << false;
+    QTest::newRow("undo") << ID_EDIT_UNDO << false;
+    QTest::newRow("view bar item") << ID_VIEW_VIEWBAR << false;
+    QTest::newRow("recent placeholder") << ID_FILE_MRU_FILE1 << false;
+    QTest::newRow("new") << ID_FILE_NEW << true;
+    QTest::newRow("open") << ID_FILE_OPEN << true;
+    QTest::newRow("save") << ID_FILE_SAVE << true;
+    QTest::newRow("print") << ID_FILE_PRINT << true;
+    QTest::newRow("about") << ID_APP_ABOUT << true;
+    QTest::newRow("zoom in") << ID_ZOOM_IN << true;
+    QTest::newRow("full") << ID_POINT_FULL << true;
+}
+
+void TestMainFrame::commandEnabling()
+{
+    QFETCH(int, commandId);
+    QFETCH(bool, enabled);
+    FrameFixture fixture;
+    QVERIFY(fixture.Show());
+    CMainFrame *frame = fixture.frame.get();
+    QAction *action = frame->CommandAction(commandId);
+    QVERIFY(action);
+    QCOMPARE(action->isEnabled(), enabled);
+    for (QToolBar *bar : {frame->m_standardBar, frame->m_viewBar, frame->m_pointBar}) {
+        if (QWidget *button = bar->widgetForAction(action))
+            QCOMPARE(button->isEnabled(), enabled);
+    }
+    if (commandId == ID_VIEW_VIEWBAR)
+        QVERIFY(action->isChecked());
+    // A disabled command does nothing when asked.
+    if (!enabled) {
+        action->trigger();
+        QVERIFY(fixture.applicationCommands.isEmpty());
+    }
+}
+
+void TestMainFrame::accelerators_data()
+{
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::addColumn<int>("commandId");
+    QTest::newRow("Ctrl+N") << QKeySequence(Qt::CTRL | Qt::Key_N) << ID_FILE_NEW;
+    QTest::newRow("Ctrl+O") << QKeySequence(Qt::CTRL | Qt::Key_O) << ID_FILE_OPEN;
+    QTest::newRow("Ctrl+S") << QKeySequence(Qt::CTRL | Qt::Key_S) << ID_FILE_SAVE;
+    QTest::newRow("Ctrl+P") << QKeySequence(Qt::CTRL | Qt::Key_P) << ID_FILE_PRINT;
+    QTest::newRow("Ctrl+Z") << QKeySequence(Qt::CTRL | Qt::Key_Z) << ID_EDIT_UNDO;
+    QTest::newRow("Alt+Backspace") << QKeySequence(Qt::ALT | Qt::Key_Backspace) << ID_EDIT_UNDO;
+    QTest::newRow("Ctrl+X") << QKeySequence(Qt::CTRL | Qt::Key_X) << ID_EDIT_CUT;
+    QTest::newRow("Shift+Delete") << QKeySequence(Qt::SHIFT | Qt::Key_Delete) << ID_EDIT_CUT;
+    QTest::newRow("Ctrl+C") << QKeySequence(Qt::CTRL | Qt::Key_C) << ID_EDIT_COPY;
+    QTest::newRow("Ctrl+Insert") << QKeySequence(Qt::CTRL | Qt::Key_Insert) << ID_EDIT_COPY;
+    QTest::newRow("Ctrl+V") << QKeySequence(Qt::CTRL | Qt::Key_V) << ID_EDIT_PASTE;
+    QTest::newRow("Shift+Insert") << QKeySequence(Qt::SHIFT | Qt::Key_Insert) << ID_EDIT_PASTE;
+    QTest::newRow("F6") << QKeySequence(Qt::Key_F6) << ID_NEXT_PANE;
+    QTest::newRow("Shift+F6") << QKeySequence(Qt::SHIFT | Qt::Key_F6) << ID_PREV_PANE;
+}
+
+void TestMainFrame::accelerators()
+{
+    QFETCH(QKeySequence, keys);
+    QFETCH(int, commandId);
+    FrameFixture fixture;
+    CMainFrame *frame = fixture.frame.get();
+    QAction *owner = nullptr;
+    for (QAction *action : frame->actions()) {
+        if (action->shortcuts().contains(keys)) {
+            QVERIFY2(!owner, "two commands share one accelerator");
+            owner = action;
+        }
+    }
+    QVERIFY(owner);
+    QCOMPARE(owner->data().toInt(), commandId);
+}
+
+void TestMainFrame::shortcutsWorkWhereverTheFocusIs()
+{
+    FrameFixture fixture;
+    QVERIFY(fixture.Show());
+    CMainFrame *frame = fixture.frame.get();
+    QTRY_VERIFY(frame->m_zEdit->hasFocus());
+
+    QTest::keyClick(frame->m_zEdit, Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(fixture.applicationCommands, QList<int>{ID_FILE_NEW});
+    // The field keeps the text it had.
+    QCOMPARE(frame->m_zEdit->text(), QStringLiteral("0.000000"));
+
+    // After a click into the OpenGL view the frame's shortcuts still work.
+    CSkimblerView *view = frame->GetActiveView();
+    view->requestActivate();
+    QTRY_COMPARE(QGuiApplication::focusWindow(), static_cast<QWindow *>(view));
+    QTRY_VERIFY(!frame->m_zEdit->hasFocus());
+    QTest::keyClick(view, Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(fixture.applicationCommands, (QList<int>{ID_FILE_NEW, ID_FILE_OPEN}));
+}
+
+void TestMainFrame::commandsReachTheApplicationThenTheView()
+{
+    FrameFixture fixture;
+    CMainFrame *frame = fixture.frame.get();
+    frame->CommandAction(ID_APP_ABOUT)->trigger();
+    frame->CommandAction(ID_FILE_SAVE)->trigger();
+    QCOMPARE(fixture.applicationCommands, (QList<int>{ID_APP_ABOUT, ID_FILE_SAVE}));
+
+    // What the application leaves goes on to the view: zoom in.
+    fixture.applicationAnswer = false;
+    frame->CommandAction(ID_ZOOM_IN)->trigger();
+    QCOMPARE(fixture.applicationCommands.last(), ID_ZOOM_IN);
+    QCOMPARE(frame->m_zoomEdit->text(), QStringLiteral("110.0%"));
+    QVERIFY(qAbs(frame->GetActiveView()->m_zoom - 1.1f) < 1e-6f);
+
+    // The axis button's command finds the button already toggled.
+    frame->CommandAction(ID_SHOW_AXES)->trigger();
+    QVERIFY(!frame->IsButtonChecked(ID_SHOW_AXES));
+    QVERIFY(!frame->GetActiveView()->m_showAxes);
+}
+
+void TestMainFrame::exitClosesWithoutApplication()
+{
+    FrameFixture fixture;
+    QVERIFY(fixture.Show());
+    CMainFrame *frame = fixture.frame.get();
+    fixture.applicationAnswer = false;
+    frame->CommandAction(ID_APP_EXIT)->trigger();
+    QVERIFY(!frame->isVisible());
+}
+
+void TestMainFrame::fieldNotificationReachesTheView()
+{
+    FrameFixture fixture;
+    QVERIFY(fixture.Show());
+    CMainFrame *frame = fixture.frame.get();
+    frame->m_zoomEdit->setFocus(Qt::MouseFocusReason);
+    QTRY_VERIFY(frame->m_zoomEdit->hasFocus());
+    QCOMPARE(frame->m_zoomEdit->text(), QStringLiteral("100.0"));
+    frame->m_zoomEdit->selectAll();
+    QTest::keyClicks(frame->m_zoomEdit, QStringLiteral("250"));
+    // Typing alone leaves the zoom.
+    QCOMPARE(frame->GetActiveView()->m_zoom, 1.0f);
+    QTest::keyClick(frame->m_zoomEdit, Qt::Key_Return);
+    QCOMPARE(frame->GetActiveView()->m_zoom, 2.5f);
+    QCOMPARE(frame->m_zoomEdit->text(), QStringLiteral("250.0"));
+    frame->m_xEdit->setFocus(Qt::MouseFocusReason);
+    QTRY_COMPARE(frame->m_zoomEdit->text(), QStringLiteral("250.0%"));
+}
+
+void TestMainFrame::recentFiles()
+{
+    FrameFixture fixture;
+    CMainFrame *frame = fixture.frame.get();
+    QAction *placeholder = frame->CommandAction(ID_FILE_MRU_FILE1);
+    QVERIFY(placeholder->isVisible());
+    QCOMPARE(placeholder->text(), QString::fromUtf8("最近使用的檔案"));
+
+    frame->SetRecentFiles({QStringLiteral("/a/one.skm"), QStringLiteral("/a/t&wo.skm"), QStringLiteral("/b/three.tga"),
+                           QStringLiteral("/c/four.skm"), QStringLiteral("/d/five.skm")});
+    QVERIFY(!placeholder->isVisible());
+    QStringList entries;
+    for (int i = 0; i < 5; ++i) {
+        if (QAction *entry = frame->CommandAction(ID_FILE_MRU_FILE1 + i))
+            entries.append(entry->text());
+    }
+    QCOMPARE(entries.size(), 4);
+    QCOMPARE(entries.at(0), QStringLiteral("&1 /a/one.skm"));
+    QCOMPARE(entries.at(1), QStringLiteral("&2 /a/t&&wo.skm"));
+    QVERIFY(entries.at(3).startsWith(QStringLiteral("&4 ")));
+
+    frame->CommandAction(ID_FILE_MRU_FILE1 + 2)->trigger();
+    QCOMPARE(fixture.applicationCommands, QList<int>{ID_FILE_MRU_FILE1 + 2});
+
+    frame->SetRecentFiles({});
+    QCOMPARE(frame->CommandAction(ID_FILE_MRU_FILE1), placeholder);
+    QVERIFY(placeholder->isVisible());
+    QVERIFY(!placeholder->isEnabled());
+    QVERIFY(!frame->CommandAction(ID_FILE_MRU_FILE1 + 1));
+}
+
+void TestMainFrame::menuTexts()
+{
+    FrameFixture fixture;
+    CMainFrame *frame = fixture.frame.get();
+    QStringList titles;
+    for (QAction *action : frame->menuBar()->actions())
+        titles.append(action->text());
+    QCOMPARE(titles, (QStringList{QString::fromUtf8("檔案(&F)"), QString::fromUtf8("編輯(&E)"),
+                                  QString::fromUtf8("檢視(&V)"), QString::fromUtf8("說明(&H)")}));
+
+    QStringList view;
+    for (QAction *action : frame->menuBar()->actions().at(2)->menu()->actions())
+        view.append(action->isSeparator() ? QStringLiteral("-") : action->text());
+    QCOMPARE(view, (QStringList{QString::fromUtf8("工具列(&T)"), QString::fromUtf8("狀態列(&S)"), QStringLiteral("-"),
+                                QString::fromUtf8("檢視列(&V)")}));
+    QCOMPARE(frame->CommandAction(ID_APP_ABOUT)->text(), QString::fromUtf8("關於 Skimbler(&A)..."));
+}
+
+QTEST_MAIN(TestMainFrame)
+#include "test_mainframe.moc"
