@@ -116,6 +116,7 @@ private Q_SLOTS:
     void imageMagickFiles();
     void seedCorpus_data();
     void seedCorpus();
+    void sampleCardRightWayUp();
 
 private:
     QString Path(const QString &name) const { return m_dir.filePath(name); }
@@ -556,6 +557,28 @@ void TestTgaLoader::seedCorpus()
     else if (name.startsWith(QLatin1String("bad_")))
         QVERIFY(!loaded.ok);
     CompareWithStepwise(path);
+}
+
+// The program puts the first row at the quad's lower edge: that row must be
+// the card's bottom, blue block on the left and yellow on the right.
+void TestTgaLoader::sampleCardRightWayUp()
+{
+    const QString path = Path(QStringLiteral("a.tga"));
+    QCOMPARE(QProcess::execute(QString::fromUtf8(SKIMBLER_MAKE_SAMPLE_TGA), {path}), 0);
+    const Loaded card = LoadPath(path);
+    QVERIFY(card.ok);
+    QCOMPARE(card.image.Width, 256u);
+    QCOMPARE(card.image.Height, 256u);
+    QCOMPARE(card.image.Format, unsigned(GL_RGBA));
+    auto pixel = [&card](int x, int row) { return card.pixels.mid((row * 256 + x) * 4, 4); };
+    QCOMPARE(pixel(10, 10), Bytes({40, 70, 230, 255}));    // bottom left: blue
+    QCOMPARE(pixel(245, 10), Bytes({240, 220, 30, 255}));  // bottom right: yellow
+    QCOMPARE(pixel(10, 245), Bytes({220, 30, 30, 255}));   // top left: red
+    QCOMPARE(pixel(245, 245), Bytes({30, 180, 60, 255}));  // top right: green
+    // The alpha band rises from left to right.
+    const int bandRow = 255 - 185;
+    QVERIFY(uchar(pixel(20, bandRow)[3]) < uchar(pixel(128, bandRow)[3]));
+    QVERIFY(uchar(pixel(128, bandRow)[3]) < uchar(pixel(230, bandRow)[3]));
 }
 
 QTEST_GUILESS_MAIN(TestTgaLoader)
