@@ -3,6 +3,8 @@
 #include "app/CMainFrame.h"
 #include "app/CNumberEdit.h"
 #include "app/CPercentEdit.h"
+#include "panels/CFlagsPanel.h"
+#include "panels/CPropertyPanel.h"
 #include "render/GraphicalFramework.h"
 #include "render/GraphicalInterface.h"
 #include "res/Resource.h"
@@ -19,6 +21,7 @@
 #include <QResizeEvent>
 #include <QSurfaceFormat>
 #include <QWheelEvent>
+#include <QWidget>
 
 #include <GL/gl.h>
 
@@ -133,9 +136,6 @@ GraphicalInterface *CSkimblerView::NewInterface()
 
 int CSkimblerView::OnCreate()
 {
-    if (!handle())
-        create();
-
     // The window is its own drawable: it serves as the device context too.
     m_framework = NewFramework();
     if (!m_framework->Create(800, 600, 32, this, this))
@@ -205,6 +205,27 @@ void CSkimblerView::OnUpdate(DocumentView *, long, QObject *)
 
 bool CSkimblerView::ShowToolWindows()
 {
+    // The tool windows float above the main window, which owns them.
+    QWidget *owner = dynamic_cast<QWidget *>(DocumentAccess::MainWindow());
+
+    m_propertyPanel = new CPropertyPanel;
+    if (!m_propertyPanel->Create(owner))
+        return false;
+    // The panel starts at the top-left corner of the view.
+    m_propertyPanel->move(mapToGlobal(QPoint(0, 0)));
+    m_propertyPanel->show();
+
+    m_flagsPanel = new CFlagsPanel;
+    if (!m_flagsPanel->Create(owner))
+        return false;
+    m_flagsPanel->show();
+
+    // Directly below the Property panel, at the screen's left edge, on top
+    // and active.
+    const QRect property = m_propertyPanel->frameGeometry();
+    m_flagsPanel->move(0, property.y() + property.height());
+    m_flagsPanel->raise();
+    m_flagsPanel->activateWindow();
     return true;
 }
 

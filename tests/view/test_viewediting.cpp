@@ -373,7 +373,7 @@ void TestViewEditing::typedZoom_data()
     QTest::newRow("negative") << QStringLiteral("-300") << CSkimblerView::MinZoom << QStringLiteral("10.0%");
     QTest::newRow("above the range") << QStringLiteral("123456") << CSkimblerView::MaxZoom
                                      << QStringLiteral("10000.0%");
-    QTest::newRow("overflowing") << QStringLiteral("9").repeated(400) << CSkimblerView::MaxZoom
+    QTest::newRow("beyond float range") << QStringLiteral("1") + QString(45, QLatin1Char('0')) << CSkimblerView::MaxZoom
                                  << QStringLiteral("10000.0%");
 }
 
@@ -457,7 +457,7 @@ void TestViewEditing::hugeTypedCoordinateStaysFinite()
     QVERIFY(m_view->OnCommand(Resource::ID_POINT_0));
     commit(m_frame->m_xEdit, QStringLiteral("1") + QString(60, QLatin1Char('0')));
     QCOMPARE(surface().Points[0][0], FLT_MAX);
-    commit(m_frame->m_yEdit, QStringLiteral("-") + QStringLiteral("9").repeated(400));
+    commit(m_frame->m_yEdit, QStringLiteral("-1") + QString(40, QLatin1Char('0')));
     QCOMPARE(surface().Points[0][1], -FLT_MAX);
     QCOMPARE(m_frame->m_yEdit->GetValue(), -double(FLT_MAX));
 }

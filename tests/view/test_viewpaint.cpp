@@ -5,6 +5,7 @@
 #include "view/ViewTestSupport.h"
 
 #include <QDir>
+#include <QOpenGLContext>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -186,7 +187,11 @@ void TestViewPaint::imageSizedQuadHangsFromCentre()
     QFETCH(int, height);
     setSize(width, height);
     Surface &surface = m_document->surface;
-    surface.Flags = SURFACE_FLAG_COLORS;  // no points, opaque black corners
+    // No points; opaque black corners; nearest filtering, so the clamped
+    // border never leaks into the edge pixels.
+    surface.Flags = SURFACE_FLAG_COLORS | SURFACE_FLAG_MAG | SURFACE_FLAG_MIN;
+    surface.MagFilter = GL_NEAREST;
+    surface.MinFilter = GL_NEAREST;
     for (auto &colour : surface.Colors) {
         colour[0] = colour[1] = colour[2] = 0.0f;
         colour[3] = 1.0f;
