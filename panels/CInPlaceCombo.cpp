@@ -6,6 +6,7 @@
 #include <QAbstractItemView>
 #include <QCoreApplication>
 #include <QFocusEvent>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 
 namespace {
@@ -73,23 +74,19 @@ bool CInPlaceCombo::event(QEvent *event)
 
 bool CInPlaceCombo::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == view()) {
-        if (event->type() == QEvent::ShortcutOverride
-            && IsInPlaceEditorKey(static_cast<QKeyEvent *>(event))) {
-            event->accept();
-            return true;
-        }
-        if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent *>(event)->key();
-            if (key == Qt::Key_Escape) {
-                m_cancelled = true;
-            } else if ((key == Qt::Key_Return || key == Qt::Key_Enter)
-                       && !view()->currentIndex().isValid()) {
-                // The dropped list ignores Enter without a highlighted entry;
-                // here it closes the list like any other Enter.
+    if (watched == view()
+        && (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride)) {
+        // The dropped list acts on the shortcut-override pass of its keys.
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Escape) {
+            m_cancelled = true;
+        } else if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !HasHighlightedEntry()) {
+            // The dropped list would take its first entry (current once it
+            // has the focus, but never highlighted). With nothing highlighted
+            // Enter closes the list and chooses nothing.
+            if (event->type() == QEvent::KeyPress)
                 hidePopup();
-                return true;
-            }
+            return true;
         }
     } else if (watched == m_popup && event->type() == QEvent::Hide) {
         // The entry picked with the mouse or Enter becomes current only after
@@ -97,6 +94,12 @@ bool CInPlaceCombo::eventFilter(QObject *watched, QEvent *event)
         QMetaObject::invokeMethod(this, &CInPlaceCombo::OnCloseUp, Qt::QueuedConnection);
     }
     return QComboBox::eventFilter(watched, event);
+}
+
+bool CInPlaceCombo::HasHighlightedEntry() const
+{
+    const QModelIndex current = view()->currentIndex();
+    return current.isValid() && view()->selectionModel()->isSelected(current);
 }
 
 void CInPlaceCombo::keyPressEvent(QKeyEvent *event)
@@ -124,7 +127,8 @@ void CInPlaceCombo::focusOutEvent(QFocusEvent *event)
 {
     QComboBox::focusOutEvent(event);
     // Dropping the list down moves the focus into it; that is not the end.
-    if (event->reason() == Qt::PopupFocusReason)
+    // While it is down, its closing up decides.
+    if (event->reason() == Qt::PopupFocusReason || (m_popup && m_popup->isVisible()))
         return;
     Finish();
 }

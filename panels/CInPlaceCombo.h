@@ -51,6 +51,7 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
+    bool HasHighlightedEntry() const;
     void OnCloseUp();
     void GiveFocusToHost();
     void Finish();

@@ -1,0 +1,260 @@
+#include "PanelTestSupport.h"
+
+#include "common/MessageRecorder.h"
+#include "panels/CFlagsPanel.h"
+#include "surface/Surface.h"
+
+#include <QDir>
+#include <QMainWindow>
+#include <QPointer>
+#include <QStyle>
+#include <QStyleOptionViewItem>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+class tst_CFlagsPanel : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void window();
+    void showsLowSixBits_data();
+    void showsLowSixBits();
+    void toggleWritesWholeWord_data();
+    void toggleWritesWholeWord();
+    void selectingRowsWritesNothing();
+    void followsDocumentWithoutWritingBack();
+    void followsFileNew();
+    void withoutDocument();
+    void columnWidth_data();
+    void columnWidth();
+
+private:
+    void CreatePanel();
+    QString CheckStates() const;
+    void ClickCheckBox(int row);
+
+    std::unique_ptr<DocumentFixture> m_fixture;
+    std::unique_ptr<QMainWindow> m_main;
+    CFlagsPanel *m_panel = nullptr;
+};
+
+void tst_CFlagsPanel::init()
+{
+    m_fixture = std::make_unique<DocumentFixture>();
+    m_main = std::make_unique<QMainWindow>();
+    m_main->resize(600, 500);
+    m_main->show();
+}
+
+void tst_CFlagsPanel::cleanup()
+{
+    m_main.reset();
+    m_panel = nullptr;
+    m_fixture.reset();
+}
+
+void tst_CFlagsPanel::CreatePanel()
+{
+    m_panel = new CFlagsPanel;
+    QVERIFY(m_panel->Create(m_main.get()));
+    QVERIFY(ShowAndActivate(m_panel));
+}
+
+// "1" for a ticked row, "0" otherwise, row 0 first.
+QString tst_CFlagsPanel::CheckStates() const
+{
+    QString states;
+    for (int row = 0; row < m_panel->m_list->rowCount(); ++row)
+        states += m_panel->m_list->item(row, 0)->checkState() == Qt::Checked ? u'1' : u'0';
+    return states;
+}
+
+void tst_CFlagsPanel::ClickCheckBox(int row)
+{
+    QTableWidget *list = m_panel->m_list;
+    QStyleOptionViewItem option;
+    option.initFrom(list->viewport());
+    option.rect = list->visualItemRect(list->item(row, 0));
+    option.features |= QStyleOptionViewItem::HasCheckIndicator;
+    const QRect box = list->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, list);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, box.center());
+}
+
+void tst_CFlagsPanel::window()
+{
+    CreatePanel();
+    QCOMPARE(m_panel->windowTitle(), QStringLiteral("Flags"));
+    QVERIFY(m_panel->windowFlags().testFlag(Qt::Tool));
+    QCOMPARE(m_panel->m_list->geometry(), m_panel->rect());
+    QStringList labels;
+    for (int row = 0; row < m_panel->m_list->rowCount(); ++row)
+        labels.append(m_panel->m_list->item(row, 0)->text());
+    const QString expected = QStringLiteral(
+        "SURFACE_FLAG_COLORKEY SURFACE_FLAG_POINTS SURFACE_FLAG_COLORS SURFACE_FLAG_MAG "
+        "SURFACE_FLAG_MIN SURFACE_FLAG_BLEND");
+    QCOMPARE(labels, expected.split(QLatin1Char(' ')));
+
+    QPointer<CFlagsPanel> panel = m_panel;
+    m_panel->close();
+    QCoreApplication::processEvents();
+    FlushDeletes();
+    QVERIFY(panel);
+    QVERIFY(panel->isHidden());
+}
+
+void tst_CFlagsPanel::showsLowSixBits_data()
+{
+    QTest::addColumn<uint>("flags");
+    QTest::addColumn<QString>("states");
+
+    QTest::newRow("defaults") << 0x3Eu << "011111";
+    QTest::newRow("none") << 0u << "000000";
+    QTest::newRow("high bits ignored") << 0xFFFFFFC5u << "101000";
+    QTest::newRow("only high bits") << 0x80000040u << "000000";
+}
+
+void tst_CFlagsPanel::showsLowSixBits()
+{
+    QFETCH(uint, flags);
+    QFETCH(QString, states);
+
+    m_fixture->document.surface.Flags = flags;
+    CreatePanel();
+    QCOMPARE(CheckStates(), states);
+    // Ticking the boxes while initialising wrote nothing.
+    QCOMPARE(uint(m_fixture->document.surface.Flags), flags);
+    QCOMPARE(m_fixture->view.updates, 0);
+    QVERIFY(!m_fixture->document.IsModified());
+}
+
+void tst_CFlagsPanel::toggleWritesWholeWord_data()
+{
+    QTest::addColumn<uint>("flags");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<bool>("withMouse");
+    QTest::addColumn<uint>("stored");
+
+    QTest::newRow("blend off, Space") << 0x3Eu << 5 << false << 0x1Eu;
+    QTest::newRow("blend off, mouse") << 0x3Eu << 5 << true << 0x1Eu;
+    QTest::newRow("colour key on") << 0x3Eu << 0 << true << 0x3Fu;
+    QTest::newRow("high bits cleared") << 0xFFFFFFC0u << 1 << false << 0x02u;
+    QTest::newRow("from nothing") << 0u << 3 << true << 0x08u;
+}
+
+void tst_CFlagsPanel::toggleWritesWholeWord()
+{
+    QFETCH(uint, flags);
+    QFETCH(int, row);
+    QFETCH(bool, withMouse);
+    QFETCH(uint, stored);
+
+    m_fixture->document.surface.Flags = flags;
+    CreatePanel();
+    if (withMouse) {
+        ClickCheckBox(row);
+    } else {
+        m_panel->m_list->setCurrentCell(row, 0);
+        m_panel->m_list->setFocus();
+        QTest::keyClick(m_panel->m_list, Qt::Key_Space);
+    }
+    QCOMPARE(uint(m_fixture->document.surface.Flags), stored);
+    QCOMPARE(m_fixture->view.updates, 1);
+    QVERIFY(m_fixture->document.IsModified());
+    QCOMPARE(m_panel->ComposeFlags(), stored);
+}
+
+void tst_CFlagsPanel::selectingRowsWritesNothing()
+{
+    m_fixture->document.surface.Flags = 0x3E;
+    CreatePanel();
+    QTableWidget *list = m_panel->m_list;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(2, 0)).center() + QPoint(40, 0));
+    QTest::keyClick(list, Qt::Key_Down);
+    QCOMPARE(CheckStates(), QStringLiteral("011111"));
+    QCOMPARE(m_fixture->view.updates, 0);
+    QVERIFY(!m_fixture->document.IsModified());
+}
+
+void tst_CFlagsPanel::followsDocumentWithoutWritingBack()
+{
+    Surface &surface = m_fixture->document.surface;
+    surface.Flags = 0x3E;
+    CreatePanel();
+
+    surface.Flags = 0xC5;
+    m_fixture->document.UpdateAllViews(nullptr);
+    QCOMPARE(CheckStates(), QStringLiteral("101000"));
+    // Showing the new word did not store a composed one over it.
+    QCOMPARE(surface.Flags, 0xC5u);
+    QCOMPARE(m_fixture->view.updates, 1);
+    QVERIFY(!m_fixture->document.IsModified());
+
+    // The next change still writes.
+    ClickCheckBox(1);
+    QCOMPARE(surface.Flags, 0x07u);
+    QCOMPARE(m_fixture->view.updates, 2);
+}
+
+void tst_CFlagsPanel::followsFileNew()
+{
+    m_fixture->document.surface.Flags = 0;
+    CreatePanel();
+    QCOMPARE(CheckStates(), QStringLiteral("000000"));
+
+    QTemporaryDir empty;
+    QVERIFY(empty.isValid());
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(empty.path()));
+    MessageRecorder messages;
+    m_fixture->document.OnNewDocument();
+    QDir::setCurrent(previous);
+
+    QCOMPARE(CheckStates(), QStringLiteral("011111"));
+    QCOMPARE(m_fixture->document.surface.Flags, 0x3Eu);
+}
+
+void tst_CFlagsPanel::withoutDocument()
+{
+    m_fixture->document.surface.Flags = 0x3E;
+    m_fixture->frame.document = nullptr;
+    CreatePanel();
+    QCOMPARE(CheckStates(), QStringLiteral("000000"));
+    ClickCheckBox(2);
+    DocumentAccess::SetMainWindow(nullptr);
+    ClickCheckBox(3);
+    QCOMPARE(CheckStates(), QStringLiteral("001100"));
+    QCOMPARE(m_fixture->document.surface.Flags, 0x3Eu);
+    QCOMPARE(m_fixture->view.updates, 0);
+}
+
+void tst_CFlagsPanel::columnWidth_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+
+    QTest::newRow("wide") << 400 << 200;
+    QTest::newRow("narrow") << 40 << 200;
+    QTest::newRow("short, with a scroll bar") << 200 << 60;
+}
+
+void tst_CFlagsPanel::columnWidth()
+{
+    QFETCH(int, width);
+    QFETCH(int, height);
+
+    CreatePanel();
+    m_panel->resize(width, height);
+    QTableWidget *list = m_panel->m_list;
+    QTRY_COMPARE(list->size(), QSize(width, height));
+    QTRY_COMPARE(list->columnWidth(0), list->viewport()->width());
+}
+
+QTEST_MAIN(tst_CFlagsPanel)
+#include "tst_CFlagsPanel.moc"

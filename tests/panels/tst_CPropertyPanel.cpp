@@ -1,0 +1,504 @@
+#include "PanelTestSupport.h"
+
+#include "common/MessageRecorder.h"
+#include "panels/CInPlaceCombo.h"
+#include "panels/CInPlaceEdit.h"
+#include "panels/CPropertyList.h"
+#include "panels/CPropertyPanel.h"
+#include "surface/Surface.h"
+
+#include <QAction>
+#include <QDir>
+#include <QHeaderView>
+#include <QMainWindow>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+std::uint32_t &Field(Surface &surface, int row)
+{
+    switch (row) {
+    case CPropertyList::RowVersion: return surface.Version;
+    case CPropertyList::RowBPP: return surface.BPP;
+    case CPropertyList::RowType: return surface.Type;
+    case CPropertyList::RowDataFormat: return surface.DataFormat;
+    case CPropertyList::RowWidth: return surface.Width;
+    case CPropertyList::RowHeight: return surface.Height;
+    case CPropertyList::RowColorKey: return surface.ColorKey;
+    case CPropertyList::RowMagFilter: return surface.MagFilter;
+    case CPropertyList::RowMinFilter: return surface.MinFilter;
+    case CPropertyList::RowSrcFactor: return surface.SrcFactor;
+    default: return surface.DestFactor;
+    }
+}
+
+void SetTypicalSurface(Surface &surface)
+{
+    surface.Version = 1;
+    surface.BPP = 32;
+    surface.Type = 1;
+    surface.DataFormat = 0;
+    surface.Width = 256;
+    surface.Height = 128;
+    surface.ColorKey = 17;
+    surface.MagFilter = 9729;
+    surface.MinFilter = 9729;
+    surface.SrcFactor = 1;
+    surface.DestFactor = 1;
+}
+
+} // namespace
+
+class tst_CPropertyPanel : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void window();
+    void valueTexts_data();
+    void valueTexts();
+    void chooseOption_data();
+    void chooseOption();
+    void blendDropDownOrder();
+    void escapeInDropDownChangesNothing();
+    void unknownValueOpensWithoutSelection();
+    void clicksThatOpenNothing_data();
+    void clicksThatOpenNothing();
+    void colorKey_data();
+    void colorKey();
+    void colorKeyEscape();
+    void editorKeysStayInTheEditor();
+    void followsFileNew();
+    void withoutDocument();
+    void columnWidths_data();
+    void columnWidths();
+
+private:
+    void CreatePanel();
+    void Click(int row, int column);
+    CInPlaceCombo *OpenCombo(int row);
+
+    std::unique_ptr<DocumentFixture> m_fixture;
+    std::unique_ptr<QMainWindow> m_main;
+    CPropertyPanel *m_panel = nullptr;
+};
+
+void tst_CPropertyPanel::init()
+{
+    m_fixture = std::make_unique<DocumentFixture>();
+    SetTypicalSurface(m_fixture->document.surface);
+    m_main = std::make_unique<QMainWindow>();
+    m_main->resize(600, 500);
+    m_main->show();
+}
+
+void tst_CPropertyPanel::cleanup()
+{
+    m_main.reset();
+    m_panel = nullptr;
+    m_fixture.reset();
+}
+
+void tst_CPropertyPanel::CreatePanel()
+{
+    m_panel = new CPropertyPanel;
+    QVERIFY(m_panel->Create(m_main.get()));
+    QVERIFY(ShowAndActivate(m_panel));
+}
+
+void tst_CPropertyPanel::Click(int row, int column)
+{
+    CPropertyList *list = m_panel->m_list;
+    const QRect cell = list->visualRect(list->model()->index(row, column));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+}
+
+CInPlaceCombo *tst_CPropertyPanel::OpenCombo(int row)
+{
+    Click(row, 1);
+    const QList<CInPlaceCombo *> combos = OpenEditors<CInPlaceCombo>(m_panel->m_list->viewport());
+    if (combos.size() != 1)
+        return nullptr;
+    if (!QTest::qWaitFor([&] { return combos.first()->view()->isVisible(); }))
+        return nullptr;
+    return combos.first();
+}
+
+void tst_CPropertyPanel::window()
+{
+    CreatePanel();
+    QCOMPARE(m_panel->windowTitle(), QStringLiteral("Property"));
+    QVERIFY(m_panel->windowFlags().testFlag(Qt::Tool));
+    QCOMPARE(m_panel->parentWidget(), m_main.get());
+    CPropertyList *list = m_panel->m_list;
+    QVERIFY(list->horizontalHeader()->isHidden());
+    QVERIFY(list->showGrid());
+    QCOMPARE(list->selectionBehavior(), QAbstractItemView::SelectRows);
+    QCOMPARE(list->geometry(), m_panel->rect());
+    QCOMPARE(list->rowCount(), 11);
+    // Every row fits in the default size.
+    QVERIFY(list->rowViewportPosition(10) + list->rowHeight(10) <= list->viewport()->height());
+
+    // The close box hides the panel; it is not destroyed.
+    QPointer<CPropertyPanel> panel = m_panel;
+    m_panel->close();
+    QCoreApplication::processEvents();
+    FlushDeletes();
+    QVERIFY(panel);
+    QVERIFY(panel->isHidden());
+}
+
+void tst_CPropertyPanel::valueTexts_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<uint>("value");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("Version, all bits") << 0 << "Version" << 4294967295u << "4294967295";
+    QTest::newRow("BPP") << 1 << "BPP" << 24u << "24";
+    QTest::newRow("Type RGB") << 2 << "Type" << 0u << "0 - RGB";
+    QTest::newRow("Type RGBA") << 2 << "Type" << 1u << "1 - RGBA";
+    QTest::newRow("Type 2") << 2 << "Type" << 2u << "Unknow";
+    QTest::newRow("DataFormat 0") << 3 << "DataFormat" << 0u << "0 - Normal Data";
+    QTest::newRow("DataFormat 1") << 3 << "DataFormat" << 1u << "Unknow";
+    QTest::newRow("Width 0") << 4 << "Width" << 0u << "0";
+    QTest::newRow("Height") << 5 << "Height" << 1024u << "1024";
+    QTest::newRow("ColorKey, all bits") << 6 << "ColorKey" << 4294967295u << "4294967295";
+    QTest::newRow("MagFilter linear") << 7 << "MagFilter" << 9729u << "GL_LINEAR";
+    QTest::newRow("MagFilter mipmap") << 7 << "MagFilter" << 9987u << "Unknow";
+    QTest::newRow("MinFilter mipmap") << 8 << "MinFilter" << 9987u << "GL_LINEAR_MIPMAP_LINEAR";
+    QTest::newRow("SrcFactor saturate") << 9 << "SrcFactor" << 776u << "GL_SRC_ALPHA_SATURATE";
+    QTest::newRow("DestFactor zero") << 10 << "DestFactor" << 0u << "GL_ZERO";
+    QTest::newRow("DestFactor filter value") << 10 << "DestFactor" << 9729u << "Unknow";
+}
+
+void tst_CPropertyPanel::valueTexts()
+{
+    QFETCH(int, row);
+    QFETCH(QString, label);
+    QFETCH(uint, value);
+    QFETCH(QString, text);
+
+    Field(m_fixture->document.surface, row) = value;
+    CreatePanel();
+    QCOMPARE(m_panel->m_list->CellText(row, 0), label);
+    QCOMPARE(m_panel->m_list->CellText(row, 1), text);
+    // Reading the surface wrote nothing and told nobody.
+    QCOMPARE(m_fixture->view.updates, 0);
+    QVERIFY(!m_fixture->document.IsModified());
+}
+
+void tst_CPropertyPanel::chooseOption_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<uint>("initial");
+    QTest::addColumn<int>("entry");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<uint>("stored");
+
+    QTest::newRow("DestFactor") << 10 << 1u << 7 << "GL_ONE_MINUS_SRC_ALPHA" << 771u;
+    QTest::newRow("SrcFactor") << 9 << 1u << 4 << "GL_DST_COLOR" << 774u;
+    QTest::newRow("SrcFactor zero") << 9 << 1u << 0 << "GL_ZERO" << 0u;
+    QTest::newRow("MagFilter") << 7 << 9729u << 0 << "GL_NEAREST" << 9728u;
+    QTest::newRow("MinFilter") << 8 << 9729u << 3 << "GL_LINEAR_MIPMAP_NEAREST" << 9985u;
+    QTest::newRow("DataFormat") << 3 << 1u << 0 << "0 - Normal Data" << 0u;
+}
+
+void tst_CPropertyPanel::chooseOption()
+{
+    QFETCH(int, row);
+    QFETCH(uint, initial);
+    QFETCH(int, entry);
+    QFETCH(QString, text);
+    QFETCH(uint, stored);
+
+    Surface &surface = m_fixture->document.surface;
+    Field(surface, row) = initial;
+    CreatePanel();
+    QPointer<CInPlaceCombo> combo = OpenCombo(row);
+    QVERIFY(combo);
+    combo->view()->setCurrentIndex(combo->model()->index(entry, 0));
+    QTest::keyClick(combo->view(), Qt::Key_Return);
+    QTRY_VERIFY(combo.isNull() || combo->IsFinished());
+
+    QCOMPARE(uint(Field(surface, row)), stored);
+    QCOMPARE(m_panel->m_list->CellText(row, 1), text);
+    QVERIFY(m_fixture->document.IsModified());
+    QCOMPARE(m_fixture->view.updates, 1);
+}
+
+void tst_CPropertyPanel::blendDropDownOrder()
+{
+    CreatePanel();
+    CInPlaceCombo *combo = OpenCombo(CPropertyList::RowDestFactor);
+    QVERIFY(combo);
+    QStringList texts;
+    QList<int> values;
+    for (int i = 0; i < combo->count(); ++i) {
+        texts.append(combo->itemText(i));
+        values.append(combo->itemData(i).toInt());
+    }
+    const QString expected = QStringLiteral(
+        "GL_ZERO GL_ONE GL_SRC_COLOR GL_ONE_MINUS_SRC_COLOR GL_DST_COLOR GL_ONE_MINUS_DST_COLOR "
+        "GL_SRC_ALPHA GL_ONE_MINUS_SRC_ALPHA GL_DST_ALPHA GL_ONE_MINUS_DST_ALPHA GL_SRC_ALPHA_SATURATE");
+    QCOMPARE(texts, expected.split(QLatin1Char(' ')));
+    QCOMPARE(values, (QList<int>{0, 1, 768, 769, 774, 775, 770, 771, 772, 773, 776}));
+    // Opened on the stored value.
+    QCOMPARE(combo->currentIndex(), 1);
+}
+
+void tst_CPropertyPanel::escapeInDropDownChangesNothing()
+{
+    CreatePanel();
+    QPointer<CInPlaceCombo> combo = OpenCombo(CPropertyList::RowSrcFactor);
+    QVERIFY(combo);
+    combo->view()->setCurrentIndex(combo->model()->index(6, 0));
+    QTest::keyClick(combo->view(), Qt::Key_Escape);
+    QTRY_VERIFY(combo.isNull() || combo->IsFinished());
+    QCoreApplication::processEvents();
+
+    QCOMPARE(m_fixture->document.surface.SrcFactor, 1u);
+    QCOMPARE(m_panel->m_list->CellText(CPropertyList::RowSrcFactor, 1), QStringLiteral("GL_ONE"));
+    QVERIFY(!m_fixture->document.IsModified());
+    QCOMPARE(m_fixture->view.updates, 0);
+}
+
+void tst_CPropertyPanel::unknownValueOpensWithoutSelection()
+{
+    m_fixture->document.surface.MagFilter = 9987;
+    CreatePanel();
+    QPointer<CInPlaceCombo> combo = OpenCombo(CPropertyList::RowMagFilter);
+    QVERIFY(combo);
+    QCOMPARE(combo->count(), 2);
+    QCOMPARE(combo->currentIndex(), -1);
+    QTest::keyClick(combo->view(), Qt::Key_Return);
+    QTRY_VERIFY(combo.isNull() || combo->IsFinished());
+
+    QCOMPARE(m_fixture->document.surface.MagFilter, 9987u);
+    QCOMPARE(m_panel->m_list->CellText(CPropertyList::RowMagFilter, 1), QStringLiteral("Unknow"));
+    QVERIFY(m_fixture->document.IsModified());
+    QCOMPARE(m_fixture->view.updates, 1);
+}
+
+void tst_CPropertyPanel::clicksThatOpenNothing_data()
+{
+    QTest::addColumn<int>("row");  // -1: the empty area below the last row
+    QTest::addColumn<int>("column");
+
+    QTest::newRow("MagFilter label") << 7 << 0;
+    QTest::newRow("ColorKey label") << 6 << 0;
+    QTest::newRow("Version") << 0 << 1;
+    QTest::newRow("BPP") << 1 << 1;
+    QTest::newRow("Type") << 2 << 1;
+    QTest::newRow("Width") << 4 << 1;
+    QTest::newRow("Height") << 5 << 1;
+    QTest::newRow("below the rows") << -1 << 1;
+}
+
+void tst_CPropertyPanel::clicksThatOpenNothing()
+{
+    QFETCH(int, row);
+    QFETCH(int, column);
+
+    CreatePanel();
+    m_panel->resize(m_panel->width(), 500);
+    CPropertyList *list = m_panel->m_list;
+    QTRY_VERIFY(list->viewport()->height() > 450);
+    if (row >= 0) {
+        Click(row, column);
+    } else {
+        const int below = list->rowViewportPosition(10) + list->rowHeight(10) + 20;
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(150, below));
+    }
+    QVERIFY(list->viewport()->findChildren<QLineEdit *>().isEmpty());
+    QVERIFY(list->viewport()->findChildren<QComboBox *>().isEmpty());
+    QVERIFY(list->hasFocus());
+    QCOMPARE(m_fixture->view.updates, 0);
+}
+
+void tst_CPropertyPanel::colorKey_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<uint>("stored");
+    QTest::addColumn<QString>("cell");
+
+    QTest::newRow("decimal") << "123" << true << 123u << "123";
+    QTest::newRow("largest") << "4294967295" << true << 4294967295u << "4294967295";
+    QTest::newRow("zero") << "0" << true << 0u << "0";
+    QTest::newRow("leading zeros") << "0042" << true << 42u << "42";
+    QTest::newRow("blanks around") << " 9 " << true << 9u << "9";
+    QTest::newRow("too large") << "4294967296" << false << 17u << "17";
+    QTest::newRow("far too large") << "99999999999999999999" << false << 17u << "17";
+    QTest::newRow("negative") << "-1" << false << 17u << "17";
+    QTest::newRow("plus sign") << "+5" << false << 17u << "17";
+    QTest::newRow("hexadecimal") << "0xFF" << false << 17u << "17";
+    QTest::newRow("trailing letter") << "12a" << false << 17u << "17";
+    QTest::newRow("empty") << "" << false << 17u << "17";
+    QTest::newRow("non-ASCII digits") << QString::fromUtf8("\u0661\u0662") << false << 17u << "17";
+}
+
+void tst_CPropertyPanel::colorKey()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, accepted);
+    QFETCH(uint, stored);
+    QFETCH(QString, cell);
+
+    CreatePanel();
+    Click(CPropertyList::RowColorKey, 1);
+    const QList<CInPlaceEdit *> edits = OpenEditors<CInPlaceEdit>(m_panel->m_list->viewport());
+    QCOMPARE(edits.size(), 1);
+    CInPlaceEdit *edit = edits.first();
+    QCOMPARE(edit->text(), QStringLiteral("17"));
+    QCOMPARE(edit->cursorPosition(), 0);
+    QVERIFY(!edit->hasSelectedText());
+
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    edit->insert(typed);
+    QTest::keyClick(edit, Qt::Key_Return);
+
+    QCOMPARE(uint(m_fixture->document.surface.ColorKey), stored);
+    QCOMPARE(m_panel->m_list->CellText(CPropertyList::RowColorKey, 1), cell);
+    QCOMPARE(m_fixture->document.IsModified(), accepted);
+    QCOMPARE(m_fixture->view.updates, accepted ? 1 : 0);
+    QVERIFY(m_panel->isVisible());
+}
+
+void tst_CPropertyPanel::colorKeyEscape()
+{
+    CreatePanel();
+    Click(CPropertyList::RowColorKey, 1);
+    const QList<CInPlaceEdit *> edits = OpenEditors<CInPlaceEdit>(m_panel->m_list->viewport());
+    QCOMPARE(edits.size(), 1);
+    QTest::keyClicks(edits.first(), QStringLiteral("55"));
+    QTest::keyClick(edits.first(), Qt::Key_Escape);
+
+    QCOMPARE(m_fixture->document.surface.ColorKey, 17u);
+    QCOMPARE(m_panel->m_list->CellText(CPropertyList::RowColorKey, 1), QStringLiteral("17"));
+    QVERIFY(!m_fixture->document.IsModified());
+    QCOMPARE(m_fixture->view.updates, 0);
+    // Escape ended the edit, not the panel.
+    QVERIFY(m_panel->isVisible());
+}
+
+void tst_CPropertyPanel::editorKeysStayInTheEditor()
+{
+    int triggered = 0;
+    const QList<QKeySequence> keys{QKeySequence(Qt::CTRL | Qt::Key_N), QKeySequence(Qt::Key_Delete),
+                                   QKeySequence(Qt::CTRL | Qt::Key_A)};
+    for (const QKeySequence &key : keys) {
+        auto *action = new QAction(m_main.get());
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::ApplicationShortcut);
+        connect(action, &QAction::triggered, this, [&triggered] { ++triggered; });
+        m_main->addAction(action);
+    }
+    CreatePanel();
+
+    // Without an editor the shortcut works.
+    m_panel->m_list->setFocus();
+    QTest::keyClick(m_panel->m_list, Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(triggered, 1);
+
+    Click(CPropertyList::RowColorKey, 1);
+    const QList<CInPlaceEdit *> edits = OpenEditors<CInPlaceEdit>(m_panel->m_list->viewport());
+    QCOMPARE(edits.size(), 1);
+    CInPlaceEdit *edit = edits.first();
+    QTRY_VERIFY(edit->hasFocus());
+    QTest::keyClick(edit, Qt::Key_N, Qt::ControlModifier);
+    QTest::keyClick(edit, Qt::Key_Delete);  // removes the "1" before the caret
+    QCOMPARE(edit->text(), QStringLiteral("7"));
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QVERIFY(edit->hasSelectedText());
+    QCOMPARE(triggered, 1);
+    QTest::keyClick(edit, Qt::Key_Return);
+    QVERIFY(m_panel->isVisible());
+    QCOMPARE(m_fixture->document.surface.ColorKey, 7u);
+}
+
+void tst_CPropertyPanel::followsFileNew()
+{
+    Surface &surface = m_fixture->document.surface;
+    surface.MagFilter = 9728;
+    surface.SrcFactor = 0;
+    surface.Width = 640;
+    CreatePanel();
+    QCOMPARE(m_panel->m_list->CellText(CPropertyList::RowMagFilter, 1), QStringLiteral("GL_NEAREST"));
+
+    // File New in a folder without the image: defaults and a 0 x 0 surface.
+    QTemporaryDir empty;
+    QVERIFY(empty.isValid());
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(empty.path()));
+    MessageRecorder messages;
+    m_fixture->document.OnNewDocument();
+    QDir::setCurrent(previous);
+
+    CPropertyList *list = m_panel->m_list;
+    QCOMPARE(list->CellText(CPropertyList::RowMagFilter, 1), QStringLiteral("GL_LINEAR"));
+    QCOMPARE(list->CellText(CPropertyList::RowSrcFactor, 1), QStringLiteral("GL_ONE"));
+    QCOMPARE(list->CellText(CPropertyList::RowWidth, 1), QStringLiteral("0"));
+
+    // And any other change announced to the views.
+    surface.DestFactor = 770;
+    m_fixture->document.UpdateAllViews(nullptr);
+    QCOMPARE(list->CellText(CPropertyList::RowDestFactor, 1), QStringLiteral("GL_SRC_ALPHA"));
+}
+
+void tst_CPropertyPanel::withoutDocument()
+{
+    m_fixture->frame.document = nullptr;
+    CreatePanel();
+    CPropertyList *list = m_panel->m_list;
+    QCOMPARE(list->rowCount(), 11);
+    QCOMPARE(list->CellText(CPropertyList::RowBPP, 0), QStringLiteral("BPP"));
+    for (int row : {int(CPropertyList::RowMagFilter), int(CPropertyList::RowColorKey),
+                    int(CPropertyList::RowDataFormat)}) {
+        Click(row, 1);
+        QVERIFY(list->viewport()->findChildren<QLineEdit *>().isEmpty());
+        QVERIFY(list->viewport()->findChildren<QComboBox *>().isEmpty());
+    }
+    QCoreApplication::sendPostedEvents();
+
+    // No main window at all.
+    DocumentAccess::SetMainWindow(nullptr);
+    Click(CPropertyList::RowSrcFactor, 1);
+    QVERIFY(list->viewport()->findChildren<QComboBox *>().isEmpty());
+    QCOMPARE(m_fixture->view.updates, 0);
+}
+
+void tst_CPropertyPanel::columnWidths_data()
+{
+    QTest::addColumn<int>("width");
+
+    QTest::newRow("wide") << 400;
+    QTest::newRow("default") << 177;
+    QTest::newRow("just 100") << 100 + 2 * 2;
+    QTest::newRow("narrow") << 60;
+}
+
+void tst_CPropertyPanel::columnWidths()
+{
+    QFETCH(int, width);
+
+    CreatePanel();
+    m_panel->resize(width, 300);
+    CPropertyList *list = m_panel->m_list;
+    QTRY_COMPARE(list->width(), width);
+    QTRY_COMPARE(list->columnWidth(1), std::max(0, list->viewport()->width() - 100));
+    QCOMPARE(list->columnWidth(0), 100);
+    QCOMPARE(list->geometry(), m_panel->rect());
+}
+
+QTEST_MAIN(tst_CPropertyPanel)
+#include "tst_CPropertyPanel.moc"
