@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 MessageBox::Result MessageDialog::Show(const MessageBox::Message &message)
 {
@@ -18,6 +19,9 @@ MessageBox::Result MessageDialog::Show(const MessageBox::Message &message)
     if (message.buttons == MessageBox::SaveDiscardCancel) {
         box.setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Save);
+        // Reachable from the keyboard: Alt+S, Alt+D, Escape.
+        box.button(QMessageBox::Save)->setText(QStringLiteral("&Save"));
+        box.button(QMessageBox::Discard)->setText(QStringLiteral("&Discard"));
         switch (box.exec()) {
         case QMessageBox::Save: return MessageBox::ResultSave;
         case QMessageBox::Discard: return MessageBox::ResultDiscard;

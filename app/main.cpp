@@ -1,7 +1,9 @@
 #include "app/CSkimblerApp.h"
+#include "app/GeometryProbe.h"
 #include "app/MessageDialog.h"
 
 #include <QApplication>
+#include <QTimer>
 
 int main(int argc, char *argv[])
 {
@@ -15,5 +17,7 @@ int main(int argc, char *argv[])
     arguments.removeFirst();
     if (!app.InitInstance(arguments))
         return 1;
+    // Once the window system has placed the windows.
+    QTimer::singleShot(1000, &app, [&app]() { GeometryProbe::WriteIfRequested(&app); });
     return QApplication::exec();
 }

@@ -1,0 +1,146 @@
+#!/usr/bin/env bash
+# Drives the real program as a user would, on its own virtual screen with a
+# window manager: drag a corner, type coordinates, choose a blend factor, untick
+# a flag, File New. Checks the screen's pixels after each step.
+# Usage: e2e_session.sh <path to skimbler>
+set -euo pipefail
+
+if [ -z "${E2E_INNER:-}" ]; then
+    export E2E_INNER=1 LIBGL_ALWAYS_SOFTWARE=1 QT_QPA_PLATFORM=xcb
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+fi
+
+skimbler="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
+work="$(mktemp -d)"
+app=""
+wm=""
+cleanup() {
+    [ -n "$app" ] && kill "$app" 2>/dev/null || true
+    [ -n "$wm" ] && kill "$wm" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*"
+    cp "$work/shot.png" "${TMPDIR:-/tmp}/skimbler-e2e-failure.png" 2>/dev/null || true
+    exit 1
+}
+
+# A 64 x 64 opaque pure blue 32-bit TGA.
+{
+    printf '\0\0\2\0\0\0\0\0\0\0\0\0\100\0\100\0\40\10'
+    for _ in $(seq 4096); do printf '\377\0\0\377'; done
+} > "$work/a.tga"
+
+export XDG_CONFIG_HOME="$work/config" SKIMBLER_GEOMETRY_FILE="$work/geometry"
+openbox > /dev/null 2>&1 &
+wm=$!
+sleep 1
+(cd "$work" && exec "$skimbler") > "$work/log" 2>&1 &
+app=$!
+
+for _ in $(seq 60); do
+    [ -s "$work/geometry" ] && break
+    sleep 0.5
+done
+[ -s "$work/geometry" ] || fail "the program did not come up: $(cat "$work/log")"
+sleep 1
+kill -0 "$app" || fail "the program exited"
+
+geometry() { # name -> "x y w h"
+    awk -v n="$1" '$1 == n { print $2, $3, $4, $5 }' "$work/geometry"
+}
+
+shot() { sleep 1; import -window root "$work/shot.png"; }
+pixel() { # x y -> "r g b"
+    convert "$work/shot.png" -format "%[fx:int(255*p{$1,$2}.r+0.5)] %[fx:int(255*p{$1,$2}.g+0.5)] %[fx:int(255*p{$1,$2}.b+0.5)]\n" info:
+}
+near() { [ $(( $1 > $2 ? $1 - $2 : $2 - $1 )) -le "$3" ]; }
+click() { xdotool mousemove "$1" "$2"; sleep 0.2; xdotool click "${3:-1}"; }
+
+read -r vx vy vw vh < <(geometry view) || fail "no view geometry"
+echo "view at $vx,$vy size ${vw}x${vh}"
+
+# A grey checkerboard cell near the top-right corner and one near the
+# bottom-left corner (the tiling starts grey at the bottom-left).
+grey_cell() { # approximate view x, y -> screen x y of a grey cell centre
+    local i=$(( $1 / 16 )) j=$(( (vh - 1 - $2) / 16 ))
+    [ $(( (i + j) % 2 )) -eq 0 ] || i=$(( i - 1 ))
+    echo $(( vx + 16 * i + 8 )) $(( vy + vh - 1 - (16 * j + 8) ))
+}
+read -r tx ty < <(grey_cell $(( vw - 40 )) 40)
+read -r bx by < <(grey_cell 40 $(( vh - 40 )))
+
+shot
+read -r r g b < <(pixel "$tx" "$ty")
+echo "top-right before: $r $g $b"
+near "$r" 192 4 && near "$b" 255 4 || fail "the blue quad does not cover the top-right ($r $g $b)"
+
+# 1. Drag corner 2 (top-right) to the middle of the view.
+xdotool mousemove $(( vx + vw - 3 )) $(( vy + 2 ))
+sleep 0.3
+xdotool mousedown 1
+for step in 1 2 3 4; do
+    xdotool mousemove $(( vx + vw - 3 - step * (vw / 2 - 3) / 4 )) $(( vy + 2 + step * (vh / 2 - 2) / 4 ))
+    sleep 0.2
+done
+xdotool mouseup 1
+shot
+read -r r g b < <(pixel "$tx" "$ty")
+echo "top-right after the drag: $r $g $b"
+near "$r" 192 4 && near "$b" 192 4 || fail "the corner did not move away ($r $g $b)"
+
+# 2. Type the corner back: X = 1.3333334, Y = 1.
+read -r x y w h < <(geometry x)
+xdotool mousemove $(( x + w / 2 )) $(( y + h / 2 )) click --repeat 3 1
+sleep 0.3
+xdotool type --delay 50 "1.333334"
+xdotool key Return
+read -r x y w h < <(geometry y)
+xdotool mousemove $(( x + w / 2 )) $(( y + h / 2 )) click --repeat 3 1
+sleep 0.3
+xdotool type --delay 50 "1"
+xdotool key Return
+shot
+read -r r g b < <(pixel "$tx" "$ty")
+echo "top-right after typing: $r $g $b"
+near "$r" 192 4 && near "$b" 255 4 || fail "the typed coordinates did not move the corner back ($r $g $b)"
+
+# 3. DestFactor := GL_ZERO: the quad no longer adds the checkerboard.
+read -r x y w h < <(geometry property10)
+click $(( x + w / 2 )) $(( y + h / 2 ))
+sleep 0.5
+xdotool key Home
+sleep 0.2
+xdotool key Return
+shot
+read -r r g b < <(pixel "$tx" "$ty")
+echo "top-right with GL_ZERO: $r $g $b"
+[ "$r" -le 10 ] && [ "$b" -ge 200 ] || fail "the blend factor did not apply ($r $g $b)"
+read -r r g b < <(pixel "$bx" "$by")
+echo "bottom-left with corner colours: $r $g $b"
+[ "$b" -le 80 ] || fail "the green corner colour does not darken the blue image ($r $g $b)"
+
+# 4. Untick SURFACE_FLAG_COLORS: every corner white again.
+read -r x y w h < <(geometry flag2)
+click $(( x + 10 )) $(( y + h / 2 ))
+shot
+read -r r g b < <(pixel "$bx" "$by")
+echo "bottom-left without corner colours: $r $g $b"
+[ "$b" -ge 200 ] && [ "$r" -le 10 ] || fail "unticking the colours flag changed nothing ($r $g $b)"
+
+# 5. File New with Ctrl+N after a click into the view; discard the changes.
+click $(( vx + vw / 2 + 40 )) $(( vy + vh / 2 + 40 ))
+xdotool key ctrl+n
+sleep 1
+xdotool key alt+d
+shot
+read -r r g b < <(pixel "$tx" "$ty")
+echo "top-right after File New: $r $g $b"
+near "$r" 192 4 && near "$b" 255 4 || fail "File New did not restore the surface ($r $g $b)"
+read -r r g b < <(pixel "$bx" "$by")
+near "$r" 192 6 || fail "File New did not restore the blend factors ($r $g $b)"
+
+kill -0 "$app" || fail "the program died"
+echo "e2e: 6 passed, 0 failed"
