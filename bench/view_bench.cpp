@@ -3,6 +3,7 @@
 // 4096 x 4096 texture. Needs a display (run under Xvfb with a screen of at
 // least 1920 x 1080).
 
+#include "render/GraphicalInterface.h"
 #include "surface/CSkimblerDoc.h"
 #include "surface/DocumentAccess.h"
 #include "surface/DocumentFrame.h"
@@ -109,6 +110,35 @@ void BM_PaintPass(benchmark::State &state)
     }
 }
 BENCHMARK(BM_PaintPass)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The two full-window quads of a paint, each alone, to see where a paint
+// spends its time.
+void BM_BackgroundQuad(benchmark::State &state)
+{
+    if (!Ready(state))
+        return;
+    CSkimblerView *view = g_scene->view.get();
+    view->MakeCurrent();
+    for (auto _ : state) {
+        view->DrawBackground();
+        glFinish();
+    }
+}
+BENCHMARK(BM_BackgroundQuad)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_SurfaceQuad(benchmark::State &state)
+{
+    if (!Ready(state))
+        return;
+    CSkimblerView *view = g_scene->view.get();
+    view->MakeCurrent();
+    Surface &surface = g_scene->document.surface;
+    for (auto _ : state) {
+        view->m_interface->DrawSurface(surface, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f);
+        glFinish();
+    }
+}
+BENCHMARK(BM_SurfaceQuad)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_HoverSelectionPass(benchmark::State &state)
 {
