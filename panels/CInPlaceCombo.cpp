@@ -64,11 +64,8 @@ bool CInPlaceCombo::Create(const QRect &rect, QAbstractItemView *host)
 
 bool CInPlaceCombo::event(QEvent *event)
 {
-    if (event->type() == QEvent::ShortcutOverride && !m_finished
-        && IsInPlaceEditorKey(static_cast<QKeyEvent *>(event))) {
-        event->accept();
+    if (!m_finished && ClaimInPlaceEditorKey(event))
         return true;
-    }
     return QComboBox::event(event);
 }
 
@@ -104,21 +101,16 @@ bool CInPlaceCombo::HasHighlightedEntry() const
 
 void CInPlaceCombo::keyPressEvent(QKeyEvent *event)
 {
-    switch (event->key()) {
-    case Qt::Key_Escape:
-        m_cancelled = true;
+    const InPlaceFinishKey finish = FinishKeyOf(event);
+    if (finish != InPlaceFinishKey::None) {
+        if (finish == InPlaceFinishKey::Cancel)
+            m_cancelled = true;
         GiveFocusToHost();
         event->accept();
         return;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        GiveFocusToHost();
-        event->accept();
-        return;
-    default:
-        break;
     }
     QComboBox::keyPressEvent(event);
+    // Whatever the editor did with it, Delete and Control keys stop here.
     if (IsInPlaceEditorKey(event))
         event->accept();
 }

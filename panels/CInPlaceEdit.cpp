@@ -40,33 +40,23 @@ bool CInPlaceEdit::Create(Qt::Alignment alignment, const QRect &rect, QAbstractI
 
 bool CInPlaceEdit::event(QEvent *event)
 {
-    // Claim our keys before the shortcut map sees them.
-    if (event->type() == QEvent::ShortcutOverride && !m_finished
-        && IsInPlaceEditorKey(static_cast<QKeyEvent *>(event))) {
-        event->accept();
+    if (!m_finished && ClaimInPlaceEditorKey(event))
         return true;
-    }
     return QLineEdit::event(event);
 }
 
 void CInPlaceEdit::keyPressEvent(QKeyEvent *event)
 {
-    switch (event->key()) {
-    case Qt::Key_Escape:
-        m_cancelled = true;
+    const InPlaceFinishKey finish = FinishKeyOf(event);
+    if (finish != InPlaceFinishKey::None) {
+        if (finish == InPlaceFinishKey::Cancel)
+            m_cancelled = true;
         GiveFocusToHost();
         event->accept();
         return;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        GiveFocusToHost();
-        event->accept();
-        return;
-    default:
-        break;
     }
     QLineEdit::keyPressEvent(event);
-    // Whatever the box did with it, Delete and Control keys stop here.
+    // Whatever the editor did with it, Delete and Control keys stop here.
     if (IsInPlaceEditorKey(event))
         event->accept();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QEvent>
 #include <QKeyEvent>
 
 // Keys an open in-place editor keeps to itself: the panel's dialog would
@@ -15,5 +16,32 @@ inline bool IsInPlaceEditorKey(const QKeyEvent *event)
         return true;
     default:
         return event->modifiers().testFlag(Qt::ControlModifier);
+    }
+}
+
+// Claims an editor key on the shortcut-override pass, so that it arrives as
+// a key press instead of triggering a shortcut. True when claimed.
+inline bool ClaimInPlaceEditorKey(QEvent *event)
+{
+    if (event->type() != QEvent::ShortcutOverride
+        || !IsInPlaceEditorKey(static_cast<QKeyEvent *>(event)))
+        return false;
+    event->accept();
+    return true;
+}
+
+enum class InPlaceFinishKey { None, Accept, Cancel };
+
+// Enter accepts the edit, Escape cancels it.
+inline InPlaceFinishKey FinishKeyOf(const QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return InPlaceFinishKey::Accept;
+    case Qt::Key_Escape:
+        return InPlaceFinishKey::Cancel;
+    default:
+        return InPlaceFinishKey::None;
     }
 }
