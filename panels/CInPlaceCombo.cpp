@@ -74,7 +74,10 @@ bool CInPlaceCombo::eventFilter(QObject *watched, QEvent *event)
     if (watched == view()
         && (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride)) {
         // The dropped list acts on the shortcut-override pass of its keys.
-        const int key = static_cast<QKeyEvent *>(event)->key();
+        const auto *keyEvent = static_cast<QKeyEvent *>(event);
+        const int key = keyEvent->key();
+        if (FinishKeyOf(keyEvent) == InPlaceFinishKey::None && ClaimInPlaceEditorKey(event))
+            return true;  // Delete and Control keys: no shortcuts while the list is down
         if (key == Qt::Key_Escape) {
             m_cancelled = true;
         } else if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !HasHighlightedEntry()) {

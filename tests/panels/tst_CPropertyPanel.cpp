@@ -424,6 +424,17 @@ void tst_CPropertyPanel::editorKeysStayInTheEditor()
     QTest::keyClick(edit, Qt::Key_Return);
     QVERIFY(m_panel->isVisible());
     QCOMPARE(m_fixture->document.surface.ColorKey, 7u);
+
+    // Nor while a drop-down list is down.
+    QPointer<CInPlaceCombo> combo = OpenCombo(CPropertyList::RowDestFactor);
+    QVERIFY(combo);
+    QTest::keyClick(combo->view(), Qt::Key_N, Qt::ControlModifier);
+    QTest::keyClick(combo->view(), Qt::Key_Delete);
+    QCOMPARE(triggered, 1);
+    QVERIFY(combo->view()->isVisible());
+    QTest::keyClick(combo->view(), Qt::Key_Escape);
+    QTRY_VERIFY(combo.isNull() || combo->IsFinished());
+    QVERIFY(m_panel->isVisible());
 }
 
 void tst_CPropertyPanel::followsFileNew()
