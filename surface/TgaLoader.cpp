@@ -235,6 +235,8 @@ public:
             return m_end - m_pos;
         return Refill(count);
     }
+    // Bytes in hand without reading.
+    std::size_t InHand() const { return m_end - m_pos; }
     const std::uint8_t *Data() const { return m_buffer + m_pos; }
     void Skip(std::size_t count) { m_pos += count; }
 
@@ -261,6 +263,84 @@ private:
     std::size_t m_end = 0;
     bool m_atEnd = false;
 };
+
+// Decodes run-length packets until the image is full; returns the failure
+// message, or null on success. The checks and their order are those of
+// reading a header byte and a pixel at a time.
+template <std::size_t PixelSize>
+const char *DecodePackets(BlockReader &reader, PixelBuffer &buffer, std::size_t pixelCount)
+{
+    constexpr std::size_t kLongestPacket = 1 + 128 * PixelSize;
+    std::size_t decoded = 0;
+    while (decoded < pixelCount) {
+        // Fast stretch: while a whole packet of any length is in hand and
+        // the image has room for any packet, no check can fail.
+        const std::size_t room = std::min(buffer.Capacity(), pixelCount) - decoded;
+        if (reader.InHand() >= kLongestPacket && room >= 128) {
+            const std::uint8_t *in = reader.Data();
+            const std::uint8_t *const inLast = in + (reader.InHand() - kLongestPacket);
+            std::uint8_t *out = buffer.Data() + decoded * PixelSize;
+            std::uint8_t *const outStart = out;
+            std::uint8_t *const outLast = out + (room - 128) * PixelSize;
+            const std::uint8_t *const inStart = in;
+            while (in <= inLast && out <= outLast) {
+                const unsigned packet = *in++;
+                if (packet < 128) {
+                    const std::size_t count = packet + 1;
+                    SwapRedBlue(out, in, count, PixelSize);
+                    in += count * PixelSize;
+                    out += count * PixelSize;
+                } else {
+                    const std::size_t count = packet - 127;
+                    FillPixels(out, in, count, PixelSize);
+                    in += PixelSize;
+                    out += count * PixelSize;
+                }
+            }
+            reader.Skip(std::size_t(in - inStart));
+            decoded += std::size_t(out - outStart) / PixelSize;
+            if (decoded == pixelCount)
+                break;
+        }
+
+        // One packet with every check: near the end of what is in hand, of
+        // the buffer or of the image.
+        if (reader.Have(1) < 1)
+            return "Could not read RLE header";
+        const unsigned packet = *reader.Data();
+        reader.Skip(1);
+        const std::size_t left = pixelCount - decoded;
+
+        if (packet < 128) {
+            // Raw: each pixel is read before the image is checked for room,
+            // so a packet that overruns the image fails on the first pixel
+            // too many, or on a short read before it.
+            const std::size_t count = packet + 1;
+            const std::size_t needed = std::min(count, left + 1) * PixelSize;
+            if (reader.Have(needed) < needed)
+                return "Could not read image data";
+            if (count > left)
+                return "Too many pixels read";
+            if (!buffer.Ensure(decoded, count))
+                return "Could not allocate memory for image";
+            SwapRedBlue(buffer.Data() + decoded * PixelSize, reader.Data(), count, PixelSize);
+            reader.Skip(count * PixelSize);
+            decoded += count;
+        } else {
+            const std::size_t count = packet - 127;
+            if (reader.Have(PixelSize) < PixelSize)
+                return "Could not read from file";
+            if (count > left)
+                return "Too many pixels read";
+            if (!buffer.Ensure(decoded, count))
+                return "Could not allocate memory for image";
+            FillPixels(buffer.Data() + decoded * PixelSize, reader.Data(), count, PixelSize);
+            reader.Skip(PixelSize);
+            decoded += count;
+        }
+    }
+    return nullptr;
+}
 
 // The steps both decoders share: the information block and its checks.
 // On failure the message has been shown.
@@ -396,42 +476,10 @@ bool LoadCompressedTga(TgaImage *image, std::FILE *file)
     if (!buffer.Reserve(first) || !reader.Init())
         return FailClosing(image, file, "Could not allocate memory for image");
 
-    std::size_t decoded = 0;
-    while (decoded < pixelCount) {
-        if (reader.Have(1) < 1)
-            return FailClosing(image, file, "Could not read RLE header");
-        const unsigned packet = *reader.Data();
-        reader.Skip(1);
-        const std::size_t left = pixelCount - decoded;
-
-        if (packet < 128) {
-            // Raw: each pixel is read before the image is checked for room,
-            // so a packet that overruns the image fails on the first pixel
-            // too many, or on a short read before it.
-            const std::size_t count = packet + 1;
-            const std::size_t needed = std::min(count, left + 1) * pixelSize;
-            if (reader.Have(needed) < needed)
-                return FailClosing(image, file, "Could not read image data");
-            if (count > left)
-                return FailClosing(image, file, "Too many pixels read");
-            if (!buffer.Ensure(decoded, count))
-                return FailClosing(image, file, "Could not allocate memory for image");
-            SwapRedBlue(buffer.Data() + decoded * pixelSize, reader.Data(), count, pixelSize);
-            reader.Skip(count * pixelSize);
-            decoded += count;
-        } else {
-            const std::size_t count = packet - 127;
-            if (reader.Have(pixelSize) < pixelSize)
-                return FailClosing(image, file, "Could not read from file");
-            if (count > left)
-                return FailClosing(image, file, "Too many pixels read");
-            if (!buffer.Ensure(decoded, count))
-                return FailClosing(image, file, "Could not allocate memory for image");
-            FillPixels(buffer.Data() + decoded * pixelSize, reader.Data(), count, pixelSize);
-            reader.Skip(pixelSize);
-            decoded += count;
-        }
-    }
+    const char *failure = pixelSize == 3 ? DecodePackets<3>(reader, buffer, pixelCount)
+                                         : DecodePackets<4>(reader, buffer, pixelCount);
+    if (failure)
+        return FailClosing(image, file, failure);
 
     image->Pixels = buffer.Release();
     std::fclose(file);
