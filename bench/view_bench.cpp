@@ -188,6 +188,9 @@ int main(int argc, char **argv)
         g_scene = &scene;
         if (!scene.ready)
             std::fprintf(stderr, "view_bench: could not set up a 1920 x 1080 GL view\n");
+        else
+            std::fprintf(stderr, "view_bench: OpenGL renderer %s\n",
+                         reinterpret_cast<const char *>(glGetString(GL_RENDERER)));
         benchmark::RunSpecifiedBenchmarks();
         g_scene = nullptr;
     }
