@@ -48,7 +48,7 @@ constexpr int kViewportWidth = 200;
 
 } // namespace
 
-class tst_InPlaceEditors : public QObject
+class test_inplaceeditors : public QObject
 {
     Q_OBJECT
 
@@ -76,7 +76,7 @@ private:
     RecordingList *m_list = nullptr;
 };
 
-void tst_InPlaceEditors::init()
+void test_inplaceeditors::init()
 {
     m_window = std::make_unique<QWidget>();
     m_list = new RecordingList(m_window.get());
@@ -92,13 +92,13 @@ void tst_InPlaceEditors::init()
     QCOMPARE(m_list->viewport()->width(), kViewportWidth);
 }
 
-void tst_InPlaceEditors::cleanup()
+void test_inplaceeditors::cleanup()
 {
     m_window.reset();
     m_list = nullptr;
 }
 
-void tst_InPlaceEditors::comboFinish_data()
+void test_inplaceeditors::comboFinish_data()
 {
     QTest::addColumn<QString>("cellText");
     QTest::addColumn<int>("initialSelection");
@@ -129,7 +129,7 @@ void tst_InPlaceEditors::comboFinish_data()
                                  << 5u << "GL_DST_COLOR";
 }
 
-void tst_InPlaceEditors::comboFinish()
+void test_inplaceeditors::comboFinish()
 {
     QFETCH(QString, cellText);
     QFETCH(int, initialSelection);
@@ -168,7 +168,7 @@ void tst_InPlaceEditors::comboFinish()
     QVERIFY(combo.isNull());
 }
 
-void tst_InPlaceEditors::comboPickWithMouse()
+void test_inplaceeditors::comboPickWithMouse()
 {
     std::uint32_t field = 9729;
     m_list->watched = &field;
@@ -190,7 +190,7 @@ void tst_InPlaceEditors::comboPickWithMouse()
     QCOMPARE(m_list->CellText(CPropertyList::RowMinFilter, 1), QStringLiteral("GL_LINEAR_MIPMAP_LINEAR"));
 }
 
-void tst_InPlaceEditors::editFinish_data()
+void test_inplaceeditors::editFinish_data()
 {
     QTest::addColumn<int>("key");
     QTest::addColumn<QString>("typed");
@@ -202,7 +202,7 @@ void tst_InPlaceEditors::editFinish_data()
     QTest::newRow("Escape") << int(Qt::Key_Escape) << "xy" << "report 3 1 <null>" << "abc";
 }
 
-void tst_InPlaceEditors::editFinish()
+void test_inplaceeditors::editFinish()
 {
     QFETCH(int, key);
     QFETCH(QString, typed);
@@ -228,7 +228,7 @@ void tst_InPlaceEditors::editFinish()
     QVERIFY(edit.isNull());
 }
 
-void tst_InPlaceEditors::editAlignment_data()
+void test_inplaceeditors::editAlignment_data()
 {
     QTest::addColumn<int>("cellAlignment");
     QTest::addColumn<int>("editAlignment");
@@ -239,7 +239,7 @@ void tst_InPlaceEditors::editAlignment_data()
     QTest::newRow("justified") << int(Qt::AlignJustify) << int(Qt::AlignLeft);
 }
 
-void tst_InPlaceEditors::editAlignment()
+void test_inplaceeditors::editAlignment()
 {
     QFETCH(int, cellAlignment);
     QFETCH(int, editAlignment);
@@ -250,7 +250,7 @@ void tst_InPlaceEditors::editAlignment()
     QCOMPARE(int(edit->alignment() & Qt::AlignHorizontal_Mask), editAlignment);
 }
 
-void tst_InPlaceEditors::finishesOnlyOnce()
+void test_inplaceeditors::finishesOnlyOnce()
 {
     // A focus-out that arrives after Enter must not report or apply twice.
     QPointer<CInPlaceEdit> edit = m_list->EditSubItem(6, 1);
@@ -278,7 +278,7 @@ void tst_InPlaceEditors::finishesOnlyOnce()
     QCOMPARE(field, 9728u);
 }
 
-void tst_InPlaceEditors::clickElsewhereFinishesAsEnter()
+void test_inplaceeditors::clickElsewhereFinishesAsEnter()
 {
     m_list->SetCellText(4, 1, QStringLiteral("12"));
     QPointer<CInPlaceEdit> edit = m_list->EditSubItem(4, 1);
@@ -291,7 +291,7 @@ void tst_InPlaceEditors::clickElsewhereFinishesAsEnter()
     QCOMPARE(m_list->CellText(4, 1), QStringLiteral("312"));
 }
 
-void tst_InPlaceEditors::placement_data()
+void test_inplaceeditors::placement_data()
 {
     QTest::addColumn<int>("column0");
     QTest::addColumn<int>("column1");
@@ -305,7 +305,7 @@ void tst_InPlaceEditors::placement_data()
     QTest::newRow("left edge beyond the right") << 250 << 120 << 0 << 170 << QRect(80, 0, 120, 1);
 }
 
-void tst_InPlaceEditors::placement()
+void test_inplaceeditors::placement()
 {
     QFETCH(int, column0);
     QFETCH(int, column1);
@@ -339,7 +339,7 @@ void tst_InPlaceEditors::placement()
     }
 }
 
-void tst_InPlaceEditors::rowOutOfViewIsScrolledIn()
+void test_inplaceeditors::rowOutOfViewIsScrolledIn()
 {
     const int frame = 2 * m_list->frameWidth();
     m_list->resize(kViewportWidth + frame, 3 * m_list->rowHeight(0) + frame);
@@ -354,7 +354,7 @@ void tst_InPlaceEditors::rowOutOfViewIsScrolledIn()
     QCOMPARE(edit->y(), top);
 }
 
-void tst_InPlaceEditors::noEditorForMissingCell_data()
+void test_inplaceeditors::noEditorForMissingCell_data()
 {
     QTest::addColumn<int>("row");
     QTest::addColumn<int>("column");
@@ -365,7 +365,7 @@ void tst_InPlaceEditors::noEditorForMissingCell_data()
     QTest::newRow("past the last column") << 3 << 2;
 }
 
-void tst_InPlaceEditors::noEditorForMissingCell()
+void test_inplaceeditors::noEditorForMissingCell()
 {
     QFETCH(int, row);
     QFETCH(int, column);
@@ -379,5 +379,5 @@ void tst_InPlaceEditors::noEditorForMissingCell()
     QVERIFY(m_list->log.isEmpty());
 }
 
-QTEST_MAIN(tst_InPlaceEditors)
-#include "tst_InPlaceEditors.moc"
+QTEST_MAIN(test_inplaceeditors)
+#include "test_inplaceeditors.moc"

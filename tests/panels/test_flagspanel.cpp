@@ -15,7 +15,7 @@
 
 #include <memory>
 
-class tst_CFlagsPanel : public QObject
+class test_flagspanel : public QObject
 {
     Q_OBJECT
 
@@ -45,7 +45,7 @@ private:
     CFlagsPanel *m_panel = nullptr;
 };
 
-void tst_CFlagsPanel::init()
+void test_flagspanel::init()
 {
     m_fixture = std::make_unique<DocumentFixture>();
     m_main = std::make_unique<QMainWindow>();
@@ -53,14 +53,14 @@ void tst_CFlagsPanel::init()
     m_main->show();
 }
 
-void tst_CFlagsPanel::cleanup()
+void test_flagspanel::cleanup()
 {
     m_main.reset();
     m_panel = nullptr;
     m_fixture.reset();
 }
 
-void tst_CFlagsPanel::CreatePanel()
+void test_flagspanel::CreatePanel()
 {
     m_panel = new CFlagsPanel;
     QVERIFY(m_panel->Create(m_main.get()));
@@ -68,7 +68,7 @@ void tst_CFlagsPanel::CreatePanel()
 }
 
 // "1" for a ticked row, "0" otherwise, row 0 first.
-QString tst_CFlagsPanel::CheckStates() const
+QString test_flagspanel::CheckStates() const
 {
     QString states;
     for (int row = 0; row < m_panel->m_list->rowCount(); ++row)
@@ -76,7 +76,7 @@ QString tst_CFlagsPanel::CheckStates() const
     return states;
 }
 
-void tst_CFlagsPanel::ClickCheckBox(int row)
+void test_flagspanel::ClickCheckBox(int row)
 {
     QTableWidget *list = m_panel->m_list;
     QStyleOptionViewItem option;
@@ -87,7 +87,7 @@ void tst_CFlagsPanel::ClickCheckBox(int row)
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, box.center());
 }
 
-void tst_CFlagsPanel::window()
+void test_flagspanel::window()
 {
     CreatePanel();
     QCOMPARE(m_panel->windowTitle(), QStringLiteral("Flags"));
@@ -109,7 +109,7 @@ void tst_CFlagsPanel::window()
     QVERIFY(panel->isHidden());
 }
 
-void tst_CFlagsPanel::showsLowSixBits_data()
+void test_flagspanel::showsLowSixBits_data()
 {
     QTest::addColumn<uint>("flags");
     QTest::addColumn<QString>("states");
@@ -120,7 +120,7 @@ void tst_CFlagsPanel::showsLowSixBits_data()
     QTest::newRow("only high bits") << 0x80000040u << "000000";
 }
 
-void tst_CFlagsPanel::showsLowSixBits()
+void test_flagspanel::showsLowSixBits()
 {
     QFETCH(uint, flags);
     QFETCH(QString, states);
@@ -134,7 +134,7 @@ void tst_CFlagsPanel::showsLowSixBits()
     QVERIFY(!m_fixture->document.IsModified());
 }
 
-void tst_CFlagsPanel::toggleWritesWholeWord_data()
+void test_flagspanel::toggleWritesWholeWord_data()
 {
     QTest::addColumn<uint>("flags");
     QTest::addColumn<int>("row");
@@ -148,7 +148,7 @@ void tst_CFlagsPanel::toggleWritesWholeWord_data()
     QTest::newRow("from nothing") << 0u << 3 << true << 0x08u;
 }
 
-void tst_CFlagsPanel::toggleWritesWholeWord()
+void test_flagspanel::toggleWritesWholeWord()
 {
     QFETCH(uint, flags);
     QFETCH(int, row);
@@ -170,7 +170,7 @@ void tst_CFlagsPanel::toggleWritesWholeWord()
     QCOMPARE(m_panel->ComposeFlags(), stored);
 }
 
-void tst_CFlagsPanel::selectingRowsWritesNothing()
+void test_flagspanel::selectingRowsWritesNothing()
 {
     m_fixture->document.surface.Flags = 0x3E;
     CreatePanel();
@@ -182,7 +182,7 @@ void tst_CFlagsPanel::selectingRowsWritesNothing()
     QVERIFY(!m_fixture->document.IsModified());
 }
 
-void tst_CFlagsPanel::followsDocumentWithoutWritingBack()
+void test_flagspanel::followsDocumentWithoutWritingBack()
 {
     Surface &surface = m_fixture->document.surface;
     surface.Flags = 0x3E;
@@ -202,7 +202,7 @@ void tst_CFlagsPanel::followsDocumentWithoutWritingBack()
     QCOMPARE(m_fixture->view.updates, 2);
 }
 
-void tst_CFlagsPanel::followsFileNew()
+void test_flagspanel::followsFileNew()
 {
     m_fixture->document.surface.Flags = 0;
     CreatePanel();
@@ -220,7 +220,7 @@ void tst_CFlagsPanel::followsFileNew()
     QCOMPARE(m_fixture->document.surface.Flags, 0x3Eu);
 }
 
-void tst_CFlagsPanel::withoutDocument()
+void test_flagspanel::withoutDocument()
 {
     m_fixture->document.surface.Flags = 0x3E;
     m_fixture->frame.document = nullptr;
@@ -234,7 +234,7 @@ void tst_CFlagsPanel::withoutDocument()
     QCOMPARE(m_fixture->view.updates, 0);
 }
 
-void tst_CFlagsPanel::columnWidth_data()
+void test_flagspanel::columnWidth_data()
 {
     QTest::addColumn<int>("width");
     QTest::addColumn<int>("height");
@@ -244,7 +244,7 @@ void tst_CFlagsPanel::columnWidth_data()
     QTest::newRow("short, with a scroll bar") << 200 << 60;
 }
 
-void tst_CFlagsPanel::columnWidth()
+void test_flagspanel::columnWidth()
 {
     QFETCH(int, width);
     QFETCH(int, height);
@@ -256,5 +256,5 @@ void tst_CFlagsPanel::columnWidth()
     QTRY_COMPARE(list->columnWidth(0), list->viewport()->width());
 }
 
-QTEST_MAIN(tst_CFlagsPanel)
-#include "tst_CFlagsPanel.moc"
+QTEST_MAIN(test_flagspanel)
+#include "test_flagspanel.moc"

@@ -53,7 +53,7 @@ void SetTypicalSurface(Surface &surface)
 
 } // namespace
 
-class tst_CPropertyPanel : public QObject
+class test_propertypanel : public QObject
 {
     Q_OBJECT
 
@@ -90,7 +90,7 @@ private:
     CPropertyPanel *m_panel = nullptr;
 };
 
-void tst_CPropertyPanel::init()
+void test_propertypanel::init()
 {
     m_fixture = std::make_unique<DocumentFixture>();
     SetTypicalSurface(m_fixture->document.surface);
@@ -99,28 +99,28 @@ void tst_CPropertyPanel::init()
     m_main->show();
 }
 
-void tst_CPropertyPanel::cleanup()
+void test_propertypanel::cleanup()
 {
     m_main.reset();
     m_panel = nullptr;
     m_fixture.reset();
 }
 
-void tst_CPropertyPanel::CreatePanel()
+void test_propertypanel::CreatePanel()
 {
     m_panel = new CPropertyPanel;
     QVERIFY(m_panel->Create(m_main.get()));
     QVERIFY(ShowAndActivate(m_panel));
 }
 
-void tst_CPropertyPanel::Click(int row, int column)
+void test_propertypanel::Click(int row, int column)
 {
     CPropertyList *list = m_panel->m_list;
     const QRect cell = list->visualRect(list->model()->index(row, column));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
 }
 
-CInPlaceCombo *tst_CPropertyPanel::OpenCombo(int row)
+CInPlaceCombo *test_propertypanel::OpenCombo(int row)
 {
     Click(row, 1);
     const QList<CInPlaceCombo *> combos = OpenEditors<CInPlaceCombo>(m_panel->m_list->viewport());
@@ -131,7 +131,7 @@ CInPlaceCombo *tst_CPropertyPanel::OpenCombo(int row)
     return combos.first();
 }
 
-void tst_CPropertyPanel::window()
+void test_propertypanel::window()
 {
     CreatePanel();
     QCOMPARE(m_panel->windowTitle(), QStringLiteral("Property"));
@@ -155,7 +155,7 @@ void tst_CPropertyPanel::window()
     QVERIFY(panel->isHidden());
 }
 
-void tst_CPropertyPanel::valueTexts_data()
+void test_propertypanel::valueTexts_data()
 {
     QTest::addColumn<int>("row");
     QTest::addColumn<QString>("label");
@@ -180,7 +180,7 @@ void tst_CPropertyPanel::valueTexts_data()
     QTest::newRow("DestFactor filter value") << 10 << "DestFactor" << 9729u << "Unknow";
 }
 
-void tst_CPropertyPanel::valueTexts()
+void test_propertypanel::valueTexts()
 {
     QFETCH(int, row);
     QFETCH(QString, label);
@@ -196,7 +196,7 @@ void tst_CPropertyPanel::valueTexts()
     QVERIFY(!m_fixture->document.IsModified());
 }
 
-void tst_CPropertyPanel::chooseOption_data()
+void test_propertypanel::chooseOption_data()
 {
     QTest::addColumn<int>("row");
     QTest::addColumn<uint>("initial");
@@ -212,7 +212,7 @@ void tst_CPropertyPanel::chooseOption_data()
     QTest::newRow("DataFormat") << 3 << 1u << 0 << "0 - Normal Data" << 0u;
 }
 
-void tst_CPropertyPanel::chooseOption()
+void test_propertypanel::chooseOption()
 {
     QFETCH(int, row);
     QFETCH(uint, initial);
@@ -235,7 +235,7 @@ void tst_CPropertyPanel::chooseOption()
     QCOMPARE(m_fixture->view.updates, 1);
 }
 
-void tst_CPropertyPanel::blendDropDownOrder()
+void test_propertypanel::blendDropDownOrder()
 {
     CreatePanel();
     CInPlaceCombo *combo = OpenCombo(CPropertyList::RowDestFactor);
@@ -255,7 +255,7 @@ void tst_CPropertyPanel::blendDropDownOrder()
     QCOMPARE(combo->currentIndex(), 1);
 }
 
-void tst_CPropertyPanel::escapeInDropDownChangesNothing()
+void test_propertypanel::escapeInDropDownChangesNothing()
 {
     CreatePanel();
     QPointer<CInPlaceCombo> combo = OpenCombo(CPropertyList::RowSrcFactor);
@@ -271,7 +271,7 @@ void tst_CPropertyPanel::escapeInDropDownChangesNothing()
     QCOMPARE(m_fixture->view.updates, 0);
 }
 
-void tst_CPropertyPanel::unknownValueOpensWithoutSelection()
+void test_propertypanel::unknownValueOpensWithoutSelection()
 {
     m_fixture->document.surface.MagFilter = 9987;
     CreatePanel();
@@ -288,7 +288,7 @@ void tst_CPropertyPanel::unknownValueOpensWithoutSelection()
     QCOMPARE(m_fixture->view.updates, 1);
 }
 
-void tst_CPropertyPanel::clicksThatOpenNothing_data()
+void test_propertypanel::clicksThatOpenNothing_data()
 {
     QTest::addColumn<int>("row");  // -1: the empty area below the last row
     QTest::addColumn<int>("column");
@@ -303,7 +303,7 @@ void tst_CPropertyPanel::clicksThatOpenNothing_data()
     QTest::newRow("below the rows") << -1 << 1;
 }
 
-void tst_CPropertyPanel::clicksThatOpenNothing()
+void test_propertypanel::clicksThatOpenNothing()
 {
     QFETCH(int, row);
     QFETCH(int, column);
@@ -324,7 +324,7 @@ void tst_CPropertyPanel::clicksThatOpenNothing()
     QCOMPARE(m_fixture->view.updates, 0);
 }
 
-void tst_CPropertyPanel::colorKey_data()
+void test_propertypanel::colorKey_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("accepted");
@@ -346,7 +346,7 @@ void tst_CPropertyPanel::colorKey_data()
     QTest::newRow("non-ASCII digits") << QString::fromUtf8("\u0661\u0662") << false << 17u << "17";
 }
 
-void tst_CPropertyPanel::colorKey()
+void test_propertypanel::colorKey()
 {
     QFETCH(QString, typed);
     QFETCH(bool, accepted);
@@ -374,7 +374,7 @@ void tst_CPropertyPanel::colorKey()
     QVERIFY(m_panel->isVisible());
 }
 
-void tst_CPropertyPanel::colorKeyEscape()
+void test_propertypanel::colorKeyEscape()
 {
     CreatePanel();
     Click(CPropertyList::RowColorKey, 1);
@@ -391,7 +391,7 @@ void tst_CPropertyPanel::colorKeyEscape()
     QVERIFY(m_panel->isVisible());
 }
 
-void tst_CPropertyPanel::editorKeysStayInTheEditor()
+void test_propertypanel::editorKeysStayInTheEditor()
 {
     int triggered = 0;
     const QList<QKeySequence> keys{QKeySequence(Qt::CTRL | Qt::Key_N), QKeySequence(Qt::Key_Delete),
@@ -437,7 +437,7 @@ void tst_CPropertyPanel::editorKeysStayInTheEditor()
     QVERIFY(m_panel->isVisible());
 }
 
-void tst_CPropertyPanel::followsFileNew()
+void test_propertypanel::followsFileNew()
 {
     Surface &surface = m_fixture->document.surface;
     surface.MagFilter = 9728;
@@ -466,7 +466,7 @@ void tst_CPropertyPanel::followsFileNew()
     QCOMPARE(list->CellText(CPropertyList::RowDestFactor, 1), QStringLiteral("GL_SRC_ALPHA"));
 }
 
-void tst_CPropertyPanel::withoutDocument()
+void test_propertypanel::withoutDocument()
 {
     m_fixture->frame.document = nullptr;
     CreatePanel();
@@ -488,7 +488,7 @@ void tst_CPropertyPanel::withoutDocument()
     QCOMPARE(m_fixture->view.updates, 0);
 }
 
-void tst_CPropertyPanel::columnWidths_data()
+void test_propertypanel::columnWidths_data()
 {
     QTest::addColumn<int>("width");
 
@@ -498,7 +498,7 @@ void tst_CPropertyPanel::columnWidths_data()
     QTest::newRow("narrow") << 60;
 }
 
-void tst_CPropertyPanel::columnWidths()
+void test_propertypanel::columnWidths()
 {
     QFETCH(int, width);
 
@@ -511,5 +511,5 @@ void tst_CPropertyPanel::columnWidths()
     QCOMPARE(list->geometry(), m_panel->rect());
 }
 
-QTEST_MAIN(tst_CPropertyPanel)
-#include "tst_CPropertyPanel.moc"
+QTEST_MAIN(test_propertypanel)
+#include "test_propertypanel.moc"
