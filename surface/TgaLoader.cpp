@@ -274,25 +274,40 @@ const char *DecodePackets(BlockReader &reader, PixelBuffer &buffer, std::size_t 
     std::size_t decoded = 0;
     while (decoded < pixelCount) {
         // Fast stretch: while a whole packet of any length is in hand and
-        // the image has room for any packet, no check can fail.
+        // the image has room for any packet, no check can fail. One byte
+        // more on both sides lets every pixel move as one 4-byte word; for
+        // 24 bits the fourth byte written is overwritten by the next pixel.
         const std::size_t room = std::min(buffer.Capacity(), pixelCount) - decoded;
-        if (reader.InHand() >= kLongestPacket && room >= 128) {
+        if (reader.InHand() > kLongestPacket && room > 128) {
             const std::uint8_t *in = reader.Data();
-            const std::uint8_t *const inLast = in + (reader.InHand() - kLongestPacket);
+            const std::uint8_t *const inStart = in;
+            const std::uint8_t *const inLast = in + (reader.InHand() - kLongestPacket - 1);
             std::uint8_t *out = buffer.Data() + decoded * PixelSize;
             std::uint8_t *const outStart = out;
-            std::uint8_t *const outLast = out + (room - 128) * PixelSize;
-            const std::uint8_t *const inStart = in;
+            std::uint8_t *const outLast = out + (room - 129) * PixelSize;
             while (in <= inLast && out <= outLast) {
                 const unsigned packet = *in++;
                 if (packet < 128) {
                     const std::size_t count = packet + 1;
-                    SwapRedBlue(out, in, count, PixelSize);
+                    if (PixelSize == 3 && count >= 16) {
+                        SwapRedBlue24(out, in, count);
+                    } else {
+                        for (std::size_t i = 0; i < count; ++i) {
+                            std::uint32_t value;
+                            std::memcpy(&value, in + i * PixelSize, 4);
+                            value = SwapRedBlue32(value);
+                            std::memcpy(out + i * PixelSize, &value, 4);
+                        }
+                    }
                     in += count * PixelSize;
                     out += count * PixelSize;
                 } else {
                     const std::size_t count = packet - 127;
-                    FillPixels(out, in, count, PixelSize);
+                    std::uint32_t value;
+                    std::memcpy(&value, in, 4);
+                    value = SwapRedBlue32(value);
+                    for (std::size_t i = 0; i < count; ++i)
+                        std::memcpy(out + i * PixelSize, &value, 4);
                     in += PixelSize;
                     out += count * PixelSize;
                 }
