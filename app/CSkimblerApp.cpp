@@ -14,12 +14,14 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QWindow>
 
 namespace {
 
@@ -96,6 +98,14 @@ bool CSkimblerApp::InitInstance(const QStringList &arguments)
     UpdateTitle();
 
     m_mainFrame->showMaximized();
+    // The window manager maximises and maps the window in its own time; the
+    // tool windows are placed against the view, so let that happen first.
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 2000
+           && !(m_mainFrame->windowHandle() && m_mainFrame->windowHandle()->isExposed()))
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    QCoreApplication::processEvents();
     m_mainFrame->repaint();
 
     CSkimblerView *view = GetActiveView();
