@@ -129,8 +129,10 @@ void TestApplication::startUpShowsTheLoadedSurface()
     QCOMPARE(view->m_flagsPanel->m_list->item(1, 0)->checkState(), Qt::Checked);
     QCOMPARE(view->m_flagsPanel->m_list->item(0, 0)->checkState(), Qt::Unchecked);
 
-    // Flags sits at the screen's left edge, right below the Property panel.
+    // Property starts at the view's top-left corner; Flags sits at the
+    // screen's left edge, right below it.
     const QRect property = view->m_propertyPanel->frameGeometry();
+    QCOMPARE(property.topLeft(), view->mapToGlobal(QPoint(0, 0)));
     QCOMPARE(view->m_flagsPanel->frameGeometry().x(), 0);
     QCOMPARE(view->m_flagsPanel->frameGeometry().y(), property.y() + property.height());
 }
