@@ -382,19 +382,8 @@ int CSkimblerView::PickPress(int x, int y)
         m_interface->LoadName(static_cast<std::uint32_t>(i));
         DrawHandleSquare(p[i][0], p[i][1], false);
     }
-    for (int e = 0; e < 4; ++e) {
-        const int a = kEdgePoints[e][0];
-        const int b = kEdgePoints[e][1];
-        m_interface->LoadName(static_cast<std::uint32_t>(LeftEdge + e));
-        DrawHandleSquare((p[a][0] + p[b][0]) * 0.5f, (p[a][1] + p[b][1]) * 0.5f, false);
-    }
-    m_interface->LoadName(WholeSurface);
-    m_interface->DrawSurface(*surface, 0.0f, 0.0f, 0.0f, m_zoom, m_zoom, 1.0f);
-    const int hits = m_interface->EndPick();
-    // A hit record is: name count, min depth, max depth, names.
-    if (hits <= 0 || buffer[0] == 0)
-        return -1;
-    return static_cast<int>(buffer[3]);
+    PickEdgeHandles(p, LeftEdge);
+    return PickSurfaceLast(*surface, WholeSurface, buffer);
 }
 
 int CSkimblerView::PickHover(int x, int y)
@@ -407,17 +396,28 @@ int CSkimblerView::PickHover(int x, int y)
 
     std::uint32_t buffer[PickBufferSize] = {};
     m_interface->BeginPick(x, y, PickRegion, PickRegion, buffer, PickBufferSize);
-    if (m_showHandles) {
-        for (int e = 0; e < 4; ++e) {
-            const int a = kEdgePoints[e][0];
-            const int b = kEdgePoints[e][1];
-            m_interface->LoadName(static_cast<std::uint32_t>(HoverLeft + e));
-            DrawHandleSquare((p[a][0] + p[b][0]) * 0.5f, (p[a][1] + p[b][1]) * 0.5f, false);
-        }
+    if (m_showHandles)
+        PickEdgeHandles(p, HoverLeft);
+    return PickSurfaceLast(*surface, HoverSurface, buffer);
+}
+
+void CSkimblerView::PickEdgeHandles(const float p[4][3], int firstName)
+{
+    for (int e = 0; e < 4; ++e) {
+        const int a = kEdgePoints[e][0];
+        const int b = kEdgePoints[e][1];
+        m_interface->LoadName(static_cast<std::uint32_t>(firstName + e));
+        DrawHandleSquare((p[a][0] + p[b][0]) * 0.5f, (p[a][1] + p[b][1]) * 0.5f, false);
     }
-    m_interface->LoadName(HoverSurface);
-    m_interface->DrawSurface(*surface, 0.0f, 0.0f, 0.0f, m_zoom, m_zoom, 1.0f);
+}
+
+int CSkimblerView::PickSurfaceLast(const Surface &surface, int name, const std::uint32_t *buffer)
+{
+    m_interface->LoadName(static_cast<std::uint32_t>(name));
+    m_interface->DrawSurface(surface, 0.0f, 0.0f, 0.0f, m_zoom, m_zoom, 1.0f);
     const int hits = m_interface->EndPick();
+    // A hit record is: name count, min depth, max depth, names. The first
+    // record wins; depths are not compared.
     if (hits <= 0 || buffer[0] == 0)
         return -1;
     return static_cast<int>(buffer[3]);

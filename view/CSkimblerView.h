@@ -132,6 +132,10 @@ private:
     // hanging from the centre; x and y scaled by the zoom.
     void HandleCorners(const Surface &surface, float corners[4][3]) const;
     void DrawHandleSquare(float x, float y, bool filled);
+    // The selection pass's edge squares, named firstName to firstName + 3.
+    void PickEdgeHandles(const float p[4][3], int firstName);
+    // Draws the surface under `name`, ends the pass and returns the first hit.
+    int PickSurfaceLast(const Surface &surface, int name, const std::uint32_t *buffer);
     void SetPointerShape(Qt::CursorShape shape);
     void UpdateZoomField();
     void WriteCoordinate(int controlId);
