@@ -5,6 +5,7 @@
 #include "app/LockKeyState.h"
 #include "app/ToolBarIcons.h"
 #include "res/Resource.h"
+#include "surface/CSkimblerDoc.h"
 #include "view/CSkimblerView.h"
 
 #include <QAction>
@@ -21,6 +22,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QUndoStack>
 
 using namespace Resource;
 
@@ -44,6 +46,7 @@ const Prompt StandardPrompts[] = {
     {ID_FILE_PRINT_SETUP, "變更印表機和列印選項", "列印設定"},
     {ID_APP_EXIT, "結束應用程式; 提示使用者儲存文件", "結束"},
     {ID_EDIT_UNDO, "復原上一個動作", "復原"},
+    {ID_EDIT_REDO, "取消復原上一個動作", "取消復原"},
     {ID_EDIT_CUT, "剪下選取範圍並將它放到剪貼簿上", "剪下"},
     {ID_EDIT_COPY, "複製選取範圍並將它放到剪貼簿上", "複製"},
     {ID_EDIT_PASTE, "插入剪貼簿內容", "貼上"},
@@ -55,7 +58,7 @@ const Prompt StandardPrompts[] = {
 
 // Commands nothing in the program handles: shown disabled.
 const int UnhandledCommands[] = {
-    ID_EDIT_UNDO, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_VIEW_VIEWBAR, ID_NEXT_PANE, ID_PREV_PANE,
+    ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_VIEW_VIEWBAR, ID_NEXT_PANE, ID_PREV_PANE,
 };
 
 constexpr int RecentFileCount = 4;
@@ -91,6 +94,7 @@ int CMainFrame::OnCreate()
         return -1;
 
     CreateCommands();
+    FollowUndoStack();
     CreateMenus();
     CreateStandardBar();
     CreateStatusBar();
@@ -173,6 +177,13 @@ bool CMainFrame::OnCommand(int commandId)
         statusBar()->setVisible(IsButtonChecked(ID_VIEW_STATUS_BAR));
         return true;
     }
+    if ((commandId == ID_EDIT_UNDO || commandId == ID_EDIT_REDO) && m_document) {
+        if (commandId == ID_EDIT_UNDO)
+            m_document->UndoStack()->undo();
+        else
+            m_document->UndoStack()->redo();
+        return true;
+    }
     if (m_applicationHandler && m_applicationHandler(commandId))
         return true;
     if (m_view && m_view->OnCommand(commandId))
@@ -201,6 +212,31 @@ bool CMainFrame::eventFilter(QObject *watched, QEvent *event)
         break;
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::FollowUndoStack()
+{
+    if (!m_document)
+        return;
+    QUndoStack *stack = m_document->UndoStack();
+    QAction *undo = CommandAction(ID_EDIT_UNDO);
+    QAction *redo = CommandAction(ID_EDIT_REDO);
+    // The entries name what they would take back or do again.
+    const auto name = [](const char *verb, const char *mnemonic, const QString &what) {
+        const QString text = QString::fromUtf8(verb);
+        return (what.isEmpty() ? text : text + QLatin1Char(' ') + what) + QString::fromLatin1(mnemonic);
+    };
+    const auto refresh = [=] {
+        undo->setEnabled(stack->canUndo());
+        redo->setEnabled(stack->canRedo());
+        undo->setText(name("復原", "(&U)", stack->undoText()));
+        redo->setText(name("取消復原", "(&R)", stack->redoText()));
+    };
+    connect(stack, &QUndoStack::indexChanged, this, refresh);
+    connect(stack, &QUndoStack::cleanChanged, this, refresh);
+    connect(stack, &QUndoStack::undoTextChanged, this, refresh);
+    connect(stack, &QUndoStack::redoTextChanged, this, refresh);
+    refresh();
 }
 
 QMenu *CMainFrame::createPopupMenu()
@@ -243,6 +279,11 @@ void CMainFrame::CreateCommands()
 
     AddCommand(ID_EDIT_UNDO, QStringLiteral("復原(&U)"))
         ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
+    AddCommand(ID_EDIT_REDO, QStringLiteral("取消復原(&R)"))
+        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    // Undo and redo work from the tool windows too.
+    for (int commandId : {ID_EDIT_UNDO, ID_EDIT_REDO})
+        CommandAction(commandId)->setShortcutContext(Qt::ApplicationShortcut);
     AddCommand(ID_EDIT_CUT, QStringLiteral("剪下(&T)"))
         ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
     AddCommand(ID_EDIT_COPY, QStringLiteral("複製(&C)"))
@@ -306,6 +347,7 @@ void CMainFrame::CreateMenus()
 
     QMenu *edit = bar->addMenu(QStringLiteral("編輯(&E)"));
     edit->addAction(CommandAction(ID_EDIT_UNDO));
+    edit->addAction(CommandAction(ID_EDIT_REDO));
     edit->addSeparator();
     for (int commandId : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE})
         edit->addAction(CommandAction(commandId));
@@ -340,6 +382,9 @@ void CMainFrame::CreateStandardBar()
         m_standardBar->addAction(CommandAction(commandId));
     m_standardBar->addSeparator();
     for (int commandId : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE})
+        m_standardBar->addAction(CommandAction(commandId));
+    m_standardBar->addSeparator();
+    for (int commandId : {ID_EDIT_UNDO, ID_EDIT_REDO})
         m_standardBar->addAction(CommandAction(commandId));
     m_standardBar->addSeparator();
     m_standardBar->addAction(CommandAction(ID_FILE_PRINT));

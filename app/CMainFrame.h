@@ -83,6 +83,8 @@ protected:
 private:
     QAction *AddCommand(int commandId, const QString &text = QString());
     void CreateCommands();
+    // Undo and redo follow the document's stack: enabled, and named.
+    void FollowUndoStack();
     void CreateMenus();
     void CreateStandardBar();
     void CreateStatusBar();

@@ -62,6 +62,9 @@ CNumberEdit::CNumberEdit(QWidget *parent)
     // The right button does nothing here, and no menu comes from the bar
     // behind either.
     setContextMenuPolicy(Qt::PreventContextMenu);
+    // Focus comes by Tab or by a left or middle press (below): a right press
+    // must not take it, or the field that had it would commit.
+    setFocusPolicy(Qt::TabFocus);
 }
 
 void CNumberEdit::Setup(double value, int decimals)
@@ -111,9 +114,16 @@ void CNumberEdit::ParseText()
 
 void CNumberEdit::Commit()
 {
-    ParseText();
+    // Re-reading the shown text would round the value to the shown decimals.
+    if (text() != m_text)
+        ParseText();
     m_text = FormatValue(m_value);
     WriteText(m_text);
+}
+
+bool CNumberEdit::HasPendingText() const
+{
+    return hasFocus() && text() != m_text;
 }
 
 bool CNumberEdit::IsValidChar(int character) const
@@ -122,13 +132,22 @@ bool CNumberEdit::IsValidChar(int character) const
         || character == '-' || (character == '.' && m_decimals > 0);
     if (!known)
         return false;
+    // Control characters (Backspace, Ctrl+A, C, V, X, Z ...) edit or copy;
+    // they never add a digit.
+    if (character < 32)
+        return true;
 
-    const QString current = text();
+    // The text as it will be around the typed character: the selection it
+    // replaces is gone.
+    QString current = text();
+    int start = cursorPosition();
+    if (hasSelectedText()) {
+        start = selectionStart();
+        current.remove(start, selectedText().size());
+    }
     if (current.isEmpty())
         return true;
 
-    // The start of the selection, or the caret when nothing is selected.
-    const int start = hasSelectedText() ? selectionStart() : cursorPosition();
     const int point = current.indexOf(QLatin1Char('.'));
     const bool withinDecimals = point < 0 || start <= point + m_decimals;
 
@@ -136,8 +155,6 @@ bool CNumberEdit::IsValidChar(int character) const
         return point < 0 && start != 0 && withinDecimals;
     if (character == '-')
         return !current.contains(QLatin1Char('-')) && start == 0 && withinDecimals;
-    if (character == Backspace)
-        return true;
     return withinDecimals;
 }
 
@@ -177,6 +194,21 @@ void CNumberEdit::WriteText(const QString &newText)
         emit textChanged(newText);
     else
         setText(newText);
+}
+
+bool CNumberEdit::event(QEvent *event)
+{
+    // Without typing of its own, the field leaves undo and redo to the
+    // document: after Enter, Ctrl+Z takes back the commit.
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        const bool ctrlY = key->key() == Qt::Key_Y && key->modifiers() == Qt::ControlModifier;
+        if ((key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) || ctrlY) && text() == m_text) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QLineEdit::event(event);
 }
 
 void CNumberEdit::keyPressEvent(QKeyEvent *event)
@@ -229,6 +261,8 @@ void CNumberEdit::mousePressEvent(QMouseEvent *event)
         event->accept();
         return;
     }
+    if (!hasFocus())
+        setFocus(Qt::MouseFocusReason);
     QLineEdit::mousePressEvent(event);
 }
 

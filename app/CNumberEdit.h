@@ -32,7 +32,14 @@ public:
     // Reads the text as the C library's atof would. A result that is not
     // finite (hundreds of digits typed) keeps the previous value.
     void ParseText();
+    // Commits the text. A text that is still the one the field showed is no
+    // new value: the value in force is kept unrounded.
     void Commit();
+    // True while the field has the focus and its text differs from the
+    // committed value's (the user typed and has not committed yet).
+    bool HasPendingText() const;
+    // The character filter, judging the text as it would be once the
+    // character replaced the selection.
     bool IsValidChar(int character) const;
 
     // What the field does when it gains or loses the keyboard focus. Called
@@ -54,6 +61,7 @@ protected:
     // Writes the window text and tells the owner, changed or not.
     void WriteText(const QString &text);
 
+    bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;

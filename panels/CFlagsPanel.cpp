@@ -2,6 +2,7 @@
 
 #include "panels/DocumentWatcher.h"
 #include "surface/CSkimblerDoc.h"
+#include "surface/SurfaceSettings.h"
 
 #include <QHeaderView>
 #include <QTableWidget>
@@ -115,10 +116,7 @@ void CFlagsPanel::OnItemChanged(QTableWidgetItem *)
     CSkimblerDoc *document = m_watcher->Watch();
     if (!document)
         return;
-    const SurfaceFlags flags = ComposeFlags();
-    const SurfaceFlags previous = document->surface.Flags;
-    document->surface.Flags = flags;
-    if (flags != previous)
-        document->SetModifiedFlag(true);
-    document->UpdateAllViews(nullptr);
+    SurfaceSettings after = document->Settings();
+    after.Flags = ComposeFlags();
+    document->ChangeSettings(after, tr("變更旗標"));
 }

@@ -5,6 +5,7 @@
 #include "surface/CSkimblerDoc.h"
 #include "surface/DocumentAccess.h"
 #include "surface/Surface.h"
+#include "surface/SurfaceSettings.h"
 #include "surface/ValueTable.h"
 
 #include <QApplication>
@@ -143,22 +144,38 @@ PropertyOptionList CPropertyList::OptionsFor(int row)
     }
 }
 
-std::uint32_t *CPropertyList::TargetFor(Surface &surface, int row)
+std::uint32_t SurfaceSettings::*CPropertyList::FieldFor(int row)
 {
     switch (row) {
+    case RowType:
+        return &SurfaceSettings::Type;
     case RowDataFormat:
-        return &surface.DataFormat;
+        return &SurfaceSettings::DataFormat;
+    case RowColorKey:
+        return &SurfaceSettings::ColorKey;
     case RowMagFilter:
-        return &surface.MagFilter;
+        return &SurfaceSettings::MagFilter;
     case RowMinFilter:
-        return &surface.MinFilter;
+        return &SurfaceSettings::MinFilter;
     case RowSrcFactor:
-        return &surface.SrcFactor;
+        return &SurfaceSettings::SrcFactor;
     case RowDestFactor:
-        return &surface.DestFactor;
+        return &SurfaceSettings::DestFactor;
     default:
         return nullptr;
     }
+}
+
+void CPropertyList::ChangeField(int row, std::uint32_t value)
+{
+    CSkimblerDoc *document = DocumentAccess::CurrentDocument();
+    std::uint32_t SurfaceSettings::*field = FieldFor(row);
+    if (!document || !field)
+        return;
+    SurfaceSettings after = document->Settings();
+    after.*field = value;
+    // Leaving an editor on the value in force pushes nothing.
+    document->ChangeSettings(after, tr("變更 %1").arg(Label(row)));
 }
 
 bool CPropertyList::ParseUnsignedDecimal(const QString &text, std::uint32_t *value)
@@ -219,12 +236,10 @@ void CPropertyList::OnClick(int row, int column)
     case RowMinFilter:
     case RowSrcFactor:
     case RowDestFactor: {
+        // The chosen value comes back as the editor's result and becomes a
+        // command there; the editor writes nothing itself.
         const PropertyOptionList options = OptionsFor(row);
-        CInPlaceCombo *combo =
-            ShowInPlaceList(row, column, &options, TargetFor(document->surface, row));
-        // The target lies inside the document's surface.
-        if (combo)
-            connect(document, &QObject::destroyed, combo, &CInPlaceCombo::ClearTarget);
+        ShowInPlaceList(row, column, &options, nullptr);
         return;
     }
     default:
@@ -325,6 +340,8 @@ void CPropertyList::OnEndLabelEdit(const InPlaceEditResult &result)
         return;
     }
     SetCellText(result.item, result.subItem, result.text);
+    if (result.hasValue && result.subItem == 1)
+        ChangeField(result.item, static_cast<std::uint32_t>(result.value));
 }
 
 void CPropertyList::ApplyColorKey(const QString &text)
@@ -339,19 +356,14 @@ void CPropertyList::ApplyColorKey(const QString &text)
         SetCellText(RowColorKey, 1, Decimal(document->surface.ColorKey));
         return;
     }
-    document->surface.ColorKey = value;
     SetCellText(RowColorKey, 1, Decimal(value));
-    document->SetModifiedFlag(true);
-    document->UpdateAllViews(nullptr);
+    ChangeField(RowColorKey, value);
 }
 
 void CPropertyList::OnPropertyApplied()
 {
-    CSkimblerDoc *document = DocumentAccess::CurrentDocument();
-    if (!document)
-        return;
-    document->SetModifiedFlag(true);
-    document->UpdateAllViews(nullptr);
+    // The value arrived with the editor's result and is a command already;
+    // the views have heard of it from the document.
 }
 
 bool CPropertyList::event(QEvent *event)

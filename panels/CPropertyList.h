@@ -11,6 +11,7 @@
 class CInPlaceCombo;
 class CInPlaceEdit;
 class Surface;
+struct SurfaceSettings;
 
 // The two-column list of the Property panel: labels on the left, the
 // surface's values on the right. A click on a value cell opens the in-place
@@ -51,8 +52,8 @@ public:
     static QString ValueText(const Surface &surface, int row);
     // The drop-down options of a row, empty for rows without one.
     static PropertyOptionList OptionsFor(int row);
-    // The surface field a drop-down of `row` writes, or null.
-    static std::uint32_t *TargetFor(Surface &surface, int row);
+    // The setting a row edits, or null for the rows nothing edits.
+    static std::uint32_t SurfaceSettings::*FieldFor(int row);
     // Digits only, 0 to 4294967295; surrounding blanks are ignored.
     static bool ParseUnsignedDecimal(const QString &text, std::uint32_t *value);
 
@@ -80,6 +81,8 @@ private:
     // scrolling the cell into view; false when the cell does not exist.
     bool PlaceEditor(int item, int subItem, QRect *rect);
     void ApplyColorKey(const QString &text);
+    // One undoable edit of a row's setting, through the document.
+    void ChangeField(int row, std::uint32_t value);
 
     QPoint m_pressCell{-1, -1};
 };

@@ -64,6 +64,7 @@ constexpr int ID_EDIT_COPY = 57634;
 constexpr int ID_EDIT_CUT = 57635;
 constexpr int ID_EDIT_PASTE = 57637;
 constexpr int ID_EDIT_UNDO = 57643;
+constexpr int ID_EDIT_REDO = 57644;
 constexpr int ID_APP_ABOUT = 57664;
 constexpr int ID_APP_EXIT = 57665;
 constexpr int ID_NEXT_PANE = 57680;

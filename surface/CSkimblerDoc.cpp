@@ -2,6 +2,7 @@
 
 #include "surface/DocumentView.h"
 #include "surface/MessageBox.h"
+#include "surface/SurfaceCommand.h"
 #include "surface/SurfaceFile.h"
 #include "surface/TgaImage.h"
 #include "surface/TgaLoader.h"
@@ -10,6 +11,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <climits>
 #include <cstdlib>
 
 namespace {
@@ -29,6 +31,7 @@ bool IsTgaPath(const QString &path)
 CSkimblerDoc::CSkimblerDoc(QObject *parent)
     : QObject(parent)
 {
+    connect(&m_undoStack, &QUndoStack::cleanChanged, this, &CSkimblerDoc::AnnounceModified);
 }
 
 CSkimblerDoc::~CSkimblerDoc() = default;
@@ -36,9 +39,9 @@ CSkimblerDoc::~CSkimblerDoc() = default;
 bool CSkimblerDoc::OnNewDocument()
 {
     SetPathName(QString());
-    SetModifiedFlag(false);
     m_imagePath = QFileInfo(QStringLiteral("a.tga")).absoluteFilePath();
     surface.Load(QStringLiteral("a.tga"));
+    ResetHistory();
     UpdateAllViews(nullptr);
     return true;
 }
@@ -62,7 +65,7 @@ bool CSkimblerDoc::OnOpenDocument(const QString &path)
         surface.Load(absolute);
         m_imagePath = absolute;
         SetPathName(QString());
-        SetModifiedFlag(false);
+        ResetHistory();
         UpdateAllViews(nullptr);
         return true;
     }
@@ -77,7 +80,7 @@ bool CSkimblerDoc::OnOpenDocument(const QString &path)
     SurfaceFile::Apply(contents, &surface);
     m_imagePath = contents.imagePath;
     SetPathName(absolute);
-    SetModifiedFlag(false);
+    ResetHistory();
     UpdateAllViews(nullptr);
     return true;
 }
@@ -95,12 +98,55 @@ bool CSkimblerDoc::OnSaveDocument(const QString &path)
     return true;
 }
 
+bool CSkimblerDoc::IsModified() const
+{
+    return m_forcedModified || !m_undoStack.isClean();
+}
+
 void CSkimblerDoc::SetModifiedFlag(bool modified)
 {
-    if (m_modified == modified)
+    m_forcedModified = modified;
+    if (!modified)
+        m_undoStack.setClean();
+    AnnounceModified();
+}
+
+void CSkimblerDoc::AnnounceModified()
+{
+    const bool modified = IsModified();
+    if (modified == m_reportedModified)
         return;
-    m_modified = modified;
+    m_reportedModified = modified;
     Q_EMIT modifiedChanged(modified);
+}
+
+void CSkimblerDoc::ResetHistory()
+{
+    // A new or opened surface starts a history of its own.
+    m_undoStack.clear();
+    SetModifiedFlag(false);
+}
+
+bool CSkimblerDoc::ChangeSettings(const SurfaceSettings &after, const QString &text, int mergeKey)
+{
+    const SurfaceSettings before = Settings();
+    if (after == before)
+        return false;
+    m_undoStack.push(new SurfaceCommand(this, before, after, text, mergeKey));
+    return true;
+}
+
+int CSkimblerDoc::NewMergeKey()
+{
+    if (m_lastMergeKey == INT_MAX)
+        m_lastMergeKey = 0;
+    return ++m_lastMergeKey;
+}
+
+void CSkimblerDoc::ApplySettings(const SurfaceSettings &settings)
+{
+    settings.ApplyTo(&surface);
+    UpdateAllViews(nullptr);
 }
 
 void CSkimblerDoc::UpdateAllViews(DocumentView *sender, long hint, QObject *hintObject)

@@ -1,15 +1,19 @@
 #pragma once
 
 #include "surface/Surface.h"
+#include "surface/SurfaceSettings.h"
 
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QUndoStack>
 
 class DocumentView;
 
-// The application's one document: owns the surface, the modified flag, the
-// file path and the list of views that hear about changes.
+// The application's one document: owns the surface, its undo stack, the
+// file path and the list of views that hear about changes. It is the only
+// writer of the surface's editable settings: every edit is a command on the
+// stack, and "modified" means the stack is away from its clean state.
 class CSkimblerDoc : public QObject
 {
     Q_OBJECT
@@ -34,8 +38,22 @@ public:
     // The image the surface shows, as an absolute path (empty if none).
     QString GetImagePath() const { return m_imagePath; }
 
-    bool IsModified() const { return m_modified; }
+    bool IsModified() const;
+    // false: the current state becomes the saved one. true: modified until
+    // the next save, whatever undo does.
     void SetModifiedFlag(bool modified = true);
+
+    QUndoStack *UndoStack() { return &m_undoStack; }
+    SurfaceSettings Settings() const { return SurfaceSettings::Of(surface); }
+    // The one way to edit: pushes a command that makes `after` the surface's
+    // settings, named `text` in the Edit menu. Nothing is pushed when nothing
+    // would change. Consecutive pushes with the same non-zero `mergeKey` are
+    // one undo step. Returns whether anything changed.
+    bool ChangeSettings(const SurfaceSettings &after, const QString &text, int mergeKey = 0);
+    // A merge key no one has used yet (one per drag).
+    int NewMergeKey();
+    // Writes the settings and tells every view; for the commands only.
+    void ApplySettings(const SurfaceSettings &settings);
 
     // Tells every view except `sender` (OnUpdate), then announces viewsUpdated.
     void UpdateAllViews(DocumentView *sender, long hint = 0, QObject *hintObject = nullptr);
@@ -60,5 +78,11 @@ private:
     QList<DocumentView *> m_views;
     QString m_pathName;
     QString m_imagePath;
-    bool m_modified = false;
+    QUndoStack m_undoStack;
+    bool m_forcedModified = false;
+    bool m_reportedModified = false;
+    int m_lastMergeKey = 0;
+
+    void ResetHistory();
+    void AnnounceModified();
 };

@@ -12,6 +12,7 @@
 #include "surface/DocumentAccess.h"
 #include "surface/MessageBox.h"
 #include "surface/Surface.h"
+#include "surface/SurfaceSettings.h"
 
 #include <QCursor>
 #include <QEvent>
@@ -200,7 +201,9 @@ QPoint CSkimblerView::DevicePosition(const QPointF &position) const
 
 void CSkimblerView::OnUpdate(DocumentView *, long, QObject *)
 {
-    requestUpdate();
+    // An undo, redo or panel edit may have moved the selected point. Fields
+    // holding typing of their own keep it.
+    RefreshCoordinateFields();
 }
 
 bool CSkimblerView::ShowToolWindows()
@@ -465,6 +468,9 @@ void CSkimblerView::Press(int x, int y)
     Surface *surface = GetSurface();
     if (!surface)
         return;
+    // Typing not yet committed belongs to the point it was typed for, not to
+    // whatever this press selects.
+    CommitPendingFields();
     // Pick what is under the click itself, even when no move preceded it.
     m_pointerX = x;
     m_pointerY = y;
@@ -476,6 +482,8 @@ void CSkimblerView::Press(int x, int y)
         return;
     m_anchorX = x;
     m_anchorY = y;
+    if (CSkimblerDoc *document = GetDocument())
+        m_dragKey = document->NewMergeKey();
     if (hit == WholeSurface) {
         m_surfaceDrag = true;
         return;
@@ -485,7 +493,7 @@ void CSkimblerView::Press(int x, int y)
         m_selectedPoint = hit;
         if (CMainFrame *frame = GetFrame())
             frame->CheckButton(PointButton(hit), true);
-        requestUpdate();
+        RefreshCoordinateFields();
     }
 }
 
@@ -494,7 +502,8 @@ void CSkimblerView::Move(int x, int y)
     m_pointerX = x;
     m_pointerY = y;
     Surface *surface = GetSurface();
-    if (!surface || !m_interface)
+    CSkimblerDoc *document = GetDocument();
+    if (!surface || !m_interface || !document)
         return;
     if (!(surface->Flags & SURFACE_FLAG_POINTS)) {
         // Nothing here can be dragged: do not leave a stale resize shape.
@@ -509,12 +518,10 @@ void CSkimblerView::Move(int x, int y)
         m_interface->ScreenToWorld(px, py);
         px /= m_zoom;
         py /= m_zoom;
-        float *point = surface->Points[m_dragTarget];
-        if (point[0] != px || point[1] != py) {
-            point[0] = px;
-            point[1] = py;
-            MarkModified();
-        }
+        SurfaceSettings after = document->Settings();
+        after.Points[m_dragTarget][0] = px;
+        after.Points[m_dragTarget][1] = py;
+        document->ChangeSettings(after, tr("拖曳角點"), m_dragKey);
         RefreshCoordinateFields();
         return;
     }
@@ -526,17 +533,14 @@ void CSkimblerView::Move(int x, int y)
         const int b = kEdgePoints[m_dragTarget - LeftEdge][1];
         const bool horizontal = m_dragTarget == LeftEdge || m_dragTarget == RightEdge;
         SetPointerShape(horizontal ? Qt::SizeHorCursor : Qt::SizeVerCursor);
-        bool changed = false;
+        SurfaceSettings after = document->Settings();
         for (const int i : {a, b}) {
-            float &coordinate = surface->Points[i][horizontal ? 0 : 1];
+            float &coordinate = after.Points[i][horizontal ? 0 : 1];
             // Each edge moves with the pointer along its own axis, in that
             // axis's plane units, so it stays under the pointer.
-            const float moved = horizontal ? m_interface->OffsetX(coordinate, dx) : m_interface->OffsetY(coordinate, dy);
-            changed = changed || moved != coordinate;
-            coordinate = moved;
+            coordinate = horizontal ? m_interface->OffsetX(coordinate, dx) : m_interface->OffsetY(coordinate, dy);
         }
-        if (changed)
-            MarkModified();
+        document->ChangeSettings(after, tr("拖曳邊"), m_dragKey);
         m_anchorX = x;
         m_anchorY = y;
         RefreshCoordinateFields();
@@ -556,16 +560,12 @@ void CSkimblerView::Move(int x, int y)
     if (m_surfaceDrag) {
         const float dx = static_cast<float>(x - m_anchorX) / m_zoom;
         const float dy = static_cast<float>(y - m_anchorY) / m_zoom;
-        bool changed = false;
-        for (auto &point : surface->Points) {
-            const float newX = m_interface->OffsetX(point[0], dx);
-            const float newY = m_interface->OffsetY(point[1], dy);
-            changed = changed || newX != point[0] || newY != point[1];
-            point[0] = newX;
-            point[1] = newY;
+        SurfaceSettings after = document->Settings();
+        for (auto &point : after.Points) {
+            point[0] = m_interface->OffsetX(point[0], dx);
+            point[1] = m_interface->OffsetY(point[1], dy);
         }
-        if (changed)
-            MarkModified();
+        document->ChangeSettings(after, tr("移動平面"), m_dragKey);
         m_anchorX = x;
         m_anchorY = y;
         RefreshCoordinateFields();
@@ -576,6 +576,7 @@ void CSkimblerView::Release()
 {
     m_dragTarget = -1;
     m_surfaceDrag = false;
+    m_dragKey = 0;
 }
 
 // ---------------------------------------------------------------------------
@@ -641,17 +642,19 @@ bool CSkimblerView::OnCommand(int commandId)
             if (PointButton(i) == commandId)
                 point = i;
         }
+        CommitPendingFields();
         m_selectedPoint = point;
         RefreshCoordinateFields();
         return true;
     }
     case Resource::ID_POINT_FULL:
-        if (Surface *surface = GetSurface()) {
-            float before[4][3];
-            std::copy(&surface->Points[0][0], &surface->Points[0][0] + 12, &before[0][0]);
-            surface->ResetPoints();
-            if (!std::equal(&before[0][0], &before[0][0] + 12, &surface->Points[0][0]))
-                MarkModified();
+        CommitPendingFields();
+        if (CSkimblerDoc *document = GetDocument()) {
+            Surface layout;
+            layout.ResetPoints();
+            SurfaceSettings after = document->Settings();
+            std::copy(&layout.Points[0][0], &layout.Points[0][0] + 12, &after.Points[0][0]);
+            document->ChangeSettings(after, tr("重設角點"));
         }
         RefreshCoordinateFields();
         return true;
@@ -684,30 +687,44 @@ void CSkimblerView::OnFieldChanged(int controlId)
 
 void CSkimblerView::WriteCoordinate(int controlId)
 {
+    // The view's own writes read back what is already in force.
+    if (m_writingCoordinateField)
+        return;
     CMainFrame *frame = GetFrame();
-    Surface *surface = GetSurface();
-    if (!frame || !surface || m_selectedPoint < 0 || m_selectedPoint > 3)
+    CSkimblerDoc *document = GetDocument();
+    if (!frame || !document)
         return;
     const int axis = controlId - Resource::IDC_X_EDIT;
     CNumberEdit *field = axis == 0 ? frame->m_xEdit : axis == 1 ? frame->m_yEdit : frame->m_zEdit;
     if (!field)
         return;
     const double typed = field->GetValue();
-    if (std::isnan(typed))
+    if (m_selectedPoint < 0 || m_selectedPoint > 3 || std::isnan(typed)) {
+        // Nothing took the value: show what is in force again.
+        RefreshCoordinateFields();
         return;
-    float &coordinate = surface->Points[m_selectedPoint][axis];
-    const float value = ToFloat(typed);
-    // The read-back of a refresh writes the same value: not an edit.
-    if (coordinate != value) {
-        coordinate = value;
-        MarkModified();
     }
-    if (OutsideFloatRange(typed) && !m_writingCoordinateField) {
+    const float value = ToFloat(typed);
+    SurfaceSettings after = document->Settings();
+    after.Points[m_selectedPoint][axis] = value;
+    document->ChangeSettings(after, tr("輸入座標"));
+    if (OutsideFloatRange(typed)) {
         m_writingCoordinateField = true;
         field->SetValue(static_cast<double>(value));
         m_writingCoordinateField = false;
     }
     requestUpdate();
+}
+
+void CSkimblerView::CommitPendingFields()
+{
+    CMainFrame *frame = GetFrame();
+    if (!frame)
+        return;
+    for (CNumberEdit *field : {frame->m_xEdit, frame->m_yEdit, frame->m_zEdit}) {
+        if (field && field->HasPendingText())
+            field->Commit();
+    }
 }
 
 void CSkimblerView::RefreshCoordinateFields()
@@ -722,16 +739,14 @@ void CSkimblerView::RefreshCoordinateFields()
         }
         const bool wasWriting = m_writingCoordinateField;
         m_writingCoordinateField = true;
-        frame->m_xEdit->SetValue(values[0]);
-        frame->m_yEdit->SetValue(values[1]);
-        frame->m_zEdit->SetValue(values[2]);
+        CNumberEdit *fields[3] = {frame->m_xEdit, frame->m_yEdit, frame->m_zEdit};
+        for (int axis = 0; axis < 3; ++axis) {
+            // Typing not yet committed is the user's; a redraw must not eat it.
+            if (!fields[axis]->HasPendingText())
+                fields[axis]->SetValue(values[axis]);
+        }
         m_writingCoordinateField = wasWriting;
     }
     requestUpdate();
 }
 
-void CSkimblerView::MarkModified()
-{
-    if (CSkimblerDoc *document = GetDocument())
-        document->SetModifiedFlag(true);
-}

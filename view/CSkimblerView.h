@@ -108,6 +108,8 @@ public:
     int m_anchorX = 0;
     int m_anchorY = 0;
     bool m_surfaceDrag = false;
+    // One per press, so that each drag is one undo step.
+    int m_dragKey = 0;
     bool m_showAxes = true;
     bool m_showHandles = true;
 
@@ -139,7 +141,8 @@ private:
     void SetPointerShape(Qt::CursorShape shape);
     void UpdateZoomField();
     void WriteCoordinate(int controlId);
-    void MarkModified();
+    // Commits any coordinate field holding typing, to the point it shows.
+    void CommitPendingFields();
     QPoint DevicePosition(const QPointF &position) const;
 
     QPointer<CSkimblerDoc> m_registeredDocument;

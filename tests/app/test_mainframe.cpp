@@ -160,7 +160,7 @@ void TestMainFrame::toolBarItemsInOrder()
     CMainFrame *frame = fixture.frame.get();
     QCOMPARE(fixture.Items(frame->m_standardBar),
              (QList<int>{ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, 0, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, 0,
-                         ID_FILE_PRINT, 0, ID_APP_ABOUT}));
+                         ID_EDIT_UNDO, ID_EDIT_REDO, 0, ID_FILE_PRINT, 0, ID_APP_ABOUT}));
     QCOMPARE(fixture.Items(frame->m_viewBar),
              (QList<int>{ID_SHOW_AXES, ID_SHOW_HANDLES, ID_ZOOM_IN, ID_ZOOM_OUT, ID_ZOOM_100, -1}));
     QCOMPARE(fixture.Items(frame->m_pointBar),
@@ -310,7 +310,8 @@ void TestMainFrame::commandEnabling_data()
     QTest::newRow("cut") << ID_EDIT_CUT << false;
     QTest::newRow("copy") << ID_EDIT_COPY << false;
     QTest::newRow("paste") << ID_EDIT_PASTE << false;
-    QTest::newRow("undo") << ID_EDIT_UNDO << false;
+    QTest::newRow("undo, nothing done yet") << ID_EDIT_UNDO << false;
+    QTest::newRow("redo, nothing undone yet") << ID_EDIT_REDO << false;
     QTest::newRow("view bar item") << ID_VIEW_VIEWBAR << false;
     QTest::newRow("recent placeholder") << ID_FILE_MRU_FILE1 << false;
     QTest::newRow("new") << ID_FILE_NEW << true;
@@ -355,6 +356,8 @@ void TestMainFrame::accelerators_data()
     QTest::newRow("Ctrl+P") << QKeySequence(Qt::CTRL | Qt::Key_P) << ID_FILE_PRINT;
     QTest::newRow("Ctrl+Z") << QKeySequence(Qt::CTRL | Qt::Key_Z) << ID_EDIT_UNDO;
     QTest::newRow("Alt+Backspace") << QKeySequence(Qt::ALT | Qt::Key_Backspace) << ID_EDIT_UNDO;
+    QTest::newRow("Ctrl+Y") << QKeySequence(Qt::CTRL | Qt::Key_Y) << ID_EDIT_REDO;
+    QTest::newRow("Ctrl+Shift+Z") << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z) << ID_EDIT_REDO;
     QTest::newRow("Ctrl+X") << QKeySequence(Qt::CTRL | Qt::Key_X) << ID_EDIT_CUT;
     QTest::newRow("Shift+Delete") << QKeySequence(Qt::SHIFT | Qt::Key_Delete) << ID_EDIT_CUT;
     QTest::newRow("Ctrl+C") << QKeySequence(Qt::CTRL | Qt::Key_C) << ID_EDIT_COPY;

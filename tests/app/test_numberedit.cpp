@@ -73,12 +73,15 @@ void TestNumberEdit::filter_data()
     QTest::newRow("point inside") << "12" << 1 << 0 << 2 << int('.') << true;
     QTest::newRow("point at end") << "12" << 2 << 0 << 2 << int('.') << true;
     QTest::newRow("second point") << "1.2" << 3 << 0 << 2 << int('.') << false;
-    QTest::newRow("point replacing the point") << "1.5" << 0 << 3 << 6 << int('.') << false;
+    QTest::newRow("point replacing the point") << "1.5" << 1 << 1 << 6 << int('.') << true;
+    QTest::newRow("point replacing the whole text") << "-1.333333" << 0 << 9 << 6 << int('.') << true;
     QTest::newRow("minus into empty") << "" << 0 << 0 << 2 << int('-') << true;
     QTest::newRow("minus at start") << "12" << 0 << 0 << 2 << int('-') << true;
     QTest::newRow("minus inside") << "12" << 1 << 0 << 2 << int('-') << false;
     QTest::newRow("second minus") << "-12" << 0 << 0 << 2 << int('-') << false;
-    QTest::newRow("minus over selected minus") << "-12" << 0 << 1 << 2 << int('-') << false;
+    QTest::newRow("minus over selected minus") << "-12" << 0 << 1 << 2 << int('-') << true;
+    QTest::newRow("minus over the whole text") << "-1.333333" << 0 << 9 << 6 << int('-') << true;
+    QTest::newRow("minus over a selection without the minus") << "-12" << 1 << 1 << 2 << int('-') << false;
     QTest::newRow("minus after decimal point selection") << "1.5" << 0 << 1 << 6 << int('-') << true;
     QTest::newRow("letter") << "1" << 1 << 0 << 2 << int('a') << false;
     QTest::newRow("letter into empty") << "" << 0 << 0 << 2 << int('a') << false;
@@ -93,7 +96,8 @@ void TestNumberEdit::filter_data()
     QTest::newRow("digit without point") << "123456789" << 9 << 0 << 2 << int('7') << true;
     QTest::newRow("digit over selected decimals") << "1.123456" << 2 << 6 << 6 << int('7') << true;
     QTest::newRow("backspace after full decimals") << "1.123456" << 8 << 0 << 6 << 8 << true;
-    QTest::newRow("control after full decimals") << "1.123456" << 8 << 0 << 6 << 1 << false;
+    QTest::newRow("Ctrl+A after full decimals") << "1.123456" << 8 << 0 << 6 << 1 << true;
+    QTest::newRow("Ctrl+V after full decimals") << "1.123456" << 8 << 0 << 6 << 22 << true;
     QTest::newRow("control without point") << "123" << 3 << 0 << 6 << 1 << true;
 }
 
