@@ -199,6 +199,24 @@ QPoint CSkimblerView::DevicePosition(const QPointF &position) const
                   static_cast<int>(std::floor(position.y() * ratio)));
 }
 
+QPointF CSkimblerView::WindowToSurface(float x, float y) const
+{
+    if (!m_interface)
+        return QPointF();
+    m_interface->ScreenToWorld(x, y);
+    return QPointF(static_cast<double>(x / m_zoom), static_cast<double>(y / m_zoom));
+}
+
+QPointF CSkimblerView::SurfaceToWindow(float x, float y) const
+{
+    if (!m_interface)
+        return QPointF();
+    x *= m_zoom;
+    y *= m_zoom;
+    m_interface->WorldToScreen(x, y);
+    return QPointF(static_cast<double>(x), static_cast<double>(y));
+}
+
 void CSkimblerView::OnUpdate(DocumentView *, long, QObject *)
 {
     // An undo, redo or panel edit may have moved the selected point. Fields
@@ -513,14 +531,10 @@ void CSkimblerView::Move(int x, int y)
 
     if (m_dragTarget >= 0 && m_dragTarget < 4 && m_showHandles) {
         // The point goes exactly under the pointer.
-        float px = static_cast<float>(x);
-        float py = static_cast<float>(y);
-        m_interface->ScreenToWorld(px, py);
-        px /= m_zoom;
-        py /= m_zoom;
+        const QPointF plane = WindowToSurface(static_cast<float>(x), static_cast<float>(y));
         SurfaceSettings after = document->Settings();
-        after.Points[m_dragTarget][0] = px;
-        after.Points[m_dragTarget][1] = py;
+        after.Points[m_dragTarget][0] = static_cast<float>(plane.x());
+        after.Points[m_dragTarget][1] = static_cast<float>(plane.y());
         document->ChangeSettings(after, tr("拖曳角點"), m_dragKey);
         RefreshCoordinateFields();
         return;

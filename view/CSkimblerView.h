@@ -79,6 +79,12 @@ public:
     // field and redraws.
     void SetZoom(float zoom);
 
+    // A window position in device pixels to the surface's own coordinates on
+    // the drawing plane (z = 0, zoom undone), and back. Everything that
+    // turns the pointer into plane units goes through these two.
+    QPointF WindowToSurface(float x, float y) const;
+    QPointF SurfaceToWindow(float x, float y) const;
+
     // Makes the rendering context current on this window; false without one.
     bool MakeCurrent();
 
