@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Drives the real program as a user would, on its own virtual screen with a
-# window manager: drag a corner, type coordinates, choose a blend factor, untick
+# window manager: drag a corner, undo and redo it, type coordinates, choose a blend factor, untick
 # a flag, File New. Checks the screen's pixels after each step.
 # Usage: e2e_session.sh <path to skimbler>
 set -euo pipefail
@@ -99,6 +99,12 @@ done
 xdotool mouseup 1
 expect "the dragged corner left the top-right" "$tx" "$ty" 'near "$r" 192 4 && near "$b" 192 4'
 
+# 1b. Ctrl+Z takes the whole drag back in one step; Ctrl+Y does it again.
+xdotool key ctrl+z
+expect "Ctrl+Z undoes the whole drag" "$tx" "$ty" 'near "$r" 192 4 && near "$b" 255 4'
+xdotool key ctrl+y
+expect "Ctrl+Y redoes the drag" "$tx" "$ty" 'near "$r" 192 4 && near "$b" 192 4'
+
 # 2. Type the corner back: X = 1.3333334, Y = 1.
 read -r x y w h < <(geometry x)
 xdotool mousemove $(( x + w / 2 )) $(( y + h / 2 )) click --repeat 3 1
@@ -143,4 +149,4 @@ expect "File New restores the surface" "$tx" "$ty" 'near "$r" 192 4 && near "$b"
 expect "File New restores the blend factors" "$bx" "$by" 'near "$r" 192 6'
 
 kill -0 "$app" || fail "the program died"
-echo "e2e: 8 passed, 0 failed"
+echo "e2e: 10 passed, 0 failed"

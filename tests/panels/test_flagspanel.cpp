@@ -157,6 +157,7 @@ void test_flagspanel::toggleWritesWholeWord()
 
     m_fixture->document.surface.Flags = flags;
     CreatePanel();
+    const SurfaceSettings before = m_fixture->document.Settings();
     if (withMouse) {
         ClickCheckBox(row);
     } else {
@@ -168,6 +169,16 @@ void test_flagspanel::toggleWritesWholeWord()
     QCOMPARE(m_fixture->view.updates, 1);
     QVERIFY(m_fixture->document.IsModified());
     QCOMPARE(m_panel->ComposeFlags(), stored);
+
+    // One undo step, undone and redone exactly; the boxes follow.
+    const SurfaceSettings after = m_fixture->document.Settings();
+    QCOMPARE(m_fixture->document.UndoStack()->count(), 1);
+    m_fixture->document.UndoStack()->undo();
+    QVERIFY(m_fixture->document.Settings() == before);
+    QCOMPARE(m_panel->ComposeFlags() & 0x3Fu, flags & 0x3Fu);
+    QVERIFY(!m_fixture->document.IsModified());
+    m_fixture->document.UndoStack()->redo();
+    QVERIFY(m_fixture->document.Settings() == after);
 }
 
 void test_flagspanel::selectingRowsWritesNothing()

@@ -223,6 +223,8 @@ void test_propertypanel::chooseOption()
     Surface &surface = m_fixture->document.surface;
     Field(surface, row) = initial;
     CreatePanel();
+    const SurfaceSettings before = m_fixture->document.Settings();
+    const QString beforeText = m_panel->m_list->CellText(row, 1);
     QPointer<CInPlaceCombo> combo = OpenCombo(row);
     QVERIFY(combo);
     combo->view()->setCurrentIndex(combo->model()->index(entry, 0));
@@ -233,6 +235,17 @@ void test_propertypanel::chooseOption()
     QCOMPARE(m_panel->m_list->CellText(row, 1), text);
     QVERIFY(m_fixture->document.IsModified());
     QCOMPARE(m_fixture->view.updates, 1);
+
+    // One undo step, undone and redone exactly; the panel follows.
+    const SurfaceSettings after = m_fixture->document.Settings();
+    QCOMPARE(m_fixture->document.UndoStack()->count(), 1);
+    m_fixture->document.UndoStack()->undo();
+    QVERIFY(m_fixture->document.Settings() == before);
+    QCOMPARE(m_panel->m_list->CellText(row, 1), beforeText);
+    QVERIFY(!m_fixture->document.IsModified());
+    m_fixture->document.UndoStack()->redo();
+    QVERIFY(m_fixture->document.Settings() == after);
+    QCOMPARE(m_panel->m_list->CellText(row, 1), text);
 }
 
 void test_propertypanel::blendDropDownOrder()

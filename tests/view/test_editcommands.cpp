@@ -1,0 +1,316 @@
+#include "app/CMainFrame.h"
+#include "app/CNumberEdit.h"
+#include "app/CPercentEdit.h"
+#include "render/GraphicalInterface.h"
+#include "res/Resource.h"
+#include "surface/DocumentAccess.h"
+#include "surface/SurfaceSettings.h"
+#include "view/ViewTestSupport.h"
+
+#include <QAction>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+using namespace ViewTest;
+
+// Edits made with real input on the real frame land where the user meant,
+// and each one is a single undo step that gives back exactly what was there.
+class TestEditCommands : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString m_previousDir;
+    std::unique_ptr<CSkimblerDoc> m_document;
+    std::unique_ptr<CMainFrame> m_frame;
+    CSkimblerView *m_view = nullptr;
+
+    Surface &surface() { return m_document->surface; }
+    QUndoStack *stack() { return m_document->UndoStack(); }
+
+    void trigger(int commandId) { m_frame->CommandAction(commandId)->trigger(); }
+
+    // A left click into a field, as the user gives it the focus.
+    void clickInto(CNumberEdit *field)
+    {
+        QTest::mouseClick(field, Qt::LeftButton, Qt::NoModifier, QPoint(5, field->height() / 2));
+        QVERIFY(field->hasFocus());
+    }
+
+    // Corner i's window position.
+    QPoint cornerAt(int i)
+    {
+        const QPointF p = m_view->SurfaceToWindow(surface().Points[i][0], surface().Points[i][1]);
+        return QPoint(qRound(p.x()), qRound(p.y()));
+    }
+
+    void drag(QPoint from, QList<QPoint> through)
+    {
+        Press(m_view, from);
+        for (const QPoint &p : through)
+            Drag(m_view, p);
+        Release(m_view, through.isEmpty() ? from : through.last());
+    }
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void cleanupTestCase();
+
+    void everyEditUndoesAndRedoesExactly_data();
+    void everyEditUndoesAndRedoesExactly();
+    void pendingTypingGoesToItsPoint_data();
+    void pendingTypingGoesToItsPoint();
+    void focusPassWithoutTypingChangesNothing();
+    void valueWithoutPointReturnsToValueInForce();
+    void typingOverSelectionThenUndoWithFieldFocused();
+    void rightPressOnFieldKeepsFocusAndTyping();
+    void cleanStateFollowsSaveUndoAndRedo();
+};
+
+void TestEditCommands::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    QVERIFY(WriteTga(m_dir.filePath(QStringLiteral("a.tga")), 4, 4));
+    m_previousDir = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(m_dir.path()));
+}
+
+void TestEditCommands::init()
+{
+    m_document = std::make_unique<CSkimblerDoc>();
+    m_frame = std::make_unique<CMainFrame>(m_document.get());
+    DocumentAccess::SetMainWindow(m_frame.get());
+    QCOMPARE(m_frame->OnCreate(), 0);
+    m_view = m_frame->GetActiveView();
+    QVERIFY(m_document->OnNewDocument());
+    m_frame->resize(1000, 760);
+    m_frame->show();
+    m_frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_frame.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(m_view));
+    // The default layout at half size, so every handle lies inside; set as
+    // the starting state, not as an edit.
+    for (auto &point : surface().Points) {
+        point[0] *= 0.5f;
+        point[1] *= 0.5f;
+    }
+    surface().Points[3][2] = 0.25f;
+    stack()->clear();
+    m_document->SetModifiedFlag(false);
+}
+
+void TestEditCommands::cleanup()
+{
+    m_frame.reset();
+    m_view = nullptr;
+    DocumentAccess::SetMainWindow(nullptr);
+    m_document.reset();
+}
+
+void TestEditCommands::cleanupTestCase()
+{
+    QDir::setCurrent(m_previousDir);
+}
+
+void TestEditCommands::everyEditUndoesAndRedoesExactly_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("undoText");
+    QTest::newRow("corner drag") << 0 << QStringLiteral("復原 拖曳角點(&U)");
+    QTest::newRow("edge drag") << 1 << QStringLiteral("復原 拖曳邊(&U)");
+    QTest::newRow("whole-surface drag") << 2 << QStringLiteral("復原 移動平面(&U)");
+    QTest::newRow("typed coordinate") << 3 << QStringLiteral("復原 輸入座標(&U)");
+    QTest::newRow("point reset") << 4 << QStringLiteral("復原 重設角點(&U)");
+}
+
+void TestEditCommands::everyEditUndoesAndRedoesExactly()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, undoText);
+    const SurfaceSettings before = m_document->Settings();
+    const QPoint corner0 = cornerAt(0);
+    const QPoint leftMid = (cornerAt(0) + cornerAt(1)) / 2;
+    const QPoint centre = m_view->geometry().center() - m_view->geometry().topLeft();
+    switch (kind) {
+    case 0: drag(corner0, {corner0 + QPoint(7, 3), corner0 + QPoint(20, 11), corner0 + QPoint(31, -5)}); break;
+    case 1: drag(leftMid, {leftMid + QPoint(-9, 0), leftMid + QPoint(-23, 4)}); break;
+    case 2: drag(centre + QPoint(10, 10), {centre + QPoint(40, 0), centre + QPoint(40, 20)}); break;
+    case 3: {
+        trigger(Resource::ID_POINT_2);
+        clickInto(m_frame->m_yEdit);
+        m_frame->m_yEdit->selectAll();
+        QTest::keyClicks(m_frame->m_yEdit, QStringLiteral("-0.125"));
+        QTest::keyClick(m_frame->m_yEdit, Qt::Key_Return);
+        QCOMPARE(surface().Points[2][1], -0.125f);
+        break;
+    }
+    case 4: trigger(Resource::ID_POINT_FULL); break;
+    }
+    const SurfaceSettings after = m_document->Settings();
+    QVERIFY(after != before);
+    QCOMPARE(stack()->count(), 1);
+    QVERIFY(m_document->IsModified());
+    QAction *undo = m_frame->CommandAction(Resource::ID_EDIT_UNDO);
+    QVERIFY(undo->isEnabled());
+    QCOMPARE(undo->text(), undoText);
+
+    undo->trigger();
+    QVERIFY(m_document->Settings() == before);
+    QVERIFY(!m_document->IsModified());
+    QVERIFY(!undo->isEnabled());
+    m_frame->CommandAction(Resource::ID_EDIT_REDO)->trigger();
+    QVERIFY(m_document->Settings() == after);
+    QVERIFY(m_document->IsModified());
+}
+
+void TestEditCommands::pendingTypingGoesToItsPoint_data()
+{
+    QTest::addColumn<int>("typedFor");
+    QTest::addColumn<int>("axis");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("enter");
+    QTest::addColumn<int>("pressed");
+    // Typed without Enter, then a press on another corner: the value goes
+    // to the point it was typed for.
+    QTest::newRow("x typed for 0, press on 3") << 0 << 0 << QStringLiteral("0.5") << false << 3;
+    // Z showing 0 for no point; a press on a corner whose z is not 0.
+    QTest::newRow("z of no point, press on 3") << -1 << 2 << QString() << false << 3;
+    // Committed with Enter for point 0; then corner 3 is dragged.
+    QTest::newRow("z committed for 0, drag of 3") << 0 << 2 << QStringLiteral("0.4") << true << 3;
+}
+
+void TestEditCommands::pendingTypingGoesToItsPoint()
+{
+    QFETCH(int, typedFor);
+    QFETCH(int, axis);
+    QFETCH(QString, typed);
+    QFETCH(bool, enter);
+    QFETCH(int, pressed);
+    CNumberEdit *fields[3] = {m_frame->m_xEdit, m_frame->m_yEdit, m_frame->m_zEdit};
+    CNumberEdit *field = fields[axis];
+    trigger(typedFor < 0 ? Resource::ID_POINT_NONE : Resource::ID_POINT_0 + typedFor);
+    SurfaceSettings expected = m_document->Settings();
+
+    clickInto(field);
+    if (!typed.isEmpty()) {
+        field->selectAll();
+        QTest::keyClicks(field, typed);
+        if (enter)
+            QTest::keyClick(field, Qt::Key_Return);
+        expected.Points[typedFor][axis] = typed.toFloat();
+    }
+    const QPoint corner = cornerAt(pressed);
+    Press(m_view, corner);
+    Drag(m_view, corner + QPoint(6, 4));
+    Release(m_view, corner + QPoint(6, 4));
+    const QPointF moved = m_view->WindowToSurface(corner.x() + 6, corner.y() + 4);
+    expected.Points[pressed][0] = static_cast<float>(moved.x());
+    expected.Points[pressed][1] = static_cast<float>(moved.y());
+    // The focus leaves the field at last: that is no edit either.
+    m_frame->m_zoomEdit->setFocus(Qt::TabFocusReason);
+
+    QVERIFY(m_document->Settings() == expected);
+    // The fields show the corner the press selected.
+    QCOMPARE(fields[2]->text(), QStringLiteral("%1").arg(static_cast<double>(expected.Points[pressed][2]), 0, 'f', 6));
+}
+
+void TestEditCommands::focusPassWithoutTypingChangesNothing()
+{
+    // -4/3 shows as -1.333333; passing through must not round the point.
+    surface().ResetPoints();
+    trigger(Resource::ID_POINT_1);
+    const SurfaceSettings before = m_document->Settings();
+    for (CNumberEdit *field : {m_frame->m_xEdit, m_frame->m_yEdit, m_frame->m_zEdit}) {
+        clickInto(field);
+        QTest::keyClick(field, Qt::Key_Return);
+        QTest::keyClick(field, Qt::Key_Tab);
+    }
+    QVERIFY(m_document->Settings() == before);
+    QVERIFY(!m_document->IsModified());
+    QCOMPARE(stack()->count(), 0);
+}
+
+void TestEditCommands::valueWithoutPointReturnsToValueInForce()
+{
+    trigger(Resource::ID_POINT_NONE);
+    const SurfaceSettings before = m_document->Settings();
+    clickInto(m_frame->m_xEdit);
+    m_frame->m_xEdit->selectAll();
+    QTest::keyClicks(m_frame->m_xEdit, QStringLiteral("2.5"));
+    QTest::keyClick(m_frame->m_xEdit, Qt::Key_Return);
+    QCOMPARE(m_frame->m_xEdit->text(), QStringLiteral("0.000000"));
+    QVERIFY(m_document->Settings() == before);
+    QCOMPARE(stack()->count(), 0);
+}
+
+void TestEditCommands::typingOverSelectionThenUndoWithFieldFocused()
+{
+    surface().ResetPoints();
+    trigger(Resource::ID_POINT_1);
+    const SurfaceSettings before = m_document->Settings();
+    CNumberEdit *x = m_frame->m_xEdit;
+    clickInto(x);
+    // Ctrl+A over a text that holds a '-' and six decimals, then a signed value.
+    QTest::keyClick(x, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(x, QStringLiteral("-0.5"));
+    QCOMPARE(x->text(), QStringLiteral("-0.5"));
+    // While the typing is not committed, Ctrl+Z is the field's own.
+    QTest::keyClick(x, Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(x->text() != QStringLiteral("-0.5"));
+    QTest::keyClicks(x, QStringLiteral("5"));
+    x->selectAll();
+    QTest::keyClicks(x, QStringLiteral("-0.5"));
+    QTest::keyClick(x, Qt::Key_Return);
+    QCOMPARE(surface().Points[1][0], -0.5f);
+    // After the commit it takes back the commit, with X still focused.
+    QTest::keyClick(x, Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(x->hasFocus());
+    QVERIFY(m_document->Settings() == before);
+    QCOMPARE(x->text(), QStringLiteral("-1.333333"));
+    QTest::keyClick(x, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(surface().Points[1][0], -0.5f);
+}
+
+void TestEditCommands::rightPressOnFieldKeepsFocusAndTyping()
+{
+    trigger(Resource::ID_POINT_0);
+    const SurfaceSettings before = m_document->Settings();
+    clickInto(m_frame->m_xEdit);
+    m_frame->m_xEdit->selectAll();
+    QTest::keyClicks(m_frame->m_xEdit, QStringLiteral("0.75"));
+    QTest::mousePress(m_frame->m_yEdit, Qt::RightButton);
+    QTest::mouseRelease(m_frame->m_yEdit, Qt::RightButton);
+    QVERIFY(m_frame->m_xEdit->hasFocus());
+    QCOMPARE(m_frame->m_xEdit->text(), QStringLiteral("0.75"));
+    QVERIFY(m_document->Settings() == before);
+}
+
+void TestEditCommands::cleanStateFollowsSaveUndoAndRedo()
+{
+    const QString path = m_dir.filePath(QStringLiteral("clean.skimbler"));
+    const QPoint corner = cornerAt(2);
+    drag(corner, {corner + QPoint(5, 5)});
+    drag(corner + QPoint(5, 5), {corner + QPoint(9, 2)});
+    QCOMPARE(stack()->count(), 2);
+    QVERIFY(m_document->OnSaveDocument(path));
+    QVERIFY(!m_document->IsModified());
+    trigger(Resource::ID_EDIT_UNDO);
+    QVERIFY(m_document->IsModified());
+    trigger(Resource::ID_EDIT_REDO);
+    // Back at the saved state: no "*", no save question.
+    QVERIFY(!m_document->IsModified());
+    // A drag back to where it started is no edit.
+    drag(corner + QPoint(9, 2), {corner + QPoint(30, 30), corner + QPoint(9, 2)});
+    QCOMPARE(stack()->count(), 2);
+    QVERIFY(!m_document->IsModified());
+}
+
+QTEST_MAIN(TestEditCommands)
+#include "test_editcommands.moc"
