@@ -9,10 +9,17 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
-#include <QSaveFile>
 
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <limits>
+#include <random>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 const char *const SurfaceFile::FormatName = "skimbler-surface";
 const char *const SurfaceFile::Extension = "skimbler";
@@ -119,6 +126,133 @@ bool AllFinite(const float *values, int count)
     return true;
 }
 
+QString SystemReason(int code)
+{
+    return QString::fromLocal8Bit(std::strerror(code));
+}
+
+// Fails with errno set when the whole buffer could not be written.
+bool WriteAll(int fd, const char *data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (written == 0) {
+            errno = EIO;
+            return false;
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// A name in `directory` for the new file, not yet taken.
+QByteArray TemporaryName(const QByteArray &directory, const QByteArray &fileName)
+{
+    static std::mt19937 random{std::random_device{}()};
+    char suffix[16];
+    std::snprintf(suffix, sizeof suffix, "%08x", static_cast<unsigned>(random()));
+    return directory + "/." + fileName + '.' + suffix + ".tmp";
+}
+
+enum class Attempt { Done, Failed, NeedsName };
+
+// One try at writing `data` into a new file in `directory` and renaming it
+// over `target`. An unnamed file gets its name only once it is complete.
+Attempt WriteAndRename(const QByteArray &directory, const QByteArray &fileName, const QByteArray &target,
+                       const struct stat *old, const QByteArray &data, bool unnamed, QString *error)
+{
+    QByteArray named;  // the temporary file's name once it has one
+    int fd = -1;
+    if (unnamed) {
+        fd = ::open(directory.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL))
+            return Attempt::NeedsName;
+    } else {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            named = TemporaryName(directory, fileName);
+            fd = ::open(named.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+            if (fd >= 0 || errno != EEXIST)
+                break;
+        }
+    }
+    if (fd < 0) {
+        *error = SystemReason(errno);
+        return Attempt::Failed;
+    }
+
+    const auto fail = [&](int code, bool open) {
+        if (open)
+            ::close(fd);
+        if (!named.isEmpty())
+            ::unlink(named.constData());
+        *error = SystemReason(code);
+        return Attempt::Failed;
+    };
+
+    // The replacement keeps the old file's permissions.
+    if (old && ::fchmod(fd, old->st_mode & 07777) != 0)
+        return fail(errno, true);
+    if (!WriteAll(fd, data.constData(), static_cast<std::size_t>(data.size())))
+        return fail(errno, true);
+    if (::fsync(fd) != 0)
+        return fail(errno, true);
+    if (unnamed) {
+        const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+        for (int attempt = 0; attempt < 100 && named.isEmpty(); ++attempt) {
+            const QByteArray candidate = TemporaryName(directory, fileName);
+            if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, candidate.constData(), AT_SYMLINK_FOLLOW) == 0)
+                named = candidate;
+            else if (errno == ENOENT) {
+                ::close(fd);  // no /proc to name it by
+                return Attempt::NeedsName;
+            } else if (errno != EEXIST)
+                return fail(errno, true);
+        }
+        if (named.isEmpty())
+            return fail(EEXIST, true);
+    }
+    if (::close(fd) != 0)
+        return fail(errno, false);
+    if (::rename(named.constData(), target.constData()) != 0)
+        return fail(errno, false);
+    return Attempt::Done;
+}
+
+// Writes `data` next to `target` and renames it over `target` only once every
+// byte has reached the disk, so a full disk or a size limit leaves the old file
+// as it was and a killed save leaves no stray file where the system allows.
+bool WriteAtomically(const QByteArray &target, const QByteArray &data, QString *error)
+{
+    const int slash = target.lastIndexOf('/');
+    const QByteArray directory = slash <= 0 ? QByteArray(slash == 0 ? "/" : ".") : target.left(slash);
+    const QByteArray fileName = target.mid(slash + 1);
+
+    struct stat old;
+    const bool replacing = ::stat(target.constData(), &old) == 0;
+    if (replacing && S_ISDIR(old.st_mode)) {
+        *error = SystemReason(EISDIR);
+        return false;
+    }
+    Attempt result = WriteAndRename(directory, fileName, target, replacing ? &old : nullptr, data, true, error);
+    if (result == Attempt::NeedsName)
+        result = WriteAndRename(directory, fileName, target, replacing ? &old : nullptr, data, false, error);
+    if (result != Attempt::Done)
+        return false;
+    // Make the new name itself durable; the file is complete either way.
+    const int folder = ::open(directory.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+    return true;
+}
+
 } // namespace
 
 QByteArray SurfaceFile::Serialise(const Surface &surface, const QString &imagePath, const QString &fileDirectory,
@@ -151,24 +285,17 @@ QByteArray SurfaceFile::Serialise(const Surface &surface, const QString &imagePa
 
 bool SurfaceFile::Write(const QString &path, const Surface &surface, const QString &imagePath, QString *error)
 {
+    // A symbolic link keeps pointing at the file it names; its target is replaced.
+    QString target = QFileInfo(path).absoluteFilePath();
+    const QFileInfo link(target);
+    if (link.isSymLink()) {
+        const QString canonical = link.canonicalFilePath();
+        target = canonical.isEmpty() ? link.symLinkTarget() : canonical;
+    }
     const QByteArray data = Serialise(surface, imagePath, QFileInfo(path).absolutePath(), error);
     if (data.isEmpty())
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = file.errorString();
-        return false;
-    }
-    if (file.write(data) != data.size()) {
-        *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
+    return WriteAtomically(QFile::encodeName(target), data, error);
 }
 
 bool SurfaceFile::Read(const QString &path, Contents *contents, QString *error)

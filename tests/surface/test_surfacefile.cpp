@@ -1,3 +1,5 @@
+#include "common/MessageRecorder.h"
+#include "surface/CSkimblerDoc.h"
 #include "surface/Surface.h"
 #include "surface/SurfaceFile.h"
 
@@ -10,8 +12,13 @@
 #include <QtTest>
 
 #include <cmath>
+#include <csignal>
 #include <cstring>
 #include <limits>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -77,6 +84,7 @@ private Q_SLOTS:
     void malformedFilesAreRefused_data();
     void malformedFilesAreRefused();
     void failedWriteKeepsTheOldFile();
+    void saveCutShortKeepsTheOldFileAndSaysWhy();
     void nonFinitePointsAreNotWritten();
 };
 
@@ -251,6 +259,87 @@ void TestSurfaceFile::failedWriteKeepsTheOldFile()
     QFile check(path);
     QVERIFY(check.open(QIODevice::ReadOnly));
     QCOMPARE(check.readAll(), QByteArray("old contents"));
+}
+
+// Under a file-size limit (the way a full disk shows up to a writer) the old
+// file stays byte for byte, the message names the file and the system's reason,
+// and the document stays modified; once the limit is lifted the same save
+// succeeds. Runs in a child so the limit cannot reach the test's own output.
+void TestSurfaceFile::saveCutShortKeepsTheOldFileAndSaysWhy()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("kept.skimbler"));
+    Surface previous;
+    FillUnusual(previous);
+    QString error;
+    QVERIFY(SurfaceFile::Write(path, previous, QString(), &error));
+    QFile oldFile(path);
+    QVERIFY(oldFile.open(QIODevice::ReadOnly));
+    const QByteArray oldBytes = oldFile.readAll();
+    oldFile.close();
+    QVERIFY(oldBytes.size() > 1024);
+
+    int report[2];
+    QCOMPARE(::pipe(report), 0);
+    const pid_t child = ::fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        ::close(report[0]);
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit;
+        ::getrlimit(RLIMIT_FSIZE, &limit);
+        const rlim_t unlimited = limit.rlim_cur;
+        limit.rlim_cur = 512;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+
+        CSkimblerDoc doc;
+        doc.surface.ApplyDefaults();
+        doc.SetPathName(path);
+        doc.SetModifiedFlag(true);
+        QByteArray out;
+        {
+            MessageRecorder messages;
+            out += doc.OnSaveDocument(path) ? "saved\n" : "refused\n";
+            out += doc.IsModified() ? "modified\n" : "clean\n";
+            out += messages.texts().join(QLatin1Char('|')).toUtf8() + '\n';
+        }
+        limit.rlim_cur = unlimited;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        QFile oldNow(path);
+        out += oldNow.open(QIODevice::ReadOnly) && oldNow.readAll() == oldBytes ? "intact\n" : "changed\n";
+        oldNow.close();
+        out += QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).join(QLatin1Char('|')).toUtf8() + '\n';
+        {
+            MessageRecorder messages;
+            out += doc.OnSaveDocument(path) ? "saved\n" : "refused\n";
+            out += doc.IsModified() ? "modified\n" : "clean\n";
+        }
+        ssize_t ignored = ::write(report[1], out.constData(), static_cast<size_t>(out.size()));
+        (void)ignored;
+        ::_exit(0);
+    }
+    ::close(report[1]);
+    QByteArray got;
+    char buffer[4096];
+    ssize_t n;
+    while ((n = ::read(report[0], buffer, sizeof buffer)) > 0)
+        got.append(buffer, n);
+    ::close(report[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    QVERIFY(WIFEXITED(status));
+
+    const QList<QByteArray> lines = got.split('\n');
+    QCOMPARE(lines.size(), 8);
+    QCOMPARE(lines[0], QByteArray("refused"));
+    QCOMPARE(lines[1], QByteArray("modified"));
+    const QString message = QString::fromUtf8(lines[2]);
+    QVERIFY2(message.contains(QDir::toNativeSeparators(path)), qPrintable(message));
+    QVERIFY2(message.contains(QString::fromLocal8Bit(std::strerror(EFBIG))), qPrintable(message));
+    QCOMPARE(lines[3], QByteArray("intact"));
+    QCOMPARE(lines[4], QByteArray("kept.skimbler"));  // no temporary file left
+    QCOMPARE(lines[5], QByteArray("saved"));
+    QCOMPARE(lines[6], QByteArray("clean"));
 }
 
 void TestSurfaceFile::nonFinitePointsAreNotWritten()
