@@ -49,7 +49,9 @@ bool CSkimblerDoc::OnNewDocument()
 bool CSkimblerDoc::OnOpenDocument(const QString &path)
 {
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    if (!QFileInfo(absolute).isFile()) {
+    // Anything other than a regular file is refused by the reader, without
+    // blocking on a named pipe or a device.
+    if (!QFileInfo::exists(absolute)) {
         ReportFileError("open", absolute, QStringLiteral("the file does not exist"));
         return false;
     }

@@ -1,5 +1,6 @@
 #include "surface/SurfaceFile.h"
 
+#include "surface/RegularFile.h"
 #include "surface/Surface.h"
 
 #include <QDir>
@@ -300,8 +301,15 @@ bool SurfaceFile::Write(const QString &path, const Surface &surface, const QStri
 
 bool SurfaceFile::Read(const QString &path, Contents *contents, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    bool notRegular = false;
+    const int fd = OpenRegularFile(QFile::encodeName(path).constData(), &notRegular);
+    if (fd < 0) {
+        *error = notRegular ? QStringLiteral("it is not a regular file") : SystemReason(errno);
+        return false;
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         *error = file.errorString();
         return false;
     }

@@ -1,6 +1,7 @@
 #include "surface/TgaLoader.h"
 
 #include "surface/MessageBox.h"
+#include "surface/RegularFile.h"
 #include "surface/TgaImage.h"
 
 #include <GL/gl.h>
@@ -400,7 +401,7 @@ bool FailClosing(TgaImage *image, std::FILE *file, const char *text)
 bool LoadTga(TgaImage *image, const char *fileName)
 {
     image->Pixels = nullptr;
-    std::FILE *file = fileName ? std::fopen(fileName, "rb") : nullptr;
+    std::FILE *file = fileName ? OpenRegularFileStream(fileName) : nullptr;
     if (!file) {
         ReportError("Could not open texture file");
         return false;

@@ -17,6 +17,7 @@
 #include <limits>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -86,6 +87,8 @@ private Q_SLOTS:
     void failedWriteKeepsTheOldFile();
     void saveCutShortKeepsTheOldFileAndSaysWhy();
     void nonFinitePointsAreNotWritten();
+    void onlyRegularFilesAreOpened_data();
+    void onlyRegularFilesAreOpened();
 };
 
 void TestSurfaceFile::roundTripIsBitExact()
@@ -350,6 +353,70 @@ void TestSurfaceFile::nonFinitePointsAreNotWritten()
     QString error;
     QVERIFY(!SurfaceFile::Write(dir.filePath(QStringLiteral("s.skimbler")), s, QString(), &error));
     QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("s.skimbler"))));
+}
+
+void TestSurfaceFile::onlyRegularFilesAreOpened_data()
+{
+    QTest::addColumn<QString>("opened");     // file name in the test folder, or an absolute path
+    QTest::addColumn<QString>("image");      // the image a surface file names, if one is opened
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<QString>("message");
+    const QString texture = QStringLiteral("Could not open texture file");
+    const QString notRegular = QStringLiteral("it is not a regular file");
+    QTest::newRow("surface file is a named pipe") << QStringLiteral("pipe") << QString() << false << notRegular;
+    QTest::newRow("surface file is a folder") << QStringLiteral("folder") << QString() << false << notRegular;
+    QTest::newRow("surface file is a device") << QStringLiteral("/dev/zero") << QString() << false << notRegular;
+    QTest::newRow("image is a named pipe") << QStringLiteral("s.skimbler") << QStringLiteral("pipe") << true << texture;
+    QTest::newRow("image is a device") << QStringLiteral("s.skimbler") << QStringLiteral("/dev/zero") << true << texture;
+    QTest::newRow("image opened is a named pipe") << QStringLiteral("pipe.tga") << QString() << false << texture;
+}
+
+// Named pipes and devices are refused at once, with the loader's message for
+// an image and one naming the file for a surface file; a refused file leaves
+// the document as it was.
+void TestSurfaceFile::onlyRegularFilesAreOpened()
+{
+    QFETCH(QString, opened);
+    QFETCH(QString, image);
+    QFETCH(bool, accepted);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    for (const char *pipe : {"pipe", "pipe.tga"})
+        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(QLatin1String(pipe))).constData(), 0600), 0);
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+    const QString path = QDir(dir.path()).absoluteFilePath(opened);
+    if (!image.isEmpty()) {
+        Surface s;
+        s.ApplyDefaults();
+        QString error;
+        QVERIFY(SurfaceFile::Write(path, s, QDir(dir.path()).absoluteFilePath(image), &error));
+    }
+
+    CSkimblerDoc doc;
+    doc.SetPathName(dir.filePath(QStringLiteral("before.skimbler")));
+    doc.SetModifiedFlag(true);
+    doc.surface.Points[3][0] = 0.625f;
+    MessageRecorder messages;
+    ::alarm(30);  // a blocked open ends the test instead of hanging it
+    const bool ok = doc.OnOpenDocument(path);
+    ::alarm(0);
+    QCOMPARE(ok, accepted);
+    QCOMPARE(messages.messages.size(), 1);
+    const QString text = messages.messages.first().text;
+    if (message == QLatin1String("Could not open texture file")) {
+        QCOMPARE(text, message);
+    } else {
+        QVERIFY2(text.contains(QDir::toNativeSeparators(path)) && text.contains(message), qPrintable(text));
+    }
+    if (accepted) {
+        QCOMPARE(doc.GetPathName(), path);
+        QCOMPARE(doc.surface.Texture, 0u);
+        QVERIFY(!doc.IsModified());
+    } else {
+        QCOMPARE(doc.GetPathName(), dir.filePath(QStringLiteral("before.skimbler")));
+        QVERIFY(doc.IsModified());
+        QCOMPARE(doc.surface.Points[3][0], 0.625f);
+    }
 }
 
 QTEST_MAIN(TestSurfaceFile)

@@ -21,6 +21,9 @@
 #include <cstdlib>
 #include <random>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace TgaTestFiles;
 
 namespace {
@@ -97,7 +100,8 @@ class TestTgaLoader : public QObject
 private Q_SLOTS:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
 
-    void missingFile();
+    void notOpened_data();
+    void notOpened();
     void failures_data();
     void failures();
     void decodes_data();
@@ -124,10 +128,27 @@ private:
     QTemporaryDir m_dir;
 };
 
-void TestTgaLoader::missingFile()
+void TestTgaLoader::notOpened_data()
 {
+    QTest::addColumn<QString>("path");
+    QVERIFY(::mkfifo(QFile::encodeName(Path(QStringLiteral("pipe.tga"))).constData(), 0600) == 0);
+    QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("folder.tga")));
+    QVERIFY(QFile::link(Path(QStringLiteral("pipe.tga")), Path(QStringLiteral("link to pipe.tga"))));
+    QTest::newRow("missing") << Path(QStringLiteral("no such file.tga"));
+    // Opening a pipe without a writer would wait for ever.
+    QTest::newRow("named pipe") << Path(QStringLiteral("pipe.tga"));
+    QTest::newRow("link to a named pipe") << Path(QStringLiteral("link to pipe.tga"));
+    QTest::newRow("folder") << Path(QStringLiteral("folder.tga"));
+    QTest::newRow("endless device") << QStringLiteral("/dev/zero");
+}
+
+void TestTgaLoader::notOpened()
+{
+    QFETCH(QString, path);
     const int filesBefore = OpenFileCount();
-    const Loaded loaded = LoadPath(Path(QStringLiteral("no such file.tga")));
+    ::alarm(30);  // a blocked open ends the test instead of hanging it
+    const Loaded loaded = LoadPath(path);
+    ::alarm(0);
     QCOMPARE(OpenFileCount(), filesBefore);
     QVERIFY(!loaded.ok);
     QVERIFY(loaded.image.Pixels == nullptr);
