@@ -2,8 +2,10 @@
 #include "render/GraphicalInterface.h"
 #include "surface/Surface.h"
 
+#include <QFile>
 #include <QImage>
 #include <QOpenGLFramebufferObject>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <GL/gl.h>
@@ -72,6 +74,10 @@ private Q_SLOTS:
     void stippleOffRestoresSolidPattern();
     void rectIsEightPixelsAtAnyWindowSize_data();
     void rectIsEightPixelsAtAnyWindowSize();
+    void texturedImageIsRightWayUp_data();
+    void texturedImageIsRightWayUp();
+    void blendFactorsReachTheDrawing_data();
+    void blendFactorsReachTheDrawing();
 };
 
 void TestGraphicalInterface::initTestCase()
@@ -243,6 +249,102 @@ void TestGraphicalInterface::rectIsEightPixelsAtAnyWindowSize()
     QRect bounds;
     QCOMPARE(countWhite(pixels(), &bounds), 64);
     QCOMPARE(bounds.size(), QSize(8, 8));
+}
+
+void TestGraphicalInterface::texturedImageIsRightWayUp_data()
+{
+    QTest::addColumn<std::uint32_t>("flags");
+    QTest::newRow("corner points") << std::uint32_t(SURFACE_FLAG_POINTS);
+    QTest::newRow("image-sized quad") << std::uint32_t(0);
+}
+
+// An image red in its top half and blue in its bottom half, stored bottom row
+// first as TGA files are, must show red above blue with texturing on.
+void TestGraphicalInterface::texturedImageIsRightWayUp()
+{
+    QFETCH(std::uint32_t, flags);
+    const int side = 64;
+    QByteArray tga(18, '\0');
+    tga[2] = 2;
+    tga[12] = char(side);
+    tga[14] = char(side);
+    tga[16] = 32;
+    for (int row = 0; row < side; ++row) {  // bottom row first
+        const QByteArray bgra = row < side / 2 ? QByteArray("\xff\x00\x00\xff", 4) : QByteArray("\x00\x00\xff\xff", 4);
+        tga += bgra.repeated(side);
+    }
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("halves.tga")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(tga);
+    file.close();
+
+    target(400, 300);
+    Surface surface;
+    QVERIFY(surface.Load(file.fileName()));
+    QVERIFY(surface.Texture != 0);
+    surface.Flags = flags;
+    QVERIFY(glIsEnabled(GL_TEXTURE_2D));
+    m_gi.DrawSurface(surface, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f);
+    const QImage image = pixels();
+    // The default layout fills the view; the image-sized quad hangs from the centre.
+    const QRect drawn = flags ? QRect(0, 0, 400, 300) : QRect(200, 150, side, side);
+    const QColor top = image.pixelColor(drawn.center().x(), drawn.top() + drawn.height() / 8);
+    const QColor bottom = image.pixelColor(drawn.center().x(), drawn.bottom() - drawn.height() / 8);
+    QVERIFY2(top.red() > 240 && top.blue() < 15, qPrintable(top.name()));
+    QVERIFY2(bottom.blue() > 240 && bottom.red() < 15, qPrintable(bottom.name()));
+}
+
+void TestGraphicalInterface::blendFactorsReachTheDrawing_data()
+{
+    // The surface's colour is (1, 0.5, 0.25) at alpha 0.5 over a background of
+    // (0, 0.5, 1).
+    QTest::addColumn<bool>("blendFlag");
+    QTest::addColumn<std::uint32_t>("source");
+    QTest::addColumn<std::uint32_t>("destination");
+    QTest::addColumn<QColor>("expected");
+    QTest::newRow("one, zero") << true << std::uint32_t(GL_ONE) << std::uint32_t(GL_ZERO) << QColor(255, 128, 64);
+    QTest::newRow("zero, one") << true << std::uint32_t(GL_ZERO) << std::uint32_t(GL_ONE) << QColor(0, 128, 255);
+    QTest::newRow("destination colour, zero")
+        << true << std::uint32_t(GL_DST_COLOR) << std::uint32_t(GL_ZERO) << QColor(0, 64, 64);
+    QTest::newRow("zero, source colour")
+        << true << std::uint32_t(GL_ZERO) << std::uint32_t(GL_SRC_COLOR) << QColor(0, 64, 64);
+    QTest::newRow("one, one") << true << std::uint32_t(GL_ONE) << std::uint32_t(GL_ONE) << QColor(255, 255, 255);
+    // Without the flag the stored pair is not used: ordinary alpha blending.
+    QTest::newRow("flag off") << false << std::uint32_t(GL_ZERO) << std::uint32_t(GL_ONE) << QColor(128, 128, 159);
+}
+
+void TestGraphicalInterface::blendFactorsReachTheDrawing()
+{
+    QFETCH(bool, blendFlag);
+    QFETCH(std::uint32_t, source);
+    QFETCH(std::uint32_t, destination);
+    QFETCH(QColor, expected);
+    target(80, 60);
+    glClearColor(0.0f, 0.5f, 1.0f, 1.0f);
+    m_gi.Clear();
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    Surface surface;
+    plainSurface(surface, SURFACE_FLAG_POINTS | SURFACE_FLAG_COLORS | (blendFlag ? SurfaceFlags(SURFACE_FLAG_BLEND) : SurfaceFlags(0)));
+    for (auto &colour : surface.Colors) {
+        colour[0] = 1.0f;
+        colour[1] = 0.5f;
+        colour[2] = 0.25f;
+        colour[3] = 0.5f;
+    }
+    surface.SrcFactor = source;
+    surface.DestFactor = destination;
+    glDisable(GL_TEXTURE_2D);
+    m_gi.DrawSurface(surface, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f);
+    glEnable(GL_TEXTURE_2D);
+    // Read as stored: the image conversion would treat the colour as premultiplied.
+    glFinish();
+    unsigned char rgba[4] = {};
+    glReadPixels(40, 30, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    const QColor got(rgba[0], rgba[1], rgba[2]);
+    QVERIFY2(qAbs(got.red() - expected.red()) <= 2 && qAbs(got.green() - expected.green()) <= 2
+                 && qAbs(got.blue() - expected.blue()) <= 2,
+             qPrintable(QStringLiteral("%1, expected %2").arg(got.name(), expected.name())));
 }
 
 QTEST_MAIN(TestGraphicalInterface)
