@@ -369,7 +369,9 @@ bool SurfaceFile::Parse(const QByteArray &data, const QString &fileDirectory, Co
     if (!fromRelative.isEmpty() && QFileInfo::exists(fromRelative))
         read.imagePath = fromRelative;
     else if (!read.absoluteImagePath.isEmpty())
-        read.imagePath = read.absoluteImagePath;
+        // A hand-edited relative path here is taken from the file's folder,
+        // not from wherever the program was started.
+        read.imagePath = QDir(fileDirectory).absoluteFilePath(read.absoluteImagePath);
     else
         read.imagePath = fromRelative;
 

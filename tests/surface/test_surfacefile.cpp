@@ -1,3 +1,4 @@
+#include "SurfaceFileCheck.h"
 #include "common/MessageRecorder.h"
 #include "surface/CSkimblerDoc.h"
 #include "surface/Surface.h"
@@ -89,6 +90,8 @@ private Q_SLOTS:
     void nonFinitePointsAreNotWritten();
     void onlyRegularFilesAreOpened_data();
     void onlyRegularFilesAreOpened();
+    void seedCorpus_data();
+    void seedCorpus();
 };
 
 void TestSurfaceFile::roundTripIsBitExact()
@@ -183,6 +186,8 @@ void TestSurfaceFile::malformedFilesAreRefused_data()
     QTest::newRow("JSON array") << QByteArray("[1, 2, 3]");
     QTest::newRow("other format") << WithRoot(QStringLiteral("format"), QStringLiteral("something-else"));
     QTest::newRow("newer version") << WithRoot(QStringLiteral("version"), 2);
+    QTest::newRow("version 0") << WithRoot(QStringLiteral("version"), 0);
+    QTest::newRow("version -1") << WithRoot(QStringLiteral("version"), -1);
     QTest::newRow("version as text") << WithRoot(QStringLiteral("version"), QStringLiteral("1"));
     QTest::newRow("fractional version") << WithRoot(QStringLiteral("version"), 1.5);
     QTest::newRow("no fields") << WithRoot(QStringLiteral("surface"), QStringLiteral("none"));
@@ -417,6 +422,36 @@ void TestSurfaceFile::onlyRegularFilesAreOpened()
         QVERIFY(doc.IsModified());
         QCOMPARE(doc.surface.Points[3][0], 0.625f);
     }
+}
+
+void TestSurfaceFile::seedCorpus_data()
+{
+    QTest::addColumn<QString>("path");
+    const QDir dir(QString::fromUtf8(SKIMBLER_SURFACE_SEED_DIR));
+    const QStringList files = dir.entryList(QDir::Files, QDir::Name);
+    QVERIFY(files.size() >= 20);
+    for (const QString &file : files)
+        QTest::newRow(qPrintable(file)) << dir.filePath(file);
+}
+
+// The fuzz target's seeds, opened with the same checks: files named ok_ are
+// taken, files named bad_ refused, and every one keeps the checks.
+void TestSurfaceFile::seedCorpus()
+{
+    QFETCH(QString, path);
+    QTemporaryDir dir;
+    SurfaceFileCheck::Workspace workspace;
+    QVERIFY(SurfaceFileCheck::CreateWorkspace(dir.path(), &workspace));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    bool accepted = false;
+    const QString failure = SurfaceFileCheck::Check(workspace, file.readAll(), &accepted);
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    const QString name = QFileInfo(path).fileName();
+    if (name.startsWith(QLatin1String("ok_")))
+        QVERIFY(accepted);
+    else if (name.startsWith(QLatin1String("bad_")))
+        QVERIFY(!accepted);
 }
 
 QTEST_MAIN(TestSurfaceFile)

@@ -562,8 +562,9 @@ void TestTgaLoader::seedCorpus_data()
 {
     QTest::addColumn<QString>("path");
     const QDir dir(SeedDirectory());
-    const QStringList files = dir.entryList({QStringLiteral("*.tga")}, QDir::Files, QDir::Name);
-    QVERIFY(files.size() >= 20);
+    // Every file: the named seeds and the inputs the fuzzer kept.
+    const QStringList files = dir.entryList(QDir::Files, QDir::Name);
+    QVERIFY(files.size() >= 100);
     for (const QString &file : files)
         QTest::newRow(qPrintable(file)) << dir.filePath(file);
 }

@@ -1,0 +1,203 @@
+#pragma once
+
+// What opening any bytes as a surface file must keep, shared by the fuzz
+// target and the replay of its corpus: a refused file leaves the document,
+// its path and its modified mark exactly as they were and says so naming the
+// file; an accepted one shows exactly what the file holds, and what it saves
+// reads back to the same surface and writes the same bytes again.
+
+#include "surface/CSkimblerDoc.h"
+#include "surface/MessageBox.h"
+#include "surface/Surface.h"
+#include "surface/SurfaceFile.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QList>
+#include <QString>
+
+#include <cstring>
+
+namespace SurfaceFileCheck {
+
+// A folder with a small valid image and a surface file using it, which every
+// check opens first; each input is written next to them.
+struct Workspace
+{
+    QString folder;
+    QString image;
+    QString start;
+    QString input;
+    QString saved;
+};
+
+inline bool WriteBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size()
+        && file.flush();
+}
+
+// A 2 x 2 32-bit uncompressed TGA.
+inline QByteArray SmallImage()
+{
+    QByteArray bytes(12, '\0');
+    bytes[2] = 2;
+    const char info[6] = {2, 0, 2, 0, 32, 0};
+    bytes.append(info, 6);
+    for (int i = 0; i < 16; ++i)
+        bytes.append(static_cast<char>(i * 17));
+    return bytes;
+}
+
+inline bool CreateWorkspace(const QString &folder, Workspace *workspace)
+{
+    if (!QDir().mkpath(folder))
+        return false;
+    const QDir dir(folder);
+    workspace->folder = dir.absolutePath();
+    workspace->image = dir.absoluteFilePath(QStringLiteral("card.tga"));
+    workspace->start = dir.absoluteFilePath(QStringLiteral("start.skimbler"));
+    workspace->input = dir.absoluteFilePath(QStringLiteral("input.skimbler"));
+    workspace->saved = dir.absoluteFilePath(QStringLiteral("saved.skimbler"));
+    if (!WriteBytes(workspace->image, SmallImage()))
+        return false;
+    Surface start;
+    start.ApplyDefaults();
+    start.Version = 3;
+    start.ColorKey = 0xFF00FFu;
+    start.SrcFactor = 770;
+    start.DestFactor = 771;
+    start.Flags = 0x2Bu;
+    start.Points[2][1] = 0.8125f;
+    start.Colors[1][3] = 0.25f;
+    QString error;
+    return SurfaceFile::Write(workspace->start, start, workspace->image, &error);
+}
+
+// Every field of a surface, byte for byte.
+inline QByteArray SurfaceBytes(const Surface &s)
+{
+    QByteArray bytes;
+    const auto add = [&bytes](const void *data, std::size_t size) {
+        bytes.append(static_cast<const char *>(data), static_cast<qsizetype>(size));
+    };
+    for (const std::uint32_t *field : {&s.Texture, &s.Version, &s.BPP, &s.Type, &s.DataFormat, &s.Width,
+                                       &s.Height, &s.ColorKey, &s.MagFilter, &s.MinFilter, &s.SrcFactor,
+                                       &s.DestFactor, &s.Flags})
+        add(field, sizeof *field);
+    add(s.Points, sizeof s.Points);
+    add(s.Colors, sizeof s.Colors);
+    return bytes;
+}
+
+struct DocumentState
+{
+    QByteArray surface;
+    QString path;
+    QString imagePath;
+    bool modified = false;
+
+    explicit DocumentState(const CSkimblerDoc &doc)
+        : surface(SurfaceBytes(doc.surface)), path(doc.GetPathName()), imagePath(doc.GetImagePath()),
+          modified(doc.IsModified())
+    {
+    }
+    bool operator==(const DocumentState &other) const
+    {
+        return surface == other.surface && path == other.path && imagePath == other.imagePath
+            && modified == other.modified;
+    }
+};
+
+// `into` takes every stored field from `contents` and the texture and size
+// of `image`, as opening a file does.
+inline void ApplyAsOpened(const SurfaceFile::Contents &contents, const Surface &image, Surface *into)
+{
+    SurfaceFile::Apply(contents, into);
+    into->Texture = image.Texture;
+    into->Width = image.Width;
+    into->Height = image.Height;
+}
+
+// Opens `bytes` as a surface file in a document that has just opened the
+// workspace's own file and been changed. Returns what went wrong, or an
+// empty string; `accepted` tells whether the document took the file.
+inline QString Check(const Workspace &workspace, const QByteArray &bytes, bool *accepted = nullptr)
+{
+    if (accepted)
+        *accepted = false;
+    if (!WriteBytes(workspace.input, bytes))
+        return QStringLiteral("the input could not be written");
+
+    QList<MessageBox::Message> messages;
+    struct Recorder
+    {
+        MessageBox::Handler previous;
+        ~Recorder() { MessageBox::setHandler(std::move(previous)); }
+    } recorder{MessageBox::setHandler([&messages](const MessageBox::Message &message) {
+        messages.append(message);
+        return MessageBox::ResultOk;
+    })};
+
+    CSkimblerDoc doc;
+    if (!doc.OnOpenDocument(workspace.start) || !messages.isEmpty())
+        return QStringLiteral("the workspace's own file did not open");
+    doc.surface.Points[1][0] = 0.375f;
+    doc.SetModifiedFlag(true);
+    const DocumentState before(doc);
+
+    if (!doc.OnOpenDocument(workspace.input)) {
+        if (!(DocumentState(doc) == before))
+            return QStringLiteral("a refused file changed the document");
+        if (messages.size() != 1 || !messages.first().text.contains(QDir::toNativeSeparators(workspace.input)))
+            return QStringLiteral("a refused file was not reported once, by name");
+        return QString();
+    }
+
+    if (accepted)
+        *accepted = true;
+    if (doc.IsModified() || doc.GetPathName() != workspace.input)
+        return QStringLiteral("an opened file left the document modified or under another name");
+    SurfaceFile::Contents contents;
+    QString error;
+    if (!SurfaceFile::Parse(bytes, workspace.folder, &contents, &error))
+        return QStringLiteral("the document took a file the reader refuses");
+    Surface expected;
+    ApplyAsOpened(contents, doc.surface, &expected);
+    if (SurfaceBytes(expected) != SurfaceBytes(doc.surface))
+        return QStringLiteral("the document does not hold what the file says");
+    if (doc.GetImagePath() != contents.imagePath
+        || (!contents.imagePath.isEmpty() && !QFileInfo(contents.imagePath).isAbsolute()))
+        return QStringLiteral("the image path is not the file's, made absolute");
+
+    // Serialise, parse, serialise again: the same surface and the same bytes.
+    const QByteArray first = SurfaceFile::Serialise(doc.surface, doc.GetImagePath(), workspace.folder, &error);
+    if (first.isEmpty())
+        return QStringLiteral("an opened surface cannot be written: ") + error;
+    SurfaceFile::Contents reread;
+    if (!SurfaceFile::Parse(first, workspace.folder, &reread, &error))
+        return QStringLiteral("what was written does not read back: ") + error;
+    Surface again;
+    ApplyAsOpened(reread, doc.surface, &again);
+    if (SurfaceBytes(again) != SurfaceBytes(doc.surface) || reread.Width != doc.surface.Width
+        || reread.Height != doc.surface.Height)
+        return QStringLiteral("what was written reads back as another surface");
+    if (QFileInfo(reread.imagePath).absoluteFilePath() != QFileInfo(doc.GetImagePath()).absoluteFilePath())
+        return QStringLiteral("what was written names another image");
+    if (SurfaceFile::Serialise(again, reread.imagePath, workspace.folder, &error) != first)
+        return QStringLiteral("writing what was read back gives other bytes");
+
+    // The save itself writes exactly those bytes and clears the mark.
+    doc.SetModifiedFlag(true);
+    if (!doc.OnSaveDocument(workspace.saved) || doc.IsModified())
+        return QStringLiteral("an opened surface could not be saved");
+    QFile saved(workspace.saved);
+    if (!saved.open(QIODevice::ReadOnly) || saved.readAll() != first)
+        return QStringLiteral("the saved file differs from what was written");
+    return QString();
+}
+
+} // namespace SurfaceFileCheck
