@@ -313,11 +313,28 @@ bool SurfaceFile::Read(const QString &path, Contents *contents, QString *error)
         *error = file.errorString();
         return false;
     }
+    const QString tooLarge = QStringLiteral("the file is too large to be a Skimbler surface");
     if (file.size() > kMaxFileSize) {
-        *error = QStringLiteral("the file is too large to be a Skimbler surface");
+        *error = tooLarge;
         return false;
     }
-    const QByteArray data = file.read(kMaxFileSize + 1);
+    // Read block by block rather than into a buffer of the largest size allowed.
+    QByteArray data;
+    char block[16384];
+    for (;;) {
+        const qint64 got = file.read(block, sizeof block);
+        if (got < 0) {
+            *error = file.errorString();
+            return false;
+        }
+        if (got == 0)
+            break;
+        data.append(block, static_cast<qsizetype>(got));
+        if (data.size() > kMaxFileSize) {
+            *error = tooLarge;
+            return false;
+        }
+    }
     return Parse(data, QFileInfo(path).absolutePath(), contents, error);
 }
 
