@@ -14,6 +14,11 @@
 
 namespace {
 SurfaceFileCheck::Workspace g_workspace;
+
+void RemoveWorkspace()
+{
+    QDir(g_workspace.folder).removeRecursively();
+}
 }
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
@@ -23,6 +28,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
         std::fprintf(stderr, "could not set up %s\n", qPrintable(folder));
         std::abort();
     }
+    std::atexit(RemoveWorkspace);
     return 0;
 }
 
