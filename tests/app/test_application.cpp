@@ -8,6 +8,7 @@
 #include "panels/CPropertyPanel.h"
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
+#include "surface/SurfaceFile.h"
 #include "view/CSkimblerView.h"
 
 #include <QAction>
@@ -86,6 +87,9 @@ private Q_SLOTS:
     void openRestoresEverythingAndPanelsFollow();
     void openOfBrokenFileKeepsTheSurface();
     void failedSaveKeepsTheModifiedFlag();
+    void savedSurfaceIsCleanAndExitAsksNothing_data();
+    void savedSurfaceIsCleanAndExitAsksNothing();
+    void recentEntryOfAGoneFileLeavesTheList();
     void commandLineOpensAFile();
     void shortcutsWorkAfterClickingTheView();
     void printedPictureIsTheViewsPicture();
@@ -350,6 +354,85 @@ void TestApplication::failedSaveKeepsTheModifiedFlag()
     QCOMPARE(m_messages->messages.size(), 1);
     QVERIFY(m_messages->messages.first().text.contains(QStringLiteral("folder.skimbler")));
     QVERIFY(Doc()->GetPathName().isEmpty());
+}
+
+void TestApplication::savedSurfaceIsCleanAndExitAsksNothing_data()
+{
+    QTest::addColumn<QString>("named");     // the document's file before the save, if any
+    QTest::addColumn<QString>("answered");  // what the user types in the save dialog
+    QTest::addColumn<QString>("written");
+    QTest::newRow("save as, name without extension") << QString() << QStringLiteral("plain") << QStringLiteral("plain.skimbler");
+    QTest::newRow("save as, our extension") << QString() << QStringLiteral("mine.skimbler") << QStringLiteral("mine.skimbler");
+    QTest::newRow("save as, another extension") << QString() << QStringLiteral("mine.json") << QStringLiteral("mine.json");
+    QTest::newRow("save of a named document") << QStringLiteral("named.skimbler") << QString() << QStringLiteral("named.skimbler");
+}
+
+// After a save the title loses its modified mark and leaving asks nothing.
+void TestApplication::savedSurfaceIsCleanAndExitAsksNothing()
+{
+    QFETCH(QString, named);
+    QFETCH(QString, answered);
+    QFETCH(QString, written);
+    QVERIFY(Start());
+    if (!named.isEmpty())
+        QVERIFY(Doc()->OnSaveDocument(m_work->filePath(named)));
+    Doc()->surface.Points[2][1] = 0.5f;
+    Doc()->SetModifiedFlag(true);
+    CMainFrame *frame = m_app->GetMainWnd();
+    QVERIFY(frame->isWindowModified());
+
+    int asked = 0;
+    m_app->m_askSavePath = [&](const QString &) {
+        ++asked;
+        return m_work->filePath(answered);
+    };
+    m_app->OnCommand(Resource::ID_FILE_SAVE);
+    QCOMPARE(asked, named.isEmpty() ? 1 : 0);
+    QVERIFY(m_messages->messages.isEmpty());
+    const QString path = m_work->filePath(written);
+    SurfaceFile::Contents contents;
+    QString error;
+    QVERIFY2(SurfaceFile::Read(path, &contents, &error), qPrintable(error));
+    QCOMPARE(contents.Points[2][1], 0.5f);
+    if (written != answered && !answered.isEmpty())
+        QVERIFY(!QFile::exists(m_work->filePath(answered)));
+    QVERIFY(!Doc()->IsModified());
+    QVERIFY(!frame->isWindowModified());
+    QCOMPARE(frame->windowTitle(), written + QStringLiteral("[*] - Skimbler"));
+
+    m_app->OnCommand(Resource::ID_APP_EXIT);
+    QVERIFY(m_messages->messages.isEmpty());
+    QVERIFY(!frame->isVisible());
+}
+
+// Choosing a recent file that has gone says so and drops it from the menu and
+// from what the next start shows.
+void TestApplication::recentEntryOfAGoneFileLeavesTheList()
+{
+    QVERIFY(Start());
+    const QString kept = Work("kept.skimbler");
+    const QString gone = Work("gone.skimbler");
+    QVERIFY(Doc()->OnSaveDocument(gone));
+    QVERIFY(Doc()->OnSaveDocument(kept));
+    QVERIFY(m_app->OpenDocumentFile(gone));
+    QVERIFY(m_app->OpenDocumentFile(kept));
+    QCOMPARE(m_app->RecentFiles().Paths(), (QStringList{kept, gone}));
+    QVERIFY(QFile::remove(gone));
+
+    CMainFrame *frame = m_app->GetMainWnd();
+    QAction *entry = frame->CommandAction(Resource::ID_FILE_MRU_FILE1 + 1);
+    QVERIFY(entry);
+    QVERIFY(entry->text().contains(QStringLiteral("gone.skimbler")));
+    entry->trigger();
+    QCOMPARE(m_messages->messages.size(), 1);
+    QVERIFY(m_messages->messages.first().text.contains(QStringLiteral("gone.skimbler")));
+    QCOMPARE(Doc()->GetPathName(), kept);
+    QVERIFY(!frame->CommandAction(Resource::ID_FILE_MRU_FILE1 + 1));
+    QVERIFY(frame->CommandAction(Resource::ID_FILE_MRU_FILE1)->text().contains(QStringLiteral("kept.skimbler")));
+
+    m_app.reset();
+    QVERIFY(Start());
+    QCOMPARE(m_app->RecentFiles().Paths(), QStringList{kept});
 }
 
 void TestApplication::commandLineOpensAFile()
