@@ -73,6 +73,7 @@ private Q_SLOTS:
     void cornerDragPutsPointUnderPointer();
     void edgeDragFollowsPointer_data();
     void edgeDragFollowsPointer();
+    void surfaceMove_data();
     void surfaceMove();
     void releaseEndsDrag();
     void hoverPointerShapes_data();
@@ -206,9 +207,18 @@ void TestViewEditing::edgeDragFollowsPointer()
     float before[4][3];
     std::copy(&surface().Points[0][0], &surface().Points[0][0] + 12, &before[0][0]);
 
+    // A point selected before stays selected whichever edge is pressed.
+    const QPoint corner = ScreenOf(m_view, before[3][0], before[3][1]);
+    Press(m_view, corner);
+    Release(m_view, corner);
+    QVERIFY(m_frame->IsButtonChecked(Resource::ID_POINT_3));
+
     const QPoint start = ScreenOf(m_view, (before[a][0] + before[b][0]) / 2, (before[a][1] + before[b][1]) / 2);
     Press(m_view, start);
     QCOMPARE(m_view->m_dragTarget, edge);
+    // Several moves, past the goal and back: only where the pointer ends counts.
+    Drag(m_view, start + move / 2);
+    Drag(m_view, start + move * 2);
     Drag(m_view, start + move);
     QCOMPARE(m_view->cursor().shape(), horizontal ? Qt::SizeHorCursor : Qt::SizeVerCursor);
     for (int i = 0; i < 4; ++i) {
@@ -226,19 +236,39 @@ void TestViewEditing::edgeDragFollowsPointer()
     m_view->m_interface->ScreenToWorld(x, y);
     QVERIFY(std::fabs(surface().Points[a][axis] - (horizontal ? x : y)) < 1e-5f);
     QVERIFY(m_document->IsModified());
+    QVERIFY(m_frame->IsButtonChecked(Resource::ID_POINT_3));
+    QVERIFY(fieldsPresent());
+    QCOMPARE(m_frame->m_xEdit->GetValue(), double(surface().Points[3][0]));
+    QCOMPARE(m_frame->m_yEdit->GetValue(), double(surface().Points[3][1]));
 }
 
+void TestViewEditing::surfaceMove_data()
+{
+    QTest::addColumn<QList<QPoint>>("moves");  // pointer positions after the press, from the press
+    QTest::newRow("+10, +10 in one move") << QList<QPoint>{QPoint(10, 10)};
+    QTest::newRow("+30, -10 over two moves") << QList<QPoint>{QPoint(12, -7), QPoint(30, -10)};
+    QTest::newRow("+30, -10, past and back") << QList<QPoint>{QPoint(50, 20), QPoint(-5, -40), QPoint(30, -10)};
+}
+
+// The whole surface moves by exactly what the pointer moved, on each axis.
 void TestViewEditing::surfaceMove()
 {
-    Press(m_view, QPoint(400, 300));
+    QFETCH(QList<QPoint>, moves);
+    const QPoint press(400, 300);
+    Press(m_view, press);
     QVERIFY(m_view->m_surfaceDrag);
     QCOMPARE(m_view->m_dragTarget, -1);
-    Drag(m_view, QPoint(410, 310));
+    for (const QPoint &move : moves)
+        Drag(m_view, press + move);
+    const QPoint total = moves.last();
     const float w = 4.0f / 3.0f;
     const float expected[4][2] = {{-w, 1}, {-w, -1}, {w, 1}, {w, -1}};
     for (int i = 0; i < 4; ++i) {
-        QVERIFY(std::fabs(surface().Points[i][0] - (expected[i][0] + 10.0f / 400.0f * w)) < 1e-5f);
-        QVERIFY(std::fabs(surface().Points[i][1] - (expected[i][1] - 10.0f / 300.0f)) < 1e-5f);
+        const float x = expected[i][0] + float(total.x()) / 400.0f * w;
+        const float y = expected[i][1] - float(total.y()) / 300.0f;
+        QVERIFY2(std::fabs(surface().Points[i][0] - x) < 1e-5f && std::fabs(surface().Points[i][1] - y) < 1e-5f,
+                 qPrintable(QStringLiteral("point %1: (%2, %3), expected (%4, %5)")
+                                .arg(i).arg(surface().Points[i][0]).arg(surface().Points[i][1]).arg(x).arg(y)));
     }
     QCOMPARE(m_view->cursor().shape(), Qt::SizeAllCursor);
     QVERIFY(m_document->IsModified());
