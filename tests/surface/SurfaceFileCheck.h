@@ -2,14 +2,16 @@
 
 // What opening any bytes as a surface file must keep, shared by the fuzz
 // target and the replay of its corpus: a refused file leaves the document,
-// its path and its modified mark exactly as they were and says so naming the
-// file; an accepted one shows exactly what the file holds, and what it saves
-// reads back to the same surface and writes the same bytes again.
+// its path, its modified mark and its undo history exactly as they were and
+// says so naming the file; an accepted one shows exactly what the file holds
+// with a fresh history, and what it saves reads back to the same surface and
+// writes the same bytes again.
 
 #include "surface/CSkimblerDoc.h"
 #include "surface/MessageBox.h"
 #include "surface/Surface.h"
 #include "surface/SurfaceFile.h"
+#include "surface/SurfaceSettings.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -99,16 +101,18 @@ struct DocumentState
     QString path;
     QString imagePath;
     bool modified = false;
+    int undoSteps = 0;
+    int undoIndex = 0;
 
-    explicit DocumentState(const CSkimblerDoc &doc)
+    explicit DocumentState(CSkimblerDoc &doc)
         : surface(SurfaceBytes(doc.surface)), path(doc.GetPathName()), imagePath(doc.GetImagePath()),
-          modified(doc.IsModified())
+          modified(doc.IsModified()), undoSteps(doc.UndoStack()->count()), undoIndex(doc.UndoStack()->index())
     {
     }
     bool operator==(const DocumentState &other) const
     {
         return surface == other.surface && path == other.path && imagePath == other.imagePath
-            && modified == other.modified;
+            && modified == other.modified && undoSteps == other.undoSteps && undoIndex == other.undoIndex;
     }
 };
 
@@ -145,8 +149,11 @@ inline QString Check(const Workspace &workspace, const QByteArray &bytes, bool *
     CSkimblerDoc doc;
     if (!doc.OnOpenDocument(workspace.start) || !messages.isEmpty())
         return QStringLiteral("the workspace's own file did not open");
-    doc.surface.Points[1][0] = 0.375f;
-    doc.SetModifiedFlag(true);
+    // An edit the user could undo, so the history is part of what must survive.
+    SurfaceSettings edited = doc.Settings();
+    edited.Points[1][0] = 0.375f;
+    if (!doc.ChangeSettings(edited, QStringLiteral("Move")) || !doc.IsModified())
+        return QStringLiteral("the workspace's surface could not be edited");
     const DocumentState before(doc);
 
     if (!doc.OnOpenDocument(workspace.input)) {
@@ -161,6 +168,8 @@ inline QString Check(const Workspace &workspace, const QByteArray &bytes, bool *
         *accepted = true;
     if (doc.IsModified() || doc.GetPathName() != workspace.input)
         return QStringLiteral("an opened file left the document modified or under another name");
+    if (doc.UndoStack()->count() != 0)
+        return QStringLiteral("an opened file kept the history of the previous one");
     SurfaceFile::Contents contents;
     QString error;
     if (!SurfaceFile::Parse(bytes, workspace.folder, &contents, &error))
