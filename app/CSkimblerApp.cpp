@@ -23,6 +23,8 @@
 #include <QPrinter>
 #include <QWindow>
 
+#include <csignal>
+
 namespace {
 
 const QString kFilters = QStringLiteral(
@@ -64,6 +66,9 @@ bool CSkimblerApp::InitInstance(const QStringList &arguments)
     QGuiApplication::setApplicationDisplayName(QString());
     QApplication::setWindowIcon(AppIcon::Icon());
     m_recentFiles.Load();
+    // A save that meets a file-size limit fails and says so; by default the
+    // signal would end the program and lose the unsaved work with it.
+    std::signal(SIGXFSZ, SIG_IGN);
 
     // The standard command line: nothing for a new document, or one file to
     // open. Options are not ours.

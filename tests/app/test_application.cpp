@@ -20,8 +20,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -90,6 +93,7 @@ private Q_SLOTS:
     void savedSurfaceIsCleanAndExitAsksNothing_data();
     void savedSurfaceIsCleanAndExitAsksNothing();
     void recentEntryOfAGoneFileLeavesTheList();
+    void saveOverAFileSizeLimitIsReportedNotFatal();
     void commandLineOpensAFile();
     void shortcutsWorkAfterClickingTheView();
     void printedPictureIsTheViewsPicture();
@@ -433,6 +437,41 @@ void TestApplication::recentEntryOfAGoneFileLeavesTheList()
     m_app.reset();
     QVERIFY(Start());
     QCOMPARE(m_app->RecentFiles().Paths(), QStringList{kept});
+}
+
+// A file-size limit (what a nearly full disk looks like to a writer) must
+// neither end the program nor cut the saved file: the save says why and the
+// document stays modified.
+void TestApplication::saveOverAFileSizeLimitIsReportedNotFatal()
+{
+    QVERIFY(Start());
+    const QString path = Work("limited.skimbler");
+    QVERIFY(Doc()->OnSaveDocument(path));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray saved = file.readAll();
+    file.close();
+    QVERIFY(saved.size() > 1024);
+    Doc()->SetModifiedFlag(true);
+
+    rlimit limit;
+    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlimit unlimited = limit;
+    limit.rlim_cur = 512;
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    m_app->OnCommand(Resource::ID_FILE_SAVE);
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &unlimited), 0);
+
+    QCOMPARE(m_messages->messages.size(), 1);
+    const QString message = m_messages->messages.first().text;
+    QVERIFY2(message.contains(QDir::toNativeSeparators(path)), qPrintable(message));
+    QVERIFY2(message.contains(QString::fromLocal8Bit(std::strerror(EFBIG))), qPrintable(message));
+    QVERIFY(Doc()->IsModified());
+    QVERIFY(m_app->GetMainWnd()->isWindowModified());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), saved);
+    QCOMPARE(QDir(m_work->path()).entryList({QStringLiteral("*limited*")}, QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("limited.skimbler")});
 }
 
 void TestApplication::commandLineOpensAFile()
