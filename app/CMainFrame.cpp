@@ -94,6 +94,7 @@ int CMainFrame::OnCreate()
         return -1;
 
     CreateCommands();
+    CreateToolWindowCommands();
     FollowUndoStack();
     CreateMenus();
     CreateStandardBar();
@@ -168,6 +169,8 @@ void CMainFrame::SetRecentFiles(const QStringList &paths)
 
 bool CMainFrame::OnCommand(int commandId)
 {
+    if (OnToolWindowCommand(commandId))
+        return true;
     if (commandId == ID_VIEW_TOOLBAR) {
         if (m_standardBar)
             m_standardBar->setVisible(IsButtonChecked(ID_VIEW_TOOLBAR));
@@ -357,6 +360,7 @@ void CMainFrame::CreateMenus()
     view->addAction(CommandAction(ID_VIEW_STATUS_BAR));
     view->addSeparator();
     view->addAction(CommandAction(ID_VIEW_VIEWBAR));
+    AddToolWindowEntries(view);
 
     QMenu *help = bar->addMenu(QStringLiteral("說明(&H)"));
     help->addAction(CommandAction(ID_APP_ABOUT));

@@ -55,6 +55,18 @@ public:
     // then the view. True when something handled it.
     bool OnCommand(int commandId);
 
+    // Tool windows. The View menu entry `commandId` shows and hides
+    // `window`, and its check follows the window however it was hidden.
+    void AttachToolWindow(int commandId, QWidget *window);
+    // Shows the attached windows where the user left them last time, and
+    // places the others once their frames exist: the first at `anchor`, the
+    // second at the screen's left edge below it, the third beside the first,
+    // never overlapping each other and never off the screen.
+    void ShowToolWindows(const QPoint &anchor);
+    // Remembers each attached window's visibility, position and size.
+    void SaveToolWindows() const;
+    QWidget *ToolWindow(int commandId) const;
+
     CPercentEdit *m_zoomEdit = nullptr;
     CNumberEdit *m_xEdit = nullptr;
     CNumberEdit *m_yEdit = nullptr;
@@ -98,6 +110,18 @@ private:
     // commits even when the window cannot hold the focus yet.
     void SetupField(CNumberEdit *field, double value, int decimals, CNumberEdit *previous);
     void UpdateLockIndicators();
+
+    // Tool windows.
+    void CreateToolWindowCommands();
+    void AddToolWindowEntries(QMenu *viewMenu);
+    bool OnToolWindowCommand(int commandId);
+    void WaitForFrames(const QList<QWidget *> &windows) const;
+    struct AttachedWindow
+    {
+        int commandId;
+        QWidget *window;
+    };
+    QList<AttachedWindow> m_toolWindows;
 
     QHash<int, QAction *> m_commands;
     QActionGroup *m_pointGroup = nullptr;

@@ -46,6 +46,8 @@ CSkimblerApp::CSkimblerApp(QObject *parent)
 CSkimblerApp::~CSkimblerApp()
 {
     m_recentFiles.Save();
+    if (m_mainFrame)
+        m_mainFrame->SaveToolWindows();
     // The view (and with it the rendering context) goes before the document.
     DocumentAccess::SetMainWindow(nullptr);
     delete m_mainFrame;

@@ -4,6 +4,7 @@
 #include "app/CNumberEdit.h"
 #include "app/CPercentEdit.h"
 #include "app/CSkimblerApp.h"
+#include "panels/CColorsPanel.h"
 #include "panels/CFlagsPanel.h"
 #include "panels/CPropertyList.h"
 #include "panels/CPropertyPanel.h"
@@ -69,6 +70,13 @@ QString GeometryProbe::Describe(const CSkimblerApp *app)
         QWidget *button = action && frame->m_pointBar ? frame->m_pointBar->widgetForAction(action) : nullptr;
         text += Line(name, Global(button));
     }
+    // The tool windows' frames, caption included.
+    if (view->m_propertyPanel)
+        text += Line("propertywindow", view->m_propertyPanel->frameGeometry());
+    if (view->m_flagsPanel)
+        text += Line("flagswindow", view->m_flagsPanel->frameGeometry());
+    if (view->m_colorsPanel)
+        text += Line("colorswindow", view->m_colorsPanel->frameGeometry());
     if (view->m_propertyPanel) {
         const CPropertyList *list = view->m_propertyPanel->m_list;
         for (int row = 0; list && row < list->rowCount(); ++row)

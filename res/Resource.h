@@ -38,6 +38,11 @@ constexpr int ID_POINT_3 = 32791;
 constexpr int ID_POINT_FULL = 32796;
 constexpr int ID_POINT_SEPARATOR = 32797;
 
+// View menu: the tool windows
+constexpr int ID_VIEW_PROPERTY_WINDOW = 32810;
+constexpr int ID_VIEW_FLAGS_WINDOW = 32811;
+constexpr int ID_VIEW_COLORS_WINDOW = 32812;
+
 // Fields
 constexpr int IDC_ZOOM_EDIT = 1236;
 constexpr int IDC_X_EDIT = 1237;

@@ -3,6 +3,7 @@
 #include "app/CMainFrame.h"
 #include "app/CNumberEdit.h"
 #include "app/CPercentEdit.h"
+#include "panels/CColorsPanel.h"
 #include "panels/CFlagsPanel.h"
 #include "panels/CPropertyPanel.h"
 #include "render/GraphicalFramework.h"
@@ -232,17 +233,28 @@ bool CSkimblerView::ShowToolWindows()
     m_propertyPanel = new CPropertyPanel;
     if (!m_propertyPanel->Create(owner))
         return false;
-    // The panel starts at the top-left corner of the view.
-    m_propertyPanel->move(mapToGlobal(QPoint(0, 0)));
-    m_propertyPanel->show();
-
     m_flagsPanel = new CFlagsPanel;
     if (!m_flagsPanel->Create(owner))
         return false;
-    m_flagsPanel->show();
+    m_colorsPanel = new CColorsPanel;
+    if (!m_colorsPanel->Create(owner))
+        return false;
 
-    // Directly below the Property panel, at the screen's left edge, on top
-    // and active.
+    // The Property panel starts at the top-left corner of the view, Flags
+    // at the screen's left edge below it; the frame places them by their
+    // real frames and brings back what the user chose last time.
+    const QPoint anchor = mapToGlobal(QPoint(0, 0));
+    if (CMainFrame *frame = GetFrame()) {
+        frame->AttachToolWindow(Resource::ID_VIEW_PROPERTY_WINDOW, m_propertyPanel);
+        frame->AttachToolWindow(Resource::ID_VIEW_FLAGS_WINDOW, m_flagsPanel);
+        frame->AttachToolWindow(Resource::ID_VIEW_COLORS_WINDOW, m_colorsPanel);
+        frame->ShowToolWindows(anchor);
+        return true;
+    }
+    m_propertyPanel->move(anchor);
+    m_propertyPanel->show();
+    m_flagsPanel->show();
+    m_colorsPanel->show();
     const QRect property = m_propertyPanel->frameGeometry();
     m_flagsPanel->move(0, property.y() + property.height());
     m_flagsPanel->raise();

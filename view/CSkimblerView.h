@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+class CColorsPanel;
 class CFlagsPanel;
 class CMainFrame;
 class CPropertyPanel;
@@ -102,6 +103,7 @@ public:
     GraphicalInterface *m_interface = nullptr;
     CPropertyPanel *m_propertyPanel = nullptr;
     CFlagsPanel *m_flagsPanel = nullptr;
+    CColorsPanel *m_colorsPanel = nullptr;
     int m_backgroundWidth = 0;
     int m_backgroundHeight = 0;
     TextureImage m_background;

@@ -1,0 +1,230 @@
+// The main frame's tool windows: the View menu entries that bring them back,
+// their first placement and the memory of where the user left them.
+
+#include "app/CMainFrame.h"
+
+#include "app/ToolWindowLayout.h"
+#include "res/Resource.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QMenu>
+#include <QScreen>
+#include <QWidget>
+#include <QWindow>
+
+using namespace Resource;
+
+namespace {
+
+struct ToolWindowEntry
+{
+    int commandId;
+    const char *text;
+    const char *status;
+    const char *tip;
+};
+
+const ToolWindowEntry ToolWindowEntries[] = {
+    {ID_VIEW_PROPERTY_WINDOW, "屬性視窗(&P)", "顯示或隱藏屬性視窗", "切換屬性視窗"},
+    {ID_VIEW_FLAGS_WINDOW, "旗標視窗(&F)", "顯示或隱藏旗標視窗", "切換旗標視窗"},
+    {ID_VIEW_COLORS_WINDOW, "色彩視窗(&C)", "顯示或隱藏色彩視窗", "切換色彩視窗"},
+};
+
+// Keeps a View menu check equal to whether its window is shown. Escape and
+// the close box hide a tool window behind the menu's back.
+class VisibilityFollower : public QObject
+{
+public:
+    VisibilityFollower(QWidget *window, QAction *action)
+        : QObject(window)
+        , m_action(action)
+    {
+        window->installEventFilter(this);
+        m_action->setChecked(!window->isHidden());
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show || event->type() == QEvent::Hide) {
+            // Hidden with its owner (minimised, closed) is not hidden by
+            // the user: isHidden tells the two apart.
+            m_action->setChecked(!static_cast<QWidget *>(watched)->isHidden());
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QAction *m_action;
+};
+
+QRect FrameOf(const QWidget *window, const QMargins &margins)
+{
+    return QRect(window->pos(), window->size().grownBy(margins));
+}
+
+} // namespace
+
+void CMainFrame::CreateToolWindowCommands()
+{
+    for (const ToolWindowEntry &entry : ToolWindowEntries) {
+        QAction *action = AddCommand(entry.commandId, QString::fromUtf8(entry.text));
+        action->setCheckable(true);
+        action->setChecked(false);
+        action->setStatusTip(QString::fromUtf8(entry.status));
+        action->setToolTip(QString::fromUtf8(entry.tip));
+    }
+}
+
+void CMainFrame::AddToolWindowEntries(QMenu *viewMenu)
+{
+    viewMenu->addSeparator();
+    for (const ToolWindowEntry &entry : ToolWindowEntries)
+        viewMenu->addAction(CommandAction(entry.commandId));
+}
+
+void CMainFrame::AttachToolWindow(int commandId, QWidget *window)
+{
+    QAction *action = CommandAction(commandId);
+    if (!action || !window || ToolWindow(commandId))
+        return;
+    m_toolWindows.append({commandId, window});
+    new VisibilityFollower(window, action);
+}
+
+QWidget *CMainFrame::ToolWindow(int commandId) const
+{
+    for (const AttachedWindow &attached : m_toolWindows) {
+        if (attached.commandId == commandId)
+            return attached.window;
+    }
+    return nullptr;
+}
+
+bool CMainFrame::OnToolWindowCommand(int commandId)
+{
+    const bool ours = std::any_of(std::begin(ToolWindowEntries), std::end(ToolWindowEntries),
+                                  [commandId](const ToolWindowEntry &entry) { return entry.commandId == commandId; });
+    if (!ours)
+        return false;
+    QWidget *window = ToolWindow(commandId);
+    if (!window)
+        return true;
+    if (IsButtonChecked(commandId)) {
+        window->show();
+        window->raise();
+        window->activateWindow();
+    } else {
+        window->hide();
+    }
+    return true;
+}
+
+void CMainFrame::WaitForFrames(const QList<QWidget *> &windows) const
+{
+    // The window manager frames and maps a window in its own time; only then
+    // do the frame rectangles say how much room the captions take.
+    const auto mapped = [&windows] {
+        return std::all_of(windows.begin(), windows.end(), [](const QWidget *window) {
+            return window->windowHandle() && window->windowHandle()->isExposed();
+        });
+    };
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 2000 && !mapped())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    QCoreApplication::processEvents();
+}
+
+void CMainFrame::ShowToolWindows(const QPoint &anchor)
+{
+    QScreen *screen = windowHandle() && windowHandle()->screen() ? windowHandle()->screen()
+                                                                 : QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    QList<QRect> screens;
+    for (const QScreen *each : QGuiApplication::screens())
+        screens.append(each->availableGeometry());
+
+    // Where the user left them, if that is still on a screen.
+    QList<bool> placed;
+    QList<QWidget *> shown;
+    for (const AttachedWindow &attached : std::as_const(m_toolWindows)) {
+        QWidget *window = attached.window;
+        const ToolWindowLayout::Saved saved = ToolWindowLayout::Load(window->objectName());
+        bool restored = false;
+        if (saved.hasPlace && ToolWindowLayout::IsReachable(QRect(saved.position, saved.size), screens)) {
+            window->resize(saved.size.boundedTo(area.size()));
+            window->move(saved.position);
+            restored = true;
+        }
+        placed.append(restored);
+        if (saved.visible) {
+            window->show();
+            shown.append(window);
+        }
+    }
+    WaitForFrames(shown);
+
+    // Every tool window has the same kind of frame; a shown one tells its
+    // size.
+    QMargins margins;
+    for (const QWidget *window : std::as_const(shown)) {
+        const QRect frame = window->frameGeometry();
+        const QRect client = window->geometry();
+        margins = QMargins(client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+                           frame.bottom() - client.bottom());
+        break;
+    }
+
+    QList<QRect> frames(m_toolWindows.size());
+    QList<QRect> taken;
+    for (int i = 0; i < m_toolWindows.size(); ++i) {
+        if (placed.at(i)) {
+            frames[i] = FrameOf(m_toolWindows.at(i).window, margins);
+            taken.append(frames.at(i));
+        }
+    }
+    for (int i = 0; i < m_toolWindows.size(); ++i) {
+        if (placed.at(i))
+            continue;
+        QWidget *window = m_toolWindows.at(i).window;
+        // The first at the anchor, the second at the screen's left edge
+        // right below it, the rest beside the first; each falls back to the
+        // next free place.
+        QList<QPoint> candidates;
+        const QRect first = i > 0 ? frames.at(0) : QRect();
+        const QRect second = i > 1 ? frames.at(1) : QRect();
+        if (i == 0) {
+            candidates = {anchor, area.topLeft()};
+        } else if (i == 1) {
+            candidates = {QPoint(area.left(), first.bottom() + 1), QPoint(first.right() + 1, first.top())};
+        } else {
+            candidates = {QPoint(first.right() + 1, first.top()), QPoint(area.left(), second.bottom() + 1),
+                          QPoint(second.right() + 1, second.top())};
+        }
+        const QSize frameSize = window->size().grownBy(margins);
+        const QRect frame = ToolWindowLayout::Place(frameSize, candidates, area, taken);
+        if (frame.size() != frameSize)
+            window->resize(window->size() - (frameSize - frame.size()));
+        window->move(frame.topLeft());
+        frames[i] = frame;
+        taken.append(frame);
+    }
+
+    // The second one (Flags) ends on top and active, as it always did.
+    if (m_toolWindows.size() > 1 && !m_toolWindows.at(1).window->isHidden()) {
+        m_toolWindows.at(1).window->raise();
+        m_toolWindows.at(1).window->activateWindow();
+    }
+}
+
+void CMainFrame::SaveToolWindows() const
+{
+    for (const AttachedWindow &attached : m_toolWindows) {
+        const QWidget *window = attached.window;
+        ToolWindowLayout::Save(window->objectName(), !window->isHidden(), window->pos(), window->size());
+    }
+}
