@@ -101,6 +101,9 @@ int CMainFrame::OnCreate()
     CreateStatusBar();
     CreateViewBar();
     CreatePointBar();
+    AddToolBarPrompts();
+    ChainToolBarFocus();
+    FollowViewHover();
 
     // Each Setup takes the focus from the field before, which commits: the
     // zoom field rests at 100.0%, X and Y at 0.000000, Z keeps the focus.

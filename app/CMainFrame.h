@@ -67,6 +67,10 @@ public:
     void SaveToolWindows() const;
     QWidget *ToolWindow(int commandId) const;
 
+    // The tool bars' buttons and fields, left to right, bar after bar: the
+    // order Tab walks them in.
+    QList<QWidget *> ToolBarControls() const;
+
     CPercentEdit *m_zoomEdit = nullptr;
     CNumberEdit *m_xEdit = nullptr;
     CNumberEdit *m_yEdit = nullptr;
@@ -86,6 +90,8 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     // No tool-bar list on a right click: the View menu has the toggles.
     QMenu *createPopupMenu() override;
 
@@ -110,6 +116,12 @@ private:
     // commits even when the window cannot hold the focus yet.
     void SetupField(CNumberEdit *field, double value, int decimals, CNumberEdit *previous);
     void UpdateLockIndicators();
+
+    // Tool bars that fit and can be walked with Tab.
+    void AddToolBarPrompts();
+    void ChainToolBarFocus();
+    void FitToolBars();
+    void FollowViewHover();
 
     // Tool windows.
     void CreateToolWindowCommands();

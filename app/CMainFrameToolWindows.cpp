@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QMenu>
+#include <QPointer>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -49,7 +50,8 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::Show || event->type() == QEvent::Hide) {
+        // The frame's actions may go before its tool windows do.
+        if (m_action && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
             // Hidden with its owner (minimised, closed) is not hidden by
             // the user: isHidden tells the two apart.
             m_action->setChecked(!static_cast<QWidget *>(watched)->isHidden());
@@ -58,7 +60,7 @@ protected:
     }
 
 private:
-    QAction *m_action;
+    QPointer<QAction> m_action;
 };
 
 QRect FrameOf(const QWidget *window, const QMargins &margins)

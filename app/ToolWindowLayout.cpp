@@ -8,6 +8,8 @@ namespace {
 const QString kGroup = QStringLiteral("Tool Windows");
 // How much of the caption has to stay on a screen to be grabbed.
 constexpr int kGrip = 16;
+// Steps of the search for a free place when no preferred one is free.
+constexpr int kScanStep = 8;
 } // namespace
 
 namespace ToolWindowLayout {
@@ -15,15 +17,21 @@ namespace ToolWindowLayout {
 QRect Place(QSize size, const QList<QPoint> &candidates, const QRect &screen, const QList<QRect> &taken)
 {
     size = size.boundedTo(screen.size());
+    const auto fits = [&](const QRect &frame) {
+        return screen.contains(frame) && std::none_of(taken.begin(), taken.end(), [&](const QRect &other) {
+                   return other.intersects(frame);
+               });
+    };
     for (const QPoint &candidate : candidates) {
-        const QRect frame(candidate, size);
-        if (!screen.contains(frame))
-            continue;
-        const bool free = std::none_of(taken.begin(), taken.end(), [&](const QRect &other) {
-            return other.intersects(frame);
-        });
-        if (free)
-            return frame;
+        if (fits(QRect(candidate, size)))
+            return QRect(candidate, size);
+    }
+    // Any free place, row by row from the top left.
+    for (int y = screen.top(); y + size.height() <= screen.bottom() + 1; y += kScanStep) {
+        for (int x = screen.left(); x + size.width() <= screen.right() + 1; x += kScanStep) {
+            if (fits(QRect(QPoint(x, y), size)))
+                return QRect(QPoint(x, y), size);
+        }
     }
     QRect frame(candidates.isEmpty() ? screen.topLeft() : candidates.first(), size);
     frame.moveLeft(std::clamp(frame.left(), screen.left(), screen.right() + 1 - size.width()));

@@ -13,8 +13,9 @@ namespace ToolWindowLayout {
 
 // The first of `candidates` (frame top-left corners) at which a frame of
 // `size` lies inside `screen` and overlaps none of `taken`. Failing that, the
-// first candidate pushed inside the screen. The size shrinks to the screen's
-// when it is larger.
+// first free place found row by row from the screen's top left; when there is
+// none, the first candidate pushed inside the screen. The size shrinks to the
+// screen's when it is larger.
 QRect Place(QSize size, const QList<QPoint> &candidates, const QRect &screen, const QList<QRect> &taken);
 
 // Whether a frame there could still be grabbed by its caption: a piece of

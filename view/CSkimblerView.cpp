@@ -15,13 +15,16 @@
 #include "surface/Surface.h"
 #include "surface/SurfaceSettings.h"
 
+#include <QAction>
 #include <QCursor>
 #include <QEvent>
 #include <QExposeEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QOpenGLContext>
 #include <QResizeEvent>
 #include <QSurfaceFormat>
+#include <QUndoStack>
 #include <QWheelEvent>
 #include <QWidget>
 
@@ -271,6 +274,10 @@ bool CSkimblerView::event(QEvent *event)
         OnPaint();
         return true;
     }
+    if (event->type() == QEvent::Leave) {
+        m_pointerInside = false;
+        emit hoverTextChanged(QString());
+    }
     return QWindow::event(event);
 }
 
@@ -474,6 +481,8 @@ void CSkimblerView::mouseMoveEvent(QMouseEvent *event)
 {
     const QPoint position = DevicePosition(event->position());
     Move(position.x(), position.y());
+    m_pointerInside = true;
+    emit hoverTextChanged(HoverText(position.x(), position.y()));
     event->accept();
 }
 
@@ -622,6 +631,8 @@ void CSkimblerView::SetZoom(float zoom)
         zoom = m_zoom;
     m_zoom = std::clamp(zoom, MinZoom, MaxZoom);
     UpdateZoomField();
+    if (m_pointerInside)
+        emit hoverTextChanged(HoverText(m_pointerX, m_pointerY));
     requestUpdate();
 }
 
@@ -776,3 +787,105 @@ void CSkimblerView::RefreshCoordinateFields()
     requestUpdate();
 }
 
+
+// ---------------------------------------------------------------------------
+// Keyboard and status
+
+void CSkimblerView::keyPressEvent(QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers chords = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    if (event->modifiers() & chords) {
+        QWindow::keyPressEvent(event);
+        return;
+    }
+    const int step = (event->modifiers() & Qt::ShiftModifier) ? 10 : 1;
+    bool handled = true;
+    switch (event->key()) {
+    case Qt::Key_Left: handled = NudgeSelectedPoint(-step, 0); break;
+    case Qt::Key_Right: handled = NudgeSelectedPoint(step, 0); break;
+    case Qt::Key_Up: handled = NudgeSelectedPoint(0, -step); break;
+    case Qt::Key_Down: handled = NudgeSelectedPoint(0, step); break;
+    case Qt::Key_0:
+    case Qt::Key_1:
+    case Qt::Key_2:
+    case Qt::Key_3: SelectPointByKey(event->key() - Qt::Key_0); break;
+    case Qt::Key_Escape: SelectPointByKey(-1); break;
+    case Qt::Key_Tab: emit focusLeaveRequested(true); break;
+    case Qt::Key_Backtab: emit focusLeaveRequested(false); break;
+    default: handled = false; break;
+    }
+    if (handled)
+        event->accept();
+    else
+        QWindow::keyPressEvent(event);
+}
+
+void CSkimblerView::SelectPointByKey(int point)
+{
+    const int commandId = PointButton(point);
+    // Through the button, so that it shows the choice.
+    if (CMainFrame *frame = GetFrame()) {
+        if (QAction *action = frame->CommandAction(commandId)) {
+            action->trigger();
+            return;
+        }
+    }
+    OnCommand(commandId);
+}
+
+bool CSkimblerView::NudgeSelectedPoint(int dx, int dy)
+{
+    CSkimblerDoc *document = GetDocument();
+    Surface *surface = GetSurface();
+    if (!document || !surface || !m_interface || m_selectedPoint < 0 || m_selectedPoint > 3)
+        return false;
+    // Like a drag: without the points in use there is nothing to move.
+    if (!(surface->Flags & SURFACE_FLAG_POINTS))
+        return false;
+    CommitPendingFields();
+    const int point = m_selectedPoint;
+    const QPointF window = SurfaceToWindow(surface->Points[point][0], surface->Points[point][1]);
+    const QPointF plane = WindowToSurface(static_cast<float>(window.x() + dx), static_cast<float>(window.y() + dy));
+
+    // A nudge joins the run before it while that run is still the last
+    // thing done; after any other edit, an undo or a save it starts anew.
+    QUndoStack *stack = document->UndoStack();
+    const QUndoCommand *last = stack->index() > 0 ? stack->command(stack->index() - 1) : nullptr;
+    if (point != m_nudgePoint || m_nudgeKey == 0 || !last || last != m_nudgeCommand
+        || stack->index() != stack->count()) {
+        m_nudgeKey = document->NewMergeKey();
+        m_nudgePoint = point;
+    }
+    SurfaceSettings after = document->Settings();
+    after.Points[point][0] = static_cast<float>(plane.x());
+    after.Points[point][1] = static_cast<float>(plane.y());
+    document->ChangeSettings(after, tr("移動角點"), m_nudgeKey);
+    m_nudgeCommand = stack->index() > 0 ? stack->command(stack->index() - 1) : nullptr;
+    RefreshCoordinateFields();
+    return true;
+}
+
+QString CSkimblerView::HoverText(int x, int y)
+{
+    const QPointF plane = WindowToSurface(static_cast<float>(x), static_cast<float>(y));
+    Surface *surface = GetSurface();
+    const int hit = surface && (surface->Flags & SURFACE_FLAG_POINTS) ? PickPress(x, y) : -1;
+    QString target;
+    switch (hit) {
+    case 0:
+    case 1:
+    case 2:
+    case 3: target = tr("角點 %1").arg(hit); break;
+    case LeftEdge: target = tr("左邊"); break;
+    case BottomEdge: target = tr("下邊"); break;
+    case RightEdge: target = tr("右邊"); break;
+    case TopEdge: target = tr("上邊"); break;
+    case WholeSurface: target = tr("整個平面"); break;
+    default: target = tr("無"); break;
+    }
+    return tr("X: %1   Y: %2   拖曳: %3   縮放: %4%")
+        .arg(plane.x(), 0, 'f', 4)
+        .arg(plane.y(), 0, 'f', 4)
+        .arg(target)
+        .arg(static_cast<double>(m_zoom) * 100.0, 0, 'f', 1);
+}

@@ -15,6 +15,7 @@ class CPropertyPanel;
 class CSkimblerDoc;
 class GraphicalFramework;
 class GraphicalInterface;
+class QUndoCommand;
 class Surface;
 
 // The main view: an OpenGL window that paints the surface over a
@@ -121,6 +122,21 @@ public:
     bool m_showAxes = true;
     bool m_showHandles = true;
 
+    // One keyboard nudge of the selected corner by whole window pixels (y
+    // down); consecutive nudges of one corner are one undo step. False when
+    // no corner is selected or the corners are not in use.
+    bool NudgeSelectedPoint(int dx, int dy);
+    // The status text for the pointer at a window position in device
+    // pixels: plane coordinates, what a press would take, the zoom.
+    QString HoverText(int x, int y);
+
+Q_SIGNALS:
+    // What the pointer is over, for the status bar; empty once it left.
+    void hoverTextChanged(const QString &text);
+    // Tab (forward) or Shift+Tab pressed in the view: the focus should go on
+    // to the window's next or previous control.
+    void focusLeaveRequested(bool forward);
+
 protected:
     // Object factories, so that a host can put in its own rendering objects.
     virtual GraphicalFramework *NewFramework();
@@ -133,6 +149,7 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void Press(int x, int y);
@@ -152,6 +169,14 @@ private:
     // Commits any coordinate field holding typing, to the point it shows.
     void CommitPendingFields();
     QPoint DevicePosition(const QPointF &position) const;
+    // Chooses a corner (or none, -1) as its tool-bar button would.
+    void SelectPointByKey(int point);
+
+    // The run of nudges that the next nudge may join.
+    int m_nudgePoint = -1;
+    int m_nudgeKey = 0;
+    const QUndoCommand *m_nudgeCommand = nullptr;
+    bool m_pointerInside = false;
 
     QPointer<CSkimblerDoc> m_registeredDocument;
     // Set while the view itself writes a field, so the field's read-back

@@ -1,0 +1,169 @@
+// The main frame's tool bars as a user of any window size meets them: every
+// button explained, every control reachable with Tab, and rows that wrap
+// instead of hiding controls when the window is narrow.
+
+#include "app/CMainFrame.h"
+
+#include "app/CNumberEdit.h"
+#include "app/CPercentEdit.h"
+#include "res/Resource.h"
+#include "view/CSkimblerView.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QResizeEvent>
+#include <QShowEvent>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+
+using namespace Resource;
+
+namespace {
+
+struct BarPrompt
+{
+    int commandId;
+    const char *status;
+    const char *tip;
+};
+
+const BarPrompt BarPrompts[] = {
+    {ID_SHOW_AXES, "顯示或隱藏座標軸", "座標軸"},
+    {ID_SHOW_HANDLES, "顯示或隱藏外框與控制點", "外框與控制點"},
+    {ID_ZOOM_IN, "放大檢視", "放大"},
+    {ID_ZOOM_OUT, "縮小檢視", "縮小"},
+    {ID_ZOOM_100, "以原始大小檢視", "原始大小"},
+    {ID_POINT_FULL, "將四個角點還原為預設位置", "還原角點"},
+    {ID_POINT_NONE, "不選取任何角點 (Esc)", "不選取角點"},
+    {ID_POINT_0, "選取角點 0 (0)", "角點 0"},
+    {ID_POINT_1, "選取角點 1 (1)", "角點 1"},
+    {ID_POINT_2, "選取角點 2 (2)", "角點 2"},
+    {ID_POINT_3, "選取角點 3 (3)", "角點 3"},
+};
+
+} // namespace
+
+void CMainFrame::AddToolBarPrompts()
+{
+    for (const BarPrompt &prompt : BarPrompts) {
+        if (QAction *action = CommandAction(prompt.commandId)) {
+            action->setStatusTip(QString::fromUtf8(prompt.status));
+            action->setToolTip(QString::fromUtf8(prompt.tip));
+        }
+    }
+    const struct
+    {
+        QWidget *field;
+        const char *status;
+        const char *tip;
+    } fields[] = {
+        {m_zoomEdit, "檢視的縮放比例 (百分比)", "縮放比例"},
+        {m_xEdit, "選取角點的 X 座標", "X 座標"},
+        {m_yEdit, "選取角點的 Y 座標", "Y 座標"},
+        {m_zEdit, "選取角點的 Z 座標", "Z 座標"},
+    };
+    for (const auto &entry : fields) {
+        if (!entry.field)
+            continue;
+        entry.field->setStatusTip(QString::fromUtf8(entry.status));
+        entry.field->setToolTip(QString::fromUtf8(entry.tip));
+    }
+}
+
+QList<QWidget *> CMainFrame::ToolBarControls() const
+{
+    QList<QWidget *> controls;
+    for (QToolBar *bar : {m_standardBar, m_viewBar, m_pointBar}) {
+        if (!bar)
+            continue;
+        for (QAction *action : bar->actions()) {
+            QWidget *widget = bar->widgetForAction(action);
+            if (!widget || action->isSeparator())
+                continue;
+            if (qobject_cast<QToolButton *>(widget)) {
+                controls.append(widget);
+                continue;
+            }
+            // A field sits in a slot widget of its own; labels take no focus.
+            for (QWidget *field : {static_cast<QWidget *>(m_zoomEdit), static_cast<QWidget *>(m_xEdit),
+                                   static_cast<QWidget *>(m_yEdit), static_cast<QWidget *>(m_zEdit)}) {
+                if (field && field->parentWidget() == widget)
+                    controls.append(field);
+            }
+        }
+    }
+    return controls;
+}
+
+void CMainFrame::ChainToolBarFocus()
+{
+    // Tool buttons take no focus by default; here Tab walks them, the
+    // fields among them, left to right, from the view and back to it.
+    QWidget *previous = m_viewContainer;
+    for (QWidget *control : ToolBarControls()) {
+        if (qobject_cast<QToolButton *>(control))
+            control->setFocusPolicy(Qt::TabFocus);
+        if (previous)
+            QWidget::setTabOrder(previous, control);
+        previous = control;
+    }
+    // The view is a window of its own, which keeps Tab to itself; it asks
+    // instead, and the chain goes on from its container.
+    connect(m_view, &CSkimblerView::focusLeaveRequested, this, [this](bool forward) {
+        QWidget *next = m_viewContainer;
+        do {
+            next = forward ? next->nextInFocusChain() : next->previousInFocusChain();
+            if ((next->focusPolicy() & Qt::TabFocus) && next->isVisible() && next->isEnabled()
+                && next->window() == this) {
+                next->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+                return;
+            }
+        } while (next != m_viewContainer);
+    });
+}
+
+void CMainFrame::FitToolBars()
+{
+    // Bars that no longer fit beside each other start a new row, so that no
+    // control ends up in an overflow menu. Only the bars still docked at the
+    // top in their own order are arranged; a bar the user moved is his.
+    const int spacing = style()->pixelMetric(QStyle::PM_ToolBarSeparatorExtent) + 4;
+    const int available = width();
+    int used = 0;
+    for (QToolBar *bar : {m_standardBar, m_viewBar, m_pointBar}) {
+        if (!bar || bar->isHidden() || bar->isFloating() || toolBarArea(bar) != Qt::TopToolBarArea)
+            continue;
+        const int needed = bar->sizeHint().width() + spacing;
+        const bool wrap = used > 0 && used + needed > available;
+        if (wrap != toolBarBreak(bar)) {
+            if (wrap)
+                insertToolBarBreak(bar);
+            else
+                removeToolBarBreak(bar);
+        }
+        used = wrap ? needed : used + needed;
+    }
+}
+
+void CMainFrame::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    FitToolBars();
+}
+
+void CMainFrame::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    FitToolBars();
+}
+
+void CMainFrame::FollowViewHover()
+{
+    // The message pane says what lies under the pointer while it is over
+    // the view, and "ready" otherwise.
+    connect(m_view, &CSkimblerView::hoverTextChanged, this, [this](const QString &text) {
+        if (m_messagePane)
+            m_messagePane->setText(text.isEmpty() ? QString::fromUtf8(IdleText) : text);
+    });
+}
