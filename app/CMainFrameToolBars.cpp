@@ -102,8 +102,12 @@ void CMainFrame::ChainToolBarFocus()
     // fields among them, left to right, from the view and back to it.
     QWidget *previous = m_viewContainer;
     for (QWidget *control : ToolBarControls()) {
-        if (qobject_cast<QToolButton *>(control))
+        if (qobject_cast<QToolButton *>(control)) {
             control->setFocusPolicy(Qt::TabFocus);
+            // Flat buttons show no focus of their own: mark the one Tab is on.
+            control->setStyleSheet(QStringLiteral(
+                "QToolButton:focus { border: 2px solid palette(highlight); border-radius: 3px; }"));
+        }
         if (previous)
             QWidget::setTabOrder(previous, control);
         previous = control;
