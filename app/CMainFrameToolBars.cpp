@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QResizeEvent>
 #include <QShowEvent>
-#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -132,13 +131,13 @@ void CMainFrame::FitToolBars()
     // Bars that no longer fit beside each other start a new row, so that no
     // control ends up in an overflow menu. Only the bars still docked at the
     // top in their own order are arranged; a bar the user moved is his.
-    const int spacing = style()->pixelMetric(QStyle::PM_ToolBarSeparatorExtent) + 4;
+    // Bars in one row sit edge to edge.
     const int available = width();
     int used = 0;
     for (QToolBar *bar : {m_standardBar, m_viewBar, m_pointBar}) {
         if (!bar || bar->isHidden() || bar->isFloating() || toolBarArea(bar) != Qt::TopToolBarArea)
             continue;
-        const int needed = bar->sizeHint().width() + spacing;
+        const int needed = bar->sizeHint().width();
         const bool wrap = used > 0 && used + needed > available;
         if (wrap != toolBarBreak(bar)) {
             if (wrap)

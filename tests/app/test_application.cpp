@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QScreen>
 #include <QSettings>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -141,12 +142,14 @@ void TestApplication::startUpShowsTheLoadedSurface()
     QCOMPARE(view->m_flagsPanel->m_list->item(1, 0)->checkState(), Qt::Checked);
     QCOMPARE(view->m_flagsPanel->m_list->item(0, 0)->checkState(), Qt::Unchecked);
 
-    // Property starts at the view's top-left corner; Flags sits at the
-    // screen's left edge, right below it.
+    // Flags sits at the screen's left edge, right below Property, and both
+    // stay on the screen even where, as here without a window manager, the
+    // view's corner is not (test_desktop checks the placement under one).
+    const QRect screen = view->m_propertyPanel->screen()->availableGeometry();
     const QRect property = view->m_propertyPanel->frameGeometry();
-    QCOMPARE(property.topLeft(), view->mapToGlobal(QPoint(0, 0)));
-    QCOMPARE(view->m_flagsPanel->frameGeometry().x(), 0);
-    QCOMPARE(view->m_flagsPanel->frameGeometry().y(), property.y() + property.height());
+    QVERIFY(screen.contains(property));
+    QVERIFY(screen.contains(view->m_flagsPanel->frameGeometry()));
+    QCOMPARE(view->m_flagsPanel->frameGeometry().topLeft(), QPoint(0, property.y() + property.height()));
 }
 
 void TestApplication::mainWindowIsMaximisedWhateverWasAsked()

@@ -7,6 +7,9 @@
 #include "view/CSkimblerView.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QRegularExpression>
+#include <QSet>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -96,6 +99,8 @@ private slots:
     void fieldNotificationReachesTheView();
     void recentFiles();
     void menuTexts();
+    void hoveredButtonsExplainThemselves();
+    void toolBarsWrapInANarrowWindow();
 };
 
 void TestMainFrame::stateAfterCreation()
@@ -501,8 +506,57 @@ void TestMainFrame::menuTexts()
     for (QAction *action : frame->menuBar()->actions().at(2)->menu()->actions())
         view.append(action->isSeparator() ? QStringLiteral("-") : action->text());
     QCOMPARE(view, (QStringList{QString::fromUtf8("工具列(&T)"), QString::fromUtf8("狀態列(&S)"), QStringLiteral("-"),
-                                QString::fromUtf8("檢視列(&V)")}));
+                                QString::fromUtf8("檢視列(&V)"), QStringLiteral("-"), QString::fromUtf8("屬性視窗(&P)"),
+                                QString::fromUtf8("旗標視窗(&F)"), QString::fromUtf8("色彩視窗(&C)")}));
     QCOMPARE(frame->CommandAction(ID_APP_ABOUT)->text(), QString::fromUtf8("關於 Skimbler(&A)..."));
+}
+
+void TestMainFrame::hoveredButtonsExplainThemselves()
+{
+    FrameFixture fixture;
+    QVERIFY(fixture.Show());
+    CMainFrame *frame = fixture.frame.get();
+    QSet<QString> prompts;
+    for (QWidget *control : frame->ToolBarControls()) {
+        const auto *button = qobject_cast<QToolButton *>(control);
+        if (!button)
+            continue;
+        const QString name = QString::number(button->defaultAction()->data().toInt());
+        // A tip in the program's language: Han characters, not an id.
+        QVERIFY2(button->toolTip().contains(QRegularExpression(QStringLiteral("\\p{Han}"))), qPrintable(name));
+        // Hovering shows the button's prompt in the status bar, and leaving
+        // takes it away again.
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(control, &enter);
+        const QString prompt = frame->statusBar()->currentMessage();
+        QVERIFY2(prompt.contains(QRegularExpression(QStringLiteral("\\p{Han}"))), qPrintable(name));
+        prompts.insert(prompt);
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(control, &leave);
+        QVERIFY(frame->statusBar()->currentMessage().isEmpty());
+    }
+    // Each says something of its own.
+    QCOMPARE(prompts.size(), frame->ToolBarControls().size() - 4);
+}
+
+void TestMainFrame::toolBarsWrapInANarrowWindow()
+{
+    FrameFixture fixture;
+    QVERIFY(fixture.Show());
+    CMainFrame *frame = fixture.frame.get();
+    for (int width : {800, 640, 1280}) {
+        frame->resize(width, 500);
+        QTRY_COMPARE(frame->width(), width);
+        QCoreApplication::processEvents();
+        const QRect window = frame->rect();
+        for (QWidget *control : frame->ToolBarControls()) {
+            const QRect inFrame(control->mapTo(frame, QPoint(0, 0)), control->size());
+            QVERIFY2(control->isVisible() && window.contains(inFrame),
+                     qPrintable(QStringLiteral("%1 at width %2").arg(control->toolTip()).arg(width)));
+        }
+    }
+    // Wide again: one row.
+    QCOMPARE(frame->m_pointBar->y(), frame->m_standardBar->y());
 }
 
 QTEST_MAIN(TestMainFrame)
