@@ -3,9 +3,11 @@
 #include "app/CSkimblerApp.h"
 #include "app/ViewPrinter.h"
 #include "common/MessageRecorder.h"
+#include "panels/CColorsPanel.h"
 #include "panels/CFlagsPanel.h"
 #include "panels/CPropertyList.h"
 #include "panels/CPropertyPanel.h"
+#include "render/GraphicalInterface.h"
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
 #include "surface/SurfaceFile.h"
@@ -28,6 +30,8 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <GL/gl.h>
 
 namespace {
 
@@ -98,6 +102,9 @@ private Q_SLOTS:
     void commandLineOpensAFile();
     void shortcutsWorkAfterClickingTheView();
     void printedPictureIsTheViewsPicture();
+    void hiddenToolWindowsComeBackFromTheMenu_data();
+    void hiddenToolWindowsComeBackFromTheMenu();
+    void cornerColourIsDrawnUndoneAndSaved();
 };
 
 void TestApplication::initTestCase()
@@ -115,6 +122,7 @@ void TestApplication::init()
     WriteTga(Work("a.tga"), 8, 4, qRgba(0, 0, 255, 255));
     m_messages = std::make_unique<MessageRecorder>();
     QSettings().remove(QStringLiteral("Recent File List"));
+    QSettings().remove(QStringLiteral("Tool Windows"));
 }
 
 void TestApplication::cleanup()
@@ -520,6 +528,107 @@ void TestApplication::printedPictureIsTheViewsPicture()
             || image.pixel(2, image.height() - 2) != qRgb(255, 255, 255));
     QCOMPARE(ViewPrinter::FitRect(QSize(400, 300), QRect(0, 0, 1000, 1000)), QRect(0, 125, 1000, 750));
     QCOMPARE(ViewPrinter::FitRect(QSize(100, 400), QRect(10, 10, 1000, 1000)), QRect(385, 10, 250, 1000));
+}
+
+void TestApplication::hiddenToolWindowsComeBackFromTheMenu_data()
+{
+    QTest::addColumn<int>("commandId");
+    QTest::addColumn<bool>("byEscape");
+    const int ids[] = {Resource::ID_VIEW_PROPERTY_WINDOW, Resource::ID_VIEW_FLAGS_WINDOW,
+                       Resource::ID_VIEW_COLORS_WINDOW};
+    for (int id : ids) {
+        QTest::newRow(qPrintable(QStringLiteral("%1, Escape").arg(id))) << id << true;
+        QTest::newRow(qPrintable(QStringLiteral("%1, close box").arg(id))) << id << false;
+    }
+}
+
+void TestApplication::hiddenToolWindowsComeBackFromTheMenu()
+{
+    QFETCH(int, commandId);
+    QFETCH(bool, byEscape);
+    QVERIFY(Start());
+    CMainFrame *frame = m_app->GetMainWnd();
+    QWidget *panel = frame->ToolWindow(commandId);
+    QVERIFY(panel && panel->isVisible());
+    QVERIFY(frame->IsButtonChecked(commandId));
+    const QPoint placed = panel->pos();
+
+    if (byEscape)
+        QTest::keyClick(panel->findChild<QTableWidget *>(), Qt::Key_Escape);
+    else
+        QVERIFY(panel->close());
+    QVERIFY(!panel->isVisible());
+    QVERIFY(!frame->IsButtonChecked(commandId));
+
+    frame->CommandAction(commandId)->trigger();
+    QVERIFY(panel->isVisible());
+    QVERIFY(frame->IsButtonChecked(commandId));
+    QCOMPARE(panel->pos(), placed);
+    // And hidden from the menu too.
+    frame->CommandAction(commandId)->trigger();
+    QVERIFY(!panel->isVisible());
+}
+
+void TestApplication::cornerColourIsDrawnUndoneAndSaved()
+{
+    WriteTga(Work("a.tga"), 8, 8, qRgba(255, 255, 255, 255));
+    QVERIFY(Start());
+    QVERIFY(QTest::qWaitForWindowExposed(View()));
+    // Room for a corner's own colour, wherever a window manager is missing.
+    m_app->GetMainWnd()->showNormal();
+    m_app->GetMainWnd()->resize(900, 700);
+    QTRY_VERIFY(View()->height() > 300);
+    QTRY_COMPARE(View()->m_interface->Height, View()->ClientHeight());
+    // Only the quad's own colour: the background is not added.
+    SurfaceSettings opaque = Doc()->Settings();
+    opaque.DestFactor = GL_ZERO;
+    QVERIFY(Doc()->ChangeSettings(opaque, QStringLiteral("opaque")));
+    const auto nearCorner0 = [this] {
+        const QPointF corner = View()->SurfaceToWindow(Doc()->surface.Points[0][0], Doc()->surface.Points[0][1]);
+        const QImage image = ViewPrinter::Snapshot(View());
+        return QColor(image.pixel(qRound(corner.x()) + 12, qRound(corner.y()) + 12));
+    };
+    const QColor before = nearCorner0();
+
+    CColorsPanel *panel = View()->m_colorsPanel;
+    const float *stored = Doc()->surface.Colors[0];
+    const QColor was = QColor::fromRgbF(stored[0], stored[1], stored[2], stored[3]);
+    QColor offered;
+    panel->m_askColor = [&offered](const QColor &initial, const QString &) {
+        offered = initial;
+        return QColor(0, 0, 255, 128);
+    };
+    QTest::mouseClick(panel->m_list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      panel->m_list->visualItemRect(panel->m_list->item(0, 1)).center());
+    QCOMPARE(offered, was);
+    QCOMPARE(Doc()->surface.Colors[0][2], 1.0f);
+    QCOMPARE(Doc()->surface.Colors[0][3], 128 / 255.0f);
+    QCOMPARE(panel->m_list->item(0, 1)->text(), QStringLiteral("0, 0, 255, 128"));
+    QVERIFY(Doc()->IsModified());
+    const QColor after = nearCorner0();
+    QVERIFY2(after.blue() > 200 && after.red() < 40 && after.green() < 40, qPrintable(after.name()));
+
+    // One step back and forth.
+    Doc()->UndoStack()->undo();
+    QCOMPARE(nearCorner0(), before);
+    Doc()->UndoStack()->redo();
+    QCOMPARE(nearCorner0(), after);
+
+    // Kept in the file; File New forgets it, opening brings it back.
+    QVERIFY(Doc()->OnSaveDocument(Work("blue.skimbler")));
+    QVERIFY(m_app->OnCommand(Resource::ID_FILE_NEW));
+    QVERIFY(panel->m_list->item(0, 1)->text() != QStringLiteral("0, 0, 255, 128"));
+    QVERIFY(m_app->OpenDocumentFile(Work("blue.skimbler")));
+    QCOMPARE(panel->m_list->item(0, 1)->text(), QStringLiteral("0, 0, 255, 128"));
+    QCOMPARE(nearCorner0(), after);
+
+    // Cancelling, or taking the colour as it was, is no edit.
+    const int steps = Doc()->UndoStack()->count();
+    panel->m_askColor = [](const QColor &, const QString &) { return QColor(); };
+    panel->EditColor(0);
+    panel->m_askColor = [](const QColor &initial, const QString &) { return initial; };
+    panel->EditColor(0);
+    QCOMPARE(Doc()->UndoStack()->count(), steps);
 }
 
 QTEST_MAIN(TestApplication)
