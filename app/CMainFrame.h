@@ -121,6 +121,9 @@ private:
     void AddToolBarPrompts();
     void ChainToolBarFocus();
     void FitToolBars();
+    // Narrows the bar's fields when the bar alone is wider than `available`;
+    // returns the width the bar then needs.
+    int FitFieldsOf(QToolBar *bar, int available);
     void FollowViewHover();
 
     // Tool windows.

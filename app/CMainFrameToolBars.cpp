@@ -129,15 +129,16 @@ void CMainFrame::ChainToolBarFocus()
 void CMainFrame::FitToolBars()
 {
     // Bars that no longer fit beside each other start a new row, so that no
-    // control ends up in an overflow menu. Only the bars still docked at the
-    // top in their own order are arranged; a bar the user moved is his.
-    // Bars in one row sit edge to edge.
+    // control ends up in the overflow, whose pop-up would open behind the
+    // view's own window. Only the bars still docked at the top in their own
+    // order are arranged; a bar the user moved is his.
     const int available = width();
     int used = 0;
     for (QToolBar *bar : {m_standardBar, m_viewBar, m_pointBar}) {
         if (!bar || bar->isHidden() || bar->isFloating() || toolBarArea(bar) != Qt::TopToolBarArea)
             continue;
-        const int needed = bar->sizeHint().width();
+        // Bars in one row sit edge to edge.
+        const int needed = FitFieldsOf(bar, available);
         const bool wrap = used > 0 && used + needed > available;
         if (wrap != toolBarBreak(bar)) {
             if (wrap)
@@ -147,6 +148,38 @@ void CMainFrame::FitToolBars()
         }
         used = wrap ? needed : used + needed;
     }
+}
+
+int CMainFrame::FitFieldsOf(QToolBar *bar, int available)
+{
+    // A bar wider than the whole window narrows its fields, down to a
+    // least width, rather than hide any of them.
+    constexpr int LeastFieldWidth = 56;
+    static const char *const NominalWidth = "nominalWidth";
+    QList<QWidget *> fieldSlots;
+    for (QWidget *field : {static_cast<QWidget *>(m_zoomEdit), static_cast<QWidget *>(m_xEdit),
+                           static_cast<QWidget *>(m_yEdit), static_cast<QWidget *>(m_zEdit)}) {
+        QWidget *slot = field ? field->parentWidget() : nullptr;
+        if (!slot || slot->parentWidget() != bar)
+            continue;
+        if (!slot->property(NominalWidth).isValid())
+            slot->setProperty(NominalWidth, slot->width());
+        fieldSlots.append(slot);
+    }
+    int full = bar->sizeHint().width();
+    for (QWidget *slot : std::as_const(fieldSlots))
+        full += slot->property(NominalWidth).toInt() - slot->width();
+    const int excess = full - available;
+    int needed = full;
+    for (QWidget *slot : std::as_const(fieldSlots)) {
+        const int nominal = slot->property(NominalWidth).toInt();
+        const int share = excess > 0 ? (excess + int(fieldSlots.size()) - 1) / int(fieldSlots.size()) : 0;
+        const int width = std::max(std::min(nominal, LeastFieldWidth), nominal - share);
+        if (slot->width() != width)
+            slot->setFixedWidth(width);
+        needed -= nominal - width;
+    }
+    return needed;
 }
 
 void CMainFrame::resizeEvent(QResizeEvent *event)

@@ -544,7 +544,7 @@ void TestMainFrame::toolBarsWrapInANarrowWindow()
     FrameFixture fixture;
     QVERIFY(fixture.Show());
     CMainFrame *frame = fixture.frame.get();
-    for (int width : {800, 640, 1280}) {
+    for (int width : {800, 640, 480, 1280}) {
         frame->resize(width, 500);
         QTRY_COMPARE(frame->width(), width);
         QCoreApplication::processEvents();
@@ -555,8 +555,9 @@ void TestMainFrame::toolBarsWrapInANarrowWindow()
                      qPrintable(QStringLiteral("%1 at width %2").arg(control->toolTip()).arg(width)));
         }
     }
-    // Wide again: one row.
+    // Wide again: one row, the fields at their full widths.
     QCOMPARE(frame->m_pointBar->y(), frame->m_standardBar->y());
+    QCOMPARE(frame->m_xEdit->parentWidget()->width(), 100);
 }
 
 QTEST_MAIN(TestMainFrame)
