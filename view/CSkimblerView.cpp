@@ -24,6 +24,7 @@
 #include <QOpenGLContext>
 #include <QResizeEvent>
 #include <QSurfaceFormat>
+#include <QTimer>
 #include <QUndoStack>
 #include <QWheelEvent>
 #include <QWidget>
@@ -276,6 +277,8 @@ bool CSkimblerView::event(QEvent *event)
     }
     if (event->type() == QEvent::Leave) {
         m_pointerInside = false;
+        if (m_hoverTimer)
+            m_hoverTimer->stop();
         emit hoverTextChanged(QString());
     }
     return QWindow::event(event);
@@ -482,7 +485,7 @@ void CSkimblerView::mouseMoveEvent(QMouseEvent *event)
     const QPoint position = DevicePosition(event->position());
     Move(position.x(), position.y());
     m_pointerInside = true;
-    emit hoverTextChanged(HoverText(position.x(), position.y()));
+    ScheduleHoverText();
     event->accept();
 }
 
@@ -632,7 +635,7 @@ void CSkimblerView::SetZoom(float zoom)
     m_zoom = std::clamp(zoom, MinZoom, MaxZoom);
     UpdateZoomField();
     if (m_pointerInside)
-        emit hoverTextChanged(HoverText(m_pointerX, m_pointerY));
+        ScheduleHoverText();
     requestUpdate();
 }
 
@@ -863,6 +866,24 @@ bool CSkimblerView::NudgeSelectedPoint(int dx, int dy)
     m_nudgeCommand = stack->index() > 0 ? stack->command(stack->index() - 1) : nullptr;
     RefreshCoordinateFields();
     return true;
+}
+
+void CSkimblerView::ScheduleHoverText()
+{
+    // The status text costs a selection pass; the pointer moves far more
+    // often than anyone reads, so it is brought up to date a few dozen
+    // times a second at most, outside the move handling itself.
+    if (!m_hoverTimer) {
+        m_hoverTimer = new QTimer(this);
+        m_hoverTimer->setSingleShot(true);
+        m_hoverTimer->setInterval(HoverTextInterval);
+        connect(m_hoverTimer, &QTimer::timeout, this, [this] {
+            if (m_pointerInside)
+                emit hoverTextChanged(HoverText(m_pointerX, m_pointerY));
+        });
+    }
+    if (!m_hoverTimer->isActive())
+        m_hoverTimer->start();
 }
 
 QString CSkimblerView::HoverText(int x, int y)

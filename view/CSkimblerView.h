@@ -15,6 +15,7 @@ class CPropertyPanel;
 class CSkimblerDoc;
 class GraphicalFramework;
 class GraphicalInterface;
+class QTimer;
 class QUndoCommand;
 class Surface;
 
@@ -43,6 +44,8 @@ public:
     static constexpr int PickBufferSize = 64;
     static constexpr int HandleSize = 8;
     static constexpr int BackgroundTileSize = 32;
+    // Milliseconds between updates of the status text under the pointer.
+    static constexpr int HoverTextInterval = 40;
 
     explicit CSkimblerView(QWindow *parent = nullptr);
     ~CSkimblerView() override;
@@ -171,12 +174,15 @@ private:
     QPoint DevicePosition(const QPointF &position) const;
     // Chooses a corner (or none, -1) as its tool-bar button would.
     void SelectPointByKey(int point);
+    // Brings the status text up to date soon, not at every move.
+    void ScheduleHoverText();
 
     // The run of nudges that the next nudge may join.
     int m_nudgePoint = -1;
     int m_nudgeKey = 0;
     const QUndoCommand *m_nudgeCommand = nullptr;
     bool m_pointerInside = false;
+    QTimer *m_hoverTimer = nullptr;
 
     QPointer<CSkimblerDoc> m_registeredDocument;
     // Set while the view itself writes a field, so the field's read-back

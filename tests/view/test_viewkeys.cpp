@@ -174,7 +174,7 @@ void TestViewKeys::statusBarTellsWhatIsUnderThePointer()
     const auto status = [this] { return m_frame->m_messagePane->text(); };
     const QPoint corner1 = WindowOf(1).toPoint();
     Hover(m_view, corner1 + QPoint(1, -1));
-    QVERIFY2(status().contains(QString::fromUtf8("角點 1")), qPrintable(status()));
+    QTRY_VERIFY2(status().contains(QString::fromUtf8("角點 1")), qPrintable(status()));
     QVERIFY(status().contains(QStringLiteral("100.0%")));
     const QPointF plane = m_view->WindowToSurface(float(corner1.x() + 1), float(corner1.y() - 1));
     QVERIFY2(status().contains(QStringLiteral("X: %1").arg(plane.x(), 0, 'f', 4)), qPrintable(status()));
@@ -183,15 +183,15 @@ void TestViewKeys::statusBarTellsWhatIsUnderThePointer()
     // Midway along the top edge, inside the quad, and outside it.
     const QPointF top = (WindowOf(0) + WindowOf(2)) / 2;
     Hover(m_view, top.toPoint());
-    QVERIFY2(status().contains(QString::fromUtf8("上邊")), qPrintable(status()));
+    QTRY_VERIFY2(status().contains(QString::fromUtf8("上邊")), qPrintable(status()));
     Hover(m_view, ((WindowOf(0) + WindowOf(3)) / 2).toPoint() + QPoint(20, 20));
-    QVERIFY2(status().contains(QString::fromUtf8("整個平面")), qPrintable(status()));
+    QTRY_VERIFY2(status().contains(QString::fromUtf8("整個平面")), qPrintable(status()));
     Hover(m_view, QPoint(5, 5));
-    QVERIFY2(status().contains(QString::fromUtf8("無")), qPrintable(status()));
+    QTRY_VERIFY2(status().contains(QString::fromUtf8("無")), qPrintable(status()));
 
     // The zoom in force, as it changes under the pointer.
     m_view->SetZoom(2.0f);
-    QVERIFY2(status().contains(QStringLiteral("200.0%")), qPrintable(status()));
+    QTRY_VERIFY2(status().contains(QStringLiteral("200.0%")), qPrintable(status()));
 
     QEvent leave(QEvent::Leave);
     QCoreApplication::sendEvent(m_view, &leave);
