@@ -622,6 +622,16 @@ void TestApplication::cornerColourIsDrawnUndoneAndSaved()
     QCOMPARE(panel->m_list->item(0, 1)->text(), QStringLiteral("0, 0, 255, 128"));
     QCOMPARE(nearCorner0(), after);
 
+    // From the keyboard: Return on a row asks for that corner's colour.
+    int askedFor = -1;
+    panel->m_askColor = [&askedFor](const QColor &, const QString &title) {
+        askedFor = title.right(1).toInt();
+        return QColor();
+    };
+    panel->m_list->setCurrentCell(3, 0);
+    QTest::keyClick(panel->m_list, Qt::Key_Return);
+    QCOMPARE(askedFor, 3);
+
     // Cancelling, or taking the colour as it was, is no edit.
     const int steps = Doc()->UndoStack()->count();
     panel->m_askColor = [](const QColor &, const QString &) { return QColor(); };
