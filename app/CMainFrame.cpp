@@ -3,6 +3,7 @@
 #include "app/CNumberEdit.h"
 #include "app/CPercentEdit.h"
 #include "app/LockKeyState.h"
+#include "app/SurfaceTools.h"
 #include "app/ToolBarIcons.h"
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
@@ -58,7 +59,7 @@ const Prompt StandardPrompts[] = {
 
 // Commands nothing in the program handles: shown disabled.
 const int UnhandledCommands[] = {
-    ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_VIEW_VIEWBAR, ID_NEXT_PANE, ID_PREV_PANE,
+    ID_EDIT_CUT, ID_VIEW_VIEWBAR, ID_NEXT_PANE, ID_PREV_PANE,
 };
 
 constexpr int RecentFileCount = 4;
@@ -101,6 +102,7 @@ int CMainFrame::OnCreate()
     CreateStatusBar();
     CreateViewBar();
     CreatePointBar();
+    m_tools = new SurfaceTools(this);
     AddToolBarPrompts();
     ChainToolBarFocus();
     FollowViewHover();
@@ -190,6 +192,8 @@ bool CMainFrame::OnCommand(int commandId)
             m_document->UndoStack()->redo();
         return true;
     }
+    if (m_tools && m_tools->OnCommand(commandId))
+        return true;
     if (m_applicationHandler && m_applicationHandler(commandId))
         return true;
     if (m_view && m_view->OnCommand(commandId))
@@ -311,6 +315,10 @@ void CMainFrame::CreateCommands()
 
     AddCommand(ID_APP_ABOUT, QStringLiteral("關於 Skimbler(&A)..."));
 
+    AddCommand(ID_FILE_EXPORT_IMAGE, QStringLiteral("匯出影像(&E)..."));
+    AddCommand(ID_PIXEL_PROBE, QStringLiteral("像素探針(&I)"))->setCheckable(true);
+    AddCommand(ID_PERSPECTIVE_TEXTURE, QStringLiteral("透視校正貼圖(&E)"))->setCheckable(true);
+
     // View bar: two check boxes and three push buttons.
     for (int commandId : {ID_SHOW_AXES, ID_SHOW_HANDLES}) {
         QAction *action = AddCommand(commandId);
@@ -343,6 +351,7 @@ void CMainFrame::CreateMenus()
     m_fileMenu = bar->addMenu(QStringLiteral("檔案(&F)"));
     for (int commandId : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS})
         m_fileMenu->addAction(CommandAction(commandId));
+    m_fileMenu->addAction(CommandAction(ID_FILE_EXPORT_IMAGE));
     m_fileMenu->addSeparator();
     for (int commandId : {ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP})
         m_fileMenu->addAction(CommandAction(commandId));
@@ -364,6 +373,9 @@ void CMainFrame::CreateMenus()
     view->addSeparator();
     view->addAction(CommandAction(ID_VIEW_VIEWBAR));
     AddToolWindowEntries(view);
+    view->addSeparator();
+    view->addAction(CommandAction(ID_PIXEL_PROBE));
+    view->addAction(CommandAction(ID_PERSPECTIVE_TEXTURE));
 
     QMenu *help = bar->addMenu(QStringLiteral("說明(&H)"));
     help->addAction(CommandAction(ID_APP_ABOUT));
@@ -429,6 +441,7 @@ void CMainFrame::CreateViewBar()
     m_viewBar = CreateToolBar(QStringLiteral("viewBar"));
     for (int commandId : {ID_SHOW_AXES, ID_SHOW_HANDLES, ID_ZOOM_IN, ID_ZOOM_OUT, ID_ZOOM_100})
         m_viewBar->addAction(CommandAction(commandId));
+    m_viewBar->addAction(CommandAction(ID_PIXEL_PROBE));
 
     m_zoomEdit = new CPercentEdit;
     CreateFieldSlot(m_viewBar, m_zoomEdit, 80, 5);

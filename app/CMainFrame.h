@@ -18,6 +18,7 @@ class QActionGroup;
 class QLabel;
 class QMenu;
 class QToolBar;
+class SurfaceTools;
 
 // The main window: the view in the middle, the standard, view and point tool
 // bars in one dock row at the top, the status bar at the bottom. Commands and
@@ -81,6 +82,9 @@ public:
     QLabel *m_yLabel = nullptr;
     QLabel *m_zLabel = nullptr;
     QToolBar *m_standardBar = nullptr;
+
+    // Probe, projective texturing, export, Copy and Paste.
+    SurfaceTools *m_tools = nullptr;
 
     // Status bar panes.
     QLabel *m_messagePane = nullptr;

@@ -1,5 +1,6 @@
 #include "render/GraphicalInterface.h"
 
+#include "render/SurfaceGeometry.h"
 #include "surface/Surface.h"
 
 #include <QOpenGLContext>
@@ -151,21 +152,12 @@ bool GraphicalInterface::DrawSurface(const Surface &surface, float x, float y, f
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
 
     float corners[4][3];
-    if (surface.Flags & SURFACE_FLAG_POINTS) {
-        for (int i = 0; i < 4; ++i)
-            for (int j = 0; j < 3; ++j)
-                corners[i][j] = surface.Points[i][j];
-    } else {
-        float extentX = Width * 0.5f + static_cast<float>(surface.Width);
-        float extentY = Height * 0.5f + static_cast<float>(surface.Height);
-        ScreenToWorld(extentX, extentY);
-        const float quad[4][3] = {{0, 0, 0}, {0, extentY, 0}, {extentX, 0, 0}, {extentX, extentY, 0}};
-        for (int i = 0; i < 4; ++i)
-            for (int j = 0; j < 3; ++j)
-                corners[i][j] = quad[i][j];
-    }
+    SurfaceGeometry::Corners(surface, Width, Height, corners);
+    // Off, the strip is sent exactly as it always was.
+    float q[4] = {1, 1, 1, 1};
+    const bool projective = ProjectiveTexture && SurfaceGeometry::ProjectiveQ(corners, q);
 
-    static const float texCoords[4][2] = {{0, 1}, {0, 0}, {1, 1}, {1, 0}};
+    const auto &texCoords = SurfaceGeometry::TexCoords;
     const bool colors = (surface.Flags & SURFACE_FLAG_COLORS) != 0;
     glBegin(GL_TRIANGLE_STRIP);
     if (!colors)
@@ -173,7 +165,10 @@ bool GraphicalInterface::DrawSurface(const Surface &surface, float x, float y, f
     for (int i = 0; i < 4; ++i) {
         if (colors)
             glColor4f(surface.Colors[i][0], surface.Colors[i][1], surface.Colors[i][2], alpha * surface.Colors[i][3]);
-        glTexCoord2f(texCoords[i][0], texCoords[i][1]);
+        if (projective)
+            glTexCoord4f(texCoords[i][0] * q[i], texCoords[i][1] * q[i], 0.0f, q[i]);
+        else
+            glTexCoord2f(texCoords[i][0], texCoords[i][1]);
         glVertex3f(corners[i][0], corners[i][1], corners[i][2]);
     }
     glEnd();

@@ -48,6 +48,9 @@ public:
 
     int Width = 0;
     int Height = 0;
+    // DrawSurface sends projective texture coordinates, so that a quad that is
+    // not a parallelogram keeps the image's straight lines straight.
+    bool ProjectiveTexture = false;
     const float PlaneZ = -2.4142136f;
 
     static constexpr float PlaneHalfWidth = 4.0f / 3.0f;  // 1.3333334f

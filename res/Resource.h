@@ -43,6 +43,11 @@ constexpr int ID_VIEW_PROPERTY_WINDOW = 32810;
 constexpr int ID_VIEW_FLAGS_WINDOW = 32811;
 constexpr int ID_VIEW_COLORS_WINDOW = 32812;
 
+// Probe, projective texturing and image export
+constexpr int ID_FILE_EXPORT_IMAGE = 32840;
+constexpr int ID_PIXEL_PROBE = 32841;
+constexpr int ID_PERSPECTIVE_TEXTURE = 32842;
+
 // Fields
 constexpr int IDC_ZOOM_EDIT = 1236;
 constexpr int IDC_X_EDIT = 1237;

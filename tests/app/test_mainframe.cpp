@@ -52,7 +52,8 @@ struct FrameFixture
     }
     bool Show()
     {
-        frame->resize(1100, 700);
+        // Wide enough for the three bars in one row.
+        frame->resize(1200, 700);
         frame->show();
         frame->activateWindow();
         return QTest::qWaitForWindowActive(frame.get());
@@ -167,7 +168,7 @@ void TestMainFrame::toolBarItemsInOrder()
              (QList<int>{ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, 0, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, 0,
                          ID_EDIT_UNDO, ID_EDIT_REDO, 0, ID_FILE_PRINT, 0, ID_APP_ABOUT}));
     QCOMPARE(fixture.Items(frame->m_viewBar),
-             (QList<int>{ID_SHOW_AXES, ID_SHOW_HANDLES, ID_ZOOM_IN, ID_ZOOM_OUT, ID_ZOOM_100, -1}));
+             (QList<int>{ID_SHOW_AXES, ID_SHOW_HANDLES, ID_ZOOM_IN, ID_ZOOM_OUT, ID_ZOOM_100, ID_PIXEL_PROBE, -1}));
     QCOMPARE(fixture.Items(frame->m_pointBar),
              (QList<int>{ID_POINT_FULL, 0, ID_POINT_NONE, ID_POINT_0, ID_POINT_1, ID_POINT_2, ID_POINT_3, -1, -1, -1,
                          -1, -1, -1}));
@@ -313,8 +314,8 @@ void TestMainFrame::commandEnabling_data()
     QTest::addColumn<int>("commandId");
     QTest::addColumn<bool>("enabled");
     QTest::newRow("cut") << ID_EDIT_CUT << false;
-    QTest::newRow("copy") << ID_EDIT_COPY << false;
-    QTest::newRow("paste") << ID_EDIT_PASTE << false;
+    QTest::newRow("copy") << ID_EDIT_COPY << true;
+    QTest::newRow("paste") << ID_EDIT_PASTE << true;
     QTest::newRow("undo, nothing done yet") << ID_EDIT_UNDO << false;
     QTest::newRow("redo, nothing undone yet") << ID_EDIT_REDO << false;
     QTest::newRow("view bar item") << ID_VIEW_VIEWBAR << false;
@@ -507,7 +508,8 @@ void TestMainFrame::menuTexts()
         view.append(action->isSeparator() ? QStringLiteral("-") : action->text());
     QCOMPARE(view, (QStringList{QString::fromUtf8("工具列(&T)"), QString::fromUtf8("狀態列(&S)"), QStringLiteral("-"),
                                 QString::fromUtf8("檢視列(&V)"), QStringLiteral("-"), QString::fromUtf8("屬性視窗(&P)"),
-                                QString::fromUtf8("旗標視窗(&F)"), QString::fromUtf8("色彩視窗(&C)")}));
+                                QString::fromUtf8("旗標視窗(&F)"), QString::fromUtf8("色彩視窗(&C)"), QStringLiteral("-"),
+                                QString::fromUtf8("像素探針(&I)"), QString::fromUtf8("透視校正貼圖(&E)")}));
     QCOMPARE(frame->CommandAction(ID_APP_ABOUT)->text(), QString::fromUtf8("關於 Skimbler(&A)..."));
 }
 

@@ -1,0 +1,216 @@
+#include "app/SurfaceTools.h"
+
+#include "app/CMainFrame.h"
+#include "app/PixelProbeTool.h"
+#include "app/SurfaceClipboard.h"
+#include "render/GraphicalInterface.h"
+#include "res/Resource.h"
+#include "surface/CSkimblerDoc.h"
+#include "surface/MessageBox.h"
+#include "view/CSkimblerView.h"
+
+#include <QAbstractSpinBox>
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPainter>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QSettings>
+#include <QTextEdit>
+
+using namespace Resource;
+
+namespace {
+
+// The probe's button: cross hairs over a pixel square.
+QIcon ProbeIcon()
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.fillRect(QRect(6, 6, 4, 4), QColor(0, 0, 255));
+    painter.setPen(Qt::black);
+    painter.drawLine(7, 0, 7, 4);
+    painter.drawLine(7, 11, 7, 15);
+    painter.drawLine(0, 7, 4, 7);
+    painter.drawLine(11, 7, 15, 7);
+    painter.drawRect(5, 5, 5, 5);
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+const char *const SurfaceTools::ProjectiveKey = "View/PerspectiveCorrectTexture";
+
+SurfaceTools::SurfaceTools(CMainFrame *frame)
+    : QObject(frame)
+    , m_frame(frame)
+{
+    m_askExportOptions = [this](ExportImage::Options *options) {
+        return ExportImage::AskOptions(m_frame, options->size, options);
+    };
+    m_askExportPath = [this](const QString &suggestion) {
+        return QFileDialog::getSaveFileName(m_frame, QStringLiteral("匯出影像"), suggestion,
+                                            QStringLiteral("PNG images (*.png)"));
+    };
+
+    CSkimblerView *view = frame->GetActiveView();
+    m_probe = new PixelProbeTool(view, frame->GetActiveDocument(), this);
+
+    const struct
+    {
+        int commandId;
+        const char *status;
+        const char *tip;
+    } prompts[] = {
+        {ID_FILE_EXPORT_IMAGE, "將平面存成 PNG 影像", "匯出影像"},
+        {ID_PIXEL_PROBE, "顯示指標下像素的紋理、取樣、顏色與混合計算 (按住 I 鍵亦可)", "像素探針"},
+        {ID_PERSPECTIVE_TEXTURE, "以投影紋理座標繪製, 使影像的直線保持筆直", "透視校正貼圖"},
+    };
+    for (const auto &prompt : prompts) {
+        if (QAction *action = frame->CommandAction(prompt.commandId)) {
+            action->setStatusTip(QString::fromUtf8(prompt.status));
+            action->setToolTip(QString::fromUtf8(prompt.tip));
+        }
+    }
+    if (QAction *probe = frame->CommandAction(ID_PIXEL_PROBE); probe && probe->icon().isNull())
+        probe->setIcon(ProbeIcon());
+    for (int commandId : {ID_EDIT_COPY, ID_EDIT_PASTE}) {
+        if (QAction *action = frame->CommandAction(commandId))
+            action->setEnabled(true);
+    }
+    SetProjective(QSettings().value(QString::fromLatin1(ProjectiveKey), false).toBool());
+}
+
+SurfaceTools::~SurfaceTools() = default;
+
+bool SurfaceTools::OnCommand(int commandId)
+{
+    switch (commandId) {
+    case ID_EDIT_COPY:
+        if (!ForwardToTextField(commandId))
+            Copy();
+        return true;
+    case ID_EDIT_PASTE:
+        if (!ForwardToTextField(commandId))
+            Paste();
+        return true;
+    case ID_PIXEL_PROBE:
+        m_probe->SetEnabled(m_frame->IsButtonChecked(ID_PIXEL_PROBE));
+        return true;
+    case ID_PERSPECTIVE_TEXTURE: {
+        const bool on = m_frame->IsButtonChecked(ID_PERSPECTIVE_TEXTURE);
+        SetProjective(on);
+        QSettings().setValue(QString::fromLatin1(ProjectiveKey), on);
+        return true;
+    }
+    case ID_FILE_EXPORT_IMAGE:
+        Export();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void SurfaceTools::SetProjective(bool on)
+{
+    m_frame->CheckButton(ID_PERSPECTIVE_TEXTURE, on);
+    CSkimblerView *view = m_frame->GetActiveView();
+    if (view && view->m_interface) {
+        view->m_interface->ProjectiveTexture = on;
+        view->requestUpdate();
+    }
+}
+
+bool SurfaceTools::ForwardToTextField(int commandId)
+{
+    QWidget *focus = QApplication::focusWidget();
+    if (!focus)
+        return false;
+    const auto *combo = qobject_cast<QComboBox *>(focus);
+    const bool textField = qobject_cast<QLineEdit *>(focus) || qobject_cast<QTextEdit *>(focus)
+        || qobject_cast<QPlainTextEdit *>(focus) || qobject_cast<QAbstractSpinBox *>(focus)
+        || (combo && combo->isEditable());
+    if (!textField)
+        return false;
+    // As if typed: the field's own filtering applies.
+    const int key = commandId == ID_EDIT_COPY ? Qt::Key_C : Qt::Key_V;
+    QKeyEvent press(QEvent::KeyPress, key, Qt::ControlModifier);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::ControlModifier);
+    QApplication::sendEvent(focus, &press);
+    QApplication::sendEvent(focus, &release);
+    return true;
+}
+
+void SurfaceTools::Copy()
+{
+    CSkimblerDoc *document = m_frame->GetActiveDocument();
+    CSkimblerView *view = m_frame->GetActiveView();
+    if (!document)
+        return;
+    const int width = view && view->m_interface ? view->m_interface->Width : 800;
+    const int height = view && view->m_interface ? view->m_interface->Height : 600;
+    const bool projective = view && view->m_interface && view->m_interface->ProjectiveTexture;
+    QString error;
+    QMimeData *mime = SurfaceClipboard::MakeMimeData(document->surface, document->GetImagePath(), width, height,
+                                                     projective, &error);
+    if (!mime) {
+        MessageBox::show(QStringLiteral("Cannot copy the surface: %1.").arg(error), QStringLiteral("Skimbler"),
+                         MessageBox::Exclamation);
+        return;
+    }
+    QGuiApplication::clipboard()->setMimeData(mime);
+}
+
+void SurfaceTools::Paste()
+{
+    CSkimblerDoc *document = m_frame->GetActiveDocument();
+    QString error;
+    if (!SurfaceClipboard::Paste(QGuiApplication::clipboard()->mimeData(), document, &error)) {
+        MessageBox::show(QStringLiteral("Nothing was pasted: the clipboard does not hold a Skimbler surface's "
+                                        "settings (%1).")
+                             .arg(error),
+                         QStringLiteral("Skimbler"), MessageBox::Exclamation);
+        return;
+    }
+    if (CSkimblerView *view = m_frame->GetActiveView())
+        view->RefreshCoordinateFields();
+}
+
+void SurfaceTools::Export()
+{
+    CSkimblerView *view = m_frame->GetActiveView();
+    CSkimblerDoc *document = m_frame->GetActiveDocument();
+    if (!view)
+        return;
+    ExportImage::Options options;
+    options.size = QSize(view->ClientWidth(), view->ClientHeight());
+    if (!m_askExportOptions(&options))
+        return;
+
+    QString base = document ? document->GetTitle() : QString();
+    if (document && !document->GetImagePath().isEmpty())
+        base = QFileInfo(document->GetImagePath()).completeBaseName();
+    else
+        base = QFileInfo(base).completeBaseName();
+    QString path = m_askExportPath(QDir::current().filePath(base + QStringLiteral(".png")));
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".png");
+
+    QString error;
+    const QImage image = ExportImage::Render(view, options.size, options.background, &error);
+    if (image.isNull() || !ExportImage::Save(image, path, &error)) {
+        MessageBox::show(QStringLiteral("Cannot export the image to %1: %2.").arg(QDir::toNativeSeparators(path), error),
+                         QStringLiteral("Skimbler"), MessageBox::Exclamation);
+    }
+}

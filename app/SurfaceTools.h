@@ -1,0 +1,47 @@
+#pragma once
+
+#include "app/ExportImage.h"
+
+#include <QObject>
+
+#include <functional>
+
+class CMainFrame;
+class PixelProbeTool;
+
+// The commands that look at the surface rather than edit it by hand: the
+// pixel probe, projective texturing, image export, and Copy and Paste of the
+// render state. The frame offers them every command first.
+class SurfaceTools : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Settings key of the projective texturing option.
+    static const char *const ProjectiveKey;
+
+    explicit SurfaceTools(CMainFrame *frame);
+    ~SurfaceTools() override;
+
+    // Takes the command when it is one of ours.
+    bool OnCommand(int commandId);
+
+    PixelProbeTool *Probe() const { return m_probe; }
+    void SetProjective(bool on);
+
+    void Copy();
+    void Paste();
+    void Export();
+
+    // The export dialogs, replaceable so tests need no one at the keyboard.
+    std::function<bool(ExportImage::Options *options)> m_askExportOptions;
+    std::function<QString(const QString &suggestion)> m_askExportPath;
+
+private:
+    // Copy and Paste keep their text meaning in a text field: the field gets
+    // the key as if typed. True when a field took it.
+    bool ForwardToTextField(int commandId);
+
+    CMainFrame *m_frame;
+    PixelProbeTool *m_probe = nullptr;
+};

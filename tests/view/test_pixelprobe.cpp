@@ -1,0 +1,279 @@
+#include "app/PixelProbeTool.h"
+#include "render/GraphicalInterface.h"
+#include "surface/DocumentAccess.h"
+#include "view/ViewTestSupport.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+#include <memory>
+
+using namespace ViewTest;
+
+namespace {
+
+constexpr int kImageSize = 256;
+
+// A 32-bit TGA whose every texel differs from its neighbours in colour and
+// alpha, so a wrong texel, filter or blend shows.
+bool WritePatternTga(const QString &path)
+{
+    QByteArray data(18, '\0');
+    data[2] = 2;
+    data[12] = static_cast<char>(kImageSize & 0xFF);
+    data[13] = static_cast<char>(kImageSize >> 8);
+    data[14] = static_cast<char>(kImageSize & 0xFF);
+    data[15] = static_cast<char>(kImageSize >> 8);
+    data[16] = 32;
+    data[17] = 8;
+    for (int row = 0; row < kImageSize; ++row) {
+        for (int column = 0; column < kImageSize; ++column) {
+            const int r = (column * 7) & 0xFF;
+            const int g = (row * 5 + column) & 0xFF;
+            const int b = ((column ^ row) * 3) & 0xFF;
+            const int a = 64 + (column * 3 + row * 11) % 192;
+            data.append(static_cast<char>(b));
+            data.append(static_cast<char>(g));
+            data.append(static_cast<char>(r));
+            data.append(static_cast<char>(a));
+        }
+    }
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
+}
+
+struct Setup
+{
+    float zoom = 1.0f;
+    SurfaceFlags flags = 0x3E;
+    std::uint32_t mag = GL_LINEAR;
+    std::uint32_t min = GL_LINEAR;
+    std::uint32_t src = GL_ONE;
+    std::uint32_t dst = GL_ONE;
+    bool trapezoid = false;
+    float tilt = 0.0f;  // z of the bottom-right corner
+    bool projective = false;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Setup)
+
+// The probe's arithmetic against the frame the view really draws.
+class TestPixelProbe : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString m_previousDir;
+    BareFrame m_frame;
+    std::unique_ptr<CSkimblerDoc> m_document;
+    std::unique_ptr<CSkimblerView> m_view;
+    std::unique_ptr<PixelProbeTool> m_probe;
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void cleanupTestCase();
+
+    void probeMatchesDrawnPixels_data();
+    void probeMatchesDrawnPixels();
+    void readoutFollowsSwitchAndHeldKey();
+};
+
+void TestPixelProbe::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    QVERIFY(WritePatternTga(m_dir.filePath(QStringLiteral("a.tga"))));
+    m_previousDir = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(m_dir.path()));
+    DocumentAccess::SetMainWindow(&m_frame);
+}
+
+void TestPixelProbe::init()
+{
+    m_document = std::make_unique<CSkimblerDoc>();
+    m_frame.document = m_document.get();
+    m_view = std::make_unique<CSkimblerView>();
+    m_view->resize(800, 600);
+    QCOMPARE(m_view->OnCreate(), 0);
+    QVERIFY(m_document->OnNewDocument());
+    m_view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+    QTRY_COMPARE(m_view->m_interface->Width, 800);
+    QTRY_COMPARE(m_view->m_interface->Height, 600);
+    m_view->m_showAxes = false;
+    m_view->m_showHandles = false;
+    m_probe = std::make_unique<PixelProbeTool>(m_view.get(), m_document.get());
+}
+
+void TestPixelProbe::cleanup()
+{
+    m_probe.reset();
+    m_view.reset();
+    m_frame.document = nullptr;
+    m_document.reset();
+}
+
+void TestPixelProbe::cleanupTestCase()
+{
+    DocumentAccess::SetMainWindow(nullptr);
+    QDir::setCurrent(m_previousDir);
+}
+
+void TestPixelProbe::probeMatchesDrawnPixels_data()
+{
+    QTest::addColumn<Setup>("setup");
+    Setup s;
+    QTest::newRow("defaults: linear, one + one") << s;
+    s.mag = GL_NEAREST;
+    s.src = GL_SRC_ALPHA;
+    s.dst = GL_ONE_MINUS_SRC_ALPHA;
+    QTest::newRow("nearest, alpha over") << s;
+    s = Setup();
+    s.zoom = 0.6f;
+    s.src = GL_DST_COLOR;
+    s.dst = GL_ZERO;
+    QTest::newRow("zoom 0.6, multiply") << s;
+    s = Setup();
+    s.zoom = 1.7f;
+    s.src = GL_ONE_MINUS_DST_COLOR;
+    s.dst = GL_SRC_COLOR;
+    QTest::newRow("zoom 1.7, inverse destination + source colour") << s;
+    s = Setup();
+    s.zoom = 0.15f;
+    s.src = GL_SRC_ALPHA;
+    s.dst = GL_ONE_MINUS_SRC_ALPHA;
+    QTest::newRow("minified linear") << s;
+    s.min = GL_NEAREST;
+    s.src = GL_ZERO;
+    s.dst = GL_SRC_ALPHA;
+    QTest::newRow("minified nearest, destination x source alpha") << s;
+    s = Setup();
+    s.trapezoid = true;
+    s.src = GL_SRC_ALPHA;
+    s.dst = GL_ONE_MINUS_SRC_ALPHA;
+    QTest::newRow("trapezoid, two triangles") << s;
+    s.projective = true;
+    QTest::newRow("trapezoid, projective") << s;
+    s = Setup();
+    s.tilt = 0.8f;
+    s.zoom = 0.7f;
+    s.src = GL_SRC_ALPHA;
+    s.dst = GL_ONE_MINUS_SRC_ALPHA;
+    QTest::newRow("corner off the plane, perspective") << s;
+    s = Setup();
+    s.flags = SURFACE_FLAG_POINTS;
+    QTest::newRow("flags off: linear, white, alpha over") << s;
+    s = Setup();
+    s.zoom = 0.15f;
+    s.min = GL_LINEAR_MIPMAP_LINEAR;
+    s.src = GL_SRC_ALPHA;
+    s.dst = GL_ONE_MINUS_SRC_ALPHA;
+    QTest::newRow("mipmap filter, minified") << s;
+}
+
+void TestPixelProbe::probeMatchesDrawnPixels()
+{
+    QFETCH(Setup, setup);
+    Surface &surface = m_document->surface;
+    surface.Flags = setup.flags;
+    surface.MagFilter = setup.mag;
+    surface.MinFilter = setup.min;
+    surface.SrcFactor = setup.src;
+    surface.DestFactor = setup.dst;
+    if (setup.trapezoid) {
+        const float points[4][3] = {{-0.5f, 0.8f, 0}, {-1.2f, -0.8f, 0}, {0.4f, 0.8f, 0}, {1.25f, -0.7f, 0}};
+        std::memcpy(surface.Points, points, sizeof points);
+    }
+    surface.Points[3][2] = setup.tilt;
+    m_view->m_zoom = setup.zoom;
+    m_view->m_interface->ProjectiveTexture = setup.projective;
+    const Pixels pixels = RenderAndRead(m_view.get());
+
+    int compared = 0;
+    int worst = 0;
+    QString worstAt;
+    for (int i = 1; i < 12; ++i) {
+        for (int j = 1; j < 12; ++j) {
+            // Points across the quad, mapped through the view's own conversion.
+            const float fx = i / 12.0f;
+            const float fy = j / 12.0f;
+            const auto lerp = [&](int a, int b, int axis, float f) {
+                return surface.Points[a][axis] + (surface.Points[b][axis] - surface.Points[a][axis]) * f;
+            };
+            const float px = lerp(0, 2, 0, fx) + (lerp(1, 3, 0, fx) - lerp(0, 2, 0, fx)) * fy;
+            const float py = lerp(0, 2, 1, fx) + (lerp(1, 3, 1, fx) - lerp(0, 2, 1, fx)) * fy;
+            const QPointF window = m_view->SurfaceToWindow(px, py);
+            const int x = int(window.x());
+            const int y = int(window.y());
+            if (x < 0 || y < 0 || x >= pixels.width || y >= pixels.height)
+                continue;
+            const PixelProbe::Result probe = m_probe->ProbeAt(x, y);
+            if (!probe.OnSurface)
+                continue;
+            // A nearest sample right on a texel boundary may go either way.
+            if (probe.Filter == GL_NEAREST || probe.Filter == GL_NEAREST_MIPMAP_NEAREST) {
+                const auto nearEdge = [](double c) {
+                    const double f = c * kImageSize - std::floor(c * kImageSize);
+                    return f < 0.08 || f > 0.92;
+                };
+                if (nearEdge(probe.U) || nearEdge(probe.V))
+                    continue;
+            }
+            const unsigned char *drawn = pixels.at(x, y);
+            for (int k = 0; k < 3; ++k) {
+                const int difference = std::abs(PixelProbe::ToByte(probe.Result[k]) - int(drawn[k]));
+                if (difference > worst) {
+                    worst = difference;
+                    worstAt = QStringLiteral("at %1,%2 channel %3: drawn %4, probe says\n%5")
+                                  .arg(x)
+                                  .arg(y)
+                                  .arg(k)
+                                  .arg(drawn[k])
+                                  .arg(PixelProbe::Describe(probe));
+                }
+            }
+            ++compared;
+        }
+    }
+    QVERIFY2(compared >= 40, qPrintable(QString::number(compared)));
+    // 8-bit channels and the rasteriser's fixed-point filter weights.
+    QVERIFY2(worst <= 2, qPrintable(worstAt));
+}
+
+void TestPixelProbe::readoutFollowsSwitchAndHeldKey()
+{
+    const QPoint centre(400, 300);
+    Hover(m_view.get(), centre);
+    QCoreApplication::processEvents();
+    QVERIFY(m_probe->ReadoutText().isEmpty());
+
+    // The held key shows it only while held.
+    QTest::keyPress(m_view.get(), Qt::Key_I);
+    QTRY_VERIFY(!m_probe->ReadoutText().isEmpty());
+    QVERIFY(m_probe->ReadoutText().contains(QStringLiteral("400, 300")));
+    QTest::keyRelease(m_view.get(), Qt::Key_I);
+    QTRY_VERIFY(m_probe->ReadoutText().isEmpty());
+
+    // Switched on, it follows the pointer and the document.
+    m_probe->SetEnabled(true);
+    Hover(m_view.get(), QPoint(120, 80));
+    QTRY_VERIFY(m_probe->ReadoutText().contains(QStringLiteral("120, 80")));
+    QVERIFY(m_probe->ReadoutText().contains(QStringLiteral("GL_ONE")));
+    SurfaceSettings after = m_document->Settings();
+    after.SrcFactor = GL_SRC_ALPHA_SATURATE;
+    m_document->ChangeSettings(after, QStringLiteral("test"));
+    QTRY_VERIFY(m_probe->ReadoutText().contains(QStringLiteral("GL_SRC_ALPHA_SATURATE")));
+    // Leaving the view hides it.
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(m_view.get(), &leave);
+    QVERIFY(m_probe->ReadoutText().isEmpty());
+}
+
+QTEST_MAIN(TestPixelProbe)
+#include "test_pixelprobe.moc"
