@@ -1,0 +1,489 @@
+#include "app/CMainFrame.h"
+#include "app/CNumberEdit.h"
+#include "app/PixelProbeTool.h"
+#include "app/SurfaceClipboard.h"
+#include "app/SurfaceTools.h"
+#include "common/MessageRecorder.h"
+#include "render/GraphicalInterface.h"
+#include "res/Resource.h"
+#include "surface/CSkimblerDoc.h"
+#include "surface/DocumentAccess.h"
+#include "surface/SurfaceFile.h"
+#include "view/CSkimblerView.h"
+#include "view/ViewTestSupport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QImage>
+#include <QMimeData>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+using namespace Resource;
+using namespace ViewTest;
+
+namespace {
+
+// A 32-bit TGA: black, opaque, with one white column (file order, B G R A).
+bool WriteStripeTga(const QString &path, int size, int stripeColumn)
+{
+    QByteArray data(18, '\0');
+    data[2] = 2;
+    data[12] = static_cast<char>(size);
+    data[14] = static_cast<char>(size);
+    data[16] = 32;
+    data[17] = 8;
+    for (int row = 0; row < size; ++row) {
+        for (int column = 0; column < size; ++column) {
+            const char level = column == stripeColumn ? char(255) : char(0);
+            data.append(level).append(level).append(level).append(char(255));
+        }
+    }
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
+}
+
+// Mean x of the bright pixels of each row; -1 where there are none.
+QList<double> StripeCentres(const Pixels &pixels, int top, int bottom)
+{
+    QList<double> centres;
+    for (int y = top; y <= bottom; ++y) {
+        double sum = 0;
+        int count = 0;
+        for (int x = 0; x < pixels.width; ++x) {
+            if (pixels.at(x, y)[0] > 128) {
+                sum += x;
+                ++count;
+            }
+        }
+        centres.append(count ? sum / count : -1.0);
+    }
+    return centres;
+}
+
+} // namespace
+
+// The frame's probe, projective texturing, export and clipboard commands, as
+// a user reaches them.
+class TestSurfaceTools : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_settings;
+    QTemporaryDir m_work;
+    QString m_oldCwd;
+    std::unique_ptr<CSkimblerDoc> m_document;
+    std::unique_ptr<CMainFrame> m_frame;
+    std::unique_ptr<MessageRecorder> m_messages;
+
+    CSkimblerView *view() const { return m_frame->GetActiveView(); }
+    SurfaceTools *tools() const { return m_frame->m_tools; }
+    void trigger(int commandId) { m_frame->CommandAction(commandId)->trigger(); }
+    void createFrame()
+    {
+        m_frame.reset();
+        m_document = std::make_unique<CSkimblerDoc>();
+        m_frame = std::make_unique<CMainFrame>(m_document.get());
+        DocumentAccess::SetMainWindow(m_frame.get());
+        QCOMPARE(m_frame->OnCreate(), 0);
+        QVERIFY(view()->MakeCurrent());
+        QVERIFY(m_document->OnNewDocument());
+        m_frame->resize(1200, 700);
+        m_frame->show();
+        m_frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_frame.get()));
+        QTRY_VERIFY(view()->isExposed());
+        QTRY_COMPARE(view()->m_interface->Width, view()->ClientWidth());
+        QTRY_COMPARE(view()->m_interface->Height, view()->ClientHeight());
+    }
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void cleanupTestCase();
+
+    void projectiveKeepsImageLinesStraight_data();
+    void projectiveKeepsImageLinesStraight();
+    void projectiveOptionIsRemembered();
+    void exportAtViewSizeIsTheViewWithoutHandles();
+    void exportWithoutBackgroundHasStraightAlpha();
+    void exportAtTypedSize();
+    void copyPutsJsonAndCallsOnTheClipboard_data();
+    void copyPutsJsonAndCallsOnTheClipboard();
+    void pasteIsOneUndoableStepAndKeepsTheImage();
+    void pasteRefusesAnythingElse_data();
+    void pasteRefusesAnythingElse();
+    void copyAndPasteInAFieldStayText();
+    void probeFollowsItsCommand();
+};
+
+void TestSurfaceTools::initTestCase()
+{
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settings.path());
+    QCoreApplication::setOrganizationName(QStringLiteral("SkimblerTests"));
+    QCoreApplication::setApplicationName(QStringLiteral("test_surfacetools"));
+    m_oldCwd = QDir::currentPath();
+    QVERIFY(m_work.isValid());
+    QVERIFY(QDir::setCurrent(m_work.path()));
+    QVERIFY(WriteStripeTga(m_work.filePath(QStringLiteral("a.tga")), 64, 20));
+}
+
+void TestSurfaceTools::init()
+{
+    QSettings().clear();
+    m_messages = std::make_unique<MessageRecorder>();
+    createFrame();
+}
+
+void TestSurfaceTools::cleanup()
+{
+    DocumentAccess::SetMainWindow(nullptr);
+    m_frame.reset();
+    m_document.reset();
+    m_messages.reset();
+}
+
+void TestSurfaceTools::cleanupTestCase()
+{
+    QDir::setCurrent(m_oldCwd);
+}
+
+void TestSurfaceTools::projectiveKeepsImageLinesStraight_data()
+{
+    QTest::addColumn<bool>("projective");
+    QTest::newRow("off: kinks at the diagonal") << false;
+    QTest::newRow("on: straight") << true;
+}
+
+void TestSurfaceTools::projectiveKeepsImageLinesStraight()
+{
+    QFETCH(bool, projective);
+    if (projective != m_frame->IsButtonChecked(ID_PERSPECTIVE_TEXTURE))
+        trigger(ID_PERSPECTIVE_TEXTURE);
+    QCOMPARE(view()->m_interface->ProjectiveTexture, projective);
+
+    // A trapezoid, narrow at the top; the texture as it is, nearest texel.
+    Surface &surface = m_document->surface;
+    const float points[4][3] = {{-0.5f, 0.8f, 0}, {-1.2f, -0.8f, 0}, {0.5f, 0.8f, 0}, {1.2f, -0.8f, 0}};
+    std::memcpy(surface.Points, points, sizeof points);
+    surface.Flags = SURFACE_FLAG_POINTS | SURFACE_FLAG_MAG | SURFACE_FLAG_MIN;
+    surface.MagFilter = GL_NEAREST;
+    surface.MinFilter = GL_NEAREST;
+    view()->m_showAxes = false;
+    view()->m_showHandles = false;
+    view()->m_backgroundWidth = 0;  // black around the quad
+    const Pixels pixels = RenderAndRead(view());
+
+    const int top = qRound(view()->SurfaceToWindow(0, 0.75f).y());
+    const int bottom = qRound(view()->SurfaceToWindow(0, -0.75f).y());
+    const QList<double> centres = StripeCentres(pixels, top, bottom);
+    QVERIFY(!centres.contains(-1.0));
+    // Distance of each row's centre from the chord through the end rows.
+    double worst = 0;
+    const double first = centres.first();
+    const double last = centres.last();
+    for (int i = 0; i < centres.size(); ++i) {
+        const double onChord = first + (last - first) * i / (centres.size() - 1);
+        worst = std::max(worst, std::abs(centres.at(i) - onChord));
+    }
+    if (projective)
+        QVERIFY2(worst <= 1.0, qPrintable(QString::number(worst)));
+    else
+        QVERIFY2(worst >= 10.0, qPrintable(QString::number(worst)));
+}
+
+void TestSurfaceTools::projectiveOptionIsRemembered()
+{
+    QVERIFY(!m_frame->IsButtonChecked(ID_PERSPECTIVE_TEXTURE));
+    QVERIFY(!view()->m_interface->ProjectiveTexture);
+    trigger(ID_PERSPECTIVE_TEXTURE);
+    QVERIFY(view()->m_interface->ProjectiveTexture);
+
+    createFrame();
+    QVERIFY(m_frame->IsButtonChecked(ID_PERSPECTIVE_TEXTURE));
+    QVERIFY(view()->m_interface->ProjectiveTexture);
+    trigger(ID_PERSPECTIVE_TEXTURE);
+    createFrame();
+    QVERIFY(!view()->m_interface->ProjectiveTexture);
+}
+
+void TestSurfaceTools::exportAtViewSizeIsTheViewWithoutHandles()
+{
+    Surface &surface = m_document->surface;
+    surface.Points[3][0] = 0.9f;  // not the whole window
+    surface.Points[0][1] = 0.6f;
+    view()->m_zoom = 0.8f;
+    const QString path = m_work.filePath(QStringLiteral("view.png"));
+    tools()->m_askExportOptions = [](ExportImage::Options *) { return true; };
+    tools()->m_askExportPath = [&](const QString &) { return path; };
+    // Handles, axes and the selected corner are on in the view.
+    view()->m_selectedPoint = 0;
+    trigger(ID_FILE_EXPORT_IMAGE);
+    QVERIFY2(m_messages->messages.isEmpty(), qPrintable(m_messages->texts().join(QLatin1Char('\n'))));
+
+    QImage exported(path);
+    QCOMPARE(exported.size(), QSize(view()->ClientWidth(), view()->ClientHeight()));
+    exported = exported.convertToFormat(QImage::Format_RGBA8888);
+    view()->m_showAxes = false;
+    view()->m_showHandles = false;
+    const Pixels frame = RenderAndRead(view());
+    int different = 0;
+    for (int y = 0; y < frame.height; ++y) {
+        const uchar *line = exported.constScanLine(y);
+        for (int x = 0; x < frame.width; ++x) {
+            // The window's and the buffer's pixel formats may round a blend
+            // apart by one level.
+            for (int k = 0; k < 3; ++k)
+                different += std::abs(line[x * 4 + k] - frame.at(x, y)[k]) > 1;
+            different += line[x * 4 + 3] != 255;
+        }
+    }
+    QCOMPARE(different, 0);
+    // The view is back at its own size.
+    QCOMPARE(view()->m_interface->Width, view()->ClientWidth());
+}
+
+void TestSurfaceTools::exportWithoutBackgroundHasStraightAlpha()
+{
+    // Half-transparent corners over alpha blending: the surface's own colour
+    // and alpha, not premultiplied.
+    Surface &surface = m_document->surface;
+    surface.Flags = SURFACE_FLAG_POINTS | SURFACE_FLAG_COLORS | SURFACE_FLAG_BLEND | SURFACE_FLAG_MAG;
+    surface.MagFilter = GL_NEAREST;
+    surface.SrcFactor = GL_SRC_ALPHA;
+    surface.DestFactor = GL_ONE_MINUS_SRC_ALPHA;
+    for (auto &colour : surface.Colors) {
+        colour[0] = 0.2f;
+        colour[1] = 0.6f;
+        colour[2] = 1.0f;
+        colour[3] = 0.4f;
+    }
+    view()->m_zoom = 0.5f;
+    QString error;
+    const QSize size(view()->ClientWidth(), view()->ClientHeight());
+    const QImage image = ExportImage::Render(view(), size, false, &error).convertToFormat(QImage::Format_ARGB32);
+    QVERIFY2(!image.isNull(), qPrintable(error));
+    // Outside the quad: nothing at all.
+    QCOMPARE(image.pixel(2, 2), qRgba(0, 0, 0, 0));
+    // Inside, off the stripe (black texels): black at 40 %; on it, the colour.
+    const QPoint centre(size.width() / 2, size.height() / 2);
+    const PixelProbe::Result probe = tools()->Probe()->ProbeAt(centre.x(), centre.y());
+    QVERIFY(probe.OnSurface);
+    const QRgb pixel = image.pixel(centre);
+    QVERIFY2(std::abs(qAlpha(pixel) - 102) <= 1, qPrintable(QString::number(qAlpha(pixel))));
+    for (int k = 0; k < 3; ++k) {
+        const int channel = k == 0 ? qRed(pixel) : k == 1 ? qGreen(pixel) : qBlue(pixel);
+        QVERIFY2(std::abs(channel - PixelProbe::ToByte(probe.Source[k])) <= 3,
+                 qPrintable(QStringLiteral("%1 %2").arg(channel).arg(PixelProbe::ToByte(probe.Source[k]))));
+    }
+    // Somewhere on the white stripe the straight colour is the corner colour.
+    bool stripe = false;
+    for (int x = size.width() / 4; x < size.width() * 3 / 4 && !stripe; ++x) {
+        const QRgb p = image.pixel(x, centre.y());
+        stripe = qAlpha(p) > 90 && std::abs(qRed(p) - 51) <= 3 && std::abs(qGreen(p) - 153) <= 3 && qBlue(p) >= 252;
+    }
+    QVERIFY(stripe);
+}
+
+void TestSurfaceTools::exportAtTypedSize()
+{
+    view()->m_zoom = 0.5f;
+    const QString path = m_work.filePath(QStringLiteral("typed"));
+    tools()->m_askExportOptions = [](ExportImage::Options *options) {
+        options->size = QSize(320, 240);
+        options->background = false;
+        return true;
+    };
+    tools()->m_askExportPath = [&](const QString &) { return path; };
+    trigger(ID_FILE_EXPORT_IMAGE);
+    QVERIFY(m_messages->messages.isEmpty());
+    // The extension is added.
+    const QImage image = QImage(path + QStringLiteral(".png")).convertToFormat(QImage::Format_ARGB32);
+    QCOMPARE(image.size(), QSize(320, 240));
+    // The quad fills the middle half of the picture at any size.
+    QCOMPARE(qAlpha(image.pixel(40, 30)), 0);
+    QCOMPARE(qAlpha(image.pixel(160, 120)), 255);
+    QCOMPARE(qAlpha(image.pixel(85, 65)), 255);
+    QCOMPARE(qAlpha(image.pixel(75, 55)), 0);
+    QCOMPARE(view()->m_interface->Width, view()->ClientWidth());
+
+    // A size the driver cannot draw is reported, nothing written.
+    tools()->m_askExportOptions = [](ExportImage::Options *options) {
+        options->size = QSize(0, 10);
+        return true;
+    };
+    const QString refused = m_work.filePath(QStringLiteral("refused.png"));
+    tools()->m_askExportPath = [&](const QString &) { return refused; };
+    trigger(ID_FILE_EXPORT_IMAGE);
+    QCOMPARE(m_messages->messages.size(), 1);
+    QVERIFY(!QFile::exists(refused));
+}
+
+void TestSurfaceTools::copyPutsJsonAndCallsOnTheClipboard_data()
+{
+    QTest::addColumn<SurfaceFlags>("flags");
+    QTest::addColumn<bool>("projective");
+    QTest::newRow("every flag") << SurfaceFlags(0x3F) << false;
+    QTest::newRow("no flags: defaults in force") << SurfaceFlags(SURFACE_FLAG_POINTS) << false;
+    QTest::newRow("projective") << SurfaceFlags(0x3F) << true;
+}
+
+void TestSurfaceTools::copyPutsJsonAndCallsOnTheClipboard()
+{
+    QFETCH(SurfaceFlags, flags);
+    QFETCH(bool, projective);
+    view()->m_interface->ProjectiveTexture = projective;
+    SurfaceSettings settings = m_document->Settings();
+    settings.Flags = flags;
+    settings.MagFilter = GL_NEAREST;
+    settings.MinFilter = GL_LINEAR_MIPMAP_NEAREST;
+    settings.SrcFactor = GL_DST_COLOR;
+    settings.DestFactor = GL_ONE_MINUS_SRC_ALPHA;
+    settings.Points[1][0] = -1.1f;
+    settings.Points[2][2] = 0.1f;
+    settings.Colors[3][1] = 0.25f;
+    m_document->ChangeSettings(settings, QStringLiteral("test"));
+    m_frame->centralWidget()->setFocus();
+    QApplication::clipboard()->clear();
+    trigger(ID_EDIT_COPY);
+
+    const QMimeData *mime = QApplication::clipboard()->mimeData();
+    QVERIFY(mime);
+    // The JSON is the surface file's.
+    SurfaceFile::Contents contents;
+    QString error;
+    QVERIFY2(SurfaceFile::Parse(mime->data(QString::fromLatin1(SurfaceClipboard::MimeType)), QString(), &contents,
+                                &error),
+             qPrintable(error));
+    QCOMPARE(contents.Flags, flags);
+    QCOMPARE(contents.SrcFactor, std::uint32_t(GL_DST_COLOR));
+    QCOMPARE(contents.Width, m_document->surface.Width);
+    QCOMPARE(QFileInfo(contents.absoluteImagePath).fileName(), QStringLiteral("a.tga"));
+    QCOMPARE(mime->data(QStringLiteral("application/json")), mime->data(QString::fromLatin1(SurfaceClipboard::MimeType)));
+
+    // The text is the calls, with the values in force and the vertices in
+    // strip order, exact to the bit.
+    const QString text = mime->text();
+    const bool all = flags & SURFACE_FLAG_BLEND;
+    QVERIFY(text.contains(all ? QStringLiteral("glBlendFunc(GL_DST_COLOR, GL_ONE_MINUS_SRC_ALPHA);")
+                              : QStringLiteral("glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);")));
+    QVERIFY(text.contains(all ? QStringLiteral("GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);")
+                              : QStringLiteral("GL_TEXTURE_MIN_FILTER, GL_LINEAR);")));
+    QCOMPARE(text.count(QStringLiteral("glColor4f(")), all ? 4 : 1);
+    QCOMPARE(text.count(projective ? QStringLiteral("glTexCoord4f(") : QStringLiteral("glTexCoord2f(")), 4);
+    const QRegularExpression vertex(QStringLiteral("glVertex3f\\(([^,]+)f, ([^,]+)f, ([^)]+)f\\);"));
+    auto match = vertex.globalMatch(text);
+    int corner = 0;
+    while (match.hasNext()) {
+        const QRegularExpressionMatch m = match.next();
+        QVERIFY(corner < 4);
+        for (int axis = 0; axis < 3; ++axis)
+            QCOMPARE(m.captured(axis + 1).toFloat(), settings.Points[corner][axis]);
+        ++corner;
+    }
+    QCOMPARE(corner, 4);
+}
+
+void TestSurfaceTools::pasteIsOneUndoableStepAndKeepsTheImage()
+{
+    SurfaceSettings copied = m_document->Settings();
+    copied.Points[0][0] = -0.25f;
+    copied.Colors[2][0] = 0.5f;
+    copied.MagFilter = GL_NEAREST;
+    copied.SrcFactor = GL_ZERO;
+    copied.Flags = 0x2B;
+    copied.ColorKey = 0x00FF00;
+    m_document->ChangeSettings(copied, QStringLiteral("test"));
+    m_frame->centralWidget()->setFocus();
+    trigger(ID_EDIT_COPY);
+
+    // Another image and other settings; the image must survive the paste.
+    const std::uint32_t texture = m_document->surface.Texture;
+    m_document->surface.Width = 17;
+    SurfaceSettings other = copied;
+    other.Points[0][0] = 0.75f;
+    other.Colors[2][0] = 1.0f;
+    other.MagFilter = GL_LINEAR;
+    other.Version = 7;
+    m_document->ChangeSettings(other, QStringLiteral("test"));
+    const int steps = m_document->UndoStack()->count();
+
+    trigger(ID_EDIT_PASTE);
+    QVERIFY(m_messages->messages.isEmpty());
+    QCOMPARE(m_document->UndoStack()->count(), steps + 1);
+    SurfaceSettings expected = copied;
+    expected.Version = 7;  // the image's own header fields stay
+    QVERIFY(m_document->Settings() == expected);
+    QCOMPARE(m_document->surface.Width, 17u);
+    QCOMPARE(m_document->surface.Texture, texture);
+    m_document->UndoStack()->undo();
+    QVERIFY(m_document->Settings() == other);
+}
+
+void TestSurfaceTools::pasteRefusesAnythingElse_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("plain words") << QStringLiteral("hello");
+    QTest::newRow("other JSON") << QStringLiteral("{\"format\": \"something-else\", \"version\": 1}");
+    QTest::newRow("field missing") << QStringLiteral(
+        "{\"format\": \"skimbler-surface\", \"version\": 1, \"surface\": {\"Version\": 0}}");
+    QTest::newRow("our call listing") << QStringLiteral("glBlendFunc(GL_ONE, GL_ONE);");
+}
+
+void TestSurfaceTools::pasteRefusesAnythingElse()
+{
+    QFETCH(QString, text);
+    QApplication::clipboard()->setText(text);
+    m_frame->centralWidget()->setFocus();
+    const SurfaceSettings before = m_document->Settings();
+    const int steps = m_document->UndoStack()->count();
+    trigger(ID_EDIT_PASTE);
+    QCOMPARE(m_messages->messages.size(), 1);
+    QVERIFY(m_document->Settings() == before);
+    QCOMPARE(m_document->UndoStack()->count(), steps);
+}
+
+void TestSurfaceTools::copyAndPasteInAFieldStayText()
+{
+    CNumberEdit *field = m_frame->m_xEdit;
+    field->setFocus();
+    QTRY_VERIFY(field->hasFocus());
+    field->selectAll();
+    QApplication::clipboard()->setText(QStringLiteral("elsewhere"));
+    trigger(ID_EDIT_COPY);
+    QCOMPARE(QApplication::clipboard()->text(), field->text());
+    QVERIFY(!QApplication::clipboard()->mimeData()->hasFormat(QString::fromLatin1(SurfaceClipboard::MimeType)));
+
+    const SurfaceSettings before = m_document->Settings();
+    QApplication::clipboard()->setText(QStringLiteral("0.5"));
+    field->selectAll();
+    trigger(ID_EDIT_PASTE);
+    QCOMPARE(field->text(), QStringLiteral("0.5"));
+    QVERIFY(m_messages->messages.isEmpty());
+    QVERIFY(m_document->Settings() == before);
+}
+
+void TestSurfaceTools::probeFollowsItsCommand()
+{
+    PixelProbeTool *probe = tools()->Probe();
+    QVERIFY(!probe->IsEnabled());
+    trigger(ID_PIXEL_PROBE);
+    QVERIFY(probe->IsEnabled());
+    Hover(view(), QPoint(30, 40));
+    QTRY_VERIFY(probe->ReadoutText().startsWith(QStringLiteral("視窗像素 30, 40")));
+    trigger(ID_PIXEL_PROBE);
+    QVERIFY(!probe->IsEnabled());
+    QVERIFY(probe->ReadoutText().isEmpty());
+}
+
+QTEST_MAIN(TestSurfaceTools)
+#include "test_surfacetools.moc"
