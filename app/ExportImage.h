@@ -18,7 +18,7 @@ struct Options
 };
 
 // The largest side the dialog offers.
-constexpr int MaxSide = 16384;
+constexpr int MaxSide = 8192;
 
 // Draws the view's surface into an off-screen buffer of `size` pixels with
 // the view's zoom and options. With the background the picture is opaque;

@@ -1,16 +1,22 @@
 #include "app/PixelProbeTool.h"
 
+#include "app/CNumberEdit.h"
 #include "render/GraphicalInterface.h"
 #include "surface/CSkimblerDoc.h"
 #include "view/CSkimblerView.h"
 
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QComboBox>
 #include <QEvent>
 #include <QFontDatabase>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QScreen>
+#include <QTextEdit>
 #include <QTimer>
 #include <QUndoStack>
 
@@ -34,8 +40,8 @@ PixelProbeTool::PixelProbeTool(CSkimblerView *view, CSkimblerDoc *document, QObj
     m_readout->setStyleSheet(QStringLiteral("QLabel { background: #ffffe1; color: black; border: 1px solid #767676;"
                                             " padding: 3px; }"));
     m_readout->setTextFormat(Qt::PlainText);
-    if (m_view)
-        m_view->installEventFilter(this);
+    // The whole application: the held key counts wherever the focus is.
+    qApp->installEventFilter(this);
     if (m_document) {
         // New and Open leave an empty history: the image may be another.
         connect(m_document, &CSkimblerDoc::viewsUpdated, this, [this] {
@@ -48,6 +54,8 @@ PixelProbeTool::PixelProbeTool(CSkimblerView *view, CSkimblerDoc *document, QObj
 
 PixelProbeTool::~PixelProbeTool()
 {
+    if (qApp)
+        qApp->removeEventFilter(this);
     delete m_readout;
 }
 
@@ -156,8 +164,54 @@ void PixelProbeTool::Refresh()
     m_readout->show();
 }
 
+bool PixelProbeTool::TakesLetters(QObject *target)
+{
+    // The numeric fields refuse letters anyway; any other text field keeps
+    // its typing.
+    if (!target || qobject_cast<CNumberEdit *>(target))
+        return false;
+    const auto *combo = qobject_cast<QComboBox *>(target);
+    return qobject_cast<QLineEdit *>(target) || qobject_cast<QTextEdit *>(target)
+        || qobject_cast<QPlainTextEdit *>(target) || qobject_cast<QAbstractSpinBox *>(target)
+        || (combo && combo->isEditable());
+}
+
 bool PixelProbeTool::eventFilter(QObject *watched, QEvent *event)
 {
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+        // The held key works wherever the focus is, as long as the pointer
+        // is over the view.
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() != HoldKey || key->isAutoRepeat())
+            break;
+        if (event->type() == QEvent::KeyRelease) {
+            if (m_keyHeld) {
+                m_keyHeld = false;
+                Refresh();
+            }
+            break;
+        }
+        if (key->modifiers() != Qt::NoModifier || !m_pointerInside || !m_view || !m_view->isVisible()
+            || TakesLetters(watched))
+            break;
+        if (!m_keyHeld) {
+            m_keyHeld = true;
+            Refresh();
+        }
+        return true;
+    }
+    case QEvent::ApplicationDeactivate:
+        // A release another program took must not leave the probe stuck on.
+        if (m_keyHeld) {
+            m_keyHeld = false;
+            Refresh();
+        }
+        break;
+    default:
+        break;
+    }
     if (watched != m_view)
         return QObject::eventFilter(watched, event);
     switch (event->type()) {
@@ -179,22 +233,6 @@ bool PixelProbeTool::eventFilter(QObject *watched, QEvent *event)
     case QEvent::Hide:
         m_pointerInside = false;
         m_readout->hide();
-        break;
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease: {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == HoldKey && !key->isAutoRepeat() && key->modifiers() == Qt::NoModifier) {
-            m_keyHeld = event->type() == QEvent::KeyPress;
-            Refresh();
-        }
-        break;
-    }
-    case QEvent::FocusOut:
-        // A release the view never hears must not leave the probe stuck on.
-        m_keyHeld = false;
-        ScheduleRefresh();
-        if (!IsActive())
-            m_readout->hide();
         break;
     case QEvent::UpdateRequest:
     case QEvent::Expose:

@@ -14,7 +14,8 @@ class CSkimblerView;
 class QLabel;
 
 // The pixel probe on the view: while it is switched on (View menu, view bar)
-// or the I key is held over the view, a small readout next to the pointer
+// or the I key is held with the pointer over the view (unless a text field
+// has the focus), a small readout next to the pointer
 // says how the window pixel under it got its colour.
 class PixelProbeTool : public QObject
 {
@@ -44,6 +45,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // A focused widget that types the hold key as text.
+    static bool TakesLetters(QObject *target);
     void Refresh();
     void ScheduleRefresh();
     const TexelPyramid &Texels();

@@ -172,8 +172,11 @@ bool Paste(const QMimeData *mime, CSkimblerDoc *document, QString *error, bool *
         return false;
     }
     SurfaceFile::Contents contents;
-    if (!SurfaceFile::Parse(data, QString(), &contents, error))
+    QString why;
+    if (!SurfaceFile::Parse(data, QString(), &contents, &why)) {
+        *error = QStringLiteral("the clipboard does not hold a Skimbler surface's settings: %1").arg(why);
         return false;
+    }
 
     SurfaceSettings after = document->Settings();
     after.ColorKey = contents.ColorKey;

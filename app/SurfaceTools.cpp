@@ -174,15 +174,11 @@ void SurfaceTools::Paste()
 {
     CSkimblerDoc *document = m_frame->GetActiveDocument();
     QString error;
+    // The document tells the views and panels of the change itself.
     if (!SurfaceClipboard::Paste(QGuiApplication::clipboard()->mimeData(), document, &error)) {
-        MessageBox::show(QStringLiteral("Nothing was pasted: the clipboard does not hold a Skimbler surface's "
-                                        "settings (%1).")
-                             .arg(error),
-                         QStringLiteral("Skimbler"), MessageBox::Exclamation);
-        return;
+        MessageBox::show(QStringLiteral("Nothing was pasted: %1.").arg(error), QStringLiteral("Skimbler"),
+                         MessageBox::Exclamation);
     }
-    if (CSkimblerView *view = m_frame->GetActiveView())
-        view->RefreshCoordinateFields();
 }
 
 void SurfaceTools::Export()

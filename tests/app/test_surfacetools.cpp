@@ -483,6 +483,18 @@ void TestSurfaceTools::probeFollowsItsCommand()
     trigger(ID_PIXEL_PROBE);
     QVERIFY(!probe->IsEnabled());
     QVERIFY(probe->ReadoutText().isEmpty());
+
+    // The held key works with the focus in a numeric field, which does not
+    // get the letter.
+    CNumberEdit *field = m_frame->m_zEdit;
+    field->setFocus();
+    QTRY_VERIFY(field->hasFocus());
+    const QString text = field->text();
+    QTest::keyPress(field, Qt::Key_I);
+    QTRY_VERIFY(probe->ReadoutText().startsWith(QStringLiteral("視窗像素 30, 40")));
+    QTest::keyRelease(field, Qt::Key_I);
+    QVERIFY(probe->ReadoutText().isEmpty());
+    QCOMPARE(field->text(), text);
 }
 
 QTEST_MAIN(TestSurfaceTools)
