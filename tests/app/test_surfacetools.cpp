@@ -314,17 +314,6 @@ void TestSurfaceTools::exportAtTypedSize()
     QCOMPARE(qAlpha(image.pixel(85, 65)), 255);
     QCOMPARE(qAlpha(image.pixel(75, 55)), 0);
     QCOMPARE(view()->m_interface->Width, view()->ClientWidth());
-
-    // A size the driver cannot draw is reported, nothing written.
-    tools()->m_askExportOptions = [](ExportImage::Options *options) {
-        options->size = QSize(0, 10);
-        return true;
-    };
-    const QString refused = m_work.filePath(QStringLiteral("refused.png"));
-    tools()->m_askExportPath = [&](const QString &) { return refused; };
-    trigger(ID_FILE_EXPORT_IMAGE);
-    QCOMPARE(m_messages->messages.size(), 1);
-    QVERIFY(!QFile::exists(refused));
 }
 
 void TestSurfaceTools::copyPutsJsonAndCallsOnTheClipboard_data()
@@ -480,6 +469,11 @@ void TestSurfaceTools::probeFollowsItsCommand()
     QVERIFY(probe->IsEnabled());
     Hover(view(), QPoint(30, 40));
     QTRY_VERIFY(probe->ReadoutText().startsWith(QStringLiteral("視窗像素 30, 40")));
+    // It follows the document.
+    SurfaceSettings after = m_document->Settings();
+    after.SrcFactor = GL_SRC_ALPHA_SATURATE;
+    m_document->ChangeSettings(after, QStringLiteral("test"));
+    QTRY_VERIFY(probe->ReadoutText().contains(QStringLiteral("GL_SRC_ALPHA_SATURATE")));
     trigger(ID_PIXEL_PROBE);
     QVERIFY(!probe->IsEnabled());
     QVERIFY(probe->ReadoutText().isEmpty());
@@ -495,6 +489,12 @@ void TestSurfaceTools::probeFollowsItsCommand()
     QTest::keyRelease(field, Qt::Key_I);
     QVERIFY(probe->ReadoutText().isEmpty());
     QCOMPARE(field->text(), text);
+    // Leaving the view hides it.
+    trigger(ID_PIXEL_PROBE);
+    QTRY_VERIFY(!probe->ReadoutText().isEmpty());
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(view(), &leave);
+    QVERIFY(probe->ReadoutText().isEmpty());
 }
 
 QTEST_MAIN(TestSurfaceTools)

@@ -82,7 +82,6 @@ private Q_SLOTS:
 
     void probeMatchesDrawnPixels_data();
     void probeMatchesDrawnPixels();
-    void readoutFollowsSwitchAndHeldKey();
 };
 
 void TestPixelProbe::initTestCase()
@@ -244,35 +243,6 @@ void TestPixelProbe::probeMatchesDrawnPixels()
     QVERIFY2(compared >= 40, qPrintable(QString::number(compared)));
     // 8-bit channels and the rasteriser's fixed-point filter weights.
     QVERIFY2(worst <= 2, qPrintable(worstAt));
-}
-
-void TestPixelProbe::readoutFollowsSwitchAndHeldKey()
-{
-    const QPoint centre(400, 300);
-    Hover(m_view.get(), centre);
-    QCoreApplication::processEvents();
-    QVERIFY(m_probe->ReadoutText().isEmpty());
-
-    // The held key shows it only while held.
-    QTest::keyPress(m_view.get(), Qt::Key_I);
-    QTRY_VERIFY(!m_probe->ReadoutText().isEmpty());
-    QVERIFY(m_probe->ReadoutText().contains(QStringLiteral("400, 300")));
-    QTest::keyRelease(m_view.get(), Qt::Key_I);
-    QTRY_VERIFY(m_probe->ReadoutText().isEmpty());
-
-    // Switched on, it follows the pointer and the document.
-    m_probe->SetEnabled(true);
-    Hover(m_view.get(), QPoint(120, 80));
-    QTRY_VERIFY(m_probe->ReadoutText().contains(QStringLiteral("120, 80")));
-    QVERIFY(m_probe->ReadoutText().contains(QStringLiteral("GL_ONE")));
-    SurfaceSettings after = m_document->Settings();
-    after.SrcFactor = GL_SRC_ALPHA_SATURATE;
-    m_document->ChangeSettings(after, QStringLiteral("test"));
-    QTRY_VERIFY(m_probe->ReadoutText().contains(QStringLiteral("GL_SRC_ALPHA_SATURATE")));
-    // Leaving the view hides it.
-    QEvent leave(QEvent::Leave);
-    QCoreApplication::sendEvent(m_view.get(), &leave);
-    QVERIFY(m_probe->ReadoutText().isEmpty());
 }
 
 QTEST_MAIN(TestPixelProbe)
