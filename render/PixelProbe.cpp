@@ -228,16 +228,16 @@ Result At(const Surface &surface, const Scene &scene, const TexelPyramid &texels
 
     Vertex vertices[4];
     for (int i = 0; i < 4; ++i) {
-        const double xe = double(scene.OffsetX) + double(scene.Zoom) * corners[i][0];
-        const double ye = double(scene.OffsetY) + double(scene.Zoom) * corners[i][1];
+        const double xe = double(scene.Zoom) * corners[i][0];
+        const double ye = double(scene.Zoom) * corners[i][1];
         const double w = -(double(corners[i][2]) + kPlaneZ);
         // Behind the near plane the triangles are clipped; not worked out here.
         if (!(w >= 1.0))
             return result;
         Vertex &v = vertices[i];
         v.position.w = w;
-        v.position.x = (kCotangent / kAspect * xe / w + 1.0) * scene.Width * 0.5;
-        v.position.y = (kCotangent * ye / w + 1.0) * scene.Height * 0.5;
+        v.position.x = (kCotangent / kAspect * xe / w + 1.0) * scene.Width * 0.5 + scene.PanX;
+        v.position.y = (kCotangent * ye / w + 1.0) * scene.Height * 0.5 - scene.PanY;
         v.s = SurfaceGeometry::TexCoords[i][0];
         v.t = SurfaceGeometry::TexCoords[i][1];
         v.q = q[i];

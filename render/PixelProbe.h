@@ -21,8 +21,8 @@ struct Scene
 {
     int Width = 0;   // viewport, device pixels
     int Height = 0;
-    float OffsetX = 0.0f;  // translation on the plane
-    float OffsetY = 0.0f;
+    float PanX = 0.0f;  // shift of the whole picture after the projection,
+    float PanY = 0.0f;  // device pixels, y downwards
     float Zoom = 1.0f;
     bool Projective = false;  // projective texture coordinates
 };
