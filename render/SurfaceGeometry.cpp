@@ -49,6 +49,10 @@ bool ProjectiveQ(const float corners[4][3], float q[4])
     constexpr double kEdge = 1e-6;
     if (!(a > kEdge && a < 1.0 - kEdge && b > kEdge && b < 1.0 - kEdge))
         return false;
+    // Diagonals that halve each other make a parallelogram, where the two
+    // triangles already are one mapping.
+    if (std::fabs(a - 0.5) < 1e-7 && std::fabs(b - 0.5) < 1e-7)
+        return false;
     q[0] = static_cast<float>(1.0 / (1.0 - a));
     q[3] = static_cast<float>(1.0 / a);
     q[1] = static_cast<float>(1.0 / (1.0 - b));

@@ -19,8 +19,9 @@ void Corners(const Surface &surface, int viewWidth, int viewHeight, float corner
 // The homogeneous q of each corner that makes the two triangles one projective
 // mapping: with c the crossing of the diagonals 0-3 and 1-2, q of a corner is
 // (its distance to c + the opposite corner's) / the opposite corner's. Uses x
-// and y only. False, with every q 1, when the diagonals do not cross inside
-// the quad (a concave, crossed or flat quad has no such mapping).
+// and y only. False, with every q 1, for a parallelogram (the triangles
+// already agree) and when the diagonals do not cross inside the quad (a
+// concave, crossed or flat quad has no such mapping).
 bool ProjectiveQ(const float corners[4][3], float q[4]);
 
 } // namespace SurfaceGeometry
