@@ -4,6 +4,8 @@
 #include "view/ViewTestSupport.h"
 
 #include <QDir>
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -55,6 +57,7 @@ struct Setup
     bool trapezoid = false;
     float tilt = 0.0f;  // z of the bottom-right corner
     bool projective = false;
+    bool mipmaps = false;  // build the texture's mipmap levels first
 };
 
 } // namespace
@@ -173,7 +176,12 @@ void TestPixelProbe::probeMatchesDrawnPixels_data()
     s.min = GL_LINEAR_MIPMAP_LINEAR;
     s.src = GL_SRC_ALPHA;
     s.dst = GL_ONE_MINUS_SRC_ALPHA;
-    QTest::newRow("mipmap filter, minified") << s;
+    QTest::newRow("mipmap filter, minified, no levels") << s;
+    s.mipmaps = true;
+    QTest::newRow("trilinear, minified") << s;
+    s.min = GL_NEAREST_MIPMAP_NEAREST;
+    s.zoom = 0.3f;
+    QTest::newRow("nearest level, minified") << s;
 }
 
 void TestPixelProbe::probeMatchesDrawnPixels()
@@ -192,6 +200,11 @@ void TestPixelProbe::probeMatchesDrawnPixels()
     surface.Points[3][2] = setup.tilt;
     m_view->m_zoom = setup.zoom;
     m_view->m_interface->ProjectiveTexture = setup.projective;
+    if (setup.mipmaps) {
+        m_view->MakeCurrent();
+        glBindTexture(GL_TEXTURE_2D, surface.Texture);
+        QOpenGLContext::currentContext()->functions()->glGenerateMipmap(GL_TEXTURE_2D);
+    }
     const Pixels pixels = RenderAndRead(m_view.get());
 
     int compared = 0;
