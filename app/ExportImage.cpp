@@ -92,7 +92,9 @@ QImage Render(CSkimblerView *view, const QSize &size, bool background, QString *
     format.setInternalTextureFormat(0x8058);  // GL_RGBA8: the alpha channel is the picture's
     QOpenGLFramebufferObject target(size, format);
     if (!target.isValid() || !target.bind()) {
-        *error = QStringLiteral("the graphics driver cannot draw a %1 x %2 picture").arg(size.width()).arg(size.height());
+        *error = QStringLiteral("the graphics driver cannot draw a %1 x %2 picture")
+                     .arg(size.width())
+                     .arg(size.height());
         view->requestUpdate();
         return QImage();
     }

@@ -67,7 +67,10 @@ QString OpenGlCalls(const Surface &surface, const QString &imagePath, int viewWi
 
     QStringList lines;
     const QString imageName = imagePath.isEmpty() ? QStringLiteral("no image") : QFileInfo(imagePath).fileName();
-    lines << QStringLiteral("/* Skimbler surface: %1, %2 x %3 */").arg(imageName).arg(surface.Width).arg(surface.Height);
+    lines << QStringLiteral("/* Skimbler surface: %1, %2 x %3 */")
+                 .arg(imageName)
+                 .arg(surface.Width)
+                 .arg(surface.Height);
     lines << QStringLiteral("/* Projection and plane of the Skimbler view (zoom 100%). */");
     lines << Call("glMatrixMode", {QStringLiteral("GL_PROJECTION")});
     lines << Call("glLoadIdentity", {});
@@ -103,7 +106,8 @@ QString OpenGlCalls(const Surface &surface, const QString &imagePath, int viewWi
     const char *const cornerNames[4] = {"top left", "bottom left", "top right", "bottom right"};
     lines << Call("glBegin", {QStringLiteral("GL_TRIANGLE_STRIP")});
     if (!colours)
-        lines << QStringLiteral("    ") + Call("glColor4f", {FloatLiteral(1), FloatLiteral(1), FloatLiteral(1), FloatLiteral(1)});
+        lines << QStringLiteral("    ")
+                + Call("glColor4f", {FloatLiteral(1), FloatLiteral(1), FloatLiteral(1), FloatLiteral(1)});
     for (int i = 0; i < 4; ++i) {
         lines << QStringLiteral("    /* %1 */").arg(QString::fromLatin1(cornerNames[i]));
         if (colours) {

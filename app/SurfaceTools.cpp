@@ -208,7 +208,8 @@ void SurfaceTools::Export()
     QString error;
     const QImage image = ExportImage::Render(view, options.size, options.background, &error);
     if (image.isNull() || !ExportImage::Save(image, path, &error)) {
-        MessageBox::show(QStringLiteral("Cannot export the image to %1: %2.").arg(QDir::toNativeSeparators(path), error),
-                         QStringLiteral("Skimbler"), MessageBox::Exclamation);
+        MessageBox::show(
+            QStringLiteral("Cannot export the image to %1: %2.").arg(QDir::toNativeSeparators(path), error),
+            QStringLiteral("Skimbler"), MessageBox::Exclamation);
     }
 }

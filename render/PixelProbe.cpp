@@ -267,8 +267,10 @@ Result At(const Surface &surface, const Scene &scene, const TexelPyramid &texels
     if (!hit->Weights(px, py, b) || !hit->TexCoord(px, py, &result.U, &result.V))
         return result;
     result.OnSurface = true;
-    for (int k = 0; k < 4; ++k)
-        result.CornerColour[k] = b[0] * hit->v[0]->colour[k] + b[1] * hit->v[1]->colour[k] + b[2] * hit->v[2]->colour[k];
+    for (int k = 0; k < 4; ++k) {
+        result.CornerColour[k]
+            = b[0] * hit->v[0]->colour[k] + b[1] * hit->v[1]->colour[k] + b[2] * hit->v[2]->colour[k];
+    }
 
     // Level of detail from the 2 x 2 block the pixel belongs to, as the
     // rasteriser works it out.

@@ -15,7 +15,9 @@ struct TexelLevel
 
     const std::uint8_t *At(int column, int row) const
     {
-        return &Rgba[(static_cast<std::size_t>(row) * static_cast<std::size_t>(Width) + static_cast<std::size_t>(column)) * 4];
+        const std::size_t index = static_cast<std::size_t>(row) * static_cast<std::size_t>(Width)
+            + static_cast<std::size_t>(column);
+        return &Rgba[index * 4];
     }
 };
 

@@ -356,7 +356,8 @@ void TestSurfaceTools::copyPutsJsonAndCallsOnTheClipboard()
     QCOMPARE(contents.SrcFactor, std::uint32_t(GL_DST_COLOR));
     QCOMPARE(contents.Width, m_document->surface.Width);
     QCOMPARE(QFileInfo(contents.absoluteImagePath).fileName(), QStringLiteral("a.tga"));
-    QCOMPARE(mime->data(QStringLiteral("application/json")), mime->data(QString::fromLatin1(SurfaceClipboard::MimeType)));
+    QCOMPARE(mime->data(QStringLiteral("application/json")),
+             mime->data(QString::fromLatin1(SurfaceClipboard::MimeType)));
 
     // The text is the calls, with the values in force and the vertices in
     // strip order, exact to the bit.
