@@ -133,8 +133,8 @@ void TestDesktop::everyToolBarControlIsShownAndTabbable()
     QTest::qWait(200);
     const QRect window = frame->frameGeometry();
     const QList<QWidget *> controls = frame->ToolBarControls();
-    // Standard, view and point bars: 10 buttons, 5 and a field, 6 and three.
-    QCOMPARE(controls.size(), 10 + 6 + 9);
+    // Standard, view and point bars: 10 buttons, 6 and a field, 6 and three.
+    QCOMPARE(controls.size(), 10 + 7 + 9);
     QList<QWidget *> tabbable;
     for (QWidget *control : controls) {
         const QRect onScreen(control->mapToGlobal(QPoint(0, 0)), control->size());
