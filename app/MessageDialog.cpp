@@ -9,6 +9,9 @@ MessageBox::Result MessageDialog::Show(const MessageBox::Message &message)
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(message.caption);
     box.setText(message.text);
+    // In plain sight rather than behind a "details" button: which file a
+    // message is about is the first thing a user wants to know.
+    box.setInformativeText(message.detail);
     switch (message.icon) {
     case MessageBox::NoIcon: box.setIcon(QMessageBox::NoIcon); break;
     case MessageBox::Information: box.setIcon(QMessageBox::Information); break;

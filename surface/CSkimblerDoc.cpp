@@ -1,37 +1,82 @@
 #include "surface/CSkimblerDoc.h"
 
 #include "surface/DocumentView.h"
+#include "surface/ImageReader.h"
 #include "surface/MessageBox.h"
+#include "surface/PixelImage.h"
 #include "surface/SurfaceCommand.h"
 #include "surface/SurfaceFile.h"
-#include "surface/TgaImage.h"
-#include "surface/TgaLoader.h"
+#include "surface/TextureUpload.h"
 
-#include <QFile>
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QOpenGLContext>
 
 #include <climits>
 #include <cstdlib>
 
 namespace {
+
+// Editors write a file in several steps; one reload after the last of them.
+constexpr int kReloadDelayMs = 150;
+
 void ReportFileError(const char *what, const QString &path, const QString &reason)
 {
     MessageBox::show(QStringLiteral("Could not %1 \"%2\": %3.")
                          .arg(QString::fromLatin1(what), QDir::toNativeSeparators(path), reason),
-                     QStringLiteral("Skimbler"), MessageBox::Exclamation);
+                     QStringLiteral("Skimbler"), MessageBox::Exclamation, MessageBox::Ok,
+                     QDir::toNativeSeparators(path));
 }
 
-bool IsTgaPath(const QString &path)
+// A surface file by its suffix; under a suffix no image reader knows, one
+// that starts as a JSON object does.
+bool IsSurfaceFile(const QString &path)
 {
-    return QFileInfo(path).suffix().compare(QLatin1String("tga"), Qt::CaseInsensitive) == 0;
+    if (QFileInfo(path).suffix().compare(QString::fromLatin1(SurfaceFile::Extension), Qt::CaseInsensitive) == 0)
+        return true;
+    if (ImageReader::IsImageFile(path))
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return true;  // the surface reader says why it cannot be read
+    return file.read(256).trimmed().startsWith('{');
 }
+
+// Changes whenever the file is written, replaced, made or removed.
+QString FileStamp(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QString();
+    return QStringLiteral("%1 %2 %3")
+        .arg(info.size())
+        .arg(info.lastModified().toMSecsSinceEpoch())
+        .arg(info.metadataChangeTime().toMSecsSinceEpoch());
 }
+
+} // namespace
 
 CSkimblerDoc::CSkimblerDoc(QObject *parent)
     : QObject(parent)
+    , m_watcher(new QFileSystemWatcher(this))
 {
     connect(&m_undoStack, &QUndoStack::cleanChanged, this, &CSkimblerDoc::AnnounceModified);
+    m_reloadTimer.setSingleShot(true);
+    m_reloadTimer.setInterval(kReloadDelayMs);
+    connect(&m_reloadTimer, &QTimer::timeout, this, &CSkimblerDoc::ReloadImage);
+    connect(m_watcher, &QFileSystemWatcher::fileChanged, this, [this] {
+        OnWatchedPathChanged();
+        m_reloadTimer.start();
+    });
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, [this] {
+        OnWatchedPathChanged();
+        // Other files of the folder come and go too.
+        if (FileStamp(m_imagePath) != m_imageStamp)
+            m_reloadTimer.start();
+    });
 }
 
 CSkimblerDoc::~CSkimblerDoc() = default;
@@ -42,6 +87,7 @@ bool CSkimblerDoc::OnNewDocument()
     m_imagePath = QFileInfo(QStringLiteral("a.tga")).absoluteFilePath();
     surface.Load(QStringLiteral("a.tga"));
     ResetHistory();
+    WatchImage();
     UpdateAllViews(nullptr);
     return true;
 }
@@ -56,18 +102,21 @@ bool CSkimblerDoc::OnOpenDocument(const QString &path)
         return false;
     }
 
-    if (IsTgaPath(absolute)) {
-        // Decode once first, so a bad image leaves the current surface alone;
-        // the loader has said what is wrong.
-        TgaImage probe;
-        const QByteArray name = QFile::encodeName(absolute);
-        if (!LoadTga(&probe, name.constData()))
+    if (!IsSurfaceFile(absolute)) {
+        // Decoded once, and only then the surface changes: a bad image
+        // leaves the current surface alone.
+        PixelImage image;
+        ImageError error;
+        if (!ImageReader::Read(absolute, &TextureUpload::Refusal, &image, &error)
+            || !surface.SetImage(image, absolute, &error)) {
+            error.Report();
             return false;
-        std::free(probe.Pixels);
-        surface.Load(absolute);
+        }
+        surface.ApplyDefaults();
         m_imagePath = absolute;
         SetPathName(QString());
         ResetHistory();
+        WatchImage();
         UpdateAllViews(nullptr);
         return true;
     }
@@ -83,8 +132,51 @@ bool CSkimblerDoc::OnOpenDocument(const QString &path)
     m_imagePath = contents.imagePath;
     SetPathName(absolute);
     ResetHistory();
+    WatchImage();
     UpdateAllViews(nullptr);
     return true;
+}
+
+bool CSkimblerDoc::ReloadImage()
+{
+    m_reloadTimer.stop();
+    if (m_imagePath.isEmpty() || !QOpenGLContext::currentContext())
+        return false;
+    m_imageStamp = FileStamp(m_imagePath);
+    PixelImage image;
+    ImageError error;
+    if (!ImageReader::Read(m_imagePath, &TextureUpload::Refusal, &image, &error)
+        || !surface.SetImage(image, m_imagePath, &error)) {
+        Q_EMIT imageReloadFailed(error.text);
+        return false;
+    }
+    UpdateAllViews(nullptr);
+    Q_EMIT imageReloaded(m_imagePath);
+    return true;
+}
+
+void CSkimblerDoc::WatchImage()
+{
+    m_reloadTimer.stop();
+    const QStringList watched = m_watcher->files() + m_watcher->directories();
+    if (!watched.isEmpty())
+        m_watcher->removePaths(watched);
+    m_imageStamp = FileStamp(m_imagePath);
+    if (m_imagePath.isEmpty())
+        return;
+    const QString folder = QFileInfo(m_imagePath).absolutePath();
+    if (QFileInfo(folder).isDir())
+        m_watcher->addPath(folder);
+    if (QFileInfo::exists(m_imagePath))
+        m_watcher->addPath(m_imagePath);
+}
+
+void CSkimblerDoc::OnWatchedPathChanged()
+{
+    // A file replaced by renaming another over it, or removed and written
+    // anew, has lost its watch: the new file needs one of its own.
+    if (!m_watcher->files().contains(m_imagePath) && QFileInfo::exists(m_imagePath))
+        m_watcher->addPath(m_imagePath);
 }
 
 bool CSkimblerDoc::OnSaveDocument(const QString &path)

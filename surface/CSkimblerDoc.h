@@ -6,9 +6,11 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <QUndoStack>
 
 class DocumentView;
+class QFileSystemWatcher;
 
 // The application's one document: owns the surface, its undo stack, the
 // file path and the list of views that hear about changes. It is the only
@@ -27,7 +29,7 @@ public:
     // modified flag and the path, and updates all views.
     virtual bool OnNewDocument();
 
-    // Opens a surface file (every field and its image) or a TGA image (as a
+    // Opens a surface file (every field and its image) or an image (as a
     // new surface with the defaults). A file that cannot be used is reported
     // and leaves the document as it was.
     virtual bool OnOpenDocument(const QString &path);
@@ -37,6 +39,13 @@ public:
 
     // The image the surface shows, as an absolute path (empty if none).
     QString GetImagePath() const { return m_imagePath; }
+
+    // Reads the image file again into the texture, keeping every setting,
+    // the modified flag and the history: only the texture and the image
+    // size change. A failure keeps the texture there was and is announced
+    // by imageReloadFailed, not shown in a box. Runs by itself shortly
+    // after the file changes on disk.
+    bool ReloadImage();
 
     bool IsModified() const;
     // false: the current state becomes the saved one. true: modified until
@@ -73,9 +82,20 @@ Q_SIGNALS:
     // After every UpdateAllViews, including the one that follows a new or
     // opened document: panels re-read the surface here.
     void viewsUpdated();
+    // After ReloadImage: the image now shown, or why the old one stays.
+    void imageReloaded(const QString &path);
+    void imageReloadFailed(const QString &reason);
 
 private:
+    // Follows the image file from now on: the file itself, and its folder
+    // for the editors that save by writing a new file and renaming it.
+    void WatchImage();
+    void OnWatchedPathChanged();
+
     QList<DocumentView *> m_views;
+    QFileSystemWatcher *m_watcher = nullptr;
+    QTimer m_reloadTimer;
+    QString m_imageStamp;
     QString m_pathName;
     QString m_imagePath;
     QUndoStack m_undoStack;

@@ -12,13 +12,16 @@ MessageBox::Handler &currentHandler()
 }
 
 MessageBox::Result MessageBox::show(const QString &text, const QString &caption, Icon icon,
-                                    Buttons buttons)
+                                    Buttons buttons, const QString &detail)
 {
-    const Message message{text, caption, icon, buttons};
+    const Message message{text, caption, icon, buttons, detail};
     if (const Handler &handler = currentHandler())
         return handler(message);
-    std::fprintf(stderr, "[%s] %s\n", caption.toLocal8Bit().constData(),
-                 text.toLocal8Bit().constData());
+    if (detail.isEmpty())
+        std::fprintf(stderr, "[%s] %s\n", caption.toLocal8Bit().constData(), text.toLocal8Bit().constData());
+    else
+        std::fprintf(stderr, "[%s] %s (%s)\n", caption.toLocal8Bit().constData(), text.toLocal8Bit().constData(),
+                     detail.toLocal8Bit().constData());
     return buttons == Ok ? ResultOk : ResultCancel;
 }
 

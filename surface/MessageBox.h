@@ -20,12 +20,14 @@ public:
         QString caption;
         Icon icon = NoIcon;
         Buttons buttons = Ok;
+        // Shown below the text: the path of the file a message is about.
+        QString detail;
     };
 
     using Handler = std::function<Result(const Message &)>;
 
     static Result show(const QString &text, const QString &caption = QString(),
-                       Icon icon = NoIcon, Buttons buttons = Ok);
+                       Icon icon = NoIcon, Buttons buttons = Ok, const QString &detail = QString());
 
     // Returns the previous handler. An empty handler restores the fallback,
     // which writes to standard error and answers Ok (or Cancel).

@@ -1,16 +1,13 @@
 #include "surface/Surface.h"
 
-#include "surface/TgaImage.h"
-#include "surface/TgaLoader.h"
+#include "surface/ImageReader.h"
+#include "surface/PixelImage.h"
+#include "surface/TextureUpload.h"
 
-#include <QByteArray>
-#include <QFile>
 #include <QOpenGLContext>
 #include <QString>
 
 #include <GL/gl.h>
-
-#include <cstdlib>
 
 namespace {
 constexpr GLenum kLinear = 0x2601;  // GL_LINEAR
@@ -37,36 +34,32 @@ bool Surface::Load(const QString &path)
 {
     // Loading again (File New) must not leak the previous texture.
     DeleteTexture();
-
-    TgaImage image;
-    const QByteArray fileName = QFile::encodeName(path);
-    if (LoadTga(&image, fileName.constData())) {
-        GLuint name = 0;
-        glGenTextures(1, &name);
-        image.Texture = name;
-        glBindTexture(GL_TEXTURE_2D, name);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        // Rows are tightly packed: a 24-bit row need not be a multiple of 4 bytes.
-        GLint oldAlignment = 4;
-        glGetIntegerv(GL_UNPACK_ALIGNMENT, &oldAlignment);
-        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-        glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(image.BitsPerPixel / 8),
-                     static_cast<GLsizei>(image.Width), static_cast<GLsizei>(image.Height), 0,
-                     image.Format, GL_UNSIGNED_BYTE, image.Pixels);
-        glPixelStorei(GL_UNPACK_ALIGNMENT, oldAlignment);
-        std::free(image.Pixels);
-        image.Pixels = nullptr;
-
-        Texture = image.Texture;
-        Width = image.Width;
-        Height = image.Height;
-    } else {
+    PixelImage image;
+    ImageError error;
+    if (!ImageReader::Read(path, &TextureUpload::Refusal, &image, &error) || !SetImage(image, path, &error)) {
+        error.Report();
         Texture = 0;
         Width = 0;
         Height = 0;
     }
     ApplyDefaults();
+    return true;
+}
+
+bool Surface::SetImage(const PixelImage &image, const QString &path, ImageError *error)
+{
+    QString reason;
+    const std::uint32_t texture = TextureUpload::Create(image, &reason);
+    if (texture == 0) {
+        *error = ImageError::About(path, reason);
+        return false;
+    }
+    DeleteTexture();
+    Texture = texture;
+    Width = std::uint32_t(image.Width());
+    Height = std::uint32_t(image.Height());
+    // The new texture stays bound, as after every upload.
+    glBindTexture(GL_TEXTURE_2D, texture);
     return true;
 }
 

@@ -5,7 +5,9 @@
 
 #include <cstdint>
 
+class PixelImage;
 class QString;
+struct ImageError;
 
 // The one textured quad the program edits. Plain public fields: the view,
 // the panels and the drawing code read and write them directly.
@@ -17,11 +19,16 @@ public:
     Surface &operator=(const Surface &) = delete;
     ~Surface() override;
 
-    // Reads the TGA file at `path`, makes it the texture (in the current GL
-    // context) and resets every editable setting to the defaults. A failed
-    // read has already been reported to the user; the surface then has no
-    // texture and a size of 0 x 0. Always returns true.
+    // Reads the image file at `path`, makes it the texture (in the current
+    // GL context) and resets every editable setting to the defaults. A
+    // failed read has already been reported to the user; the surface then
+    // has no texture and a size of 0 x 0. Always returns true.
     virtual bool Load(const QString &path);
+
+    // Makes `image` the texture, in place of the old one, and takes its
+    // size; no other field changes. When OpenGL refuses it the old texture
+    // stays and `error` says why.
+    bool SetImage(const PixelImage &image, const QString &path, ImageError *error);
 
     // Filters, blend factors, flag bits 0x3E, corner layout and colours.
     void ApplyDefaults();

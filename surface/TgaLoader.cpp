@@ -40,10 +40,16 @@ constexpr std::size_t kMaxPacketBytes = 1 + 128 * 4;
 // doubles as the pixels arrive.
 constexpr std::size_t kUnknownSizeStartPixels = SKIMBLER_TGA_START_PIXELS;
 
-void ReportError(const char *text)
+void SetFailure(TgaFailure *failure, const char *text)
 {
-    MessageBox::show(QString::fromLatin1(text), QStringLiteral("ERROR"), MessageBox::NoIcon,
-                     MessageBox::Ok);
+    failure->text = text;
+    failure->caption = "ERROR";
+}
+
+void Report(const TgaFailure &failure)
+{
+    MessageBox::show(QString::fromLatin1(failure.text), QString::fromLatin1(failure.caption),
+                     MessageBox::NoIcon, MessageBox::Ok);
 }
 
 // Bytes from the current position to the end of a regular file, or -1 when
@@ -359,12 +365,11 @@ const char *DecodePackets(BlockReader &reader, PixelBuffer &buffer, std::size_t 
 }
 
 // The steps both decoders share: the information block and its checks.
-// On failure the message has been shown.
-bool ReadInfo(TgaImage *image, std::FILE *file, std::size_t *pixelCount)
+bool ReadInfo(TgaImage *image, std::FILE *file, std::size_t *pixelCount, TgaFailure *failure)
 {
     std::uint8_t info[6];
     if (std::fread(info, sizeof info, 1, file) != 1) {
-        ReportError("Could not read info header");
+        SetFailure(failure, "Could not read info header");
         return false;
     }
     image->Width = info[0] | (info[1] << 8);
@@ -372,7 +377,7 @@ bool ReadInfo(TgaImage *image, std::FILE *file, std::size_t *pixelCount)
     image->BitsPerPixel = info[4];
     if (image->Width == 0 || image->Height == 0
         || (image->BitsPerPixel != 24 && image->BitsPerPixel != 32)) {
-        ReportError("Invalid texture information");
+        SetFailure(failure, "Invalid texture information");
         return false;
     }
     image->Format = image->BitsPerPixel == 24 ? GL_RGB : GL_RGBA;
@@ -381,52 +386,35 @@ bool ReadInfo(TgaImage *image, std::FILE *file, std::size_t *pixelCount)
     const std::uint64_t pixels = std::uint64_t{image->Width} * image->Height;
     const std::uint64_t bytes = pixels * (image->BitsPerPixel / 8);
     if (bytes > SIZE_MAX / 2) {
-        ReportError("Could not allocate memory for image");
+        SetFailure(failure, "Could not allocate memory for image");
         return false;
     }
     *pixelCount = static_cast<std::size_t>(pixels);
     return true;
 }
 
-bool FailClosing(TgaImage *image, std::FILE *file, const char *text)
+// A null text is a refusal by the caller's size check.
+bool FailClosing(TgaImage *image, std::FILE *file, TgaFailure *failure, const char *text)
 {
-    ReportError(text);
+    if (text)
+        SetFailure(failure, text);
     image->Pixels = nullptr;
     std::fclose(file);
     return false;
 }
 
-} // namespace
-
-bool LoadTga(TgaImage *image, const char *fileName)
+// The size check runs once the image's size is known and before anything is
+// allocated for it; a refusal leaves the failure's text null.
+bool RefusedBySize(const TgaImage *image, const TgaSizeCheck &sizeCheck)
 {
-    image->Pixels = nullptr;
-    std::FILE *file = fileName ? OpenRegularFileStream(fileName) : nullptr;
-    if (!file) {
-        ReportError("Could not open texture file");
-        return false;
-    }
-
-    std::uint8_t header[12];
-    if (std::fread(header, sizeof header, 1, file) != 1)
-        return FailClosing(image, file, "Could not read file header");
-
-    if (std::memcmp(header, kUncompressedHeader, sizeof header) == 0)
-        return LoadUncompressedTga(image, file);
-    if (std::memcmp(header, kCompressedHeader, sizeof header) == 0)
-        return LoadCompressedTga(image, file);
-
-    MessageBox::show(QStringLiteral("TGA file be type 2 or type 10 "), QStringLiteral("Invalid Image"),
-                     MessageBox::NoIcon, MessageBox::Ok);
-    std::fclose(file);
-    return false;
+    return sizeCheck && !sizeCheck(image->Width, image->Height, image->BitsPerPixel);
 }
 
-bool LoadUncompressedTga(TgaImage *image, std::FILE *file)
+bool DecodeUncompressed(TgaImage *image, std::FILE *file, const TgaSizeCheck &sizeCheck, TgaFailure *failure)
 {
     image->Pixels = nullptr;
     std::size_t pixelCount = 0;
-    if (!ReadInfo(image, file, &pixelCount)) {
+    if (!ReadInfo(image, file, &pixelCount, failure)) {
         std::fclose(file);
         return false;
     }
@@ -436,24 +424,26 @@ bool LoadUncompressedTga(TgaImage *image, std::FILE *file)
     // is allocated for it.
     const std::int64_t remaining = RemainingBytes(file);
     if (remaining >= 0 && static_cast<std::uint64_t>(remaining) < std::uint64_t{pixelCount} * pixelSize)
-        return FailClosing(image, file, "Could not read image data");
+        return FailClosing(image, file, failure, "Could not read image data");
+    if (RefusedBySize(image, sizeCheck))
+        return FailClosing(image, file, failure, nullptr);
 
     PixelBuffer buffer(pixelSize, pixelCount);
     const std::size_t first = remaining >= 0 ? pixelCount : std::min(pixelCount, kUnknownSizeStartPixels);
     if (!buffer.Reserve(first))
-        return FailClosing(image, file, "Could not allocate memory for image");
+        return FailClosing(image, file, failure, "Could not allocate memory for image");
 
     // Read block by block straight into the image and swap each block while
     // it is still in cache.
     std::size_t done = 0;
     while (done < pixelCount) {
         if (!buffer.Ensure(done, std::min(kChunkPixels, pixelCount - done)))
-            return FailClosing(image, file, "Could not allocate memory for image");
+            return FailClosing(image, file, failure, "Could not allocate memory for image");
         const std::size_t pixels = std::min({kChunkPixels, pixelCount - done, buffer.Capacity() - done});
         std::uint8_t *at = buffer.Data() + done * pixelSize;
         const std::size_t bytes = pixels * pixelSize;
         if (std::fread(at, 1, bytes, file) != bytes)
-            return FailClosing(image, file, "Could not read image data");
+            return FailClosing(image, file, failure, "Could not read image data");
         SwapRedBlue(at, at, pixels, pixelSize);
         done += pixels;
     }
@@ -463,15 +453,19 @@ bool LoadUncompressedTga(TgaImage *image, std::FILE *file)
     return true;
 }
 
-bool LoadCompressedTga(TgaImage *image, std::FILE *file)
+bool DecodeCompressed(TgaImage *image, std::FILE *file, const TgaSizeCheck &sizeCheck, TgaFailure *failure)
 {
     image->Pixels = nullptr;
     std::size_t pixelCount = 0;
-    if (!ReadInfo(image, file, &pixelCount)) {
+    if (!ReadInfo(image, file, &pixelCount, failure)) {
         std::fclose(file);
         return false;
     }
     const std::size_t pixelSize = image->BitsPerPixel / 8;
+    // Whether the packets would fill the image is known only by decoding
+    // them, which is what the size check is there to spare.
+    if (RefusedBySize(image, sizeCheck))
+        return FailClosing(image, file, failure, nullptr);
 
     // One packet of 1 + pixelSize bytes gives at most 128 pixels, so the rest
     // of the file bounds what it can encode. When the image fits that bound
@@ -490,14 +484,67 @@ bool LoadCompressedTga(TgaImage *image, std::FILE *file)
     PixelBuffer buffer(pixelSize, pixelCount);
     BlockReader reader(file);
     if (!buffer.Reserve(first) || !reader.Init())
-        return FailClosing(image, file, "Could not allocate memory for image");
+        return FailClosing(image, file, failure, "Could not allocate memory for image");
 
-    const char *failure = pixelSize == 3 ? DecodePackets<3>(reader, buffer, pixelCount)
-                                         : DecodePackets<4>(reader, buffer, pixelCount);
-    if (failure)
-        return FailClosing(image, file, failure);
+    const char *text = pixelSize == 3 ? DecodePackets<3>(reader, buffer, pixelCount)
+                                      : DecodePackets<4>(reader, buffer, pixelCount);
+    if (text)
+        return FailClosing(image, file, failure, text);
 
     image->Pixels = buffer.Release();
     std::fclose(file);
     return true;
+}
+
+bool Reported(bool loaded, const TgaFailure &failure)
+{
+    if (!loaded)
+        Report(failure);
+    return loaded;
+}
+
+} // namespace
+
+bool ReadTga(TgaImage *image, const char *fileName, TgaFailure *failure, const TgaSizeCheck &sizeCheck)
+{
+    *failure = TgaFailure();
+    image->Pixels = nullptr;
+    std::FILE *file = fileName ? OpenRegularFileStream(fileName) : nullptr;
+    if (!file) {
+        SetFailure(failure, "Could not open texture file");
+        return false;
+    }
+
+    std::uint8_t header[12];
+    if (std::fread(header, sizeof header, 1, file) != 1)
+        return FailClosing(image, file, failure, "Could not read file header");
+    failure->imageType = header[2];
+
+    if (std::memcmp(header, kUncompressedHeader, sizeof header) == 0)
+        return DecodeUncompressed(image, file, sizeCheck, failure);
+    if (std::memcmp(header, kCompressedHeader, sizeof header) == 0)
+        return DecodeCompressed(image, file, sizeCheck, failure);
+
+    failure->text = "TGA file be type 2 or type 10 ";
+    failure->caption = "Invalid Image";
+    std::fclose(file);
+    return false;
+}
+
+bool LoadTga(TgaImage *image, const char *fileName)
+{
+    TgaFailure failure;
+    return Reported(ReadTga(image, fileName, &failure), failure);
+}
+
+bool LoadUncompressedTga(TgaImage *image, std::FILE *file)
+{
+    TgaFailure failure;
+    return Reported(DecodeUncompressed(image, file, {}, &failure), failure);
+}
+
+bool LoadCompressedTga(TgaImage *image, std::FILE *file)
+{
+    TgaFailure failure;
+    return Reported(DecodeCompressed(image, file, {}, &failure), failure);
 }

@@ -1,6 +1,8 @@
 #include "common/GlTestContext.h"
+#include "common/MessageRecorder.h"
 #include "render/GraphicalInterface.h"
 #include "surface/Surface.h"
+#include "surface/TextureUpload.h"
 
 #include <QFile>
 #include <QImage>
@@ -78,6 +80,8 @@ private Q_SLOTS:
     void texturedImageIsRightWayUp();
     void blendFactorsReachTheDrawing_data();
     void blendFactorsReachTheDrawing();
+    void everyMinFilterDrawsTheImage_data();
+    void everyMinFilterDrawsTheImage();
 };
 
 void TestGraphicalInterface::initTestCase()
@@ -345,6 +349,54 @@ void TestGraphicalInterface::blendFactorsReachTheDrawing()
     QVERIFY2(qAbs(got.red() - expected.red()) <= 2 && qAbs(got.green() - expected.green()) <= 2
                  && qAbs(got.blue() - expected.blue()) <= 2,
              qPrintable(QStringLiteral("%1, expected %2").arg(got.name(), expected.name())));
+}
+
+void TestGraphicalInterface::everyMinFilterDrawsTheImage_data()
+{
+    QTest::addColumn<int>("filter");
+    QTest::addColumn<bool>("glu");
+    const struct { const char *name; int value; } filters[] = {
+        {"NEAREST", GL_NEAREST}, {"LINEAR", GL_LINEAR},
+        {"NEAREST_MIPMAP_NEAREST", GL_NEAREST_MIPMAP_NEAREST}, {"LINEAR_MIPMAP_NEAREST", GL_LINEAR_MIPMAP_NEAREST},
+        {"NEAREST_MIPMAP_LINEAR", GL_NEAREST_MIPMAP_LINEAR}, {"LINEAR_MIPMAP_LINEAR", GL_LINEAR_MIPMAP_LINEAR},
+    };
+    for (bool glu : {false, true})
+        for (const auto &f : filters)
+            QTest::addRow("%s%s", f.name, glu ? ", GLU chain" : "") << f.value << glu;
+}
+
+// A texture without its smaller levels is incomplete for the mipmap filters
+// and draws as bare white; every filter must show the picture, top half at
+// the top. 192 rows: not a power of two, which GLU alone would stretch.
+void TestGraphicalInterface::everyMinFilterDrawsTheImage()
+{
+    QFETCH(int, filter);
+    QFETCH(bool, glu);
+    QTemporaryDir dir;
+    QImage picture(256, 192, QImage::Format_RGB32);
+    picture.fill(qRgb(0, 200, 0));
+    for (int y = 0; y < 96; ++y)
+        for (int x = 0; x < 256; ++x)
+            picture.setPixel(x, y, qRgb(0, 0, 255));
+    const QString path = dir.filePath(QStringLiteral("halves.png"));
+    QVERIFY(picture.save(path));
+
+    MessageRecorder recorder;
+    TextureUpload::SetForceGluMipmaps(glu);
+    Surface surface;
+    surface.Load(path);
+    TextureUpload::SetForceGluMipmaps(false);
+    QVERIFY2(recorder.messages.isEmpty(), qPrintable(recorder.texts().join(QLatin1Char('\n'))));
+    surface.Flags = SURFACE_FLAG_POINTS | SURFACE_FLAG_MIN;
+    surface.MinFilter = std::uint32_t(filter);
+
+    target(64, 48);  // a quarter of the picture's size: minified
+    m_gi.DrawSurface(surface, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f);
+    const QImage drawn = pixels();
+    const QColor top = drawn.pixelColor(32, 8), bottom = drawn.pixelColor(32, 40);
+    QVERIFY2(top.blue() > 240 && top.red() < 10 && top.green() < 10, qPrintable(top.name()));
+    QVERIFY2(bottom.green() > 190 && bottom.red() < 10 && bottom.blue() < 10, qPrintable(bottom.name()));
+    QCOMPARE(glGetError(), GLenum(GL_NO_ERROR));
 }
 
 QTEST_MAIN(TestGraphicalInterface)

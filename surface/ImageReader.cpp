@@ -1,0 +1,172 @@
+#include "surface/ImageReader.h"
+
+#include "surface/PixelImage.h"
+#include "surface/TgaImage.h"
+#include "surface/TgaLoader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
+
+#include <algorithm>
+#include <cstdint>
+
+namespace {
+
+const QString kCaption = QStringLiteral("Skimbler");
+
+bool IsTgaSuffix(const QString &path)
+{
+    return QFileInfo(path).suffix().compare(QLatin1String("tga"), Qt::CaseInsensitive) == 0;
+}
+
+ImageError TooLarge(const QString &path, int width, int height, const QString &refusal)
+{
+    return ImageError::About(path, QStringLiteral("the image is %1 x %2 pixels, %3").arg(width).arg(height).arg(refusal));
+}
+
+QString ReaderFailure(const QImageReader &reader)
+{
+    switch (reader.error()) {
+    case QImageReader::FileNotFoundError: return QStringLiteral("file not found");
+    case QImageReader::DeviceError: return QStringLiteral("the file could not be read");
+    case QImageReader::UnsupportedFormatError: return QStringLiteral("unsupported format");
+    case QImageReader::InvalidDataError: return QStringLiteral("invalid data");
+    case QImageReader::UnknownError: break;
+    }
+    return reader.errorString();
+}
+
+enum class Outcome { Read, Refused, Unreadable };
+
+// The toolkit's reader. Its picture comes top row first; the texture wants
+// the rows as a TGA stores them, bottom first, so it is turned over.
+Outcome ReadWithToolkit(const QString &path, const ImageReader::SizeCheck &sizeCheck, PixelImage *image,
+                        ImageError *error)
+{
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        *error = ImageError::About(path, QStringLiteral("not a readable image (not a regular file)"));
+        return Outcome::Unreadable;
+    }
+    QImageReader reader(path);
+    reader.setAutoTransform(true);  // photographs taken upright show upright
+    const auto unreadable = [&] {
+        *error = ImageError::About(path, QStringLiteral("not a readable image (%1)").arg(ReaderFailure(reader)));
+        return Outcome::Unreadable;
+    };
+    if (!reader.canRead())
+        return unreadable();
+
+    // Before decoding: the header says how large the picture is.
+    const QSize announced = reader.size();
+    if (announced.isValid() && sizeCheck) {
+        const QString refusal = sizeCheck(announced.width(), announced.height(), 4);
+        if (!refusal.isEmpty()) {
+            *error = TooLarge(path, announced.width(), announced.height(), refusal);
+            return Outcome::Refused;
+        }
+        // The size is one the texture can take: the toolkit's own guard
+        // against huge pictures must not stand in its way.
+        const qint64 megabytes = qint64(announced.width()) * announced.height() * 4 / (1024 * 1024) + 1;
+        reader.setAllocationLimit(int(std::max<qint64>(reader.allocationLimit(), megabytes)));
+    }
+
+    QImage decoded;
+    if (!reader.read(&decoded))
+        return unreadable();
+
+    const bool alpha = decoded.hasAlphaChannel();
+    const QImage::Format wanted = alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32;
+    if (decoded.format() != wanted)
+        decoded.convertTo(wanted);
+    if (sizeCheck && !announced.isValid()) {
+        const QString refusal = sizeCheck(decoded.width(), decoded.height(), alpha ? 4 : 3);
+        if (!refusal.isEmpty()) {
+            *error = TooLarge(path, decoded.width(), decoded.height(), refusal);
+            return Outcome::Refused;
+        }
+    }
+    decoded.mirror(false, true);
+    *image = PixelImage(decoded);
+    return Outcome::Read;
+}
+
+} // namespace
+
+ImageError ImageError::About(const QString &path, const QString &reason)
+{
+    ImageError error;
+    error.text = QFileInfo(path).fileName() + QStringLiteral(": ") + reason;
+    error.caption = kCaption;
+    error.icon = MessageBox::Exclamation;
+    error.path = path;
+    return error;
+}
+
+void ImageError::Report() const
+{
+    MessageBox::show(text, caption, icon, MessageBox::Ok,
+                     path.isEmpty() ? QString() : QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+}
+
+bool ImageReader::Read(const QString &path, const SizeCheck &sizeCheck, PixelImage *image, ImageError *error)
+{
+    if (!IsTgaSuffix(path))
+        return ReadWithToolkit(path, sizeCheck, image, error) == Outcome::Read;
+
+    TgaImage tga;
+    TgaFailure failure;
+    QString refusal;
+    const TgaSizeCheck tgaCheck = [&](std::uint32_t width, std::uint32_t height, std::uint32_t bitsPerPixel) {
+        if (sizeCheck)
+            refusal = sizeCheck(int(width), int(height), int(bitsPerPixel / 8));
+        return refusal.isEmpty();
+    };
+    const QByteArray name = QFile::encodeName(path);
+    if (ReadTga(&tga, name.constData(), &failure, tgaCheck)) {
+        *image = PixelImage(tga);
+        return true;
+    }
+    if (!failure.text) {
+        *error = TooLarge(path, int(tga.Width), int(tga.Height), refusal);
+        return false;
+    }
+    // Types 2 and 10 are ours, messages and all; the toolkit may know the
+    // others (greyscale, colour-mapped), and where it does not, our
+    // loader's word stands.
+    if (failure.imageType >= 0 && failure.imageType != 2 && failure.imageType != 10) {
+        ImageError toolkitError;
+        switch (ReadWithToolkit(path, sizeCheck, image, &toolkitError)) {
+        case Outcome::Read: return true;
+        case Outcome::Refused: *error = toolkitError; return false;
+        case Outcome::Unreadable: break;
+        }
+    }
+    error->text = QString::fromLatin1(failure.text);
+    error->caption = QString::fromLatin1(failure.caption);
+    error->icon = MessageBox::NoIcon;
+    error->path = path;
+    return false;
+}
+
+QStringList ImageReader::Suffixes()
+{
+    QStringList suffixes{QStringLiteral("tga")};
+    for (const QByteArray &format : QImageReader::supportedImageFormats()) {
+        const QString suffix = QString::fromLatin1(format).toLower();
+        if (!suffixes.contains(suffix))
+            suffixes.append(suffix);
+    }
+    return suffixes;
+}
+
+bool ImageReader::IsImageFile(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (!suffix.isEmpty() && Suffixes().contains(suffix))
+        return true;
+    return QFileInfo(path).isFile() && !QImageReader::imageFormat(path).isEmpty();
+}

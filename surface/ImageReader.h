@@ -1,0 +1,47 @@
+#pragma once
+
+#include "surface/MessageBox.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class PixelImage;
+
+// Why an image could not be had, as the user is to be told: the text and
+// caption, and the file it is about.
+struct ImageError
+{
+    QString text;
+    QString caption;
+    MessageBox::Icon icon = MessageBox::NoIcon;
+    QString path;
+
+    // "<file name>: <reason>" under the program's caption.
+    static ImageError About(const QString &path, const QString &reason);
+
+    // One modal message, with the file's path as its detail.
+    void Report() const;
+};
+
+// Turns an image file into pixels ready for a texture. TGA files of type 2
+// and 10 go through our own loader, with its messages; every other format,
+// and every other kind of TGA, through the toolkit's image reader.
+class ImageReader
+{
+public:
+    // Why a width x height image of 3 or 4 components cannot be used, or
+    // empty; asked before any pixel is decoded.
+    using SizeCheck = std::function<QString(int width, int height, int components)>;
+
+    // On success `image` holds the picture, first row at the bottom as a
+    // TGA stores it, alpha kept. On failure `error` says why; nothing is
+    // reported.
+    static bool Read(const QString &path, const SizeCheck &sizeCheck, PixelImage *image, ImageError *error);
+
+    // Every file-name suffix some reader takes, lower case, "tga" first.
+    static QStringList Suffixes();
+    // By suffix, or for an unknown suffix by the file's first bytes.
+    static bool IsImageFile(const QString &path);
+};

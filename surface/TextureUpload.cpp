@@ -1,0 +1,163 @@
+#include "surface/TextureUpload.h"
+
+#include "surface/PixelImage.h"
+
+#include <QOpenGLContext>
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <vector>
+
+#ifndef GL_PROXY_TEXTURE_2D
+#define GL_PROXY_TEXTURE_2D 0x8064
+#endif
+
+namespace {
+
+int g_maxSideOverride = 0;
+bool g_forceGlu = false;
+
+using GenerateMipmapFunction = void (*)(GLenum target);
+
+// glGenerateMipmap is core from OpenGL 3.0 and comes with the framebuffer
+// object extensions before that; older contexts have only GLU.
+GenerateMipmapFunction GenerateMipmap()
+{
+    QOpenGLContext *context = QOpenGLContext::currentContext();
+    if (!context || g_forceGlu)
+        return nullptr;
+    const char *name = nullptr;
+    if (context->format().version() >= qMakePair(3, 0) || context->hasExtension("GL_ARB_framebuffer_object"))
+        name = "glGenerateMipmap";
+    else if (context->hasExtension("GL_EXT_framebuffer_object"))
+        name = "glGenerateMipmapEXT";
+    if (!name)
+        return nullptr;
+    return reinterpret_cast<GenerateMipmapFunction>(context->getProcAddress(name));
+}
+
+void ClearErrors()
+{
+    // A bounded loop: without a context some drivers report errors forever.
+    for (int i = 0; i < 32 && glGetError() != GL_NO_ERROR; ++i) {
+    }
+}
+
+QString ErrorText(GLenum error)
+{
+    switch (error) {
+    case GL_OUT_OF_MEMORY: return QStringLiteral("out of memory");
+    case GL_INVALID_VALUE: return QStringLiteral("invalid size");
+    default: return QStringLiteral("error 0x%1").arg(error, 4, 16, QLatin1Char('0'));
+    }
+}
+
+// Levels 1 and up, each scaled from the one before. gluBuild2DMipmaps would
+// first stretch a picture whose sides are not powers of two, so level 0
+// would no longer be the image; scaling level by level keeps it.
+bool BuildGluLevels(const PixelImage &image)
+{
+    const int size = image.BytesPerPixel();
+    std::vector<std::uint8_t> previous, next;
+    const std::uint8_t *source = image.Pixels();
+    int width = image.Width(), height = image.Height();
+    for (int level = 1; width > 1 || height > 1; ++level) {
+        const int w = std::max(1, width / 2), h = std::max(1, height / 2);
+        next.resize(std::size_t(w) * h * size);
+        if (gluScaleImage(image.Format(), width, height, GL_UNSIGNED_BYTE, source, w, h, GL_UNSIGNED_BYTE,
+                          next.data())
+            != 0)
+            return false;
+        glTexImage2D(GL_TEXTURE_2D, level, image.Components(), w, h, 0, image.Format(), GL_UNSIGNED_BYTE,
+                     next.data());
+        previous.swap(next);
+        source = previous.data();
+        width = w;
+        height = h;
+    }
+    return true;
+}
+
+} // namespace
+
+int TextureUpload::MaxSide()
+{
+    if (!QOpenGLContext::currentContext())
+        return 0;
+    GLint side = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
+    if (g_maxSideOverride > 0 && (side <= 0 || g_maxSideOverride < side))
+        return g_maxSideOverride;
+    return side;
+}
+
+QString TextureUpload::Refusal(int width, int height, int components)
+{
+    const int side = MaxSide();
+    if (side <= 0)
+        return QString();  // no context to ask: the upload will tell
+    if (width > side || height > side)
+        return QStringLiteral("larger than the %1 x %1 pixels this OpenGL can hold").arg(side);
+    // The limit is per side; the implementation may still lack room for
+    // the whole image, which only the proxy says.
+    const GLenum format = components == 3 ? GL_RGB : GL_RGBA;
+    glTexImage2D(GL_PROXY_TEXTURE_2D, 0, components, width, height, 0, format, GL_UNSIGNED_BYTE, nullptr);
+    GLint proxyWidth = 0;
+    glGetTexLevelParameteriv(GL_PROXY_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &proxyWidth);
+    if (proxyWidth == 0)
+        return QStringLiteral("more than this OpenGL can hold");
+    return QString();
+}
+
+std::uint32_t TextureUpload::Create(const PixelImage &image, QString *error)
+{
+    ClearErrors();
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    // Rows are tightly packed: a 24-bit row need not be a multiple of 4
+    // bytes. GLU reads and writes its levels through both settings.
+    GLint oldUnpack = 4, oldPack = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &oldUnpack);
+    glGetIntegerv(GL_PACK_ALIGNMENT, &oldPack);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+
+    glTexImage2D(GL_TEXTURE_2D, 0, image.Components(), image.Width(), image.Height(), 0, image.Format(),
+                 GL_UNSIGNED_BYTE, image.Pixels());
+    GLenum failure = glGetError();
+    if (failure == GL_NO_ERROR) {
+        if (GenerateMipmapFunction generate = GenerateMipmap())
+            generate(GL_TEXTURE_2D);
+        else if (!BuildGluLevels(image))
+            failure = GL_OUT_OF_MEMORY;
+        if (failure == GL_NO_ERROR)
+            failure = glGetError();
+    }
+
+    glPixelStorei(GL_UNPACK_ALIGNMENT, oldUnpack);
+    glPixelStorei(GL_PACK_ALIGNMENT, oldPack);
+    if (failure != GL_NO_ERROR) {
+        glDeleteTextures(1, &name);
+        *error = QStringLiteral("OpenGL could not make a %1 x %2 texture of it (%3)")
+                     .arg(image.Width())
+                     .arg(image.Height())
+                     .arg(ErrorText(failure));
+        return 0;
+    }
+    return name;
+}
+
+void TextureUpload::SetMaxSideOverride(int side)
+{
+    g_maxSideOverride = side;
+}
+
+void TextureUpload::SetForceGluMipmaps(bool force)
+{
+    g_forceGlu = force;
+}
