@@ -3,6 +3,7 @@
 #include "surface/PixelImage.h"
 #include "surface/TgaImage.h"
 #include "surface/TgaLoader.h"
+#include "surface/TgaOtherTypes.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,11 +21,6 @@ const QString kCaption = QStringLiteral("Skimbler");
 bool IsTgaSuffix(const QString &path)
 {
     return QFileInfo(path).suffix().compare(QLatin1String("tga"), Qt::CaseInsensitive) == 0;
-}
-
-ImageError TooLarge(const QString &path, int width, int height, const QString &refusal)
-{
-    return ImageError::About(path, QStringLiteral("the image is %1 x %2 pixels, %3").arg(width).arg(height).arg(refusal));
 }
 
 QString ReaderFailure(const QImageReader &reader)
@@ -65,7 +61,7 @@ Outcome ReadWithToolkit(const QString &path, const ImageReader::SizeCheck &sizeC
     if (announced.isValid() && sizeCheck) {
         const QString refusal = sizeCheck(announced.width(), announced.height(), 4);
         if (!refusal.isEmpty()) {
-            *error = TooLarge(path, announced.width(), announced.height(), refusal);
+            *error = ImageError::TooLarge(path, announced.width(), announced.height(), refusal);
             return Outcome::Refused;
         }
         // The size is one the texture can take: the toolkit's own guard
@@ -85,7 +81,7 @@ Outcome ReadWithToolkit(const QString &path, const ImageReader::SizeCheck &sizeC
     if (sizeCheck && !announced.isValid()) {
         const QString refusal = sizeCheck(decoded.width(), decoded.height(), alpha ? 4 : 3);
         if (!refusal.isEmpty()) {
-            *error = TooLarge(path, decoded.width(), decoded.height(), refusal);
+            *error = ImageError::TooLarge(path, decoded.width(), decoded.height(), refusal);
             return Outcome::Refused;
         }
     }
@@ -104,6 +100,11 @@ ImageError ImageError::About(const QString &path, const QString &reason)
     error.icon = MessageBox::Exclamation;
     error.path = path;
     return error;
+}
+
+ImageError ImageError::TooLarge(const QString &path, int width, int height, const QString &refusal)
+{
+    return About(path, QStringLiteral("the image is %1 x %2 pixels, %3").arg(width).arg(height).arg(refusal));
 }
 
 void ImageError::Report() const
@@ -131,13 +132,19 @@ bool ImageReader::Read(const QString &path, const SizeCheck &sizeCheck, PixelIma
         return true;
     }
     if (!failure.text) {
-        *error = TooLarge(path, int(tga.Width), int(tga.Height), refusal);
+        *error = ImageError::TooLarge(path, int(tga.Width), int(tga.Height), refusal);
         return false;
     }
-    // Types 2 and 10 are ours, messages and all; the toolkit may know the
-    // others (greyscale, colour-mapped), and where it does not, our
-    // loader's word stands.
+    // Types 2 and 10 are the loader's, messages and all. Colour-mapped and
+    // greyscale files have a reader of their own; the toolkit may know a
+    // file that is no TGA at all; where nothing can read it, the loader's
+    // word stands.
     if (failure.imageType >= 0 && failure.imageType != 2 && failure.imageType != 10) {
+        switch (TgaOtherTypes::Read(path, sizeCheck, image, error)) {
+        case TgaOtherTypes::Decoded: return true;
+        case TgaOtherTypes::Failed: return false;
+        case TgaOtherTypes::NotThisKind: break;
+        }
         ImageError toolkitError;
         switch (ReadWithToolkit(path, sizeCheck, image, &toolkitError)) {
         case Outcome::Read: return true;

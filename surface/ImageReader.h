@@ -20,6 +20,8 @@ struct ImageError
 
     // "<file name>: <reason>" under the program's caption.
     static ImageError About(const QString &path, const QString &reason);
+    // "<file name>: the image is W x H pixels, <refusal>".
+    static ImageError TooLarge(const QString &path, int width, int height, const QString &refusal);
 
     // One modal message, with the file's path as its detail.
     void Report() const;

@@ -1,6 +1,8 @@
 // A new document loads "a.tga" from the working directory into a texture of
 // the current context: size, defaults, the texture's bytes, and no leaked
-// texture when it is done again.
+// texture when it is done again. Other formats give the same texels as a TGA
+// of the same picture; images too large, or unreadable, leave the surface
+// alone; a rewritten image file is reloaded.
 
 #include "common/GlTestContext.h"
 #include "common/MessageRecorder.h"
@@ -8,13 +10,17 @@
 
 #include "surface/CSkimblerDoc.h"
 #include "surface/Surface.h"
+#include "surface/TextureUpload.h"
 
 #include <QDir>
+#include <QImage>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <GL/gl.h>
 
+#include <cstdio>
 #include <memory>
 
 using namespace TgaTestFiles;
@@ -41,6 +47,77 @@ GLint TextureLevelParameter(GLuint texture, GLenum name)
     return value;
 }
 
+// The picture as a TGA stored the usual way, bottom row first (or top row
+// first when asked): type 2 true colour of 24 or 32 bits, 3 and 11
+// greyscale of 8 bits, 1 and 9 colour-mapped with 8-bit indices into a map
+// of 24 bits (32 when the picture has alpha). Types 9 and 11 encode equal
+// neighbours as runs.
+QByteArray TgaOf(const QImage &picture, int type, int depth, bool topFirst = false)
+{
+    const bool mapped = type == 1 || type == 9, rle = type >= 9;
+    const int mapDepth = picture.hasAlphaChannel() ? 32 : 24;
+    QList<QRgb> map;
+    QList<QByteArray> pixels;
+    for (int i = 0; i < picture.height(); ++i) {
+        const int y = topFirst ? i : picture.height() - 1 - i;
+        for (int x = 0; x < picture.width(); ++x) {
+            const QRgb c = picture.pixel(x, y);
+            if (mapped) {
+                if (!map.contains(c))
+                    map.append(c);
+                pixels.append(QByteArray(1, char(map.indexOf(c))));
+            } else if (depth == 8) {
+                pixels.append(QByteArray(1, char(qRed(c))));
+            } else {
+                pixels.append(Bytes({qBlue(c), qGreen(c), qRed(c)}) + (depth == 32 ? QByteArray(1, char(qAlpha(c))) : QByteArray()));
+            }
+        }
+    }
+    QByteArray file = Header(std::uint8_t(type)) + Info(unsigned(picture.width()), unsigned(picture.height()),
+                                                        unsigned(depth), topFirst ? 0x20 : 0);
+    if (mapped) {
+        file[1] = 1;
+        file[5] = char(map.size());
+        file[7] = char(mapDepth);
+        for (QRgb c : map)
+            file += Bytes({qBlue(c), qGreen(c), qRed(c)}) + (mapDepth == 32 ? QByteArray(1, char(qAlpha(c))) : QByteArray());
+    }
+    for (qsizetype i = 0; i < pixels.size();) {
+        qsizetype same = 1;
+        while (rle && i + same < pixels.size() && same < 128 && pixels[i + same] == pixels[i])
+            ++same;
+        if (rle)
+            file += same > 1 ? QByteArray(1, char(127 + same)) : QByteArray(1, '\0');
+        file += pixels[i];
+        i += rle ? same : 1;
+    }
+    return file;
+}
+
+// What the texture must hold: R G B (A) bytes, bottom row first.
+QByteArray Texels(const QImage &picture, bool alpha)
+{
+    QByteArray bytes;
+    for (int y = picture.height() - 1; y >= 0; --y)
+        for (int x = 0; x < picture.width(); ++x) {
+            const QRgb c = picture.pixel(x, y);
+            bytes += Bytes({qRed(c), qGreen(c), qBlue(c)}) + (alpha ? QByteArray(1, char(qAlpha(c))) : QByteArray());
+        }
+    return bytes;
+}
+
+// Pairs of equal neighbours, so that run-length files have runs.
+QImage Picture(int width, int height, bool alpha, bool grey = false)
+{
+    QImage picture(width, height, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const int v = ((x / 2) * 53 + y * 97) & 0xFF;
+            picture.setPixel(x, y, grey ? qRgb(v, v, v) : qRgba(v, 255 - v, (x * 31) & 0xFF, alpha ? 40 + y * 30 : 255));
+        }
+    return picture;
+}
+
 } // namespace
 
 class TestSurfaceLoadGl : public QObject
@@ -60,8 +137,18 @@ private Q_SLOTS:
     void missingImage();
     void badImageKeepsNoTexture();
     void deletionAfterContextIsGone();
+    void pngAndTgaUploadIdenticalTexels_data();
+    void pngAndTgaUploadIdenticalTexels();
+    void tooLargeIsRefusedAndSurfaceStays_data();
+    void tooLargeIsRefusedAndSurfaceStays();
+    void unreadableFileNamesItself_data();
+    void unreadableFileNamesItself();
+    void rewrittenImageIsReloaded();
+    void surfaceFileWithPngRoundTrips();
 
 private:
+    QString Path(const char *name) const { return m_dir->filePath(QString::fromLatin1(name)); }
+
     void WriteImage(const QByteArray &bytes)
     {
         QVERIFY(Write(m_dir->filePath(QStringLiteral("a.tga")), bytes));
@@ -264,6 +351,224 @@ void TestSurfaceLoadGl::deletionAfterContextIsGone()
     QVERIFY(QOpenGLContext::currentContext() == nullptr);
     document.reset();  // must not crash
     QVERIFY(m_gl->context->makeCurrent(m_gl->window.get()));
+}
+
+void TestSurfaceLoadGl::pngAndTgaUploadIdenticalTexels_data()
+{
+    QTest::addColumn<QImage>("picture");
+    QTest::addColumn<QByteArray>("tga");
+    QTest::addColumn<QString>("other");
+    QTest::addColumn<int>("format");
+    const QImage opaque = Picture(5, 3, false), alpha = Picture(7, 4, true), grey = Picture(6, 5, false, true);
+    QTest::newRow("24-bit, PNG") << opaque << TgaOf(opaque, 2, 24) << QStringLiteral("p.png") << int(GL_RGB);
+    QTest::newRow("24-bit, BMP") << opaque << TgaOf(opaque, 2, 24) << QStringLiteral("p.bmp") << int(GL_RGB);
+    QTest::newRow("32-bit, PNG with alpha") << alpha << TgaOf(alpha, 2, 32) << QStringLiteral("p.png") << int(GL_RGBA);
+    // TGA kinds the true-colour loader refuses have a reader of their own;
+    // they must come out the same way up.
+    QTest::newRow("greyscale TGA, PNG") << grey << TgaOf(grey, 3, 8) << QStringLiteral("p.png") << int(GL_RGB);
+    QTest::newRow("greyscale RLE TGA, top row first, PNG")
+        << grey << TgaOf(grey, 11, 8, true) << QStringLiteral("p.png") << int(GL_RGB);
+    QTest::newRow("colour-mapped TGA, PNG") << opaque << TgaOf(opaque, 1, 8) << QStringLiteral("p.png") << int(GL_RGB);
+    QTest::newRow("colour-mapped RLE TGA with alpha, PNG")
+        << alpha << TgaOf(alpha, 9, 8) << QStringLiteral("p.png") << int(GL_RGBA);
+}
+
+void TestSurfaceLoadGl::pngAndTgaUploadIdenticalTexels()
+{
+    QFETCH(QImage, picture);
+    QFETCH(QByteArray, tga);
+    QFETCH(QString, other);
+    QFETCH(int, format);
+    QVERIFY(Write(Path("p.tga"), tga));
+    QVERIFY(picture.save(m_dir->filePath(other)));
+
+    MessageRecorder recorder;
+    CSkimblerDoc document;
+    QVERIFY(document.OnOpenDocument(Path("p.tga")));
+    const QByteArray fromTga = TextureBytes(document.surface.Texture, GLenum(format), picture.width(), picture.height());
+    QVERIFY(document.OnOpenDocument(m_dir->filePath(other)));
+    QCOMPARE(document.surface.Width, std::uint32_t(picture.width()));
+    QCOMPARE(document.GetImagePath(), m_dir->filePath(other));
+    const QByteArray fromOther = TextureBytes(document.surface.Texture, GLenum(format), picture.width(), picture.height());
+    QVERIFY2(recorder.messages.isEmpty(), qPrintable(recorder.texts().join(QLatin1Char('\n'))));
+    QCOMPARE(fromOther, fromTga);
+    QCOMPARE(fromOther, Texels(picture, format == GL_RGBA));
+}
+
+void TestSurfaceLoadGl::tooLargeIsRefusedAndSurfaceStays_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<QString>("message");
+    QByteArray png;
+    {
+        QBuffer buffer(&png);
+        QVERIFY(buffer.open(QIODevice::WriteOnly));
+        QVERIFY(Picture(65, 20, false).save(&buffer, "PNG"));
+    }
+    QTest::newRow("PNG") << QStringLiteral("big.png") << png << 64
+                         << QStringLiteral("big.png: the image is 65 x 20 pixels, larger than the 64 x 64 pixels this OpenGL can hold");
+    QTest::newRow("TGA, type 2") << QStringLiteral("big.tga") << TgaOf(Picture(20, 65, true), 2, 32) << 64
+                                 << QStringLiteral("big.tga: the image is 20 x 65 pixels, larger than the 64 x 64 pixels this OpenGL can hold");
+    // Claims far more than its bytes: refused on its header, before the
+    // packets are decoded (which would end in "Could not read RLE header")
+    // or anything is allocated.
+    QTest::newRow("TGA, type 10, 20000 x 20000")
+        << QStringLiteral("huge.tga") << Header(10) + Info(20000, 20000, 32) + Run(128, Bytes({1, 2, 3, 4})) << 8192
+        << QStringLiteral("huge.tga: the image is 20000 x 20000 pixels, larger than the 8192 x 8192 pixels this OpenGL can hold");
+    // A type 2 file too short for its header is the loader's own refusal,
+    // known without decoding: its message stands.
+    QTest::newRow("TGA, type 2, short of its 20000 x 20000")
+        << QStringLiteral("short.tga") << Header(2) + Info(20000, 20000, 24) + PixelBytes(10, 3) << 8192
+        << QStringLiteral("Could not read image data");
+}
+
+void TestSurfaceLoadGl::tooLargeIsRefusedAndSurfaceStays()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, file);
+    QFETCH(int, limit);
+    QFETCH(QString, message);
+    const Generated current = Generate(3, 2, 3, 5);
+    WriteImage(current.raw);
+    QVERIFY(Write(m_dir->filePath(name), file));
+
+    MessageRecorder recorder;
+    CSkimblerDoc document;
+    QVERIFY(document.OnNewDocument());
+    document.surface.Points[0][0] = 0.5f;
+    const std::uint32_t texture = document.surface.Texture;
+    TextureUpload::SetMaxSideOverride(limit);
+    const bool opened = document.OnOpenDocument(m_dir->filePath(name));
+    TextureUpload::SetMaxSideOverride(0);
+    QVERIFY(!opened);
+    QCOMPARE(recorder.texts(), QStringList{message});
+    QCOMPARE(recorder.messages.first().detail, QDir::toNativeSeparators(m_dir->filePath(name)));
+    QCOMPARE(document.surface.Texture, texture);
+    QCOMPARE(document.surface.Width, 3u);
+    QCOMPARE(document.surface.Points[0][0], 0.5f);
+    QVERIFY(TextureBytes(texture, GL_RGB, 3, 2) == current.pixels);
+}
+
+void TestSurfaceLoadGl::unreadableFileNamesItself_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("caption");
+    const QString ours = QStringLiteral("Skimbler");
+    QTest::newRow("PNG that is not one") << QStringLiteral("x.png") << QByteArray("\x89PNG but no more")
+                                         << QStringLiteral("x.png: not a readable image (unsupported format)") << ours;
+    QTest::newRow("empty JPEG") << QStringLiteral("e.jpg") << QByteArray()
+                                << QStringLiteral("e.jpg: not a readable image (unsupported format)") << ours;
+    QTest::newRow("text") << QStringLiteral("notes.txt") << QByteArray("just words")
+                          << QStringLiteral("notes.txt: not a readable image (unsupported format)") << ours;
+    // TGA files keep our loader's word, under its captions.
+    QTest::newRow("TGA of no type") << QStringLiteral("fake.tga") << QByteArray("not an image at all")
+                                    << QStringLiteral("TGA file be type 2 or type 10 ") << QStringLiteral("Invalid Image");
+    QTest::newRow("TGA, type 2, 16 bits") << QStringLiteral("deep.tga") << Header(2) + Info(1, 1, 16) + Bytes({1, 2})
+                                          << QStringLiteral("Invalid texture information") << QStringLiteral("ERROR");
+    QTest::newRow("greyscale TGA cut short")
+        << QStringLiteral("grey.tga") << TgaOf(Picture(4, 4, false, true), 3, 8).chopped(3)
+        << QStringLiteral("grey.tga: not a readable image (truncated data)") << ours;
+}
+
+void TestSurfaceLoadGl::unreadableFileNamesItself()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, file);
+    QFETCH(QString, message);
+    QFETCH(QString, caption);
+    WriteImage(Header(2) + Info(1, 1, 24) + Bytes({1, 2, 3}));
+    QVERIFY(Write(m_dir->filePath(name), file));
+    MessageRecorder recorder;
+    CSkimblerDoc document;
+    QVERIFY(document.OnNewDocument());
+    const std::uint32_t texture = document.surface.Texture;
+    QVERIFY(!document.OnOpenDocument(m_dir->filePath(name)));
+    QCOMPARE(recorder.texts(), QStringList{message});
+    QCOMPARE(recorder.messages.first().caption, caption);
+    QCOMPARE(recorder.messages.first().detail, QDir::toNativeSeparators(m_dir->filePath(name)));
+    QCOMPARE(document.surface.Texture, texture);
+    QCOMPARE(document.GetImagePath(), Path("a.tga"));
+}
+
+// Painting in an image editor: every save shows at once, whether the editor
+// writes the file in place or writes a new one and renames it over the old;
+// the settings, the modified flag and the document stay.
+void TestSurfaceLoadGl::rewrittenImageIsReloaded()
+{
+    const QString live = Path("live.png");
+    QVERIFY(Picture(4, 4, false).save(live));
+    MessageRecorder recorder;
+    CSkimblerDoc document;
+    QSignalSpy reloaded(&document, &CSkimblerDoc::imageReloaded);
+    QSignalSpy failed(&document, &CSkimblerDoc::imageReloadFailed);
+    QVERIFY(document.OnOpenDocument(live));
+    document.surface.MinFilter = GL_LINEAR_MIPMAP_LINEAR;
+    document.surface.Points[2][1] = 0.25f;
+    document.surface.Flags = SURFACE_FLAG_POINTS;
+    document.SetModifiedFlag(true);
+
+    const QImage painted = Picture(8, 2, true);
+    QVERIFY(painted.save(live));
+    // Waits on what changed rather than on a count of reloads: a busy
+    // machine may see a save as two.
+    QTRY_COMPARE(document.surface.Width, 8u);
+    QCOMPARE(document.surface.Height, 2u);
+    QCOMPARE(TextureBytes(document.surface.Texture, GL_RGBA, 8, 2), Texels(painted, true));
+    QCOMPARE(document.surface.MinFilter, std::uint32_t(GL_LINEAR_MIPMAP_LINEAR));
+    QCOMPARE(document.surface.Points[2][1], 0.25f);
+    QCOMPARE(document.surface.Flags, std::uint32_t(SURFACE_FLAG_POINTS));
+    QVERIFY(document.IsModified());
+
+    // Saved by rename: a new file takes the old one's name.
+    const QImage renamed = Picture(3, 5, false, true);
+    QVERIFY(renamed.save(Path("live.tmp.png")));
+    QCOMPARE(std::rename(QFile::encodeName(Path("live.tmp.png")).constData(), QFile::encodeName(live).constData()), 0);
+    QTRY_COMPARE(document.surface.Width, 3u);
+    const std::uint32_t good = document.surface.Texture;
+    const QByteArray goodTexels = Texels(renamed, false);
+    QCOMPARE(TextureBytes(good, GL_RGB, 3, 5), goodTexels);
+
+    // Caught half written: the last good picture stays, and no box is shown.
+    QVERIFY(Write(live, QByteArray("\x89PNG\r\n")));
+    const QString expected = QStringLiteral("live.png: not a readable image (unsupported format)");
+    QTRY_VERIFY(!failed.isEmpty() && failed.last().first().toString() == expected);
+    QCOMPARE(document.surface.Texture, good);
+    QCOMPARE(document.surface.Width, 3u);
+    QCOMPARE(TextureBytes(good, GL_RGB, 3, 5), goodTexels);
+    QVERIFY(recorder.messages.isEmpty());
+    QVERIFY(reloaded.count() >= 2);
+}
+
+void TestSurfaceLoadGl::surfaceFileWithPngRoundTrips()
+{
+    const QString png = Path("card.png");
+    const QImage picture = Picture(9, 5, true);
+    QVERIFY(picture.save(png));
+    MessageRecorder recorder;
+    CSkimblerDoc document;
+    QVERIFY(document.OnOpenDocument(png));
+    const QByteArray texels = TextureBytes(document.surface.Texture, GL_RGBA, 9, 5);
+    document.surface.MinFilter = GL_NEAREST_MIPMAP_NEAREST;
+    document.surface.SrcFactor = GL_DST_COLOR;
+    document.surface.Colors[1][2] = 0.5f;
+    document.surface.Points[3][2] = -0.75f;
+    const QString saved = Path("card.skimbler");
+    QVERIFY(document.OnSaveDocument(saved));
+
+    CSkimblerDoc reopened;
+    QVERIFY(reopened.OnOpenDocument(saved));
+    QVERIFY2(recorder.messages.isEmpty(), qPrintable(recorder.texts().join(QLatin1Char('\n'))));
+    QCOMPARE(reopened.GetImagePath(), png);
+    QCOMPARE(reopened.surface.Width, 9u);
+    QCOMPARE(TextureBytes(reopened.surface.Texture, GL_RGBA, 9, 5), texels);
+    QCOMPARE(reopened.surface.MinFilter, std::uint32_t(GL_NEAREST_MIPMAP_NEAREST));
+    QCOMPARE(reopened.surface.SrcFactor, std::uint32_t(GL_DST_COLOR));
+    QCOMPARE(reopened.surface.Colors[1][2], 0.5f);
+    QCOMPARE(reopened.surface.Points[3][2], -0.75f);
 }
 
 QTEST_MAIN(TestSurfaceLoadGl)
