@@ -7,13 +7,17 @@
 #include "app/ToolBarIcons.h"
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
+#include "surface/ImageReader.h"
+#include "surface/SurfaceFile.h"
 #include "view/CSkimblerView.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QDir>
+#include <QDropEvent>
 #include <QEvent>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -21,9 +25,11 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUndoStack>
+#include <QUrl>
 
 using namespace Resource;
 
@@ -71,6 +77,8 @@ CMainFrame::CMainFrame(CSkimblerDoc *document, QWidget *parent)
     , m_document(document)
 {
     setWindowTitle(QString::fromLatin1(AppTitle));
+    // Drops over the view land here too: its window container takes none.
+    setAcceptDrops(true);
 }
 
 CMainFrame::~CMainFrame()
@@ -247,6 +255,43 @@ void CMainFrame::FollowUndoStack()
     connect(stack, &QUndoStack::undoTextChanged, this, refresh);
     connect(stack, &QUndoStack::redoTextChanged, this, refresh);
     refresh();
+}
+
+QString CMainFrame::DroppedFile(const QMimeData *data)
+{
+    if (!data || !data->hasUrls())
+        return QString();
+    for (const QUrl &url : data->urls()) {
+        const QString path = url.toLocalFile();
+        if (path.isEmpty() || !QFileInfo(path).isFile())
+            continue;
+        const bool surfaceFile = QFileInfo(path).suffix().compare(QString::fromLatin1(SurfaceFile::Extension),
+                                                                 Qt::CaseInsensitive) == 0;
+        if (surfaceFile || ImageReader::IsImageFile(path))
+            return path;
+    }
+    return QString();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!DroppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (!DroppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent *event)
+{
+    const QString path = DroppedFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    QMetaObject::invokeMethod(this, [this, path] { Q_EMIT fileDropped(path); }, Qt::QueuedConnection);
 }
 
 QMenu *CMainFrame::createPopupMenu()

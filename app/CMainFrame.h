@@ -17,6 +17,7 @@ class QAction;
 class QActionGroup;
 class QLabel;
 class QMenu;
+class QMimeData;
 class QToolBar;
 class SurfaceTools;
 
@@ -72,6 +73,16 @@ public:
     // order Tab walks them in.
     QList<QWidget *> ToolBarControls() const;
 
+    // The surface or image file among dropped data, or empty.
+    static QString DroppedFile(const QMimeData *data);
+
+Q_SIGNALS:
+    // A surface or image file was dropped on the window; sent once the drop
+    // itself is over, so the program that dragged it is not kept waiting
+    // while a question is asked.
+    void fileDropped(const QString &path);
+
+public:
     CPercentEdit *m_zoomEdit = nullptr;
     CNumberEdit *m_xEdit = nullptr;
     CNumberEdit *m_yEdit = nullptr;
@@ -96,6 +107,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     // No tool-bar list on a right click: the View menu has the toggles.
     QMenu *createPopupMenu() override;
 

@@ -7,6 +7,7 @@
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
 #include "surface/DocumentAccess.h"
+#include "surface/ImageReader.h"
 #include "surface/MessageBox.h"
 #include "surface/SurfaceFile.h"
 #include "view/CSkimblerView.h"
@@ -21,14 +22,37 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QStatusBar>
 #include <QWindow>
 
 #include <csignal>
 
 namespace {
 
-const QString kFilters = QStringLiteral(
-    "Skimbler surfaces (*.skimbler);;TGA images (*.tga *.TGA);;All files (*)");
+QString Patterns(const QStringList &suffixes)
+{
+    // File names are case-sensitive here: "*.png" alone would hide "A.PNG".
+    QStringList patterns;
+    for (const QString &suffix : suffixes)
+        patterns << QStringLiteral("*.") + suffix << QStringLiteral("*.") + suffix.toUpper();
+    return patterns.join(QLatin1Char(' '));
+}
+
+// Everything the program reads, surfaces and every image format there is a
+// reader for, then each kind alone.
+QString OpenFilters()
+{
+    const QString surfaces = Patterns({QString::fromLatin1(SurfaceFile::Extension)});
+    const QString images = Patterns(ImageReader::Suffixes());
+    return QStringLiteral("Surfaces and images (%1 %2);;Skimbler surfaces (%1);;Images (%2);;All files (*)")
+        .arg(surfaces, images);
+}
+
+QString SaveFilters()
+{
+    return QStringLiteral("Skimbler surfaces (%1);;All files (*)")
+        .arg(Patterns({QString::fromLatin1(SurfaceFile::Extension)}));
+}
 
 } // namespace
 
@@ -36,10 +60,10 @@ CSkimblerApp::CSkimblerApp(QObject *parent)
     : QObject(parent)
 {
     m_askOpenPath = [this]() {
-        return QFileDialog::getOpenFileName(m_mainFrame, QString(), QString(), kFilters);
+        return QFileDialog::getOpenFileName(m_mainFrame, QString(), QString(), OpenFilters());
     };
     m_askSavePath = [this](const QString &suggestion) {
-        return QFileDialog::getSaveFileName(m_mainFrame, QString(), suggestion, kFilters);
+        return QFileDialog::getSaveFileName(m_mainFrame, QString(), suggestion, SaveFilters());
     };
 }
 
@@ -92,6 +116,16 @@ bool CSkimblerApp::InitInstance(const QStringList &arguments)
     m_mainFrame->installEventFilter(this);
     connect(m_document, &CSkimblerDoc::titleChanged, this, &CSkimblerApp::UpdateTitle);
     connect(m_document, &CSkimblerDoc::modifiedChanged, this, &CSkimblerApp::UpdateTitle);
+    connect(m_mainFrame, &CMainFrame::fileDropped, this, &CSkimblerApp::OnFileDropped);
+    // The image changed on disk: said in the status bar, never in a box
+    // that would stop the user painting in their image editor.
+    connect(m_document, &CSkimblerDoc::imageReloaded, this, [this](const QString &path) {
+        m_mainFrame->statusBar()->showMessage(QStringLiteral("已重新載入 %1").arg(QFileInfo(path).fileName()), 5000);
+    });
+    connect(m_document, &CSkimblerDoc::imageReloadFailed, this, [this](const QString &reason) {
+        m_mainFrame->statusBar()->showMessage(QStringLiteral("無法重新載入 %1，仍顯示上一次的影像：%2")
+                                                  .arg(QFileInfo(m_document->GetImagePath()).fileName(), reason));
+    });
     UpdateRecentFiles();
 
     if (CSkimblerView *view = GetActiveView())
@@ -164,6 +198,13 @@ void CSkimblerApp::OnFileOpen()
     const QString path = m_askOpenPath();
     if (!path.isEmpty())
         OpenDocumentFile(path);
+}
+
+void CSkimblerApp::OnFileDropped(const QString &path)
+{
+    if (!m_document || !SaveModified())
+        return;
+    OpenDocumentFile(path);
 }
 
 bool CSkimblerApp::OpenDocumentFile(const QString &path)

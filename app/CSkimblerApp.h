@@ -39,9 +39,11 @@ public:
     void OnFilePrint();
     void OnFilePrintPreview();
     void OnOpenRecentFile(int index);
+    // A file dropped on the main window: as File > Open with that file.
+    void OnFileDropped(const QString &path);
     void ShowAboutBox();
 
-    // Opens a surface file or a TGA image into the one document.
+    // Opens a surface file or an image into the one document.
     bool OpenDocumentFile(const QString &path);
     // Asks whether to save a modified document; false means "stay".
     bool SaveModified();

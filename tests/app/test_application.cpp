@@ -16,9 +16,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
+#include <QMimeData>
 #include <QScreen>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -105,6 +108,8 @@ private Q_SLOTS:
     void hiddenToolWindowsComeBackFromTheMenu_data();
     void hiddenToolWindowsComeBackFromTheMenu();
     void cornerColourIsDrawnUndoneAndSaved();
+    void droppedFileOpensAfterTheSaveQuestion();
+    void rewrittenImageIsRedrawnAndAFailureOnlyInTheStatusBar();
 };
 
 void TestApplication::initTestCase()
@@ -639,6 +644,76 @@ void TestApplication::cornerColourIsDrawnUndoneAndSaved()
     panel->m_askColor = [](const QColor &initial, const QString &) { return initial; };
     panel->EditColor(0);
     QCOMPARE(Doc()->UndoStack()->count(), steps);
+}
+
+void TestApplication::droppedFileOpensAfterTheSaveQuestion()
+{
+    QVERIFY(Start());
+    CMainFrame *frame = m_app->GetMainWnd();
+    QImage picture(12, 6, QImage::Format_RGB32);
+    picture.fill(qRgb(10, 200, 30));
+    QVERIFY(picture.save(Work("dropped.png")));
+    QFile text(Work("notes.txt"));
+    QVERIFY(text.open(QIODevice::WriteOnly));
+    text.write("words");
+    text.close();
+
+    // True when the window took the drop.
+    const auto drop = [frame](const QString &path) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(frame, &enter);
+        if (!enter.isAccepted())
+            return false;
+        QDropEvent dropped(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(frame, &dropped);
+        return dropped.isAccepted();
+    };
+    QVERIFY(!drop(Work("notes.txt")));
+
+    Doc()->SetModifiedFlag(true);
+    m_messages->answers << MessageBox::ResultCancel << MessageBox::ResultDiscard;
+    QVERIFY(drop(Work("dropped.png")));
+    // Asked once the drop is over; cancelled, nothing changes.
+    QCOMPARE(m_messages->messages.size(), 0);
+    QTRY_COMPARE(m_messages->messages.size(), 1);
+    QCOMPARE(m_messages->messages.first().buttons, MessageBox::SaveDiscardCancel);
+    QCOMPARE(Doc()->surface.Width, 8u);
+
+    QVERIFY(drop(Work("dropped.png")));
+    QTRY_COMPARE(Doc()->surface.Width, 12u);
+    QCOMPARE(m_messages->messages.size(), 2);
+    QCOMPARE(Doc()->GetImagePath(), Work("dropped.png"));
+    QCOMPARE(m_app->RecentFiles().Paths().value(0), Work("dropped.png"));
+}
+
+void TestApplication::rewrittenImageIsRedrawnAndAFailureOnlyInTheStatusBar()
+{
+    QVERIFY(Start());
+    QVERIFY(QTest::qWaitForWindowExposed(View()));
+    // Drawn over the background rather than added to it; a reload keeps that.
+    Doc()->surface.Flags &= ~SURFACE_FLAG_BLEND;
+    Doc()->UpdateAllViews(nullptr);
+    // Off the axes, which cross at the centre.
+    const QPoint centre(View()->ClientWidth() / 3, View()->ClientHeight() / 3);
+    const QRgb blue = ViewPrinter::Snapshot(View()).pixel(centre);
+    QVERIFY2(qBlue(blue) > 60 && qRed(blue) < 10, qPrintable(QColor(blue).name()));
+
+    WriteTga(Work("a.tga"), 8, 4, qRgba(255, 255, 0, 255));
+    QTRY_VERIFY(qRed(ViewPrinter::Snapshot(View()).pixel(centre)) > 60);
+    const QRgb yellow = ViewPrinter::Snapshot(View()).pixel(centre);
+    QCOMPARE(qBlue(yellow), 0);
+
+    QFile broken(Work("a.tga"));
+    QVERIFY(broken.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    broken.write("broken");
+    broken.close();
+    QStatusBar *status = m_app->GetMainWnd()->statusBar();
+    QTRY_VERIFY(status->currentMessage().contains(QStringLiteral("Could not read file header")));
+    QVERIFY(status->currentMessage().contains(QStringLiteral("a.tga")));
+    QVERIFY(m_messages->messages.isEmpty());
+    QCOMPARE(ViewPrinter::Snapshot(View()).pixel(centre), yellow);
 }
 
 QTEST_MAIN(TestApplication)
