@@ -693,8 +693,9 @@ void TestApplication::rewrittenImageIsRedrawnAndAFailureOnlyInTheStatusBar()
     QVERIFY(Start());
     QVERIFY(QTest::qWaitForWindowExposed(View()));
     // Drawn over the background rather than added to it; a reload keeps that.
-    Doc()->surface.Flags &= ~SURFACE_FLAG_BLEND;
-    Doc()->UpdateAllViews(nullptr);
+    SurfaceSettings unblended = Doc()->Settings();
+    unblended.Flags &= ~SURFACE_FLAG_BLEND;
+    QVERIFY(Doc()->ChangeSettings(unblended, QStringLiteral("flags")));
     // Off the axes, which cross at the centre.
     const QPoint centre(View()->ClientWidth() / 3, View()->ClientHeight() / 3);
     const QRgb blue = ViewPrinter::Snapshot(View()).pixel(centre);

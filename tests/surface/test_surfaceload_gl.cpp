@@ -10,12 +10,14 @@
 
 #include "surface/CSkimblerDoc.h"
 #include "surface/Surface.h"
+#include "surface/SurfaceSettings.h"
 #include "surface/TextureUpload.h"
 
 #include <QDir>
 #include <QImage>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QUndoStack>
 #include <QtTest>
 
 #include <GL/gl.h>
@@ -506,10 +508,12 @@ void TestSurfaceLoadGl::rewrittenImageIsReloaded()
     QSignalSpy reloaded(&document, &CSkimblerDoc::imageReloaded);
     QSignalSpy failed(&document, &CSkimblerDoc::imageReloadFailed);
     QVERIFY(document.OnOpenDocument(live));
-    document.surface.MinFilter = GL_LINEAR_MIPMAP_LINEAR;
-    document.surface.Points[2][1] = 0.25f;
-    document.surface.Flags = SURFACE_FLAG_POINTS;
-    document.SetModifiedFlag(true);
+    SurfaceSettings edited = document.Settings();
+    edited.MinFilter = GL_LINEAR_MIPMAP_LINEAR;
+    edited.Points[2][1] = 0.25f;
+    edited.Flags = SURFACE_FLAG_POINTS;
+    QVERIFY(document.ChangeSettings(edited, QStringLiteral("edit")));
+    const int steps = document.UndoStack()->count();
 
     const QImage painted = Picture(8, 2, true);
     QVERIFY(painted.save(live));
@@ -518,10 +522,9 @@ void TestSurfaceLoadGl::rewrittenImageIsReloaded()
     QTRY_COMPARE(document.surface.Width, 8u);
     QCOMPARE(document.surface.Height, 2u);
     QCOMPARE(TextureBytes(document.surface.Texture, GL_RGBA, 8, 2), Texels(painted, true));
-    QCOMPARE(document.surface.MinFilter, std::uint32_t(GL_LINEAR_MIPMAP_LINEAR));
-    QCOMPARE(document.surface.Points[2][1], 0.25f);
-    QCOMPARE(document.surface.Flags, std::uint32_t(SURFACE_FLAG_POINTS));
+    QVERIFY(document.Settings() == edited);
     QVERIFY(document.IsModified());
+    QCOMPARE(document.UndoStack()->count(), steps);
 
     // Saved by rename: a new file takes the old one's name.
     const QImage renamed = Picture(3, 5, false, true);
@@ -541,6 +544,12 @@ void TestSurfaceLoadGl::rewrittenImageIsReloaded()
     QCOMPARE(TextureBytes(good, GL_RGB, 3, 5), goodTexels);
     QVERIFY(recorder.messages.isEmpty());
     QVERIFY(reloaded.count() >= 2);
+    // The history is the user's edits alone: undo takes back the edit, not
+    // a picture.
+    QCOMPARE(document.UndoStack()->count(), steps);
+    document.UndoStack()->undo();
+    QCOMPARE(document.surface.MinFilter, std::uint32_t(GL_LINEAR));
+    QCOMPARE(document.surface.Texture, good);
 }
 
 void TestSurfaceLoadGl::surfaceFileWithPngRoundTrips()
