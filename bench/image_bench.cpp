@@ -126,8 +126,8 @@ void BM_UploadWithMipmaps(benchmark::State &state, bool glu)
     TextureUpload::SetForceGluMipmaps(glu);
     for (auto _ : state) {
         QString error;
-        GLuint name = TextureUpload::Create(image, &error);
-        if (name == 0) {
+        std::uint32_t name = 0;
+        if (!TextureUpload::Create(image, &name, &error)) {
             state.SkipWithError("TextureUpload::Create failed");
             break;
         }

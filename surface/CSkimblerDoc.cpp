@@ -32,13 +32,16 @@ void ReportFileError(const char *what, const QString &path, const QString &reaso
 }
 
 // A surface file by its suffix; under a suffix no image reader knows, one
-// that starts as a JSON object does.
+// that starts as a JSON object does. Nothing else is peeked into: reading a
+// pipe or a device could block, and the readers refuse those themselves.
 bool IsSurfaceFile(const QString &path)
 {
     if (QFileInfo(path).suffix().compare(QString::fromLatin1(SurfaceFile::Extension), Qt::CaseInsensitive) == 0)
         return true;
     if (ImageReader::IsImageFile(path))
         return false;
+    if (!QFileInfo(path).isFile())
+        return true;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return true;  // the surface reader says why it cannot be read

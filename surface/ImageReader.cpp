@@ -42,11 +42,6 @@ enum class Outcome { Read, Refused, Unreadable };
 Outcome ReadWithToolkit(const QString &path, const ImageReader::SizeCheck &sizeCheck, PixelImage *image,
                         ImageError *error)
 {
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile()) {
-        *error = ImageError::About(path, QStringLiteral("not a readable image (not a regular file)"));
-        return Outcome::Unreadable;
-    }
     QImageReader reader(path);
     reader.setAutoTransform(true);  // photographs taken upright show upright
     const auto unreadable = [&] {
@@ -115,7 +110,10 @@ void ImageError::Report() const
 
 bool ImageReader::Read(const QString &path, const SizeCheck &sizeCheck, PixelImage *image, ImageError *error)
 {
-    if (!IsTgaSuffix(path))
+    // A file that is missing, or is a pipe, a device or a folder, gets the
+    // loader's word whatever its name: the loader opens nothing that could
+    // block, and its message says what is wrong.
+    if (!IsTgaSuffix(path) && QFileInfo(path).isFile())
         return ReadWithToolkit(path, sizeCheck, image, error) == Outcome::Read;
 
     TgaImage tga;

@@ -49,8 +49,8 @@ bool Surface::Load(const QString &path)
 bool Surface::SetImage(const PixelImage &image, const QString &path, ImageError *error)
 {
     QString reason;
-    const std::uint32_t texture = TextureUpload::Create(image, &reason);
-    if (texture == 0) {
+    std::uint32_t texture = 0;
+    if (!TextureUpload::Create(image, &texture, &reason)) {
         *error = ImageError::About(path, reason);
         return false;
     }
@@ -59,7 +59,8 @@ bool Surface::SetImage(const PixelImage &image, const QString &path, ImageError 
     Width = std::uint32_t(image.Width());
     Height = std::uint32_t(image.Height());
     // The new texture stays bound, as after every upload.
-    glBindTexture(GL_TEXTURE_2D, texture);
+    if (texture != 0)
+        glBindTexture(GL_TEXTURE_2D, texture);
     return true;
 }
 

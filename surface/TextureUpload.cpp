@@ -40,7 +40,7 @@ GenerateMipmapFunction GenerateMipmap()
 
 void ClearErrors()
 {
-    // A bounded loop: without a context some drivers report errors forever.
+    // Bounded: some drivers report a lost context's error again and again.
     for (int i = 0; i < 32 && glGetError() != GL_NO_ERROR; ++i) {
     }
 }
@@ -111,8 +111,11 @@ QString TextureUpload::Refusal(int width, int height, int components)
     return QString();
 }
 
-std::uint32_t TextureUpload::Create(const PixelImage &image, QString *error)
+bool TextureUpload::Create(const PixelImage &image, std::uint32_t *texture, QString *error)
 {
+    *texture = 0;
+    if (!QOpenGLContext::currentContext())
+        return true;
     ClearErrors();
     GLuint name = 0;
     glGenTextures(1, &name);
@@ -147,9 +150,10 @@ std::uint32_t TextureUpload::Create(const PixelImage &image, QString *error)
                      .arg(image.Width())
                      .arg(image.Height())
                      .arg(ErrorText(failure));
-        return 0;
+        return false;
     }
-    return name;
+    *texture = name;
+    return true;
 }
 
 void TextureUpload::SetMaxSideOverride(int side)

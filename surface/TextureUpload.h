@@ -23,8 +23,10 @@ public:
 
     // Makes a new texture from `image`, levels 0 to 1 x 1, with the
     // texture's own filters GL_NEAREST, and leaves it bound. Level 0 is the
-    // image exactly. Returns 0 with `error` set when OpenGL refused it.
-    static std::uint32_t Create(const PixelImage &image, QString *error);
+    // image exactly. False with `error` set when OpenGL refused it. Without
+    // a current context there is nothing to upload into: true with texture
+    // 0, so the model works (and is tested) without OpenGL.
+    static bool Create(const PixelImage &image, std::uint32_t *texture, QString *error);
 
     // Test seams: a smaller limit than the context's (0 restores it), and
     // the GLU chain instead of glGenerateMipmap.
