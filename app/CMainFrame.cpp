@@ -61,6 +61,7 @@ const Prompt StandardPrompts[] = {
     {ID_VIEW_STATUS_BAR, "顯示或隱藏狀態列", "切換狀態列"},
     {ID_VIEW_VIEWBAR, "隱藏或顯示檢視列", "切換檢視列"},
     {ID_APP_ABOUT, "顯示程式資訊、版本號碼及著作權", "關於"},
+    {ID_VIEW_FIT, "縮放並捲動檢視以顯示整個平面", "調整至視窗大小"},
 };
 
 // Commands nothing in the program handles: shown disabled.
@@ -364,6 +365,9 @@ void CMainFrame::CreateCommands()
     AddCommand(ID_PIXEL_PROBE, QStringLiteral("像素探針(&I)"))->setCheckable(true);
     AddCommand(ID_PERSPECTIVE_TEXTURE, QStringLiteral("透視校正貼圖(&E)"))->setCheckable(true);
 
+    // Shows the whole quad; Home, as "back to where everything is".
+    AddCommand(ID_VIEW_FIT, QStringLiteral("調整至視窗大小(&F)"))->setShortcut(QKeySequence(Qt::Key_Home));
+
     // View bar: two check boxes and three push buttons.
     for (int commandId : {ID_SHOW_AXES, ID_SHOW_HANDLES}) {
         QAction *action = AddCommand(commandId);
@@ -421,6 +425,8 @@ void CMainFrame::CreateMenus()
     view->addSeparator();
     view->addAction(CommandAction(ID_PIXEL_PROBE));
     view->addAction(CommandAction(ID_PERSPECTIVE_TEXTURE));
+    view->addSeparator();
+    view->addAction(CommandAction(ID_VIEW_FIT));
 
     QMenu *help = bar->addMenu(QStringLiteral("說明(&H)"));
     help->addAction(CommandAction(ID_APP_ABOUT));

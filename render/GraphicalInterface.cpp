@@ -47,9 +47,9 @@ bool GraphicalInterface::Resize(int width, int height, bool orthographic)
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     if (orthographic)
-        glOrtho(-width, width, -height, height, 1.0, FarPlane);
+        glOrtho(-width, width, -height, height, NearPlane, FarPlane);
     else
-        gluPerspective(45.0, Aspect, 1.0, FarPlane);
+        LoadProjection();
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     return true;
@@ -241,7 +241,7 @@ void GraphicalInterface::BeginPick(int x, int y, int width, int height, std::uin
     GLint viewport[4] = {0, 0, 0, 0};
     glGetIntegerv(GL_VIEWPORT, viewport);
     gluPickMatrix(x, viewport[3] - y, width, height, viewport);
-    gluPerspective(45.0, Aspect, 1.0, FarPlane);
+    LoadProjection();
     glInitNames();
     glPushName(0);
     glMatrixMode(GL_MODELVIEW);
@@ -331,4 +331,38 @@ float GraphicalInterface::OffsetX(float x, float pixels) const
 float GraphicalInterface::OffsetY(float y, float pixels) const
 {
     return y + pixels / (-Height * 0.5f);
+}
+
+void GraphicalInterface::LoadProjection() const
+{
+    // Skipped at (0, 0), so that the matrix is bit for bit the plain
+    // perspective.
+    if (m_viewOffsetX != 0.0f || m_viewOffsetY != 0.0f) {
+        glTranslated(static_cast<double>(m_viewOffsetX) / (Width * 0.5),
+                     -static_cast<double>(m_viewOffsetY) / (Height * 0.5), 0.0);
+    }
+    gluPerspective(45.0, Aspect, NearPlane, FarPlane);
+}
+
+void GraphicalInterface::SetViewOffset(float x, float y)
+{
+    if (x == m_viewOffsetX && y == m_viewOffsetY)
+        return;
+    m_viewOffsetX = x;
+    m_viewOffsetY = y;
+    GLint mode = GL_MODELVIEW;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    LoadProjection();
+    glMatrixMode(static_cast<GLenum>(mode));
+}
+
+float GraphicalInterface::DepthScale(float z) const
+{
+    // The eye looks down -z from the origin; the plane lies at PlaneZ.
+    const float distance = -PlaneZ - z;
+    if (!(distance > static_cast<float>(NearPlane)))
+        return 0.0f;
+    return -PlaneZ / distance;
 }

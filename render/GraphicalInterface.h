@@ -46,6 +46,20 @@ public:
     virtual float OffsetX(float x, float pixels) const;
     virtual float OffsetY(float y, float pixels) const;
 
+    // Shifts everything drawn or picked afterwards by (x, y) window pixels
+    // (y downwards), as a last step after the perspective, so that points at
+    // every depth move alike. Kept across Resize. (0, 0) leaves the
+    // projection exactly as without it.
+    void SetViewOffset(float x, float y);
+    float ViewOffsetX() const { return m_viewOffsetX; }
+    float ViewOffsetY() const { return m_viewOffsetY; }
+
+    // How much the perspective enlarges x and y of a point lifted z above
+    // the plane, relative to a point on the plane: 1 at z = 0. Zero when the
+    // point is at or behind the near clipping plane, where it has no place
+    // on the screen.
+    float DepthScale(float z) const;
+
     int Width = 0;
     int Height = 0;
     // DrawSurface sends projective texture coordinates, so that a quad that is
@@ -56,4 +70,12 @@ public:
     static constexpr float PlaneHalfWidth = 4.0f / 3.0f;  // 1.3333334f
     static constexpr double Aspect = 1.3333333730697632;
     static constexpr double FarPlane = 5000.05615234375;
+    static constexpr double NearPlane = 1.0;
+
+private:
+    // The perspective, preceded by the view offset.
+    void LoadProjection() const;
+
+    float m_viewOffsetX = 0.0f;
+    float m_viewOffsetY = 0.0f;
 };

@@ -48,6 +48,9 @@ constexpr int ID_FILE_EXPORT_IMAGE = 32840;
 constexpr int ID_PIXEL_PROBE = 32841;
 constexpr int ID_PERSPECTIVE_TEXTURE = 32842;
 
+// View menu: fit
+constexpr int ID_VIEW_FIT = 32798;
+
 // Fields
 constexpr int IDC_ZOOM_EDIT = 1236;
 constexpr int IDC_X_EDIT = 1237;

@@ -204,24 +204,6 @@ QPoint CSkimblerView::DevicePosition(const QPointF &position) const
                   static_cast<int>(std::floor(position.y() * ratio)));
 }
 
-QPointF CSkimblerView::WindowToSurface(float x, float y) const
-{
-    if (!m_interface)
-        return QPointF();
-    m_interface->ScreenToWorld(x, y);
-    return QPointF(static_cast<double>(x / m_zoom), static_cast<double>(y / m_zoom));
-}
-
-QPointF CSkimblerView::SurfaceToWindow(float x, float y) const
-{
-    if (!m_interface)
-        return QPointF();
-    x *= m_zoom;
-    y *= m_zoom;
-    m_interface->WorldToScreen(x, y);
-    return QPointF(static_cast<double>(x), static_cast<double>(y));
-}
-
 void CSkimblerView::OnUpdate(DocumentView *, long, QObject *)
 {
     // An undo, redo or panel edit may have moved the selected point. Fields
@@ -281,6 +263,8 @@ bool CSkimblerView::event(QEvent *event)
             m_hoverTimer->stop();
         emit hoverTextChanged(QString());
     }
+    if (NavigationKey(event))
+        return true;
     return QWindow::event(event);
 }
 
@@ -310,8 +294,12 @@ void CSkimblerView::DrawScene()
 {
     if (!m_interface)
         return;
+    // The checkerboard belongs to the window, not to the picture: it does
+    // not pan.
+    m_interface->SetViewOffset(0.0f, 0.0f);
     m_interface->Clear();
     DrawBackground();
+    SyncViewOffset();
     if (Surface *surface = GetSurface())
         m_interface->DrawSurface(*surface, 0.0f, 0.0f, 0.0f, m_zoom, m_zoom, 1.0f);
     if (m_showAxes)
@@ -381,7 +369,11 @@ void CSkimblerView::DrawHandles()
         return;
     float p[4][3];
     HandleCorners(*surface, p);
+    float q[4][2];
+    bool visible[4];
+    ProjectCorners(p, q, visible);
 
+    // The frame is drawn in space, so it meets the quad's edges at any z.
     const auto drawFrame = [&]() {
         for (const auto &edge : kEdgePoints) {
             const float *a = p[edge[0]];
@@ -401,10 +393,13 @@ void CSkimblerView::DrawHandles()
     m_interface->SetLineWidth(1.0f);
     m_interface->SetLineStipple(1, 0xFFFF, false);
     m_interface->SetColor(0.0f, 0.0f, 0.0f, 0.5f);
-    for (int i = 0; i < 4; ++i)
-        DrawHandleSquare(p[i][0], p[i][1], i == m_selectedPoint);
+    for (int i = 0; i < 4; ++i) {
+        if (visible[i])
+            DrawHandleSquare(q[i][0], q[i][1], i == m_selectedPoint);
+    }
     for (const auto &edge : kEdgePoints) {
-        DrawHandleSquare((p[edge[0]][0] + p[edge[1]][0]) * 0.5f, (p[edge[0]][1] + p[edge[1]][1]) * 0.5f, false);
+        if (visible[edge[0]] && visible[edge[1]])
+            DrawHandleSquare((q[edge[0]][0] + q[edge[1]][0]) * 0.5f, (q[edge[0]][1] + q[edge[1]][1]) * 0.5f, false);
     }
 }
 
@@ -418,14 +413,19 @@ int CSkimblerView::PickPress(int x, int y)
         return -1;
     float p[4][3];
     HandleCorners(*surface, p);
+    float q[4][2];
+    bool visible[4];
+    ProjectCorners(p, q, visible);
 
+    SyncViewOffset();
     std::uint32_t buffer[PickBufferSize] = {};
     m_interface->BeginPick(x, y, PickRegion, PickRegion, buffer, PickBufferSize);
     for (int i = 0; i < 4; ++i) {
         m_interface->LoadName(static_cast<std::uint32_t>(i));
-        DrawHandleSquare(p[i][0], p[i][1], false);
+        if (visible[i])
+            DrawHandleSquare(q[i][0], q[i][1], false);
     }
-    PickEdgeHandles(p, LeftEdge);
+    PickEdgeHandles(q, visible, LeftEdge);
     return PickSurfaceLast(*surface, WholeSurface, buffer);
 }
 
@@ -436,21 +436,26 @@ int CSkimblerView::PickHover(int x, int y)
         return -1;
     float p[4][3];
     HandleCorners(*surface, p);
+    float q[4][2];
+    bool visible[4];
+    ProjectCorners(p, q, visible);
 
+    SyncViewOffset();
     std::uint32_t buffer[PickBufferSize] = {};
     m_interface->BeginPick(x, y, PickRegion, PickRegion, buffer, PickBufferSize);
     if (m_showHandles)
-        PickEdgeHandles(p, HoverLeft);
+        PickEdgeHandles(q, visible, HoverLeft);
     return PickSurfaceLast(*surface, HoverSurface, buffer);
 }
 
-void CSkimblerView::PickEdgeHandles(const float p[4][3], int firstName)
+void CSkimblerView::PickEdgeHandles(const float q[4][2], const bool visible[4], int firstName)
 {
     for (int e = 0; e < 4; ++e) {
         const int a = kEdgePoints[e][0];
         const int b = kEdgePoints[e][1];
         m_interface->LoadName(static_cast<std::uint32_t>(firstName + e));
-        DrawHandleSquare((p[a][0] + p[b][0]) * 0.5f, (p[a][1] + p[b][1]) * 0.5f, false);
+        if (visible[a] && visible[b])
+            DrawHandleSquare((q[a][0] + q[b][0]) * 0.5f, (q[a][1] + q[b][1]) * 0.5f, false);
     }
 }
 
@@ -471,6 +476,8 @@ int CSkimblerView::PickSurfaceLast(const Surface &surface, int name, const std::
 
 void CSkimblerView::mousePressEvent(QMouseEvent *event)
 {
+    if (NavigationPress(event))
+        return;
     if (event->button() == Qt::LeftButton) {
         const QPoint position = DevicePosition(event->position());
         Press(position.x(), position.y());
@@ -482,8 +489,10 @@ void CSkimblerView::mousePressEvent(QMouseEvent *event)
 
 void CSkimblerView::mouseMoveEvent(QMouseEvent *event)
 {
-    const QPoint position = DevicePosition(event->position());
-    Move(position.x(), position.y());
+    if (!NavigationMove(event)) {
+        const QPoint position = DevicePosition(event->position());
+        Move(position.x(), position.y());
+    }
     m_pointerInside = true;
     ScheduleHoverText();
     event->accept();
@@ -491,6 +500,8 @@ void CSkimblerView::mouseMoveEvent(QMouseEvent *event)
 
 void CSkimblerView::mouseReleaseEvent(QMouseEvent *event)
 {
+    if (NavigationRelease(event))
+        return;
     if (event->button() == Qt::LeftButton) {
         Release();
         event->accept();
@@ -554,9 +565,11 @@ void CSkimblerView::Move(int x, int y)
     }
 
     if (m_dragTarget >= 0 && m_dragTarget < 4 && m_showHandles) {
-        // The point goes exactly under the pointer.
-        const QPointF plane = WindowToSurface(static_cast<float>(x), static_cast<float>(y));
+        // The point goes exactly under the pointer, in its own z plane.
         SurfaceSettings after = document->Settings();
+        const QPointF plane = WindowToSurface(static_cast<float>(x), static_cast<float>(y), after.Points[m_dragTarget][2]);
+        if (std::isnan(plane.x()) || std::isnan(plane.y()))
+            return;
         after.Points[m_dragTarget][0] = static_cast<float>(plane.x());
         after.Points[m_dragTarget][1] = static_cast<float>(plane.y());
         document->ChangeSettings(after, tr("拖曳角點"), m_dragKey);
@@ -573,10 +586,15 @@ void CSkimblerView::Move(int x, int y)
         SetPointerShape(horizontal ? Qt::SizeHorCursor : Qt::SizeVerCursor);
         SurfaceSettings after = document->Settings();
         for (const int i : {a, b}) {
+            const float depth = m_interface->DepthScale(after.Points[i][2]);
+            if (depth == 0.0f)
+                continue;
             float &coordinate = after.Points[i][horizontal ? 0 : 1];
             // Each edge moves with the pointer along its own axis, in that
-            // axis's plane units, so it stays under the pointer.
-            coordinate = horizontal ? m_interface->OffsetX(coordinate, dx) : m_interface->OffsetY(coordinate, dy);
+            // axis's plane units, so it stays under the pointer; a lifted
+            // end moves less, as the perspective enlarges its steps.
+            coordinate = horizontal ? m_interface->OffsetX(coordinate, dx / depth)
+                                    : m_interface->OffsetY(coordinate, dy / depth);
         }
         document->ChangeSettings(after, tr("拖曳邊"), m_dragKey);
         m_anchorX = x;
@@ -600,8 +618,11 @@ void CSkimblerView::Move(int x, int y)
         const float dy = static_cast<float>(y - m_anchorY) / m_zoom;
         SurfaceSettings after = document->Settings();
         for (auto &point : after.Points) {
-            point[0] = m_interface->OffsetX(point[0], dx);
-            point[1] = m_interface->OffsetY(point[1], dy);
+            const float depth = m_interface->DepthScale(point[2]);
+            if (depth == 0.0f)
+                continue;
+            point[0] = m_interface->OffsetX(point[0], dx / depth);
+            point[1] = m_interface->OffsetY(point[1], dy / depth);
         }
         document->ChangeSettings(after, tr("移動平面"), m_dragKey);
         m_anchorX = x;
@@ -620,25 +641,6 @@ void CSkimblerView::Release()
 // ---------------------------------------------------------------------------
 // Zoom and commands
 
-void CSkimblerView::wheelEvent(QWheelEvent *event)
-{
-    const int delta = event->angleDelta().y();
-    if (delta != 0)
-        SetZoom(m_zoom + static_cast<float>(delta) * WheelZoomFactor);
-    event->accept();
-}
-
-void CSkimblerView::SetZoom(float zoom)
-{
-    if (std::isnan(zoom))
-        zoom = m_zoom;
-    m_zoom = std::clamp(zoom, MinZoom, MaxZoom);
-    UpdateZoomField();
-    if (m_pointerInside)
-        ScheduleHoverText();
-    requestUpdate();
-}
-
 void CSkimblerView::UpdateZoomField()
 {
     CMainFrame *frame = GetFrame();
@@ -655,13 +657,17 @@ bool CSkimblerView::OnCommand(int commandId)
     CMainFrame *frame = GetFrame();
     switch (commandId) {
     case Resource::ID_ZOOM_IN:
-        SetZoom(m_zoom + ZoomStep);
+        SetZoom(m_zoom * ZoomFactor);
         return true;
     case Resource::ID_ZOOM_OUT:
-        SetZoom(m_zoom - ZoomStep);
+        SetZoom(m_zoom / ZoomFactor);
         return true;
     case Resource::ID_ZOOM_100:
         SetZoom(1.0f);
+        SetPan(0.0f, 0.0f);
+        return true;
+    case Resource::ID_VIEW_FIT:
+        FitSurface();
         return true;
     case Resource::ID_SHOW_AXES:
         // The mode follows the button, so the two never disagree.
@@ -711,12 +717,15 @@ void CSkimblerView::OnFieldChanged(int controlId)
     if (controlId == Resource::IDC_ZOOM_EDIT) {
         if (!frame->m_zoomEdit)
             return;
+        // The view's own writes show the zoom already in force.
+        if (m_writingZoomField)
+            return;
         const float typed = ToFloat(frame->m_zoomEdit->GetValue() * kPercentToZoom);
         const float zoom = std::isnan(typed) ? m_zoom : std::clamp(typed, MinZoom, MaxZoom);
-        m_zoom = zoom;
+        ApplyZoom(zoom, ClientWidth() * 0.5f, ClientHeight() * 0.5f);
         // A value out of range shows the zoom in force instead. The write
         // raises this notification again, which then finds the value in range.
-        if (zoom != typed && !m_writingZoomField)
+        if (zoom != typed)
             UpdateZoomField();
         requestUpdate();
         return;
@@ -847,8 +856,13 @@ bool CSkimblerView::NudgeSelectedPoint(int dx, int dy)
         return false;
     CommitPendingFields();
     const int point = m_selectedPoint;
-    const QPointF window = SurfaceToWindow(surface->Points[point][0], surface->Points[point][1]);
-    const QPointF plane = WindowToSurface(static_cast<float>(window.x() + dx), static_cast<float>(window.y() + dy));
+    // Whole pixels where the corner is seen, in its own z plane; a corner
+    // behind the eye moves by pixels of the plane instead.
+    float z = surface->Points[point][2];
+    if (std::isnan(SurfaceToWindow(0.0f, 0.0f, z).x()))
+        z = 0.0f;
+    const QPointF window = SurfaceToWindow(surface->Points[point][0], surface->Points[point][1], z);
+    const QPointF plane = WindowToSurface(static_cast<float>(window.x() + dx), static_cast<float>(window.y() + dy), z);
 
     // A nudge joins the run before it while that run is still the last
     // thing done; after any other edit, an undo or a save it starts anew.

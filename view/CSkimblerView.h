@@ -31,8 +31,12 @@ public:
     // divides by zero and the quad is never turned over.
     static constexpr float MinZoom = 0.1f;
     static constexpr float MaxZoom = 100.0f;
-    static constexpr float ZoomStep = 0.1f;
-    static constexpr float WheelZoomFactor = 0.001f;
+    // One wheel notch or one zoom button multiplies or divides the zoom by
+    // this: four steps double it.
+    static constexpr float ZoomFactor = 1.18920712f;
+    // Room that "fit" leaves between the quad and the window's edges, in
+    // device pixels.
+    static constexpr int FitMargin = 32;
 
     // Pick names of the press pass: corners 0..3, then the edges, then the
     // surface itself.
@@ -80,15 +84,24 @@ public:
     int PickPress(int x, int y);
     int PickHover(int x, int y);
 
-    // Sets the zoom (kept inside [MinZoom, MaxZoom]), shows it in the zoom
-    // field and redraws.
+    // Sets the zoom (kept inside [MinZoom, MaxZoom]) about the window's
+    // centre, shows it in the zoom field and redraws.
     void SetZoom(float zoom);
+    // The same, keeping the surface point under window position (x, y)
+    // where it is.
+    void ZoomAt(float zoom, float x, float y);
+    // Zoom and pan that show the whole quad with FitMargin to spare.
+    void FitSurface();
+    // The pan in device pixels: how far the picture is shifted right and
+    // down. (0, 0) at start and after "100".
+    void SetPan(float x, float y);
 
     // A window position in device pixels to the surface's own coordinates on
-    // the drawing plane (z = 0, zoom undone), and back. Everything that
-    // turns the pointer into plane units goes through these two.
-    QPointF WindowToSurface(float x, float y) const;
-    QPointF SurfaceToWindow(float x, float y) const;
+    // the plane at height z (zoom and pan undone), and back. Everything that
+    // turns the pointer into plane units goes through these two. A z at or
+    // behind the eye has no window position: the result is then NaN.
+    QPointF WindowToSurface(float x, float y, float z = 0.0f) const;
+    QPointF SurfaceToWindow(float x, float y, float z = 0.0f) const;
 
     // Makes the rendering context current on this window; false without one.
     bool MakeCurrent();
@@ -112,6 +125,8 @@ public:
     int m_backgroundHeight = 0;
     TextureImage m_background;
     float m_zoom = 1.0f;
+    float m_panX = 0.0f;
+    float m_panY = 0.0f;
     std::uint16_t m_stipplePattern = 0x00FF;
     int m_selectedPoint = -1;
     int m_dragTarget = -1;
@@ -124,6 +139,13 @@ public:
     int m_dragKey = 0;
     bool m_showAxes = true;
     bool m_showHandles = true;
+    // A pan drag (middle button, or left with Space held) in progress: the
+    // button, where it started and the pan then.
+    Qt::MouseButton m_panButton = Qt::NoButton;
+    QPoint m_panStart;
+    float m_panStartX = 0.0f;
+    float m_panStartY = 0.0f;
+    bool m_spaceHeld = false;
 
     // One keyboard nudge of the selected corner by whole window pixels (y
     // down); consecutive nudges of one corner are one undo step. False when
@@ -161,9 +183,23 @@ private:
     // The corners as drawn: the surface's points, or the image-sized quad
     // hanging from the centre; x and y scaled by the zoom.
     void HandleCorners(const Surface &surface, float corners[4][3]) const;
+    // Where the handles of those corners sit on the plane: each corner's x
+    // and y as the perspective shows them (its z taken into account).
+    // visible[i] is false for a corner at or behind the eye.
+    void ProjectCorners(const float corners[4][3], float projected[4][2], bool visible[4]) const;
+    // Navigation input; true when the event was taken.
+    bool NavigationPress(QMouseEvent *event);
+    bool NavigationMove(QMouseEvent *event);
+    bool NavigationRelease(QMouseEvent *event);
+    bool NavigationKey(QEvent *event);
+    // The zoom and the pan that keeps (x, y) still, without the field.
+    void ApplyZoom(float zoom, float x, float y);
+    // Makes the drawing interface's offset the view's pan.
+    void SyncViewOffset();
     void DrawHandleSquare(float x, float y, bool filled);
-    // The selection pass's edge squares, named firstName to firstName + 3.
-    void PickEdgeHandles(const float p[4][3], int firstName);
+    // The selection pass's edge squares at the midpoints of the projected
+    // corners, named firstName to firstName + 3.
+    void PickEdgeHandles(const float q[4][2], const bool visible[4], int firstName);
     // Draws the surface under `name`, ends the pass and returns the first hit.
     int PickSurfaceLast(const Surface &surface, int name, const std::uint32_t *buffer);
     void SetPointerShape(Qt::CursorShape shape);

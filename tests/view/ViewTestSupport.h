@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QFile>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointingDevice>
 #include <QString>
@@ -110,6 +111,12 @@ inline void Hover(CSkimblerView *view, QPoint position)
 inline void Release(CSkimblerView *view, QPoint position)
 {
     SendMouse(view, QEvent::MouseButtonRelease, position, Qt::LeftButton, Qt::NoButton);
+}
+
+inline void SendKey(CSkimblerView *view, QEvent::Type type, int key)
+{
+    QKeyEvent event(type, key, Qt::NoModifier, key == Qt::Key_Space ? QStringLiteral(" ") : QString());
+    QCoreApplication::sendEvent(view, &event);
 }
 
 inline void Wheel(CSkimblerView *view, QPoint position, int delta)

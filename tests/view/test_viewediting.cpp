@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <memory>
@@ -54,6 +55,30 @@ private:
         }
     }
 
+    // A pan drag by `by` pixels, with the middle button or with Space held
+    // and the left button.
+    void panBy(QPoint by, Qt::MouseButton button)
+    {
+        if (by.isNull())
+            return;
+        const QPoint start(400, 300);
+        if (button == Qt::LeftButton)
+            SendKey(m_view, QEvent::KeyPress, Qt::Key_Space);
+        SendMouse(m_view, QEvent::MouseButtonPress, start, button, button);
+        SendMouse(m_view, QEvent::MouseMove, start + by / 2, Qt::NoButton, button);
+        SendMouse(m_view, QEvent::MouseMove, start + by, Qt::NoButton, button);
+        SendMouse(m_view, QEvent::MouseButtonRelease, start + by, button, Qt::NoButton);
+        if (button == Qt::LeftButton)
+            SendKey(m_view, QEvent::KeyRelease, Qt::Key_Space);
+    }
+
+    // Window position of corner i as the view shows it.
+    QPoint windowOf(int i)
+    {
+        const QPointF at = m_view->SurfaceToWindow(surface().Points[i][0], surface().Points[i][1], surface().Points[i][2]);
+        return QPoint(qRound(at.x()), qRound(at.y()));
+    }
+
     bool fieldsPresent() const { return m_frame->m_zoomEdit && m_frame->m_xEdit && m_frame->m_yEdit && m_frame->m_zEdit; }
 
     static void commit(CNumberEdit *field, const QString &text)
@@ -80,7 +105,13 @@ private Q_SLOTS:
     void hoverPointerShapes();
     void hiddenHandlesSelectButDoNotDrag();
     void nothingHappensWithoutPointsFlag();
-    void wheelNotchZoomsAndShowsPercent();
+    void wheelZoomsAtPointer_data();
+    void wheelZoomsAtPointer();
+    void panThenDragMovesAsWithoutPan_data();
+    void panThenDragMovesAsWithoutPan();
+    void fitShowsAllFourHandles_data();
+    void fitShowsAllFourHandles();
+    void hundredRestoresThePicture();
     void zoomStopsAtBounds_data();
     void zoomStopsAtBounds();
     void typedZoom_data();
@@ -148,33 +179,60 @@ void TestViewEditing::cornerPressSelectsAndShowsItsValues()
 void TestViewEditing::cornerDragPutsPointUnderPointer_data()
 {
     QTest::addColumn<float>("zoom");
-    QTest::newRow("zoom 1") << 1.0f;
-    QTest::newRow("zoom 2") << 2.0f;
-    QTest::newRow("zoom 0.5") << 0.5f;
+    QTest::addColumn<float>("z");
+    QTest::newRow("zoom 1") << 1.0f << 0.0f;
+    QTest::newRow("zoom 2") << 2.0f << 0.0f;
+    QTest::newRow("zoom 0.5") << 0.5f << 0.0f;
+    QTest::newRow("lifted, zoom 1") << 1.0f << 0.25f;
+    QTest::newRow("lifted, zoom 2") << 2.0f << 0.25f;
+    QTest::newRow("sunk, zoom 0.5") << 0.5f << -1.5f;
 }
 
 void TestViewEditing::cornerDragPutsPointUnderPointer()
 {
     QFETCH(float, zoom);
+    QFETCH(float, z);
     surface().Points[0][0] = -0.5f;
     surface().Points[0][1] = 0.4f;
-    surface().Points[0][2] = 0.25f;
+    surface().Points[0][2] = z;
     m_view->m_zoom = zoom;
+    // How much the perspective enlarges a point at height z: the eye is
+    // 2.4142136 above the plane.
+    const float depth = 2.4142136f / (2.4142136f - z);
+    const QPoint seen = ScreenOf(m_view, -0.5f * zoom * depth, 0.4f * zoom * depth);
+    if (z != 0.0f) {
+        // Where the corner would be on the plane is not where it is seen:
+        // nothing grabs it there.
+        Press(m_view, ScreenOf(m_view, -0.5f * zoom, 0.4f * zoom));
+        QVERIFY(m_view->m_dragTarget != 0);
+        Release(m_view, QPoint(0, 0));
+    }
     // Press a little off the point's centre: the offset is not kept.
-    const QPoint corner = ScreenOf(m_view, -0.5f * zoom, 0.4f * zoom) + QPoint(2, -2);
-    Press(m_view, corner);
+    Press(m_view, seen + QPoint(2, -2));
     QCOMPARE(m_view->m_dragTarget, 0);
     Drag(m_view, QPoint(300, 200));
-    // Plane position under (300, 200) at 800 x 600, over the zoom.
+    // Plane position under (300, 200) at 800 x 600, over the zoom and, in
+    // the corner's own z plane, over the perspective.
     const float planeX = 300.0f / 400.0f * (4.0f / 3.0f) - 4.0f / 3.0f;
     const float planeY = 200.0f / -300.0f + 1.0f;
-    QCOMPARE(surface().Points[0][0], planeX / zoom);
-    QCOMPARE(surface().Points[0][1], planeY / zoom);
-    QCOMPARE(surface().Points[0][2], 0.25f);
+    if (z == 0.0f) {
+        QCOMPARE(surface().Points[0][0], planeX / zoom);
+        QCOMPARE(surface().Points[0][1], planeY / zoom);
+    } else {
+        QVERIFY(std::fabs(surface().Points[0][0] - planeX / zoom / depth) < 1e-6f);
+        QVERIFY(std::fabs(surface().Points[0][1] - planeY / zoom / depth) < 1e-6f);
+    }
+    QCOMPARE(surface().Points[0][2], z);
+    // The corner is seen under the pointer, and a press there takes it again.
+    QCOMPARE(ScreenOf(m_view, surface().Points[0][0] * zoom * depth, surface().Points[0][1] * zoom * depth),
+             QPoint(300, 200));
+    Release(m_view, QPoint(300, 200));
+    Press(m_view, QPoint(300, 200));
+    QCOMPARE(m_view->m_dragTarget, 0);
     QVERIFY(m_document->IsModified());
     QVERIFY(fieldsPresent());
-    QCOMPARE(m_frame->m_xEdit->GetValue(), double(planeX / zoom));
-    QCOMPARE(m_frame->m_zEdit->GetValue(), 0.25);
+    QCOMPARE(m_frame->m_xEdit->GetValue(), double(surface().Points[0][0]));
+    QCOMPARE(m_frame->m_zEdit->GetValue(), double(z));
 }
 
 void TestViewEditing::edgeDragFollowsPointer_data()
@@ -348,15 +406,179 @@ void TestViewEditing::nothingHappensWithoutPointsFlag()
     QVERIFY(!m_document->IsModified());
 }
 
-void TestViewEditing::wheelNotchZoomsAndShowsPercent()
+void TestViewEditing::wheelZoomsAtPointer_data()
 {
+    QTest::addColumn<QPoint>("pointer");
+    QTest::addColumn<QPoint>("pan");
+    QTest::addColumn<QList<int>>("notches");
+    QTest::newRow("one notch in") << QPoint(150, 420) << QPoint(0, 0) << QList<int>{120};
+    QTest::newRow("in and out, panned") << QPoint(620, 90) << QPoint(-70, 45) << QList<int>{240, 120, -360, -120};
+    QTest::newRow("half notches") << QPoint(333, 287) << QPoint(12, -5) << QList<int>{60, 60, 60, -30};
+    QTest::newRow("far in, to the bound") << QPoint(700, 500) << QPoint(0, 0) << QList<int>{120000};
+    QTest::newRow("far out, to the bound") << QPoint(40, 30) << QPoint(30, 30) << QList<int>{-120000};
+}
+
+void TestViewEditing::wheelZoomsAtPointer()
+{
+    QFETCH(QPoint, pointer);
+    QFETCH(QPoint, pan);
+    QFETCH(QList<int>, notches);
     QVERIFY(fieldsPresent());
-    Wheel(m_view, QPoint(400, 300), 120);
-    QCOMPARE(m_view->m_zoom, 1.12f);
-    QVERIFY(std::fabs(m_frame->m_zoomEdit->GetValue() - 112.0000005) < 1e-6);
-    Wheel(m_view, QPoint(400, 300), -120);
-    QVERIFY(std::fabs(m_view->m_zoom - 1.0f) < 1e-6f);
+    panBy(pan, Qt::MiddleButton);
+    // Corner 3 is put under the pointer by dragging it there.
+    halfLayout();
+    Press(m_view, windowOf(3));
+    QCOMPARE(m_view->m_dragTarget, 3);
+    Drag(m_view, pointer);
+    Release(m_view, pointer);
+    const float held[2] = {surface().Points[3][0], surface().Points[3][1]};
+
+    float zoom = 1.0f;
+    for (int delta : notches) {
+        Wheel(m_view, pointer, delta);
+        zoom = std::clamp(zoom * std::pow(CSkimblerView::ZoomFactor, delta / 120.0f), CSkimblerView::MinZoom,
+                          CSkimblerView::MaxZoom);
+        // Multiplicative, and shown in the field.
+        QVERIFY(std::fabs(m_view->m_zoom / zoom - 1.0f) < 1e-5f);
+        QVERIFY(std::fabs(m_frame->m_zoomEdit->GetValue() / (double(zoom) * 100.0) - 1.0) < 1e-5);
+    }
+    // The corner is still under the pointer: taking it there and letting go
+    // without a move leaves it within half a pixel of where it was.
+    Press(m_view, pointer);
+    QCOMPARE(m_view->m_dragTarget, 3);
+    Drag(m_view, pointer);
+    const float pixelX = 4.0f / 3.0f / 400.0f / m_view->m_zoom;
+    const float pixelY = 1.0f / 300.0f / m_view->m_zoom;
+    QVERIFY2(std::fabs(surface().Points[3][0] - held[0]) <= 0.5f * pixelX
+                 && std::fabs(surface().Points[3][1] - held[1]) <= 0.5f * pixelY,
+             qPrintable(QStringLiteral("(%1, %2) moved to (%3, %4)")
+                            .arg(held[0]).arg(held[1]).arg(surface().Points[3][0]).arg(surface().Points[3][1])));
+}
+
+void TestViewEditing::panThenDragMovesAsWithoutPan_data()
+{
+    QTest::addColumn<int>("grab");  // a corner, an edge, or the whole surface
+    QTest::addColumn<int>("zoomIns");
+    QTest::addColumn<int>("button");
+    QTest::addColumn<QPoint>("pan");
+    QTest::newRow("corner, middle button") << 0 << 0 << int(Qt::MiddleButton) << QPoint(90, -60);
+    QTest::newRow("corner, zoomed, Space") << 3 << 3 << int(Qt::LeftButton) << QPoint(-130, 25);
+    QTest::newRow("left edge, Space") << int(CSkimblerView::LeftEdge) << 0 << int(Qt::LeftButton) << QPoint(55, 41);
+    QTest::newRow("top edge, zoomed, middle") << int(CSkimblerView::TopEdge) << 2 << int(Qt::MiddleButton)
+                                              << QPoint(-17, 120);
+    QTest::newRow("surface, zoomed, middle") << int(CSkimblerView::WholeSurface) << 1 << int(Qt::MiddleButton)
+                                             << QPoint(64, 64);
+}
+
+void TestViewEditing::panThenDragMovesAsWithoutPan()
+{
+    QFETCH(int, grab);
+    QFETCH(int, zoomIns);
+    QFETCH(int, button);
+    QFETCH(QPoint, pan);
+    halfLayout();
+    surface().Points[3][2] = 0.5f;
+    for (int i = 0; i < zoomIns; ++i)
+        QVERIFY(m_view->OnCommand(Resource::ID_ZOOM_IN));
+    float before[4][3];
+    std::copy(&surface().Points[0][0], &surface().Points[0][0] + 12, &before[0][0]);
+    const int edgePoints[4][2] = {{0, 1}, {1, 3}, {2, 3}, {0, 2}};
+    const auto grabPoint = [&]() {
+        if (grab < 4)
+            return windowOf(grab);
+        if (grab == CSkimblerView::WholeSurface)
+            return (windowOf(0) * 3 + windowOf(3)) / 4;
+        const int *edge = edgePoints[grab - CSkimblerView::LeftEdge];
+        return (windowOf(edge[0]) + windowOf(edge[1])) / 2;
+    };
+    const auto dragFrom = [&](QPoint start) {
+        Press(m_view, start);
+        QCOMPARE(m_view->m_surfaceDrag ? int(CSkimblerView::WholeSurface) : m_view->m_dragTarget, grab);
+        Drag(m_view, start + QPoint(13, -7));
+        Drag(m_view, start + QPoint(-21, 34));
+        Release(m_view, start + QPoint(-21, 34));
+    };
+
+    const QPoint start = grabPoint();
+    dragFrom(start);
+    float unpanned[4][3];
+    std::copy(&surface().Points[0][0], &surface().Points[0][0] + 12, &unpanned[0][0]);
+    QVERIFY(!std::equal(&before[0][0], &before[0][0] + 12, &unpanned[0][0]));
+    m_document->UndoStack()->undo();
+    QVERIFY(std::equal(&before[0][0], &before[0][0] + 12, &surface().Points[0][0]));
+
+    panBy(pan, Qt::MouseButton(button));
+    QCOMPARE(grabPoint(), start + pan);
+    dragFrom(start + pan);
+    for (int i = 0; i < 4; ++i) {
+        for (int k = 0; k < 3; ++k)
+            QCOMPARE(surface().Points[i][k], unpanned[i][k]);
+    }
+}
+
+void TestViewEditing::fitShowsAllFourHandles_data()
+{
+    QTest::addColumn<QPointF>("shift");
+    QTest::addColumn<QSizeF>("scale");
+    QTest::addColumn<float>("lift");  // z of corner 2
+    QTest::addColumn<int>("zoomIns");
+    QTest::addColumn<QPoint>("pan");
+    QTest::newRow("default, zoomed and panned away") << QPointF(0, 0) << QSizeF(1, 1) << 0.0f << 8 << QPoint(300, -200);
+    QTest::newRow("far off") << QPointF(5, -3) << QSizeF(1, 1) << 0.0f << 0 << QPoint(0, 0);
+    QTest::newRow("small and wide") << QPointF(-0.3, 0.2) << QSizeF(0.2, 0.04) << 0.0f << 0 << QPoint(0, 0);
+    QTest::newRow("tall, zoomed out") << QPointF(0, 0) << QSizeF(0.3, 2.5) << 0.0f << -6 << QPoint(10, 10);
+    QTest::newRow("lifted corner") << QPointF(0.2, 0) << QSizeF(0.8, 0.8) << 1.2f << 0 << QPoint(0, 0);
+}
+
+void TestViewEditing::fitShowsAllFourHandles()
+{
+    QFETCH(QPointF, shift);
+    QFETCH(QSizeF, scale);
+    QFETCH(float, lift);
+    QFETCH(int, zoomIns);
+    QFETCH(QPoint, pan);
+    surface().ResetPoints();
+    for (auto &point : surface().Points) {
+        point[0] = point[0] * float(scale.width()) + float(shift.x());
+        point[1] = point[1] * float(scale.height()) + float(shift.y());
+    }
+    surface().Points[2][2] = lift;
+    for (int i = 0; i < std::abs(zoomIns); ++i)
+        QVERIFY(m_view->OnCommand(zoomIns > 0 ? Resource::ID_ZOOM_IN : Resource::ID_ZOOM_OUT));
+    panBy(pan, Qt::MiddleButton);
+
+    m_frame->CommandAction(Resource::ID_VIEW_FIT)->trigger();
+
+    const int margin = CSkimblerView::FitMargin;
+    const QRect inside(margin - 1, margin - 1, 800 - 2 * margin + 2, 600 - 2 * margin + 2);
+    QRect box;
+    for (int i = 0; i < 4; ++i) {
+        const QPoint at = windowOf(i);
+        QVERIFY2(inside.contains(at), qPrintable(QStringLiteral("corner %1 at %2, %3").arg(i).arg(at.x()).arg(at.y())));
+        box |= QRect(at, QSize(1, 1));
+        // Its handle is there: a press takes that corner.
+        Press(m_view, at);
+        QCOMPARE(m_view->m_selectedPoint, i);
+        Release(m_view, at);
+    }
+    // As large as the margin allows.
+    QVERIFY2(box.width() >= inside.width() - 3 || box.height() >= inside.height() - 3,
+             qPrintable(QStringLiteral("%1 x %2").arg(box.width()).arg(box.height())));
+    QVERIFY(std::fabs(m_frame->m_zoomEdit->GetValue() - double(m_view->m_zoom) * 100.0) < 1e-4);
     QVERIFY(!m_document->IsModified());
+}
+
+void TestViewEditing::hundredRestoresThePicture()
+{
+    halfLayout();
+    const Pixels start = RenderAndRead(m_view);
+    panBy(QPoint(50, 20), Qt::MiddleButton);
+    Wheel(m_view, QPoint(100, 120), 240);
+    QVERIFY(m_view->OnCommand(Resource::ID_ZOOM_IN));
+    QVERIFY(RenderAndRead(m_view).rgba != start.rgba);
+    QVERIFY(m_view->OnCommand(Resource::ID_ZOOM_100));
+    QCOMPARE(m_view->m_zoom, 1.0f);
+    QVERIFY(RenderAndRead(m_view).rgba == start.rgba);
 }
 
 void TestViewEditing::zoomStopsAtBounds_data()
@@ -366,7 +588,7 @@ void TestViewEditing::zoomStopsAtBounds_data()
     QTest::addColumn<int>("repeats");
     QTest::addColumn<float>("zoom");
     QTest::newRow("zoom out") << Resource::ID_ZOOM_OUT << 0 << 15 << CSkimblerView::MinZoom;
-    QTest::newRow("wheel towards user") << 0 << -120 << 12 << CSkimblerView::MinZoom;
+    QTest::newRow("wheel towards user") << 0 << -120 << 14 << CSkimblerView::MinZoom;
     QTest::newRow("wheel away, big steps") << 0 << 120000 << 3 << CSkimblerView::MaxZoom;
     QTest::newRow("zoom in") << Resource::ID_ZOOM_IN << 0 << 1000 << CSkimblerView::MaxZoom;
 }
