@@ -6,6 +6,7 @@
 #include "panels/CColorsPanel.h"
 #include "panels/CFlagsPanel.h"
 #include "panels/CPropertyPanel.h"
+#include "render/BackgroundCache.h"
 #include "render/GraphicalFramework.h"
 #include "render/GraphicalInterface.h"
 #include "res/Resource.h"
@@ -117,6 +118,8 @@ CSkimblerView::~CSkimblerView()
 {
     if (m_registeredDocument)
         m_registeredDocument->RemoveView(this);
+    if (m_backgroundCache && MakeCurrent())
+        m_backgroundCache->Release();
     if (m_background.Texture != 0 && MakeCurrent()) {
         const GLuint name = m_background.Texture;
         glDeleteTextures(1, &name);
@@ -155,6 +158,7 @@ int CSkimblerView::OnCreate()
     m_backgroundWidth = BackgroundTileSize;
     m_backgroundHeight = BackgroundTileSize;
     m_background = m_interface->CreateImage(pixels.data(), m_backgroundWidth, m_backgroundHeight, 32);
+    m_backgroundCache = std::make_unique<BackgroundCache>(pixels.data(), m_backgroundWidth, m_backgroundHeight);
     // The pixels go with this function; the record must not point at them.
     m_background.Pixels = nullptr;
 
@@ -295,10 +299,15 @@ void CSkimblerView::DrawScene()
     if (!m_interface)
         return;
     // The checkerboard belongs to the window, not to the picture: it does
-    // not pan.
-    m_interface->SetViewOffset(0.0f, 0.0f);
-    m_interface->Clear();
-    DrawBackground();
+    // not pan. It covers every pixel, so with the copy nothing needs
+    // clearing first (nothing reads the depth buffer).
+    const bool hasBackground = m_backgroundWidth > 0 && m_backgroundHeight > 0;
+    if (!hasBackground || !m_cacheBackground || !m_backgroundCache
+        || !m_backgroundCache->Draw(ClientWidth(), ClientHeight())) {
+        m_interface->SetViewOffset(0.0f, 0.0f);
+        m_interface->Clear();
+        DrawBackground();
+    }
     SyncViewOffset();
     if (Surface *surface = GetSurface())
         m_interface->DrawSurface(*surface, 0.0f, 0.0f, 0.0f, m_zoom, m_zoom, 1.0f);
@@ -603,17 +612,10 @@ void CSkimblerView::Move(int x, int y)
         return;
     }
 
-    const int hit = PickHover(x, y);
-    switch (hit) {
-    case HoverSurface: SetPointerShape(Qt::SizeAllCursor); break;
-    case HoverLeft:
-    case HoverRight: SetPointerShape(Qt::SizeHorCursor); break;
-    case HoverBottom:
-    case HoverTop: SetPointerShape(Qt::SizeVerCursor); break;
-    default: SetPointerShape(Qt::ArrowCursor); break;
-    }
-
     if (m_surfaceDrag) {
+        // The surface follows the pointer, so the shape stays; no hover
+        // pass is needed while it moves.
+        SetPointerShape(Qt::SizeAllCursor);
         const float dx = static_cast<float>(x - m_anchorX) / m_zoom;
         const float dy = static_cast<float>(y - m_anchorY) / m_zoom;
         SurfaceSettings after = document->Settings();
@@ -628,6 +630,17 @@ void CSkimblerView::Move(int x, int y)
         m_anchorX = x;
         m_anchorY = y;
         RefreshCoordinateFields();
+        return;
+    }
+
+    const int hit = PickHover(x, y);
+    switch (hit) {
+    case HoverSurface: SetPointerShape(Qt::SizeAllCursor); break;
+    case HoverLeft:
+    case HoverRight: SetPointerShape(Qt::SizeHorCursor); break;
+    case HoverBottom:
+    case HoverTop: SetPointerShape(Qt::SizeVerCursor); break;
+    default: SetPointerShape(Qt::ArrowCursor); break;
     }
 }
 

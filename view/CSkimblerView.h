@@ -7,7 +7,9 @@
 #include <QWindow>
 
 #include <cstdint>
+#include <memory>
 
+class BackgroundCache;
 class CColorsPanel;
 class CFlagsPanel;
 class CMainFrame;
@@ -124,6 +126,10 @@ public:
     int m_backgroundWidth = 0;
     int m_backgroundHeight = 0;
     TextureImage m_background;
+    // The background at window size, copied in each frame; off, the tile
+    // is drawn as a quad every frame (the same picture, slower).
+    std::unique_ptr<BackgroundCache> m_backgroundCache;
+    bool m_cacheBackground = true;
     float m_zoom = 1.0f;
     float m_panX = 0.0f;
     float m_panY = 0.0f;

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
 
 using namespace ViewTest;
@@ -71,6 +72,8 @@ private Q_SLOTS:
     void hoverPassNames_data();
     void hoverPassNames();
     void resizeReachesInterface();
+    void copiedBackgroundPaintsTheSamePicture_data();
+    void copiedBackgroundPaintsTheSamePicture();
     void failedContextIsReportedAndViewStillOpens();
 };
 
@@ -369,6 +372,56 @@ void TestViewPaint::resizeReachesInterface()
     glGetIntegerv(GL_VIEWPORT, viewport);
     QCOMPARE(viewport[2], 321);
     QCOMPARE(viewport[3], 123);
+}
+
+void TestViewPaint::copiedBackgroundPaintsTheSamePicture_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QSize>("resizedFrom");
+    QTest::addColumn<float>("zoom");
+    QTest::addColumn<QPointF>("pan");
+    QTest::addColumn<float>("lift");
+    QTest::newRow("800x600") << QSize(800, 600) << QSize() << 1.0f << QPointF() << 0.0f;
+    QTest::newRow("odd size after a resize") << QSize(641, 479) << QSize(800, 600) << 1.0f << QPointF() << 0.0f;
+    QTest::newRow("zoomed out, panned") << QSize(800, 600) << QSize() << 0.4f << QPointF(-120, 75.5) << 0.0f;
+    QTest::newRow("zoomed in, lifted corner") << QSize(533, 301) << QSize(90, 333) << 3.0f << QPointF(40, -20)
+                                             << 0.6f;
+}
+
+void TestViewPaint::copiedBackgroundPaintsTheSamePicture()
+{
+    QFETCH(QSize, size);
+    QFETCH(QSize, resizedFrom);
+    QFETCH(float, zoom);
+    QFETCH(QPointF, pan);
+    QFETCH(float, lift);
+    Surface &surface = m_document->surface;
+    for (auto &point : surface.Points) {
+        point[0] *= 0.6f;
+        point[1] *= 0.6f;
+    }
+    surface.Points[1][2] = lift;
+    m_view->m_selectedPoint = 2;
+    if (resizedFrom.isValid()) {
+        setSize(resizedFrom.width(), resizedFrom.height());
+        RenderAndRead(m_view.get());
+    }
+    setSize(size.width(), size.height());
+    m_view->m_zoom = zoom;
+    m_view->SetPan(float(pan.x()), float(pan.y()));
+
+    m_view->m_cacheBackground = false;
+    const Pixels drawn = RenderAndRead(m_view.get());
+    m_view->m_cacheBackground = true;
+    for (int frame = 0; frame < 2; ++frame) {
+        const Pixels copied = RenderAndRead(m_view.get());
+        QCOMPARE(copied.rgba.size(), drawn.rgba.size());
+        const auto mismatch = std::mismatch(copied.rgba.begin(), copied.rgba.end(), drawn.rgba.begin());
+        const long at = long(mismatch.first - copied.rgba.begin()) / 4;
+        QVERIFY2(mismatch.first == copied.rgba.end(),
+                 qPrintable(QStringLiteral("frame %1 differs at (%2, %3 from the bottom)")
+                                .arg(frame).arg(at % size.width()).arg(at / size.width())));
+    }
 }
 
 namespace {

@@ -1,0 +1,113 @@
+#include "render/BackgroundCache.h"
+
+#include <QOpenGLContext>
+#include <QOpenGLExtraFunctions>
+
+#include <GL/gl.h>
+
+#ifndef GL_BGRA
+#define GL_BGRA 0x80E1
+#endif
+
+namespace {
+
+bool CanBlit(QOpenGLContext *context)
+{
+    return context->format().version() >= qMakePair(3, 0)
+        || context->hasExtension(QByteArrayLiteral("GL_ARB_framebuffer_object"));
+}
+
+} // namespace
+
+BackgroundCache::BackgroundCache(const unsigned char *tile, int width, int height)
+    : m_tile(tile, tile + static_cast<size_t>(width) * static_cast<size_t>(height) * 4)
+    , m_tileWidth(width)
+    , m_tileHeight(height)
+{
+}
+
+BackgroundCache::~BackgroundCache() = default;
+
+void BackgroundCache::Release()
+{
+    QOpenGLContext *context = QOpenGLContext::currentContext();
+    if (context && m_framebuffer != 0)
+        context->extraFunctions()->glDeleteFramebuffers(1, &m_framebuffer);
+    if (context && m_texture != 0)
+        glDeleteTextures(1, &m_texture);
+    m_framebuffer = 0;
+    m_texture = 0;
+    m_width = 0;
+    m_height = 0;
+}
+
+bool BackgroundCache::Build(int width, int height)
+{
+    Release();
+    QOpenGLContext *context = QOpenGLContext::currentContext();
+    if (!context || !CanBlit(context) || m_tileWidth <= 0 || m_tileHeight <= 0) {
+        m_unsupported = true;
+        return false;
+    }
+    QOpenGLExtraFunctions *gl = context->extraFunctions();
+
+    // The image is kept top row first and copied upside down: a window's
+    // rows run the other way from an off-screen image's, so the two flips
+    // cancel and the copy stays a plain copy of memory. Bytes are stored
+    // B, G, R, A, the window's own order.
+    std::vector<unsigned char> pixels(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+    for (int row = 0; row < height; ++row) {
+        const int tileRow = (height - 1 - row) % m_tileHeight;
+        const unsigned char *source = &m_tile[static_cast<size_t>(tileRow * m_tileWidth) * 4];
+        unsigned char *target = &pixels[static_cast<size_t>(row) * static_cast<size_t>(width) * 4];
+        for (int column = 0; column < width; ++column) {
+            const unsigned char *texel = source + static_cast<size_t>(column % m_tileWidth) * 4;
+            target[0] = texel[2];
+            target[1] = texel[1];
+            target[2] = texel[0];
+            target[3] = texel[3];
+            target += 4;
+        }
+    }
+
+    GLint previousTexture = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &previousTexture);
+    glGenTextures(1, &m_texture);
+    glBindTexture(GL_TEXTURE_2D, m_texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, pixels.data());
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previousTexture));
+
+    gl->glGenFramebuffers(1, &m_framebuffer);
+    gl->glBindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
+    gl->glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, m_texture, 0);
+    const bool complete = gl->glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    gl->glBindFramebuffer(GL_FRAMEBUFFER, context->defaultFramebufferObject());
+    if (!complete) {
+        Release();
+        m_unsupported = true;
+        return false;
+    }
+    m_width = width;
+    m_height = height;
+    return true;
+}
+
+bool BackgroundCache::Draw(int width, int height)
+{
+    if (m_unsupported || width <= 0 || height <= 0)
+        return false;
+    if ((width != m_width || height != m_height) && !Build(width, height))
+        return false;
+    QOpenGLContext *context = QOpenGLContext::currentContext();
+    if (!context)
+        return false;
+    QOpenGLExtraFunctions *gl = context->extraFunctions();
+    gl->glBindFramebuffer(GL_READ_FRAMEBUFFER, m_framebuffer);
+    gl->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, context->defaultFramebufferObject());
+    gl->glBlitFramebuffer(0, 0, width, height, 0, height, width, 0, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    gl->glBindFramebuffer(GL_FRAMEBUFFER, context->defaultFramebufferObject());
+    return true;
+}
