@@ -366,7 +366,7 @@ void CMainFrame::CreateCommands()
     AddCommand(ID_PERSPECTIVE_TEXTURE, QStringLiteral("透視校正貼圖(&E)"))->setCheckable(true);
 
     // Shows the whole quad; Home, as "back to where everything is".
-    AddCommand(ID_VIEW_FIT, QStringLiteral("調整至視窗大小(&F)"))->setShortcut(QKeySequence(Qt::Key_Home));
+    AddCommand(ID_VIEW_FIT, QStringLiteral("調整至視窗大小(&W)"))->setShortcut(QKeySequence(Qt::Key_Home));
 
     // View bar: two check boxes and three push buttons.
     for (int commandId : {ID_SHOW_AXES, ID_SHOW_HANDLES}) {

@@ -185,7 +185,7 @@ void BM_BackgroundCopy(benchmark::State &state)
     view->MakeCurrent();
     CpuCounter cpu(state);
     for (auto _ : state) {
-        if (!view->m_backgroundCache->Draw(kViewWidth, kViewHeight)) {
+        if (!view->m_backgroundCache->Draw()) {
             state.SkipWithError("this OpenGL cannot copy the background");
             break;
         }

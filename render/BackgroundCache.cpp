@@ -70,6 +70,8 @@ bool BackgroundCache::Build(int width, int height)
         }
     }
 
+    GLint previousFramebuffer = 0;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &previousFramebuffer);
     GLint previousTexture = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &previousTexture);
     glGenTextures(1, &m_texture);
@@ -84,7 +86,7 @@ bool BackgroundCache::Build(int width, int height)
     gl->glBindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
     gl->glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, m_texture, 0);
     const bool complete = gl->glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-    gl->glBindFramebuffer(GL_FRAMEBUFFER, context->defaultFramebufferObject());
+    gl->glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(previousFramebuffer));
     if (!complete) {
         Release();
         m_unsupported = true;
@@ -95,10 +97,20 @@ bool BackgroundCache::Build(int width, int height)
     return true;
 }
 
-bool BackgroundCache::Draw(int width, int height)
+bool BackgroundCache::Draw()
 {
-    if (m_unsupported || width <= 0 || height <= 0)
+    if (m_unsupported)
         return false;
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const int width = viewport[2];
+    const int height = viewport[3];
+    if (width <= 0 || height <= 0)
+        return false;
+    // Whatever is bound now is where the frame goes: the window, or an
+    // off-screen target someone renders the scene into.
+    GLint target = 0;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &target);
     if ((width != m_width || height != m_height) && !Build(width, height))
         return false;
     QOpenGLContext *context = QOpenGLContext::currentContext();
@@ -106,8 +118,11 @@ bool BackgroundCache::Draw(int width, int height)
         return false;
     QOpenGLExtraFunctions *gl = context->extraFunctions();
     gl->glBindFramebuffer(GL_READ_FRAMEBUFFER, m_framebuffer);
-    gl->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, context->defaultFramebufferObject());
-    gl->glBlitFramebuffer(0, 0, width, height, 0, height, width, 0, GL_COLOR_BUFFER_BIT, GL_NEAREST);
-    gl->glBindFramebuffer(GL_FRAMEBUFFER, context->defaultFramebufferObject());
+    gl->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(target));
+    const int left = viewport[0];
+    const int bottom = viewport[1];
+    gl->glBlitFramebuffer(0, 0, width, height, left, bottom + height, left + width, bottom, GL_COLOR_BUFFER_BIT,
+                          GL_NEAREST);
+    gl->glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(target));
     return true;
 }

@@ -18,11 +18,12 @@ public:
     BackgroundCache(const BackgroundCache &) = delete;
     BackgroundCache &operator=(const BackgroundCache &) = delete;
 
-    // Fills the whole width x height window with the tile repeated from its
-    // bottom-left corner, building the image first when the size changed.
-    // False, drawing nothing, when the OpenGL in use cannot copy between
-    // framebuffers; the caller then draws the background itself.
-    bool Draw(int width, int height);
+    // Fills the viewport of the framebuffer being drawn into with the tile
+    // repeated from the viewport's bottom-left corner, building the image
+    // first when the viewport's size changed. False, drawing nothing, when
+    // the OpenGL in use cannot copy between framebuffers; the caller then
+    // draws the background itself.
+    bool Draw();
     // Frees the OpenGL objects; the next Draw builds them again.
     void Release();
 

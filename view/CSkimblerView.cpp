@@ -303,7 +303,7 @@ void CSkimblerView::DrawScene()
     // clearing first (nothing reads the depth buffer).
     const bool hasBackground = m_backgroundWidth > 0 && m_backgroundHeight > 0;
     if (!hasBackground || !m_cacheBackground || !m_backgroundCache
-        || !m_backgroundCache->Draw(ClientWidth(), ClientHeight())) {
+        || !m_backgroundCache->Draw()) {
         m_interface->SetViewOffset(0.0f, 0.0f);
         m_interface->Clear();
         DrawBackground();

@@ -372,6 +372,7 @@ void TestMainFrame::accelerators_data()
     QTest::newRow("Shift+Insert") << QKeySequence(Qt::SHIFT | Qt::Key_Insert) << ID_EDIT_PASTE;
     QTest::newRow("F6") << QKeySequence(Qt::Key_F6) << ID_NEXT_PANE;
     QTest::newRow("Shift+F6") << QKeySequence(Qt::SHIFT | Qt::Key_F6) << ID_PREV_PANE;
+    QTest::newRow("Home") << QKeySequence(Qt::Key_Home) << ID_VIEW_FIT;
 }
 
 void TestMainFrame::accelerators()
@@ -424,8 +425,8 @@ void TestMainFrame::commandsReachTheApplicationThenTheView()
     fixture.applicationAnswer = false;
     frame->CommandAction(ID_ZOOM_IN)->trigger();
     QCOMPARE(fixture.applicationCommands.last(), ID_ZOOM_IN);
-    QCOMPARE(frame->m_zoomEdit->text(), QStringLiteral("110.0%"));
-    QVERIFY(qAbs(frame->GetActiveView()->m_zoom - 1.1f) < 1e-6f);
+    QCOMPARE(frame->m_zoomEdit->text(), QStringLiteral("118.9%"));
+    QCOMPARE(frame->GetActiveView()->m_zoom, CSkimblerView::ZoomFactor);
 
     // The axis button's command finds the button already toggled.
     frame->CommandAction(ID_SHOW_AXES)->trigger();
@@ -509,7 +510,8 @@ void TestMainFrame::menuTexts()
     QCOMPARE(view, (QStringList{QString::fromUtf8("工具列(&T)"), QString::fromUtf8("狀態列(&S)"), QStringLiteral("-"),
                                 QString::fromUtf8("檢視列(&V)"), QStringLiteral("-"), QString::fromUtf8("屬性視窗(&P)"),
                                 QString::fromUtf8("旗標視窗(&F)"), QString::fromUtf8("色彩視窗(&C)"), QStringLiteral("-"),
-                                QString::fromUtf8("像素探針(&I)"), QString::fromUtf8("透視校正貼圖(&E)")}));
+                                QString::fromUtf8("像素探針(&I)"), QString::fromUtf8("透視校正貼圖(&E)"),
+                                QStringLiteral("-"), QString::fromUtf8("調整至視窗大小(&W)")}));
     QCOMPARE(frame->CommandAction(ID_APP_ABOUT)->text(), QString::fromUtf8("關於 Skimbler(&A)..."));
 }
 
