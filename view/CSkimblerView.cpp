@@ -735,7 +735,8 @@ void CSkimblerView::OnFieldChanged(int controlId)
             return;
         const float typed = ToFloat(frame->m_zoomEdit->GetValue() * kPercentToZoom);
         const float zoom = std::isnan(typed) ? m_zoom : std::clamp(typed, MinZoom, MaxZoom);
-        ApplyZoom(zoom, ClientWidth() * 0.5f, ClientHeight() * 0.5f);
+        const QPointF centre = ZoomCentre();
+        ApplyZoom(zoom, static_cast<float>(centre.x()), static_cast<float>(centre.y()));
         // A value out of range shows the zoom in force instead. The write
         // raises this notification again, which then finds the value in range.
         if (zoom != typed)

@@ -200,6 +200,8 @@ private:
     bool NavigationKey(QEvent *event);
     // The zoom and the pan that keeps (x, y) still, without the field.
     void ApplyZoom(float zoom, float x, float y);
+    // Where the zoom buttons and the zoom field zoom about.
+    QPointF ZoomCentre() const;
     // Makes the drawing interface's offset the view's pan.
     void SyncViewOffset();
     void DrawHandleSquare(float x, float y, bool filled);

@@ -105,9 +105,18 @@ void CSkimblerView::ZoomAt(float zoom, float x, float y)
     requestUpdate();
 }
 
+QPointF CSkimblerView::ZoomCentre() const
+{
+    // The centre of the projection: a zoom about it leaves a zero pan zero.
+    if (m_interface)
+        return QPointF(m_interface->Width * 0.5, m_interface->Height * 0.5);
+    return QPointF(ClientWidth() * 0.5, ClientHeight() * 0.5);
+}
+
 void CSkimblerView::SetZoom(float zoom)
 {
-    ZoomAt(zoom, static_cast<float>(ClientWidth()) * 0.5f, static_cast<float>(ClientHeight()) * 0.5f);
+    const QPointF centre = ZoomCentre();
+    ZoomAt(zoom, static_cast<float>(centre.x()), static_cast<float>(centre.y()));
 }
 
 void CSkimblerView::FitSurface()
