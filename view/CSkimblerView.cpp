@@ -595,9 +595,7 @@ void CSkimblerView::Move(int x, int y)
         SetPointerShape(horizontal ? Qt::SizeHorCursor : Qt::SizeVerCursor);
         SurfaceSettings after = document->Settings();
         for (const int i : {a, b}) {
-            const float depth = m_interface->DepthScale(after.Points[i][2]);
-            if (depth == 0.0f)
-                continue;
+            const float depth = PointerScale(after.Points[i][2]);
             float &coordinate = after.Points[i][horizontal ? 0 : 1];
             // Each edge moves with the pointer along its own axis, in that
             // axis's plane units, so it stays under the pointer; a lifted
@@ -620,9 +618,7 @@ void CSkimblerView::Move(int x, int y)
         const float dy = static_cast<float>(y - m_anchorY) / m_zoom;
         SurfaceSettings after = document->Settings();
         for (auto &point : after.Points) {
-            const float depth = m_interface->DepthScale(point[2]);
-            if (depth == 0.0f)
-                continue;
+            const float depth = PointerScale(point[2]);
             point[0] = m_interface->OffsetX(point[0], dx / depth);
             point[1] = m_interface->OffsetY(point[1], dy / depth);
         }

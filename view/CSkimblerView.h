@@ -202,6 +202,9 @@ private:
     void ApplyZoom(float zoom, float x, float y);
     // Where the zoom buttons and the zoom field zoom about.
     QPointF ZoomCentre() const;
+    // How much farther a point at height z moves on the screen than one on
+    // the plane, for pixel-step drags (1 for a point behind the eye).
+    float PointerScale(float z) const;
     // Makes the drawing interface's offset the view's pan.
     void SyncViewOffset();
     void DrawHandleSquare(float x, float y, bool filled);

@@ -68,6 +68,14 @@ void CSkimblerView::ProjectCorners(const float corners[4][3], float projected[4]
     }
 }
 
+float CSkimblerView::PointerScale(float z) const
+{
+    // A point behind the eye is nowhere on the screen; it moves in plane
+    // units, as one on the plane would, so the quad keeps its shape.
+    const float depth = m_interface->DepthScale(z);
+    return depth == 0.0f ? 1.0f : depth;
+}
+
 void CSkimblerView::SyncViewOffset()
 {
     if (m_interface)

@@ -45,7 +45,7 @@ private:
     // Corner i's window position.
     QPoint cornerAt(int i)
     {
-        const QPointF p = m_view->SurfaceToWindow(surface().Points[i][0], surface().Points[i][1]);
+        const QPointF p = m_view->SurfaceToWindow(surface().Points[i][0], surface().Points[i][1], surface().Points[i][2]);
         return QPoint(qRound(p.x()), qRound(p.y()));
     }
 
@@ -210,7 +210,8 @@ void TestEditCommands::pendingTypingGoesToItsPoint()
     Press(m_view, corner);
     Drag(m_view, corner + QPoint(6, 4));
     Release(m_view, corner + QPoint(6, 4));
-    const QPointF moved = m_view->WindowToSurface(corner.x() + 6, corner.y() + 4);
+    // The corner moves in its own z plane.
+    const QPointF moved = m_view->WindowToSurface(corner.x() + 6, corner.y() + 4, expected.Points[pressed][2]);
     expected.Points[pressed][0] = static_cast<float>(moved.x());
     expected.Points[pressed][1] = static_cast<float>(moved.y());
     // The focus leaves the field at last: that is no edit either.
