@@ -32,7 +32,8 @@ private:
     Surface &surface() { return m_document->surface; }
     QPointF WindowOf(int point) const
     {
-        return m_view->SurfaceToWindow(m_document->surface.Points[point][0], m_document->surface.Points[point][1]);
+        const float *p = m_document->surface.Points[point];
+        return m_view->SurfaceToWindow(p[0], p[1], p[2]);
     }
 
 private Q_SLOTS:
@@ -127,9 +128,11 @@ void TestViewKeys::arrowsNudgeByWholeWindowPixels()
     QVERIFY2(qAbs(moved.x() - step.x()) < 1e-3 && qAbs(moved.y() - step.y()) < 1e-3,
              qPrintable(QStringLiteral("%1, %2").arg(moved.x()).arg(moved.y())));
     // The plane spans -4/3..4/3 across the view and 1..-1 down it at zoom
-    // 1; at zoom 2 a pixel is half as much of it.
-    const float unitX = 8.0f / 3.0f / float(m_view->ClientWidth()) / zoom;
-    const float unitY = 2.0f / float(m_view->ClientHeight()) / zoom;
+    // 1; at zoom 2 a pixel is half as much of it. The corner is lifted, so
+    // the perspective enlarges its steps by the eye's height over its own.
+    const float depth = 2.4142136f / (2.4142136f - 0.125f);
+    const float unitX = 8.0f / 3.0f / float(m_view->ClientWidth()) / zoom / depth;
+    const float unitY = 2.0f / float(m_view->ClientHeight()) / zoom / depth;
     QVERIFY(qAbs(surface().Points[2][0] - plane[0] - float(step.x()) * unitX) < 1e-5f);
     QVERIFY(qAbs(surface().Points[2][1] - plane[1] + float(step.y()) * unitY) < 1e-5f);
     QCOMPARE(surface().Points[2][2], 0.125f);
