@@ -33,6 +33,8 @@ public:
         : m_interface(gi)
         , m_width(gi->Width)
         , m_height(gi->Height)
+        , m_offsetX(gi->ViewOffsetX())
+        , m_offsetY(gi->ViewOffsetY())
     {
         m_interface->Resize(width, height, false);
     }
@@ -42,12 +44,15 @@ public:
         DrawLayers::EnableBlending(true);
         DrawLayers::SetClearColour(0.0f, 0.0f, 0.0f, 1.0f);
         m_interface->Resize(m_width, m_height, false);
+        m_interface->SetViewOffset(m_offsetX, m_offsetY);
     }
 
 private:
     GraphicalInterface *m_interface;
     int m_width;
     int m_height;
+    float m_offsetX;
+    float m_offsetY;
 };
 
 // The buffer holds colour as the blend left it on transparent black. Where
@@ -102,8 +107,14 @@ QImage Render(CSkimblerView *view, const QSize &size, bool background, QString *
     GraphicalInterface *gi = view->m_interface;
     Surface *surface = view->GetSurface();
     QImage read;
+    // The view's pan, in pixels of the picture being made.
+    const float panX = gi->Width > 0 ? view->m_panX * static_cast<float>(size.width()) / static_cast<float>(gi->Width) : 0.0f;
+    const float panY =
+        gi->Height > 0 ? view->m_panY * static_cast<float>(size.height()) / static_cast<float>(gi->Height) : 0.0f;
     {
         InterfaceSizeGuard guard(gi, size.width(), size.height());
+        // The checkerboard belongs to the window and does not pan.
+        gi->SetViewOffset(0.0f, 0.0f);
         DrawLayers::SetClearColour(0.0f, 0.0f, 0.0f, background ? 1.0f : 0.0f);
         gi->Clear();
         if (background && view->m_backgroundWidth > 0 && view->m_backgroundHeight > 0) {
@@ -117,6 +128,7 @@ QImage Render(CSkimblerView *view, const QSize &size, bool background, QString *
             gi->DrawImageQuad(view->m_background, right / static_cast<float>(view->m_backgroundWidth),
                               bottom / static_cast<float>(view->m_backgroundHeight), corners, 1.0f);
         }
+        gi->SetViewOffset(panX, panY);
         if (surface) {
             // The colour as drawn; the alpha channel keeps what the clear
             // gave, opaque over the checkerboard.

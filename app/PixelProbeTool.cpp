@@ -122,6 +122,8 @@ PixelProbe::Result PixelProbeTool::ProbeAt(int x, int y)
     scene.Width = m_view->m_interface->Width;
     scene.Height = m_view->m_interface->Height;
     scene.Zoom = m_view->m_zoom;
+    scene.PanX = m_view->m_panX;
+    scene.PanY = m_view->m_panY;
     scene.Projective = m_view->m_interface->ProjectiveTexture;
     return PixelProbe::At(*surface, scene, Texels(), BackgroundAt(x, y), x, y);
 }

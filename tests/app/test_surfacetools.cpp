@@ -221,6 +221,9 @@ void TestSurfaceTools::exportAtViewSizeIsTheViewWithoutHandles()
     surface.Points[3][0] = 0.9f;  // not the whole window
     surface.Points[0][1] = 0.6f;
     view()->m_zoom = 0.8f;
+    // Panned: the picture moves, the checkerboard stays.
+    view()->SetPan(37.0f, -23.0f);
+    RenderAndRead(view());
     const QString path = m_work.filePath(QStringLiteral("view.png"));
     tools()->m_askExportOptions = [](ExportImage::Options *) { return true; };
     tools()->m_askExportPath = [&](const QString &) { return path; };
