@@ -5,7 +5,7 @@
 #include "res/Resource.h"
 #include "surface/DocumentAccess.h"
 #include "surface/SurfaceSettings.h"
-#include "view/ViewTestSupport.h"
+#include "view/FrameTestSupport.h"
 
 #include <QAction>
 #include <QDir>
@@ -76,25 +76,14 @@ private Q_SLOTS:
 
 void TestEditCommands::initTestCase()
 {
-    QVERIFY(m_dir.isValid());
-    QVERIFY(WriteTga(m_dir.filePath(QStringLiteral("a.tga")), 4, 4));
-    m_previousDir = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(m_dir.path()));
+    QVERIFY(EnterTgaFolder(m_dir, &m_previousDir));
 }
 
 void TestEditCommands::init()
 {
-    m_document = std::make_unique<CSkimblerDoc>();
-    m_frame = std::make_unique<CMainFrame>(m_document.get());
-    DocumentAccess::SetMainWindow(m_frame.get());
-    QCOMPARE(m_frame->OnCreate(), 0);
-    m_view = m_frame->GetActiveView();
-    QVERIFY(m_document->OnNewDocument());
-    m_frame->resize(1000, 760);
-    m_frame->show();
+    QVERIFY(OpenFrame(m_document, m_frame, m_view));
     m_frame->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_frame.get()));
-    QVERIFY(QTest::qWaitForWindowExposed(m_view));
     // The default layout at half size, so every handle lies inside; set as
     // the starting state, not as an edit.
     for (auto &point : surface().Points) {
@@ -108,10 +97,7 @@ void TestEditCommands::init()
 
 void TestEditCommands::cleanup()
 {
-    m_frame.reset();
-    m_view = nullptr;
-    DocumentAccess::SetMainWindow(nullptr);
-    m_document.reset();
+    CloseFrame(m_document, m_frame, m_view);
 }
 
 void TestEditCommands::cleanupTestCase()

@@ -4,7 +4,7 @@
 #include "render/GraphicalInterface.h"
 #include "res/Resource.h"
 #include "surface/DocumentAccess.h"
-#include "view/ViewTestSupport.h"
+#include "view/FrameTestSupport.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -126,35 +126,19 @@ private Q_SLOTS:
 
 void TestViewEditing::initTestCase()
 {
-    QVERIFY(m_dir.isValid());
-    QVERIFY(WriteTga(m_dir.filePath(QStringLiteral("a.tga")), 4, 4));
-    m_previousDir = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(m_dir.path()));
+    QVERIFY(EnterTgaFolder(m_dir, &m_previousDir));
 }
 
 void TestViewEditing::init()
 {
-    m_document = std::make_unique<CSkimblerDoc>();
-    m_frame = std::make_unique<CMainFrame>(m_document.get());
-    DocumentAccess::SetMainWindow(m_frame.get());
-    QCOMPARE(m_frame->OnCreate(), 0);
-    m_view = m_frame->GetActiveView();
-    QVERIFY(m_view);
-    QVERIFY(m_document->OnNewDocument());
-    m_frame->resize(1000, 760);
-    m_frame->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
-    QVERIFY(QTest::qWaitForWindowExposed(m_view));
+    QVERIFY(OpenFrame(m_document, m_frame, m_view));
     QVERIFY2(setViewSize(800, 600), "the view cannot be brought to 800 x 600");
     m_document->SetModifiedFlag(false);
 }
 
 void TestViewEditing::cleanup()
 {
-    m_frame.reset();
-    m_view = nullptr;
-    DocumentAccess::SetMainWindow(nullptr);
-    m_document.reset();
+    CloseFrame(m_document, m_frame, m_view);
 }
 
 void TestViewEditing::cleanupTestCase()

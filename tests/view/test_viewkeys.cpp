@@ -3,7 +3,7 @@
 #include "render/GraphicalInterface.h"
 #include "res/Resource.h"
 #include "surface/DocumentAccess.h"
-#include "view/ViewTestSupport.h"
+#include "view/FrameTestSupport.h"
 
 #include <QDir>
 #include <QLabel>
@@ -39,22 +39,11 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(m_dir.isValid());
-        QVERIFY(WriteTga(m_dir.filePath(QStringLiteral("a.tga")), 4, 4));
-        m_previousDir = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(m_dir.path()));
+        QVERIFY(EnterTgaFolder(m_dir, &m_previousDir));
     }
     void init()
     {
-        m_document = std::make_unique<CSkimblerDoc>();
-        m_frame = std::make_unique<CMainFrame>(m_document.get());
-        DocumentAccess::SetMainWindow(m_frame.get());
-        QCOMPARE(m_frame->OnCreate(), 0);
-        m_view = m_frame->GetActiveView();
-        QVERIFY(m_document->OnNewDocument());
-        m_frame->resize(1000, 760);
-        m_frame->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_view));
+        QVERIFY(OpenFrame(m_document, m_frame, m_view));
         QTRY_COMPARE(m_view->m_interface->Height, m_view->ClientHeight());
         // Half the default layout: every handle inside the view.
         for (auto &point : surface().Points) {
@@ -64,9 +53,7 @@ private Q_SLOTS:
     }
     void cleanup()
     {
-        m_frame.reset();
-        DocumentAccess::SetMainWindow(nullptr);
-        m_document.reset();
+        CloseFrame(m_document, m_frame, m_view);
     }
     void cleanupTestCase() { QDir::setCurrent(m_previousDir); }
 
