@@ -1,0 +1,64 @@
+#pragma once
+
+#include "skimbler/GlEnums.h"
+#include "skimbler/SurfaceSettings.h"
+
+#include <cstdint>
+
+namespace skimbler {
+
+// One vertex exactly as a renderer sends it.
+struct DrawVertex
+{
+    float Position[3] = {};  // plane units, before the view's zoom; z above the plane
+    float TexCoord[4] = {};  // s, t, r, q as sent: (s q, t q, 0, q) when projective, else (s, t, 0, 1)
+    float Colour[4] = {};    // RGBA; white when the corner colours are not in use
+};
+
+struct DrawOptions
+{
+    // The window the image-sized quad hangs in when the corner points are
+    // not in use (one image pixel per window pixel from the centre).
+    int ViewWidth = 0;
+    int ViewHeight = 0;
+    // Projective texture coordinates, so that a quad that is not a
+    // parallelogram keeps the image's straight lines straight.
+    bool Projective = false;
+};
+
+// Everything a renderer needs to draw a surface, with the flag rules
+// applied: a setting whose flag is off is replaced here by what is drawn in
+// its place, and nowhere else.
+struct DrawState
+{
+    // A triangle strip: top left, bottom left, top right, bottom right.
+    DrawVertex Vertices[4];
+    std::uint32_t Primitive = gl::TRIANGLE_STRIP;
+    bool VertexColours = false;  // per-vertex colours; false: constant white
+    bool Projective = false;     // some q is not 1
+    std::uint32_t MagFilter = gl::LINEAR;
+    std::uint32_t MinFilter = gl::LINEAR;
+    bool NeedsMipmaps = false;  // the min filter in force samples mipmap levels
+    bool Blend = true;
+    std::uint32_t SrcFactor = gl::SRC_ALPHA;
+    std::uint32_t DestFactor = gl::ONE_MINUS_SRC_ALPHA;
+    std::uint32_t WrapS = gl::CLAMP;
+    std::uint32_t WrapT = gl::CLAMP;
+    std::uint32_t TextureEnvMode = gl::MODULATE;  // texture colour times vertex colour
+    std::uint32_t ImageWidth = 0;
+    std::uint32_t ImageHeight = 0;
+};
+
+// Texture coordinates of the strip's corners before q: (0,1) (0,0) (1,1) (1,0).
+extern const float StripTexCoords[4][2];
+
+// The one place the flag rules live.
+DrawState Resolve(const SurfaceSettings &settings, std::uint32_t imageWidth, std::uint32_t imageHeight,
+                  const DrawOptions &options);
+
+// The homogeneous q of each corner that makes the strip's two triangles one
+// projective mapping. False, with every q 1, for a parallelogram (already
+// one mapping) and when the diagonals do not cross inside the quad.
+bool ProjectiveQ(const float corners[4][3], float q[4]);
+
+} // namespace skimbler
