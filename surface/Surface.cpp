@@ -3,6 +3,7 @@
 #include "surface/ImageReader.h"
 #include "surface/PixelImage.h"
 #include "surface/TextureUpload.h"
+#include "skimbler/Scene.h"
 
 #include <QOpenGLContext>
 #include <QString>
@@ -66,7 +67,7 @@ bool Surface::SetImage(const PixelImage &image, const QString &path, ImageError 
 
 void Surface::ResetPoints()
 {
-    const float w = PlaneHalfWidth;
+    const float w = skimbler::scene::PlaneHalfWidth;
     const float layout[4][3] = {{-w, 1.0f, 0.0f}, {-w, -1.0f, 0.0f}, {w, 1.0f, 0.0f}, {w, -1.0f, 0.0f}};
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 3; ++j)

@@ -51,9 +51,6 @@ public:
     float Points[4][3] = {};
     float Colors[4][4] = {};
 
-    // 4/3 in single precision: the half-width of the visible drawing plane.
-    static constexpr float PlaneHalfWidth = 4.0f / 3.0f;
-
 private:
     void DeleteTexture();
 };
