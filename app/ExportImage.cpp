@@ -2,6 +2,7 @@
 
 #include "render/DrawLayers.h"
 #include "render/GraphicalInterface.h"
+#include "render/SurfaceDrawState.h"
 #include "surface/Surface.h"
 #include "view/CSkimblerView.h"
 
@@ -22,9 +23,6 @@
 using skimbler::SURFACE_FLAG_BLEND;
 
 namespace {
-
-constexpr std::uint32_t kSrcAlpha = 0x0302;
-constexpr std::uint32_t kSrcAlphaSaturate = 0x0308;
 
 // Puts the drawing interface and the clear colour back however the
 // rendering ends.
@@ -108,6 +106,9 @@ QImage Render(CSkimblerView *view, const QSize &size, bool background, QString *
 
     GraphicalInterface *gi = view->m_interface;
     Surface *surface = view->GetSurface();
+    skimbler::DrawState state;
+    if (surface)
+        state = ResolveSurface(*surface, size.width(), size.height(), gi->ProjectiveTexture);
     QImage read;
     // The view's pan, in pixels of the picture being made.
     const float panX = gi->Width > 0 ? view->m_panX * static_cast<float>(size.width()) / static_cast<float>(gi->Width) : 0.0f;
@@ -120,27 +121,21 @@ QImage Render(CSkimblerView *view, const QSize &size, bool background, QString *
         DrawLayers::SetClearColour(0.0f, 0.0f, 0.0f, background ? 1.0f : 0.0f);
         gi->Clear();
         if (background && view->m_backgroundWidth > 0 && view->m_backgroundHeight > 0) {
-            // The view's checkerboard: one tile texel per pixel from the
-            // bottom-left corner.
-            const float right = static_cast<float>(size.width());
-            const float bottom = static_cast<float>(size.height());
-            float corners[4][3] = {{0, 0, 0}, {0, bottom, 0}, {right, 0, 0}, {right, bottom, 0}};
-            for (auto &corner : corners)
-                gi->ScreenToWorld(corner[0], corner[1]);
-            gi->DrawImageQuad(view->m_background, right / static_cast<float>(view->m_backgroundWidth),
-                              bottom / static_cast<float>(view->m_backgroundHeight), corners, 1.0f);
+            // The view's own checkerboard drawing, at the picture's size.
+            gi->DrawTiledBackground(view->m_background, view->m_backgroundWidth, view->m_backgroundHeight,
+                                    size.width(), size.height());
         }
         gi->SetViewOffset(panX, panY);
         if (surface) {
             // The colour as drawn; the alpha channel keeps what the clear
             // gave, opaque over the checkerboard.
             DrawLayers::WriteChannels(true, false);
-            gi->DrawSurface(*surface, 0.0f, 0.0f, 0.0f, view->m_zoom, view->m_zoom, 1.0f);
+            gi->DrawSurface(state, surface->Texture, 0.0f, 0.0f, 0.0f, view->m_zoom, view->m_zoom, 1.0f);
             if (!background) {
                 // Alone, the surface's alpha is its coverage.
                 DrawLayers::WriteChannels(false, true);
                 DrawLayers::EnableBlending(false);
-                gi->DrawSurface(*surface, 0.0f, 0.0f, 0.0f, view->m_zoom, view->m_zoom, 1.0f);
+                gi->DrawSurface(state, surface->Texture, 0.0f, 0.0f, 0.0f, view->m_zoom, view->m_zoom, 1.0f);
             }
         }
         read = target.toImage();
@@ -154,10 +149,8 @@ QImage Render(CSkimblerView *view, const QSize &size, bool background, QString *
     if (background)
         return read.convertToFormat(QImage::Format_RGB32);
     bool premultiplied = false;
-    if (surface) {
-        const std::uint32_t source = (surface->Flags & SURFACE_FLAG_BLEND) ? surface->SrcFactor : kSrcAlpha;
-        premultiplied = source == kSrcAlpha || source == kSrcAlphaSaturate;
-    }
+    if (surface)
+        premultiplied = state.SrcFactor == skimbler::gl::SRC_ALPHA || state.SrcFactor == skimbler::gl::SRC_ALPHA_SATURATE;
     // toImage took the buffer for premultiplied; reinterpret the raw bytes.
     QImage raw = read.convertToFormat(QImage::Format_RGBA8888_Premultiplied);
     raw.reinterpretAsFormat(QImage::Format_RGBA8888);

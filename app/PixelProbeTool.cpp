@@ -2,6 +2,7 @@
 
 #include "app/CNumberEdit.h"
 #include "render/GraphicalInterface.h"
+#include "render/SurfaceDrawState.h"
 #include "surface/CSkimblerDoc.h"
 #include "view/CSkimblerView.h"
 
@@ -118,14 +119,10 @@ PixelProbe::Result PixelProbeTool::ProbeAt(int x, int y)
         none.Y = y;
         return none;
     }
-    PixelProbe::Scene scene;
-    scene.Width = m_view->m_interface->Width;
-    scene.Height = m_view->m_interface->Height;
-    scene.Zoom = m_view->m_zoom;
-    scene.PanX = m_view->m_panX;
-    scene.PanY = m_view->m_panY;
-    scene.Projective = m_view->m_interface->ProjectiveTexture;
-    return PixelProbe::At(*surface, scene, Texels(), BackgroundAt(x, y), x, y);
+    const skimbler::View view = m_view->CoreView();
+    const skimbler::DrawState state
+        = ResolveSurface(*surface, view.Width, view.Height, m_view->m_interface->ProjectiveTexture);
+    return skimbler::PixelAt(state, view, Texels(), BackgroundAt(x, y), x, y);
 }
 
 void PixelProbeTool::ScheduleRefresh()

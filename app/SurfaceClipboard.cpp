@@ -1,8 +1,9 @@
 #include "app/SurfaceClipboard.h"
 
-#include "render/SurfaceGeometry.h"
+#include "render/SurfaceDrawState.h"
 #include "surface/CSkimblerDoc.h"
 #include "surface/Surface.h"
+#include "skimbler/Scene.h"
 
 #include <skimbler/SurfaceFile.h>
 #include <skimbler/ValueTable.h>
@@ -33,10 +34,6 @@ namespace {
 // Settings are small; a bigger clipboard is not one of ours.
 constexpr qsizetype kMaxSize = 1 << 20;
 
-constexpr std::uint32_t kLinear = 0x2601;
-constexpr std::uint32_t kSrcAlpha = 0x0302;
-constexpr std::uint32_t kOneMinusSrcAlpha = 0x0303;
-
 // The shortest C float literal that reads back as exactly `value`.
 QString FloatLiteral(float value)
 {
@@ -51,6 +48,34 @@ QString FloatLiteral(float value)
     if (!text.contains(QLatin1Char('.')) && !text.contains(QLatin1Char('e')))
         text += QStringLiteral(".0");
     return text + QLatin1Char('f');
+}
+
+// The shortest literal that reads back as exactly `value`, always with a point.
+QString DoubleLiteral(double value)
+{
+    QString text = QString::number(value, 'g', 17);
+    for (int precision = 1; precision < 17; ++precision) {
+        const QString shorter = QString::number(value, 'g', precision);
+        if (shorter.toDouble() == value) {
+            text = shorter;
+            break;
+        }
+    }
+    if (!text.contains(QLatin1Char('.')) && !text.contains(QLatin1Char('e')))
+        text += QStringLiteral(".0");
+    return text;
+}
+
+// Names of the state's fixed-function settings that no value table lists.
+QString StateName(std::uint32_t value)
+{
+    switch (value) {
+    case skimbler::gl::CLAMP: return QStringLiteral("GL_CLAMP");
+    case skimbler::gl::REPEAT: return QStringLiteral("GL_REPEAT");
+    case skimbler::gl::MODULATE: return QStringLiteral("GL_MODULATE");
+    case skimbler::gl::TRIANGLE_STRIP: return QStringLiteral("GL_TRIANGLE_STRIP");
+    default: return QStringLiteral("0x%1").arg(value, 4, 16, QLatin1Char('0'));
+    }
 }
 
 QString EnumName(const std::vector<ValueTable::Entry> &table, std::uint32_t value)
@@ -71,74 +96,66 @@ QString Call(const char *function, const QStringList &arguments)
 
 QString OpenGlCalls(const Surface &surface, const QString &imagePath, int viewWidth, int viewHeight, bool projective)
 {
+    namespace scene = skimbler::scene;
+    const skimbler::DrawState state = ResolveSurface(surface, viewWidth, viewHeight, projective);
     const QString tex2d = QStringLiteral("GL_TEXTURE_2D");
-    const bool mag = (surface.Flags & SURFACE_FLAG_MAG) != 0;
-    const bool min = (surface.Flags & SURFACE_FLAG_MIN) != 0;
-    const bool blend = (surface.Flags & SURFACE_FLAG_BLEND) != 0;
-    const bool colours = (surface.Flags & SURFACE_FLAG_COLORS) != 0;
 
     QStringList lines;
     const QString imageName = imagePath.isEmpty() ? QStringLiteral("no image") : QFileInfo(imagePath).fileName();
     lines << QStringLiteral("/* Skimbler surface: %1, %2 x %3 */")
                  .arg(imageName)
-                 .arg(surface.Width)
-                 .arg(surface.Height);
+                 .arg(state.ImageWidth)
+                 .arg(state.ImageHeight);
     lines << QStringLiteral("/* Projection and plane of the Skimbler view (zoom 100%). */");
     lines << Call("glMatrixMode", {QStringLiteral("GL_PROJECTION")});
     lines << Call("glLoadIdentity", {});
-    lines << Call("gluPerspective", {QStringLiteral("45.0"), QStringLiteral("4.0 / 3.0"), QStringLiteral("1.0"),
-                                     QStringLiteral("5000.05615234375")});
+    lines << Call("gluPerspective", {DoubleLiteral(scene::FieldOfViewY), DoubleLiteral(scene::Aspect),
+                                     DoubleLiteral(scene::NearPlane), DoubleLiteral(scene::FarPlane)});
     lines << Call("glMatrixMode", {QStringLiteral("GL_MODELVIEW")});
     lines << Call("glLoadIdentity", {});
-    lines << Call("glTranslatef", {FloatLiteral(0.0f), FloatLiteral(0.0f), FloatLiteral(-2.4142136f)});
+    lines << Call("glTranslatef", {FloatLiteral(0.0f), FloatLiteral(0.0f), FloatLiteral(scene::PlaneZ)});
     lines << QString();
     lines << Call("glEnable", {tex2d});
     lines << Call("glBindTexture", {tex2d, QStringLiteral("texture /* %1 */").arg(imageName)});
     lines << Call("glTexParameteri", {tex2d, QStringLiteral("GL_TEXTURE_MAG_FILTER"),
-                                      mag ? EnumName(ValueTable::MagFilter(), surface.MagFilter)
-                                          : EnumName(ValueTable::MagFilter(), kLinear)});
+                                      EnumName(ValueTable::MagFilter(), state.MagFilter)});
     lines << Call("glTexParameteri", {tex2d, QStringLiteral("GL_TEXTURE_MIN_FILTER"),
-                                      min ? EnumName(ValueTable::MinFilter(), surface.MinFilter)
-                                          : EnumName(ValueTable::MinFilter(), kLinear)});
-    lines << Call("glTexParameteri", {tex2d, QStringLiteral("GL_TEXTURE_WRAP_S"), QStringLiteral("GL_CLAMP")});
-    lines << Call("glTexParameteri", {tex2d, QStringLiteral("GL_TEXTURE_WRAP_T"), QStringLiteral("GL_CLAMP")});
+                                      EnumName(ValueTable::MinFilter(), state.MinFilter)});
+    lines << Call("glTexParameteri", {tex2d, QStringLiteral("GL_TEXTURE_WRAP_S"), StateName(state.WrapS)});
+    lines << Call("glTexParameteri", {tex2d, QStringLiteral("GL_TEXTURE_WRAP_T"), StateName(state.WrapT)});
     lines << Call("glTexEnvi", {QStringLiteral("GL_TEXTURE_ENV"), QStringLiteral("GL_TEXTURE_ENV_MODE"),
-                                QStringLiteral("GL_MODULATE")});
+                                StateName(state.TextureEnvMode)});
     lines << Call("glShadeModel", {QStringLiteral("GL_SMOOTH")});
-    lines << Call("glEnable", {QStringLiteral("GL_BLEND")});
-    lines << Call("glBlendFunc",
-                  {EnumName(ValueTable::BlendFactor(), blend ? surface.SrcFactor : kSrcAlpha),
-                   EnumName(ValueTable::BlendFactor(), blend ? surface.DestFactor : kOneMinusSrcAlpha)});
+    if (state.Blend)
+        lines << Call("glEnable", {QStringLiteral("GL_BLEND")});
+    lines << Call("glBlendFunc", {EnumName(ValueTable::BlendFactor(), state.SrcFactor),
+                                  EnumName(ValueTable::BlendFactor(), state.DestFactor)});
     lines << QString();
 
-    float corners[4][3];
-    SurfaceGeometry::Corners(surface, viewWidth, viewHeight, corners);
-    float q[4] = {1, 1, 1, 1};
-    const bool useQ = projective && SurfaceGeometry::ProjectiveQ(corners, q);
     const char *const cornerNames[4] = {"top left", "bottom left", "top right", "bottom right"};
-    lines << Call("glBegin", {QStringLiteral("GL_TRIANGLE_STRIP")});
-    if (!colours)
+    lines << Call("glBegin", {StateName(state.Primitive)});
+    if (!state.VertexColours)
         lines << QStringLiteral("    ")
                 + Call("glColor4f", {FloatLiteral(1), FloatLiteral(1), FloatLiteral(1), FloatLiteral(1)});
     for (int i = 0; i < 4; ++i) {
+        const skimbler::DrawVertex &v = state.Vertices[i];
         lines << QStringLiteral("    /* %1 */").arg(QString::fromLatin1(cornerNames[i]));
-        if (colours) {
+        if (state.VertexColours) {
             lines << QStringLiteral("    ")
-                    + Call("glColor4f", {FloatLiteral(surface.Colors[i][0]), FloatLiteral(surface.Colors[i][1]),
-                                         FloatLiteral(surface.Colors[i][2]), FloatLiteral(surface.Colors[i][3])});
+                    + Call("glColor4f", {FloatLiteral(v.Colour[0]), FloatLiteral(v.Colour[1]),
+                                         FloatLiteral(v.Colour[2]), FloatLiteral(v.Colour[3])});
         }
-        const float s = SurfaceGeometry::TexCoords[i][0];
-        const float t = SurfaceGeometry::TexCoords[i][1];
-        if (useQ) {
+        if (state.Projective) {
             lines << QStringLiteral("    ")
-                    + Call("glTexCoord4f", {FloatLiteral(s * q[i]), FloatLiteral(t * q[i]), FloatLiteral(0.0f),
-                                            FloatLiteral(q[i])});
+                    + Call("glTexCoord4f", {FloatLiteral(v.TexCoord[0]), FloatLiteral(v.TexCoord[1]),
+                                            FloatLiteral(v.TexCoord[2]), FloatLiteral(v.TexCoord[3])});
         } else {
-            lines << QStringLiteral("    ") + Call("glTexCoord2f", {FloatLiteral(s), FloatLiteral(t)});
+            lines << QStringLiteral("    ")
+                    + Call("glTexCoord2f", {FloatLiteral(v.TexCoord[0]), FloatLiteral(v.TexCoord[1])});
         }
         lines << QStringLiteral("    ")
-                + Call("glVertex3f", {FloatLiteral(corners[i][0]), FloatLiteral(corners[i][1]),
-                                      FloatLiteral(corners[i][2])});
+                + Call("glVertex3f", {FloatLiteral(v.Position[0]), FloatLiteral(v.Position[1]),
+                                      FloatLiteral(v.Position[2])});
     }
     lines << Call("glEnd", {});
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');

@@ -1,6 +1,6 @@
 #include "render/GraphicalInterface.h"
 
-#include "render/SurfaceGeometry.h"
+#include "render/SurfaceDrawState.h"
 #include "surface/Surface.h"
 
 #include <QOpenGLContext>
@@ -16,9 +16,6 @@ using skimbler::SURFACE_FLAG_MIN;
 
 #ifndef GL_BGRA_EXT
 #define GL_BGRA_EXT 0x80E1
-#endif
-#ifndef GL_CLAMP
-#define GL_CLAMP 0x2900
 #endif
 
 GraphicalInterface::~GraphicalInterface() = default;
@@ -52,7 +49,7 @@ bool GraphicalInterface::Resize(int width, int height, bool orthographic)
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     if (orthographic)
-        glOrtho(-width, width, -height, height, NearPlane, FarPlane);
+        glOrtho(-width, width, -height, height, skimbler::scene::NearPlane, skimbler::scene::FarPlane);
     else
         LoadProjection();
     glMatrixMode(GL_MODELVIEW);
@@ -138,47 +135,54 @@ bool GraphicalInterface::DrawImageAt(const TextureImage &image, float x, float y
 bool GraphicalInterface::DrawSurface(const Surface &surface, float x, float y, float angle, float scaleX,
                                      float scaleY, float alpha)
 {
+    return DrawSurface(ResolveSurface(surface, Width, Height, ProjectiveTexture), surface.Texture, x, y, angle,
+                       scaleX, scaleY, alpha);
+}
+
+bool GraphicalInterface::DrawSurface(const skimbler::DrawState &state, std::uint32_t texture, float x, float y,
+                                     float angle, float scaleX, float scaleY, float alpha)
+{
     glPushMatrix();
     glLoadIdentity();
     glTranslatef(x, y, PlaneZ);
     glRotatef(angle, 0.0f, 0.0f, 1.0f);
     glScalef(scaleX, scaleY, 1.0f);
 
-    glBindTexture(GL_TEXTURE_2D, surface.Texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER,
-                    static_cast<GLint>((surface.Flags & SURFACE_FLAG_MAG) ? surface.MagFilter : GL_LINEAR));
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
-                    static_cast<GLint>((surface.Flags & SURFACE_FLAG_MIN) ? surface.MinFilter : GL_LINEAR));
-    if (surface.Flags & SURFACE_FLAG_BLEND)
-        glBlendFunc(surface.SrcFactor, surface.DestFactor);
-    else
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, static_cast<GLint>(state.MagFilter));
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, static_cast<GLint>(state.MinFilter));
+    glBlendFunc(state.SrcFactor, state.DestFactor);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, static_cast<GLint>(state.WrapS));
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, static_cast<GLint>(state.WrapT));
 
-    float corners[4][3];
-    SurfaceGeometry::Corners(surface, Width, Height, corners);
-    // Off, the strip is sent exactly as it always was.
-    float q[4] = {1, 1, 1, 1};
-    const bool projective = ProjectiveTexture && SurfaceGeometry::ProjectiveQ(corners, q);
-
-    const auto &texCoords = SurfaceGeometry::TexCoords;
-    const bool colors = (surface.Flags & SURFACE_FLAG_COLORS) != 0;
-    glBegin(GL_TRIANGLE_STRIP);
-    if (!colors)
+    glBegin(state.Primitive);
+    if (!state.VertexColours)
         glColor4f(1.0f, 1.0f, 1.0f, alpha);
-    for (int i = 0; i < 4; ++i) {
-        if (colors)
-            glColor4f(surface.Colors[i][0], surface.Colors[i][1], surface.Colors[i][2], alpha * surface.Colors[i][3]);
-        if (projective)
-            glTexCoord4f(texCoords[i][0] * q[i], texCoords[i][1] * q[i], 0.0f, q[i]);
+    for (const skimbler::DrawVertex &v : state.Vertices) {
+        if (state.VertexColours)
+            glColor4f(v.Colour[0], v.Colour[1], v.Colour[2], alpha * v.Colour[3]);
+        // Off, the strip is sent exactly as it always was.
+        if (state.Projective)
+            glTexCoord4f(v.TexCoord[0], v.TexCoord[1], v.TexCoord[2], v.TexCoord[3]);
         else
-            glTexCoord2f(texCoords[i][0], texCoords[i][1]);
-        glVertex3f(corners[i][0], corners[i][1], corners[i][2]);
+            glTexCoord2f(v.TexCoord[0], v.TexCoord[1]);
+        glVertex3f(v.Position[0], v.Position[1], v.Position[2]);
     }
     glEnd();
     glPopMatrix();
     return true;
+}
+
+void GraphicalInterface::DrawTiledBackground(const TextureImage &tile, int tileWidth, int tileHeight, int width,
+                                             int height)
+{
+    const float right = static_cast<float>(width);
+    const float bottom = static_cast<float>(height);
+    float corners[4][3] = {{0.0f, 0.0f, 0.0f}, {0.0f, bottom, 0.0f}, {right, 0.0f, 0.0f}, {right, bottom, 0.0f}};
+    for (auto &corner : corners)
+        ScreenToWorld(corner[0], corner[1]);
+    DrawImageQuad(tile, right / static_cast<float>(tileWidth), bottom / static_cast<float>(tileHeight), corners,
+                  1.0f);
 }
 
 bool GraphicalInterface::DrawPixels(const void *pixels, int width, int height, float x, float y)
@@ -318,19 +322,17 @@ bool GraphicalInterface::Swap(DeviceContext deviceContext)
 
 void GraphicalInterface::ScreenToWorld(float &x, float &y) const
 {
-    x = x / (Width * 0.5f) * PlaneHalfWidth - PlaneHalfWidth;
-    y = y / (-Height * 0.5f) + 1.0f;
+    skimbler::WindowToPlane(Width, Height, &x, &y);
 }
 
 void GraphicalInterface::WorldToScreen(float &x, float &y) const
 {
-    x = (x + PlaneHalfWidth) / PlaneHalfWidth * Width * 0.5f;
-    y = (y - 1.0f) * -Height * 0.5f;
+    skimbler::PlaneToWindow(Width, Height, &x, &y);
 }
 
 float GraphicalInterface::OffsetX(float x, float pixels) const
 {
-    return x + pixels / (Width * 0.5f) * PlaneHalfWidth;
+    return x + pixels / (Width * 0.5f) * skimbler::scene::PlaneHalfWidth;
 }
 
 float GraphicalInterface::OffsetY(float y, float pixels) const
@@ -346,7 +348,8 @@ void GraphicalInterface::LoadProjection() const
         glTranslated(static_cast<double>(m_viewOffsetX) / (Width * 0.5),
                      -static_cast<double>(m_viewOffsetY) / (Height * 0.5), 0.0);
     }
-    gluPerspective(45.0, Aspect, NearPlane, FarPlane);
+    gluPerspective(skimbler::scene::FieldOfViewY, skimbler::scene::Aspect, skimbler::scene::NearPlane,
+                   skimbler::scene::FarPlane);
 }
 
 void GraphicalInterface::SetViewOffset(float x, float y)
@@ -365,9 +368,5 @@ void GraphicalInterface::SetViewOffset(float x, float y)
 
 float GraphicalInterface::DepthScale(float z) const
 {
-    // The eye looks down -z from the origin; the plane lies at PlaneZ.
-    const float distance = -PlaneZ - z;
-    if (!(distance > static_cast<float>(NearPlane)))
-        return 0.0f;
-    return -PlaneZ / distance;
+    return skimbler::DepthScale(z);
 }

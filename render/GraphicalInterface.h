@@ -2,15 +2,18 @@
 
 #include "render/GraphicalFramework.h"
 #include "render/TextureImage.h"
+#include "skimbler/DrawState.h"
+#include "skimbler/Scene.h"
 #include "surface/GraphicalObject.h"
 
 #include <cstdint>
 
 class Surface;
 
-// Everything the view draws goes through here: fixed-function OpenGL on a
-// plane at PlaneZ seen through a fixed 45-degree, 4:3 perspective, so the
-// plane shows x in [-4/3, 4/3] and y in [-1, 1] whatever the window's shape.
+// Everything the view draws goes through here: fixed-function OpenGL in
+// skimbler::scene (a plane at PlaneZ seen through a fixed 45-degree, 4:3
+// perspective, so the plane shows x in [-4/3, 4/3] and y in [-1, 1] whatever
+// the window's shape).
 class GraphicalInterface : public GraphicalObject
 {
 public:
@@ -26,8 +29,15 @@ public:
                            float scaleX, float scaleY, float alpha);
     virtual bool DrawImageAt(const TextureImage &image, float x, float y, float angle, float scaleX, float scaleY,
                              float alpha);
-    virtual bool DrawSurface(const Surface &surface, float x, float y, float angle, float scaleX, float scaleY,
-                             float alpha);
+    // Draws a resolved state with `texture`, x and y scaled by scaleX and
+    // scaleY (the zoom). Every number comes from the state.
+    virtual bool DrawSurface(const skimbler::DrawState &state, std::uint32_t texture, float x, float y, float angle,
+                             float scaleX, float scaleY, float alpha);
+    // The surface resolved for this window (size, ProjectiveTexture), then drawn.
+    bool DrawSurface(const Surface &surface, float x, float y, float angle, float scaleX, float scaleY, float alpha);
+    // The window's background: `tile` repeated one texel per pixel from the
+    // bottom-left corner over a width x height window, replacing what is there.
+    void DrawTiledBackground(const TextureImage &tile, int tileWidth, int tileHeight, int width, int height);
     virtual bool DrawPixels(const void *pixels, int width, int height, float x, float y);
     virtual void DrawRect(float x, float y, float width, float height, bool filled);
     virtual void DrawLine(float x1, float y1, float z1, float x2, float y2, float z2);
@@ -65,12 +75,7 @@ public:
     // DrawSurface sends projective texture coordinates, so that a quad that is
     // not a parallelogram keeps the image's straight lines straight.
     bool ProjectiveTexture = false;
-    const float PlaneZ = -2.4142136f;
-
-    static constexpr float PlaneHalfWidth = 4.0f / 3.0f;  // 1.3333334f
-    static constexpr double Aspect = 1.3333333730697632;
-    static constexpr double FarPlane = 5000.05615234375;
-    static constexpr double NearPlane = 1.0;
+    static constexpr float PlaneZ = skimbler::scene::PlaneZ;
 
 private:
     // The perspective, preceded by the view offset.

@@ -1,18 +1,13 @@
 #pragma once
 
+#include "skimbler/GlEnums.h"
 #include "surface/TgaImage.h"
 
 #include <QImage>
 
-#include <GL/gl.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
-
-#ifndef GL_BGRA
-#define GL_BGRA 0x80E1
-#endif
 
 // A decoded picture ready to be handed to glTexImage2D: tightly packed rows,
 // the first row the one a TGA stores first (the bottom of the picture), in
@@ -44,7 +39,7 @@ public:
         , m_width(m_image.width())
         , m_height(m_image.height())
         , m_components(m_image.format() == QImage::Format_RGB32 ? 3 : 4)
-        , m_format(GL_BGRA)
+        , m_format(skimbler::gl::BGRA)
         , m_bytesPerPixel(4)
     {
         static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "32-bit image words are read as B G R A bytes");

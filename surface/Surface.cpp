@@ -3,6 +3,7 @@
 #include "surface/ImageReader.h"
 #include "surface/PixelImage.h"
 #include "surface/TextureUpload.h"
+#include "skimbler/Scene.h"
 
 #include <QOpenGLContext>
 #include <QString>

@@ -41,9 +41,6 @@ public:
     std::uint32_t Width = 0;
     std::uint32_t Height = 0;
 
-    // 4/3 in single precision: the half-width of the visible drawing plane.
-    static constexpr float PlaneHalfWidth = 4.0f / 3.0f;
-
 private:
     void DeleteTexture();
 };

@@ -325,14 +325,9 @@ void CSkimblerView::DrawBackground()
 {
     if (!m_interface || m_backgroundWidth <= 0 || m_backgroundHeight <= 0)
         return;
-    const float right = static_cast<float>(ClientWidth());
-    const float bottom = static_cast<float>(ClientHeight());
-    float corners[4][3] = {{0.0f, 0.0f, 0.0f}, {0.0f, bottom, 0.0f}, {right, 0.0f, 0.0f}, {right, bottom, 0.0f}};
-    for (auto &corner : corners)
-        m_interface->ScreenToWorld(corner[0], corner[1]);
     // One texel per window pixel, whatever the zoom.
-    m_interface->DrawImageQuad(m_background, right / static_cast<float>(m_backgroundWidth),
-                               bottom / static_cast<float>(m_backgroundHeight), corners, 1.0f);
+    m_interface->DrawTiledBackground(m_background, m_backgroundWidth, m_backgroundHeight, ClientWidth(),
+                                     ClientHeight());
 }
 
 void CSkimblerView::DrawAxes()
@@ -342,7 +337,7 @@ void CSkimblerView::DrawAxes()
     m_interface->SetLineWidth(2.0f);
     m_interface->SetLineStipple(1, 0xFFFF, true);
     m_interface->SetColor(1.0f, 0.0f, 0.0f, 0.5f);
-    m_interface->DrawLine(0.0f, 0.0f, 0.0f, Surface::PlaneHalfWidth, 0.0f, 0.0f);
+    m_interface->DrawLine(0.0f, 0.0f, 0.0f, skimbler::scene::PlaneHalfWidth, 0.0f, 0.0f);
     m_interface->SetColor(0.0f, 1.0f, 0.0f, 0.5f);
     m_interface->DrawLine(0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f);
     m_interface->SetColor(0.0f, 0.0f, 1.0f, 0.5f);

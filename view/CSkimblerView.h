@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/TextureImage.h"
+#include "skimbler/Scene.h"
 #include "surface/DocumentView.h"
 
 #include <QPointer>
@@ -98,6 +99,8 @@ public:
     // down. (0, 0) at start and after "100".
     void SetPan(float x, float y);
 
+    // The window as core sees it: size, zoom and pan.
+    skimbler::View CoreView() const;
     // A window position in device pixels to the surface's own coordinates on
     // the plane at height z (zoom and pan undone), and back. Everything that
     // turns the pointer into plane units goes through these two. A z at or

@@ -10,6 +10,7 @@
 #include "view/CSkimblerView.h"
 
 #include "render/GraphicalInterface.h"
+#include "skimbler/Scene.h"
 #include "surface/Surface.h"
 
 #include <QCursor>
@@ -19,49 +20,51 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace {
 
 // Far enough for any real use, near enough to stay exact in a float.
 constexpr double kMaxPan = 1.0e7;
 
-constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
-
 } // namespace
+
+skimbler::View CSkimblerView::CoreView() const
+{
+    skimbler::View view;
+    if (m_interface) {
+        view.Width = m_interface->Width;
+        view.Height = m_interface->Height;
+    }
+    view.Zoom = m_zoom;
+    view.PanX = m_panX;
+    view.PanY = m_panY;
+    return view;
+}
 
 QPointF CSkimblerView::WindowToSurface(float x, float y, float z) const
 {
     if (!m_interface)
         return QPointF();
-    const float depth = m_interface->DepthScale(z);
-    if (depth == 0.0f)
-        return QPointF(kNaN, kNaN);
-    x -= m_panX;
-    y -= m_panY;
-    m_interface->ScreenToWorld(x, y);
-    const float scale = m_zoom * depth;
-    return QPointF(static_cast<double>(x / scale), static_cast<double>(y / scale));
+    float surfaceX = 0.0f;
+    float surfaceY = 0.0f;
+    skimbler::WindowToSurface(CoreView(), x, y, z, &surfaceX, &surfaceY);
+    return QPointF(static_cast<double>(surfaceX), static_cast<double>(surfaceY));
 }
 
 QPointF CSkimblerView::SurfaceToWindow(float x, float y, float z) const
 {
     if (!m_interface)
         return QPointF();
-    const float depth = m_interface->DepthScale(z);
-    if (depth == 0.0f)
-        return QPointF(kNaN, kNaN);
-    const float scale = m_zoom * depth;
-    x *= scale;
-    y *= scale;
-    m_interface->WorldToScreen(x, y);
-    return QPointF(static_cast<double>(x + m_panX), static_cast<double>(y + m_panY));
+    float windowX = 0.0f;
+    float windowY = 0.0f;
+    skimbler::SurfaceToWindow(CoreView(), x, y, z, &windowX, &windowY);
+    return QPointF(static_cast<double>(windowX), static_cast<double>(windowY));
 }
 
 void CSkimblerView::ProjectCorners(const float corners[4][3], float projected[4][2], bool visible[4]) const
 {
     for (int i = 0; i < 4; ++i) {
-        const float depth = m_interface->DepthScale(corners[i][2]);
+        const float depth = skimbler::DepthScale(corners[i][2]);
         visible[i] = depth > 0.0f;
         projected[i][0] = corners[i][0] * depth;
         projected[i][1] = corners[i][1] * depth;
@@ -72,7 +75,7 @@ float CSkimblerView::PointerScale(float z) const
 {
     // A point behind the eye is nowhere on the screen; it moves in plane
     // units, as one on the plane would, so the quad keeps its shape.
-    const float depth = m_interface->DepthScale(z);
+    const float depth = skimbler::DepthScale(z);
     return depth == 0.0f ? 1.0f : depth;
 }
 
@@ -157,7 +160,7 @@ void CSkimblerView::FitSurface()
         return;
 
     // Plane units per device pixel at zoom 1, across and down.
-    const double unitX = static_cast<double>(GraphicalInterface::PlaneHalfWidth) / (width * 0.5);
+    const double unitX = static_cast<double>(skimbler::scene::PlaneHalfWidth) / (width * 0.5);
     const double unitY = 1.0 / (height * 0.5);
     const int margin = width > 4 * FitMargin && height > 4 * FitMargin ? FitMargin : 0;
     double zoom = MaxZoom;

@@ -10,6 +10,10 @@
 #include <cmath>
 #include <memory>
 
+using skimbler::SURFACE_FLAG_BLEND;
+using skimbler::SURFACE_FLAG_COLORS;
+using skimbler::SURFACE_FLAG_MAG;
+using skimbler::SURFACE_FLAG_MIN;
 using skimbler::SURFACE_FLAG_POINTS;
 using skimbler::SurfaceFlags;
 
@@ -171,6 +175,21 @@ void TestPixelProbe::probeMatchesDrawnPixels_data()
     s = Setup();
     s.flags = SURFACE_FLAG_POINTS;
     QTest::newRow("flags off: linear, white, alpha over") << s;
+    // One flag off at a time, its setting still stored: the view and the
+    // probe both draw the replacement.
+    s = Setup();
+    s.flags = 0x3E & ~SURFACE_FLAG_BLEND;
+    s.src = GL_DST_COLOR;
+    s.dst = GL_ZERO;
+    QTest::newRow("blend flag off over a multiply") << s;
+    s = Setup();
+    s.flags = 0x3E & ~(SURFACE_FLAG_MAG | SURFACE_FLAG_MIN | SURFACE_FLAG_COLORS);
+    s.zoom = 1.7f;
+    s.mag = GL_NEAREST;
+    s.min = GL_NEAREST;
+    s.src = GL_SRC_ALPHA;
+    s.dst = GL_ONE_MINUS_SRC_ALPHA;
+    QTest::newRow("filter and colour flags off over nearest") << s;
     s = Setup();
     s.zoom = 0.15f;
     s.min = GL_LINEAR_MIPMAP_LINEAR;

@@ -30,6 +30,11 @@ constexpr std::uint32_t CLAMP = 0x2900;  // clamp to [0, 1], border mixed in by 
 constexpr std::uint32_t REPEAT = 0x2901;
 constexpr std::uint32_t MODULATE = 0x2100;
 constexpr std::uint32_t TRIANGLE_STRIP = 0x0005;
+
+// Pixel formats of a decoded image, in unsigned bytes.
+constexpr std::uint32_t RGB = 0x1907;
+constexpr std::uint32_t RGBA = 0x1908;
+constexpr std::uint32_t BGRA = 0x80E1;
 } // namespace gl
 
 constexpr bool IsMipmapFilter(std::uint32_t filter)
