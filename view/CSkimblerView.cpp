@@ -9,6 +9,7 @@
 #include "render/BackgroundCache.h"
 #include "render/GraphicalFramework.h"
 #include "render/GraphicalInterface.h"
+#include "render/SurfaceDrawState.h"
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
 #include "surface/DocumentAccess.h"
@@ -346,21 +347,14 @@ void CSkimblerView::DrawAxes()
 
 void CSkimblerView::HandleCorners(const Surface &surface, float corners[4][3]) const
 {
-    if (surface.Flags & SURFACE_FLAG_POINTS) {
-        for (int i = 0; i < 4; ++i) {
-            corners[i][0] = surface.Points[i][0] * m_zoom;
-            corners[i][1] = surface.Points[i][1] * m_zoom;
-            corners[i][2] = surface.Points[i][2];
-        }
-        return;
+    // Where the quad is drawn (its points, or the image-sized quad without
+    // them), with the zoom applied.
+    const skimbler::DrawState state = ResolveSurface(surface, m_interface->Width, m_interface->Height, false);
+    for (int i = 0; i < 4; ++i) {
+        corners[i][0] = state.Vertices[i].Position[0] * m_zoom;
+        corners[i][1] = state.Vertices[i].Position[1] * m_zoom;
+        corners[i][2] = state.Vertices[i].Position[2];
     }
-    float x = static_cast<float>(ClientWidth()) * 0.5f + static_cast<float>(surface.Width);
-    float y = static_cast<float>(ClientHeight()) * 0.5f + static_cast<float>(surface.Height);
-    m_interface->ScreenToWorld(x, y);
-    x *= m_zoom;
-    y *= m_zoom;
-    const float quad[4][3] = {{0.0f, 0.0f, 0.0f}, {0.0f, y, 0.0f}, {x, 0.0f, 0.0f}, {x, y, 0.0f}};
-    std::copy(&quad[0][0], &quad[0][0] + 12, &corners[0][0]);
 }
 
 void CSkimblerView::DrawHandleSquare(float x, float y, bool filled)
