@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QCloseEvent>
 #include <QApplication>
 #include <QDir>
 #include <QDropEvent>
@@ -29,7 +30,10 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUndoStack>
+#include <QSignalBlocker>
 #include <QUrl>
+
+#include <cfloat>
 
 using namespace Resource;
 
@@ -71,6 +75,20 @@ const int UnhandledCommands[] = {
 
 constexpr int RecentFileCount = 4;
 
+// The zoom field's percent is turned back into a factor with the float 0.01.
+constexpr double PercentToZoom = static_cast<double>(0.01f);
+
+// Field values are doubles, the zoom a float. Values beyond the float range
+// would make the conversion undefined, so they stop at its edge.
+float ToFloat(double value)
+{
+    if (value > static_cast<double>(FLT_MAX))
+        return FLT_MAX;
+    if (value < -static_cast<double>(FLT_MAX))
+        return -FLT_MAX;
+    return static_cast<float>(value);
+}
+
 } // namespace
 
 CMainFrame::CMainFrame(CSkimblerDoc *document, QWidget *parent)
@@ -102,6 +120,7 @@ int CMainFrame::OnCreate()
     m_view->create();
     if (m_view->OnCreate() == -1)
         return -1;
+    m_view->SetDocument(m_document);
 
     CreateCommands();
     CreateToolWindowCommands();
@@ -115,6 +134,7 @@ int CMainFrame::OnCreate()
     AddToolBarPrompts();
     ChainToolBarFocus();
     FollowViewHover();
+    WireView();
 
     // Each Setup takes the focus from the field before, which commits: the
     // zoom field rests at 100.0%, X and Y at 0.000000, Z keeps the focus.
@@ -188,6 +208,15 @@ bool CMainFrame::OnCommand(int commandId)
     if (commandId == ID_VIEW_TOOLBAR) {
         if (m_standardBar)
             m_standardBar->setVisible(IsButtonChecked(ID_VIEW_TOOLBAR));
+        return true;
+    }
+    // The view's modes follow their buttons, so the two never disagree.
+    if (commandId == ID_SHOW_AXES && m_view) {
+        m_view->SetShowAxes(IsButtonChecked(commandId));
+        return true;
+    }
+    if (commandId == ID_SHOW_HANDLES && m_view) {
+        m_view->SetShowHandles(IsButtonChecked(commandId));
         return true;
     }
     if (commandId == ID_VIEW_STATUS_BAR) {
@@ -549,10 +578,59 @@ QLabel *CMainFrame::CreateLabel(QToolBar *bar, const QString &text, int width, i
 
 void CMainFrame::ConnectField(CNumberEdit *field, int controlId)
 {
-    connect(field, &QLineEdit::textChanged, this, [this, controlId] {
-        if (m_view)
-            m_view->OnFieldChanged(controlId);
+    // A field's text changes when it commits (and when the frame shows the
+    // view's values, with its signals blocked: nothing comes back).
+    connect(field, &QLineEdit::textChanged, this, [this, field, controlId] {
+        if (!m_view)
+            return;
+        if (controlId == IDC_ZOOM_EDIT) {
+            const float typed = ToFloat(field->GetValue() * PercentToZoom);
+            m_view->SetZoom(typed);
+            // A value out of range shows the zoom in force instead.
+            ShowZoom(m_view->Zoom());
+            return;
+        }
+        m_view->SetSelectedCoordinate(controlId - IDC_X_EDIT, field->GetValue());
     });
+}
+
+void CMainFrame::WireView()
+{
+    connect(m_view, &CSkimblerView::selectedPointChanged, this,
+            [this](int point) { CheckButton(CSkimblerView::PointCommand(point), true); });
+    connect(m_view, &CSkimblerView::zoomChanged, this, &CMainFrame::ShowZoom);
+    connect(m_view, &CSkimblerView::coordinatesChanged, this,
+            [this](int, double x, double y, double z) { ShowCoordinates(x, y, z); });
+    connect(m_view, &CSkimblerView::commitRequested, this, &CMainFrame::CommitPendingFields);
+}
+
+void CMainFrame::ShowZoom(float zoom)
+{
+    if (!m_zoomEdit || ToFloat(m_zoomEdit->GetValue() * PercentToZoom) == zoom)
+        return;
+    const QSignalBlocker quiet(m_zoomEdit);
+    m_zoomEdit->SetValue(static_cast<double>(zoom) * 100.0);
+}
+
+void CMainFrame::ShowCoordinates(double x, double y, double z)
+{
+    const double values[3] = {x, y, z};
+    CNumberEdit *fields[3] = {m_xEdit, m_yEdit, m_zEdit};
+    for (int axis = 0; axis < 3; ++axis) {
+        // Typing not yet committed is the user's; a redraw must not eat it.
+        if (!fields[axis] || fields[axis]->HasPendingText())
+            continue;
+        const QSignalBlocker quiet(fields[axis]);
+        fields[axis]->SetValue(values[axis]);
+    }
+}
+
+void CMainFrame::CommitPendingFields()
+{
+    for (CNumberEdit *field : {m_xEdit, m_yEdit, m_zEdit}) {
+        if (field && field->HasPendingText())
+            field->Commit();
+    }
 }
 
 void CMainFrame::SetupField(CNumberEdit *field, double value, int decimals, CNumberEdit *previous)

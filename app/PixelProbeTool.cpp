@@ -98,7 +98,7 @@ const TexelPyramid &PixelProbeTool::Texels()
 
 PixelProbe::Colour PixelProbeTool::BackgroundAt(int x, int y) const
 {
-    if (!m_view || m_view->m_backgroundWidth <= 0 || m_view->m_backgroundHeight <= 0)
+    if (!m_view || !m_view->HasBackground())
         return {0.0, 0.0, 0.0, 1.0};  // the clear colour
     // The checkerboard: 16-pixel cells from the bottom-left corner, grey
     // where the cell's column and row are both even or both odd.
@@ -112,19 +112,19 @@ PixelProbe::Colour PixelProbeTool::BackgroundAt(int x, int y) const
 PixelProbe::Result PixelProbeTool::ProbeAt(int x, int y)
 {
     Surface *surface = m_view ? m_view->GetSurface() : nullptr;
-    if (!surface || !m_view->m_interface) {
+    if (!surface || !m_view->Interface()) {
         PixelProbe::Result none;
         none.X = x;
         none.Y = y;
         return none;
     }
     PixelProbe::Scene scene;
-    scene.Width = m_view->m_interface->Width;
-    scene.Height = m_view->m_interface->Height;
-    scene.Zoom = m_view->m_zoom;
-    scene.PanX = m_view->m_panX;
-    scene.PanY = m_view->m_panY;
-    scene.Projective = m_view->m_interface->ProjectiveTexture;
+    scene.Width = m_view->Interface()->Width;
+    scene.Height = m_view->Interface()->Height;
+    scene.Zoom = m_view->Zoom();
+    scene.PanX = m_view->PanX();
+    scene.PanY = m_view->PanY();
+    scene.Projective = m_view->ProjectiveTexture();
     return PixelProbe::At(*surface, scene, Texels(), BackgroundAt(x, y), x, y);
 }
 

@@ -125,11 +125,8 @@ bool SurfaceTools::OnCommand(int commandId)
 void SurfaceTools::SetProjective(bool on)
 {
     m_frame->CheckButton(ID_PERSPECTIVE_TEXTURE, on);
-    CSkimblerView *view = m_frame->GetActiveView();
-    if (view && view->m_interface) {
-        view->m_interface->ProjectiveTexture = on;
-        view->requestUpdate();
-    }
+    if (CSkimblerView *view = m_frame->GetActiveView())
+        view->SetProjectiveTexture(on);
 }
 
 bool SurfaceTools::ForwardToTextField(int commandId)
@@ -158,9 +155,10 @@ void SurfaceTools::Copy()
     CSkimblerView *view = m_frame->GetActiveView();
     if (!document)
         return;
-    const int width = view && view->m_interface ? view->m_interface->Width : 800;
-    const int height = view && view->m_interface ? view->m_interface->Height : 600;
-    const bool projective = view && view->m_interface && view->m_interface->ProjectiveTexture;
+    const GraphicalInterface *drawing = view ? view->Interface() : nullptr;
+    const int width = drawing ? drawing->Width : 800;
+    const int height = drawing ? drawing->Height : 600;
+    const bool projective = view && view->ProjectiveTexture();
     QString error;
     QMimeData *mime = SurfaceClipboard::MakeMimeData(document->surface, document->GetImagePath(), width, height,
                                                      projective, &error);

@@ -3,7 +3,6 @@
 #include "app/CPercentEdit.h"
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
-#include "surface/DocumentAccess.h"
 #include "view/CSkimblerView.h"
 
 #include <QAction>
@@ -25,8 +24,7 @@ using namespace Resource;
 
 namespace {
 
-// A frame on a document, registered as the main window like the
-// application does, with a recording application handler.
+// A frame on a document, with a recording application handler.
 struct FrameFixture
 {
     CSkimblerDoc document;
@@ -38,7 +36,6 @@ struct FrameFixture
     FrameFixture()
     {
         frame = std::make_unique<CMainFrame>(&document);
-        DocumentAccess::SetMainWindow(frame.get());
         created = frame->OnCreate();
         frame->SetApplicationCommandHandler([this](int id) {
             applicationCommands.append(id);
@@ -47,7 +44,6 @@ struct FrameFixture
     }
     ~FrameFixture()
     {
-        DocumentAccess::SetMainWindow(nullptr);
         frame.reset();
     }
     bool Show()
@@ -426,12 +422,12 @@ void TestMainFrame::commandsReachTheApplicationThenTheView()
     frame->CommandAction(ID_ZOOM_IN)->trigger();
     QCOMPARE(fixture.applicationCommands.last(), ID_ZOOM_IN);
     QCOMPARE(frame->m_zoomEdit->text(), QStringLiteral("118.9%"));
-    QCOMPARE(frame->GetActiveView()->m_zoom, CSkimblerView::ZoomFactor);
+    QCOMPARE(frame->GetActiveView()->Zoom(), CSkimblerView::ZoomFactor);
 
     // The axis button's command finds the button already toggled.
     frame->CommandAction(ID_SHOW_AXES)->trigger();
     QVERIFY(!frame->IsButtonChecked(ID_SHOW_AXES));
-    QVERIFY(!frame->GetActiveView()->m_showAxes);
+    QVERIFY(!frame->GetActiveView()->ShowAxes());
 }
 
 void TestMainFrame::exitClosesWithoutApplication()
@@ -455,9 +451,9 @@ void TestMainFrame::fieldNotificationReachesTheView()
     frame->m_zoomEdit->selectAll();
     QTest::keyClicks(frame->m_zoomEdit, QStringLiteral("250"));
     // Typing alone leaves the zoom.
-    QCOMPARE(frame->GetActiveView()->m_zoom, 1.0f);
+    QCOMPARE(frame->GetActiveView()->Zoom(), 1.0f);
     QTest::keyClick(frame->m_zoomEdit, Qt::Key_Return);
-    QCOMPARE(frame->GetActiveView()->m_zoom, 2.5f);
+    QCOMPARE(frame->GetActiveView()->Zoom(), 2.5f);
     QCOMPARE(frame->m_zoomEdit->text(), QStringLiteral("250.0"));
     frame->m_xEdit->setFocus(Qt::MouseFocusReason);
     QTRY_COMPARE(frame->m_zoomEdit->text(), QStringLiteral("250.0%"));

@@ -2,7 +2,6 @@
 #include "app/CNumberEdit.h"
 #include "render/GraphicalInterface.h"
 #include "res/Resource.h"
-#include "surface/DocumentAccess.h"
 #include "view/FrameTestSupport.h"
 
 #include <QDir>
@@ -44,7 +43,7 @@ private Q_SLOTS:
     void init()
     {
         QVERIFY(OpenFrame(m_document, m_frame, m_view));
-        QTRY_COMPARE(m_view->m_interface->Height, m_view->ClientHeight());
+        QTRY_COMPARE(m_view->Interface()->Height, m_view->ClientHeight());
         // Half the default layout: every handle inside the view.
         for (auto &point : surface().Points) {
             point[0] *= 0.5f;
