@@ -24,6 +24,7 @@
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include <cerrno>
@@ -105,12 +106,65 @@ private Q_SLOTS:
     void commandLineOpensAFile();
     void shortcutsWorkAfterClickingTheView();
     void printedPictureIsTheViewsPicture();
+    void toolWindowsShowAsLeftAfterQuitting_data();
+    void toolWindowsShowAsLeftAfterQuitting();
     void hiddenToolWindowsComeBackFromTheMenu_data();
     void hiddenToolWindowsComeBackFromTheMenu();
     void cornerColourIsDrawnUndoneAndSaved();
     void droppedFileOpensAfterTheSaveQuestion();
     void rewrittenImageIsRedrawnAndAFailureOnlyInTheStatusBar();
 };
+
+// Quitting hides the tool windows with the main window; they come back
+// the next time as the user left them.
+void TestApplication::toolWindowsShowAsLeftAfterQuitting_data()
+{
+    QTest::addColumn<bool>("byMenu");
+    QTest::addColumn<QList<int>>("hidden");
+    const int colors = Resource::ID_VIEW_COLORS_WINDOW;
+    QTest::newRow("File > Exit, all showing") << true << QList<int>{};
+    QTest::newRow("close box, all showing") << false << QList<int>{};
+    QTest::newRow("File > Exit, Colors hidden") << true << QList<int>{colors};
+    QTest::newRow("close box, Colors hidden") << false << QList<int>{colors};
+}
+
+void TestApplication::toolWindowsShowAsLeftAfterQuitting()
+{
+    QFETCH(bool, byMenu);
+    QFETCH(QList<int>, hidden);
+    const int windows[] = {Resource::ID_VIEW_PROPERTY_WINDOW, Resource::ID_VIEW_FLAGS_WINDOW,
+                           Resource::ID_VIEW_COLORS_WINDOW};
+    QVERIFY(Start());
+    CMainFrame *frame = m_app->GetMainWnd();
+    for (int command : hidden) {
+        frame->CommandAction(command)->trigger();
+        QVERIFY(frame->ToolWindow(command)->isHidden());
+    }
+    // As in the program: the event loop runs, and closing the main window
+    // ends it (with every window still open closed on the way).
+    QTimer::singleShot(0, frame, [frame, byMenu] {
+        if (byMenu)
+            frame->CommandAction(Resource::ID_APP_EXIT)->trigger();
+        else
+            frame->close();
+    });
+    QTimer guard;
+    guard.setSingleShot(true);
+    connect(&guard, &QTimer::timeout, qApp, &QCoreApplication::quit);
+    guard.start(10000);
+    QApplication::exec();
+    QVERIFY(guard.isActive());
+    QVERIFY(!frame->isVisible());
+    m_app.reset();
+
+    QVERIFY(Start());
+    frame = m_app->GetMainWnd();
+    for (int command : windows) {
+        const bool shown = !hidden.contains(command);
+        QCOMPARE(frame->ToolWindow(command)->isVisible(), shown);
+        QCOMPARE(frame->IsButtonChecked(command), shown);
+    }
+}
 
 void TestApplication::initTestCase()
 {
