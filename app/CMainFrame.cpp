@@ -1,6 +1,7 @@
 #include "app/CMainFrame.h"
 
 #include "app/CNumberEdit.h"
+#include "app/CommandPrompts.h"
 #include "app/CPercentEdit.h"
 #include "app/LockKeyState.h"
 #include "app/SurfaceTools.h"
@@ -38,35 +39,6 @@
 using namespace Resource;
 
 namespace {
-
-// Tool tip and status prompt of the standard commands.
-struct Prompt
-{
-    int commandId;
-    const char *status;
-    const char *tip;
-};
-
-const Prompt StandardPrompts[] = {
-    {ID_FILE_NEW, "建立新文件", "開新檔案"},
-    {ID_FILE_OPEN, "開啟現有文件", "開啟舊檔"},
-    {ID_FILE_SAVE, "儲存使用中文件", "儲存檔案"},
-    {ID_FILE_SAVE_AS, "使用新名稱儲存使用中文件", "另存新檔"},
-    {ID_FILE_PRINT, "列印使用中文件", "列印"},
-    {ID_FILE_PRINT_PREVIEW, "以全頁顯示", "預覽列印"},
-    {ID_FILE_PRINT_SETUP, "變更印表機和列印選項", "列印設定"},
-    {ID_APP_EXIT, "結束應用程式; 提示使用者儲存文件", "結束"},
-    {ID_EDIT_UNDO, "復原上一個動作", "復原"},
-    {ID_EDIT_REDO, "取消復原上一個動作", "取消復原"},
-    {ID_EDIT_CUT, "剪下選取範圍並將它放到剪貼簿上", "剪下"},
-    {ID_EDIT_COPY, "複製選取範圍並將它放到剪貼簿上", "複製"},
-    {ID_EDIT_PASTE, "插入剪貼簿內容", "貼上"},
-    {ID_VIEW_TOOLBAR, "顯示或隱藏工具列", "切換工具列"},
-    {ID_VIEW_STATUS_BAR, "顯示或隱藏狀態列", "切換狀態列"},
-    {ID_VIEW_VIEWBAR, "隱藏或顯示檢視列", "切換檢視列"},
-    {ID_APP_ABOUT, "顯示程式資訊、版本號碼及著作權", "關於"},
-    {ID_VIEW_FIT, "縮放並捲動檢視以顯示整個平面", "調整至視窗大小"},
-};
 
 // Commands nothing in the program handles: shown disabled.
 const int UnhandledCommands[] = {
@@ -335,11 +307,9 @@ QAction *CMainFrame::AddCommand(int commandId, const QString &text)
     action->setData(commandId);
     action->setIcon(ToolBarIcons::Icon(commandId));
     action->setIconVisibleInMenu(false);
-    for (const Prompt &prompt : StandardPrompts) {
-        if (prompt.commandId == commandId) {
-            action->setStatusTip(QString::fromUtf8(prompt.status));
-            action->setToolTip(QString::fromUtf8(prompt.tip));
-        }
+    if (const CommandPrompt *prompt = CommandPrompts::Find(commandId)) {
+        action->setStatusTip(QString::fromUtf8(prompt->status));
+        action->setToolTip(QString::fromUtf8(prompt->tip));
     }
     // Added to the frame so that its shortcut works wherever the focus is
     // in the main window.

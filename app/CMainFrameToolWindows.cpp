@@ -29,14 +29,12 @@ struct ToolWindowEntry
 {
     int commandId;
     const char *text;
-    const char *status;
-    const char *tip;
 };
 
 const ToolWindowEntry ToolWindowEntries[] = {
-    {ID_VIEW_PROPERTY_WINDOW, "屬性視窗(&P)", "顯示或隱藏屬性視窗", "切換屬性視窗"},
-    {ID_VIEW_FLAGS_WINDOW, "旗標視窗(&F)", "顯示或隱藏旗標視窗", "切換旗標視窗"},
-    {ID_VIEW_COLORS_WINDOW, "色彩視窗(&C)", "顯示或隱藏色彩視窗", "切換色彩視窗"},
+    {ID_VIEW_PROPERTY_WINDOW, "屬性視窗(&P)"},
+    {ID_VIEW_FLAGS_WINDOW, "旗標視窗(&F)"},
+    {ID_VIEW_COLORS_WINDOW, "色彩視窗(&C)"},
 };
 
 // Keeps a View menu check equal to whether its window is shown. Escape and
@@ -81,8 +79,6 @@ void CMainFrame::CreateToolWindowCommands()
         QAction *action = AddCommand(entry.commandId, QString::fromUtf8(entry.text));
         action->setCheckable(true);
         action->setChecked(false);
-        action->setStatusTip(QString::fromUtf8(entry.status));
-        action->setToolTip(QString::fromUtf8(entry.tip));
     }
 }
 
