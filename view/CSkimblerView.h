@@ -206,9 +206,9 @@ private:
     bool NavigationMove(QMouseEvent *event);
     bool NavigationRelease(QMouseEvent *event);
     bool NavigationKey(QEvent *event);
-    // The zoom and the pan that keeps (x, y) still, without the field.
+    // The zoom and the pan that keeps (x, y) still, announcing nothing.
     void ApplyZoom(float zoom, float x, float y);
-    // Where the zoom buttons and the zoom field zoom about.
+    // Where SetZoom and the zoom commands zoom about.
     QPointF ZoomCentre() const;
     // How much farther a point at height z moves on the screen than one on
     // the plane, for pixel-step drags (1 for a point behind the eye).
