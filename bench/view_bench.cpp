@@ -8,7 +8,6 @@
 #include "render/BackgroundCache.h"
 #include "render/GraphicalInterface.h"
 #include "surface/CSkimblerDoc.h"
-#include "surface/DocumentFrame.h"
 #include "view/CSkimblerView.h"
 
 #include <QApplication>
