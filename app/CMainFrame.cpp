@@ -1,6 +1,7 @@
 #include "app/CMainFrame.h"
 
 #include "app/CNumberEdit.h"
+#include "app/CommandPrompts.h"
 #include "app/CPercentEdit.h"
 #include "app/LockKeyState.h"
 #include "app/SurfaceTools.h"
@@ -14,6 +15,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QCloseEvent>
 #include <QApplication>
 #include <QDir>
 #include <QDropEvent>
@@ -30,7 +32,10 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUndoStack>
+#include <QSignalBlocker>
 #include <QUrl>
+
+#include <cfloat>
 
 namespace SurfaceFile = skimbler::SurfaceFile;
 
@@ -38,41 +43,26 @@ using namespace Resource;
 
 namespace {
 
-// Tool tip and status prompt of the standard commands.
-struct Prompt
-{
-    int commandId;
-    const char *status;
-    const char *tip;
-};
-
-const Prompt StandardPrompts[] = {
-    {ID_FILE_NEW, "建立新文件", "開新檔案"},
-    {ID_FILE_OPEN, "開啟現有文件", "開啟舊檔"},
-    {ID_FILE_SAVE, "儲存使用中文件", "儲存檔案"},
-    {ID_FILE_SAVE_AS, "使用新名稱儲存使用中文件", "另存新檔"},
-    {ID_FILE_PRINT, "列印使用中文件", "列印"},
-    {ID_FILE_PRINT_PREVIEW, "以全頁顯示", "預覽列印"},
-    {ID_FILE_PRINT_SETUP, "變更印表機和列印選項", "列印設定"},
-    {ID_APP_EXIT, "結束應用程式; 提示使用者儲存文件", "結束"},
-    {ID_EDIT_UNDO, "復原上一個動作", "復原"},
-    {ID_EDIT_REDO, "取消復原上一個動作", "取消復原"},
-    {ID_EDIT_CUT, "剪下選取範圍並將它放到剪貼簿上", "剪下"},
-    {ID_EDIT_COPY, "複製選取範圍並將它放到剪貼簿上", "複製"},
-    {ID_EDIT_PASTE, "插入剪貼簿內容", "貼上"},
-    {ID_VIEW_TOOLBAR, "顯示或隱藏工具列", "切換工具列"},
-    {ID_VIEW_STATUS_BAR, "顯示或隱藏狀態列", "切換狀態列"},
-    {ID_VIEW_VIEWBAR, "隱藏或顯示檢視列", "切換檢視列"},
-    {ID_APP_ABOUT, "顯示程式資訊、版本號碼及著作權", "關於"},
-    {ID_VIEW_FIT, "縮放並捲動檢視以顯示整個平面", "調整至視窗大小"},
-};
-
 // Commands nothing in the program handles: shown disabled.
 const int UnhandledCommands[] = {
     ID_EDIT_CUT, ID_VIEW_VIEWBAR, ID_NEXT_PANE, ID_PREV_PANE,
 };
 
 constexpr int RecentFileCount = 4;
+
+// The zoom field's percent is turned back into a factor with the float 0.01.
+constexpr double PercentToZoom = static_cast<double>(0.01f);
+
+// Field values are doubles, the zoom a float. Values beyond the float range
+// would make the conversion undefined, so they stop at its edge.
+float ToFloat(double value)
+{
+    if (value > static_cast<double>(FLT_MAX))
+        return FLT_MAX;
+    if (value < -static_cast<double>(FLT_MAX))
+        return -FLT_MAX;
+    return static_cast<float>(value);
+}
 
 } // namespace
 
@@ -105,6 +95,7 @@ int CMainFrame::OnCreate()
     m_view->create();
     if (m_view->OnCreate() == -1)
         return -1;
+    m_view->SetDocument(m_document);
 
     CreateCommands();
     CreateToolWindowCommands();
@@ -118,6 +109,7 @@ int CMainFrame::OnCreate()
     AddToolBarPrompts();
     ChainToolBarFocus();
     FollowViewHover();
+    WireView();
 
     // Each Setup takes the focus from the field before, which commits: the
     // zoom field rests at 100.0%, X and Y at 0.000000, Z keeps the focus.
@@ -191,6 +183,15 @@ bool CMainFrame::OnCommand(int commandId)
     if (commandId == ID_VIEW_TOOLBAR) {
         if (m_standardBar)
             m_standardBar->setVisible(IsButtonChecked(ID_VIEW_TOOLBAR));
+        return true;
+    }
+    // The view's modes follow their buttons, so the two never disagree.
+    if (commandId == ID_SHOW_AXES && m_view) {
+        m_view->SetShowAxes(IsButtonChecked(commandId));
+        return true;
+    }
+    if (commandId == ID_SHOW_HANDLES && m_view) {
+        m_view->SetShowHandles(IsButtonChecked(commandId));
         return true;
     }
     if (commandId == ID_VIEW_STATUS_BAR) {
@@ -309,11 +310,9 @@ QAction *CMainFrame::AddCommand(int commandId, const QString &text)
     action->setData(commandId);
     action->setIcon(ToolBarIcons::Icon(commandId));
     action->setIconVisibleInMenu(false);
-    for (const Prompt &prompt : StandardPrompts) {
-        if (prompt.commandId == commandId) {
-            action->setStatusTip(QString::fromUtf8(prompt.status));
-            action->setToolTip(QString::fromUtf8(prompt.tip));
-        }
+    if (const CommandPrompt *prompt = CommandPrompts::Find(commandId)) {
+        action->setStatusTip(QString::fromUtf8(prompt->status));
+        action->setToolTip(QString::fromUtf8(prompt->tip));
     }
     // Added to the frame so that its shortcut works wherever the focus is
     // in the main window.
@@ -552,10 +551,59 @@ QLabel *CMainFrame::CreateLabel(QToolBar *bar, const QString &text, int width, i
 
 void CMainFrame::ConnectField(CNumberEdit *field, int controlId)
 {
-    connect(field, &QLineEdit::textChanged, this, [this, controlId] {
-        if (m_view)
-            m_view->OnFieldChanged(controlId);
+    // A field's text changes when it commits (and when the frame shows the
+    // view's values, with its signals blocked: nothing comes back).
+    connect(field, &QLineEdit::textChanged, this, [this, field, controlId] {
+        if (!m_view)
+            return;
+        if (controlId == IDC_ZOOM_EDIT) {
+            const float typed = ToFloat(field->GetValue() * PercentToZoom);
+            m_view->SetZoom(typed);
+            // A value out of range shows the zoom in force instead.
+            ShowZoom(m_view->Zoom());
+            return;
+        }
+        m_view->SetSelectedCoordinate(controlId - IDC_X_EDIT, field->GetValue());
     });
+}
+
+void CMainFrame::WireView()
+{
+    connect(m_view, &CSkimblerView::selectedPointChanged, this,
+            [this](int point) { CheckButton(CSkimblerView::PointCommand(point), true); });
+    connect(m_view, &CSkimblerView::zoomChanged, this, &CMainFrame::ShowZoom);
+    connect(m_view, &CSkimblerView::coordinatesChanged, this,
+            [this](int, double x, double y, double z) { ShowCoordinates(x, y, z); });
+    connect(m_view, &CSkimblerView::commitRequested, this, &CMainFrame::CommitPendingFields);
+}
+
+void CMainFrame::ShowZoom(float zoom)
+{
+    if (!m_zoomEdit || ToFloat(m_zoomEdit->GetValue() * PercentToZoom) == zoom)
+        return;
+    const QSignalBlocker quiet(m_zoomEdit);
+    m_zoomEdit->SetValue(static_cast<double>(zoom) * 100.0);
+}
+
+void CMainFrame::ShowCoordinates(double x, double y, double z)
+{
+    const double values[3] = {x, y, z};
+    CNumberEdit *fields[3] = {m_xEdit, m_yEdit, m_zEdit};
+    for (int axis = 0; axis < 3; ++axis) {
+        // Typing not yet committed is the user's; a redraw must not eat it.
+        if (!fields[axis] || fields[axis]->HasPendingText())
+            continue;
+        const QSignalBlocker quiet(fields[axis]);
+        fields[axis]->SetValue(values[axis]);
+    }
+}
+
+void CMainFrame::CommitPendingFields()
+{
+    for (CNumberEdit *field : {m_xEdit, m_yEdit, m_zEdit}) {
+        if (field && field->HasPendingText())
+            field->Commit();
+    }
 }
 
 void CMainFrame::SetupField(CNumberEdit *field, double value, int decimals, CNumberEdit *previous)

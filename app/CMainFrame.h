@@ -1,7 +1,5 @@
 #pragma once
 
-#include "surface/DocumentFrame.h"
-
 #include <QHash>
 #include <QList>
 #include <QMainWindow>
@@ -9,8 +7,11 @@
 
 #include <functional>
 
+class CColorsPanel;
+class CFlagsPanel;
 class CNumberEdit;
 class CPercentEdit;
+class CPropertyPanel;
 class CSkimblerDoc;
 class CSkimblerView;
 class QAction;
@@ -22,9 +23,10 @@ class QToolBar;
 class SurfaceTools;
 
 // The main window: the view in the middle, the standard, view and point tool
-// bars in one dock row at the top, the status bar at the bottom. Commands and
-// field notifications pass through it to the view.
-class CMainFrame : public QMainWindow, public DocumentFrame
+// bars in one dock row at the top, the status bar at the bottom, and the
+// three tool windows. It hands the view and the tool windows their document
+// and wires the fields and buttons to the view's signals and setters.
+class CMainFrame : public QMainWindow
 {
     Q_OBJECT
 
@@ -36,11 +38,10 @@ public:
     // labels and fields. Returns -1 on failure, 0 otherwise.
     int OnCreate();
 
-    CSkimblerDoc *GetActiveDocument() const override { return m_document; }
+    CSkimblerDoc *GetActiveDocument() const { return m_document; }
     CSkimblerView *GetActiveView() const { return m_view; }
 
-    // Tool-bar button state by command id (the view reads 32779 and 32780 and
-    // checks a point button when a corner is picked with the mouse).
+    // Tool-bar button state by command id.
     bool IsButtonChecked(int commandId) const;
     void CheckButton(int commandId, bool checked = true);
     // The action behind a command id, or null.
@@ -65,9 +66,17 @@ public:
     // second at the screen's left edge below it, the third beside the first,
     // never overlapping each other and never off the screen.
     void ShowToolWindows(const QPoint &anchor);
-    // Remembers each attached window's visibility, position and size.
+    // Creates the "Property", "Flags" and "Colors" windows with the
+    // document, attaches them and shows them (ShowToolWindows at the view's
+    // top-left corner). False if one could not be created.
+    bool OpenToolWindows();
+    // Remembers each attached window's visibility, position and size. Once
+    // the frame was closed, the visibility is the one the user left.
     void SaveToolWindows() const;
     QWidget *ToolWindow(int commandId) const;
+    CPropertyPanel *PropertyPanel() const;
+    CFlagsPanel *FlagsPanel() const;
+    CColorsPanel *ColorsPanel() const;
 
     // The tool bars' buttons and fields, left to right, bar after bar: the
     // order Tab walks them in.
@@ -110,6 +119,7 @@ protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
     // No tool-bar list on a right click: the View menu has the toggles.
     QMenu *createPopupMenu() override;
 
@@ -130,6 +140,11 @@ private:
     QWidget *CreateFieldSlot(QToolBar *bar, CNumberEdit *field, int width, int sideMargin);
     QLabel *CreateLabel(QToolBar *bar, const QString &text, int width, int topMargin);
     void ConnectField(CNumberEdit *field, int controlId);
+    // The view's signals to the fields, buttons and status bar.
+    void WireView();
+    void ShowZoom(float zoom);
+    void ShowCoordinates(double x, double y, double z);
+    void CommitPendingFields();
     // Setup on the next field; the previous one, which the focus leaves,
     // commits even when the window cannot hold the focus yet.
     void SetupField(CNumberEdit *field, double value, int decimals, CNumberEdit *previous);
@@ -155,6 +170,9 @@ private:
         QWidget *window;
     };
     QList<AttachedWindow> m_toolWindows;
+    // Whether each attached window showed when the frame was closed; empty
+    // while it is open.
+    QList<bool> m_visibleAtClose;
 
     QHash<int, QAction *> m_commands;
     QActionGroup *m_pointGroup = nullptr;

@@ -5,6 +5,7 @@
 #include "app/CMainFrame.h"
 
 #include "app/CNumberEdit.h"
+#include "app/CommandPrompts.h"
 #include "app/CPercentEdit.h"
 #include "res/Resource.h"
 #include "view/CSkimblerView.h"
@@ -18,55 +19,25 @@
 
 using namespace Resource;
 
-namespace {
-
-struct BarPrompt
-{
-    int commandId;
-    const char *status;
-    const char *tip;
-};
-
-const BarPrompt BarPrompts[] = {
-    {ID_SHOW_AXES, "顯示或隱藏座標軸", "座標軸"},
-    {ID_SHOW_HANDLES, "顯示或隱藏外框與控制點", "外框與控制點"},
-    {ID_ZOOM_IN, "放大檢視", "放大"},
-    {ID_ZOOM_OUT, "縮小檢視", "縮小"},
-    {ID_ZOOM_100, "以原始大小檢視", "原始大小"},
-    {ID_POINT_FULL, "將四個角點還原為預設位置", "還原角點"},
-    {ID_POINT_NONE, "不選取任何角點 (Esc)", "不選取角點"},
-    {ID_POINT_0, "選取角點 0 (0)", "角點 0"},
-    {ID_POINT_1, "選取角點 1 (1)", "角點 1"},
-    {ID_POINT_2, "選取角點 2 (2)", "角點 2"},
-    {ID_POINT_3, "選取角點 3 (3)", "角點 3"},
-};
-
-} // namespace
-
 void CMainFrame::AddToolBarPrompts()
 {
-    for (const BarPrompt &prompt : BarPrompts) {
-        if (QAction *action = CommandAction(prompt.commandId)) {
-            action->setStatusTip(QString::fromUtf8(prompt.status));
-            action->setToolTip(QString::fromUtf8(prompt.tip));
-        }
-    }
+    // The commands have theirs from the start; the fields by control id.
     const struct
     {
         QWidget *field;
-        const char *status;
-        const char *tip;
+        int controlId;
     } fields[] = {
-        {m_zoomEdit, "檢視的縮放比例 (百分比)", "縮放比例"},
-        {m_xEdit, "選取角點的 X 座標", "X 座標"},
-        {m_yEdit, "選取角點的 Y 座標", "Y 座標"},
-        {m_zEdit, "選取角點的 Z 座標", "Z 座標"},
+        {m_zoomEdit, IDC_ZOOM_EDIT},
+        {m_xEdit, IDC_X_EDIT},
+        {m_yEdit, IDC_Y_EDIT},
+        {m_zEdit, IDC_Z_EDIT},
     };
     for (const auto &entry : fields) {
-        if (!entry.field)
+        const CommandPrompt *prompt = CommandPrompts::Find(entry.controlId);
+        if (!entry.field || !prompt)
             continue;
-        entry.field->setStatusTip(QString::fromUtf8(entry.status));
-        entry.field->setToolTip(QString::fromUtf8(entry.tip));
+        entry.field->setStatusTip(QString::fromUtf8(prompt->status));
+        entry.field->setToolTip(QString::fromUtf8(prompt->tip));
     }
 }
 

@@ -4,10 +4,15 @@
 #include "app/CMainFrame.h"
 
 #include "app/ToolWindowLayout.h"
+#include "panels/CColorsPanel.h"
+#include "panels/CFlagsPanel.h"
+#include "panels/CPropertyPanel.h"
 #include "res/Resource.h"
+#include "view/CSkimblerView.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QMenu>
@@ -24,14 +29,12 @@ struct ToolWindowEntry
 {
     int commandId;
     const char *text;
-    const char *status;
-    const char *tip;
 };
 
 const ToolWindowEntry ToolWindowEntries[] = {
-    {ID_VIEW_PROPERTY_WINDOW, "屬性視窗(&P)", "顯示或隱藏屬性視窗", "切換屬性視窗"},
-    {ID_VIEW_FLAGS_WINDOW, "旗標視窗(&F)", "顯示或隱藏旗標視窗", "切換旗標視窗"},
-    {ID_VIEW_COLORS_WINDOW, "色彩視窗(&C)", "顯示或隱藏色彩視窗", "切換色彩視窗"},
+    {ID_VIEW_PROPERTY_WINDOW, "屬性視窗(&P)"},
+    {ID_VIEW_FLAGS_WINDOW, "旗標視窗(&F)"},
+    {ID_VIEW_COLORS_WINDOW, "色彩視窗(&C)"},
 };
 
 // Keeps a View menu check equal to whether its window is shown. Escape and
@@ -76,8 +79,6 @@ void CMainFrame::CreateToolWindowCommands()
         QAction *action = AddCommand(entry.commandId, QString::fromUtf8(entry.text));
         action->setCheckable(true);
         action->setChecked(false);
-        action->setStatusTip(QString::fromUtf8(entry.status));
-        action->setToolTip(QString::fromUtf8(entry.tip));
     }
 }
 
@@ -104,6 +105,21 @@ QWidget *CMainFrame::ToolWindow(int commandId) const
             return attached.window;
     }
     return nullptr;
+}
+
+CPropertyPanel *CMainFrame::PropertyPanel() const
+{
+    return qobject_cast<CPropertyPanel *>(ToolWindow(ID_VIEW_PROPERTY_WINDOW));
+}
+
+CFlagsPanel *CMainFrame::FlagsPanel() const
+{
+    return qobject_cast<CFlagsPanel *>(ToolWindow(ID_VIEW_FLAGS_WINDOW));
+}
+
+CColorsPanel *CMainFrame::ColorsPanel() const
+{
+    return qobject_cast<CColorsPanel *>(ToolWindow(ID_VIEW_COLORS_WINDOW));
 }
 
 bool CMainFrame::OnToolWindowCommand(int commandId)
@@ -223,10 +239,46 @@ void CMainFrame::ShowToolWindows(const QPoint &anchor)
     }
 }
 
+bool CMainFrame::OpenToolWindows()
+{
+    if (!m_toolWindows.isEmpty())
+        return true;
+    // The tool windows float above the main window, which owns them.
+    CToolPanel *panels[] = {new CPropertyPanel, new CFlagsPanel, new CColorsPanel};
+    const int commands[] = {ID_VIEW_PROPERTY_WINDOW, ID_VIEW_FLAGS_WINDOW, ID_VIEW_COLORS_WINDOW};
+    bool created = true;
+    for (int i = 0; i < 3; ++i) {
+        panels[i]->SetDocument(m_document);
+        // Created, each belongs to the frame, whatever its initialisation
+        // said.
+        created = panels[i]->Create(this) && created;
+        AttachToolWindow(commands[i], panels[i]);
+    }
+    if (!created)
+        return false;
+    // The Property window starts at the view's top-left corner.
+    ShowToolWindows(m_view ? m_view->mapToGlobal(QPoint(0, 0)) : mapToGlobal(QPoint(0, 0)));
+    return true;
+}
+
+void CMainFrame::closeEvent(QCloseEvent *event)
+{
+    QMainWindow::closeEvent(event);
+    // Closing hides the tool windows with the frame; what is remembered is
+    // what the user left showing.
+    if (event->isAccepted()) {
+        m_visibleAtClose.clear();
+        for (const AttachedWindow &attached : std::as_const(m_toolWindows))
+            m_visibleAtClose.append(!attached.window->isHidden());
+    }
+}
+
 void CMainFrame::SaveToolWindows() const
 {
-    for (const AttachedWindow &attached : m_toolWindows) {
-        const QWidget *window = attached.window;
-        ToolWindowLayout::Save(window->objectName(), !window->isHidden(), window->pos(), window->size());
+    const bool closed = m_visibleAtClose.size() == m_toolWindows.size() && !isVisible();
+    for (int i = 0; i < m_toolWindows.size(); ++i) {
+        const QWidget *window = m_toolWindows.at(i).window;
+        const bool visible = closed ? m_visibleAtClose.at(i) : !window->isHidden();
+        ToolWindowLayout::Save(window->objectName(), visible, window->pos(), window->size());
     }
 }

@@ -59,6 +59,8 @@ CNumberEdit::CNumberEdit(QWidget *parent)
 {
     // Internal drags would move characters past the filter.
     setDragEnabled(false);
+    // Numbers only: Space held over the view pans instead of typing here.
+    setInputMethodHints(Qt::ImhFormattedNumbersOnly);
     // The right button does nothing here, and no menu comes from the bar
     // behind either.
     setContextMenuPolicy(Qt::PreventContextMenu);

@@ -6,7 +6,6 @@
 #include "app/ViewPrinter.h"
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
-#include "surface/DocumentAccess.h"
 #include "surface/ImageReader.h"
 #include "surface/MessageBox.h"
 #include "view/CSkimblerView.h"
@@ -76,7 +75,6 @@ CSkimblerApp::~CSkimblerApp()
     if (m_mainFrame)
         m_mainFrame->SaveToolWindows();
     // The view (and with it the rendering context) goes before the document.
-    DocumentAccess::SetMainWindow(nullptr);
     delete m_mainFrame;
     m_mainFrame = nullptr;
     delete m_document;
@@ -112,7 +110,6 @@ bool CSkimblerApp::InitInstance(const QStringList &arguments)
     m_document = new CSkimblerDoc;
     m_mainFrame = new CMainFrame(m_document);
     m_mainFrame->setWindowIcon(AppIcon::Icon());
-    DocumentAccess::SetMainWindow(m_mainFrame);
     if (m_mainFrame->OnCreate() != 0)
         return false;
     m_mainFrame->SetApplicationCommandHandler([this](int id) { return OnCommand(id); });
@@ -152,8 +149,7 @@ bool CSkimblerApp::InitInstance(const QStringList &arguments)
     QCoreApplication::processEvents();
     m_mainFrame->repaint();
 
-    CSkimblerView *view = GetActiveView();
-    if (view && view->ShowToolWindows())
+    if (m_mainFrame->OpenToolWindows())
         return true;
     MessageBox::show(QStringLiteral("Failed to ShowToolWindows."), QStringLiteral("Error"));
     return false;
@@ -353,5 +349,5 @@ void CSkimblerApp::AfterDocumentChanged()
     UpdateTitle();
     // The fields show the surface as it now is.
     if (CSkimblerView *view = GetActiveView())
-        view->RefreshCoordinateFields();
+        view->RefreshCoordinates();
 }

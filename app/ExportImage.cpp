@@ -84,7 +84,7 @@ namespace ExportImage {
 
 QImage Render(CSkimblerView *view, const QSize &size, bool background, QString *error)
 {
-    if (!view || !view->m_interface || !view->MakeCurrent()) {
+    if (!view || !view->Interface() || !view->MakeCurrent()) {
         *error = QStringLiteral("there is no drawing context");
         return QImage();
     }
@@ -104,25 +104,25 @@ QImage Render(CSkimblerView *view, const QSize &size, bool background, QString *
         return QImage();
     }
 
-    GraphicalInterface *gi = view->m_interface;
+    GraphicalInterface *gi = view->Interface();
     Surface *surface = view->GetSurface();
     skimbler::DrawState state;
     if (surface)
-        state = ResolveSurface(*surface, size.width(), size.height(), gi->ProjectiveTexture);
+        state = ResolveSurface(*surface, size.width(), size.height(), view->ProjectiveTexture());
     QImage read;
     // The view's pan, in pixels of the picture being made.
-    const float panX = gi->Width > 0 ? view->m_panX * static_cast<float>(size.width()) / static_cast<float>(gi->Width) : 0.0f;
+    const float panX = gi->Width > 0 ? view->PanX() * static_cast<float>(size.width()) / static_cast<float>(gi->Width) : 0.0f;
     const float panY =
-        gi->Height > 0 ? view->m_panY * static_cast<float>(size.height()) / static_cast<float>(gi->Height) : 0.0f;
+        gi->Height > 0 ? view->PanY() * static_cast<float>(size.height()) / static_cast<float>(gi->Height) : 0.0f;
     {
         InterfaceSizeGuard guard(gi, size.width(), size.height());
         // The checkerboard belongs to the window and does not pan.
         gi->SetViewOffset(0.0f, 0.0f);
         DrawLayers::SetClearColour(0.0f, 0.0f, 0.0f, background ? 1.0f : 0.0f);
         gi->Clear();
-        if (background && view->m_backgroundWidth > 0 && view->m_backgroundHeight > 0) {
+        if (background && view->HasBackground()) {
             // The view's own checkerboard drawing, at the picture's size.
-            gi->DrawTiledBackground(view->m_background, view->m_backgroundWidth, view->m_backgroundHeight,
+            gi->DrawTiledBackground(view->BackgroundTile(), view->BackgroundWidth(), view->BackgroundHeight(),
                                     size.width(), size.height());
         }
         gi->SetViewOffset(panX, panY);
@@ -130,12 +130,12 @@ QImage Render(CSkimblerView *view, const QSize &size, bool background, QString *
             // The colour as drawn; the alpha channel keeps what the clear
             // gave, opaque over the checkerboard.
             DrawLayers::WriteChannels(true, false);
-            gi->DrawSurface(state, surface->Texture, 0.0f, 0.0f, 0.0f, view->m_zoom, view->m_zoom, 1.0f);
+            gi->DrawSurface(state, surface->Texture, 0.0f, 0.0f, 0.0f, view->Zoom(), view->Zoom(), 1.0f);
             if (!background) {
                 // Alone, the surface's alpha is its coverage.
                 DrawLayers::WriteChannels(false, true);
                 DrawLayers::EnableBlending(false);
-                gi->DrawSurface(state, surface->Texture, 0.0f, 0.0f, 0.0f, view->m_zoom, view->m_zoom, 1.0f);
+                gi->DrawSurface(state, surface->Texture, 0.0f, 0.0f, 0.0f, view->Zoom(), view->Zoom(), 1.0f);
             }
         }
         read = target.toImage();

@@ -71,19 +71,22 @@ QString GeometryProbe::Describe(const CSkimblerApp *app)
         text += Line(name, Global(button));
     }
     // The tool windows' frames, caption included.
-    if (view->m_propertyPanel)
-        text += Line("propertywindow", view->m_propertyPanel->frameGeometry());
-    if (view->m_flagsPanel)
-        text += Line("flagswindow", view->m_flagsPanel->frameGeometry());
-    if (view->m_colorsPanel)
-        text += Line("colorswindow", view->m_colorsPanel->frameGeometry());
-    if (view->m_propertyPanel) {
-        const CPropertyList *list = view->m_propertyPanel->m_list;
+    const CPropertyPanel *propertyPanel = frame->PropertyPanel();
+    const CFlagsPanel *flagsPanel = frame->FlagsPanel();
+    const CColorsPanel *colorsPanel = frame->ColorsPanel();
+    if (propertyPanel)
+        text += Line("propertywindow", propertyPanel->frameGeometry());
+    if (flagsPanel)
+        text += Line("flagswindow", flagsPanel->frameGeometry());
+    if (colorsPanel)
+        text += Line("colorswindow", colorsPanel->frameGeometry());
+    if (propertyPanel) {
+        const CPropertyList *list = propertyPanel->m_list;
         for (int row = 0; list && row < list->rowCount(); ++row)
             text += Line(QStringLiteral("property%1").arg(row).toLatin1().constData(), Cell(list, row, 1));
     }
-    if (view->m_flagsPanel) {
-        const QTableWidget *list = view->m_flagsPanel->m_list;
+    if (flagsPanel) {
+        const QTableWidget *list = flagsPanel->m_list;
         for (int row = 0; list && row < list->rowCount(); ++row)
             text += Line(QStringLiteral("flag%1").arg(row).toLatin1().constData(), Cell(list, row, 0));
     }

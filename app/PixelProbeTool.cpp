@@ -99,7 +99,7 @@ const TexelPyramid &PixelProbeTool::Texels()
 
 PixelProbe::Colour PixelProbeTool::BackgroundAt(int x, int y) const
 {
-    if (!m_view || m_view->m_backgroundWidth <= 0 || m_view->m_backgroundHeight <= 0)
+    if (!m_view || !m_view->HasBackground())
         return {0.0, 0.0, 0.0, 1.0};  // the clear colour
     // The checkerboard: 16-pixel cells from the bottom-left corner, grey
     // where the cell's column and row are both even or both odd.
@@ -113,7 +113,7 @@ PixelProbe::Colour PixelProbeTool::BackgroundAt(int x, int y) const
 PixelProbe::Result PixelProbeTool::ProbeAt(int x, int y)
 {
     Surface *surface = m_view ? m_view->GetSurface() : nullptr;
-    if (!surface || !m_view->m_interface) {
+    if (!surface || !m_view->Interface()) {
         PixelProbe::Result none;
         none.X = x;
         none.Y = y;
@@ -121,7 +121,7 @@ PixelProbe::Result PixelProbeTool::ProbeAt(int x, int y)
     }
     const skimbler::View view = m_view->CoreView();
     const skimbler::DrawState state
-        = ResolveSurface(*surface, view.Width, view.Height, m_view->m_interface->ProjectiveTexture);
+        = ResolveSurface(*surface, view.Width, view.Height, m_view->ProjectiveTexture());
     return skimbler::PixelAt(state, view, Texels(), BackgroundAt(x, y), x, y);
 }
 

@@ -65,24 +65,6 @@ SurfaceTools::SurfaceTools(CMainFrame *frame)
     CSkimblerView *view = frame->GetActiveView();
     m_probe = new PixelProbeTool(view, frame->GetActiveDocument(), this);
 
-    const struct
-    {
-        int commandId;
-        const char *status;
-        const char *tip;
-    } prompts[] = {
-        {ID_FILE_EXPORT_IMAGE, "將平面存成 PNG 影像", "匯出影像"},
-        {ID_PIXEL_PROBE, "顯示指標下像素的紋理、取樣、顏色與混合計算 (按住 I 鍵亦可)", "像素探針"},
-        {ID_PERSPECTIVE_TEXTURE, "以投影紋理座標繪製, 使影像的直線保持筆直", "透視校正貼圖"},
-        {ID_EDIT_COPY, "將平面的繪製狀態 (JSON 與 OpenGL 呼叫) 複製到剪貼簿", "複製"},
-        {ID_EDIT_PASTE, "套用剪貼簿中的平面設定 (影像不變)", "貼上"},
-    };
-    for (const auto &prompt : prompts) {
-        if (QAction *action = frame->CommandAction(prompt.commandId)) {
-            action->setStatusTip(QString::fromUtf8(prompt.status));
-            action->setToolTip(QString::fromUtf8(prompt.tip));
-        }
-    }
     if (QAction *probe = frame->CommandAction(ID_PIXEL_PROBE); probe && probe->icon().isNull())
         probe->setIcon(ProbeIcon());
     for (int commandId : {ID_EDIT_COPY, ID_EDIT_PASTE}) {
@@ -125,11 +107,8 @@ bool SurfaceTools::OnCommand(int commandId)
 void SurfaceTools::SetProjective(bool on)
 {
     m_frame->CheckButton(ID_PERSPECTIVE_TEXTURE, on);
-    CSkimblerView *view = m_frame->GetActiveView();
-    if (view && view->m_interface) {
-        view->m_interface->ProjectiveTexture = on;
-        view->requestUpdate();
-    }
+    if (CSkimblerView *view = m_frame->GetActiveView())
+        view->SetProjectiveTexture(on);
 }
 
 bool SurfaceTools::ForwardToTextField(int commandId)
@@ -158,9 +137,10 @@ void SurfaceTools::Copy()
     CSkimblerView *view = m_frame->GetActiveView();
     if (!document)
         return;
-    const int width = view && view->m_interface ? view->m_interface->Width : 800;
-    const int height = view && view->m_interface ? view->m_interface->Height : 600;
-    const bool projective = view && view->m_interface && view->m_interface->ProjectiveTexture;
+    const GraphicalInterface *drawing = view ? view->Interface() : nullptr;
+    const int width = drawing ? drawing->Width : 800;
+    const int height = drawing ? drawing->Height : 600;
+    const bool projective = view && view->ProjectiveTexture();
     QString error;
     QMimeData *mime = SurfaceClipboard::MakeMimeData(document->surface, document->GetImagePath(), width, height,
                                                      projective, &error);

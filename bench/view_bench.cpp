@@ -8,8 +8,6 @@
 #include "render/BackgroundCache.h"
 #include "render/GraphicalInterface.h"
 #include "surface/CSkimblerDoc.h"
-#include "surface/DocumentAccess.h"
-#include "surface/DocumentFrame.h"
 #include "view/CSkimblerView.h"
 
 #include <QApplication>
@@ -33,28 +31,19 @@ constexpr int kViewWidth = 1920;
 constexpr int kViewHeight = 1080;
 constexpr int kTextureSize = 4096;
 
-class BenchFrame : public DocumentFrame
-{
-public:
-    CSkimblerDoc *GetActiveDocument() const override { return document; }
-    CSkimblerDoc *document = nullptr;
-};
-
 struct Scene
 {
-    BenchFrame frame;
     CSkimblerDoc document;
     std::unique_ptr<CSkimblerView> view;
     bool ready = false;
 
     Scene()
     {
-        frame.document = &document;
-        DocumentAccess::SetMainWindow(&frame);
         view = std::make_unique<CSkimblerView>();
         view->resize(kViewWidth, kViewHeight);
         if (view->OnCreate() != 0 || !view->MakeCurrent())
             return;
+        view->SetDocument(&document);
         view->show();
         QElapsedTimer timer;
         timer.start();
@@ -83,7 +72,6 @@ struct Scene
     ~Scene()
     {
         view.reset();
-        DocumentAccess::SetMainWindow(nullptr);
     }
 };
 
@@ -125,11 +113,17 @@ bool Ready(benchmark::State &state)
     return false;
 }
 
+void SendMouse(CSkimblerView *view, QEvent::Type type, QPoint position, Qt::MouseButton button,
+               Qt::MouseButtons buttons)
+{
+    QMouseEvent event(type, QPointF(position), view->mapToGlobal(QPointF(position)), button, buttons,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(view, &event);
+}
+
 void SendMove(CSkimblerView *view, QPoint position, Qt::MouseButtons buttons)
 {
-    QMouseEvent event(QEvent::MouseMove, QPointF(position), view->mapToGlobal(QPointF(position)), Qt::NoButton,
-                      buttons, Qt::NoModifier);
-    QCoreApplication::sendEvent(view, &event);
+    SendMouse(view, QEvent::MouseMove, position, Qt::NoButton, buttons);
 }
 
 void BM_PaintPass(benchmark::State &state)
@@ -151,13 +145,13 @@ void BM_PaintPassQuadBackground(benchmark::State &state)
     if (!Ready(state))
         return;
     CSkimblerView *view = g_scene->view.get();
-    view->m_cacheBackground = false;
+    view->SetCacheBackground(false);
     CpuCounter cpu(state);
     for (auto _ : state) {
         view->OnPaint();
         glFinish();
     }
-    view->m_cacheBackground = true;
+    view->SetCacheBackground(true);
 }
 BENCHMARK(BM_PaintPassQuadBackground)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -185,7 +179,7 @@ void BM_BackgroundCopy(benchmark::State &state)
     view->MakeCurrent();
     CpuCounter cpu(state);
     for (auto _ : state) {
-        if (!view->m_backgroundCache->Draw()) {
+        if (!view->Cache()->Draw()) {
             state.SkipWithError("this OpenGL cannot copy the background");
             break;
         }
@@ -203,7 +197,7 @@ void BM_SurfaceQuad(benchmark::State &state)
     Surface &surface = g_scene->document.surface;
     CpuCounter cpu(state);
     for (auto _ : state) {
-        view->m_interface->DrawSurface(surface, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f);
+        view->Interface()->DrawSurface(surface, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f);
         glFinish();
     }
 }
@@ -234,9 +228,16 @@ void DragSteps(benchmark::State &state, float zoom, float panX, float panY)
     CSkimblerView *view = g_scene->view.get();
     Surface &surface = g_scene->document.surface;
     surface.ResetPoints();
+    // Corner 0 is taken where it shows at zoom 1; the drag then goes on
+    // at the zoom and pan measured.
+    view->SetZoom(1.0f);
+    view->SetPan(0.0f, 0.0f);
+    const QPointF corner = view->SurfaceToWindow(surface.Points[0][0], surface.Points[0][1], surface.Points[0][2]);
+    const qreal ratio = view->devicePixelRatio();
+    const QPoint grab(qRound(corner.x() / ratio), qRound(corner.y() / ratio));
+    SendMouse(view, QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
     view->SetZoom(zoom);
     view->SetPan(panX, panY);
-    view->m_dragTarget = 0;
     int step = 0;
     CpuCounter cpu(state);
     for (auto _ : state) {
@@ -246,7 +247,7 @@ void DragSteps(benchmark::State &state, float zoom, float panX, float panY)
         view->OnPaint();
         glFinish();
     }
-    view->m_dragTarget = -1;
+    SendMouse(view, QEvent::MouseButtonRelease, QPoint(200, 150), Qt::LeftButton, Qt::NoButton);
     view->SetZoom(1.0f);
     view->SetPan(0.0f, 0.0f);
     surface.ResetPoints();

@@ -1,6 +1,5 @@
 #include "panels/CColorsPanel.h"
 
-#include "panels/DocumentWatcher.h"
 #include "surface/CSkimblerDoc.h"
 
 #include <skimbler/SurfaceSettings.h>
@@ -99,7 +98,7 @@ bool CColorsPanel::OnInitDialog()
     m_list->installEventFilter(this);
     WatchListViewport();
 
-    if (CSkimblerDoc *document = m_watcher->Watch())
+    if (CSkimblerDoc *document = Document())
         ShowColors(document->surface.Colors);
     m_initialised = true;
     FitColumns();
@@ -123,7 +122,7 @@ void CColorsPanel::FitColumns()
 
 void CColorsPanel::ReadDocument()
 {
-    if (CSkimblerDoc *document = m_watcher->Watch())
+    if (CSkimblerDoc *document = Document())
         ShowColors(document->surface.Colors);
 }
 
@@ -142,7 +141,7 @@ void CColorsPanel::EditColor(int corner)
 {
     if (corner < 0 || corner >= kCorners || !m_askColor)
         return;
-    CSkimblerDoc *document = m_watcher->Watch();
+    CSkimblerDoc *document = Document();
     if (!document)
         return;
     const QColor initial = ToColor(document->surface.Colors[corner]);

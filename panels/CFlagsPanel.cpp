@@ -1,6 +1,5 @@
 #include "panels/CFlagsPanel.h"
 
-#include "panels/DocumentWatcher.h"
 #include "surface/CSkimblerDoc.h"
 
 #include <skimbler/SurfaceSettings.h>
@@ -71,7 +70,7 @@ bool CFlagsPanel::OnInitDialog()
     connect(m_list, &QTableWidget::itemChanged, this, &CFlagsPanel::OnItemChanged);
     WatchListViewport();
 
-    if (CSkimblerDoc *document = m_watcher->Watch())
+    if (CSkimblerDoc *document = Document())
         ShowFlags(document->surface.Flags);
     m_initialised = true;
     FitColumns();
@@ -91,7 +90,7 @@ void CFlagsPanel::FitColumns()
 
 void CFlagsPanel::ReadDocument()
 {
-    CSkimblerDoc *document = m_watcher->Watch();
+    CSkimblerDoc *document = Document();
     if (document)
         ShowFlags(document->surface.Flags);
 }
@@ -124,7 +123,7 @@ void CFlagsPanel::OnItemChanged(QTableWidgetItem *)
 {
     if (!m_initialised || m_showing)
         return;
-    CSkimblerDoc *document = m_watcher->Watch();
+    CSkimblerDoc *document = Document();
     if (!document)
         return;
     SurfaceSettings after = document->Settings();

@@ -3,7 +3,6 @@
 #include "panels/CInPlaceCombo.h"
 #include "panels/CInPlaceEdit.h"
 #include "surface/CSkimblerDoc.h"
-#include "surface/DocumentAccess.h"
 #include "surface/Surface.h"
 
 #include <skimbler/SurfaceSettings.h>
@@ -170,9 +169,14 @@ std::uint32_t SurfaceSettings::*CPropertyList::FieldFor(int row)
     }
 }
 
+void CPropertyList::SetDocument(CSkimblerDoc *document)
+{
+    m_document = document;
+}
+
 void CPropertyList::ChangeField(int row, std::uint32_t value)
 {
-    CSkimblerDoc *document = DocumentAccess::CurrentDocument();
+    CSkimblerDoc *document = m_document.data();
     std::uint32_t SurfaceSettings::*field = FieldFor(row);
     if (!document || !field)
         return;
@@ -222,7 +226,7 @@ void CPropertyList::OnClick(int row, int column)
 {
     if (!hasFocus())
         setFocus(Qt::MouseFocusReason);
-    CSkimblerDoc *document = DocumentAccess::CurrentDocument();
+    CSkimblerDoc *document = m_document.data();
     if (!document)
         return;
     if (column == 0)
@@ -350,7 +354,7 @@ void CPropertyList::OnEndLabelEdit(const InPlaceEditResult &result)
 
 void CPropertyList::ApplyColorKey(const QString &text)
 {
-    CSkimblerDoc *document = DocumentAccess::CurrentDocument();
+    CSkimblerDoc *document = m_document.data();
     if (!document)
         return;
     std::uint32_t value = 0;

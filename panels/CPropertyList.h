@@ -4,11 +4,13 @@
 #include "panels/PropertyOption.h"
 
 #include <QPersistentModelIndex>
+#include <QPointer>
 #include <QTableWidget>
 
 #include <cstdint>
 
 class CInPlaceCombo;
+class CSkimblerDoc;
 class CInPlaceEdit;
 class Surface;
 namespace skimbler {
@@ -40,6 +42,9 @@ public:
     static constexpr int LabelColumnWidth = 100;
 
     explicit CPropertyList(QWidget *parent = nullptr);
+
+    // The document whose settings the editors change (null: none).
+    void SetDocument(CSkimblerDoc *document);
 
     // The two columns and the eleven labelled rows; values from `surface`
     // when there is one.
@@ -87,4 +92,7 @@ private:
     void ChangeField(int row, std::uint32_t value);
 
     QPoint m_pressCell{-1, -1};
+
+private:
+    QPointer<CSkimblerDoc> m_document;
 };

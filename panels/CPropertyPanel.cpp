@@ -1,7 +1,6 @@
 #include "panels/CPropertyPanel.h"
 
 #include "panels/CPropertyList.h"
-#include "panels/DocumentWatcher.h"
 #include "surface/CSkimblerDoc.h"
 
 namespace {
@@ -24,7 +23,8 @@ bool CPropertyPanel::OnInitDialog()
     m_initialised = true;
     m_list->setGeometry(rect());
     WatchListViewport();
-    CSkimblerDoc *document = m_watcher->Watch();
+    CSkimblerDoc *document = Document();
+    m_list->SetDocument(document);
     m_list->InsertColumnsAndRows(document ? &document->surface : nullptr);
     return true;
 }
@@ -42,7 +42,9 @@ void CPropertyPanel::FitColumns()
 
 void CPropertyPanel::ReadDocument()
 {
-    CSkimblerDoc *document = m_watcher->Watch();
+    CSkimblerDoc *document = Document();
+    if (m_list)
+        m_list->SetDocument(document);
     if (m_list && document)
         m_list->ShowValues(document->surface);
 }

@@ -1,6 +1,6 @@
 #include "panels/CToolPanel.h"
 
-#include "panels/DocumentWatcher.h"
+#include "surface/CSkimblerDoc.h"
 
 #include <QAbstractScrollArea>
 #include <QEvent>
@@ -9,12 +9,10 @@
 
 CToolPanel::CToolPanel(const QString &caption, QSize templateSize)
     : QDialog(nullptr)
-    , m_watcher(new DocumentWatcher(this))
     , m_templateSize(templateSize)
 {
     setWindowTitle(caption);
     setSizeGripEnabled(false);
-    connect(m_watcher, &DocumentWatcher::documentChanged, this, [this] { ReadDocument(); });
 }
 
 CToolPanel::~CToolPanel() = default;
@@ -30,6 +28,23 @@ bool CToolPanel::Create(QWidget *parentWindow)
     if (parentWindow)
         move(parentWindow->mapToGlobal(QPoint(0, 0)));
     return OnInitDialog();
+}
+
+void CToolPanel::SetDocument(CSkimblerDoc *document)
+{
+    if (document == m_document.data())
+        return;
+    disconnect(m_documentConnection);
+    m_document = document;
+    if (document)
+        m_documentConnection = connect(document, &CSkimblerDoc::viewsUpdated, this, [this] { ReadDocument(); });
+    if (m_initialised)
+        ReadDocument();
+}
+
+CSkimblerDoc *CToolPanel::Document() const
+{
+    return m_document;
 }
 
 QSize CToolPanel::sizeHint() const
@@ -72,8 +87,6 @@ void CToolPanel::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     // The document may have changed while the panel was hidden.
-    if (m_initialised) {
-        m_watcher->Watch();
+    if (m_initialised)
         ReadDocument();
-    }
 }

@@ -1,14 +1,16 @@
 #pragma once
 
 #include <QDialog>
+#include <QMetaObject>
+#include <QPointer>
 #include <QSize>
 
-class DocumentWatcher;
+class CSkimblerDoc;
 class QAbstractScrollArea;
 
 // What the Property and Flags panels share: a floating, sizeable tool window
 // above its parent that holds one list covering its whole client area, and
-// follows the current document.
+// shows the document it was handed.
 class CToolPanel : public QDialog
 {
     Q_OBJECT
@@ -23,6 +25,11 @@ public:
 
     // The size from the dialog template, in dialog units of the panel's font.
     QSize sizeHint() const override;
+
+    // The document shown and edited from now on (null: none). The panel
+    // reads it again at once and at every change of it.
+    void SetDocument(CSkimblerDoc *document);
+    CSkimblerDoc *Document() const;
 
     bool m_initialised = false;
 
@@ -44,9 +51,9 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
-    DocumentWatcher *m_watcher;
-
 private:
+    QPointer<CSkimblerDoc> m_document;
+    QMetaObject::Connection m_documentConnection;
     QSize m_templateSize;
     bool m_created = false;
 };

@@ -1,25 +1,18 @@
 #include "view/CSkimblerView.h"
 
-#include "app/CMainFrame.h"
-#include "app/CNumberEdit.h"
-#include "app/CPercentEdit.h"
-#include "panels/CColorsPanel.h"
-#include "panels/CFlagsPanel.h"
-#include "panels/CPropertyPanel.h"
 #include "render/BackgroundCache.h"
 #include "render/GraphicalFramework.h"
 #include "render/GraphicalInterface.h"
 #include "render/SurfaceDrawState.h"
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
-#include "surface/DocumentAccess.h"
 #include "surface/MessageBox.h"
 #include "surface/Surface.h"
 
 #include <skimbler/SurfaceSettings.h>
 
-#include <QAction>
 #include <QCursor>
+#include <QGuiApplication>
 #include <QEvent>
 #include <QExposeEvent>
 #include <QKeyEvent>
@@ -30,7 +23,6 @@
 #include <QTimer>
 #include <QUndoStack>
 #include <QWheelEvent>
-#include <QWidget>
 
 #include <GL/gl.h>
 
@@ -44,10 +36,7 @@ using skimbler::SurfaceSettings;
 
 namespace {
 
-// The zoom field's percent is turned back into a factor with the float 0.01.
-constexpr double kPercentToZoom = static_cast<double>(0.01f);
-
-// Field values are doubles; a point or the zoom is a float. Values beyond the
+// Typed values are doubles; a point or the zoom is a float. Values beyond the
 // float range would make the conversion undefined, so they stop at its edge.
 float ToFloat(double value)
 {
@@ -56,22 +45,6 @@ float ToFloat(double value)
     if (value < -static_cast<double>(FLT_MAX))
         return -FLT_MAX;
     return static_cast<float>(value);
-}
-
-bool OutsideFloatRange(double value)
-{
-    return std::fabs(value) > static_cast<double>(FLT_MAX);
-}
-
-int PointButton(int point)
-{
-    switch (point) {
-    case 0: return Resource::ID_POINT_0;
-    case 1: return Resource::ID_POINT_1;
-    case 2: return Resource::ID_POINT_2;
-    case 3: return Resource::ID_POINT_3;
-    default: return Resource::ID_POINT_NONE;
-    }
 }
 
 // The edges by their two corner points, in pick-name order: left, bottom,
@@ -117,12 +90,16 @@ CSkimblerView::CSkimblerView(QWindow *parent)
     format.setBlueBufferSize(8);
     format.setDepthBufferSize(16);
     setFormat(format);
+    // Space held for a pan counts wherever the keyboard focus is.
+    qApp->installEventFilter(this);
 }
 
 CSkimblerView::~CSkimblerView()
 {
-    if (m_registeredDocument)
-        m_registeredDocument->RemoveView(this);
+    if (qApp)
+        qApp->removeEventFilter(this);
+    if (m_document)
+        m_document->RemoveView(this);
     if (m_backgroundCache && MakeCurrent())
         m_backgroundCache->Release();
     if (m_background.Texture != 0 && MakeCurrent()) {
@@ -166,12 +143,23 @@ int CSkimblerView::OnCreate()
     m_backgroundCache = std::make_unique<BackgroundCache>(pixels.data(), m_backgroundWidth, m_backgroundHeight);
     // The pixels go with this function; the record must not point at them.
     m_background.Pixels = nullptr;
-
-    if (CSkimblerDoc *document = GetDocument()) {
-        document->AddView(this);
-        m_registeredDocument = document;
-    }
     return 0;
+}
+
+void CSkimblerView::SetDocument(CSkimblerDoc *document)
+{
+    if (document == m_document.data())
+        return;
+    if (m_document)
+        m_document->RemoveView(this);
+    m_document = document;
+    m_dragTarget = -1;
+    m_surfaceDrag = false;
+    m_nudgeKey = 0;
+    m_nudgeCommand = nullptr;
+    if (document)
+        document->AddView(this);
+    RefreshCoordinates();
 }
 
 bool CSkimblerView::MakeCurrent()
@@ -183,17 +171,12 @@ bool CSkimblerView::MakeCurrent()
 
 CSkimblerDoc *CSkimblerView::GetDocument() const
 {
-    return DocumentAccess::CurrentDocument();
+    return m_document;
 }
 
 Surface *CSkimblerView::GetSurface() const
 {
-    return DocumentAccess::CurrentSurface();
-}
-
-CMainFrame *CSkimblerView::GetFrame() const
-{
-    return dynamic_cast<CMainFrame *>(DocumentAccess::MainWindow());
+    return m_document ? &m_document->surface : nullptr;
 }
 
 int CSkimblerView::ClientWidth() const
@@ -215,46 +198,51 @@ QPoint CSkimblerView::DevicePosition(const QPointF &position) const
 
 void CSkimblerView::OnUpdate(DocumentView *, long, QObject *)
 {
-    // An undo, redo or panel edit may have moved the selected point. Fields
-    // holding typing of their own keep it.
-    RefreshCoordinateFields();
+    // An undo, redo or panel edit may have moved the selected point.
+    RefreshCoordinates();
 }
 
-bool CSkimblerView::ShowToolWindows()
+void CSkimblerView::SetShowAxes(bool on)
 {
-    // The tool windows float above the main window, which owns them.
-    QWidget *owner = dynamic_cast<QWidget *>(DocumentAccess::MainWindow());
+    m_showAxes = on;
+    requestUpdate();
+}
 
-    m_propertyPanel = new CPropertyPanel;
-    if (!m_propertyPanel->Create(owner))
-        return false;
-    m_flagsPanel = new CFlagsPanel;
-    if (!m_flagsPanel->Create(owner))
-        return false;
-    m_colorsPanel = new CColorsPanel;
-    if (!m_colorsPanel->Create(owner))
-        return false;
+void CSkimblerView::SetShowHandles(bool on)
+{
+    m_showHandles = on;
+    requestUpdate();
+}
 
-    // The Property panel starts at the top-left corner of the view, Flags
-    // at the screen's left edge below it; the frame places them by their
-    // real frames and brings back what the user chose last time.
-    const QPoint anchor = mapToGlobal(QPoint(0, 0));
-    if (CMainFrame *frame = GetFrame()) {
-        frame->AttachToolWindow(Resource::ID_VIEW_PROPERTY_WINDOW, m_propertyPanel);
-        frame->AttachToolWindow(Resource::ID_VIEW_FLAGS_WINDOW, m_flagsPanel);
-        frame->AttachToolWindow(Resource::ID_VIEW_COLORS_WINDOW, m_colorsPanel);
-        frame->ShowToolWindows(anchor);
-        return true;
-    }
-    m_propertyPanel->move(anchor);
-    m_propertyPanel->show();
-    m_flagsPanel->show();
-    m_colorsPanel->show();
-    const QRect property = m_propertyPanel->frameGeometry();
-    m_flagsPanel->move(0, property.y() + property.height());
-    m_flagsPanel->raise();
-    m_flagsPanel->activateWindow();
-    return true;
+bool CSkimblerView::ProjectiveTexture() const
+{
+    return m_interface && m_interface->ProjectiveTexture;
+}
+
+void CSkimblerView::SetProjectiveTexture(bool on)
+{
+    if (!m_interface)
+        return;
+    m_interface->ProjectiveTexture = on;
+    requestUpdate();
+}
+
+void CSkimblerView::SetShowBackground(bool on)
+{
+    m_showBackground = on;
+    requestUpdate();
+}
+
+void CSkimblerView::SetCacheBackground(bool on)
+{
+    m_cacheBackground = on;
+    requestUpdate();
+}
+
+void CSkimblerView::SetStipplePattern(std::uint16_t pattern)
+{
+    m_stipplePattern = pattern;
+    requestUpdate();
 }
 
 // ---------------------------------------------------------------------------
@@ -306,7 +294,7 @@ void CSkimblerView::DrawScene()
     // The checkerboard belongs to the window, not to the picture: it does
     // not pan. It covers every pixel, so with the copy nothing needs
     // clearing first (nothing reads the depth buffer).
-    const bool hasBackground = m_backgroundWidth > 0 && m_backgroundHeight > 0;
+    const bool hasBackground = HasBackground();
     if (!hasBackground || !m_cacheBackground || !m_backgroundCache
         || !m_backgroundCache->Draw()) {
         m_interface->SetViewOffset(0.0f, 0.0f);
@@ -324,7 +312,7 @@ void CSkimblerView::DrawScene()
 
 void CSkimblerView::DrawBackground()
 {
-    if (!m_interface || m_backgroundWidth <= 0 || m_backgroundHeight <= 0)
+    if (!m_interface || !HasBackground())
         return;
     // One texel per window pixel, whatever the zoom.
     m_interface->DrawTiledBackground(m_background, m_backgroundWidth, m_backgroundHeight, ClientWidth(),
@@ -525,7 +513,7 @@ void CSkimblerView::Press(int x, int y)
         return;
     // Typing not yet committed belongs to the point it was typed for, not to
     // whatever this press selects.
-    CommitPendingFields();
+    emit commitRequested();
     // Pick what is under the click itself, even when no move preceded it.
     m_pointerX = x;
     m_pointerY = y;
@@ -544,12 +532,8 @@ void CSkimblerView::Press(int x, int y)
         return;
     }
     m_dragTarget = hit;
-    if (hit < 4) {
-        m_selectedPoint = hit;
-        if (CMainFrame *frame = GetFrame())
-            frame->CheckButton(PointButton(hit), true);
-        RefreshCoordinateFields();
-    }
+    if (hit < 4)
+        SelectPoint(hit);
 }
 
 void CSkimblerView::Move(int x, int y)
@@ -575,7 +559,7 @@ void CSkimblerView::Move(int x, int y)
         after.Points[m_dragTarget][0] = static_cast<float>(plane.x());
         after.Points[m_dragTarget][1] = static_cast<float>(plane.y());
         document->ChangeSettings(after, tr("拖曳角點"), m_dragKey);
-        RefreshCoordinateFields();
+        RefreshCoordinates();
         return;
     }
 
@@ -599,7 +583,7 @@ void CSkimblerView::Move(int x, int y)
         document->ChangeSettings(after, tr("拖曳邊"), m_dragKey);
         m_anchorX = x;
         m_anchorY = y;
-        RefreshCoordinateFields();
+        RefreshCoordinates();
         return;
     }
 
@@ -618,7 +602,7 @@ void CSkimblerView::Move(int x, int y)
         document->ChangeSettings(after, tr("移動平面"), m_dragKey);
         m_anchorX = x;
         m_anchorY = y;
-        RefreshCoordinateFields();
+        RefreshCoordinates();
         return;
     }
 
@@ -643,20 +627,19 @@ void CSkimblerView::Release()
 // ---------------------------------------------------------------------------
 // Zoom and commands
 
-void CSkimblerView::UpdateZoomField()
+int CSkimblerView::PointCommand(int point)
 {
-    CMainFrame *frame = GetFrame();
-    if (!frame || !frame->m_zoomEdit)
-        return;
-    const bool wasWriting = m_writingZoomField;
-    m_writingZoomField = true;
-    frame->m_zoomEdit->SetValue(static_cast<double>(m_zoom) * 100.0);
-    m_writingZoomField = wasWriting;
+    switch (point) {
+    case 0: return Resource::ID_POINT_0;
+    case 1: return Resource::ID_POINT_1;
+    case 2: return Resource::ID_POINT_2;
+    case 3: return Resource::ID_POINT_3;
+    default: return Resource::ID_POINT_NONE;
+    }
 }
 
 bool CSkimblerView::OnCommand(int commandId)
 {
-    CMainFrame *frame = GetFrame();
     switch (commandId) {
     case Resource::ID_ZOOM_IN:
         SetZoom(m_zoom * ZoomFactor);
@@ -672,13 +655,10 @@ bool CSkimblerView::OnCommand(int commandId)
         FitSurface();
         return true;
     case Resource::ID_SHOW_AXES:
-        // The mode follows the button, so the two never disagree.
-        m_showAxes = frame ? frame->IsButtonChecked(commandId) : !m_showAxes;
-        requestUpdate();
+        SetShowAxes(!m_showAxes);
         return true;
     case Resource::ID_SHOW_HANDLES:
-        m_showHandles = frame ? frame->IsButtonChecked(commandId) : !m_showHandles;
-        requestUpdate();
+        SetShowHandles(!m_showHandles);
         return true;
     case Resource::ID_POINT_0:
     case Resource::ID_POINT_1:
@@ -687,16 +667,14 @@ bool CSkimblerView::OnCommand(int commandId)
     case Resource::ID_POINT_NONE: {
         int point = -1;
         for (int i = 0; i < 4; ++i) {
-            if (PointButton(i) == commandId)
+            if (PointCommand(i) == commandId)
                 point = i;
         }
-        CommitPendingFields();
-        m_selectedPoint = point;
-        RefreshCoordinateFields();
+        SelectPoint(point);
         return true;
     }
     case Resource::ID_POINT_FULL:
-        CommitPendingFields();
+        emit commitRequested();
         if (CSkimblerDoc *document = GetDocument()) {
             Surface layout;
             layout.ResetPoints();
@@ -704,101 +682,54 @@ bool CSkimblerView::OnCommand(int commandId)
             std::copy(&layout.Points[0][0], &layout.Points[0][0] + 12, &after.Points[0][0]);
             document->ChangeSettings(after, tr("重設角點"));
         }
-        RefreshCoordinateFields();
+        RefreshCoordinates();
         return true;
     default:
         return false;
     }
 }
 
-void CSkimblerView::OnFieldChanged(int controlId)
+void CSkimblerView::SelectPoint(int point)
 {
-    CMainFrame *frame = GetFrame();
-    if (!frame)
-        return;
-    if (controlId == Resource::IDC_ZOOM_EDIT) {
-        if (!frame->m_zoomEdit)
-            return;
-        // The view's own writes show the zoom already in force.
-        if (m_writingZoomField)
-            return;
-        const float typed = ToFloat(frame->m_zoomEdit->GetValue() * kPercentToZoom);
-        const float zoom = std::isnan(typed) ? m_zoom : std::clamp(typed, MinZoom, MaxZoom);
-        const QPointF centre = ZoomCentre();
-        ApplyZoom(zoom, static_cast<float>(centre.x()), static_cast<float>(centre.y()));
-        // A value out of range shows the zoom in force instead. The write
-        // raises this notification again, which then finds the value in range.
-        if (zoom != typed)
-            UpdateZoomField();
-        requestUpdate();
-        return;
-    }
-    if (controlId == Resource::IDC_X_EDIT || controlId == Resource::IDC_Y_EDIT || controlId == Resource::IDC_Z_EDIT)
-        WriteCoordinate(controlId);
+    if (point < 0 || point > 3)
+        point = -1;
+    emit commitRequested();
+    const bool changed = point != m_selectedPoint;
+    m_selectedPoint = point;
+    if (changed)
+        emit selectedPointChanged(point);
+    RefreshCoordinates();
 }
 
-void CSkimblerView::WriteCoordinate(int controlId)
+bool CSkimblerView::SetSelectedCoordinate(int axis, double typed)
 {
-    // The view's own writes read back what is already in force.
-    if (m_writingCoordinateField)
-        return;
-    CMainFrame *frame = GetFrame();
     CSkimblerDoc *document = GetDocument();
-    if (!frame || !document)
-        return;
-    const int axis = controlId - Resource::IDC_X_EDIT;
-    CNumberEdit *field = axis == 0 ? frame->m_xEdit : axis == 1 ? frame->m_yEdit : frame->m_zEdit;
-    if (!field)
-        return;
-    const double typed = field->GetValue();
-    if (m_selectedPoint < 0 || m_selectedPoint > 3 || std::isnan(typed)) {
-        // Nothing took the value: show what is in force again.
-        RefreshCoordinateFields();
-        return;
+    if (!document || axis < 0 || axis > 2 || m_selectedPoint < 0 || m_selectedPoint > 3 || std::isnan(typed)) {
+        // Nothing took the value: what is in force is shown again.
+        RefreshCoordinates();
+        return false;
     }
     const float value = ToFloat(typed);
     SurfaceSettings after = document->Settings();
     after.Points[m_selectedPoint][axis] = value;
     document->ChangeSettings(after, tr("輸入座標"));
-    if (OutsideFloatRange(typed)) {
-        m_writingCoordinateField = true;
-        field->SetValue(static_cast<double>(value));
-        m_writingCoordinateField = false;
-    }
+    // A value past the float range is stored at its edge; say so, whether
+    // or not the document changed.
+    if (static_cast<double>(value) != typed)
+        RefreshCoordinates();
     requestUpdate();
+    return true;
 }
 
-void CSkimblerView::CommitPendingFields()
+void CSkimblerView::RefreshCoordinates()
 {
-    CMainFrame *frame = GetFrame();
-    if (!frame)
-        return;
-    for (CNumberEdit *field : {frame->m_xEdit, frame->m_yEdit, frame->m_zEdit}) {
-        if (field && field->HasPendingText())
-            field->Commit();
+    double values[3] = {0.0, 0.0, 0.0};
+    const Surface *surface = GetSurface();
+    if (surface && m_selectedPoint >= 0 && m_selectedPoint < 4) {
+        for (int axis = 0; axis < 3; ++axis)
+            values[axis] = static_cast<double>(surface->Points[m_selectedPoint][axis]);
     }
-}
-
-void CSkimblerView::RefreshCoordinateFields()
-{
-    CMainFrame *frame = GetFrame();
-    Surface *surface = GetSurface();
-    if (frame && frame->m_xEdit && frame->m_yEdit && frame->m_zEdit) {
-        double values[3] = {0.0, 0.0, 0.0};
-        if (surface && m_selectedPoint >= 0 && m_selectedPoint < 4) {
-            for (int axis = 0; axis < 3; ++axis)
-                values[axis] = static_cast<double>(surface->Points[m_selectedPoint][axis]);
-        }
-        const bool wasWriting = m_writingCoordinateField;
-        m_writingCoordinateField = true;
-        CNumberEdit *fields[3] = {frame->m_xEdit, frame->m_yEdit, frame->m_zEdit};
-        for (int axis = 0; axis < 3; ++axis) {
-            // Typing not yet committed is the user's; a redraw must not eat it.
-            if (!fields[axis]->HasPendingText())
-                fields[axis]->SetValue(values[axis]);
-        }
-        m_writingCoordinateField = wasWriting;
-    }
+    emit coordinatesChanged(m_selectedPoint, values[0], values[1], values[2]);
     requestUpdate();
 }
 
@@ -822,8 +753,8 @@ void CSkimblerView::keyPressEvent(QKeyEvent *event)
     case Qt::Key_0:
     case Qt::Key_1:
     case Qt::Key_2:
-    case Qt::Key_3: SelectPointByKey(event->key() - Qt::Key_0); break;
-    case Qt::Key_Escape: SelectPointByKey(-1); break;
+    case Qt::Key_3: SelectPoint(event->key() - Qt::Key_0); break;
+    case Qt::Key_Escape: SelectPoint(-1); break;
     case Qt::Key_Tab: emit focusLeaveRequested(true); break;
     case Qt::Key_Backtab: emit focusLeaveRequested(false); break;
     default: handled = false; break;
@@ -832,19 +763,6 @@ void CSkimblerView::keyPressEvent(QKeyEvent *event)
         event->accept();
     else
         QWindow::keyPressEvent(event);
-}
-
-void CSkimblerView::SelectPointByKey(int point)
-{
-    const int commandId = PointButton(point);
-    // Through the button, so that it shows the choice.
-    if (CMainFrame *frame = GetFrame()) {
-        if (QAction *action = frame->CommandAction(commandId)) {
-            action->trigger();
-            return;
-        }
-    }
-    OnCommand(commandId);
 }
 
 bool CSkimblerView::NudgeSelectedPoint(int dx, int dy)
@@ -856,7 +774,7 @@ bool CSkimblerView::NudgeSelectedPoint(int dx, int dy)
     // Like a drag: without the points in use there is nothing to move.
     if (!(surface->Flags & SURFACE_FLAG_POINTS))
         return false;
-    CommitPendingFields();
+    emit commitRequested();
     const int point = m_selectedPoint;
     // Whole pixels where the corner is seen, in its own z plane; a corner
     // behind the eye moves by pixels of the plane instead.
@@ -880,7 +798,7 @@ bool CSkimblerView::NudgeSelectedPoint(int dx, int dy)
     after.Points[point][1] = static_cast<float>(plane.y());
     document->ChangeSettings(after, tr("移動角點"), m_nudgeKey);
     m_nudgeCommand = stack->index() > 0 ? stack->command(stack->index() - 1) : nullptr;
-    RefreshCoordinateFields();
+    RefreshCoordinates();
     return true;
 }
 

@@ -11,10 +11,6 @@
 #include <memory>
 
 class BackgroundCache;
-class CColorsPanel;
-class CFlagsPanel;
-class CMainFrame;
-class CPropertyPanel;
 class CSkimblerDoc;
 class GraphicalFramework;
 class GraphicalInterface;
@@ -23,8 +19,10 @@ class QUndoCommand;
 class Surface;
 
 // The main view: an OpenGL window that paints the surface over a
-// checkerboard and turns mouse, wheel, tool-bar commands and field input into
-// edits of the surface's geometry.
+// checkerboard and turns mouse, wheel, keys and its own commands into edits
+// of the surface's geometry, which it hands to its document. It knows no
+// window around it: it says what changed by signals, and whoever hosts it
+// wires fields and buttons to them and to its setters.
 class CSkimblerView : public QWindow, public DocumentView
 {
     Q_OBJECT
@@ -57,6 +55,13 @@ public:
     explicit CSkimblerView(QWindow *parent = nullptr);
     ~CSkimblerView() override;
 
+    // The document shown and edited from now on (null: none). The view
+    // hears of every change of it and announces the selected corner's
+    // coordinates again.
+    void SetDocument(CSkimblerDoc *document);
+    CSkimblerDoc *GetDocument() const;
+    Surface *GetSurface() const;
+
     // Window creation: rendering context (made current), drawing interface,
     // background tile. Runs before the window is shown so the document can
     // upload its texture right after.
@@ -65,13 +70,40 @@ public:
     // Document-changed notification: redraw everything.
     void OnUpdate(DocumentView *sender, long hint, QObject *hintObject) override;
 
-    // Tool-bar and menu commands routed from the frame; true when handled.
+    // The view's own commands (zoom, fit, corner choice, corner reset);
+    // true when handled.
     bool OnCommand(int commandId);
-    // A field's text-change notification (control ids 1236 to 1239).
-    void OnFieldChanged(int controlId);
+    // The command that chooses corner `point` (-1: none), and back.
+    static int PointCommand(int point);
 
-    void RefreshCoordinateFields();
-    bool ShowToolWindows();
+    // The corner that the keys and the coordinates apply to, -1 for none.
+    int SelectedPoint() const { return m_selectedPoint; }
+    void SelectPoint(int point);
+    // One coordinate (axis 0 to 2) of the selected corner, through the
+    // document's undoable command. Without a selected corner, or for a
+    // value that is not a number, nothing changes and the coordinates in
+    // force are announced again. Returns whether a value was taken.
+    bool SetSelectedCoordinate(int axis, double value);
+    // Announces the selected corner's coordinates again and redraws.
+    void RefreshCoordinates();
+
+    bool ShowAxes() const { return m_showAxes; }
+    void SetShowAxes(bool on);
+    bool ShowHandles() const { return m_showHandles; }
+    void SetShowHandles(bool on);
+    // Projective texture coordinates for a quad that is not a parallelogram.
+    bool ProjectiveTexture() const;
+    void SetProjectiveTexture(bool on);
+    // The checkerboard behind the picture; off, the window is cleared.
+    bool HasBackground() const { return m_showBackground && m_backgroundWidth > 0 && m_backgroundHeight > 0; }
+    void SetShowBackground(bool on);
+    const TextureImage &BackgroundTile() const { return m_background; }
+    int BackgroundWidth() const { return m_backgroundWidth; }
+    int BackgroundHeight() const { return m_backgroundHeight; }
+    // Off, the tile is drawn as a quad every frame instead of copied from
+    // a window-sized cache (the same picture, slower).
+    void SetCacheBackground(bool on);
+    void SetStipplePattern(std::uint16_t pattern);
 
     // The paint pass: the scene into the back buffer, then the swap. Does
     // nothing while the window is not exposed.
@@ -87,8 +119,11 @@ public:
     int PickPress(int x, int y);
     int PickHover(int x, int y);
 
+    float Zoom() const { return m_zoom; }
+    float PanX() const { return m_panX; }
+    float PanY() const { return m_panY; }
     // Sets the zoom (kept inside [MinZoom, MaxZoom]) about the window's
-    // centre, shows it in the zoom field and redraws.
+    // centre and redraws.
     void SetZoom(float zoom);
     // The same, keeping the surface point under window position (x, y)
     // where it is.
@@ -110,51 +145,14 @@ public:
 
     // Makes the rendering context current on this window; false without one.
     bool MakeCurrent();
-
-    // The document and surface by the main window's active document.
-    CSkimblerDoc *GetDocument() const;
-    Surface *GetSurface() const;
-    // The main frame, or null while it is being built (or in a bare host).
-    CMainFrame *GetFrame() const;
+    // The drawing interface (null before OnCreate), for the probe and the
+    // export, which draw and work out pixels exactly as the view does.
+    GraphicalInterface *Interface() const { return m_interface; }
+    BackgroundCache *Cache() const { return m_backgroundCache.get(); }
 
     // Client size in device pixels, the unit of the drawing interface.
     int ClientWidth() const;
     int ClientHeight() const;
-
-    GraphicalFramework *m_framework = nullptr;
-    GraphicalInterface *m_interface = nullptr;
-    CPropertyPanel *m_propertyPanel = nullptr;
-    CFlagsPanel *m_flagsPanel = nullptr;
-    CColorsPanel *m_colorsPanel = nullptr;
-    int m_backgroundWidth = 0;
-    int m_backgroundHeight = 0;
-    TextureImage m_background;
-    // The background at window size, copied in each frame; off, the tile
-    // is drawn as a quad every frame (the same picture, slower).
-    std::unique_ptr<BackgroundCache> m_backgroundCache;
-    bool m_cacheBackground = true;
-    float m_zoom = 1.0f;
-    float m_panX = 0.0f;
-    float m_panY = 0.0f;
-    std::uint16_t m_stipplePattern = 0x00FF;
-    int m_selectedPoint = -1;
-    int m_dragTarget = -1;
-    int m_pointerX = 0;
-    int m_pointerY = 0;
-    int m_anchorX = 0;
-    int m_anchorY = 0;
-    bool m_surfaceDrag = false;
-    // One per press, so that each drag is one undo step.
-    int m_dragKey = 0;
-    bool m_showAxes = true;
-    bool m_showHandles = true;
-    // A pan drag (middle button, or left with Space held) in progress: the
-    // button, where it started and the pan then.
-    Qt::MouseButton m_panButton = Qt::NoButton;
-    QPoint m_panStart;
-    float m_panStartX = 0.0f;
-    float m_panStartY = 0.0f;
-    bool m_spaceHeld = false;
 
     // One keyboard nudge of the selected corner by whole window pixels (y
     // down); consecutive nudges of one corner are one undo step. False when
@@ -170,6 +168,16 @@ Q_SIGNALS:
     // Tab (forward) or Shift+Tab pressed in the view: the focus should go on
     // to the window's next or previous control.
     void focusLeaveRequested(bool forward);
+    // Another corner (or none, -1) was chosen, by key, press or command.
+    void selectedPointChanged(int point);
+    // The zoom changed by wheel, buttons, fit or SetZoom.
+    void zoomChanged(float zoom);
+    // The selected corner's coordinates as they now are (zeros for none).
+    void coordinatesChanged(int point, double x, double y, double z);
+    // The view is about to change the points or the choice of corner:
+    // typing not yet committed belongs to what it was typed for, so it
+    // should be committed now.
+    void commitRequested();
 
 protected:
     // Object factories, so that a host can put in its own rendering objects.
@@ -201,9 +209,9 @@ private:
     bool NavigationMove(QMouseEvent *event);
     bool NavigationRelease(QMouseEvent *event);
     bool NavigationKey(QEvent *event);
-    // The zoom and the pan that keeps (x, y) still, without the field.
+    // The zoom and the pan that keeps (x, y) still, announcing nothing.
     void ApplyZoom(float zoom, float x, float y);
-    // Where the zoom buttons and the zoom field zoom about.
+    // Where SetZoom and the zoom commands zoom about.
     QPointF ZoomCentre() const;
     // How much farther a point at height z moves on the screen than one on
     // the plane, for pixel-step drags (1 for a point behind the eye).
@@ -217,15 +225,42 @@ private:
     // Draws the surface under `name`, ends the pass and returns the first hit.
     int PickSurfaceLast(const Surface &surface, int name, const std::uint32_t *buffer);
     void SetPointerShape(Qt::CursorShape shape);
-    void UpdateZoomField();
-    void WriteCoordinate(int controlId);
-    // Commits any coordinate field holding typing, to the point it shows.
-    void CommitPendingFields();
     QPoint DevicePosition(const QPointF &position) const;
-    // Chooses a corner (or none, -1) as its tool-bar button would.
-    void SelectPointByKey(int point);
     // Brings the status text up to date soon, not at every move.
     void ScheduleHoverText();
+    // Space held anywhere while the pointer is over the view, for a pan.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+    GraphicalFramework *m_framework = nullptr;
+    GraphicalInterface *m_interface = nullptr;
+    int m_backgroundWidth = 0;
+    int m_backgroundHeight = 0;
+    TextureImage m_background;
+    std::unique_ptr<BackgroundCache> m_backgroundCache;
+    bool m_cacheBackground = true;
+    bool m_showBackground = true;
+    float m_zoom = 1.0f;
+    float m_panX = 0.0f;
+    float m_panY = 0.0f;
+    std::uint16_t m_stipplePattern = 0x00FF;
+    int m_selectedPoint = -1;
+    int m_dragTarget = -1;
+    int m_pointerX = 0;
+    int m_pointerY = 0;
+    int m_anchorX = 0;
+    int m_anchorY = 0;
+    bool m_surfaceDrag = false;
+    // One per press, so that each drag is one undo step.
+    int m_dragKey = 0;
+    bool m_showAxes = true;
+    bool m_showHandles = true;
+    // A pan drag (middle button, or left with Space held) in progress: the
+    // button, where it started and the pan then.
+    Qt::MouseButton m_panButton = Qt::NoButton;
+    QPoint m_panStart;
+    float m_panStartX = 0.0f;
+    float m_panStartY = 0.0f;
+    bool m_spaceHeld = false;
 
     // The run of nudges that the next nudge may join.
     int m_nudgePoint = -1;
@@ -234,9 +269,5 @@ private:
     bool m_pointerInside = false;
     QTimer *m_hoverTimer = nullptr;
 
-    QPointer<CSkimblerDoc> m_registeredDocument;
-    // Set while the view itself writes a field, so the field's read-back
-    // does not write it again.
-    bool m_writingZoomField = false;
-    bool m_writingCoordinateField = false;
+    QPointer<CSkimblerDoc> m_document;
 };

@@ -13,7 +13,12 @@
 #include "skimbler/Scene.h"
 #include "surface/Surface.h"
 
+#include <QAbstractSpinBox>
+#include <QComboBox>
 #include <QCursor>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
@@ -25,6 +30,20 @@ namespace {
 
 // Far enough for any real use, near enough to stay exact in a float.
 constexpr double kMaxPan = 1.0e7;
+
+// A widget that Space types into: a text field, unless it takes numbers
+// only.
+bool TakesSpace(const QObject *target)
+{
+    const auto *widget = qobject_cast<const QWidget *>(target);
+    if (!widget || (widget->inputMethodHints() & (Qt::ImhFormattedNumbersOnly | Qt::ImhDigitsOnly)))
+        return false;
+    const auto *line = qobject_cast<const QLineEdit *>(widget);
+    const auto *combo = qobject_cast<const QComboBox *>(widget);
+    return (line && !line->isReadOnly()) || qobject_cast<const QTextEdit *>(widget)
+        || qobject_cast<const QPlainTextEdit *>(widget) || qobject_cast<const QAbstractSpinBox *>(widget)
+        || (combo && combo->isEditable());
+}
 
 } // namespace
 
@@ -112,7 +131,7 @@ void CSkimblerView::ApplyZoom(float zoom, float x, float y)
 void CSkimblerView::ZoomAt(float zoom, float x, float y)
 {
     ApplyZoom(zoom, x, y);
-    UpdateZoomField();
+    emit zoomChanged(m_zoom);
     requestUpdate();
 }
 
@@ -177,7 +196,7 @@ void CSkimblerView::FitSurface()
         SetPan(static_cast<float>(-centreX * m_zoom / unitX), static_cast<float>(centreY * m_zoom / unitY));
     else
         SetPan(0.0f, 0.0f);
-    UpdateZoomField();
+    emit zoomChanged(m_zoom);
     requestUpdate();
 }
 
@@ -255,23 +274,49 @@ bool CSkimblerView::NavigationRelease(QMouseEvent *event)
 
 bool CSkimblerView::NavigationKey(QEvent *event)
 {
-    if (event->type() == QEvent::FocusOut) {
-        // The release may go elsewhere.
-        m_spaceHeld = false;
-        return false;
-    }
+    // Space is followed for every window by the filter below; here it only
+    // keeps the view's own key handling from seeing it.
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
         return false;
     auto *key = static_cast<QKeyEvent *>(event);
-    if (key->key() != Qt::Key_Space)
-        return false;
-    if (event->type() == QEvent::KeyPress && key->modifiers() != Qt::NoModifier)
+    if (key->key() != Qt::Key_Space || (event->type() == QEvent::KeyPress && key->modifiers() != Qt::NoModifier))
         return false;
     event->accept();
-    if (key->isAutoRepeat())
-        return true;
-    m_spaceHeld = event->type() == QEvent::KeyPress;
-    if (m_panButton == Qt::NoButton && m_dragTarget < 0 && !m_surfaceDrag)
-        SetPointerShape(m_spaceHeld ? Qt::OpenHandCursor : Qt::ArrowCursor);
     return true;
+}
+
+bool CSkimblerView::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (type == QEvent::ApplicationDeactivate) {
+        // A release that another program took must not leave Space held.
+        m_spaceHeld = false;
+        return false;
+    }
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease)
+        return false;
+    const auto *key = static_cast<const QKeyEvent *>(event);
+    if (key->key() != Qt::Key_Space)
+        return false;
+    const bool ours = watched == this;
+    if (type == QEvent::KeyRelease) {
+        if (!key->isAutoRepeat() && m_spaceHeld) {
+            m_spaceHeld = false;
+            if (m_panButton == Qt::NoButton && m_dragTarget < 0 && !m_surfaceDrag)
+                SetPointerShape(Qt::ArrowCursor);
+        }
+        return false;
+    }
+    if (key->modifiers() != Qt::NoModifier)
+        return false;
+    // Held over the view it means "pan", whatever has the focus; a field
+    // that types spaces still gets its space.
+    if (!ours && (!m_pointerInside || !isVisible()))
+        return false;
+    if (!key->isAutoRepeat() && !m_spaceHeld) {
+        m_spaceHeld = true;
+        if (m_panButton == Qt::NoButton && m_dragTarget < 0 && !m_surfaceDrag)
+            SetPointerShape(Qt::OpenHandCursor);
+    }
+    return !ours && !TakesSpace(watched);
 }

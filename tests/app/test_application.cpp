@@ -25,6 +25,7 @@
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include <cerrno>
@@ -111,12 +112,65 @@ private Q_SLOTS:
     void commandLineOpensAFile();
     void shortcutsWorkAfterClickingTheView();
     void printedPictureIsTheViewsPicture();
+    void toolWindowsShowAsLeftAfterQuitting_data();
+    void toolWindowsShowAsLeftAfterQuitting();
     void hiddenToolWindowsComeBackFromTheMenu_data();
     void hiddenToolWindowsComeBackFromTheMenu();
     void cornerColourIsDrawnUndoneAndSaved();
     void droppedFileOpensAfterTheSaveQuestion();
     void rewrittenImageIsRedrawnAndAFailureOnlyInTheStatusBar();
 };
+
+// Quitting hides the tool windows with the main window; they come back
+// the next time as the user left them.
+void TestApplication::toolWindowsShowAsLeftAfterQuitting_data()
+{
+    QTest::addColumn<bool>("byMenu");
+    QTest::addColumn<QList<int>>("hidden");
+    const int colors = Resource::ID_VIEW_COLORS_WINDOW;
+    QTest::newRow("File > Exit, all showing") << true << QList<int>{};
+    QTest::newRow("close box, all showing") << false << QList<int>{};
+    QTest::newRow("File > Exit, Colors hidden") << true << QList<int>{colors};
+    QTest::newRow("close box, Colors hidden") << false << QList<int>{colors};
+}
+
+void TestApplication::toolWindowsShowAsLeftAfterQuitting()
+{
+    QFETCH(bool, byMenu);
+    QFETCH(QList<int>, hidden);
+    const int windows[] = {Resource::ID_VIEW_PROPERTY_WINDOW, Resource::ID_VIEW_FLAGS_WINDOW,
+                           Resource::ID_VIEW_COLORS_WINDOW};
+    QVERIFY(Start());
+    CMainFrame *frame = m_app->GetMainWnd();
+    for (int command : hidden) {
+        frame->CommandAction(command)->trigger();
+        QVERIFY(frame->ToolWindow(command)->isHidden());
+    }
+    // As in the program: the event loop runs, and closing the main window
+    // ends it (with every window still open closed on the way).
+    QTimer::singleShot(0, frame, [frame, byMenu] {
+        if (byMenu)
+            frame->CommandAction(Resource::ID_APP_EXIT)->trigger();
+        else
+            frame->close();
+    });
+    QTimer guard;
+    guard.setSingleShot(true);
+    connect(&guard, &QTimer::timeout, qApp, &QCoreApplication::quit);
+    guard.start(10000);
+    QApplication::exec();
+    QVERIFY(guard.isActive());
+    QVERIFY(!frame->isVisible());
+    m_app.reset();
+
+    QVERIFY(Start());
+    frame = m_app->GetMainWnd();
+    for (int command : windows) {
+        const bool shown = !hidden.contains(command);
+        QCOMPARE(frame->ToolWindow(command)->isVisible(), shown);
+        QCOMPARE(frame->IsButtonChecked(command), shown);
+    }
+}
 
 void TestApplication::initTestCase()
 {
@@ -152,23 +206,24 @@ void TestApplication::startUpShowsTheLoadedSurface()
     QCOMPARE(Doc()->surface.Height, 4u);
     QCOMPARE(m_app->GetMainWnd()->windowTitle(), QStringLiteral("Skimbl[*] - Skimbler"));
 
-    CSkimblerView *view = View();
-    QVERIFY(view->m_propertyPanel && view->m_flagsPanel);
-    QVERIFY(view->m_propertyPanel->isVisible());
-    QVERIFY(view->m_flagsPanel->isVisible());
+    const CSkimblerView *view = View();
+    QVERIFY(view);
+    QVERIFY(m_app->GetMainWnd()->PropertyPanel() && m_app->GetMainWnd()->FlagsPanel());
+    QVERIFY(m_app->GetMainWnd()->PropertyPanel()->isVisible());
+    QVERIFY(m_app->GetMainWnd()->FlagsPanel()->isVisible());
     // The panels read the loaded surface.
-    QCOMPARE(view->m_propertyPanel->m_list->item(4, 1)->text(), QStringLiteral("8"));
-    QCOMPARE(view->m_flagsPanel->m_list->item(1, 0)->checkState(), Qt::Checked);
-    QCOMPARE(view->m_flagsPanel->m_list->item(0, 0)->checkState(), Qt::Unchecked);
+    QCOMPARE(m_app->GetMainWnd()->PropertyPanel()->m_list->item(4, 1)->text(), QStringLiteral("8"));
+    QCOMPARE(m_app->GetMainWnd()->FlagsPanel()->m_list->item(1, 0)->checkState(), Qt::Checked);
+    QCOMPARE(m_app->GetMainWnd()->FlagsPanel()->m_list->item(0, 0)->checkState(), Qt::Unchecked);
 
     // Flags sits at the screen's left edge, right below Property, and both
     // stay on the screen even where, as here without a window manager, the
     // view's corner is not (test_desktop checks the placement under one).
-    const QRect screen = view->m_propertyPanel->screen()->availableGeometry();
-    const QRect property = view->m_propertyPanel->frameGeometry();
+    const QRect screen = m_app->GetMainWnd()->PropertyPanel()->screen()->availableGeometry();
+    const QRect property = m_app->GetMainWnd()->PropertyPanel()->frameGeometry();
     QVERIFY(screen.contains(property));
-    QVERIFY(screen.contains(view->m_flagsPanel->frameGeometry()));
-    QCOMPARE(view->m_flagsPanel->frameGeometry().topLeft(), QPoint(0, property.y() + property.height()));
+    QVERIFY(screen.contains(m_app->GetMainWnd()->FlagsPanel()->frameGeometry()));
+    QCOMPARE(m_app->GetMainWnd()->FlagsPanel()->frameGeometry().topLeft(), QPoint(0, property.y() + property.height()));
 }
 
 void TestApplication::mainWindowIsMaximisedWhateverWasAsked()
@@ -220,8 +275,8 @@ void TestApplication::fileNewRereadsTheImageAndResetsCorners()
     QCOMPARE(Doc()->surface.Flags, 0x3Fu);  // the colour-key bit stays
     QVERIFY(!Doc()->IsModified());
     // The panels follow the new document.
-    QCOMPARE(View()->m_propertyPanel->m_list->item(4, 1)->text(), QStringLiteral("16"));
-    QCOMPARE(View()->m_flagsPanel->m_list->item(0, 0)->checkState(), Qt::Checked);
+    QCOMPARE(m_app->GetMainWnd()->PropertyPanel()->m_list->item(4, 1)->text(), QStringLiteral("16"));
+    QCOMPARE(m_app->GetMainWnd()->FlagsPanel()->m_list->item(0, 0)->checkState(), Qt::Checked);
 }
 
 void TestApplication::recentListKeepsFourNewestFirst()
@@ -330,8 +385,8 @@ void TestApplication::openRestoresEverythingAndPanelsFollow()
     QCOMPARE(s.Flags, 0x2Bu);
     QCOMPARE(s.Width, 8u);
     QVERIFY(s.Texture != 0);
-    QCOMPARE(View()->m_propertyPanel->m_list->item(8, 1)->text(), QStringLiteral("GL_NEAREST_MIPMAP_NEAREST"));
-    QCOMPARE(View()->m_flagsPanel->m_list->item(2, 0)->checkState(), Qt::Unchecked);
+    QCOMPARE(m_app->GetMainWnd()->PropertyPanel()->m_list->item(8, 1)->text(), QStringLiteral("GL_NEAREST_MIPMAP_NEAREST"));
+    QCOMPARE(m_app->GetMainWnd()->FlagsPanel()->m_list->item(2, 0)->checkState(), Qt::Unchecked);
     QCOMPARE(m_app->GetMainWnd()->m_xEdit->text(), QStringLiteral("0.750000"));
     QCOMPARE(m_app->GetMainWnd()->m_zEdit->text(), QStringLiteral("-0.500000"));
     QVERIFY(!Doc()->IsModified());
@@ -589,7 +644,7 @@ void TestApplication::cornerColourIsDrawnUndoneAndSaved()
     m_app->GetMainWnd()->showNormal();
     m_app->GetMainWnd()->resize(900, 700);
     QTRY_VERIFY(View()->height() > 300);
-    QTRY_COMPARE(View()->m_interface->Height, View()->ClientHeight());
+    QTRY_COMPARE(View()->Interface()->Height, View()->ClientHeight());
     // Only the quad's own colour: the background is not added.
     SurfaceSettings opaque = Doc()->Settings();
     opaque.DestFactor = GL_ZERO;
@@ -601,7 +656,7 @@ void TestApplication::cornerColourIsDrawnUndoneAndSaved()
     };
     const QColor before = nearCorner0();
 
-    CColorsPanel *panel = View()->m_colorsPanel;
+    CColorsPanel *panel = m_app->GetMainWnd()->ColorsPanel();
     const float *stored = Doc()->surface.Colors[0];
     const QColor was = QColor::fromRgbF(stored[0], stored[1], stored[2], stored[3]);
     QColor offered;

@@ -51,7 +51,7 @@ private:
     CSkimblerView *View() const { return m_app->GetActiveView(); }
     QList<QWidget *> Panels() const
     {
-        return {View()->m_propertyPanel, View()->m_flagsPanel, View()->m_colorsPanel};
+        return {Frame()->PropertyPanel(), Frame()->FlagsPanel(), Frame()->ColorsPanel()};
     }
     QRect Screen() const { return Frame()->screen()->availableGeometry(); }
 
@@ -85,8 +85,8 @@ void TestDesktop::toolWindowsStartSideBySide()
     }
     // Property at the view's top-left; Flags at the screen's left edge right
     // below it, where there is room for it.
-    const QRect property = View()->m_propertyPanel->frameGeometry();
-    const QRect flags = View()->m_flagsPanel->frameGeometry();
+    const QRect property = Frame()->PropertyPanel()->frameGeometry();
+    const QRect flags = Frame()->FlagsPanel()->frameGeometry();
     QCOMPARE(property.topLeft(), View()->mapToGlobal(QPoint(0, 0)));
     if (property.bottom() + flags.height() <= Screen().bottom())
         QCOMPARE(flags.topLeft(), QPoint(Screen().left(), property.bottom() + 1));
@@ -95,25 +95,25 @@ void TestDesktop::toolWindowsStartSideBySide()
 void TestDesktop::toolWindowsComeBackWhereLeft()
 {
     QVERIFY(Start());
-    CPropertyPanel *property = View()->m_propertyPanel;
+    CPropertyPanel *property = Frame()->PropertyPanel();
     const QPoint moved = Screen().center() - QPoint(property->width() / 2, property->height() / 2);
     property->move(moved);
     QTRY_COMPARE(property->frameGeometry().topLeft(), moved);
     const QSize size = property->size() + QSize(12, -20);
     property->resize(size);
-    QTest::keyClick(View()->m_colorsPanel->m_list, Qt::Key_Escape);
-    QVERIFY(View()->m_colorsPanel->isHidden());
+    QTest::keyClick(Frame()->ColorsPanel()->m_list, Qt::Key_Escape);
+    QVERIFY(Frame()->ColorsPanel()->isHidden());
 
     m_app.reset();
     QVERIFY(Start());
-    QTRY_COMPARE(View()->m_propertyPanel->frameGeometry().topLeft(), moved);
-    QCOMPARE(View()->m_propertyPanel->size(), size);
-    QVERIFY(View()->m_colorsPanel->isHidden());
+    QTRY_COMPARE(Frame()->PropertyPanel()->frameGeometry().topLeft(), moved);
+    QCOMPARE(Frame()->PropertyPanel()->size(), size);
+    QVERIFY(Frame()->ColorsPanel()->isHidden());
     QVERIFY(!Frame()->IsButtonChecked(Resource::ID_VIEW_COLORS_WINDOW));
-    QVERIFY(View()->m_flagsPanel->isVisible());
+    QVERIFY(Frame()->FlagsPanel()->isVisible());
     // Shown again from the menu, and kept shown.
     Frame()->CommandAction(Resource::ID_VIEW_COLORS_WINDOW)->trigger();
-    QVERIFY(View()->m_colorsPanel->isVisible());
+    QVERIFY(Frame()->ColorsPanel()->isVisible());
 
     // A place no screen shows any more falls back to the first placement.
     m_app.reset();
@@ -121,8 +121,8 @@ void TestDesktop::toolWindowsComeBackWhereLeft()
     settings.setValue(QStringLiteral("Tool Windows/propertyPanel/position"), QPoint(-5000, 9000));
     settings.sync();
     QVERIFY(Start());
-    QVERIFY(View()->m_colorsPanel->isVisible());
-    QTRY_COMPARE(View()->m_propertyPanel->frameGeometry().topLeft(), View()->mapToGlobal(QPoint(0, 0)));
+    QVERIFY(Frame()->ColorsPanel()->isVisible());
+    QTRY_COMPARE(Frame()->PropertyPanel()->frameGeometry().topLeft(), View()->mapToGlobal(QPoint(0, 0)));
 }
 
 void TestDesktop::everyToolBarControlIsShownAndTabbable()

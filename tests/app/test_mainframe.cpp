@@ -3,7 +3,6 @@
 #include "app/CPercentEdit.h"
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
-#include "surface/DocumentAccess.h"
 #include "view/CSkimblerView.h"
 
 #include <QAction>
@@ -25,8 +24,7 @@ using namespace Resource;
 
 namespace {
 
-// A frame on a document, registered as the main window like the
-// application does, with a recording application handler.
+// A frame on a document, with a recording application handler.
 struct FrameFixture
 {
     CSkimblerDoc document;
@@ -38,7 +36,6 @@ struct FrameFixture
     FrameFixture()
     {
         frame = std::make_unique<CMainFrame>(&document);
-        DocumentAccess::SetMainWindow(frame.get());
         created = frame->OnCreate();
         frame->SetApplicationCommandHandler([this](int id) {
             applicationCommands.append(id);
@@ -47,7 +44,6 @@ struct FrameFixture
     }
     ~FrameFixture()
     {
-        DocumentAccess::SetMainWindow(nullptr);
         frame.reset();
     }
     bool Show()
@@ -101,6 +97,8 @@ private slots:
     void recentFiles();
     void menuTexts();
     void hoveredButtonsExplainThemselves();
+    void commandSaysTheSameInMenuAndBar_data();
+    void commandSaysTheSameInMenuAndBar();
     void toolBarsWrapInANarrowWindow();
 };
 
@@ -426,12 +424,12 @@ void TestMainFrame::commandsReachTheApplicationThenTheView()
     frame->CommandAction(ID_ZOOM_IN)->trigger();
     QCOMPARE(fixture.applicationCommands.last(), ID_ZOOM_IN);
     QCOMPARE(frame->m_zoomEdit->text(), QStringLiteral("118.9%"));
-    QCOMPARE(frame->GetActiveView()->m_zoom, CSkimblerView::ZoomFactor);
+    QCOMPARE(frame->GetActiveView()->Zoom(), CSkimblerView::ZoomFactor);
 
     // The axis button's command finds the button already toggled.
     frame->CommandAction(ID_SHOW_AXES)->trigger();
     QVERIFY(!frame->IsButtonChecked(ID_SHOW_AXES));
-    QVERIFY(!frame->GetActiveView()->m_showAxes);
+    QVERIFY(!frame->GetActiveView()->ShowAxes());
 }
 
 void TestMainFrame::exitClosesWithoutApplication()
@@ -455,9 +453,9 @@ void TestMainFrame::fieldNotificationReachesTheView()
     frame->m_zoomEdit->selectAll();
     QTest::keyClicks(frame->m_zoomEdit, QStringLiteral("250"));
     // Typing alone leaves the zoom.
-    QCOMPARE(frame->GetActiveView()->m_zoom, 1.0f);
+    QCOMPARE(frame->GetActiveView()->Zoom(), 1.0f);
     QTest::keyClick(frame->m_zoomEdit, Qt::Key_Return);
-    QCOMPARE(frame->GetActiveView()->m_zoom, 2.5f);
+    QCOMPARE(frame->GetActiveView()->Zoom(), 2.5f);
     QCOMPARE(frame->m_zoomEdit->text(), QStringLiteral("250.0"));
     frame->m_xEdit->setFocus(Qt::MouseFocusReason);
     QTRY_COMPARE(frame->m_zoomEdit->text(), QStringLiteral("250.0%"));
@@ -513,6 +511,54 @@ void TestMainFrame::menuTexts()
                                 QString::fromUtf8("像素探針(&I)"), QString::fromUtf8("透視校正貼圖(&E)"),
                                 QStringLiteral("-"), QString::fromUtf8("調整至視窗大小(&W)")}));
     QCOMPARE(frame->CommandAction(ID_APP_ABOUT)->text(), QString::fromUtf8("關於 Skimbler(&A)..."));
+}
+
+// A command's prompt is one text, whether its menu entry or its button is
+// under the pointer.
+void TestMainFrame::commandSaysTheSameInMenuAndBar_data()
+{
+    QTest::addColumn<int>("commandId");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QString>("tip");
+    QTest::newRow("Copy") << int(ID_EDIT_COPY)
+                          << QString::fromUtf8("將平面的繪製狀態 (JSON 與 OpenGL 呼叫) 複製到剪貼簿")
+                          << QString::fromUtf8("複製");
+    QTest::newRow("Paste") << int(ID_EDIT_PASTE) << QString::fromUtf8("套用剪貼簿中的平面設定 (影像不變)")
+                           << QString::fromUtf8("貼上");
+    QTest::newRow("pixel probe") << int(ID_PIXEL_PROBE)
+                                 << QString::fromUtf8("顯示指標下像素的紋理、取樣、顏色與混合計算 (按住 I 鍵亦可)")
+                                 << QString::fromUtf8("像素探針");
+    QTest::newRow("undo") << int(ID_EDIT_UNDO) << QString::fromUtf8("復原上一個動作") << QString::fromUtf8("復原");
+    QTest::newRow("Colors window") << int(ID_VIEW_COLORS_WINDOW) << QString::fromUtf8("顯示或隱藏色彩視窗")
+                                   << QString::fromUtf8("切換色彩視窗");
+}
+
+void TestMainFrame::commandSaysTheSameInMenuAndBar()
+{
+    QFETCH(int, commandId);
+    QFETCH(QString, status);
+    QFETCH(QString, tip);
+    FrameFixture fixture;
+    QVERIFY(fixture.Show());
+    CMainFrame *frame = fixture.frame.get();
+    QAction *action = frame->CommandAction(commandId);
+    QVERIFY(action);
+    bool inMenu = false;
+    for (QAction *menu : frame->menuBar()->actions())
+        inMenu = inMenu || menu->menu()->actions().contains(action);
+    QVERIFY(inMenu);
+    action->showStatusText(frame->menuBar());
+    QCOMPARE(frame->statusBar()->currentMessage(), status);
+    for (QToolBar *bar : {frame->m_standardBar, frame->m_viewBar, frame->m_pointBar}) {
+        QWidget *button = bar->widgetForAction(action);
+        if (!button)
+            continue;
+        frame->statusBar()->clearMessage();
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(button, &enter);
+        QCOMPARE(frame->statusBar()->currentMessage(), status);
+        QCOMPARE(button->toolTip(), tip);
+    }
 }
 
 void TestMainFrame::hoveredButtonsExplainThemselves()

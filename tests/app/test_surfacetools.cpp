@@ -7,7 +7,6 @@
 #include "render/GraphicalInterface.h"
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
-#include "surface/DocumentAccess.h"
 #include "view/CSkimblerView.h"
 #include "view/ViewTestSupport.h"
 
@@ -100,7 +99,6 @@ private:
         m_frame.reset();
         m_document = std::make_unique<CSkimblerDoc>();
         m_frame = std::make_unique<CMainFrame>(m_document.get());
-        DocumentAccess::SetMainWindow(m_frame.get());
         QCOMPARE(m_frame->OnCreate(), 0);
         QVERIFY(view()->MakeCurrent());
         QVERIFY(m_document->OnNewDocument());
@@ -109,8 +107,8 @@ private:
         m_frame->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_frame.get()));
         QTRY_VERIFY(view()->isExposed());
-        QTRY_COMPARE(view()->m_interface->Width, view()->ClientWidth());
-        QTRY_COMPARE(view()->m_interface->Height, view()->ClientHeight());
+        QTRY_COMPARE(view()->Interface()->Width, view()->ClientWidth());
+        QTRY_COMPARE(view()->Interface()->Height, view()->ClientHeight());
     }
 
 private Q_SLOTS:
@@ -155,7 +153,6 @@ void TestSurfaceTools::init()
 
 void TestSurfaceTools::cleanup()
 {
-    DocumentAccess::SetMainWindow(nullptr);
     m_frame.reset();
     m_document.reset();
     m_messages.reset();
@@ -178,7 +175,7 @@ void TestSurfaceTools::projectiveKeepsImageLinesStraight()
     QFETCH(bool, projective);
     if (projective != m_frame->IsButtonChecked(ID_PERSPECTIVE_TEXTURE))
         trigger(ID_PERSPECTIVE_TEXTURE);
-    QCOMPARE(view()->m_interface->ProjectiveTexture, projective);
+    QCOMPARE(view()->ProjectiveTexture(), projective);
 
     // A trapezoid, narrow at the top; the texture as it is, nearest texel.
     Surface &surface = m_document->surface;
@@ -187,9 +184,9 @@ void TestSurfaceTools::projectiveKeepsImageLinesStraight()
     surface.Flags = SURFACE_FLAG_POINTS | SURFACE_FLAG_MAG | SURFACE_FLAG_MIN;
     surface.MagFilter = GL_NEAREST;
     surface.MinFilter = GL_NEAREST;
-    view()->m_showAxes = false;
-    view()->m_showHandles = false;
-    view()->m_backgroundWidth = 0;  // black around the quad
+    view()->SetShowAxes(false);
+    view()->SetShowHandles(false);
+    view()->SetShowBackground(false);  // black around the quad
     const Pixels pixels = RenderAndRead(view());
 
     const int top = qRound(view()->SurfaceToWindow(0, 0.75f).y());
@@ -213,16 +210,16 @@ void TestSurfaceTools::projectiveKeepsImageLinesStraight()
 void TestSurfaceTools::projectiveOptionIsRemembered()
 {
     QVERIFY(!m_frame->IsButtonChecked(ID_PERSPECTIVE_TEXTURE));
-    QVERIFY(!view()->m_interface->ProjectiveTexture);
+    QVERIFY(!view()->ProjectiveTexture());
     trigger(ID_PERSPECTIVE_TEXTURE);
-    QVERIFY(view()->m_interface->ProjectiveTexture);
+    QVERIFY(view()->ProjectiveTexture());
 
     createFrame();
     QVERIFY(m_frame->IsButtonChecked(ID_PERSPECTIVE_TEXTURE));
-    QVERIFY(view()->m_interface->ProjectiveTexture);
+    QVERIFY(view()->ProjectiveTexture());
     trigger(ID_PERSPECTIVE_TEXTURE);
     createFrame();
-    QVERIFY(!view()->m_interface->ProjectiveTexture);
+    QVERIFY(!view()->ProjectiveTexture());
 }
 
 void TestSurfaceTools::exportAtViewSizeIsTheViewWithoutHandles()
@@ -230,7 +227,7 @@ void TestSurfaceTools::exportAtViewSizeIsTheViewWithoutHandles()
     Surface &surface = m_document->surface;
     surface.Points[3][0] = 0.9f;  // not the whole window
     surface.Points[0][1] = 0.6f;
-    view()->m_zoom = 0.8f;
+    view()->SetZoom(0.8f);
     // Panned: the picture moves, the checkerboard stays.
     view()->SetPan(37.0f, -23.0f);
     RenderAndRead(view());
@@ -238,15 +235,15 @@ void TestSurfaceTools::exportAtViewSizeIsTheViewWithoutHandles()
     tools()->m_askExportOptions = [](ExportImage::Options *) { return true; };
     tools()->m_askExportPath = [&](const QString &) { return path; };
     // Handles, axes and the selected corner are on in the view.
-    view()->m_selectedPoint = 0;
+    view()->SelectPoint(0);
     trigger(ID_FILE_EXPORT_IMAGE);
     QVERIFY2(m_messages->messages.isEmpty(), qPrintable(m_messages->texts().join(QLatin1Char('\n'))));
 
     QImage exported(path);
     QCOMPARE(exported.size(), QSize(view()->ClientWidth(), view()->ClientHeight()));
     exported = exported.convertToFormat(QImage::Format_RGBA8888);
-    view()->m_showAxes = false;
-    view()->m_showHandles = false;
+    view()->SetShowAxes(false);
+    view()->SetShowHandles(false);
     const Pixels frame = RenderAndRead(view());
     int different = 0;
     for (int y = 0; y < frame.height; ++y) {
@@ -261,7 +258,7 @@ void TestSurfaceTools::exportAtViewSizeIsTheViewWithoutHandles()
     }
     QCOMPARE(different, 0);
     // The view is back at its own size.
-    QCOMPARE(view()->m_interface->Width, view()->ClientWidth());
+    QCOMPARE(view()->Interface()->Width, view()->ClientWidth());
 }
 
 void TestSurfaceTools::exportWithoutBackgroundHasStraightAlpha()
@@ -279,7 +276,7 @@ void TestSurfaceTools::exportWithoutBackgroundHasStraightAlpha()
         colour[2] = 1.0f;
         colour[3] = 0.4f;
     }
-    view()->m_zoom = 0.5f;
+    view()->SetZoom(0.5f);
     QString error;
     const QSize size(view()->ClientWidth(), view()->ClientHeight());
     const QImage image = ExportImage::Render(view(), size, false, &error).convertToFormat(QImage::Format_ARGB32);
@@ -308,7 +305,7 @@ void TestSurfaceTools::exportWithoutBackgroundHasStraightAlpha()
 
 void TestSurfaceTools::exportAtTypedSize()
 {
-    view()->m_zoom = 0.5f;
+    view()->SetZoom(0.5f);
     const QString path = m_work.filePath(QStringLiteral("typed"));
     tools()->m_askExportOptions = [](ExportImage::Options *options) {
         options->size = QSize(320, 240);
@@ -326,7 +323,7 @@ void TestSurfaceTools::exportAtTypedSize()
     QCOMPARE(qAlpha(image.pixel(160, 120)), 255);
     QCOMPARE(qAlpha(image.pixel(85, 65)), 255);
     QCOMPARE(qAlpha(image.pixel(75, 55)), 0);
-    QCOMPARE(view()->m_interface->Width, view()->ClientWidth());
+    QCOMPARE(view()->Interface()->Width, view()->ClientWidth());
 }
 
 void TestSurfaceTools::copyPutsJsonAndCallsOnTheClipboard_data()
@@ -342,7 +339,7 @@ void TestSurfaceTools::copyPutsJsonAndCallsOnTheClipboard()
 {
     QFETCH(SurfaceFlags, flags);
     QFETCH(bool, projective);
-    view()->m_interface->ProjectiveTexture = projective;
+    view()->SetProjectiveTexture(projective);
     SurfaceSettings settings = m_document->Settings();
     settings.Flags = flags;
     settings.MagFilter = GL_NEAREST;

@@ -1,22 +1,12 @@
 #pragma once
 
 #include "surface/CSkimblerDoc.h"
-#include "surface/DocumentAccess.h"
-#include "surface/DocumentFrame.h"
 #include "surface/DocumentView.h"
 
 #include <QApplication>
 #include <QList>
 #include <QTest>
 #include <QWidget>
-
-// A main window that only knows its document.
-class FakeFrame : public DocumentFrame
-{
-public:
-    CSkimblerDoc *GetActiveDocument() const override { return document; }
-    CSkimblerDoc *document = nullptr;
-};
 
 // Counts the document's update notifications.
 class CountingView : public DocumentView
@@ -26,26 +16,18 @@ public:
     int updates = 0;
 };
 
-// A document reachable as the current one, with a counting view attached.
+// A document with a counting view attached; `handed` is what a panel made
+// by the test is given (null for a panel without a document).
 struct DocumentFixture
 {
-    DocumentFixture()
-    {
-        frame.document = &document;
-        document.AddView(&view);
-        DocumentAccess::SetMainWindow(&frame);
-    }
-    ~DocumentFixture()
-    {
-        DocumentAccess::SetMainWindow(nullptr);
-        document.RemoveView(&view);
-    }
+    DocumentFixture() { document.AddView(&view); }
+    ~DocumentFixture() { document.RemoveView(&view); }
     DocumentFixture(const DocumentFixture &) = delete;
     DocumentFixture &operator=(const DocumentFixture &) = delete;
 
     CSkimblerDoc document;
     CountingView view;
-    FakeFrame frame;
+    CSkimblerDoc *handed = &document;
 };
 
 inline bool ShowAndActivate(QWidget *window)

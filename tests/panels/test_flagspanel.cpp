@@ -71,6 +71,7 @@ void test_flagspanel::cleanup()
 void test_flagspanel::CreatePanel()
 {
     m_panel = new CFlagsPanel;
+    m_panel->SetDocument(m_fixture->handed);
     QVERIFY(m_panel->Create(m_main.get()));
     QVERIFY(ShowAndActivate(m_panel));
 }
@@ -242,11 +243,10 @@ void test_flagspanel::followsFileNew()
 void test_flagspanel::withoutDocument()
 {
     m_fixture->document.surface.Flags = 0x3E;
-    m_fixture->frame.document = nullptr;
+    m_fixture->handed = nullptr;
     CreatePanel();
     QCOMPARE(CheckStates(), QStringLiteral("000000"));
     ClickCheckBox(2);
-    DocumentAccess::SetMainWindow(nullptr);
     ClickCheckBox(3);
     QCOMPARE(CheckStates(), QStringLiteral("001100"));
     QCOMPARE(m_fixture->document.surface.Flags, 0x3Eu);

@@ -111,6 +111,7 @@ void test_propertypanel::cleanup()
 void test_propertypanel::CreatePanel()
 {
     m_panel = new CPropertyPanel;
+    m_panel->SetDocument(m_fixture->handed);
     QVERIFY(m_panel->Create(m_main.get()));
     QVERIFY(ShowAndActivate(m_panel));
 }
@@ -484,7 +485,7 @@ void test_propertypanel::followsFileNew()
 
 void test_propertypanel::withoutDocument()
 {
-    m_fixture->frame.document = nullptr;
+    m_fixture->handed = nullptr;
     CreatePanel();
     CPropertyList *list = m_panel->m_list;
     QCOMPARE(list->rowCount(), 11);
@@ -496,9 +497,6 @@ void test_propertypanel::withoutDocument()
         QVERIFY(list->viewport()->findChildren<QComboBox *>().isEmpty());
     }
     QCoreApplication::sendPostedEvents();
-
-    // No main window at all.
-    DocumentAccess::SetMainWindow(nullptr);
     Click(CPropertyList::RowSrcFactor, 1);
     QVERIFY(list->viewport()->findChildren<QComboBox *>().isEmpty());
     QCOMPARE(m_fixture->view.updates, 0);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "app/CMainFrame.h"
-#include "surface/DocumentAccess.h"
 #include "view/ViewTestSupport.h"
 
 #include <QDir>
@@ -28,7 +27,6 @@ inline bool OpenFrame(std::unique_ptr<CSkimblerDoc> &document, std::unique_ptr<C
 {
     document = std::make_unique<CSkimblerDoc>();
     frame = std::make_unique<CMainFrame>(document.get());
-    DocumentAccess::SetMainWindow(frame.get());
     if (frame->OnCreate() != 0)
         return false;
     view = frame->GetActiveView();
@@ -44,7 +42,6 @@ inline void CloseFrame(std::unique_ptr<CSkimblerDoc> &document, std::unique_ptr<
 {
     frame.reset();
     view = nullptr;
-    DocumentAccess::SetMainWindow(nullptr);
     document.reset();
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "surface/CSkimblerDoc.h"
-#include "surface/DocumentFrame.h"
 #include "view/CSkimblerView.h"
 
 #include <QByteArray>
@@ -41,14 +40,6 @@ inline bool WriteTga(const QString &path, int width, int height, unsigned char b
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
 }
-
-// A main window that only knows its document.
-class BareFrame : public DocumentFrame
-{
-public:
-    CSkimblerDoc *GetActiveDocument() const override { return document; }
-    CSkimblerDoc *document = nullptr;
-};
 
 // The back buffer, read before the swap; rows bottom to top as GL has them.
 struct Pixels
@@ -129,7 +120,7 @@ inline void Wheel(CSkimblerView *view, QPoint position, int delta)
 // Window position of a plane point, through the view's own conversion.
 inline QPoint ScreenOf(CSkimblerView *view, float x, float y)
 {
-    view->m_interface->WorldToScreen(x, y);
+    view->Interface()->WorldToScreen(x, y);
     return QPoint(qRound(x), qRound(y));
 }
 

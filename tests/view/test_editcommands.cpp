@@ -3,7 +3,6 @@
 #include "app/CPercentEdit.h"
 #include "render/GraphicalInterface.h"
 #include "res/Resource.h"
-#include "surface/DocumentAccess.h"
 #include "view/FrameTestSupport.h"
 
 #include <skimbler/SurfaceSettings.h>

@@ -1,6 +1,5 @@
 #include "app/PixelProbeTool.h"
 #include "render/GraphicalInterface.h"
-#include "surface/DocumentAccess.h"
 #include "view/ViewTestSupport.h"
 
 #include <QDir>
@@ -76,7 +75,6 @@ class TestPixelProbe : public QObject
 private:
     QTemporaryDir m_dir;
     QString m_previousDir;
-    BareFrame m_frame;
     std::unique_ptr<CSkimblerDoc> m_document;
     std::unique_ptr<CSkimblerView> m_view;
     std::unique_ptr<PixelProbeTool> m_probe;
@@ -97,23 +95,22 @@ void TestPixelProbe::initTestCase()
     QVERIFY(WritePatternTga(m_dir.filePath(QStringLiteral("a.tga"))));
     m_previousDir = QDir::currentPath();
     QVERIFY(QDir::setCurrent(m_dir.path()));
-    DocumentAccess::SetMainWindow(&m_frame);
 }
 
 void TestPixelProbe::init()
 {
     m_document = std::make_unique<CSkimblerDoc>();
-    m_frame.document = m_document.get();
     m_view = std::make_unique<CSkimblerView>();
     m_view->resize(800, 600);
     QCOMPARE(m_view->OnCreate(), 0);
+    m_view->SetDocument(m_document.get());
     QVERIFY(m_document->OnNewDocument());
     m_view->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
-    QTRY_COMPARE(m_view->m_interface->Width, 800);
-    QTRY_COMPARE(m_view->m_interface->Height, 600);
-    m_view->m_showAxes = false;
-    m_view->m_showHandles = false;
+    QTRY_COMPARE(m_view->Interface()->Width, 800);
+    QTRY_COMPARE(m_view->Interface()->Height, 600);
+    m_view->SetShowAxes(false);
+    m_view->SetShowHandles(false);
     m_probe = std::make_unique<PixelProbeTool>(m_view.get(), m_document.get());
 }
 
@@ -121,13 +118,11 @@ void TestPixelProbe::cleanup()
 {
     m_probe.reset();
     m_view.reset();
-    m_frame.document = nullptr;
     m_document.reset();
 }
 
 void TestPixelProbe::cleanupTestCase()
 {
-    DocumentAccess::SetMainWindow(nullptr);
     QDir::setCurrent(m_previousDir);
 }
 
@@ -216,10 +211,10 @@ void TestPixelProbe::probeMatchesDrawnPixels()
         std::memcpy(surface.Points, points, sizeof points);
     }
     surface.Points[3][2] = setup.tilt;
-    m_view->m_zoom = setup.zoom;
+    m_view->SetZoom(setup.zoom);
     // Panned by a fraction of a pixel too: the probe follows the picture.
     m_view->SetPan(13.5f, -7.25f);
-    m_view->m_interface->ProjectiveTexture = setup.projective;
+    m_view->Interface()->ProjectiveTexture = setup.projective;
     const Pixels pixels = RenderAndRead(m_view.get());
 
     int compared = 0;

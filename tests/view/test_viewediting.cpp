@@ -3,7 +3,6 @@
 #include "app/CPercentEdit.h"
 #include "render/GraphicalInterface.h"
 #include "res/Resource.h"
-#include "surface/DocumentAccess.h"
 #include "view/FrameTestSupport.h"
 
 #include <QDir>
@@ -43,8 +42,8 @@ private:
             QTest::qWait(50);
             QCoreApplication::processEvents();
         }
-        return m_view->size() == QSize(width, height) && m_view->m_interface->Width == width
-            && m_view->m_interface->Height == height;
+        return m_view->size() == QSize(width, height) && m_view->Interface()->Width == width
+            && m_view->Interface()->Height == height;
     }
 
     // The default layout shrunk to half, so every handle lies inside.
@@ -81,6 +80,9 @@ private:
         return QPoint(qRound(at.x()), qRound(at.y()));
     }
 
+    // What a press at `position` takes: a corner, an edge, the whole
+    // surface (the names the status bar says), or -1 for nothing.
+    int takenAt(QPoint position) { return m_view->PickPress(position.x(), position.y()); }
     bool fieldsPresent() const { return m_frame->m_zoomEdit && m_frame->m_xEdit && m_frame->m_yEdit && m_frame->m_zEdit; }
 
     static void commit(CNumberEdit *field, const QString &text)
@@ -181,7 +183,7 @@ void TestViewEditing::cornerDragPutsPointUnderPointer()
     surface().Points[0][0] = -0.5f;
     surface().Points[0][1] = 0.4f;
     surface().Points[0][2] = z;
-    m_view->m_zoom = zoom;
+    m_view->SetZoom(zoom);
     // How much the perspective enlarges a point at height z: the eye is
     // 2.4142136 above the plane.
     const float depth = 2.4142136f / (2.4142136f - z);
@@ -189,13 +191,11 @@ void TestViewEditing::cornerDragPutsPointUnderPointer()
     if (z != 0.0f) {
         // Where the corner would be on the plane is not where it is seen:
         // nothing grabs it there.
-        Press(m_view, ScreenOf(m_view, -0.5f * zoom, 0.4f * zoom));
-        QVERIFY(m_view->m_dragTarget != 0);
-        Release(m_view, QPoint(0, 0));
+        QVERIFY(takenAt(ScreenOf(m_view, -0.5f * zoom, 0.4f * zoom)) != 0);
     }
     // Press a little off the point's centre: the offset is not kept.
+    QCOMPARE(takenAt(seen + QPoint(2, -2)), 0);
     Press(m_view, seen + QPoint(2, -2));
-    QCOMPARE(m_view->m_dragTarget, 0);
     Drag(m_view, QPoint(300, 200));
     // Plane position under (300, 200) at 800 x 600, over the zoom and, in
     // the corner's own z plane, over the perspective.
@@ -213,8 +213,7 @@ void TestViewEditing::cornerDragPutsPointUnderPointer()
     QCOMPARE(ScreenOf(m_view, surface().Points[0][0] * zoom * depth, surface().Points[0][1] * zoom * depth),
              QPoint(300, 200));
     Release(m_view, QPoint(300, 200));
-    Press(m_view, QPoint(300, 200));
-    QCOMPARE(m_view->m_dragTarget, 0);
+    QCOMPARE(takenAt(QPoint(300, 200)), 0);
     QVERIFY(m_document->IsModified());
     QVERIFY(fieldsPresent());
     QCOMPARE(m_frame->m_xEdit->GetValue(), double(surface().Points[0][0]));
@@ -258,8 +257,8 @@ void TestViewEditing::edgeDragFollowsPointer()
     QVERIFY(m_frame->IsButtonChecked(Resource::ID_POINT_3));
 
     const QPoint start = ScreenOf(m_view, (before[a][0] + before[b][0]) / 2, (before[a][1] + before[b][1]) / 2);
+    QCOMPARE(takenAt(start), edge);
     Press(m_view, start);
-    QCOMPARE(m_view->m_dragTarget, edge);
     // Several moves, past the goal and back: only where the pointer ends counts.
     Drag(m_view, start + move / 2);
     Drag(m_view, start + move * 2);
@@ -277,7 +276,7 @@ void TestViewEditing::edgeDragFollowsPointer()
     // The moved edge is under the pointer.
     float x = float(start.x() + move.x());
     float y = float(start.y() + move.y());
-    m_view->m_interface->ScreenToWorld(x, y);
+    m_view->Interface()->ScreenToWorld(x, y);
     QVERIFY(std::fabs(surface().Points[a][axis] - (horizontal ? x : y)) < 1e-5f);
     QVERIFY(m_document->IsModified());
     QVERIFY(m_frame->IsButtonChecked(Resource::ID_POINT_3));
@@ -299,9 +298,8 @@ void TestViewEditing::surfaceMove()
 {
     QFETCH(QList<QPoint>, moves);
     const QPoint press(400, 300);
+    QCOMPARE(takenAt(press), int(CSkimblerView::WholeSurface));
     Press(m_view, press);
-    QVERIFY(m_view->m_surfaceDrag);
-    QCOMPARE(m_view->m_dragTarget, -1);
     for (const QPoint &move : moves)
         Drag(m_view, press + move);
     const QPoint total = moves.last();
@@ -322,12 +320,11 @@ void TestViewEditing::releaseEndsDrag()
 {
     halfLayout();
     const QPoint corner = ScreenOf(m_view, surface().Points[2][0], surface().Points[2][1]);
+    QCOMPARE(takenAt(corner), 2);
     Press(m_view, corner);
-    QCOMPARE(m_view->m_dragTarget, 2);
     // Released outside the view: the drag still ends.
     Release(m_view, QPoint(-50, 900));
-    QCOMPARE(m_view->m_dragTarget, -1);
-    QCOMPARE(m_view->m_selectedPoint, 2);
+    QCOMPARE(m_view->SelectedPoint(), 2);
     const float x = surface().Points[2][0];
     Hover(m_view, QPoint(100, 100));
     QCOMPARE(surface().Points[2][0], x);
@@ -362,11 +359,11 @@ void TestViewEditing::hiddenHandlesSelectButDoNotDrag()
 {
     halfLayout();
     m_frame->CheckButton(Resource::ID_SHOW_HANDLES, false);
-    QVERIFY(m_view->OnCommand(Resource::ID_SHOW_HANDLES));
-    QVERIFY(!m_view->m_showHandles);
+    QVERIFY(m_frame->OnCommand(Resource::ID_SHOW_HANDLES));
+    QVERIFY(!m_view->ShowHandles());
     const float before[2] = {surface().Points[3][0], surface().Points[3][1]};
     Press(m_view, ScreenOf(m_view, before[0], before[1]));
-    QCOMPARE(m_view->m_selectedPoint, 3);
+    QCOMPARE(m_view->SelectedPoint(), 3);
     QVERIFY(m_frame->IsButtonChecked(Resource::ID_POINT_3));
     Drag(m_view, QPoint(100, 100));
     QCOMPARE(surface().Points[3][0], before[0]);
@@ -380,9 +377,7 @@ void TestViewEditing::nothingHappensWithoutPointsFlag()
     float before[4][3];
     std::copy(&surface().Points[0][0], &surface().Points[0][0] + 12, &before[0][0]);
     Press(m_view, QPoint(2, 2));
-    QCOMPARE(m_view->m_selectedPoint, -1);
-    QCOMPARE(m_view->m_dragTarget, -1);
-    QVERIFY(!m_view->m_surfaceDrag);
+    QCOMPARE(m_view->SelectedPoint(), -1);
     Drag(m_view, QPoint(200, 200));
     Release(m_view, QPoint(200, 200));
     Press(m_view, QPoint(400, 300));
@@ -413,8 +408,8 @@ void TestViewEditing::wheelZoomsAtPointer()
     panBy(pan, Qt::MiddleButton);
     // Corner 3 is put under the pointer by dragging it there.
     halfLayout();
+    QCOMPARE(takenAt(windowOf(3)), 3);
     Press(m_view, windowOf(3));
-    QCOMPARE(m_view->m_dragTarget, 3);
     Drag(m_view, pointer);
     Release(m_view, pointer);
     const float held[2] = {surface().Points[3][0], surface().Points[3][1]};
@@ -425,16 +420,16 @@ void TestViewEditing::wheelZoomsAtPointer()
         zoom = std::clamp(zoom * std::pow(CSkimblerView::ZoomFactor, delta / 120.0f), CSkimblerView::MinZoom,
                           CSkimblerView::MaxZoom);
         // Multiplicative, and shown in the field.
-        QVERIFY(std::fabs(m_view->m_zoom / zoom - 1.0f) < 1e-5f);
+        QVERIFY(std::fabs(m_view->Zoom() / zoom - 1.0f) < 1e-5f);
         QVERIFY(std::fabs(m_frame->m_zoomEdit->GetValue() / (double(zoom) * 100.0) - 1.0) < 1e-5);
     }
     // The corner is still under the pointer: taking it there and letting go
     // without a move leaves it within half a pixel of where it was.
+    QCOMPARE(takenAt(pointer), 3);
     Press(m_view, pointer);
-    QCOMPARE(m_view->m_dragTarget, 3);
     Drag(m_view, pointer);
-    const float pixelX = 4.0f / 3.0f / 400.0f / m_view->m_zoom;
-    const float pixelY = 1.0f / 300.0f / m_view->m_zoom;
+    const float pixelX = 4.0f / 3.0f / 400.0f / m_view->Zoom();
+    const float pixelY = 1.0f / 300.0f / m_view->Zoom();
     QVERIFY2(std::fabs(surface().Points[3][0] - held[0]) <= 0.5f * pixelX
                  && std::fabs(surface().Points[3][1] - held[1]) <= 0.5f * pixelY,
              qPrintable(QStringLiteral("(%1, %2) moved to (%3, %4)")
@@ -478,8 +473,8 @@ void TestViewEditing::panThenDragMovesAsWithoutPan()
         return (windowOf(edge[0]) + windowOf(edge[1])) / 2;
     };
     const auto dragFrom = [&](QPoint start) {
+        QCOMPARE(takenAt(start), grab);
         Press(m_view, start);
-        QCOMPARE(m_view->m_surfaceDrag ? int(CSkimblerView::WholeSurface) : m_view->m_dragTarget, grab);
         Drag(m_view, start + QPoint(13, -7));
         Drag(m_view, start + QPoint(-21, 34));
         Release(m_view, start + QPoint(-21, 34));
@@ -544,13 +539,13 @@ void TestViewEditing::fitShowsAllFourHandles()
         box |= QRect(at, QSize(1, 1));
         // Its handle is there: a press takes that corner.
         Press(m_view, at);
-        QCOMPARE(m_view->m_selectedPoint, i);
+        QCOMPARE(m_view->SelectedPoint(), i);
         Release(m_view, at);
     }
     // As large as the margin allows.
     QVERIFY2(box.width() >= inside.width() - 3 || box.height() >= inside.height() - 3,
              qPrintable(QStringLiteral("%1 x %2").arg(box.width()).arg(box.height())));
-    QVERIFY(std::fabs(m_frame->m_zoomEdit->GetValue() - double(m_view->m_zoom) * 100.0) < 1e-4);
+    QVERIFY(std::fabs(m_frame->m_zoomEdit->GetValue() - double(m_view->Zoom()) * 100.0) < 1e-4);
     QVERIFY(!m_document->IsModified());
 }
 
@@ -563,7 +558,7 @@ void TestViewEditing::hundredRestoresThePicture()
     QVERIFY(m_view->OnCommand(Resource::ID_ZOOM_IN));
     QVERIFY(RenderAndRead(m_view).rgba != start.rgba);
     QVERIFY(m_view->OnCommand(Resource::ID_ZOOM_100));
-    QCOMPARE(m_view->m_zoom, 1.0f);
+    QCOMPARE(m_view->Zoom(), 1.0f);
     QVERIFY(RenderAndRead(m_view).rgba == start.rgba);
 }
 
@@ -590,13 +585,13 @@ void TestViewEditing::zoomStopsAtBounds()
             QVERIFY(m_view->OnCommand(command));
         else
             Wheel(m_view, QPoint(400, 300), wheel);
-        QVERIFY(m_view->m_zoom >= CSkimblerView::MinZoom && m_view->m_zoom <= CSkimblerView::MaxZoom);
+        QVERIFY(m_view->Zoom() >= CSkimblerView::MinZoom && m_view->Zoom() <= CSkimblerView::MaxZoom);
     }
-    QCOMPARE(m_view->m_zoom, zoom);
+    QCOMPARE(m_view->Zoom(), zoom);
     QVERIFY(fieldsPresent());
     QVERIFY(std::fabs(m_frame->m_zoomEdit->GetValue() - double(zoom) * 100.0) < 1e-4);
     QVERIFY(m_view->OnCommand(Resource::ID_ZOOM_100));
-    QCOMPARE(m_view->m_zoom, 1.0f);
+    QCOMPARE(m_view->Zoom(), 1.0f);
     QCOMPARE(m_frame->m_zoomEdit->GetValue(), 100.0);
 }
 
@@ -623,25 +618,25 @@ void TestViewEditing::typedZoom()
     QVERIFY(fieldsPresent());
     CPercentEdit *field = m_frame->m_zoomEdit;
     commit(field, typed);
-    QCOMPARE(m_view->m_zoom, zoom);
+    QCOMPARE(m_view->Zoom(), zoom);
     // The field, once left, shows the zoom in force.
     QVERIFY(std::fabs(field->GetValue() - double(zoom) * 100.0) < 1e-3);
     field->SetValue(field->GetValue());
     QCOMPARE(field->text(), shown);
-    QCOMPARE(m_view->m_zoom, zoom);
+    QCOMPARE(m_view->Zoom(), zoom);
 }
 
 void TestViewEditing::displayTogglesFollowButtons()
 {
     m_frame->CheckButton(Resource::ID_SHOW_AXES, false);
-    QVERIFY(m_view->OnCommand(Resource::ID_SHOW_AXES));
-    QVERIFY(!m_view->m_showAxes);
+    QVERIFY(m_frame->OnCommand(Resource::ID_SHOW_AXES));
+    QVERIFY(!m_view->ShowAxes());
     m_frame->CheckButton(Resource::ID_SHOW_AXES, true);
-    QVERIFY(m_view->OnCommand(Resource::ID_SHOW_AXES));
-    QVERIFY(m_view->m_showAxes);
+    QVERIFY(m_frame->OnCommand(Resource::ID_SHOW_AXES));
+    QVERIFY(m_view->ShowAxes());
     m_frame->CheckButton(Resource::ID_SHOW_HANDLES, false);
-    QVERIFY(m_view->OnCommand(Resource::ID_SHOW_HANDLES));
-    QVERIFY(!m_view->m_showHandles);
+    QVERIFY(m_frame->OnCommand(Resource::ID_SHOW_HANDLES));
+    QVERIFY(!m_view->ShowHandles());
     QVERIFY(!m_document->IsModified());
 }
 
@@ -652,7 +647,7 @@ void TestViewEditing::resetShowsDefaultsOfSelectedPoint()
     surface().Points[2][2] = 3.0f;
     QVERIFY(m_view->OnCommand(Resource::ID_POINT_2));
     QVERIFY(m_view->OnCommand(Resource::ID_POINT_FULL));
-    QCOMPARE(m_view->m_selectedPoint, 2);
+    QCOMPARE(m_view->SelectedPoint(), 2);
     QCOMPARE(m_frame->m_xEdit->text(), QStringLiteral("1.333333"));
     QCOMPARE(m_frame->m_yEdit->text(), QStringLiteral("1.000000"));
     QCOMPARE(m_frame->m_zEdit->text(), QStringLiteral("0.000000"));

@@ -2,11 +2,12 @@
 #include "app/CNumberEdit.h"
 #include "render/GraphicalInterface.h"
 #include "res/Resource.h"
-#include "surface/DocumentAccess.h"
 #include "view/FrameTestSupport.h"
 
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
+#include <QToolBar>
 #include <QTemporaryDir>
 #include <QUndoStack>
 #include <QtTest>
@@ -47,7 +48,7 @@ private Q_SLOTS:
     void init()
     {
         QVERIFY(OpenFrame(m_document, m_frame, m_view));
-        QTRY_COMPARE(m_view->m_interface->Height, m_view->ClientHeight());
+        QTRY_COMPARE(m_view->Interface()->Height, m_view->ClientHeight());
         // Half the default layout: every handle inside the view.
         for (auto &point : surface().Points) {
             point[0] *= 0.5f;
@@ -61,6 +62,8 @@ private Q_SLOTS:
     void cleanupTestCase() { QDir::setCurrent(m_previousDir); }
 
     void digitsAndEscapeChooseTheCorner();
+    void spaceDragPansWhereverTheFocusIs_data();
+    void spaceDragPansWhereverTheFocusIs();
     void arrowsNudgeByWholeWindowPixels_data();
     void arrowsNudgeByWholeWindowPixels();
     void aRunOfNudgesIsOneUndoStep();
@@ -192,4 +195,63 @@ void TestViewKeys::statusBarTellsWhatIsUnderThePointer()
 }
 
 QTEST_MAIN(TestViewKeys)
+// Space held with the pointer over the view makes a left drag pan, wherever
+// the keyboard focus is; a text field that types spaces still gets its space.
+void TestViewKeys::spaceDragPansWhereverTheFocusIs_data()
+{
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("view") << QStringLiteral("view") << QString();
+    QTest::newRow("Z field") << QStringLiteral("z") << QString();
+    QTest::newRow("text field") << QStringLiteral("text") << QStringLiteral("a ");
+}
+
+void TestViewKeys::spaceDragPansWhereverTheFocusIs()
+{
+    QFETCH(QString, focus);
+    QFETCH(QString, typed);
+    m_frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_frame.get()));
+    auto *text = new QLineEdit(QStringLiteral("a"));
+    m_frame->m_pointBar->addWidget(text);
+    QWidget *target = focus == QStringLiteral("z") ? static_cast<QWidget *>(m_frame->m_zEdit) : text;
+    if (focus == QStringLiteral("view")) {
+        m_frame->centralWidget()->setFocus();
+    } else {
+        target->setFocus();
+        QTRY_VERIFY(target->hasFocus());
+    }
+    const QString zText = m_frame->m_zEdit->text();
+    const SurfaceSettings before = m_document->Settings();
+    const int steps = m_document->UndoStack()->count();
+
+    // The pointer over the middle of the quad, where a plain drag moves it.
+    const QPoint start(400, 300);
+    Hover(m_view, start);
+    if (focus == QStringLiteral("view"))
+        SendKey(m_view, QEvent::KeyPress, Qt::Key_Space);
+    else
+        QTest::keyPress(target, Qt::Key_Space);
+    SendMouse(m_view, QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
+    SendMouse(m_view, QEvent::MouseMove, start + QPoint(30, -20), Qt::NoButton, Qt::LeftButton);
+    SendMouse(m_view, QEvent::MouseButtonRelease, start + QPoint(30, -20), Qt::LeftButton, Qt::NoButton);
+    if (focus == QStringLiteral("view"))
+        SendKey(m_view, QEvent::KeyRelease, Qt::Key_Space);
+    else
+        QTest::keyRelease(target, Qt::Key_Space);
+
+    QCOMPARE(QPointF(m_view->PanX(), m_view->PanY()), QPointF(30, -20));
+    QVERIFY(m_document->Settings() == before);
+    QCOMPARE(m_document->UndoStack()->count(), steps);
+    QCOMPARE(m_frame->m_zEdit->text(), zText);
+    if (!typed.isEmpty())
+        QCOMPARE(text->text(), typed);
+
+    // Let go, a left drag moves the quad again.
+    SendMouse(m_view, QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
+    SendMouse(m_view, QEvent::MouseMove, start + QPoint(10, 0), Qt::NoButton, Qt::LeftButton);
+    SendMouse(m_view, QEvent::MouseButtonRelease, start + QPoint(10, 0), Qt::LeftButton, Qt::NoButton);
+    QVERIFY(!(m_document->Settings() == before));
+}
+
 #include "test_viewkeys.moc"

@@ -1,7 +1,6 @@
 #include "common/MessageRecorder.h"
 #include "render/GraphicalFramework.h"
 #include "render/GraphicalInterface.h"
-#include "surface/DocumentAccess.h"
 #include "view/ViewTestSupport.h"
 
 #include <QDir>
@@ -28,7 +27,6 @@ class TestViewPaint : public QObject
 private:
     QTemporaryDir m_dir;
     QString m_previousDir;
-    BareFrame m_frame;
     std::unique_ptr<CSkimblerDoc> m_document;
     std::unique_ptr<CSkimblerView> m_view;
 
@@ -36,8 +34,8 @@ private:
     {
         m_view->resize(width, height);
         QTRY_COMPARE(m_view->size(), QSize(width, height));
-        QTRY_COMPARE(m_view->m_interface->Width, width);
-        QTRY_COMPARE(m_view->m_interface->Height, height);
+        QTRY_COMPARE(m_view->Interface()->Width, width);
+        QTRY_COMPARE(m_view->Interface()->Height, height);
     }
 
     // A view on a white background showing only the handles: no tile, an
@@ -48,9 +46,9 @@ private:
         surface.Flags &= ~SURFACE_FLAG_BLEND;
         for (auto &colour : surface.Colors)
             colour[3] = 0.0f;
-        m_view->m_backgroundWidth = 0;
-        m_view->m_showAxes = false;
-        m_view->m_stipplePattern = 0;
+        m_view->SetShowBackground(false);
+        m_view->SetShowAxes(false);
+        m_view->SetStipplePattern(0);
         m_view->MakeCurrent();
         glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
     }
@@ -88,16 +86,15 @@ void TestViewPaint::initTestCase()
     QVERIFY(WriteTga(m_dir.filePath(QStringLiteral("a.tga")), 4, 4));
     m_previousDir = QDir::currentPath();
     QVERIFY(QDir::setCurrent(m_dir.path()));
-    DocumentAccess::SetMainWindow(&m_frame);
 }
 
 void TestViewPaint::init()
 {
     m_document = std::make_unique<CSkimblerDoc>();
-    m_frame.document = m_document.get();
     m_view = std::make_unique<CSkimblerView>();
     m_view->resize(800, 600);
     QCOMPARE(m_view->OnCreate(), 0);
+    m_view->SetDocument(m_document.get());
     QVERIFY(m_document->OnNewDocument());
     m_view->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
@@ -107,13 +104,11 @@ void TestViewPaint::init()
 void TestViewPaint::cleanup()
 {
     m_view.reset();
-    m_frame.document = nullptr;
     m_document.reset();
 }
 
 void TestViewPaint::cleanupTestCase()
 {
-    DocumentAccess::SetMainWindow(nullptr);
     QDir::setCurrent(m_previousDir);
 }
 
@@ -131,9 +126,9 @@ void TestViewPaint::checkerboardIsAnchoredBottomLeft()
     QFETCH(int, width);
     QFETCH(int, height);
     setSize(width, height);
-    m_frame.document = nullptr;  // background only
-    m_view->m_showAxes = false;
-    m_view->m_showHandles = false;
+    m_view->SetDocument(nullptr);  // background only
+    m_view->SetShowAxes(false);
+    m_view->SetShowHandles(false);
     const Pixels pixels = RenderAndRead(m_view.get());
 
     const int bottom = height - 1;
@@ -159,8 +154,8 @@ void TestViewPaint::checkerboardIsAnchoredBottomLeft()
 
 void TestViewPaint::defaultSurfaceIsTintedByCornerColours()
 {
-    m_view->m_showAxes = false;
-    m_view->m_showHandles = false;
+    m_view->SetShowAxes(false);
+    m_view->SetShowHandles(false);
     const Pixels pixels = RenderAndRead(m_view.get());
     // Grey cells near the left corners: corner 0 (top-left) is red, corner 1
     // (bottom-left) green; the colours add to the tile.
@@ -206,8 +201,8 @@ void TestViewPaint::imageSizedQuadHangsFromCentre()
     }
     surface.Width = 37;
     surface.Height = 23;
-    m_view->m_showAxes = false;
-    m_view->m_showHandles = false;
+    m_view->SetShowAxes(false);
+    m_view->SetShowHandles(false);
     const Pixels pixels = RenderAndRead(m_view.get());
 
     int count = 0;
@@ -246,8 +241,8 @@ void TestViewPaint::selectedHandleIsEightPixels()
     Surface &surface = m_document->surface;
     surface.Points[0][0] = -0.3f;
     surface.Points[0][1] = 0.2f;
-    m_view->m_zoom = zoom;
-    m_view->m_selectedPoint = 0;
+    m_view->SetZoom(zoom);
+    m_view->SelectPoint(0);
     const Pixels pixels = RenderAndRead(m_view.get());
 
     // The filled square at the zoomed point: half-black over white.
@@ -284,10 +279,10 @@ void TestViewPaint::frameFollowsHandleToggle()
 {
     QFETCH(bool, handles);
     handlesOnly();
-    m_view->m_stipplePattern = 0x00FF;
-    m_view->m_zoom = 0.5f;  // the whole frame inside the window
-    m_view->m_selectedPoint = 1;
-    m_view->m_showHandles = handles;
+    m_view->SetStipplePattern(0x00FF);
+    m_view->SetZoom(0.5f);  // the whole frame inside the window
+    m_view->SelectPoint(1);
+    m_view->SetShowHandles(handles);
     const Pixels pixels = RenderAndRead(m_view.get());
     int blue = 0;
     int dark = 0;
@@ -330,11 +325,11 @@ void TestViewPaint::pressPassNames()
     QFETCH(float, x);
     QFETCH(float, y);
     QFETCH(int, name);
-    m_view->m_zoom = 0.5f;
+    m_view->SetZoom(0.5f);
     const QPoint at = ScreenOf(m_view.get(), x, y);
     QCOMPARE(m_view->PickPress(at.x(), at.y()), name);
     // The handles take part even when hidden.
-    m_view->m_showHandles = false;
+    m_view->SetShowHandles(false);
     QCOMPARE(m_view->PickPress(at.x(), at.y()), name);
 }
 
@@ -361,8 +356,8 @@ void TestViewPaint::hoverPassNames()
     QFETCH(float, y);
     QFETCH(bool, handles);
     QFETCH(int, name);
-    m_view->m_zoom = 0.5f;
-    m_view->m_showHandles = handles;
+    m_view->SetZoom(0.5f);
+    m_view->SetShowHandles(handles);
     const QPoint at = ScreenOf(m_view.get(), x, y);
     QCOMPARE(m_view->PickHover(at.x(), at.y()), name);
 }
@@ -370,8 +365,8 @@ void TestViewPaint::hoverPassNames()
 void TestViewPaint::resizeReachesInterface()
 {
     setSize(321, 123);
-    QCOMPARE(m_view->m_interface->Width, 321);
-    QCOMPARE(m_view->m_interface->Height, 123);
+    QCOMPARE(m_view->Interface()->Width, 321);
+    QCOMPARE(m_view->Interface()->Height, 123);
     GLint viewport[4] = {};
     m_view->MakeCurrent();
     glGetIntegerv(GL_VIEWPORT, viewport);
@@ -406,18 +401,18 @@ void TestViewPaint::copiedBackgroundPaintsTheSamePicture()
         point[1] *= 0.6f;
     }
     surface.Points[1][2] = lift;
-    m_view->m_selectedPoint = 2;
+    m_view->SelectPoint(2);
     if (resizedFrom.isValid()) {
         setSize(resizedFrom.width(), resizedFrom.height());
         RenderAndRead(m_view.get());
     }
     setSize(size.width(), size.height());
-    m_view->m_zoom = zoom;
+    m_view->SetZoom(zoom);
     m_view->SetPan(float(pan.x()), float(pan.y()));
 
-    m_view->m_cacheBackground = false;
+    m_view->SetCacheBackground(false);
     const Pixels drawn = RenderAndRead(m_view.get());
-    m_view->m_cacheBackground = true;
+    m_view->SetCacheBackground(true);
     for (int frame = 0; frame < 2; ++frame) {
         const Pixels copied = RenderAndRead(m_view.get());
         QCOMPARE(copied.rgba.size(), drawn.rgba.size());
@@ -456,8 +451,8 @@ void TestViewPaint::failedContextIsReportedAndViewStillOpens()
         if (message.text == QLatin1String("Failed to create GraphicalFramework."))
             QVERIFY(message.caption.isEmpty());
     }
-    QVERIFY(view->m_interface != nullptr);
-    QCOMPARE(view->m_backgroundWidth, 32);
+    QVERIFY(view->Interface() != nullptr);
+    QCOMPARE(view->BackgroundWidth(), 32);
     view->show();
     QVERIFY(QTest::qWaitForWindowExposed(view.get()));
     // Painting, picking and the mouse must not need the missing context.
