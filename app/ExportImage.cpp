@@ -19,6 +19,8 @@
 
 #include <algorithm>
 
+using skimbler::SURFACE_FLAG_BLEND;
+
 namespace {
 
 constexpr std::uint32_t kSrcAlpha = 0x0302;
