@@ -11,11 +11,11 @@
 
 namespace skimbler {
 
-// Looks an OpenGL function up by name: glfwGetProcAddress,
-// eglGetProcAddress, SDL_GL_GetProcAddress or your own loader's.
+// Looks an OpenGL function up by name: SDL_GL_GetProcAddress or your own
+// loader's.
 using ProcAddressLoader = void *(*)(const char *name);
-// The same for loaders that return a function pointer (glfwGetProcAddress,
-// SDL_GL_GetProcAddress).
+// The same for loaders that return a function pointer: glfwGetProcAddress,
+// eglGetProcAddress.
 using FunctionLoader = void (*(*)(const char *name))();
 
 // Draws one surface in the caller's OpenGL 3.3 core, OpenGL ES 3.0 or
