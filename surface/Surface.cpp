@@ -4,7 +4,6 @@
 #include "surface/PixelImage.h"
 #include "surface/TextureUpload.h"
 
-#include <QOpenGLContext>
 #include <QString>
 
 #include <GL/gl.h>
@@ -23,7 +22,7 @@ void Surface::DeleteTexture()
 {
     // At exit the rendering context may already be gone; it took its
     // textures with it, so there is nothing left to delete.
-    if (Texture != 0 && QOpenGLContext::currentContext() != nullptr) {
+    if (Texture != 0 && TextureUpload::ContextIsCurrent()) {
         const GLuint name = Texture;
         glDeleteTextures(1, &name);
     }
