@@ -7,6 +7,8 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev
     libgl-dev libglu1-mesa-dev libgl1-mesa-dri
+    nlohmann-json3-dev
+    libegl-dev libegl-mesa0 libglfw3-dev
     qt6-image-formats-plugins
     libbenchmark-dev libstb-dev clang
     xvfb xauth openbox xdotool x11-utils imagemagick

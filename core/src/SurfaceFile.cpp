@@ -1,0 +1,681 @@
+#include "skimbler/SurfaceFile.h"
+
+#include "skimbler/FileSystem.h"
+
+#include <nlohmann/json.hpp>
+
+#include <array>
+#include <cerrno>
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <map>
+#include <random>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace skimbler {
+namespace SurfaceFile {
+
+const char *const FormatName = "skimbler-surface";
+const char *const Extension = "skimbler";
+
+namespace {
+
+using Json = nlohmann::json;
+
+struct UnsignedField
+{
+    const char *name;
+    std::uint32_t SurfaceSettings::*member;  // null for the image size
+};
+
+// In the order a file is checked, so the first fault found is the one named.
+const UnsignedField kUnsignedFields[] = {
+    {"Version", &SurfaceSettings::Version},
+    {"BPP", &SurfaceSettings::BPP},
+    {"Type", &SurfaceSettings::Type},
+    {"DataFormat", &SurfaceSettings::DataFormat},
+    {"Width", nullptr},
+    {"Height", nullptr},
+    {"ColorKey", &SurfaceSettings::ColorKey},
+    {"MagFilter", &SurfaceSettings::MagFilter},
+    {"MinFilter", &SurfaceSettings::MinFilter},
+    {"SrcFactor", &SurfaceSettings::SrcFactor},
+    {"DestFactor", &SurfaceSettings::DestFactor},
+    {"Flags", &SurfaceSettings::Flags},
+};
+
+std::string SystemReason(int code)
+{
+    return std::strerror(code);
+}
+
+// ---- Paths: plain text operations, as the editor has always made them ----
+
+std::string CurrentFolder()
+{
+    std::vector<char> buffer(PATH_MAX);
+    while (!::getcwd(buffer.data(), buffer.size())) {
+        if (errno != ERANGE)
+            return "/";
+        buffer.resize(buffer.size() * 2);
+    }
+    return buffer.data();
+}
+
+std::vector<std::string> Parts(const std::string &path)
+{
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        const std::size_t slash = std::min(path.find('/', start), path.size());
+        if (slash > start)
+            parts.push_back(path.substr(start, slash - start));
+        start = slash + 1;
+    }
+    return parts;
+}
+
+// Without "." and empty parts, ".." taken back where it can be.
+std::string CleanPath(const std::string &path)
+{
+    const bool absolute = !path.empty() && path[0] == '/';
+    std::vector<std::string> kept;
+    for (const std::string &part : Parts(path)) {
+        if (part == ".")
+            continue;
+        if (part == "..") {
+            if (!kept.empty() && kept.back() != "..") {
+                kept.pop_back();
+                continue;
+            }
+            if (absolute)
+                continue;
+        }
+        kept.push_back(part);
+    }
+    std::string clean = absolute ? "/" : "";
+    for (std::size_t i = 0; i < kept.size(); ++i)
+        clean += (i ? "/" : "") + kept[i];
+    return clean.empty() ? "." : clean;
+}
+
+std::string Join(const std::string &folder, const std::string &name)
+{
+    return folder.empty() || folder.back() == '/' ? folder + name : folder + '/' + name;
+}
+
+// `path` made absolute against the current folder, and cleaned.
+std::string AbsoluteFilePath(const std::string &path)
+{
+    return CleanPath(!path.empty() && path[0] == '/' ? path : Join(CurrentFolder(), path));
+}
+
+// The folder `path` is in, absolute.
+std::string FolderOf(const std::string &path)
+{
+    const std::string absolute = AbsoluteFilePath(path);
+    const std::size_t slash = absolute.rfind('/');
+    return slash == 0 ? "/" : absolute.substr(0, slash);
+}
+
+// `name` taken from `folder` (the current folder when empty); an absolute
+// name stays as it is.
+std::string FromFolder(const std::string &folder, const std::string &name)
+{
+    if (!name.empty() && name[0] == '/')
+        return name;
+    return Join(AbsoluteFilePath(folder.empty() ? "." : folder), name);
+}
+
+// The way from `folder` to the absolute, clean path `file`.
+std::string RelativeFilePath(const std::string &folder, const std::string &file)
+{
+    const std::vector<std::string> from = Parts(AbsoluteFilePath(folder.empty() ? "." : folder));
+    const std::vector<std::string> to = Parts(file);
+    std::size_t common = 0;
+    while (common < from.size() && common < to.size() && from[common] == to[common])
+        ++common;
+    std::string relative;
+    for (std::size_t i = common; i < from.size(); ++i)
+        relative += "../";
+    for (std::size_t i = common; i < to.size(); ++i)
+        relative += to[i] + (i + 1 < to.size() ? "/" : "");
+    return relative.empty() ? "." : relative;
+}
+
+bool Exists(const std::string &path)
+{
+    struct stat info;
+    return ::stat(path.c_str(), &info) == 0;
+}
+
+// ---- Writing the document text ----
+
+// The shortest text that reads back as the same double; whole numbers up to
+// 2^53 without a fraction or exponent, otherwise whichever of the plain and
+// the exponent form (at least two exponent digits) is shorter, the plain one
+// on a tie. Files written before core wrote numbers exactly so.
+std::string NumberText(double value)
+{
+    char buffer[64];
+    if (std::floor(value) == value && std::fabs(value) <= 9007199254740992.0) {
+        std::snprintf(buffer, sizeof buffer, "%lld", static_cast<long long>(value));
+        return buffer;
+    }
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific).ptr;
+    std::string text(buffer, end);
+    std::string sign;
+    if (text[0] == '-') {
+        sign = "-";
+        text.erase(0, 1);
+    }
+    const std::size_t e = text.find('e');
+    std::string digits = text.substr(0, e);
+    if (digits.size() > 1)
+        digits.erase(1, 1);  // the point
+    const int exponent = std::atoi(text.c_str() + e + 1);
+    const int count = static_cast<int>(digits.size());
+    const int point = exponent + 1;  // digits before the decimal point
+
+    std::string plain;
+    if (point <= 0)
+        plain = "0." + std::string(static_cast<std::size_t>(-point), '0') + digits;
+    else if (point >= count)
+        plain = digits + std::string(static_cast<std::size_t>(point - count), '0');
+    else
+        plain = digits.substr(0, static_cast<std::size_t>(point)) + '.' + digits.substr(static_cast<std::size_t>(point));
+    char tail[16];
+    std::snprintf(tail, sizeof tail, "e%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
+    const std::string scientific = digits.substr(0, 1) + (count > 1 ? '.' + digits.substr(1) : std::string()) + tail;
+    return sign + (plain.size() <= scientific.size() ? plain : scientific);
+}
+
+// JSON text of a string: quotes, backslashes and control characters escaped,
+// everything else as UTF-8 (a byte that is not UTF-8 becomes U+FFFD).
+std::string StringText(const std::string &text)
+{
+    return Json(text).dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+std::string Indent(int level)
+{
+    return std::string(static_cast<std::size_t>(level) * 4, ' ');
+}
+
+// An object whose members are already written; keys in byte order.
+std::string ObjectText(const std::map<std::string, std::string> &members, int level)
+{
+    std::string text = "{\n";
+    bool first = true;
+    for (const auto &member : members) {
+        if (!first)
+            text += ",\n";
+        first = false;
+        text += Indent(level + 1) + StringText(member.first) + ": " + member.second;
+    }
+    if (!members.empty())
+        text += '\n';
+    return text + Indent(level) + '}';
+}
+
+std::string ArrayText(const std::vector<std::string> &items, int level)
+{
+    std::string text = "[\n";
+    for (std::size_t i = 0; i < items.size(); ++i)
+        text += Indent(level + 1) + items[i] + (i + 1 < items.size() ? ",\n" : "\n");
+    return text + Indent(level) + ']';
+}
+
+std::string FloatRowsText(const float *values, int width, int level)
+{
+    std::vector<std::string> rows;
+    for (int i = 0; i < 4; ++i) {
+        std::vector<std::string> row;
+        for (int j = 0; j < width; ++j)
+            // A float is exact as a double. Only the sign of zero is not
+            // kept (files never had -0), and -0 draws exactly like 0.
+            row.push_back(NumberText(static_cast<double>(values[i * width + j]) + 0.0));
+        rows.push_back(ArrayText(row, level + 1));
+    }
+    return ArrayText(rows, level);
+}
+
+bool AllFinite(const float *values, int count)
+{
+    for (int i = 0; i < count; ++i)
+        if (!std::isfinite(values[i]))
+            return false;
+    return true;
+}
+
+// ---- Checking what a file holds ----
+
+bool ReadUnsigned(const Json &object, const char *name, std::uint32_t *value, std::string *error)
+{
+    const auto found = object.find(name);
+    if (found == object.end()) {
+        *error = std::string("the field \"") + name + "\" is missing";
+        return false;
+    }
+    const double d = found->is_number() ? found->get<double>() : std::numeric_limits<double>::quiet_NaN();
+    if (!std::isfinite(d) || d < 0.0 || d > 4294967295.0 || std::floor(d) != d) {
+        *error = std::string("the field \"") + name + "\" must be a whole number from 0 to 4294967295";
+        return false;
+    }
+    *value = static_cast<std::uint32_t>(d);
+    return true;
+}
+
+// Each entry an array of `width` finite numbers that fit a float, within
+// [low, high].
+bool ReadFloatRows(const Json &object, const char *name, int width, double low, double high, float *out,
+                   std::string *error)
+{
+    const auto rows = object.find(name);
+    if (rows == object.end() || !rows->is_array() || rows->size() != 4) {
+        *error = std::string("the field \"") + name + "\" must hold 4 entries";
+        return false;
+    }
+    for (int i = 0; i < 4; ++i) {
+        const Json &row = (*rows)[static_cast<std::size_t>(i)];
+        if (!row.is_array() || row.size() != static_cast<std::size_t>(width)) {
+            *error = "entry " + std::to_string(i) + " of \"" + name + "\" must hold " + std::to_string(width)
+                + " numbers";
+            return false;
+        }
+        for (int j = 0; j < width; ++j) {
+            const Json &n = row[static_cast<std::size_t>(j)];
+            const double d = n.is_number() ? n.get<double>() : std::numeric_limits<double>::quiet_NaN();
+            if (!std::isfinite(d) || d < low || d > high || !std::isfinite(static_cast<float>(d))) {
+                *error = "entry " + std::to_string(i) + " of \"" + name + "\" holds a number out of range";
+                return false;
+            }
+            out[i * width + j] = static_cast<float>(d);
+        }
+    }
+    return true;
+}
+
+// Deeper than any surface file: refused before it costs memory.
+constexpr int kMaxDepth = 1024;
+struct TooDeep
+{
+};
+
+// ---- Saving ----
+
+// Fails with errno set when the whole buffer could not be written.
+bool WriteAll(int fd, const char *data, std::size_t size)
+{
+    const FileSystem::Calls &fs = FileSystem::Current();
+    while (size > 0) {
+        const ssize_t written = fs.write(fd, data, size);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (written == 0) {
+            errno = EIO;
+            return false;
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// A name in `folder` for the new file, not yet taken.
+std::string TemporaryName(const std::string &folder, const std::string &fileName)
+{
+    static std::mt19937 random{std::random_device{}()};
+    char suffix[16];
+    std::snprintf(suffix, sizeof suffix, "%08x", static_cast<unsigned>(random()));
+    return Join(folder, "." + fileName + '.' + suffix + ".tmp");
+}
+
+enum class Attempt { Done, Failed, NeedsName };
+
+// One try at writing `data` into a new file in `folder` and renaming it over
+// `target`. An unnamed file gets its name only once it is complete, so a
+// killed save leaves nothing behind.
+Attempt WriteAndRename(const std::string &folder, const std::string &fileName, const std::string &target,
+                       const struct stat *old, const std::string &data, bool unnamed, std::string *error)
+{
+    const FileSystem::Calls &fs = FileSystem::Current();
+    std::string named;  // the temporary file's name once it has one
+    int fd = -1;
+    if (unnamed) {
+        fd = fs.open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL))
+            return Attempt::NeedsName;
+    } else {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            named = TemporaryName(folder, fileName);
+            fd = fs.open(named.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+            if (fd >= 0 || errno != EEXIST)
+                break;
+        }
+        if (fd < 0)
+            named.clear();
+    }
+    if (fd < 0) {
+        *error = SystemReason(errno);
+        return Attempt::Failed;
+    }
+
+    const auto fail = [&](int code, bool open) {
+        if (open)
+            fs.close(fd);
+        if (!named.empty())
+            fs.unlink(named.c_str());
+        *error = SystemReason(code);
+        return Attempt::Failed;
+    };
+
+    // The replacement keeps the old file's permissions.
+    if (old && fs.fchmod(fd, old->st_mode & 07777) != 0)
+        return fail(errno, true);
+    if (!WriteAll(fd, data.data(), data.size()))
+        return fail(errno, true);
+    if (fs.fsync(fd) != 0)
+        return fail(errno, true);
+    if (unnamed) {
+        const std::string self = "/proc/self/fd/" + std::to_string(fd);
+        for (int attempt = 0; attempt < 100 && named.empty(); ++attempt) {
+            const std::string candidate = TemporaryName(folder, fileName);
+            if (fs.linkat(AT_FDCWD, self.c_str(), AT_FDCWD, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+                named = candidate;
+            } else if (errno == ENOENT) {
+                fs.close(fd);  // no /proc to name it by
+                return Attempt::NeedsName;
+            } else if (errno != EEXIST) {
+                return fail(errno, true);
+            }
+        }
+        if (named.empty())
+            return fail(EEXIST, true);
+    }
+    if (fs.close(fd) != 0)
+        return fail(errno, false);
+    if (fs.rename(named.c_str(), target.c_str()) != 0)
+        return fail(errno, false);
+    return Attempt::Done;
+}
+
+// Writes `data` next to `target` and renames it over `target` only once every
+// byte has reached the disk, so a full disk or a size limit leaves the old file
+// as it was.
+bool WriteAtomically(const std::string &target, const std::string &data, std::string *error)
+{
+    const std::size_t slash = target.rfind('/');
+    const std::string folder = slash == 0 ? "/" : target.substr(0, slash);
+    const std::string fileName = target.substr(slash + 1);
+
+    struct stat old;
+    const bool replacing = ::stat(target.c_str(), &old) == 0;
+    if (replacing && S_ISDIR(old.st_mode)) {
+        *error = SystemReason(EISDIR);
+        return false;
+    }
+    Attempt result = WriteAndRename(folder, fileName, target, replacing ? &old : nullptr, data, true, error);
+    if (result == Attempt::NeedsName)
+        result = WriteAndRename(folder, fileName, target, replacing ? &old : nullptr, data, false, error);
+    if (result != Attempt::Done)
+        return false;
+    // The new name must reach the disk too, or a crash could bring the old
+    // file back after the save said it was done. A folder that cannot be
+    // opened for reading, or a file system that does not sync folders, is
+    // left as it is: the file itself is complete either way.
+    const FileSystem::Calls &fs = FileSystem::Current();
+    const int fd = fs.open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+    if (fd >= 0) {
+        const int synced = fs.fsync(fd);
+        const int code = errno;
+        fs.close(fd);
+        if (synced != 0 && code != EINVAL && code != EROFS) {
+            *error = SystemReason(code);
+            return false;
+        }
+    }
+    return true;
+}
+
+// Opens `path` for reading only if it is a regular file, without blocking
+// on a named pipe or a device. -1 with errno set, or EINVAL and `notRegular`.
+int OpenRegularFile(const char *path, bool *notRegular)
+{
+    *notRegular = false;
+    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    struct stat info;
+    if (::fstat(fd, &info) != 0) {
+        const int code = errno;
+        ::close(fd);
+        errno = code;
+        return -1;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        ::close(fd);
+        *notRegular = true;
+        errno = EINVAL;
+        return -1;
+    }
+    // Reads from here on are ordinary blocking reads of a regular file.
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0)
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    return fd;
+}
+
+} // namespace
+
+bool Serialise(const SurfaceSettings &settings, std::uint32_t width, std::uint32_t height,
+               const std::string &imagePath, const std::string &fileDirectory, std::string *data,
+               std::string *error)
+{
+    if (!AllFinite(&settings.Points[0][0], 12) || !AllFinite(&settings.Colors[0][0], 16)) {
+        *error = "a corner point or colour is not a finite number";
+        return false;
+    }
+    std::map<std::string, std::string> fields;
+    for (const UnsignedField &field : kUnsignedFields) {
+        const std::uint32_t value = field.member ? settings.*(field.member)
+                                                 : (field.name[0] == 'W' ? width : height);
+        fields[field.name] = std::to_string(value);
+    }
+    fields["Points"] = FloatRowsText(&settings.Points[0][0], 3, 2);
+    fields["Colors"] = FloatRowsText(&settings.Colors[0][0], 4, 2);
+
+    std::map<std::string, std::string> image;
+    if (!imagePath.empty()) {
+        const std::string absolute = AbsoluteFilePath(imagePath);
+        image["relative"] = StringText(RelativeFilePath(fileDirectory, absolute));
+        image["absolute"] = StringText(absolute);
+    }
+
+    std::map<std::string, std::string> root;
+    root["format"] = StringText(FormatName);
+    root["version"] = std::to_string(FormatVersion);
+    root["image"] = ObjectText(image, 1);
+    root["surface"] = ObjectText(fields, 1);
+    *data = ObjectText(root, 0) + '\n';
+    return true;
+}
+
+bool Write(const std::string &path, const SurfaceSettings &settings, std::uint32_t width, std::uint32_t height,
+           const std::string &imagePath, std::string *error)
+{
+    if (path.empty()) {
+        *error = SystemReason(ENOENT);
+        return false;
+    }
+    // A symbolic link keeps pointing at the file it names; its target is replaced.
+    const std::string absolute = AbsoluteFilePath(path);
+    std::string target = absolute;
+    struct stat link;
+    if (::lstat(absolute.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        if (char *canonical = ::realpath(absolute.c_str(), nullptr)) {
+            target = canonical;
+            std::free(canonical);
+        } else {
+            std::vector<char> named(PATH_MAX + 1);
+            const ssize_t size = ::readlink(absolute.c_str(), named.data(), named.size() - 1);
+            if (size > 0)
+                target = CleanPath(FromFolder(FolderOf(absolute), std::string(named.data(), std::size_t(size))));
+        }
+    }
+    std::string data;
+    if (!Serialise(settings, width, height, imagePath, FolderOf(absolute), &data, error))
+        return false;
+    return WriteAtomically(target, data, error);
+}
+
+bool Read(const std::string &path, Contents *contents, std::string *error)
+{
+    bool notRegular = false;
+    const int fd = OpenRegularFile(path.c_str(), &notRegular);
+    if (fd < 0) {
+        *error = notRegular ? "it is not a regular file" : SystemReason(errno);
+        return false;
+    }
+    const char *const tooLarge = "the file is too large to be a Skimbler surface";
+    struct stat info;
+    if (::fstat(fd, &info) == 0 && info.st_size > static_cast<off_t>(MaxFileSize)) {
+        ::close(fd);
+        *error = tooLarge;
+        return false;
+    }
+    // Read block by block rather than into a buffer of the largest size allowed.
+    std::string data;
+    std::array<char, 16384> block;
+    for (;;) {
+        const ssize_t got = ::read(fd, block.data(), block.size());
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            *error = SystemReason(errno);
+            ::close(fd);
+            return false;
+        }
+        if (got == 0)
+            break;
+        data.append(block.data(), static_cast<std::size_t>(got));
+        if (data.size() > MaxFileSize) {
+            ::close(fd);
+            *error = tooLarge;
+            return false;
+        }
+    }
+    ::close(fd);
+    return Parse(data, FolderOf(path), contents, error);
+}
+
+bool Parse(std::string_view data, const std::string &fileDirectory, Contents *contents, std::string *error)
+{
+    Json root;
+    try {
+        const Json::parser_callback_t depthLimit = [](int depth, Json::parse_event_t event, Json &) {
+            if ((event == Json::parse_event_t::object_start || event == Json::parse_event_t::array_start)
+                && depth >= kMaxDepth)
+                throw TooDeep{};
+            return true;
+        };
+        root = Json::parse(data.begin(), data.end(), depthLimit);
+    } catch (const Json::exception &e) {
+        // The parser's own words, without its numbered prefix.
+        std::string detail = e.what();
+        const std::size_t prefix = detail.find("] ");
+        if (detail.rfind("[json.exception.", 0) == 0 && prefix != std::string::npos)
+            detail.erase(0, prefix + 2);
+        *error = "it is not a Skimbler surface (not valid JSON: " + detail + ")";
+        return false;
+    } catch (const TooDeep &) {
+        *error = "it is not a Skimbler surface (not valid JSON: too deeply nested)";
+        return false;
+    }
+    if (!root.is_object()) {
+        *error = "it is not a Skimbler surface (not valid JSON: the document is not an object)";
+        return false;
+    }
+    const auto format = root.find("format");
+    if (format == root.end() || !format->is_string() || format->get_ref<const std::string &>() != FormatName) {
+        *error = "it is not a Skimbler surface";
+        return false;
+    }
+    const auto versionValue = root.find("version");
+    const double version = versionValue != root.end() && versionValue->is_number() ? versionValue->get<double>() : -1;
+    if (version < 1 || std::floor(version) != version) {
+        *error = "its format version is missing or invalid";
+        return false;
+    }
+    if (version > FormatVersion) {
+        char text[128];
+        std::snprintf(text, sizeof text, "it was written by a newer Skimbler (format version %g; this one reads up to %d)",
+                      version, FormatVersion);
+        *error = text;
+        return false;
+    }
+
+    Contents read;
+    const auto imageValue = root.find("image");
+    static const Json noImage = Json::object();
+    if (imageValue != root.end() && !imageValue->is_object()) {
+        *error = "the field \"image\" must be an object";
+        return false;
+    }
+    const Json &image = imageValue != root.end() ? *imageValue : noImage;
+    for (const char *key : {"relative", "absolute"}) {
+        const auto v = image.find(key);
+        if (v != image.end() && !v->is_string()) {
+            *error = std::string("the image path \"") + key + "\" must be text";
+            return false;
+        }
+    }
+    read.relativeImagePath = image.value("relative", std::string());
+    read.absoluteImagePath = image.value("absolute", std::string());
+    const std::string fromRelative =
+        read.relativeImagePath.empty() ? std::string() : FromFolder(fileDirectory, read.relativeImagePath);
+    if (!fromRelative.empty() && Exists(fromRelative))
+        read.imagePath = fromRelative;
+    else if (!read.absoluteImagePath.empty())
+        // A hand-edited relative path here is taken from the file's folder,
+        // not from wherever the program was started.
+        read.imagePath = FromFolder(fileDirectory, read.absoluteImagePath);
+    else
+        read.imagePath = fromRelative;
+
+    const auto fields = root.find("surface");
+    if (fields == root.end() || !fields->is_object()) {
+        *error = "the surface's fields are missing";
+        return false;
+    }
+    for (const UnsignedField &field : kUnsignedFields) {
+        std::uint32_t *into = field.member ? &(read.Settings.*(field.member))
+                                           : (field.name[0] == 'W' ? &read.Width : &read.Height);
+        if (!ReadUnsigned(*fields, field.name, into, error))
+            return false;
+    }
+    // Corner points are plane units; anything beyond a float is corrupt.
+    const double big = static_cast<double>(std::numeric_limits<float>::max());
+    if (!ReadFloatRows(*fields, "Points", 3, -big, big, &read.Settings.Points[0][0], error))
+        return false;
+    if (!ReadFloatRows(*fields, "Colors", 4, 0.0, 1.0, &read.Settings.Colors[0][0], error))
+        return false;
+
+    *contents = std::move(read);
+    return true;
+}
+
+} // namespace SurfaceFile
+} // namespace skimbler

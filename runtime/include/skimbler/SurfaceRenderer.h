@@ -1,0 +1,82 @@
+#pragma once
+
+#include "skimbler/DrawState.h"
+#include "skimbler/RuntimeShaders.h"
+#include "skimbler/Scene.h"
+#include "skimbler/SurfaceSettings.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace skimbler {
+
+// Looks an OpenGL function up by name: glfwGetProcAddress,
+// eglGetProcAddress, SDL_GL_GetProcAddress or your own loader's.
+using ProcAddressLoader = void *(*)(const char *name);
+// The same for loaders that return a function pointer (glfwGetProcAddress,
+// SDL_GL_GetProcAddress).
+using FunctionLoader = void (*(*)(const char *name))();
+
+// Draws one surface in the caller's OpenGL 3.3 core, OpenGL ES 3.0 or
+// WebGL 2 context with the same pixels as the editor. The caller owns the
+// context and makes it current around every call (construction and
+// destruction need none); nothing here links OpenGL.
+//
+// Draw binds its own program, vertex array, buffer, sampler and texture on
+// unit 0 and sets blending, and puts all of these back as it found them.
+// Depth testing, face culling, the viewport and the framebuffer are the
+// caller's: the view given to Draw must match the viewport.
+//
+// Other APIs (Vulkan, Direct3D): skip this class. Resolve (DrawState.h)
+// gives the four vertices with their (s q, t q, 0, q) texture coordinates
+// and colours, the filters, wrap and blend factors in force;
+// ProjectionMatrix and SurfaceModelView (Scene.h) give the matrices; the
+// GLSL from RuntimeShaderSources shows what to do per vertex and fragment.
+class SurfaceRenderer
+{
+public:
+    SurfaceRenderer();
+    ~SurfaceRenderer();
+    SurfaceRenderer(const SurfaceRenderer &) = delete;
+    SurfaceRenderer &operator=(const SurfaceRenderer &) = delete;
+
+    // Loads the functions, compiles the shaders and makes the buffers. False
+    // with `error` (the compiler's log, say) when it cannot.
+    bool Init(ProcAddressLoader load, ShaderApi api, std::string *error);
+    bool Init(FunctionLoader load, ShaderApi api, std::string *error);
+    // Frees every OpenGL object made here; the context must be current.
+    void Release();
+
+    // Reads a surface file: its settings, the image path it names and the
+    // image's size. The pixels are the caller's to load (UploadRgba).
+    bool Open(const std::string &path, std::string *error);
+    void SetSettings(const SurfaceSettings &settings);
+    const SurfaceSettings &Settings() const;
+    // The image the opened file names, resolved against the file's folder.
+    const std::string &ImagePath() const;
+
+    // Draws with a texture the caller made and keeps; with a min filter that
+    // samples mipmaps it must hold its whole chain. Filters and wrap are set
+    // on the runtime's sampler, not on the texture.
+    void SetTexture(std::uint32_t texture, std::uint32_t width, std::uint32_t height);
+    // Makes the runtime's own texture from width x height RGBA8 pixels,
+    // rows from v = 0 up, with the whole mipmap chain, as the editor does.
+    bool UploadRgba(const std::uint8_t *pixels, std::uint32_t width, std::uint32_t height, std::string *error);
+
+    // What Draw sends for this view: the flag rules applied.
+    DrawState Resolved(const View &view, bool projective = false) const;
+    // Draws the surface into the bound framebuffer. `projective` keeps the
+    // image's straight lines straight on a quad that is not a parallelogram.
+    void Draw(const View &view, bool projective = false);
+
+private:
+    template <typename Loader>
+    bool InitWith(Loader load, ShaderApi api, std::string *error);
+    void Adopt(const std::string &imagePath, std::uint32_t width, std::uint32_t height);
+
+    struct Impl;
+    std::unique_ptr<Impl> m;
+};
+
+} // namespace skimbler
