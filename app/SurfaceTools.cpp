@@ -3,6 +3,7 @@
 #include "app/CMainFrame.h"
 #include "app/PixelProbeTool.h"
 #include "app/SurfaceClipboard.h"
+#include "render/CodeListing.h"
 #include "render/GraphicalInterface.h"
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
@@ -76,6 +77,7 @@ SurfaceTools::SurfaceTools(CMainFrame *frame)
         {ID_PERSPECTIVE_TEXTURE, "以投影紋理座標繪製, 使影像的直線保持筆直", "透視校正貼圖"},
         {ID_EDIT_COPY, "將平面的繪製狀態 (JSON 與 OpenGL 呼叫) 複製到剪貼簿", "複製"},
         {ID_EDIT_PASTE, "套用剪貼簿中的平面設定 (影像不變)", "貼上"},
+        {ID_EDIT_COPY_SHADER, "將平面的 GLSL 330 core 著色器、頂點資料與繪製狀態複製到剪貼簿", "Copy as shader code"},
     };
     for (const auto &prompt : prompts) {
         if (QAction *action = frame->CommandAction(prompt.commandId)) {
@@ -85,7 +87,7 @@ SurfaceTools::SurfaceTools(CMainFrame *frame)
     }
     if (QAction *probe = frame->CommandAction(ID_PIXEL_PROBE); probe && probe->icon().isNull())
         probe->setIcon(ProbeIcon());
-    for (int commandId : {ID_EDIT_COPY, ID_EDIT_PASTE}) {
+    for (int commandId : {ID_EDIT_COPY, ID_EDIT_COPY_SHADER, ID_EDIT_PASTE}) {
         if (QAction *action = frame->CommandAction(commandId))
             action->setEnabled(true);
     }
@@ -104,6 +106,9 @@ bool SurfaceTools::OnCommand(int commandId)
     case ID_EDIT_PASTE:
         if (!ForwardToTextField(commandId))
             Paste();
+        return true;
+    case ID_EDIT_COPY_SHADER:
+        CopyShaderCode();
         return true;
     case ID_PIXEL_PROBE:
         m_probe->SetEnabled(m_frame->IsButtonChecked(ID_PIXEL_PROBE));
@@ -170,6 +175,20 @@ void SurfaceTools::Copy()
         return;
     }
     QGuiApplication::clipboard()->setMimeData(mime);
+}
+
+void SurfaceTools::CopyShaderCode()
+{
+    CSkimblerDoc *document = m_frame->GetActiveDocument();
+    CSkimblerView *view = m_frame->GetActiveView();
+    if (!document)
+        return;
+    const int width = view && view->m_interface ? view->m_interface->Width : 800;
+    const int height = view && view->m_interface ? view->m_interface->Height : 600;
+    const bool projective = view && view->m_interface && view->m_interface->ProjectiveTexture;
+    const skimbler::DrawState state = CodeListing::Resolve(document->surface, width, height, projective);
+    QGuiApplication::clipboard()->setText(
+        CodeListing::ShaderCode(CodeListing::ShaderApi::Gl33, state, document->GetImagePath(), width, height));
 }
 
 void SurfaceTools::Paste()

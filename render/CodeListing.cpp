@@ -4,11 +4,14 @@
 #include "surface/Surface.h"
 #include "surface/ValueTable.h"
 
+#include "skimbler/RuntimeShaders.h"
+#include "skimbler/Scene.h"
 
 #include <QFileInfo>
 #include <QStringList>
 
 #include <cmath>
+#include <cstring>
 
 namespace CodeListing {
 
@@ -121,6 +124,158 @@ QString OpenGl11Calls(const Surface &surface, const QString &imagePath, int view
                                       FloatLiteral(corners[i][2])});
     }
     lines << Call("glEnd", {});
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+skimbler::DrawState Resolve(const Surface &surface, int viewWidth, int viewHeight, bool projective)
+{
+    skimbler::SurfaceSettings core;
+    core.Version = surface.Version;
+    core.BPP = surface.BPP;
+    core.Type = surface.Type;
+    core.DataFormat = surface.DataFormat;
+    core.ColorKey = surface.ColorKey;
+    core.MagFilter = surface.MagFilter;
+    core.MinFilter = surface.MinFilter;
+    core.SrcFactor = surface.SrcFactor;
+    core.DestFactor = surface.DestFactor;
+    core.Flags = surface.Flags;
+    std::memcpy(core.Points, surface.Points, sizeof core.Points);
+    std::memcpy(core.Colors, surface.Colors, sizeof core.Colors);
+    skimbler::DrawOptions options;
+    options.ViewWidth = viewWidth;
+    options.ViewHeight = viewHeight;
+    options.Projective = projective;
+    return skimbler::Resolve(core, surface.Width, surface.Height, options);
+}
+
+namespace {
+
+QString WrapName(std::uint32_t wrap, ShaderApi api)
+{
+    if (wrap == skimbler::gl::REPEAT)
+        return QStringLiteral("GL_REPEAT");
+    // GL_CLAMP: desktop OpenGL mixes the transparent border in with its
+    // border clamp; OpenGL ES has none, so its shader does it.
+    return api == ShaderApi::Gl33 ? QStringLiteral("GL_CLAMP_TO_BORDER") : QStringLiteral("GL_CLAMP_TO_EDGE");
+}
+
+QString FloatArray(const char *name, const float *values, int count, int perLine)
+{
+    QStringList lines;
+    lines << QStringLiteral("static const float %1[%2] = {").arg(QString::fromLatin1(name)).arg(count);
+    for (int i = 0; i < count; i += perLine) {
+        QStringList numbers;
+        for (int k = i; k < i + perLine && k < count; ++k)
+            numbers << FloatLiteral(values[k]);
+        lines << QStringLiteral("    ") + numbers.join(QStringLiteral(", ")) + QLatin1Char(',');
+    }
+    lines << QStringLiteral("};");
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString RawString(const char *name, const std::string &source)
+{
+    return QStringLiteral("static const char *const %1 = R\"glsl(\n%2)glsl\";")
+        .arg(QString::fromLatin1(name), QString::fromStdString(source));
+}
+
+} // namespace
+
+QString ShaderCode(ShaderApi api, const skimbler::DrawState &state, const QString &imagePath, int viewWidth,
+                   int viewHeight)
+{
+    const bool desktop = api == ShaderApi::Gl33;
+    const skimbler::ShaderSources sources =
+        skimbler::RuntimeShaderSources(desktop ? skimbler::ShaderApi::OpenGL33 : skimbler::ShaderApi::OpenGLES30);
+    const QString imageName = imagePath.isEmpty() ? QStringLiteral("no image") : QFileInfo(imagePath).fileName();
+
+    QStringList lines;
+    lines << QStringLiteral("/* Skimbler surface: %1, %2 x %3, for %4. */")
+                 .arg(imageName)
+                 .arg(state.ImageWidth)
+                 .arg(state.ImageHeight)
+                 .arg(desktop ? QStringLiteral("OpenGL 3.3 core (GLSL 330 core)")
+                              : QStringLiteral("OpenGL ES 3.0 and WebGL 2 (GLSL ES 3.00)"));
+    lines << RawString("skimblerVertexShader", sources.Vertex);
+    lines << RawString("skimblerFragmentShader", sources.Fragment);
+    lines << QString();
+
+    QStringList layout;
+    for (const skimbler::VertexAttribute &attribute : skimbler::RuntimeVertexAttributes) {
+        layout << QStringLiteral("%1 (location %2, %3 floats at byte %4)")
+                      .arg(QString::fromLatin1(attribute.Name))
+                      .arg(attribute.Location)
+                      .arg(attribute.Components)
+                      .arg(attribute.Offset);
+    }
+    lines << QStringLiteral("/* A triangle strip: top left, bottom left, top right, bottom right. Per vertex:");
+    lines << QStringLiteral("   %1; %2 bytes a vertex. */").arg(layout.join(QStringLiteral(", "))).arg(skimbler::RuntimeVertexStride());
+    constexpr int kPerVertex = 3 + 4 + 4;
+    float vertices[4 * kPerVertex];
+    for (int i = 0; i < 4; ++i) {
+        const skimbler::DrawVertex &vertex = state.Vertices[i];
+        std::memcpy(&vertices[i * kPerVertex], vertex.Position, sizeof vertex.Position);
+        std::memcpy(&vertices[i * kPerVertex + 3], vertex.TexCoord, sizeof vertex.TexCoord);
+        std::memcpy(&vertices[i * kPerVertex + 7], vertex.Colour, sizeof vertex.Colour);
+    }
+    lines << FloatArray("skimblerVertices", vertices, 4 * kPerVertex, kPerVertex);
+    lines << QString();
+
+    skimbler::View view;
+    view.Width = viewWidth;
+    view.Height = viewHeight;
+    double matrix[16];
+    float single[16];
+    lines << QStringLiteral("/* The view's %1 x %2 window at zoom 1, column-major. */").arg(viewWidth).arg(viewHeight);
+    skimbler::ProjectionMatrix(view, matrix);
+    for (int i = 0; i < 16; ++i)
+        single[i] = static_cast<float>(matrix[i]);
+    lines << FloatArray("skimblerProjection", single, 16, 4);
+    skimbler::SurfaceModelView(view, matrix);
+    for (int i = 0; i < 16; ++i)
+        single[i] = static_cast<float>(matrix[i]);
+    lines << FloatArray("skimblerModelView", single, 16, 4);
+    if (desktop)
+        lines << QStringLiteral("static const float skimblerBorder[4] = {0.0f, 0.0f, 0.0f, 0.0f};");
+    lines << QString();
+
+    const QString magFilter = EnumName(ValueTable::MagFilter(), state.MagFilter);
+    const QString minFilter = EnumName(ValueTable::MinFilter(), state.MinFilter);
+    const QString sampler = QStringLiteral("sampler");
+    lines << QStringLiteral("/* program: the two shaders linked; vertexArray: skimblerVertices in a buffer, laid out as above. */");
+    lines << Call("glUseProgram", {QStringLiteral("program")});
+    lines << Call("glBindVertexArray", {QStringLiteral("vertexArray")});
+    lines << Call("glActiveTexture", {QStringLiteral("GL_TEXTURE0")});
+    lines << Call("glBindTexture", {QStringLiteral("GL_TEXTURE_2D"),
+                                    QStringLiteral("texture /* %1%2 */")
+                                        .arg(imageName, state.NeedsMipmaps ? QStringLiteral(", with its mipmap chain")
+                                                                           : QString())});
+    lines << Call("glBindSampler", {QStringLiteral("0"), sampler});
+    lines << Call("glSamplerParameteri", {sampler, QStringLiteral("GL_TEXTURE_MAG_FILTER"), magFilter});
+    lines << Call("glSamplerParameteri", {sampler, QStringLiteral("GL_TEXTURE_MIN_FILTER"), minFilter});
+    lines << Call("glSamplerParameteri", {sampler, QStringLiteral("GL_TEXTURE_WRAP_S"), WrapName(state.WrapS, api)});
+    lines << Call("glSamplerParameteri", {sampler, QStringLiteral("GL_TEXTURE_WRAP_T"), WrapName(state.WrapT, api)});
+    if (desktop)
+        lines << Call("glSamplerParameterfv", {sampler, QStringLiteral("GL_TEXTURE_BORDER_COLOR"), QStringLiteral("skimblerBorder")});
+    const auto location = [](const char *name) {
+        return QStringLiteral("glGetUniformLocation(program, \"%1\")").arg(QString::fromLatin1(name));
+    };
+    lines << Call("glUniformMatrix4fv", {location(skimbler::uniform::Projection), QStringLiteral("1"),
+                                         QStringLiteral("GL_FALSE"), QStringLiteral("skimblerProjection")});
+    lines << Call("glUniformMatrix4fv", {location(skimbler::uniform::ModelView), QStringLiteral("1"),
+                                         QStringLiteral("GL_FALSE"), QStringLiteral("skimblerModelView")});
+    lines << Call("glUniform1i", {location(skimbler::uniform::Texture), QStringLiteral("0")});
+    if (!desktop)
+        lines << Call("glUniform2i", {location(skimbler::uniform::Filters), magFilter, minFilter});
+    if (state.Blend) {
+        lines << Call("glEnable", {QStringLiteral("GL_BLEND")});
+        lines << Call("glBlendFunc", {EnumName(ValueTable::BlendFactor(), state.SrcFactor),
+                                      EnumName(ValueTable::BlendFactor(), state.DestFactor)});
+    } else {
+        lines << Call("glDisable", {QStringLiteral("GL_BLEND")});
+    }
+    lines << Call("glDrawArrays", {QStringLiteral("GL_TRIANGLE_STRIP"), QStringLiteral("0"), QStringLiteral("4")});
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
