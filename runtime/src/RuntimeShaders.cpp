@@ -31,7 +31,7 @@ void main()
 // black border at the edges. Desktop OpenGL does that in the sampler
 // (GL_CLAMP_TO_BORDER); GLSL ES samples clamped to the edge and scales by
 // how much of the footprint falls outside the image, which is the same thing
-// for a border of (0, 0, 0, 0).
+// for a border of (0, 0, 0, 0) within one level.
 const char *const kFragmentBody = R"(
 uniform sampler2D u_texture;
 
@@ -50,20 +50,25 @@ float EdgeWeight(vec2 st, int level)
     return inside.x * inside.y;
 }
 
+// How much of the filter's footprint at this fragment lies on the image
+// rather than on the border, level by level as the sampler picks them. The
+// level of detail is worked out as the OpenGL ES rules give it; a driver's
+// own may differ in the last bits, which shows only in the edge texels of
+// LINEAR_MIPMAP_LINEAR.
 float BorderWeight(vec2 st)
 {
     vec2 size = vec2(textureSize(u_texture, 0));
     vec2 dx = dFdx(st * size);
     vec2 dy = dFdy(st * size);
     float lod = log2(max(length(dx), length(dy)));
-    int filter = lod > 0.0 ? u_filters.y : u_filters.x;
-    if (filter == 0x2601) // LINEAR
+    int chosen = lod > 0.0 ? u_filters.y : u_filters.x;
+    if (chosen == 0x2601) // LINEAR
         return EdgeWeight(st, 0);
-    if (filter != 0x2701 && filter != 0x2703) // nearest texels never reach the border
+    if (chosen != 0x2701 && chosen != 0x2703) // nearest texels never reach the border
         return 1.0;
     float top = floor(log2(max(size.x, size.y)));
     float level = clamp(lod, 0.0, top);
-    if (filter == 0x2701) // LINEAR_MIPMAP_NEAREST
+    if (chosen == 0x2701) // LINEAR_MIPMAP_NEAREST
         return EdgeWeight(st, int(ceil(level + 0.5) - 1.0));
     int below = int(floor(level));
     return mix(EdgeWeight(st, below), EdgeWeight(st, min(below + 1, int(top))), fract(level));
@@ -84,7 +89,7 @@ std::string Prelude(ShaderApi api)
 {
     if (api == ShaderApi::OpenGL33)
         return "#version 330 core\n";
-    return "#version 300 es\nprecision highp float;\nprecision highp int;\n";
+    return "#version 300 es\nprecision highp float;\nprecision highp int;\nprecision highp sampler2D;\n";
 }
 
 } // namespace
