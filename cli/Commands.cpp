@@ -43,7 +43,12 @@ bool Open(CSkimblerDoc *document, const QString &path, QString *message)
 {
     QStringList said;
     MessageBox::Handler previous = MessageBox::setHandler([&said](const MessageBox::Message &shown) {
-        said.append(shown.text.simplified());
+        // A box shows the file it is about below the text; a line names it
+        // at the end when the text does not.
+        QString line = shown.text.simplified();
+        if (!shown.detail.isEmpty() && !line.contains(QFileInfo(shown.detail).fileName()))
+            line += QStringLiteral(" (%1)").arg(shown.detail);
+        said.append(line);
         return MessageBox::ResultOk;
     });
     const bool opened = document->OnOpenDocument(path);
