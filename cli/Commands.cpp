@@ -64,8 +64,7 @@ void ReportFile(const QString &path, const QString &message)
     Complain(path + QStringLiteral(": ") + message);
 }
 
-// An OpenGL context of the editor's kind, current until it goes; its own
-// framebuffer is where nothing else is bound.
+// An OpenGL context of the editor's kind, current until it goes.
 bool MakeContext(HeadlessContext *context, const QSize &size, bool quiet)
 {
     std::string error;
@@ -221,8 +220,9 @@ int RunRender(const Invocation &invocation)
         Complain(QStringLiteral("skimbler-cli: ") + error);
         return ExitFailed;
     }
+    // Every picture gets a buffer of its own size; the context's is unused.
     HeadlessContext context;
-    if (!MakeContext(&context, invocation.size, false))
+    if (!MakeContext(&context, QSize(1, 1), false))
         return ExitFailed;
     GraphicalInterface gi;
     gi.Init(invocation.size.width(), invocation.size.height());
@@ -237,9 +237,11 @@ int RunRender(const Invocation &invocation)
     picture.Background = !invocation.transparent;
 
     int status = ExitOk;
-    CSkimblerDoc document;
     for (int i = 0; i < invocation.inputs.size(); ++i) {
         const QString &input = invocation.inputs.at(i);
+        // A document of its own: an image opened into the last one would
+        // keep flag bits and fields of the surface before it.
+        CSkimblerDoc document;
         QString message;
         if (!Open(&document, input, &message)) {
             ReportFile(input, message);
@@ -272,8 +274,8 @@ int RunCheck(const Invocation &invocation)
     HeadlessContext context;
     const bool drawing = MakeContext(&context, QSize(1, 1), true);
     int status = ExitOk;
-    CSkimblerDoc document;
     for (const QString &input : invocation.inputs) {
+        CSkimblerDoc document;
         QString message;
         if (!Open(&document, input, &message)) {
             ReportFile(input, message);
