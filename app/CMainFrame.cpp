@@ -8,8 +8,9 @@
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
 #include "surface/ImageReader.h"
-#include "surface/SurfaceFile.h"
 #include "view/CSkimblerView.h"
+
+#include <skimbler/SurfaceFile.h>
 
 #include <QAction>
 #include <QActionGroup>
@@ -30,6 +31,8 @@
 #include <QToolBar>
 #include <QUndoStack>
 #include <QUrl>
+
+namespace SurfaceFile = skimbler::SurfaceFile;
 
 using namespace Resource;
 

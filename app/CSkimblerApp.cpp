@@ -9,8 +9,9 @@
 #include "surface/DocumentAccess.h"
 #include "surface/ImageReader.h"
 #include "surface/MessageBox.h"
-#include "surface/SurfaceFile.h"
 #include "view/CSkimblerView.h"
+
+#include <skimbler/SurfaceFile.h>
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -26,6 +27,8 @@
 #include <QWindow>
 
 #include <csignal>
+
+namespace SurfaceFile = skimbler::SurfaceFile;
 
 namespace {
 

@@ -3,10 +3,18 @@
 #include "render/CodeListing.h"
 #include "surface/CSkimblerDoc.h"
 #include "surface/Surface.h"
-#include "surface/SurfaceFile.h"
 
+#include <skimbler/SurfaceFile.h>
+
+#include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
+
+#include <cstring>
+#include <string>
+
+namespace SurfaceFile = skimbler::SurfaceFile;
+using skimbler::SurfaceSettings;
 
 namespace SurfaceClipboard {
 
@@ -24,9 +32,14 @@ QMimeData *MakeMimeData(const Surface &surface, const QString &imagePath, int vi
 {
     // The image's own folder as the base: the relative path is its name.
     const QString base = imagePath.isEmpty() ? QString() : QFileInfo(imagePath).absolutePath();
-    const QByteArray json = SurfaceFile::Serialise(surface, imagePath, base, error);
-    if (json.isEmpty())
+    std::string text;
+    std::string why;
+    if (!SurfaceFile::Serialise(surface, surface.Width, surface.Height, QFile::encodeName(imagePath).toStdString(),
+                                QFile::encodeName(base).toStdString(), &text, &why)) {
+        *error = QString::fromLocal8Bit(why.c_str());
         return nullptr;
+    }
+    const QByteArray json = QByteArray::fromStdString(text);
     auto *mime = new QMimeData;
     mime->setData(QString::fromLatin1(MimeType), json);
     mime->setData(QStringLiteral("application/json"), json);
@@ -63,21 +76,23 @@ bool Paste(const QMimeData *mime, CSkimblerDoc *document, QString *error, bool *
         return false;
     }
     SurfaceFile::Contents contents;
-    QString why;
-    if (!SurfaceFile::Parse(data, QString(), &contents, &why)) {
-        *error = QStringLiteral("the clipboard does not hold a Skimbler surface's settings: %1").arg(why);
+    std::string why;
+    if (!SurfaceFile::Parse(std::string_view(data.constData(), static_cast<std::size_t>(data.size())), std::string(),
+                            &contents, &why)) {
+        *error = QStringLiteral("the clipboard does not hold a Skimbler surface's settings: %1")
+                     .arg(QString::fromLocal8Bit(why.c_str()));
         return false;
     }
 
     SurfaceSettings after = document->Settings();
-    after.ColorKey = contents.ColorKey;
-    after.MagFilter = contents.MagFilter;
-    after.MinFilter = contents.MinFilter;
-    after.SrcFactor = contents.SrcFactor;
-    after.DestFactor = contents.DestFactor;
-    after.Flags = contents.Flags;
-    std::copy(&contents.Points[0][0], &contents.Points[0][0] + 12, &after.Points[0][0]);
-    std::copy(&contents.Colors[0][0], &contents.Colors[0][0] + 16, &after.Colors[0][0]);
+    after.ColorKey = contents.Settings.ColorKey;
+    after.MagFilter = contents.Settings.MagFilter;
+    after.MinFilter = contents.Settings.MinFilter;
+    after.SrcFactor = contents.Settings.SrcFactor;
+    after.DestFactor = contents.Settings.DestFactor;
+    after.Flags = contents.Settings.Flags;
+    std::memcpy(after.Points, contents.Settings.Points, sizeof after.Points);
+    std::memcpy(after.Colors, contents.Settings.Colors, sizeof after.Colors);
     const bool differs = document->ChangeSettings(after, QStringLiteral("貼上"));
     if (changed)
         *changed = differs;

@@ -7,9 +7,9 @@
 #include "render/HeadlessContext.h"
 #include "surface/CSkimblerDoc.h"
 #include "surface/MessageBox.h"
-#include "surface/ValueTable.h"
 
 #include "skimbler/DrawState.h"
+#include "skimbler/ValueTable.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -160,10 +160,10 @@ QString Bool(bool value)
 }
 
 // An enumerant by its OpenGL name, or by number when it has none.
-QString Enum(const std::vector<ValueTable::Entry> &table, std::uint32_t value)
+QString Enum(const std::vector<skimbler::ValueTable::Entry> &table, std::uint32_t value)
 {
-    const QString name = ValueTable::NameOf(table, value);
-    if (name != QLatin1String(ValueTable::Unknown))
+    const QString name = QString::fromLatin1(skimbler::ValueTable::NameOf(table, value));
+    if (name != QLatin1String(skimbler::ValueTable::Unknown))
         return Text(name);
     return QString::number(value);
 }
@@ -198,12 +198,12 @@ QString DrawStateJson(const skimbler::DrawState &state, const QString &file, con
     fields << QStringLiteral("\"vertices\": [\n%1\n  ]").arg(vertices.join(QStringLiteral(",\n")));
     fields << QStringLiteral("\"vertexColours\": %1").arg(Bool(state.VertexColours));
     fields << QStringLiteral("\"projective\": %1").arg(Bool(state.Projective));
-    fields << QStringLiteral("\"magFilter\": %1").arg(Enum(ValueTable::MagFilter(), state.MagFilter));
-    fields << QStringLiteral("\"minFilter\": %1").arg(Enum(ValueTable::MinFilter(), state.MinFilter));
+    fields << QStringLiteral("\"magFilter\": %1").arg(Enum(skimbler::ValueTable::MagFilter(), state.MagFilter));
+    fields << QStringLiteral("\"minFilter\": %1").arg(Enum(skimbler::ValueTable::MinFilter(), state.MinFilter));
     fields << QStringLiteral("\"needsMipmaps\": %1").arg(Bool(state.NeedsMipmaps));
     fields << QStringLiteral("\"blend\": %1").arg(Bool(state.Blend));
-    fields << QStringLiteral("\"srcFactor\": %1").arg(Enum(ValueTable::BlendFactor(), state.SrcFactor));
-    fields << QStringLiteral("\"destFactor\": %1").arg(Enum(ValueTable::BlendFactor(), state.DestFactor));
+    fields << QStringLiteral("\"srcFactor\": %1").arg(Enum(skimbler::ValueTable::BlendFactor(), state.SrcFactor));
+    fields << QStringLiteral("\"destFactor\": %1").arg(Enum(skimbler::ValueTable::BlendFactor(), state.DestFactor));
     fields << QStringLiteral("\"wrapS\": %1").arg(FixedEnum(state.WrapS));
     fields << QStringLiteral("\"wrapT\": %1").arg(FixedEnum(state.WrapT));
     fields << QStringLiteral("\"textureEnvMode\": %1").arg(FixedEnum(state.TextureEnvMode));

@@ -2,7 +2,8 @@
 
 #include "panels/DocumentWatcher.h"
 #include "surface/CSkimblerDoc.h"
-#include "surface/SurfaceSettings.h"
+
+#include <skimbler/SurfaceSettings.h>
 
 #include <QColorDialog>
 #include <QHeaderView>
@@ -12,6 +13,8 @@
 #include <QTableWidget>
 
 #include <algorithm>
+
+using skimbler::SurfaceSettings;
 
 namespace {
 constexpr int kTemplateWidth = 130;

@@ -2,10 +2,21 @@
 
 #include "panels/DocumentWatcher.h"
 #include "surface/CSkimblerDoc.h"
-#include "surface/SurfaceSettings.h"
+
+#include <skimbler/SurfaceSettings.h>
 
 #include <QHeaderView>
 #include <QTableWidget>
+
+using skimbler::SURFACE_FLAG_BLEND;
+using skimbler::SURFACE_FLAG_COLORKEY;
+using skimbler::SURFACE_FLAG_COLORS;
+using skimbler::SURFACE_FLAG_MAG;
+using skimbler::SURFACE_FLAG_MIN;
+using skimbler::SURFACE_FLAG_POINTS;
+using skimbler::SurfaceFlagCount;
+using skimbler::SurfaceFlags;
+using skimbler::SurfaceSettings;
 
 namespace {
 constexpr int kTemplateWidth = 118;

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "panels/CToolPanel.h"
-#include "surface/SurfaceFlags.h"
+
+#include <skimbler/SurfaceFlags.h>
 
 class QTableWidget;
 class QTableWidgetItem;
@@ -18,7 +19,7 @@ public:
 
     static QString Label(int row);
     // Bit i set for each ticked row i; bits 6 to 31 are always 0.
-    SurfaceFlags ComposeFlags() const;
+    skimbler::SurfaceFlags ComposeFlags() const;
 
     QTableWidget *m_list = nullptr;
 
@@ -30,7 +31,7 @@ protected:
 
 private:
     void OnItemChanged(QTableWidgetItem *item);
-    void ShowFlags(SurfaceFlags flags);
+    void ShowFlags(skimbler::SurfaceFlags flags);
 
     bool m_showing = false;
 };

@@ -5,8 +5,9 @@
 #include "surface/CSkimblerDoc.h"
 #include "surface/DocumentAccess.h"
 #include "surface/Surface.h"
-#include "surface/SurfaceSettings.h"
-#include "surface/ValueTable.h"
+
+#include <skimbler/SurfaceSettings.h>
+#include <skimbler/ValueTable.h>
 
 #include <QApplication>
 #include <QHeaderView>
@@ -14,6 +15,9 @@
 #include <QScrollBar>
 
 #include <algorithm>
+
+namespace ValueTable = skimbler::ValueTable;
+using skimbler::SurfaceSettings;
 
 namespace {
 
@@ -105,9 +109,9 @@ QString CPropertyList::ValueText(const Surface &surface, int row)
     case RowBPP:
         return Decimal(surface.BPP);
     case RowType:
-        return ValueTable::NameOf(ValueTable::Type(), surface.Type);
+        return QString::fromLatin1(ValueTable::NameOf(ValueTable::Type(), surface.Type));
     case RowDataFormat:
-        return ValueTable::NameOf(ValueTable::DataFormat(), surface.DataFormat);
+        return QString::fromLatin1(ValueTable::NameOf(ValueTable::DataFormat(), surface.DataFormat));
     case RowWidth:
         return Decimal(surface.Width);
     case RowHeight:
@@ -115,13 +119,13 @@ QString CPropertyList::ValueText(const Surface &surface, int row)
     case RowColorKey:
         return Decimal(surface.ColorKey);
     case RowMagFilter:
-        return ValueTable::NameOf(ValueTable::MagFilter(), surface.MagFilter);
+        return QString::fromLatin1(ValueTable::NameOf(ValueTable::MagFilter(), surface.MagFilter));
     case RowMinFilter:
-        return ValueTable::NameOf(ValueTable::MinFilter(), surface.MinFilter);
+        return QString::fromLatin1(ValueTable::NameOf(ValueTable::MinFilter(), surface.MinFilter));
     case RowSrcFactor:
-        return ValueTable::NameOf(ValueTable::BlendFactor(), surface.SrcFactor);
+        return QString::fromLatin1(ValueTable::NameOf(ValueTable::BlendFactor(), surface.SrcFactor));
     case RowDestFactor:
-        return ValueTable::NameOf(ValueTable::BlendFactor(), surface.DestFactor);
+        return QString::fromLatin1(ValueTable::NameOf(ValueTable::BlendFactor(), surface.DestFactor));
     default:
         return QString();
     }

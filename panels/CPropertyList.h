@@ -11,7 +11,9 @@
 class CInPlaceCombo;
 class CInPlaceEdit;
 class Surface;
+namespace skimbler {
 struct SurfaceSettings;
+}
 
 // The two-column list of the Property panel: labels on the left, the
 // surface's values on the right. A click on a value cell opens the in-place
@@ -53,7 +55,7 @@ public:
     // The drop-down options of a row, empty for rows without one.
     static PropertyOptionList OptionsFor(int row);
     // The setting a row edits, or null for the rows nothing edits.
-    static std::uint32_t SurfaceSettings::*FieldFor(int row);
+    static std::uint32_t skimbler::SurfaceSettings::*FieldFor(int row);
     // Digits only, 0 to 4294967295; surrounding blanks are ignored.
     static bool ParseUnsignedDecimal(const QString &text, std::uint32_t *value);
 

@@ -2,9 +2,9 @@
 
 #include "render/SurfaceGeometry.h"
 #include "surface/Surface.h"
-#include "surface/ValueTable.h"
 
 #include "skimbler/RuntimeShaders.h"
+#include "skimbler/ValueTable.h"
 #include "skimbler/Scene.h"
 
 #include <QFileInfo>
@@ -12,6 +12,12 @@
 
 #include <cmath>
 #include <cstring>
+
+namespace ValueTable = skimbler::ValueTable;
+using skimbler::SURFACE_FLAG_BLEND;
+using skimbler::SURFACE_FLAG_COLORS;
+using skimbler::SURFACE_FLAG_MAG;
+using skimbler::SURFACE_FLAG_MIN;
 
 namespace CodeListing {
 
@@ -38,7 +44,7 @@ constexpr std::uint32_t kOneMinusSrcAlpha = 0x0303;
 
 QString EnumName(const std::vector<ValueTable::Entry> &table, std::uint32_t value)
 {
-    const QString name = ValueTable::NameOf(table, value);
+    const QString name = QString::fromLatin1(ValueTable::NameOf(table, value));
     if (name != QLatin1String(ValueTable::Unknown))
         return name;
     return QStringLiteral("0x%1 /* not an OpenGL name */").arg(value, 4, 16, QLatin1Char('0'));
@@ -129,24 +135,11 @@ QString OpenGl11Calls(const Surface &surface, const QString &imagePath, int view
 
 skimbler::DrawState Resolve(const Surface &surface, int viewWidth, int viewHeight, bool projective)
 {
-    skimbler::SurfaceSettings core;
-    core.Version = surface.Version;
-    core.BPP = surface.BPP;
-    core.Type = surface.Type;
-    core.DataFormat = surface.DataFormat;
-    core.ColorKey = surface.ColorKey;
-    core.MagFilter = surface.MagFilter;
-    core.MinFilter = surface.MinFilter;
-    core.SrcFactor = surface.SrcFactor;
-    core.DestFactor = surface.DestFactor;
-    core.Flags = surface.Flags;
-    std::memcpy(core.Points, surface.Points, sizeof core.Points);
-    std::memcpy(core.Colors, surface.Colors, sizeof core.Colors);
     skimbler::DrawOptions options;
     options.ViewWidth = viewWidth;
     options.ViewHeight = viewHeight;
     options.Projective = projective;
-    return skimbler::Resolve(core, surface.Width, surface.Height, options);
+    return skimbler::Resolve(surface, surface.Width, surface.Height, options);
 }
 
 namespace {

@@ -177,7 +177,7 @@ QImage Render(GraphicalInterface *gi, const Surface *surface, const TextureImage
         return read.convertToFormat(QImage::Format_RGB32);
     bool premultiplied = false;
     if (surface) {
-        const std::uint32_t source = (surface->Flags & SURFACE_FLAG_BLEND) ? surface->SrcFactor : GL_SRC_ALPHA;
+        const std::uint32_t source = (surface->Flags & skimbler::SURFACE_FLAG_BLEND) ? surface->SrcFactor : GL_SRC_ALPHA;
         premultiplied = source == GL_SRC_ALPHA || source == GL_SRC_ALPHA_SATURATE;
     }
     Straighten(&read, premultiplied);

@@ -9,6 +9,11 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+using skimbler::SURFACE_FLAG_BLEND;
+using skimbler::SURFACE_FLAG_COLORS;
+using skimbler::SURFACE_FLAG_MAG;
+using skimbler::SURFACE_FLAG_MIN;
+
 #ifndef GL_BGRA_EXT
 #define GL_BGRA_EXT 0x80E1
 #endif

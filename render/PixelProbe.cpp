@@ -2,12 +2,19 @@
 
 #include "render/SurfaceGeometry.h"
 #include "surface/Surface.h"
-#include "surface/ValueTable.h"
+
+#include <skimbler/ValueTable.h>
 
 #include <QStringList>
 
 #include <algorithm>
 #include <cmath>
+
+namespace ValueTable = skimbler::ValueTable;
+using skimbler::SURFACE_FLAG_BLEND;
+using skimbler::SURFACE_FLAG_COLORS;
+using skimbler::SURFACE_FLAG_MAG;
+using skimbler::SURFACE_FLAG_MIN;
 
 namespace PixelProbe {
 
@@ -366,7 +373,7 @@ QString Describe(const Result &r)
             .arg(ToByte(c[3]), 3);
     };
     const auto factorName = [](std::uint32_t factor) {
-        return ValueTable::NameOf(ValueTable::BlendFactor(), factor);
+        return QString::fromLatin1(ValueTable::NameOf(ValueTable::BlendFactor(), factor));
     };
     QStringList lines;
     lines << QStringLiteral("視窗像素 %1, %2").arg(r.X).arg(r.Y);
@@ -383,8 +390,8 @@ QString Describe(const Result &r)
     } else {
         lines << QStringLiteral("紋理不完整 (沒有影像或缺少 mipmap): 不貼圖, 只用角點顏色");
     }
-    const QString filterName = ValueTable::NameOf(r.Magnified ? ValueTable::MagFilter() : ValueTable::MinFilter(),
-                                                  r.Filter);
+    const QString filterName = QString::fromLatin1(
+        ValueTable::NameOf(r.Magnified ? ValueTable::MagFilter() : ValueTable::MinFilter(), r.Filter));
     QString filtered = QStringLiteral("取樣 %1 (%2)").arg(filterName, r.Magnified ? QStringLiteral("放大")
                                                                                    : QStringLiteral("縮小"));
     if (!r.FilterAccepted)

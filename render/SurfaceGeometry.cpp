@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+using skimbler::SURFACE_FLAG_POINTS;
+
 namespace SurfaceGeometry {
 
 const float TexCoords[4][2] = {{0, 1}, {0, 0}, {1, 1}, {1, 0}};

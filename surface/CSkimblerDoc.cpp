@@ -5,8 +5,9 @@
 #include "surface/MessageBox.h"
 #include "surface/PixelImage.h"
 #include "surface/SurfaceCommand.h"
-#include "surface/SurfaceFile.h"
 #include "surface/TextureUpload.h"
+
+#include <skimbler/SurfaceFile.h>
 
 #include <QDateTime>
 #include <QDir>
@@ -17,6 +18,9 @@
 
 #include <climits>
 #include <cstdlib>
+
+namespace SurfaceFile = skimbler::SurfaceFile;
+using skimbler::SurfaceSettings;
 
 namespace {
 
@@ -125,14 +129,16 @@ bool CSkimblerDoc::OnOpenDocument(const QString &path)
     }
 
     SurfaceFile::Contents contents;
-    QString error;
-    if (!SurfaceFile::Read(absolute, &contents, &error)) {
-        ReportFileError("open", absolute, error);
+    std::string error;
+    if (!SurfaceFile::Read(QFile::encodeName(absolute).toStdString(), &contents, &error)) {
+        ReportFileError("open", absolute, QString::fromLocal8Bit(error.c_str()));
         return false;
     }
-    surface.Load(contents.imagePath);  // reports an image it cannot read
-    SurfaceFile::Apply(contents, &surface);
-    m_imagePath = contents.imagePath;
+    const QString imagePath = QFile::decodeName(QByteArray::fromStdString(contents.imagePath));
+    surface.Load(imagePath);  // reports an image it cannot read
+    // Every stored setting; the texture and the size stay the image's.
+    static_cast<SurfaceSettings &>(surface) = contents.Settings;
+    m_imagePath = imagePath;
     SetPathName(absolute);
     ResetHistory();
     WatchImage();
@@ -185,9 +191,10 @@ void CSkimblerDoc::OnWatchedPathChanged()
 bool CSkimblerDoc::OnSaveDocument(const QString &path)
 {
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    QString error;
-    if (!SurfaceFile::Write(absolute, surface, m_imagePath, &error)) {
-        ReportFileError("save", absolute, error);
+    std::string error;
+    if (!SurfaceFile::Write(QFile::encodeName(absolute).toStdString(), surface, surface.Width, surface.Height,
+                            QFile::encodeName(m_imagePath).toStdString(), &error)) {
+        ReportFileError("save", absolute, QString::fromLocal8Bit(error.c_str()));
         return false;
     }
     SetPathName(absolute);
@@ -242,7 +249,7 @@ int CSkimblerDoc::NewMergeKey()
 
 void CSkimblerDoc::ApplySettings(const SurfaceSettings &settings)
 {
-    settings.ApplyTo(&surface);
+    static_cast<SurfaceSettings &>(surface) = settings;
     UpdateAllViews(nullptr);
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "surface/Surface.h"
-#include "surface/SurfaceSettings.h"
+
+#include <skimbler/SurfaceSettings.h>
 
 #include <QList>
 #include <QObject>
@@ -53,16 +54,16 @@ public:
     void SetModifiedFlag(bool modified = true);
 
     QUndoStack *UndoStack() { return &m_undoStack; }
-    SurfaceSettings Settings() const { return SurfaceSettings::Of(surface); }
+    skimbler::SurfaceSettings Settings() const { return surface; }
     // The one way to edit: pushes a command that makes `after` the surface's
     // settings, named `text` in the Edit menu. Nothing is pushed when nothing
     // would change. Consecutive pushes with the same non-zero `mergeKey` are
     // one undo step. Returns whether anything changed.
-    bool ChangeSettings(const SurfaceSettings &after, const QString &text, int mergeKey = 0);
+    bool ChangeSettings(const skimbler::SurfaceSettings &after, const QString &text, int mergeKey = 0);
     // A merge key no one has used yet (one per drag).
     int NewMergeKey();
     // Writes the settings and tells every view; for the commands only.
-    void ApplySettings(const SurfaceSettings &settings);
+    void ApplySettings(const skimbler::SurfaceSettings &settings);
 
     // Tells every view except `sender` (OnUpdate), then announces viewsUpdated.
     void UpdateAllViews(DocumentView *sender, long hint = 0, QObject *hintObject = nullptr);

@@ -8,11 +8,6 @@
 
 #include <GL/gl.h>
 
-namespace {
-constexpr GLenum kLinear = 0x2601;  // GL_LINEAR
-constexpr GLenum kOne = 1;          // GL_ONE
-}
-
 Surface::~Surface()
 {
     DeleteTexture();
@@ -65,23 +60,10 @@ bool Surface::SetImage(const PixelImage &image, const QString &path, ImageError 
 
 void Surface::ResetPoints()
 {
-    const float w = PlaneHalfWidth;
-    const float layout[4][3] = {{-w, 1.0f, 0.0f}, {-w, -1.0f, 0.0f}, {w, 1.0f, 0.0f}, {w, -1.0f, 0.0f}};
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 3; ++j)
-            Points[i][j] = layout[i][j];
+    skimbler::ResetPoints(this);
 }
 
 void Surface::ApplyDefaults()
 {
-    MagFilter = kLinear;
-    MinFilter = kLinear;
-    SrcFactor = kOne;
-    DestFactor = kOne;
-    Flags |= 0x3Eu;
-    ResetPoints();
-    const float colors[4][4] = {{1, 0, 0, 1}, {0, 1, 0, 1}, {1, 1, 1, 1}, {1, 1, 1, 1}};
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j)
-            Colors[i][j] = colors[i][j];
+    skimbler::ApplyDefaults(this);
 }

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "surface/GraphicalObject.h"
-#include "surface/SurfaceFlags.h"
+
+#include <skimbler/SurfaceSettings.h>
 
 #include <cstdint>
 
@@ -9,9 +10,10 @@ class PixelImage;
 class QString;
 struct ImageError;
 
-// The one textured quad the program edits. Plain public fields: the view,
-// the panels and the drawing code read and write them directly.
-class Surface : public GraphicalObject
+// The one textured quad the program edits: its settings (plain public
+// fields, read directly by the view, the panels and the drawing code), the
+// texture and the size of the image it shows.
+class Surface : public GraphicalObject, public skimbler::SurfaceSettings
 {
 public:
     Surface() = default;
@@ -36,20 +38,8 @@ public:
     void ResetPoints();
 
     std::uint32_t Texture = 0;
-    std::uint32_t Version = 0;
-    std::uint32_t BPP = 0;
-    std::uint32_t Type = 0;
-    std::uint32_t DataFormat = 0;
     std::uint32_t Width = 0;
     std::uint32_t Height = 0;
-    std::uint32_t ColorKey = 0;
-    std::uint32_t MagFilter = 0;
-    std::uint32_t MinFilter = 0;
-    std::uint32_t SrcFactor = 0;
-    std::uint32_t DestFactor = 0;
-    SurfaceFlags Flags = 0;
-    float Points[4][3] = {};
-    float Colors[4][4] = {};
 
     // 4/3 in single precision: the half-width of the visible drawing plane.
     static constexpr float PlaneHalfWidth = 4.0f / 3.0f;

@@ -2,6 +2,8 @@
 
 #include "surface/CSkimblerDoc.h"
 
+using skimbler::SurfaceSettings;
+
 namespace {
 // QUndoStack only offers commands of equal id to mergeWith; the merge key
 // then decides.

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "surface/SurfaceSettings.h"
-
 #include <QUndoCommand>
+
+#include <skimbler/SurfaceSettings.h>
 
 class CSkimblerDoc;
 
@@ -12,7 +12,8 @@ class CSkimblerDoc;
 class SurfaceCommand : public QUndoCommand
 {
 public:
-    SurfaceCommand(CSkimblerDoc *document, const SurfaceSettings &before, const SurfaceSettings &after,
+    SurfaceCommand(CSkimblerDoc *document, const skimbler::SurfaceSettings &before,
+                   const skimbler::SurfaceSettings &after,
                    const QString &text, int mergeKey);
 
     void undo() override;
@@ -20,12 +21,12 @@ public:
     int id() const override;
     bool mergeWith(const QUndoCommand *other) override;
 
-    const SurfaceSettings &Before() const { return m_before; }
-    const SurfaceSettings &After() const { return m_after; }
+    const skimbler::SurfaceSettings &Before() const { return m_before; }
+    const skimbler::SurfaceSettings &After() const { return m_after; }
 
 private:
     CSkimblerDoc *m_document;
-    SurfaceSettings m_before;
-    SurfaceSettings m_after;
+    skimbler::SurfaceSettings m_before;
+    skimbler::SurfaceSettings m_after;
     int m_mergeKey;
 };

@@ -14,7 +14,8 @@
 #include "surface/DocumentAccess.h"
 #include "surface/MessageBox.h"
 #include "surface/Surface.h"
-#include "surface/SurfaceSettings.h"
+
+#include <skimbler/SurfaceSettings.h>
 
 #include <QAction>
 #include <QCursor>
@@ -36,6 +37,9 @@
 #include <cfloat>
 #include <cmath>
 #include <vector>
+
+using skimbler::SURFACE_FLAG_POINTS;
+using skimbler::SurfaceSettings;
 
 namespace {
 
@@ -786,7 +790,6 @@ void CSkimblerView::RefreshCoordinateFields()
     }
     requestUpdate();
 }
-
 
 // ---------------------------------------------------------------------------
 // Keyboard and status

@@ -299,7 +299,9 @@ bool ReadFloatRows(const Json &object, const char *name, int width, double low, 
                 *error = "entry " + std::to_string(i) + " of \"" + name + "\" holds a number out of range";
                 return false;
             }
-            out[i * width + j] = static_cast<float>(d);
+            // -0 reads as 0, as files have always been read: a surface that
+            // is saved and opened again stays bit for bit the same.
+            out[i * width + j] = static_cast<float>(d) + 0.0f;
         }
     }
     return true;

@@ -10,8 +10,9 @@
 #include "render/GraphicalInterface.h"
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
-#include "surface/SurfaceFile.h"
 #include "view/CSkimblerView.h"
+
+#include <skimbler/SurfaceFile.h>
 
 #include <QAction>
 #include <QApplication>
@@ -35,6 +36,11 @@
 #include <unistd.h>
 
 #include <GL/gl.h>
+
+namespace SurfaceFile = skimbler::SurfaceFile;
+using skimbler::SURFACE_FLAG_BLEND;
+using skimbler::SURFACE_FLAG_COLORKEY;
+using skimbler::SurfaceSettings;
 
 namespace {
 
@@ -411,9 +417,9 @@ void TestApplication::savedSurfaceIsCleanAndExitAsksNothing()
     QVERIFY(m_messages->messages.isEmpty());
     const QString path = m_work->filePath(written);
     SurfaceFile::Contents contents;
-    QString error;
-    QVERIFY2(SurfaceFile::Read(path, &contents, &error), qPrintable(error));
-    QCOMPARE(contents.Points[2][1], 0.5f);
+    std::string error;
+    QVERIFY2(SurfaceFile::Read(QFile::encodeName(path).toStdString(), &contents, &error), error.c_str());
+    QCOMPARE(contents.Settings.Points[2][1], 0.5f);
     if (written != answered && !answered.isEmpty())
         QVERIFY(!QFile::exists(m_work->filePath(answered)));
     QVERIFY(!Doc()->IsModified());

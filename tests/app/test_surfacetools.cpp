@@ -9,9 +9,10 @@
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
 #include "surface/DocumentAccess.h"
-#include "surface/SurfaceFile.h"
 #include "view/CSkimblerView.h"
 #include "view/ViewTestSupport.h"
+
+#include <skimbler/SurfaceFile.h>
 
 #include <QAction>
 #include <QApplication>
@@ -24,6 +25,15 @@
 #include <QtTest>
 
 #include <memory>
+
+namespace SurfaceFile = skimbler::SurfaceFile;
+using skimbler::SURFACE_FLAG_BLEND;
+using skimbler::SURFACE_FLAG_COLORS;
+using skimbler::SURFACE_FLAG_MAG;
+using skimbler::SURFACE_FLAG_MIN;
+using skimbler::SURFACE_FLAG_POINTS;
+using skimbler::SurfaceFlags;
+using skimbler::SurfaceSettings;
 
 using namespace Resource;
 using namespace ViewTest;
@@ -439,14 +449,14 @@ void TestSurfaceTools::copyPutsJsonAndCallsOnTheClipboard()
     QVERIFY(mime);
     // The JSON is the surface file's.
     SurfaceFile::Contents contents;
-    QString error;
-    QVERIFY2(SurfaceFile::Parse(mime->data(QString::fromLatin1(SurfaceClipboard::MimeType)), QString(), &contents,
-                                &error),
-             qPrintable(error));
-    QCOMPARE(contents.Flags, flags);
-    QCOMPARE(contents.SrcFactor, std::uint32_t(GL_DST_COLOR));
+    std::string error;
+    QVERIFY2(SurfaceFile::Parse(mime->data(QString::fromLatin1(SurfaceClipboard::MimeType)).toStdString(),
+                                std::string(), &contents, &error),
+             error.c_str());
+    QCOMPARE(contents.Settings.Flags, flags);
+    QCOMPARE(contents.Settings.SrcFactor, std::uint32_t(GL_DST_COLOR));
     QCOMPARE(contents.Width, m_document->surface.Width);
-    QCOMPARE(QFileInfo(contents.absoluteImagePath).fileName(), QStringLiteral("a.tga"));
+    QCOMPARE(QFileInfo(QString::fromStdString(contents.absoluteImagePath)).fileName(), QStringLiteral("a.tga"));
     QCOMPARE(mime->data(QStringLiteral("application/json")),
              mime->data(QString::fromLatin1(SurfaceClipboard::MimeType)));
 

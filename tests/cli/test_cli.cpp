@@ -10,7 +10,8 @@
 #include "render/HeadlessContext.h"
 #include "surface/CSkimblerDoc.h"
 #include "surface/Surface.h"
-#include "surface/SurfaceFile.h"
+
+#include <skimbler/SurfaceFile.h>
 
 #include <QtTest>
 
@@ -105,8 +106,9 @@ bool TestCli::writeSurface(const QString &name, const QString &image, const std:
     surface.Height = 48;
     surface.ApplyDefaults();
     edit(&surface);
-    QString error;
-    return SurfaceFile::Write(path(name), surface, image, &error);
+    std::string error;
+    return skimbler::SurfaceFile::Write(QFile::encodeName(path(name)).toStdString(), surface, surface.Width,
+                                        surface.Height, QFile::encodeName(image).toStdString(), &error);
 }
 
 void TestCli::initTestCase()
@@ -132,7 +134,7 @@ void TestCli::initTestCase()
     // Only the corner colours in force: the image-sized quad, alpha blending
     // and linear filters, whatever is stored.
     QVERIFY(writeSurface(QStringLiteral("loose.skimbler"), path(QStringLiteral("card.png")), [](Surface *s) {
-        s->Flags = SURFACE_FLAG_COLORS;
+        s->Flags = skimbler::SURFACE_FLAG_COLORS;
         s->SrcFactor = GL_ONE;
         s->DestFactor = GL_ONE;
         s->MagFilter = GL_NEAREST;

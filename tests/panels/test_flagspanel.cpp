@@ -15,6 +15,14 @@
 
 #include <memory>
 
+using skimbler::SURFACE_FLAG_BLEND;
+using skimbler::SURFACE_FLAG_COLORKEY;
+using skimbler::SURFACE_FLAG_COLORS;
+using skimbler::SURFACE_FLAG_MAG;
+using skimbler::SURFACE_FLAG_MIN;
+using skimbler::SURFACE_FLAG_POINTS;
+using skimbler::SurfaceSettings;
+
 class test_flagspanel : public QObject
 {
     Q_OBJECT

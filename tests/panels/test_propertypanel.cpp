@@ -17,6 +17,8 @@
 
 #include <memory>
 
+using skimbler::SurfaceSettings;
+
 namespace {
 
 std::uint32_t &Field(Surface &surface, int row)

@@ -15,6 +15,12 @@
 #include <memory>
 #include <vector>
 
+using skimbler::SURFACE_FLAG_BLEND;
+using skimbler::SURFACE_FLAG_COLORS;
+using skimbler::SURFACE_FLAG_MIN;
+using skimbler::SURFACE_FLAG_POINTS;
+using skimbler::SurfaceFlags;
+
 // Draws into an off-screen framebuffer of the wanted size, so pixel checks do
 // not depend on what the window system shows.
 class TestGraphicalInterface : public QObject

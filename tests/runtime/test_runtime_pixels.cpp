@@ -153,18 +153,11 @@ private:
             reinterpret_cast<GenerateMipmapFunction>(HeadlessContext::GetProcAddress("glGenerateMipmap"))(
                 GL_TEXTURE_2D);
         }
-        const SurfaceSettings settings = SettingsOf(c);
         Surface surface;
+        static_cast<SurfaceSettings &>(surface) = SettingsOf(c);
         surface.Texture = texture;
         surface.Width = std::uint32_t(image.Width);
         surface.Height = std::uint32_t(image.Height);
-        surface.MagFilter = settings.MagFilter;
-        surface.MinFilter = settings.MinFilter;
-        surface.SrcFactor = settings.SrcFactor;
-        surface.DestFactor = settings.DestFactor;
-        surface.Flags = settings.Flags;
-        std::memcpy(surface.Points, settings.Points, sizeof surface.Points);
-        std::memcpy(surface.Colors, settings.Colors, sizeof surface.Colors);
         ClearQuadrants();
         m_editor.ProjectiveTexture = c.projective;
         m_editor.DrawSurface(surface, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f);

@@ -10,8 +10,9 @@
 #include "surface/CSkimblerDoc.h"
 #include "surface/MessageBox.h"
 #include "surface/Surface.h"
-#include "surface/SurfaceFile.h"
-#include "surface/SurfaceSettings.h"
+
+#include <skimbler/SurfaceFile.h>
+#include <skimbler/SurfaceSettings.h>
 
 #include <QByteArray>
 #include <QDir>
@@ -21,8 +22,16 @@
 #include <QString>
 
 #include <cstring>
+#include <string>
 
 namespace SurfaceFileCheck {
+
+namespace SurfaceFile = skimbler::SurfaceFile;
+
+inline std::string Native(const QString &path)
+{
+    return QFile::encodeName(path).toStdString();
+}
 
 // A folder with a small valid image and a surface file using it, which every
 // check opens first; each input is written next to them.
@@ -66,8 +75,7 @@ inline bool CreateWorkspace(const QString &folder, Workspace *workspace)
     workspace->saved = dir.absoluteFilePath(QStringLiteral("saved.skimbler"));
     if (!WriteBytes(workspace->image, SmallImage()))
         return false;
-    Surface start;
-    start.ApplyDefaults();
+    skimbler::SurfaceSettings start = skimbler::DefaultSettings();
     start.Version = 3;
     start.ColorKey = 0xFF00FFu;
     start.SrcFactor = 770;
@@ -75,8 +83,8 @@ inline bool CreateWorkspace(const QString &folder, Workspace *workspace)
     start.Flags = 0x2Bu;
     start.Points[2][1] = 0.8125f;
     start.Colors[1][3] = 0.25f;
-    QString error;
-    return SurfaceFile::Write(workspace->start, start, workspace->image, &error);
+    std::string error;
+    return SurfaceFile::Write(Native(workspace->start), start, 0, 0, Native(workspace->image), &error);
 }
 
 // Every field of a surface, byte for byte.
@@ -120,7 +128,7 @@ struct DocumentState
 // of `image`, as opening a file does.
 inline void ApplyAsOpened(const SurfaceFile::Contents &contents, const Surface &image, Surface *into)
 {
-    SurfaceFile::Apply(contents, into);
+    static_cast<skimbler::SurfaceSettings &>(*into) = contents.Settings;
     into->Texture = image.Texture;
     into->Width = image.Width;
     into->Height = image.Height;
@@ -150,7 +158,7 @@ inline QString Check(const Workspace &workspace, const QByteArray &bytes, bool *
     if (!doc.OnOpenDocument(workspace.start) || !messages.isEmpty())
         return QStringLiteral("the workspace's own file did not open");
     // An edit the user could undo, so the history is part of what must survive.
-    SurfaceSettings edited = doc.Settings();
+    skimbler::SurfaceSettings edited = doc.Settings();
     edited.Points[1][0] = 0.375f;
     if (!doc.ChangeSettings(edited, QStringLiteral("Move")) || !doc.IsModified())
         return QStringLiteral("the workspace's surface could not be edited");
@@ -171,32 +179,37 @@ inline QString Check(const Workspace &workspace, const QByteArray &bytes, bool *
     if (doc.UndoStack()->count() != 0)
         return QStringLiteral("an opened file kept the history of the previous one");
     SurfaceFile::Contents contents;
-    QString error;
-    if (!SurfaceFile::Parse(bytes, workspace.folder, &contents, &error))
+    std::string error;
+    if (!SurfaceFile::Parse(bytes.toStdString(), Native(workspace.folder), &contents, &error))
         return QStringLiteral("the document took a file the reader refuses");
     Surface expected;
     ApplyAsOpened(contents, doc.surface, &expected);
     if (SurfaceBytes(expected) != SurfaceBytes(doc.surface))
         return QStringLiteral("the document does not hold what the file says");
-    if (doc.GetImagePath() != contents.imagePath
-        || (!contents.imagePath.isEmpty() && !QFileInfo(contents.imagePath).isAbsolute()))
+    const QString imagePath = QFile::decodeName(QByteArray::fromStdString(contents.imagePath));
+    if (doc.GetImagePath() != imagePath || (!imagePath.isEmpty() && !QFileInfo(imagePath).isAbsolute()))
         return QStringLiteral("the image path is not the file's, made absolute");
 
     // Serialise, parse, serialise again: the same surface and the same bytes.
-    const QByteArray first = SurfaceFile::Serialise(doc.surface, doc.GetImagePath(), workspace.folder, &error);
-    if (first.isEmpty())
-        return QStringLiteral("an opened surface cannot be written: ") + error;
+    std::string first;
+    if (!SurfaceFile::Serialise(doc.surface, doc.surface.Width, doc.surface.Height, Native(doc.GetImagePath()),
+                                Native(workspace.folder), &first, &error))
+        return QStringLiteral("an opened surface cannot be written: ") + QString::fromStdString(error);
     SurfaceFile::Contents reread;
-    if (!SurfaceFile::Parse(first, workspace.folder, &reread, &error))
-        return QStringLiteral("what was written does not read back: ") + error;
+    if (!SurfaceFile::Parse(first, Native(workspace.folder), &reread, &error))
+        return QStringLiteral("what was written does not read back: ") + QString::fromStdString(error);
     Surface again;
     ApplyAsOpened(reread, doc.surface, &again);
     if (SurfaceBytes(again) != SurfaceBytes(doc.surface) || reread.Width != doc.surface.Width
         || reread.Height != doc.surface.Height)
         return QStringLiteral("what was written reads back as another surface");
-    if (QFileInfo(reread.imagePath).absoluteFilePath() != QFileInfo(doc.GetImagePath()).absoluteFilePath())
+    if (QFileInfo(QFile::decodeName(QByteArray::fromStdString(reread.imagePath))).absoluteFilePath()
+        != QFileInfo(doc.GetImagePath()).absoluteFilePath())
         return QStringLiteral("what was written names another image");
-    if (SurfaceFile::Serialise(again, reread.imagePath, workspace.folder, &error) != first)
+    std::string second;
+    if (!SurfaceFile::Serialise(again, reread.Width, reread.Height, reread.imagePath, Native(workspace.folder), &second,
+                                &error)
+        || second != first)
         return QStringLiteral("writing what was read back gives other bytes");
 
     // The save itself writes exactly those bytes and clears the mark.
@@ -204,7 +217,7 @@ inline QString Check(const Workspace &workspace, const QByteArray &bytes, bool *
     if (!doc.OnSaveDocument(workspace.saved) || doc.IsModified())
         return QStringLiteral("an opened surface could not be saved");
     QFile saved(workspace.saved);
-    if (!saved.open(QIODevice::ReadOnly) || saved.readAll() != first)
+    if (!saved.open(QIODevice::ReadOnly) || saved.readAll().toStdString() != first)
         return QStringLiteral("the saved file differs from what was written");
     return QString();
 }

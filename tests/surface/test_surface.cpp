@@ -1,16 +1,17 @@
-// The surface record without a rendering context: construction, defaults,
-// flag handling, value tables, and the document's view notification.
+// The surface record without a rendering context: construction, a load
+// without an image, and the document's view notification.
 
 #include "common/MessageRecorder.h"
 
 #include "surface/CSkimblerDoc.h"
 #include "surface/DocumentView.h"
 #include "surface/Surface.h"
-#include "surface/ValueTable.h"
 
 #include <QtTest>
 
 #include <cstring>
+
+using skimbler::SURFACE_FLAG_COLORKEY;
 
 namespace {
 
@@ -29,19 +30,6 @@ struct RecordingView : DocumentView
     QObject *lastHintObject = reinterpret_cast<QObject *>(1);
 };
 
-const std::vector<ValueTable::Entry> &TableNamed(const QString &name)
-{
-    if (name == QLatin1String("Type"))
-        return ValueTable::Type();
-    if (name == QLatin1String("DataFormat"))
-        return ValueTable::DataFormat();
-    if (name == QLatin1String("MagFilter"))
-        return ValueTable::MagFilter();
-    if (name == QLatin1String("MinFilter"))
-        return ValueTable::MinFilter();
-    return ValueTable::BlendFactor();
-}
-
 } // namespace
 
 class TestSurface : public QObject
@@ -50,13 +38,6 @@ class TestSurface : public QObject
 
 private Q_SLOTS:
     void constructedZero();
-    void defaults();
-    void defaultsKeepOtherFlagBits_data();
-    void defaultsKeepOtherFlagBits();
-    void defaultsLeaveShownOnlyFields();
-    void valueNames_data();
-    void valueNames();
-    void valueLookupRoundTrips();
     void loadWithoutImage();
     void updateAllViewsReachesEveryViewButSender();
     void removedViewHearsNothing();
@@ -65,127 +46,11 @@ private Q_SLOTS:
 void TestSurface::constructedZero()
 {
     const Surface surface;
-    // Every byte after the vtable pointer is zero: no field was forgotten.
-    const auto *bytes = reinterpret_cast<const unsigned char *>(&surface.Texture);
-    const auto *end = reinterpret_cast<const unsigned char *>(&surface.Colors[3][3]) + sizeof(float);
-    for (const unsigned char *p = bytes; p != end; ++p)
-        QCOMPARE(int(*p), 0);
-    QCOMPARE(ValueTable::NameOf(ValueTable::MagFilter(), surface.MagFilter), QStringLiteral("Unknow"));
-    QCOMPARE(ValueTable::NameOf(ValueTable::BlendFactor(), surface.SrcFactor), QStringLiteral("GL_ZERO"));
-}
-
-void TestSurface::defaults()
-{
-    Surface surface;
-    surface.Points[2][1] = 7.0f;
-    surface.Colors[1][0] = 0.5f;
-    surface.ApplyDefaults();
-
-    QCOMPARE(surface.MagFilter, 9729u);
-    QCOMPARE(surface.MinFilter, 9729u);
-    QCOMPARE(surface.SrcFactor, 1u);
-    QCOMPARE(surface.DestFactor, 1u);
-    QCOMPARE(surface.Flags, 0x3Eu);
-
-    const float w = 1.3333334f;
-    QCOMPARE(w, 4.0f / 3.0f);
-    const float points[4][3] = {{-w, 1, 0}, {-w, -1, 0}, {w, 1, 0}, {w, -1, 0}};
-    const float colors[4][4] = {{1, 0, 0, 1}, {0, 1, 0, 1}, {1, 1, 1, 1}, {1, 1, 1, 1}};
-    QVERIFY(std::memcmp(surface.Points, points, sizeof points) == 0);
-    QVERIFY(std::memcmp(surface.Colors, colors, sizeof colors) == 0);
-
-    surface.Points[0][0] = 3.0f;
-    surface.Points[3][2] = -1.0f;
-    surface.ResetPoints();
-    QVERIFY(std::memcmp(surface.Points, points, sizeof points) == 0);
-}
-
-void TestSurface::defaultsKeepOtherFlagBits_data()
-{
-    QTest::addColumn<unsigned>("before");
-    QTest::addColumn<unsigned>("after");
-    QTest::newRow("fresh") << 0u << 0x3Eu;
-    QTest::newRow("colour key kept") << 0x01u << 0x3Fu;
-    QTest::newRow("all six") << 0x3Fu << 0x3Fu;
-    QTest::newRow("high bits kept") << 0xF0000101u << 0xF000013Fu;
-    QTest::newRow("bits 6 and 7 kept") << 0xC0u << 0xFEu;
-}
-
-void TestSurface::defaultsKeepOtherFlagBits()
-{
-    QFETCH(unsigned, before);
-    QFETCH(unsigned, after);
-    Surface surface;
-    surface.Flags = before;
-    surface.ApplyDefaults();
-    QCOMPARE(surface.Flags, after);
-}
-
-void TestSurface::defaultsLeaveShownOnlyFields()
-{
-    Surface surface;
-    surface.Version = 3;
-    surface.BPP = 24;
-    surface.Type = 1;
-    surface.DataFormat = 5;
-    surface.ColorKey = 0xFF00FF;
-    surface.ApplyDefaults();
-    QCOMPARE(surface.Version, 3u);
-    QCOMPARE(surface.BPP, 24u);
-    QCOMPARE(surface.Type, 1u);
-    QCOMPARE(surface.DataFormat, 5u);
-    QCOMPARE(surface.ColorKey, 0xFF00FFu);
-}
-
-void TestSurface::valueNames_data()
-{
-    QTest::addColumn<QString>("table");
-    QTest::addColumn<unsigned>("value");
-    QTest::addColumn<QString>("name");
-
-    QTest::newRow("Type 0") << QStringLiteral("Type") << 0u << QStringLiteral("0 - RGB");
-    QTest::newRow("Type 1") << QStringLiteral("Type") << 1u << QStringLiteral("1 - RGBA");
-    QTest::newRow("Type 2") << QStringLiteral("Type") << 2u << QStringLiteral("Unknow");
-    QTest::newRow("DataFormat 0") << QStringLiteral("DataFormat") << 0u << QStringLiteral("0 - Normal Data");
-    QTest::newRow("DataFormat 1") << QStringLiteral("DataFormat") << 1u << QStringLiteral("Unknow");
-    QTest::newRow("Mag nearest") << QStringLiteral("MagFilter") << 9728u << QStringLiteral("GL_NEAREST");
-    QTest::newRow("Mag mipmap") << QStringLiteral("MagFilter") << 9984u << QStringLiteral("Unknow");
-    QTest::newRow("Min mipmap") << QStringLiteral("MinFilter") << 9984u << QStringLiteral("GL_NEAREST_MIPMAP_NEAREST");
-    QTest::newRow("Min linear mipmap linear") << QStringLiteral("MinFilter") << 9987u
-                                              << QStringLiteral("GL_LINEAR_MIPMAP_LINEAR");
-    QTest::newRow("Min 0") << QStringLiteral("MinFilter") << 0u << QStringLiteral("Unknow");
-    QTest::newRow("Blend zero") << QStringLiteral("Blend") << 0u << QStringLiteral("GL_ZERO");
-    QTest::newRow("Blend dst colour") << QStringLiteral("Blend") << 774u << QStringLiteral("GL_DST_COLOR");
-    QTest::newRow("Blend saturate") << QStringLiteral("Blend") << 776u << QStringLiteral("GL_SRC_ALPHA_SATURATE");
-    QTest::newRow("Blend 777") << QStringLiteral("Blend") << 777u << QStringLiteral("Unknow");
-    QTest::newRow("Blend 2") << QStringLiteral("Blend") << 2u << QStringLiteral("Unknow");
-    QTest::newRow("Blend huge") << QStringLiteral("Blend") << 0xFFFFFFFFu << QStringLiteral("Unknow");
-}
-
-void TestSurface::valueNames()
-{
-    QFETCH(QString, table);
-    QFETCH(unsigned, value);
-    QFETCH(QString, name);
-    QCOMPARE(ValueTable::NameOf(TableNamed(table), value), name);
-}
-
-void TestSurface::valueLookupRoundTrips()
-{
-    QCOMPARE(ValueTable::BlendFactor().size(), std::size_t(11));
-    QCOMPARE(ValueTable::MinFilter().size(), std::size_t(6));
-    QCOMPARE(ValueTable::MagFilter().size(), std::size_t(2));
-    for (const QString &table : {QStringLiteral("Type"), QStringLiteral("DataFormat"), QStringLiteral("MagFilter"),
-                                 QStringLiteral("MinFilter"), QStringLiteral("Blend")}) {
-        for (const ValueTable::Entry &entry : TableNamed(table)) {
-            std::uint32_t value = 12345;
-            QVERIFY(ValueTable::ValueOf(TableNamed(table), QString::fromLatin1(entry.name), &value));
-            QCOMPARE(value, entry.value);
-        }
-    }
-    std::uint32_t untouched = 7;
-    QVERIFY(!ValueTable::ValueOf(ValueTable::BlendFactor(), QStringLiteral("Unknow"), &untouched));
-    QCOMPARE(untouched, 7u);
+    // Every setting, bit for bit, and the image's part: nothing was forgotten.
+    QVERIFY(static_cast<const skimbler::SurfaceSettings &>(surface) == skimbler::SurfaceSettings{});
+    QCOMPARE(surface.Texture, 0u);
+    QCOMPARE(surface.Width, 0u);
+    QCOMPARE(surface.Height, 0u);
 }
 
 // Without an image no OpenGL call is needed: the failure is reported, the

@@ -10,8 +10,9 @@
 
 #include "surface/CSkimblerDoc.h"
 #include "surface/Surface.h"
-#include "surface/SurfaceSettings.h"
 #include "surface/TextureUpload.h"
+
+#include <skimbler/SurfaceSettings.h>
 
 #include <QDir>
 #include <QImage>
@@ -24,6 +25,10 @@
 
 #include <cstdio>
 #include <memory>
+
+using skimbler::SURFACE_FLAG_COLORKEY;
+using skimbler::SURFACE_FLAG_POINTS;
+using skimbler::SurfaceSettings;
 
 using namespace TgaTestFiles;
 

@@ -4,8 +4,9 @@
 #include "render/GraphicalInterface.h"
 #include "res/Resource.h"
 #include "surface/DocumentAccess.h"
-#include "surface/SurfaceSettings.h"
 #include "view/FrameTestSupport.h"
+
+#include <skimbler/SurfaceSettings.h>
 
 #include <QAction>
 #include <QDir>
@@ -14,6 +15,8 @@
 
 #include <functional>
 #include <memory>
+
+using skimbler::SurfaceSettings;
 
 using namespace ViewTest;
 

@@ -10,6 +10,9 @@
 #include <cmath>
 #include <memory>
 
+using skimbler::SURFACE_FLAG_POINTS;
+using skimbler::SurfaceFlags;
+
 using namespace ViewTest;
 
 namespace {

@@ -15,6 +15,8 @@
 #include <cmath>
 #include <memory>
 
+using skimbler::SURFACE_FLAG_POINTS;
+
 using namespace ViewTest;
 
 // Editing the geometry in the view hosted by the real main frame: mouse,

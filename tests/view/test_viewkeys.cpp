@@ -13,6 +13,9 @@
 
 #include <memory>
 
+using skimbler::SURFACE_FLAG_COLORKEY;
+using skimbler::SurfaceSettings;
+
 using namespace ViewTest;
 
 // The view from the keyboard and as the status bar describes it: corners

@@ -12,6 +12,11 @@
 #include <algorithm>
 #include <memory>
 
+using skimbler::SURFACE_FLAG_BLEND;
+using skimbler::SURFACE_FLAG_COLORS;
+using skimbler::SURFACE_FLAG_MAG;
+using skimbler::SURFACE_FLAG_MIN;
+
 using namespace ViewTest;
 
 // The painted view on its own window (no main frame): background, surface,

@@ -20,8 +20,9 @@ using FunctionLoader = void (*(*)(const char *name))();
 
 // Draws one surface in the caller's OpenGL 3.3 core, OpenGL ES 3.0 or
 // WebGL 2 context with the same pixels as the editor. The caller owns the
-// context and makes it current around every call (construction and
-// destruction need none); nothing here links OpenGL.
+// context and makes it current around every call but construction and
+// destruction; call Release before the context goes, since the destructor
+// cannot reach OpenGL. Nothing here links OpenGL.
 //
 // Draw binds its own program, vertex array, buffer, sampler and texture on
 // unit 0 and sets blending, and puts all of these back as it found them.
