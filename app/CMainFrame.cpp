@@ -366,6 +366,7 @@ void CMainFrame::CreateCommands()
     AddCommand(ID_FILE_EXPORT_IMAGE, QStringLiteral("匯出影像(&E)..."));
     AddCommand(ID_PIXEL_PROBE, QStringLiteral("像素探針(&I)"))->setCheckable(true);
     AddCommand(ID_PERSPECTIVE_TEXTURE, QStringLiteral("透視校正貼圖(&E)"))->setCheckable(true);
+    AddCommand(ID_EDIT_COPY_SHADER, QStringLiteral("Copy as shader code"));
 
     // Shows the whole quad; Home, as "back to where everything is".
     AddCommand(ID_VIEW_FIT, QStringLiteral("調整至視窗大小(&W)"))->setShortcut(QKeySequence(Qt::Key_Home));
@@ -415,7 +416,7 @@ void CMainFrame::CreateMenus()
     edit->addAction(CommandAction(ID_EDIT_UNDO));
     edit->addAction(CommandAction(ID_EDIT_REDO));
     edit->addSeparator();
-    for (int commandId : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE})
+    for (int commandId : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_COPY_SHADER, ID_EDIT_PASTE})
         edit->addAction(CommandAction(commandId));
 
     QMenu *view = bar->addMenu(QStringLiteral("檢視(&V)"));

@@ -23,6 +23,7 @@ const CommandPrompt Prompts[] = {
     {ID_EDIT_CUT, "剪下選取範圍並將它放到剪貼簿上", "剪下"},
     {ID_EDIT_COPY, "將平面的繪製狀態 (JSON 與 OpenGL 呼叫) 複製到剪貼簿", "複製"},
     {ID_EDIT_PASTE, "套用剪貼簿中的平面設定 (影像不變)", "貼上"},
+    {ID_EDIT_COPY_SHADER, "將平面的 GLSL 330 core 著色器、頂點資料與繪製狀態複製到剪貼簿", "Copy as shader code"},
     {ID_VIEW_TOOLBAR, "顯示或隱藏工具列", "切換工具列"},
     {ID_VIEW_STATUS_BAR, "顯示或隱藏狀態列", "切換狀態列"},
     {ID_VIEW_VIEWBAR, "隱藏或顯示檢視列", "切換檢視列"},

@@ -1,9 +1,7 @@
 #include "app/ExportImage.h"
 
-#include "render/DrawLayers.h"
+#include "render/ExportDrawing.h"
 #include "render/GraphicalInterface.h"
-#include "render/SurfaceDrawState.h"
-#include "surface/Surface.h"
 #include "view/CSkimblerView.h"
 
 #include <QCheckBox>
@@ -13,72 +11,11 @@
 #include <QGridLayout>
 #include <QImageWriter>
 #include <QLabel>
-#include <QOpenGLFramebufferObject>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
 #include <algorithm>
-
-using skimbler::SURFACE_FLAG_BLEND;
-
-namespace {
-
-// Puts the drawing interface and the clear colour back however the
-// rendering ends.
-class InterfaceSizeGuard
-{
-public:
-    InterfaceSizeGuard(GraphicalInterface *gi, int width, int height)
-        : m_interface(gi)
-        , m_width(gi->Width)
-        , m_height(gi->Height)
-        , m_offsetX(gi->ViewOffsetX())
-        , m_offsetY(gi->ViewOffsetY())
-    {
-        m_interface->Resize(width, height, false);
-    }
-    ~InterfaceSizeGuard()
-    {
-        DrawLayers::WriteChannels(true, true);
-        DrawLayers::EnableBlending(true);
-        DrawLayers::SetClearColour(0.0f, 0.0f, 0.0f, 1.0f);
-        m_interface->Resize(m_width, m_height, false);
-        m_interface->SetViewOffset(m_offsetX, m_offsetY);
-    }
-
-private:
-    GraphicalInterface *m_interface;
-    int m_width;
-    int m_height;
-    float m_offsetX;
-    float m_offsetY;
-};
-
-// The buffer holds colour as the blend left it on transparent black. Where
-// the blend weighed the source by its alpha, the colour is premultiplied and
-// is divided back; otherwise it already is the surface's own colour.
-QImage Straighten(const QImage &read, bool premultiplied)
-{
-    QImage image = read.convertToFormat(QImage::Format_RGBA8888);
-    for (int y = 0; y < image.height(); ++y) {
-        uchar *pixel = image.scanLine(y);
-        for (int x = 0; x < image.width(); ++x, pixel += 4) {
-            const int alpha = pixel[3];
-            if (alpha == 0) {
-                pixel[0] = pixel[1] = pixel[2] = 0;
-                continue;
-            }
-            if (!premultiplied)
-                continue;
-            for (int k = 0; k < 3; ++k)
-                pixel[k] = static_cast<uchar>(std::min(255, (pixel[k] * 255 + alpha / 2) / alpha));
-        }
-    }
-    return image;
-}
-
-} // namespace
 
 namespace ExportImage {
 
@@ -92,69 +29,19 @@ QImage Render(CSkimblerView *view, const QSize &size, bool background, QString *
         *error = QStringLiteral("the size must be from 1 to %1 pixels a side").arg(MaxSide);
         return QImage();
     }
-    QOpenGLFramebufferObjectFormat format;
-    format.setAttachment(QOpenGLFramebufferObject::CombinedDepthStencil);
-    format.setInternalTextureFormat(0x8058);  // GL_RGBA8: the alpha channel is the picture's
-    QOpenGLFramebufferObject target(size, format);
-    if (!target.isValid() || !target.bind()) {
-        *error = QStringLiteral("the graphics driver cannot draw a %1 x %2 picture")
-                     .arg(size.width())
-                     .arg(size.height());
-        view->requestUpdate();
-        return QImage();
-    }
-
     GraphicalInterface *gi = view->Interface();
-    Surface *surface = view->GetSurface();
-    skimbler::DrawState state;
-    if (surface)
-        state = ResolveSurface(*surface, size.width(), size.height(), view->ProjectiveTexture());
-    QImage read;
+    ExportDrawing::Picture picture;
+    picture.Width = size.width();
+    picture.Height = size.height();
+    picture.Background = background;
+    picture.Zoom = view->Zoom();
     // The view's pan, in pixels of the picture being made.
-    const float panX = gi->Width > 0 ? view->PanX() * static_cast<float>(size.width()) / static_cast<float>(gi->Width) : 0.0f;
-    const float panY =
+    picture.PanX = gi->Width > 0 ? view->PanX() * static_cast<float>(size.width()) / static_cast<float>(gi->Width) : 0.0f;
+    picture.PanY =
         gi->Height > 0 ? view->PanY() * static_cast<float>(size.height()) / static_cast<float>(gi->Height) : 0.0f;
-    {
-        InterfaceSizeGuard guard(gi, size.width(), size.height());
-        // The checkerboard belongs to the window and does not pan.
-        gi->SetViewOffset(0.0f, 0.0f);
-        DrawLayers::SetClearColour(0.0f, 0.0f, 0.0f, background ? 1.0f : 0.0f);
-        gi->Clear();
-        if (background && view->HasBackground()) {
-            // The view's own checkerboard drawing, at the picture's size.
-            gi->DrawTiledBackground(view->BackgroundTile(), view->BackgroundWidth(), view->BackgroundHeight(),
-                                    size.width(), size.height());
-        }
-        gi->SetViewOffset(panX, panY);
-        if (surface) {
-            // The colour as drawn; the alpha channel keeps what the clear
-            // gave, opaque over the checkerboard.
-            DrawLayers::WriteChannels(true, false);
-            gi->DrawSurface(state, surface->Texture, 0.0f, 0.0f, 0.0f, view->Zoom(), view->Zoom(), 1.0f);
-            if (!background) {
-                // Alone, the surface's alpha is its coverage.
-                DrawLayers::WriteChannels(false, true);
-                DrawLayers::EnableBlending(false);
-                gi->DrawSurface(state, surface->Texture, 0.0f, 0.0f, 0.0f, view->Zoom(), view->Zoom(), 1.0f);
-            }
-        }
-        read = target.toImage();
-    }
-    target.release();
+    const QImage image = ExportDrawing::Render(gi, view->GetSurface(), view->HasBackground() ? view->BackgroundTile() : TextureImage(), picture, error);
     view->requestUpdate();
-    if (read.isNull()) {
-        *error = QStringLiteral("the picture could not be read back");
-        return QImage();
-    }
-    if (background)
-        return read.convertToFormat(QImage::Format_RGB32);
-    bool premultiplied = false;
-    if (surface)
-        premultiplied = state.SrcFactor == skimbler::gl::SRC_ALPHA || state.SrcFactor == skimbler::gl::SRC_ALPHA_SATURATE;
-    // toImage took the buffer for premultiplied; reinterpret the raw bytes.
-    QImage raw = read.convertToFormat(QImage::Format_RGBA8888_Premultiplied);
-    raw.reinterpretAsFormat(QImage::Format_RGBA8888);
-    return Straighten(raw, premultiplied);
+    return image;
 }
 
 bool Save(const QImage &image, const QString &path, QString *error)

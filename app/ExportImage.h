@@ -1,5 +1,7 @@
 #pragma once
 
+#include "render/ExportDrawing.h"
+
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -18,7 +20,7 @@ struct Options
 };
 
 // The largest side the dialog offers.
-constexpr int MaxSide = 8192;
+constexpr int MaxSide = ExportDrawing::MaxSide;
 
 // Draws the view's surface into an off-screen buffer of `size` pixels with
 // the view's zoom and options. With the background the picture is opaque;

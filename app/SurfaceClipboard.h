@@ -15,12 +15,6 @@ namespace SurfaceClipboard {
 // The MIME type of the JSON; also offered as application/json.
 extern const char *const MimeType;
 
-// The calls that draw the surface in a viewWidth x viewHeight window (the
-// size matters only for the image-sized quad), with projective texture
-// coordinates if asked.
-QString OpenGlCalls(const Surface &surface, const QString &imagePath, int viewWidth, int viewHeight,
-                    bool projective);
-
 // Both forms, ready for the clipboard; null if the surface cannot be written
 // (a corner that is not a finite number).
 QMimeData *MakeMimeData(const Surface &surface, const QString &imagePath, int viewWidth, int viewHeight,

@@ -3,6 +3,7 @@
 #include "app/CMainFrame.h"
 #include "app/PixelProbeTool.h"
 #include "app/SurfaceClipboard.h"
+#include "render/CodeListing.h"
 #include "render/GraphicalInterface.h"
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
@@ -67,7 +68,7 @@ SurfaceTools::SurfaceTools(CMainFrame *frame)
 
     if (QAction *probe = frame->CommandAction(ID_PIXEL_PROBE); probe && probe->icon().isNull())
         probe->setIcon(ProbeIcon());
-    for (int commandId : {ID_EDIT_COPY, ID_EDIT_PASTE}) {
+    for (int commandId : {ID_EDIT_COPY, ID_EDIT_COPY_SHADER, ID_EDIT_PASTE}) {
         if (QAction *action = frame->CommandAction(commandId))
             action->setEnabled(true);
     }
@@ -86,6 +87,9 @@ bool SurfaceTools::OnCommand(int commandId)
     case ID_EDIT_PASTE:
         if (!ForwardToTextField(commandId))
             Paste();
+        return true;
+    case ID_EDIT_COPY_SHADER:
+        CopyShaderCode();
         return true;
     case ID_PIXEL_PROBE:
         m_probe->SetEnabled(m_frame->IsButtonChecked(ID_PIXEL_PROBE));
@@ -150,6 +154,21 @@ void SurfaceTools::Copy()
         return;
     }
     QGuiApplication::clipboard()->setMimeData(mime);
+}
+
+void SurfaceTools::CopyShaderCode()
+{
+    CSkimblerDoc *document = m_frame->GetActiveDocument();
+    CSkimblerView *view = m_frame->GetActiveView();
+    if (!document)
+        return;
+    GraphicalInterface *gi = view ? view->Interface() : nullptr;
+    const int width = gi ? gi->Width : 800;
+    const int height = gi ? gi->Height : 600;
+    const bool projective = view && view->ProjectiveTexture();
+    const skimbler::DrawState state = CodeListing::Resolve(document->surface, width, height, projective);
+    QGuiApplication::clipboard()->setText(
+        CodeListing::ShaderCode(CodeListing::ShaderApi::Gl33, state, document->GetImagePath(), width, height));
 }
 
 void SurfaceTools::Paste()

@@ -10,8 +10,8 @@ class CMainFrame;
 class PixelProbeTool;
 
 // The commands that look at the surface rather than edit it by hand: the
-// pixel probe, projective texturing, image export, and Copy and Paste of the
-// render state. The frame offers them every command first.
+// pixel probe, projective texturing, image export, and Copy, Copy as shader
+// code and Paste of the render state. The frame offers them every command first.
 class SurfaceTools : public QObject
 {
     Q_OBJECT
@@ -30,6 +30,9 @@ public:
     void SetProjective(bool on);
 
     void Copy();
+    // The GLSL 330 core shaders, vertex data and state calls that draw the
+    // surface, as text: what `skimbler-cli code --api gl33` prints.
+    void CopyShaderCode();
     void Paste();
     void Export();
 

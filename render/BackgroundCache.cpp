@@ -19,6 +19,24 @@ bool CanBlit(QOpenGLContext *context)
 
 } // namespace
 
+std::vector<unsigned char> BackgroundCache::TilePixels()
+{
+    const int cell = TileSize / 2;
+    std::vector<unsigned char> pixels(static_cast<size_t>(TileSize * TileSize * 4));
+    for (int row = 0; row < TileSize; ++row) {
+        for (int column = 0; column < TileSize; ++column) {
+            const bool grey = (row < cell) == (column < cell);
+            const unsigned char level = grey ? 192 : 255;
+            unsigned char *pixel = &pixels[static_cast<size_t>((row * TileSize + column) * 4)];
+            pixel[0] = level;
+            pixel[1] = level;
+            pixel[2] = level;
+            pixel[3] = 255;
+        }
+    }
+    return pixels;
+}
+
 BackgroundCache::BackgroundCache(const unsigned char *tile, int width, int height)
     : m_tile(tile, tile + static_cast<size_t>(width) * static_cast<size_t>(height) * 4)
     , m_tileWidth(width)

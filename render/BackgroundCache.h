@@ -11,6 +11,12 @@
 class BackgroundCache
 {
 public:
+    // The view's checkerboard tile: TileSize x TileSize pixels, rows top to
+    // bottom, four bytes a pixel. In the top half the left cell is grey and
+    // the right one white, in the bottom half the other way round.
+    static constexpr int TileSize = 32;
+    static std::vector<unsigned char> TilePixels();
+
     // tile: width x height pixels, four bytes each (R, G, B, A), rows from
     // the bottom of the window upwards, as the textured quad maps them.
     BackgroundCache(const unsigned char *tile, int width, int height);

@@ -5,7 +5,6 @@
 #include "surface/TextureUpload.h"
 #include "skimbler/Scene.h"
 
-#include <QOpenGLContext>
 #include <QString>
 
 #include <GL/gl.h>
@@ -19,7 +18,7 @@ void Surface::DeleteTexture()
 {
     // At exit the rendering context may already be gone; it took its
     // textures with it, so there is nothing left to delete.
-    if (Texture != 0 && QOpenGLContext::currentContext() != nullptr) {
+    if (Texture != 0 && TextureUpload::ContextIsCurrent()) {
         const GLuint name = Texture;
         glDeleteTextures(1, &name);
     }

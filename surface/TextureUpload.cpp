@@ -7,6 +7,9 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+// Exported by libOpenGL; Qt's OpenGL header leaves the extension prototypes out.
+extern "C" void APIENTRY glGenerateMipmap(GLenum target);
+
 #include <algorithm>
 #include <vector>
 
@@ -25,9 +28,14 @@ using GenerateMipmapFunction = void (*)(GLenum target);
 // object extensions before that; older contexts have only GLU.
 GenerateMipmapFunction GenerateMipmap()
 {
-    QOpenGLContext *context = QOpenGLContext::currentContext();
-    if (!context || g_forceGlu)
+    if (g_forceGlu)
         return nullptr;
+    QOpenGLContext *context = QOpenGLContext::currentContext();
+    if (!context) {
+        // Core since 3.0, which every context made without Qt here is.
+        const char *version = reinterpret_cast<const char *>(glGetString(GL_VERSION));
+        return version && version[0] >= '3' && version[0] <= '9' ? &glGenerateMipmap : nullptr;
+    }
     const char *name = nullptr;
     if (context->format().version() >= qMakePair(3, 0) || context->hasExtension("GL_ARB_framebuffer_object"))
         name = "glGenerateMipmap";
@@ -82,9 +90,15 @@ bool BuildGluLevels(const PixelImage &image)
 
 } // namespace
 
+bool TextureUpload::ContextIsCurrent()
+{
+    // Without any context the dispatch answers nothing.
+    return QOpenGLContext::currentContext() != nullptr || glGetString(GL_VERSION) != nullptr;
+}
+
 int TextureUpload::MaxSide()
 {
-    if (!QOpenGLContext::currentContext())
+    if (!ContextIsCurrent())
         return 0;
     GLint side = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
@@ -114,7 +128,7 @@ QString TextureUpload::Refusal(int width, int height, int components)
 bool TextureUpload::Create(const PixelImage &image, std::uint32_t *texture, QString *error)
 {
     *texture = 0;
-    if (!QOpenGLContext::currentContext())
+    if (!ContextIsCurrent())
         return true;
     ClearErrors();
     GLuint name = 0;

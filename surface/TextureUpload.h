@@ -17,6 +17,10 @@ public:
     // empty when it can. Asks GL_MAX_TEXTURE_SIZE and GL_PROXY_TEXTURE_2D.
     static QString Refusal(int width, int height, int components);
 
+    // Whether an OpenGL context is current on this thread: Qt's, or one made
+    // without Qt, as the command line's is.
+    static bool ContextIsCurrent();
+
     // GL_MAX_TEXTURE_SIZE of the current context, or the override; 0
     // without a context.
     static int MaxSide();

@@ -51,28 +51,6 @@ float ToFloat(double value)
 // right, top.
 constexpr int kEdgePoints[4][2] = {{0, 1}, {1, 3}, {2, 3}, {0, 2}};
 
-// The 32 x 32 background tile, rows top to bottom, four bytes a pixel: in the
-// top half the left cell is grey and the right one white, in the bottom half
-// the other way round.
-std::vector<unsigned char> BackgroundPixels()
-{
-    const int size = CSkimblerView::BackgroundTileSize;
-    const int cell = size / 2;
-    std::vector<unsigned char> pixels(static_cast<size_t>(size * size * 4));
-    for (int row = 0; row < size; ++row) {
-        for (int column = 0; column < size; ++column) {
-            const bool grey = (row < cell) == (column < cell);
-            const unsigned char level = grey ? 192 : 255;
-            unsigned char *pixel = &pixels[static_cast<size_t>((row * size + column) * 4)];
-            pixel[0] = level;
-            pixel[1] = level;
-            pixel[2] = level;
-            pixel[3] = 255;
-        }
-    }
-    return pixels;
-}
-
 } // namespace
 
 CSkimblerView::CSkimblerView(QWindow *parent)
@@ -136,7 +114,7 @@ int CSkimblerView::OnCreate()
     if (!m_interface->Init(800, 600))
         MessageBox::show(QStringLiteral("Failed to create GraphicalInterface."), QString());
 
-    const std::vector<unsigned char> pixels = BackgroundPixels();
+    const std::vector<unsigned char> pixels = BackgroundCache::TilePixels();
     m_backgroundWidth = BackgroundTileSize;
     m_backgroundHeight = BackgroundTileSize;
     m_background = m_interface->CreateImage(pixels.data(), m_backgroundWidth, m_backgroundHeight, 32);

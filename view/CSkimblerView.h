@@ -1,5 +1,6 @@
 #pragma once
 
+#include "render/BackgroundCache.h"
 #include "render/TextureImage.h"
 #include "skimbler/Scene.h"
 #include "surface/DocumentView.h"
@@ -10,7 +11,6 @@
 #include <cstdint>
 #include <memory>
 
-class BackgroundCache;
 class CSkimblerDoc;
 class GraphicalFramework;
 class GraphicalInterface;
@@ -48,7 +48,7 @@ public:
     static constexpr int PickRegion = 10;
     static constexpr int PickBufferSize = 64;
     static constexpr int HandleSize = 8;
-    static constexpr int BackgroundTileSize = 32;
+    static constexpr int BackgroundTileSize = BackgroundCache::TileSize;
     // Milliseconds between updates of the status text under the pointer.
     static constexpr int HoverTextInterval = 40;
 

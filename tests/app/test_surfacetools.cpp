@@ -3,6 +3,7 @@
 #include "app/PixelProbeTool.h"
 #include "app/SurfaceClipboard.h"
 #include "app/SurfaceTools.h"
+#include "common/CliRunner.h"
 #include "common/MessageRecorder.h"
 #include "render/GraphicalInterface.h"
 #include "res/Resource.h"
@@ -94,6 +95,23 @@ private:
     CSkimblerView *view() const { return m_frame->GetActiveView(); }
     SurfaceTools *tools() const { return m_frame->m_tools; }
     void trigger(int commandId) { m_frame->CommandAction(commandId)->trigger(); }
+    // Alpha blending, a lifted corner, nearest magnification and corner
+    // colours with alpha, saved as the editor saves.
+    QString saveEditedSurface()
+    {
+        SurfaceSettings settings = m_document->Settings();
+        settings.Flags = 0x3F;
+        settings.SrcFactor = GL_SRC_ALPHA;
+        settings.DestFactor = GL_ONE_MINUS_SRC_ALPHA;
+        settings.MagFilter = GL_NEAREST;
+        settings.Points[1][0] = -0.9f;
+        settings.Points[2][2] = 0.4f;
+        settings.Colors[0][3] = 0.5f;
+        settings.Colors[3][2] = 0.25f;
+        m_document->ChangeSettings(settings, QStringLiteral("test"));
+        const QString path = m_work.filePath(QStringLiteral("edited.skimbler"));
+        return m_document->OnSaveDocument(path) ? path : QString();
+    }
     void createFrame()
     {
         m_frame.reset();
@@ -123,6 +141,10 @@ private Q_SLOTS:
     void exportAtViewSizeIsTheViewWithoutHandles();
     void exportWithoutBackgroundHasStraightAlpha();
     void exportAtTypedSize();
+    void commandLineRendersTheExport_data();
+    void commandLineRendersTheExport();
+    void copyAsShaderCodeIsTheCommandLinesListing_data();
+    void copyAsShaderCodeIsTheCommandLinesListing();
     void copyPutsJsonAndCallsOnTheClipboard_data();
     void copyPutsJsonAndCallsOnTheClipboard();
     void pasteIsOneUndoableStepAndKeepsTheImage();
@@ -324,6 +346,72 @@ void TestSurfaceTools::exportAtTypedSize()
     QCOMPARE(qAlpha(image.pixel(85, 65)), 255);
     QCOMPARE(qAlpha(image.pixel(75, 55)), 0);
     QCOMPARE(view()->Interface()->Width, view()->ClientWidth());
+}
+
+void TestSurfaceTools::commandLineRendersTheExport_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("transparent");
+    QTest::addColumn<bool>("projective");
+    QTest::newRow("320 x 240") << QSize(320, 240) << false << false;
+    QTest::newRow("203 x 97") << QSize(203, 97) << false << false;
+    QTest::newRow("transparent") << QSize(256, 192) << true << false;
+    QTest::newRow("projective") << QSize(256, 192) << false << true;
+}
+
+void TestSurfaceTools::commandLineRendersTheExport()
+{
+    QFETCH(QSize, size);
+    QFETCH(bool, transparent);
+    QFETCH(bool, projective);
+    const QString surface = saveEditedSurface();
+    QVERIFY(!surface.isEmpty());
+    tools()->SetProjective(projective);
+    QString error;
+    const QImage exported = ExportImage::Render(view(), size, !transparent, &error);
+    QVERIFY2(!exported.isNull(), qPrintable(error));
+
+    const QString out = m_work.filePath(QStringLiteral("cli.png"));
+    QStringList arguments = {QStringLiteral("render"), surface, QStringLiteral("-o"), out, QStringLiteral("--size"),
+                             QStringLiteral("%1x%2").arg(size.width()).arg(size.height())};
+    if (transparent)
+        arguments << QStringLiteral("--transparent");
+    if (projective)
+        arguments << QStringLiteral("--projective");
+    const CliRun run = RunCli(arguments);
+    QVERIFY2(run.exitCode == 0, run.err.constData());
+    // The window's and the buffer's pixel formats may round a blend apart by
+    // one level.
+    QVERIFY(LargestDifference(QImage(out), exported) <= 1);
+}
+
+void TestSurfaceTools::copyAsShaderCodeIsTheCommandLinesListing_data()
+{
+    QTest::addColumn<bool>("projective");
+    QTest::newRow("affine") << false;
+    QTest::newRow("projective") << true;
+}
+
+void TestSurfaceTools::copyAsShaderCodeIsTheCommandLinesListing()
+{
+    QFETCH(bool, projective);
+    const QString surface = saveEditedSurface();
+    QVERIFY(!surface.isEmpty());
+    tools()->SetProjective(projective);
+    QApplication::clipboard()->clear();
+    trigger(ID_EDIT_COPY_SHADER);
+    const QString copied = QApplication::clipboard()->text();
+    QVERIFY(copied.contains(QStringLiteral("#version 330 core")));
+
+    QStringList arguments = {QStringLiteral("code"), QStringLiteral("--api"), QStringLiteral("gl33"),
+                             QStringLiteral("--size"),
+                             QStringLiteral("%1x%2").arg(view()->Interface()->Width).arg(view()->Interface()->Height),
+                             surface};
+    if (projective)
+        arguments << QStringLiteral("--projective");
+    const CliRun run = RunCli(arguments);
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(copied, QString::fromUtf8(run.out));
 }
 
 void TestSurfaceTools::copyPutsJsonAndCallsOnTheClipboard_data()

@@ -1,0 +1,225 @@
+#include "cli/CommandLine.h"
+
+#include "render/ExportDrawing.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+struct CommandName
+{
+    const char *name;
+    Invocation::Command command;
+};
+
+constexpr CommandName kCommands[] = {
+    {"render", Invocation::Render},
+    {"check", Invocation::Check},
+    {"info", Invocation::Info},
+    {"code", Invocation::Code},
+};
+
+// Which options each command takes.
+enum Option { OptOutput = 1, OptSize = 2, OptTransparent = 4, OptProjective = 8, OptApi = 16 };
+
+int OptionsOf(Invocation::Command command)
+{
+    switch (command) {
+    case Invocation::Render: return OptOutput | OptSize | OptTransparent | OptProjective;
+    case Invocation::Info: return OptSize | OptProjective;
+    case Invocation::Code: return OptSize | OptProjective | OptApi;
+    default: return 0;
+    }
+}
+
+bool ParseSize(const QString &text, QSize *size)
+{
+    static const QRegularExpression pattern(QStringLiteral("^([0-9]{1,5})[xX]([0-9]{1,5})$"));
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (!match.hasMatch())
+        return false;
+    const int width = match.captured(1).toInt();
+    const int height = match.captured(2).toInt();
+    if (width < 1 || height < 1 || width > ExportDrawing::MaxSide || height > ExportDrawing::MaxSide)
+        return false;
+    *size = QSize(width, height);
+    return true;
+}
+
+} // namespace
+
+bool ParseCommandLine(const QStringList &arguments, Invocation *invocation, QString *error)
+{
+    *invocation = Invocation();
+    if (arguments.isEmpty()) {
+        *error = QStringLiteral("no command given (try --help)");
+        return false;
+    }
+    const QString first = arguments.first();
+    if (first == QLatin1String("--help") || first == QLatin1String("-h") || first == QLatin1String("help")) {
+        invocation->command = Invocation::Help;
+        return true;
+    }
+    if (first == QLatin1String("--version")) {
+        invocation->command = Invocation::Version;
+        return true;
+    }
+    bool known = false;
+    for (const CommandName &entry : kCommands) {
+        if (first == QLatin1String(entry.name)) {
+            invocation->command = entry.command;
+            known = true;
+        }
+    }
+    if (!known) {
+        *error = first.startsWith(QLatin1Char('-'))
+            ? QStringLiteral("unknown option \"%1\" (try --help)").arg(first)
+            : QStringLiteral("unknown command \"%1\" (try --help)").arg(first);
+        return false;
+    }
+
+    const int allowed = OptionsOf(invocation->command);
+    bool onlyFiles = false;
+    bool sawOutput = false;
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString argument = arguments.at(i);
+        if (onlyFiles || !argument.startsWith(QLatin1Char('-')) || argument == QLatin1String("-")) {
+            invocation->inputs.append(argument);
+            continue;
+        }
+        if (argument == QLatin1String("--")) {
+            onlyFiles = true;
+            continue;
+        }
+        if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
+            invocation->command = Invocation::Help;
+            return true;
+        }
+        // "--name value" or "--name=value".
+        QString name = argument;
+        QString value;
+        bool inlineValue = false;
+        const int equals = argument.indexOf(QLatin1Char('='));
+        if (argument.startsWith(QLatin1String("--")) && equals > 0) {
+            name = argument.left(equals);
+            value = argument.mid(equals + 1);
+            inlineValue = true;
+        }
+        int option = 0;
+        if (name == QLatin1String("-o") || name == QLatin1String("--output"))
+            option = OptOutput;
+        else if (name == QLatin1String("--size"))
+            option = OptSize;
+        else if (name == QLatin1String("--transparent"))
+            option = OptTransparent;
+        else if (name == QLatin1String("--projective"))
+            option = OptProjective;
+        else if (name == QLatin1String("--api"))
+            option = OptApi;
+        if (option == 0) {
+            *error = QStringLiteral("unknown option \"%1\"").arg(name);
+            return false;
+        }
+        if (!(allowed & option)) {
+            *error = QStringLiteral("%1 does not take %2").arg(arguments.first(), name);
+            return false;
+        }
+        const bool takesValue = option == OptOutput || option == OptSize || option == OptApi;
+        if (!takesValue) {
+            if (inlineValue) {
+                *error = QStringLiteral("%1 takes no value").arg(name);
+                return false;
+            }
+            (option == OptTransparent ? invocation->transparent : invocation->projective) = true;
+            continue;
+        }
+        if (!inlineValue) {
+            if (i + 1 >= arguments.size()) {
+                *error = QStringLiteral("%1 needs a value").arg(name);
+                return false;
+            }
+            value = arguments.at(++i);
+        }
+        if (option == OptOutput) {
+            if (value.isEmpty()) {
+                *error = QStringLiteral("%1 needs a value").arg(name);
+                return false;
+            }
+            invocation->output = value;
+            sawOutput = true;
+        } else if (option == OptSize) {
+            if (!ParseSize(value, &invocation->size)) {
+                *error = QStringLiteral("--size must be WIDTHxHEIGHT, each from 1 to %1, not \"%2\"")
+                             .arg(ExportDrawing::MaxSide)
+                             .arg(value);
+                return false;
+            }
+        } else {
+            if (value == QLatin1String("gl11"))
+                invocation->api = Invocation::Gl11;
+            else if (value == QLatin1String("gl33"))
+                invocation->api = Invocation::Gl33;
+            else if (value == QLatin1String("gles3"))
+                invocation->api = Invocation::Gles3;
+            else {
+                *error = QStringLiteral("--api must be gl11, gl33 or gles3, not \"%1\"").arg(value);
+                return false;
+            }
+        }
+    }
+
+    const QString command = arguments.first();
+    if (invocation->inputs.isEmpty()) {
+        *error = QStringLiteral("%1 needs a file").arg(command);
+        return false;
+    }
+    if ((invocation->command == Invocation::Info || invocation->command == Invocation::Code)
+        && invocation->inputs.size() > 1) {
+        *error = QStringLiteral("%1 takes one surface, not %2").arg(command).arg(invocation->inputs.size());
+        return false;
+    }
+    if (invocation->command == Invocation::Render && !sawOutput) {
+        *error = QStringLiteral("render needs -o OUT");
+        return false;
+    }
+    if (invocation->command == Invocation::Code && invocation->api == Invocation::NoApi) {
+        *error = QStringLiteral("code needs --api gl11, gl33 or gles3");
+        return false;
+    }
+    return true;
+}
+
+QString UsageText()
+{
+    return QStringLiteral(
+        "Usage: skimbler-cli COMMAND [OPTIONS] FILE...\n"
+        "\n"
+        "Works on Skimbler surface files (.skimbler) and on images, which stand for\n"
+        "a new surface with the default settings. Needs no display.\n"
+        "\n"
+        "Commands:\n"
+        "  render SURFACE... -o OUT   Draws each surface as File > Export Image does,\n"
+        "                             at zoom 1 without pan, and saves it as a PNG.\n"
+        "                             With several surfaces OUT is a folder, and each\n"
+        "                             picture is named after its surface.\n"
+        "  check FILE...              Opens each file as the editor does; one line on\n"
+        "                             standard error for every file that cannot be used.\n"
+        "  info SURFACE               The resolved draw state, as JSON.\n"
+        "  code --api API SURFACE     Source code that draws the surface: gl11 (the\n"
+        "                             OpenGL 1.1 calls Edit > Copy gives), gl33 (GLSL\n"
+        "                             330 core shaders, vertex data and state calls)\n"
+        "                             or gles3 (the same for OpenGL ES 3.0 / WebGL 2).\n"
+        "\n"
+        "Options:\n"
+        "  -o, --output OUT    Where render writes.\n"
+        "  --size WxH          The window the surface is drawn in (default 800x600);\n"
+        "                      the picture's size for render.\n"
+        "  --transparent       render: no checkerboard, straight alpha.\n"
+        "  --projective        Perspective-correct texture, as the View menu's option.\n"
+        "  --api API           code: gl11, gl33 or gles3.\n"
+        "  -h, --help          This text.\n"
+        "  --version           The program's version.\n"
+        "\n"
+        "Exit status: 0 when everything worked, 1 when some file could not be read,\n"
+        "drawn or written, 2 when the command line is wrong.\n");
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+// What skimbler-cli was asked to do, checked before anything is read.
+struct Invocation
+{
+    enum Command { Help, Version, Render, Check, Info, Code };
+    enum Api { NoApi, Gl11, Gl33, Gles3 };
+
+    Command command = Help;
+    QStringList inputs;
+    QString output;         // render: a PNG, or a folder for several inputs
+    QSize size{800, 600};   // the window the surface is drawn in
+    bool transparent = false;
+    bool projective = false;
+    Api api = NoApi;
+};
+
+// Exit codes.
+constexpr int ExitOk = 0;
+constexpr int ExitFailed = 1;  // some file could not be read, drawn or written
+constexpr int ExitUsage = 2;   // the command line itself is wrong
+
+// Reads the arguments after the program's name. False with `error` saying,
+// in one line, what is wrong.
+bool ParseCommandLine(const QStringList &arguments, Invocation *invocation, QString *error);
+
+// The --help text.
+QString UsageText();

@@ -1,0 +1,326 @@
+#include "cli/Commands.h"
+
+#include "render/BackgroundCache.h"
+#include "render/CodeListing.h"
+#include "render/ExportDrawing.h"
+#include "render/GraphicalInterface.h"
+#include "render/HeadlessContext.h"
+#include "surface/CSkimblerDoc.h"
+#include "surface/MessageBox.h"
+
+#include "skimbler/DrawState.h"
+#include "skimbler/ValueTable.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImageWriter>
+#include <QSet>
+#include <QTextStream>
+
+#include <GL/gl.h>
+
+#include <cmath>
+#include <string>
+
+namespace {
+
+QTextStream &Out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+void Complain(const QString &line)
+{
+    QTextStream err(stderr);
+    err << line << '\n';
+}
+
+// Opens `path` as File > Open does, with whatever the editor would show in a
+// box kept as text. False when the editor would have said anything: a
+// surface file whose image cannot be read opens there, but not here.
+bool Open(CSkimblerDoc *document, const QString &path, QString *message)
+{
+    QStringList said;
+    MessageBox::Handler previous = MessageBox::setHandler([&said](const MessageBox::Message &shown) {
+        // A box shows the file it is about below the text; a line names it
+        // at the end when the text does not.
+        QString line = shown.text.simplified();
+        if (!shown.detail.isEmpty() && !line.contains(QFileInfo(shown.detail).fileName()))
+            line += QStringLiteral(" (%1)").arg(shown.detail);
+        said.append(line);
+        return MessageBox::ResultOk;
+    });
+    const bool opened = document->OnOpenDocument(path);
+    MessageBox::setHandler(std::move(previous));
+    if (opened && said.isEmpty())
+        return true;
+    *message = said.isEmpty() ? QStringLiteral("could not be opened") : said.join(QLatin1Char(' '));
+    return false;
+}
+
+void ReportFile(const QString &path, const QString &message)
+{
+    Complain(path + QStringLiteral(": ") + message);
+}
+
+// An OpenGL context of the editor's kind, current until it goes.
+bool MakeContext(HeadlessContext *context, const QSize &size, bool quiet)
+{
+    std::string error;
+    if (context->Create(HeadlessContext::Api::Compatibility, size.width(), size.height(), &error))
+        return true;
+    if (!quiet)
+        Complain(QStringLiteral("skimbler-cli: no OpenGL to draw with: %1").arg(QString::fromStdString(error)));
+    return false;
+}
+
+// The surface's texture goes while the context is still current.
+void ReleaseTexture(CSkimblerDoc *document)
+{
+    if (document->surface.Texture != 0) {
+        const GLuint name = document->surface.Texture;
+        glDeleteTextures(1, &name);
+        document->surface.Texture = 0;
+    }
+}
+
+// Where each input's picture goes: OUT itself for one input (or a file in
+// it when it is a folder), else a file named after the input in the folder
+// OUT, numbered when two inputs share a name.
+QStringList OutputPaths(const Invocation &invocation, QString *error)
+{
+    QStringList paths;
+    const QFileInfo out(invocation.output);
+    const bool folder = invocation.inputs.size() > 1 || out.isDir();
+    if (!folder) {
+        paths.append(invocation.output);
+        return paths;
+    }
+    if (out.exists() && !out.isDir()) {
+        *error = QStringLiteral("\"%1\" is not a folder, and several pictures go there").arg(invocation.output);
+        return QStringList();
+    }
+    if (!QDir().mkpath(invocation.output)) {
+        *error = QStringLiteral("could not make the folder \"%1\"").arg(invocation.output);
+        return QStringList();
+    }
+    const QDir directory(invocation.output);
+    QSet<QString> taken;
+    for (const QString &input : invocation.inputs) {
+        const QString base = QFileInfo(input).completeBaseName();
+        QString name = base + QStringLiteral(".png");
+        for (int n = 2; taken.contains(name); ++n)
+            name = QStringLiteral("%1-%2.png").arg(base).arg(n);
+        taken.insert(name);
+        paths.append(directory.filePath(name));
+    }
+    return paths;
+}
+
+skimbler::DrawState Resolved(const CSkimblerDoc &document, const Invocation &invocation)
+{
+    return CodeListing::Resolve(document.surface, invocation.size.width(), invocation.size.height(),
+                                invocation.projective);
+}
+
+// JSON pieces: numbers as the shortest text that reads back as the float.
+QString Number(float value)
+{
+    if (!std::isfinite(value))
+        return QStringLiteral("null");
+    return CodeListing::FloatLiteral(value).chopped(1);
+}
+
+QString Text(const QString &text)
+{
+    QString quoted = QStringLiteral("\"");
+    for (const QChar c : text) {
+        if (c == QLatin1Char('"') || c == QLatin1Char('\\'))
+            quoted += QLatin1Char('\\') + c;
+        else if (c.unicode() < 0x20)
+            quoted += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+        else
+            quoted += c;
+    }
+    return quoted + QLatin1Char('"');
+}
+
+QString Numbers(const float *values, int count)
+{
+    QStringList parts;
+    for (int i = 0; i < count; ++i)
+        parts.append(Number(values[i]));
+    return QLatin1Char('[') + parts.join(QStringLiteral(", ")) + QLatin1Char(']');
+}
+
+QString Bool(bool value)
+{
+    return value ? QStringLiteral("true") : QStringLiteral("false");
+}
+
+// An enumerant by its OpenGL name, or by number when it has none.
+QString Enum(const std::vector<skimbler::ValueTable::Entry> &table, std::uint32_t value)
+{
+    const QString name = QString::fromLatin1(skimbler::ValueTable::NameOf(table, value));
+    if (name != QLatin1String(skimbler::ValueTable::Unknown))
+        return Text(name);
+    return QString::number(value);
+}
+
+QString FixedEnum(std::uint32_t value)
+{
+    switch (value) {
+    case skimbler::gl::CLAMP: return Text(QStringLiteral("GL_CLAMP"));
+    case skimbler::gl::REPEAT: return Text(QStringLiteral("GL_REPEAT"));
+    case skimbler::gl::MODULATE: return Text(QStringLiteral("GL_MODULATE"));
+    case skimbler::gl::TRIANGLE_STRIP: return Text(QStringLiteral("GL_TRIANGLE_STRIP"));
+    default: return QString::number(value);
+    }
+}
+
+QString DrawStateJson(const skimbler::DrawState &state, const QString &file, const QString &image,
+                      const Invocation &invocation)
+{
+    QStringList vertices;
+    for (const skimbler::DrawVertex &vertex : state.Vertices) {
+        vertices.append(QStringLiteral("    {\"position\": %1, \"texCoord\": %2, \"colour\": %3}")
+                            .arg(Numbers(vertex.Position, 3), Numbers(vertex.TexCoord, 4), Numbers(vertex.Colour, 4)));
+    }
+    QStringList fields;
+    fields << QStringLiteral("\"file\": %1").arg(Text(file));
+    fields << QStringLiteral("\"image\": %1").arg(Text(image));
+    fields << QStringLiteral("\"imageWidth\": %1").arg(state.ImageWidth);
+    fields << QStringLiteral("\"imageHeight\": %1").arg(state.ImageHeight);
+    fields << QStringLiteral("\"viewWidth\": %1").arg(invocation.size.width());
+    fields << QStringLiteral("\"viewHeight\": %1").arg(invocation.size.height());
+    fields << QStringLiteral("\"primitive\": %1").arg(FixedEnum(state.Primitive));
+    fields << QStringLiteral("\"vertices\": [\n%1\n  ]").arg(vertices.join(QStringLiteral(",\n")));
+    fields << QStringLiteral("\"vertexColours\": %1").arg(Bool(state.VertexColours));
+    fields << QStringLiteral("\"projective\": %1").arg(Bool(state.Projective));
+    fields << QStringLiteral("\"magFilter\": %1").arg(Enum(skimbler::ValueTable::MagFilter(), state.MagFilter));
+    fields << QStringLiteral("\"minFilter\": %1").arg(Enum(skimbler::ValueTable::MinFilter(), state.MinFilter));
+    fields << QStringLiteral("\"needsMipmaps\": %1").arg(Bool(state.NeedsMipmaps));
+    fields << QStringLiteral("\"blend\": %1").arg(Bool(state.Blend));
+    fields << QStringLiteral("\"srcFactor\": %1").arg(Enum(skimbler::ValueTable::BlendFactor(), state.SrcFactor));
+    fields << QStringLiteral("\"destFactor\": %1").arg(Enum(skimbler::ValueTable::BlendFactor(), state.DestFactor));
+    fields << QStringLiteral("\"wrapS\": %1").arg(FixedEnum(state.WrapS));
+    fields << QStringLiteral("\"wrapT\": %1").arg(FixedEnum(state.WrapT));
+    fields << QStringLiteral("\"textureEnvMode\": %1").arg(FixedEnum(state.TextureEnvMode));
+    return QStringLiteral("{\n  ") + fields.join(QStringLiteral(",\n  ")) + QStringLiteral("\n}\n");
+}
+
+} // namespace
+
+int RunRender(const Invocation &invocation)
+{
+    QString error;
+    const QStringList outputs = OutputPaths(invocation, &error);
+    if (outputs.isEmpty()) {
+        Complain(QStringLiteral("skimbler-cli: ") + error);
+        return ExitFailed;
+    }
+    // Every picture gets a buffer of its own size; the context's is unused.
+    HeadlessContext context;
+    if (!MakeContext(&context, QSize(1, 1), false))
+        return ExitFailed;
+    GraphicalInterface gi;
+    gi.Init(invocation.size.width(), invocation.size.height());
+    gi.ProjectiveTexture = invocation.projective;
+    const std::vector<unsigned char> tilePixels = BackgroundCache::TilePixels();
+    TextureImage tile = gi.CreateImage(tilePixels.data(), BackgroundCache::TileSize, BackgroundCache::TileSize, 32);
+    tile.Pixels = nullptr;
+
+    ExportDrawing::Picture picture;
+    picture.Width = invocation.size.width();
+    picture.Height = invocation.size.height();
+    picture.Background = !invocation.transparent;
+
+    int status = ExitOk;
+    for (int i = 0; i < invocation.inputs.size(); ++i) {
+        const QString &input = invocation.inputs.at(i);
+        // A document of its own: an image opened into the last one would
+        // keep flag bits and fields of the surface before it.
+        CSkimblerDoc document;
+        QString message;
+        if (!Open(&document, input, &message)) {
+            ReportFile(input, message);
+            status = ExitFailed;
+            continue;
+        }
+        const QImage image = ExportDrawing::Render(&gi, &document.surface, tile, picture, &message);
+        ReleaseTexture(&document);
+        if (image.isNull()) {
+            ReportFile(input, message);
+            status = ExitFailed;
+            continue;
+        }
+        QImageWriter writer(outputs.at(i), "png");
+        if (!writer.write(image)) {
+            ReportFile(input, QStringLiteral("Could not write \"%1\": %2.")
+                                  .arg(QDir::toNativeSeparators(outputs.at(i)), writer.errorString()));
+            status = ExitFailed;
+        }
+    }
+    const GLuint tileName = tile.Texture;
+    glDeleteTextures(1, &tileName);
+    return status;
+}
+
+int RunCheck(const Invocation &invocation)
+{
+    // With OpenGL, images too large for a texture are refused as the editor
+    // refuses them; without, the files are read all the same.
+    HeadlessContext context;
+    const bool drawing = MakeContext(&context, QSize(1, 1), true);
+    int status = ExitOk;
+    for (const QString &input : invocation.inputs) {
+        CSkimblerDoc document;
+        QString message;
+        if (!Open(&document, input, &message)) {
+            ReportFile(input, message);
+            status = ExitFailed;
+        }
+        if (drawing)
+            ReleaseTexture(&document);
+    }
+    return status;
+}
+
+int RunInfo(const Invocation &invocation)
+{
+    CSkimblerDoc document;
+    const QString &input = invocation.inputs.first();
+    QString message;
+    if (!Open(&document, input, &message)) {
+        ReportFile(input, message);
+        return ExitFailed;
+    }
+    Out() << DrawStateJson(Resolved(document, invocation), input, document.GetImagePath(), invocation);
+    Out().flush();
+    return ExitOk;
+}
+
+int RunCode(const Invocation &invocation)
+{
+    CSkimblerDoc document;
+    const QString &input = invocation.inputs.first();
+    QString message;
+    if (!Open(&document, input, &message)) {
+        ReportFile(input, message);
+        return ExitFailed;
+    }
+    const int width = invocation.size.width();
+    const int height = invocation.size.height();
+    if (invocation.api == Invocation::Gl11) {
+        Out() << CodeListing::OpenGl11Calls(document.surface, document.GetImagePath(), width, height,
+                                            invocation.projective);
+    } else {
+        const CodeListing::ShaderApi api =
+            invocation.api == Invocation::Gl33 ? CodeListing::ShaderApi::Gl33 : CodeListing::ShaderApi::Gles3;
+        Out() << CodeListing::ShaderCode(api, Resolved(document, invocation), document.GetImagePath(), width,
+                                         height);
+    }
+    Out().flush();
+    return ExitOk;
+}

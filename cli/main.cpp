@@ -1,0 +1,31 @@
+#include "cli/CommandLine.h"
+#include "cli/Commands.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+int main(int argc, char *argv[])
+{
+    // No window system: images are decoded with Qt, drawn with EGL.
+    QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("skimbler-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(SKIMBLER_VERSION));
+
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.removeFirst();
+    Invocation invocation;
+    QString error;
+    if (!ParseCommandLine(arguments, &invocation, &error)) {
+        QTextStream(stderr) << "skimbler-cli: " << error << '\n';
+        return ExitUsage;
+    }
+    switch (invocation.command) {
+    case Invocation::Help: QTextStream(stdout) << UsageText(); return ExitOk;
+    case Invocation::Version: QTextStream(stdout) << "skimbler-cli " << SKIMBLER_VERSION << '\n'; return ExitOk;
+    case Invocation::Render: return RunRender(invocation);
+    case Invocation::Check: return RunCheck(invocation);
+    case Invocation::Info: return RunInfo(invocation);
+    case Invocation::Code: return RunCode(invocation);
+    }
+    return ExitUsage;
+}

@@ -1,0 +1,284 @@
+#include "render/CodeListing.h"
+
+#include "render/SurfaceDrawState.h"
+#include "surface/Surface.h"
+
+#include "skimbler/RuntimeShaders.h"
+#include "skimbler/ValueTable.h"
+#include "skimbler/Scene.h"
+
+#include <QFileInfo>
+#include <QStringList>
+
+#include <cmath>
+#include <cstring>
+
+namespace ValueTable = skimbler::ValueTable;
+
+namespace CodeListing {
+
+QString FloatLiteral(float value)
+{
+    if (!std::isfinite(value))
+        return QStringLiteral("0.0f /* not a finite number */");
+    QString text;
+    for (int precision = 1; precision <= 9; ++precision) {
+        text = QString::number(static_cast<double>(value), 'g', precision);
+        if (text.toFloat() == value)
+            break;
+    }
+    if (!text.contains(QLatin1Char('.')) && !text.contains(QLatin1Char('e')))
+        text += QStringLiteral(".0");
+    return text + QLatin1Char('f');
+}
+
+namespace {
+
+// The shortest literal that reads back as exactly `value`, always with a point.
+QString DoubleLiteral(double value)
+{
+    QString text = QString::number(value, 'g', 17);
+    for (int precision = 1; precision < 17; ++precision) {
+        const QString shorter = QString::number(value, 'g', precision);
+        if (shorter.toDouble() == value) {
+            text = shorter;
+            break;
+        }
+    }
+    if (!text.contains(QLatin1Char('.')) && !text.contains(QLatin1Char('e')))
+        text += QStringLiteral(".0");
+    return text;
+}
+
+// Names of the state's fixed-function settings that no value table lists.
+QString StateName(std::uint32_t value)
+{
+    switch (value) {
+    case skimbler::gl::CLAMP: return QStringLiteral("GL_CLAMP");
+    case skimbler::gl::REPEAT: return QStringLiteral("GL_REPEAT");
+    case skimbler::gl::MODULATE: return QStringLiteral("GL_MODULATE");
+    case skimbler::gl::TRIANGLE_STRIP: return QStringLiteral("GL_TRIANGLE_STRIP");
+    default: return QStringLiteral("0x%1").arg(value, 4, 16, QLatin1Char('0'));
+    }
+}
+
+QString EnumName(const std::vector<ValueTable::Entry> &table, std::uint32_t value)
+{
+    const QString name = QString::fromLatin1(ValueTable::NameOf(table, value));
+    if (name != QLatin1String(ValueTable::Unknown))
+        return name;
+    return QStringLiteral("0x%1 /* not an OpenGL name */").arg(value, 4, 16, QLatin1Char('0'));
+}
+
+QString Call(const char *function, const QStringList &arguments)
+{
+    return QString::fromLatin1(function) + QLatin1Char('(') + arguments.join(QStringLiteral(", "))
+        + QStringLiteral(");");
+}
+
+
+} // namespace
+
+QString OpenGl11Calls(const Surface &surface, const QString &imagePath, int viewWidth, int viewHeight, bool projective)
+{
+    namespace scene = skimbler::scene;
+    const skimbler::DrawState state = ResolveSurface(surface, viewWidth, viewHeight, projective);
+    const QString tex2d = QStringLiteral("GL_TEXTURE_2D");
+
+    QStringList lines;
+    const QString imageName = imagePath.isEmpty() ? QStringLiteral("no image") : QFileInfo(imagePath).fileName();
+    lines << QStringLiteral("/* Skimbler surface: %1, %2 x %3 */")
+                 .arg(imageName)
+                 .arg(state.ImageWidth)
+                 .arg(state.ImageHeight);
+    lines << QStringLiteral("/* Projection and plane of the Skimbler view (zoom 100%). */");
+    lines << Call("glMatrixMode", {QStringLiteral("GL_PROJECTION")});
+    lines << Call("glLoadIdentity", {});
+    lines << Call("gluPerspective", {DoubleLiteral(scene::FieldOfViewY), DoubleLiteral(scene::Aspect),
+                                     DoubleLiteral(scene::NearPlane), DoubleLiteral(scene::FarPlane)});
+    lines << Call("glMatrixMode", {QStringLiteral("GL_MODELVIEW")});
+    lines << Call("glLoadIdentity", {});
+    lines << Call("glTranslatef", {FloatLiteral(0.0f), FloatLiteral(0.0f), FloatLiteral(scene::PlaneZ)});
+    lines << QString();
+    lines << Call("glEnable", {tex2d});
+    lines << Call("glBindTexture", {tex2d, QStringLiteral("texture /* %1 */").arg(imageName)});
+    lines << Call("glTexParameteri", {tex2d, QStringLiteral("GL_TEXTURE_MAG_FILTER"),
+                                      EnumName(ValueTable::MagFilter(), state.MagFilter)});
+    lines << Call("glTexParameteri", {tex2d, QStringLiteral("GL_TEXTURE_MIN_FILTER"),
+                                      EnumName(ValueTable::MinFilter(), state.MinFilter)});
+    lines << Call("glTexParameteri", {tex2d, QStringLiteral("GL_TEXTURE_WRAP_S"), StateName(state.WrapS)});
+    lines << Call("glTexParameteri", {tex2d, QStringLiteral("GL_TEXTURE_WRAP_T"), StateName(state.WrapT)});
+    lines << Call("glTexEnvi", {QStringLiteral("GL_TEXTURE_ENV"), QStringLiteral("GL_TEXTURE_ENV_MODE"),
+                                StateName(state.TextureEnvMode)});
+    lines << Call("glShadeModel", {QStringLiteral("GL_SMOOTH")});
+    if (state.Blend)
+        lines << Call("glEnable", {QStringLiteral("GL_BLEND")});
+    lines << Call("glBlendFunc", {EnumName(ValueTable::BlendFactor(), state.SrcFactor),
+                                  EnumName(ValueTable::BlendFactor(), state.DestFactor)});
+    lines << QString();
+
+    const char *const cornerNames[4] = {"top left", "bottom left", "top right", "bottom right"};
+    lines << Call("glBegin", {StateName(state.Primitive)});
+    if (!state.VertexColours)
+        lines << QStringLiteral("    ")
+                + Call("glColor4f", {FloatLiteral(1), FloatLiteral(1), FloatLiteral(1), FloatLiteral(1)});
+    for (int i = 0; i < 4; ++i) {
+        const skimbler::DrawVertex &v = state.Vertices[i];
+        lines << QStringLiteral("    /* %1 */").arg(QString::fromLatin1(cornerNames[i]));
+        if (state.VertexColours) {
+            lines << QStringLiteral("    ")
+                    + Call("glColor4f", {FloatLiteral(v.Colour[0]), FloatLiteral(v.Colour[1]),
+                                         FloatLiteral(v.Colour[2]), FloatLiteral(v.Colour[3])});
+        }
+        if (state.Projective) {
+            lines << QStringLiteral("    ")
+                    + Call("glTexCoord4f", {FloatLiteral(v.TexCoord[0]), FloatLiteral(v.TexCoord[1]),
+                                            FloatLiteral(v.TexCoord[2]), FloatLiteral(v.TexCoord[3])});
+        } else {
+            lines << QStringLiteral("    ")
+                    + Call("glTexCoord2f", {FloatLiteral(v.TexCoord[0]), FloatLiteral(v.TexCoord[1])});
+        }
+        lines << QStringLiteral("    ")
+                + Call("glVertex3f", {FloatLiteral(v.Position[0]), FloatLiteral(v.Position[1]),
+                                      FloatLiteral(v.Position[2])});
+    }
+    lines << Call("glEnd", {});
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+skimbler::DrawState Resolve(const Surface &surface, int viewWidth, int viewHeight, bool projective)
+{
+    return ResolveSurface(surface, viewWidth, viewHeight, projective);
+}
+
+namespace {
+
+QString WrapName(std::uint32_t wrap, ShaderApi api)
+{
+    if (wrap == skimbler::gl::REPEAT)
+        return QStringLiteral("GL_REPEAT");
+    // GL_CLAMP: desktop OpenGL mixes the transparent border in with its
+    // border clamp; OpenGL ES has none, so its shader does it.
+    return api == ShaderApi::Gl33 ? QStringLiteral("GL_CLAMP_TO_BORDER") : QStringLiteral("GL_CLAMP_TO_EDGE");
+}
+
+QString FloatArray(const char *name, const float *values, int count, int perLine)
+{
+    QStringList lines;
+    lines << QStringLiteral("static const float %1[%2] = {").arg(QString::fromLatin1(name)).arg(count);
+    for (int i = 0; i < count; i += perLine) {
+        QStringList numbers;
+        for (int k = i; k < i + perLine && k < count; ++k)
+            numbers << FloatLiteral(values[k]);
+        lines << QStringLiteral("    ") + numbers.join(QStringLiteral(", ")) + QLatin1Char(',');
+    }
+    lines << QStringLiteral("};");
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString RawString(const char *name, const std::string &source)
+{
+    return QStringLiteral("static const char *const %1 = R\"glsl(\n%2)glsl\";")
+        .arg(QString::fromLatin1(name), QString::fromStdString(source));
+}
+
+} // namespace
+
+QString ShaderCode(ShaderApi api, const skimbler::DrawState &state, const QString &imagePath, int viewWidth,
+                   int viewHeight)
+{
+    const bool desktop = api == ShaderApi::Gl33;
+    const skimbler::ShaderSources sources =
+        skimbler::RuntimeShaderSources(desktop ? skimbler::ShaderApi::OpenGL33 : skimbler::ShaderApi::OpenGLES30);
+    const QString imageName = imagePath.isEmpty() ? QStringLiteral("no image") : QFileInfo(imagePath).fileName();
+
+    QStringList lines;
+    lines << QStringLiteral("/* Skimbler surface: %1, %2 x %3, for %4. */")
+                 .arg(imageName)
+                 .arg(state.ImageWidth)
+                 .arg(state.ImageHeight)
+                 .arg(desktop ? QStringLiteral("OpenGL 3.3 core (GLSL 330 core)")
+                              : QStringLiteral("OpenGL ES 3.0 and WebGL 2 (GLSL ES 3.00)"));
+    lines << RawString("skimblerVertexShader", sources.Vertex);
+    lines << RawString("skimblerFragmentShader", sources.Fragment);
+    lines << QString();
+
+    QStringList layout;
+    for (const skimbler::VertexAttribute &attribute : skimbler::RuntimeVertexAttributes) {
+        layout << QStringLiteral("%1 (location %2, %3 floats at byte %4)")
+                      .arg(QString::fromLatin1(attribute.Name))
+                      .arg(attribute.Location)
+                      .arg(attribute.Components)
+                      .arg(attribute.Offset);
+    }
+    lines << QStringLiteral("/* A triangle strip: top left, bottom left, top right, bottom right. Per vertex:");
+    lines << QStringLiteral("   %1; %2 bytes a vertex. */").arg(layout.join(QStringLiteral(", "))).arg(skimbler::RuntimeVertexStride());
+    constexpr int kPerVertex = 3 + 4 + 4;
+    float vertices[4 * kPerVertex];
+    for (int i = 0; i < 4; ++i) {
+        const skimbler::DrawVertex &vertex = state.Vertices[i];
+        std::memcpy(&vertices[i * kPerVertex], vertex.Position, sizeof vertex.Position);
+        std::memcpy(&vertices[i * kPerVertex + 3], vertex.TexCoord, sizeof vertex.TexCoord);
+        std::memcpy(&vertices[i * kPerVertex + 7], vertex.Colour, sizeof vertex.Colour);
+    }
+    lines << FloatArray("skimblerVertices", vertices, 4 * kPerVertex, kPerVertex);
+    lines << QString();
+
+    skimbler::View view;
+    view.Width = viewWidth;
+    view.Height = viewHeight;
+    double matrix[16];
+    float single[16];
+    lines << QStringLiteral("/* The view's %1 x %2 window at zoom 1, column-major. */").arg(viewWidth).arg(viewHeight);
+    skimbler::ProjectionMatrix(view, matrix);
+    for (int i = 0; i < 16; ++i)
+        single[i] = static_cast<float>(matrix[i]);
+    lines << FloatArray("skimblerProjection", single, 16, 4);
+    skimbler::SurfaceModelView(view, matrix);
+    for (int i = 0; i < 16; ++i)
+        single[i] = static_cast<float>(matrix[i]);
+    lines << FloatArray("skimblerModelView", single, 16, 4);
+    if (desktop)
+        lines << QStringLiteral("static const float skimblerBorder[4] = {0.0f, 0.0f, 0.0f, 0.0f};");
+    lines << QString();
+
+    const QString magFilter = EnumName(ValueTable::MagFilter(), state.MagFilter);
+    const QString minFilter = EnumName(ValueTable::MinFilter(), state.MinFilter);
+    const QString sampler = QStringLiteral("sampler");
+    lines << QStringLiteral("/* program: the two shaders linked; vertexArray: skimblerVertices in a buffer, laid out as above. */");
+    lines << Call("glUseProgram", {QStringLiteral("program")});
+    lines << Call("glBindVertexArray", {QStringLiteral("vertexArray")});
+    lines << Call("glActiveTexture", {QStringLiteral("GL_TEXTURE0")});
+    lines << Call("glBindTexture", {QStringLiteral("GL_TEXTURE_2D"),
+                                    QStringLiteral("texture /* %1%2 */")
+                                        .arg(imageName, state.NeedsMipmaps ? QStringLiteral(", with its mipmap chain")
+                                                                           : QString())});
+    lines << Call("glBindSampler", {QStringLiteral("0"), sampler});
+    lines << Call("glSamplerParameteri", {sampler, QStringLiteral("GL_TEXTURE_MAG_FILTER"), magFilter});
+    lines << Call("glSamplerParameteri", {sampler, QStringLiteral("GL_TEXTURE_MIN_FILTER"), minFilter});
+    lines << Call("glSamplerParameteri", {sampler, QStringLiteral("GL_TEXTURE_WRAP_S"), WrapName(state.WrapS, api)});
+    lines << Call("glSamplerParameteri", {sampler, QStringLiteral("GL_TEXTURE_WRAP_T"), WrapName(state.WrapT, api)});
+    if (desktop)
+        lines << Call("glSamplerParameterfv", {sampler, QStringLiteral("GL_TEXTURE_BORDER_COLOR"), QStringLiteral("skimblerBorder")});
+    const auto location = [](const char *name) {
+        return QStringLiteral("glGetUniformLocation(program, \"%1\")").arg(QString::fromLatin1(name));
+    };
+    lines << Call("glUniformMatrix4fv", {location(skimbler::uniform::Projection), QStringLiteral("1"),
+                                         QStringLiteral("GL_FALSE"), QStringLiteral("skimblerProjection")});
+    lines << Call("glUniformMatrix4fv", {location(skimbler::uniform::ModelView), QStringLiteral("1"),
+                                         QStringLiteral("GL_FALSE"), QStringLiteral("skimblerModelView")});
+    lines << Call("glUniform1i", {location(skimbler::uniform::Texture), QStringLiteral("0")});
+    if (!desktop)
+        lines << Call("glUniform2i", {location(skimbler::uniform::Filters), magFilter, minFilter});
+    if (state.Blend) {
+        lines << Call("glEnable", {QStringLiteral("GL_BLEND")});
+        lines << Call("glBlendFunc", {EnumName(ValueTable::BlendFactor(), state.SrcFactor),
+                                      EnumName(ValueTable::BlendFactor(), state.DestFactor)});
+    } else {
+        lines << Call("glDisable", {QStringLiteral("GL_BLEND")});
+    }
+    lines << Call("glDrawArrays", {QStringLiteral("GL_TRIANGLE_STRIP"), QStringLiteral("0"), QStringLiteral("4")});
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+} // namespace CodeListing

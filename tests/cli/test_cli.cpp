@@ -1,0 +1,413 @@
+// skimbler-cli as a user runs it, with no display: its pictures against the
+// editor's export drawing, its verdicts and messages on good and bad files,
+// its JSON and shader listings, and its answers to a wrong command line.
+
+#include "common/CliRunner.h"
+#include "common/MessageRecorder.h"
+#include "render/BackgroundCache.h"
+#include "render/ExportDrawing.h"
+#include "render/GraphicalInterface.h"
+#include "render/HeadlessContext.h"
+#include "surface/CSkimblerDoc.h"
+#include "surface/Surface.h"
+
+#include <skimbler/SurfaceFile.h>
+
+#include <QtTest>
+
+#include <GL/gl.h>
+
+namespace {
+
+// A 64 x 48 card: colour ramps, a blue checker and an alpha that varies from
+// pixel to pixel, so filters and blend factors show.
+QImage Card()
+{
+    QImage image(64, 48, QImage::Format_RGBA8888);
+    for (int y = 0; y < image.height(); ++y) {
+        uchar *p = image.scanLine(y);
+        for (int x = 0; x < image.width(); ++x, p += 4) {
+            p[0] = uchar(x * 4);
+            p[1] = uchar(y * 5);
+            p[2] = ((x / 4 + y / 4) & 1) ? 230 : 20;
+            p[3] = uchar(80 + 175 * ((x + 2 * y) % 5) / 4);
+        }
+    }
+    return image;
+}
+
+// The picture the editor's File > Export Image makes of `input` at zoom 1
+// without pan: its document opens the file, its drawing interface draws.
+QImage EditorExport(const QString &input, const QSize &size, bool transparent, bool projective)
+{
+    HeadlessContext context;
+    std::string why;
+    if (!context.Create(HeadlessContext::Api::Compatibility, size.width(), size.height(), &why))
+        return QImage();
+    GraphicalInterface gi;
+    gi.Init(size.width(), size.height());
+    gi.ProjectiveTexture = projective;
+    const std::vector<unsigned char> tilePixels = BackgroundCache::TilePixels();
+    TextureImage tile = gi.CreateImage(tilePixels.data(), BackgroundCache::TileSize, BackgroundCache::TileSize, 32);
+    CSkimblerDoc document;
+    MessageRecorder messages;
+    if (!document.OnOpenDocument(input) || !messages.messages.isEmpty())
+        return QImage();
+    ExportDrawing::Picture picture;
+    picture.Width = size.width();
+    picture.Height = size.height();
+    picture.Background = !transparent;
+    QString error;
+    const QImage image = ExportDrawing::Render(&gi, &document.surface, tile, picture, &error);
+    const GLuint names[2] = {tile.Texture, document.surface.Texture};
+    glDeleteTextures(2, names);
+    document.surface.Texture = 0;
+    return image;
+}
+
+QStringList Strings(std::initializer_list<const char *> texts)
+{
+    QStringList list;
+    for (const char *text : texts)
+        list << QString::fromUtf8(text);
+    return list;
+}
+
+} // namespace
+
+class TestCli : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+    bool writeSurface(const QString &name, const QString &image, const std::function<void(Surface *)> &edit);
+
+private Q_SLOTS:
+    void initTestCase();
+    void renderIsTheEditorsExport_data();
+    void renderIsTheEditorsExport();
+    void renderOfSeveralNamesEachPicture();
+    void checkSaysWhatIsWrong_data();
+    void checkSaysWhatIsWrong();
+    void infoIsTheResolvedDrawState_data();
+    void infoIsTheResolvedDrawState();
+    void shaderCodeCompilesAndLinks_data();
+    void shaderCodeCompilesAndLinks();
+    void usageErrorsExitTwo_data();
+    void usageErrorsExitTwo();
+};
+
+bool TestCli::writeSurface(const QString &name, const QString &image, const std::function<void(Surface *)> &edit)
+{
+    Surface surface;
+    surface.Width = 64;
+    surface.Height = 48;
+    surface.ApplyDefaults();
+    edit(&surface);
+    std::string error;
+    return skimbler::SurfaceFile::Write(QFile::encodeName(path(name)).toStdString(), surface, surface.Width,
+                                        surface.Height, QFile::encodeName(image).toStdString(), &error);
+}
+
+void TestCli::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    QVERIFY(Card().save(path(QStringLiteral("card.png"))));
+    QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("other")));
+    QVERIFY(Card().mirrored(true, false).save(path(QStringLiteral("other/card.png"))));
+    // Alpha blending, a lifted corner, nearest magnification, mipmapped
+    // minification and corner colours with alpha.
+    QVERIFY(writeSurface(QStringLiteral("blended.skimbler"), path(QStringLiteral("card.png")), [](Surface *s) {
+        s->Flags = 0x3F;
+        s->SrcFactor = GL_SRC_ALPHA;
+        s->DestFactor = GL_ONE_MINUS_SRC_ALPHA;
+        s->MagFilter = GL_NEAREST;
+        s->MinFilter = GL_LINEAR_MIPMAP_LINEAR;
+        s->Points[1][0] = -0.9f;
+        s->Points[2][1] = 0.6f;
+        s->Points[2][2] = 0.4f;
+        s->Colors[0][3] = 0.5f;
+        s->Colors[3][2] = 0.25f;
+    }));
+    // Only the corner colours in force: the image-sized quad, alpha blending
+    // and linear filters, whatever is stored.
+    QVERIFY(writeSurface(QStringLiteral("loose.skimbler"), path(QStringLiteral("card.png")), [](Surface *s) {
+        s->Flags = skimbler::SURFACE_FLAG_COLORS;
+        s->SrcFactor = GL_ONE;
+        s->DestFactor = GL_ONE;
+        s->MagFilter = GL_NEAREST;
+    }));
+    QVERIFY(Card().save(path(QStringLiteral("gone.png"))));
+    QVERIFY(writeSurface(QStringLiteral("orphan.skimbler"), path(QStringLiteral("gone.png")), [](Surface *) {}));
+    QVERIFY(QFile::remove(path(QStringLiteral("gone.png"))));
+    QFile bad(path(QStringLiteral("bad.skimbler")));
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write("{ \"format\": \"skimbler-surface\", ");
+    bad.close();
+    QFile text(path(QStringLiteral("notes.png")));
+    QVERIFY(text.open(QIODevice::WriteOnly));
+    text.write("not a picture at all\n");
+    text.close();
+}
+
+void TestCli::renderIsTheEditorsExport_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("transparent");
+    QTest::addColumn<bool>("projective");
+    QTest::newRow("image, 320 x 240") << QStringLiteral("card.png") << QSize(320, 240) << false << false;
+    QTest::newRow("surface, 320 x 240") << QStringLiteral("blended.skimbler") << QSize(320, 240) << false << false;
+    QTest::newRow("surface, 97 x 61") << QStringLiteral("blended.skimbler") << QSize(97, 61) << false << false;
+    QTest::newRow("surface, transparent") << QStringLiteral("blended.skimbler") << QSize(200, 150) << true << false;
+    QTest::newRow("image-sized quad, transparent") << QStringLiteral("loose.skimbler") << QSize(160, 120) << true << false;
+    QTest::newRow("surface, projective") << QStringLiteral("blended.skimbler") << QSize(160, 120) << false << true;
+}
+
+void TestCli::renderIsTheEditorsExport()
+{
+    QFETCH(QString, input);
+    QFETCH(QSize, size);
+    QFETCH(bool, transparent);
+    QFETCH(bool, projective);
+    const QString out = path(QStringLiteral("out.png"));
+    QFile::remove(out);
+    QStringList arguments = {QStringLiteral("render"), path(input), QStringLiteral("-o"), out, QStringLiteral("--size"),
+                             QStringLiteral("%1x%2").arg(size.width()).arg(size.height())};
+    if (transparent)
+        arguments << QStringLiteral("--transparent");
+    if (projective)
+        arguments << QStringLiteral("--projective");
+    const CliRun run = RunCli(arguments);
+    QVERIFY2(run.exitCode == 0, run.err.constData());
+    QVERIFY(run.err.isEmpty());
+
+    const QImage rendered(out);
+    QCOMPARE(rendered.size(), size);
+    QCOMPARE(rendered.hasAlphaChannel(), transparent);
+    const QImage expected = EditorExport(path(input), size, transparent, projective);
+    QVERIFY(!expected.isNull());
+    QVERIFY(LargestDifference(rendered, expected) <= 1);
+    if (transparent) {
+        // Outside the quad nothing was drawn.
+        QCOMPARE(qAlpha(rendered.pixel(0, size.height() - 1)), 0);
+    }
+}
+
+void TestCli::renderOfSeveralNamesEachPicture()
+{
+    // One call, one context: each picture must be what a call of its own
+    // gives, and two inputs of one name must not overwrite each other.
+    const QString folder = path(QStringLiteral("several"));
+    const QStringList inputs = {path(QStringLiteral("card.png")), path(QStringLiteral("blended.skimbler")),
+                                path(QStringLiteral("other/card.png")), path(QStringLiteral("loose.skimbler"))};
+    const CliRun run = RunCli(QStringList{QStringLiteral("render")} + inputs
+                              + QStringList{QStringLiteral("-o"), folder, QStringLiteral("--size"), QStringLiteral("120x90")});
+    QVERIFY2(run.exitCode == 0, run.err.constData());
+    const QStringList names = {QStringLiteral("card.png"), QStringLiteral("blended.png"), QStringLiteral("card-2.png"),
+                               QStringLiteral("loose.png")};
+    QStringList sorted = names;
+    sorted.sort();
+    QCOMPARE(QDir(folder).entryList(QDir::Files, QDir::Name), sorted);
+    for (int i = 0; i < inputs.size(); ++i) {
+        const QImage expected = EditorExport(inputs[i], QSize(120, 90), false, false);
+        QVERIFY2(LargestDifference(QImage(QDir(folder).filePath(names[i])), expected) <= 1, qPrintable(names[i]));
+    }
+    // The two cards differ, so neither picture is the other's.
+    QVERIFY(LargestDifference(QImage(QDir(folder).filePath(names[0])), QImage(QDir(folder).filePath(names[2]))) > 1);
+}
+
+void TestCli::checkSaysWhatIsWrong_data()
+{
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<int>("exitCode");
+    // One pattern per line expected on standard error, in order.
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("image and surface") << Strings({"card.png", "blended.skimbler"}) << 0 << QStringList();
+    QTest::newRow("missing file") << Strings({"missing.png"}) << 1
+                                  << Strings({"^\\S*missing\\.png: Could not open \"\\S*missing\\.png\": the file does not exist\\.$"});
+    QTest::newRow("broken surface file")
+        << Strings({"bad.skimbler"}) << 1 << Strings({"^\\S*bad\\.skimbler: Could not open \"\\S*bad\\.skimbler\": .+"});
+    QTest::newRow("surface whose image is gone")
+        << Strings({"orphan.skimbler"}) << 1 << Strings({"^\\S*orphan\\.skimbler: .+ \\(\\S*gone\\.png\\)$"});
+    QTest::newRow("text named as an image")
+        << Strings({"notes.png"}) << 1 << Strings({"^\\S*notes\\.png: notes\\.png: not a readable image .+"});
+    QTest::newRow("good and bad mixed") << Strings({"card.png", "missing.png", "loose.skimbler", "bad.skimbler"}) << 1
+                                        << Strings({"^\\S*missing\\.png: ", "^\\S*bad\\.skimbler: "});
+}
+
+void TestCli::checkSaysWhatIsWrong()
+{
+    QFETCH(QStringList, files);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, lines);
+    QStringList arguments{QStringLiteral("check")};
+    for (const QString &file : files)
+        arguments << path(file);
+    const CliRun run = RunCli(arguments);
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY(run.out.isEmpty());
+    const QStringList said = run.errorLines();
+    QCOMPARE(said.size(), lines.size());
+    for (int i = 0; i < lines.size(); ++i)
+        QVERIFY2(QRegularExpression(lines[i]).match(said[i]).hasMatch(), qPrintable(said[i]));
+}
+
+void TestCli::infoIsTheResolvedDrawState_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QJsonValue>("expected");
+    QTest::newRow("stored blend") << QStringLiteral("blended.skimbler") << QStringList() << QStringLiteral("srcFactor") << QJsonValue(QStringLiteral("GL_SRC_ALPHA"));
+    QTest::newRow("stored mipmap filter") << QStringLiteral("blended.skimbler") << QStringList() << QStringLiteral("needsMipmaps") << QJsonValue(true);
+    QTest::newRow("blend flag off") << QStringLiteral("loose.skimbler") << QStringList() << QStringLiteral("destFactor")
+                                    << QJsonValue(QStringLiteral("GL_ONE_MINUS_SRC_ALPHA"));
+    QTest::newRow("mag flag off") << QStringLiteral("loose.skimbler") << QStringList() << QStringLiteral("magFilter") << QJsonValue(QStringLiteral("GL_LINEAR"));
+    QTest::newRow("image defaults") << QStringLiteral("card.png") << QStringList() << QStringLiteral("srcFactor") << QJsonValue(QStringLiteral("GL_ONE"));
+    QTest::newRow("image size") << QStringLiteral("card.png") << QStringList() << QStringLiteral("imageHeight") << QJsonValue(48);
+    // 64 image pixels from the centre of a 256-pixel-wide window: half of
+    // the plane's half-width.
+    QTest::newRow("image-sized quad in the window")
+        << QStringLiteral("loose.skimbler") << Strings({"--size", "256x192"}) << QStringLiteral("vertices/3/position/0") << QJsonValue(0.6666666865348816);
+    QTest::newRow("projective q") << QStringLiteral("blended.skimbler") << Strings({"--projective"}) << QStringLiteral("projective") << QJsonValue(true);
+}
+
+void TestCli::infoIsTheResolvedDrawState()
+{
+    QFETCH(QString, input);
+    QFETCH(QStringList, options);
+    QFETCH(QString, key);
+    QFETCH(QJsonValue, expected);
+    const CliRun run = RunCli(QStringList{QStringLiteral("info"), path(input)} + options);
+    QCOMPARE(run.exitCode, 0);
+    QJsonParseError error;
+    const QJsonDocument json = QJsonDocument::fromJson(run.out, &error);
+    QVERIFY2(json.isObject(), qPrintable(error.errorString()));
+    QCOMPARE(json[QStringLiteral("vertices")].toArray().size(), 4);
+    QJsonValue value = json.object();
+    for (const QString &step : key.split(QLatin1Char('/'))) {
+        bool index = false;
+        const int n = step.toInt(&index);
+        value = index ? value.toArray().at(n) : value.toObject().value(step);
+    }
+    if (expected.isDouble())
+        QCOMPARE(float(value.toDouble()), float(expected.toDouble()));
+    else
+        QCOMPARE(value, expected);
+}
+
+void TestCli::shaderCodeCompilesAndLinks_data()
+{
+    QTest::addColumn<QString>("api");
+    QTest::addColumn<int>("context");
+    QTest::newRow("gl33") << QStringLiteral("gl33") << int(HeadlessContext::Api::Core33);
+    QTest::newRow("gles3") << QStringLiteral("gles3") << int(HeadlessContext::Api::Es30);
+}
+
+void TestCli::shaderCodeCompilesAndLinks()
+{
+    QFETCH(QString, api);
+    QFETCH(int, context);
+    const CliRun run = RunCli({QStringLiteral("code"), QStringLiteral("--api"), api, path(QStringLiteral("blended.skimbler"))});
+    QCOMPARE(run.exitCode, 0);
+    const QString listing = QString::fromUtf8(run.out);
+    const QRegularExpression shader(QStringLiteral("R\"glsl\\(\\n(.*?)\\)glsl\""),
+                                    QRegularExpression::DotMatchesEverythingOption);
+    QStringList sources;
+    for (auto match = shader.globalMatch(listing); match.hasNext();)
+        sources << match.next().captured(1);
+    QCOMPARE(sources.size(), 2);
+
+    HeadlessContext gl;
+    std::string why;
+    QVERIFY2(gl.Create(HeadlessContext::Api(context), 8, 8, &why), why.c_str());
+    using CreateShader = GLuint (*)(GLenum);
+    using ShaderSource = void (*)(GLuint, GLsizei, const char *const *, const GLint *);
+    using Compile = void (*)(GLuint);
+    using GetIv = void (*)(GLuint, GLenum, GLint *);
+    using GetLog = void (*)(GLuint, GLsizei, GLsizei *, char *);
+    using CreateProgram = GLuint (*)();
+    using Attach = void (*)(GLuint, GLuint);
+    using Location = GLint (*)(GLuint, const char *);
+    const auto load = [](const char *name) { return HeadlessContext::GetProcAddress(name); };
+    const auto createShader = reinterpret_cast<CreateShader>(load("glCreateShader"));
+    const auto shaderSource = reinterpret_cast<ShaderSource>(load("glShaderSource"));
+    const auto compile = reinterpret_cast<Compile>(load("glCompileShader"));
+    const auto shaderIv = reinterpret_cast<GetIv>(load("glGetShaderiv"));
+    const auto shaderLog = reinterpret_cast<GetLog>(load("glGetShaderInfoLog"));
+    const auto createProgram = reinterpret_cast<CreateProgram>(load("glCreateProgram"));
+    const auto attach = reinterpret_cast<Attach>(load("glAttachShader"));
+    const auto link = reinterpret_cast<Compile>(load("glLinkProgram"));
+    const auto programIv = reinterpret_cast<GetIv>(load("glGetProgramiv"));
+    const auto programLog = reinterpret_cast<GetLog>(load("glGetProgramInfoLog"));
+    const auto uniformLocation = reinterpret_cast<Location>(load("glGetUniformLocation"));
+
+    const GLuint program = createProgram();
+    const GLenum stages[2] = {0x8B31 /* GL_VERTEX_SHADER */, 0x8B30 /* GL_FRAGMENT_SHADER */};
+    char log[2048] = {};
+    for (int i = 0; i < 2; ++i) {
+        const QByteArray source = sources[i].toUtf8();
+        const char *text = source.constData();
+        const GLuint name = createShader(stages[i]);
+        shaderSource(name, 1, &text, nullptr);
+        compile(name);
+        GLint ok = 0;
+        shaderIv(name, 0x8B81 /* GL_COMPILE_STATUS */, &ok);
+        shaderLog(name, sizeof log, nullptr, log);
+        QVERIFY2(ok, log);
+        attach(program, name);
+    }
+    link(program);
+    GLint linked = 0;
+    programIv(program, 0x8B82 /* GL_LINK_STATUS */, &linked);
+    programLog(program, sizeof log, nullptr, log);
+    QVERIFY2(linked, log);
+    // Every uniform the state calls set is one the program has.
+    const QRegularExpression uniform(QStringLiteral("glGetUniformLocation\\(program, \"(\\w+)\"\\)"));
+    int uniforms = 0;
+    for (auto match = uniform.globalMatch(listing); match.hasNext(); ++uniforms) {
+        const QByteArray name = match.next().captured(1).toLatin1();
+        QVERIFY2(uniformLocation(program, name.constData()) >= 0, name.constData());
+    }
+    QVERIFY(uniforms >= 3);
+}
+
+void TestCli::usageErrorsExitTwo_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("nothing") << QStringList() << QStringLiteral("no command");
+    QTest::newRow("unknown command") << Strings({"draw", "a.png"}) << QStringLiteral("unknown command \"draw\"");
+    QTest::newRow("unknown option") << Strings({"render", "--zoom", "2", "a.png", "-o", "x.png"}) << QStringLiteral("unknown option \"--zoom\"");
+    QTest::newRow("render without -o") << Strings({"render", "a.png"}) << QStringLiteral("render needs -o OUT");
+    QTest::newRow("-o without a value") << Strings({"render", "a.png", "-o"}) << QStringLiteral("-o needs a value");
+    QTest::newRow("no file") << Strings({"check"}) << QStringLiteral("check needs a file");
+    QTest::newRow("size of zero") << Strings({"render", "a.png", "-o", "x.png", "--size", "0x10"}) << QStringLiteral("--size must be");
+    QTest::newRow("size too large") << Strings({"render", "a.png", "-o", "x.png", "--size=9000x10"}) << QStringLiteral("--size must be");
+    QTest::newRow("size not a size") << Strings({"info", "a.png", "--size", "big"}) << QStringLiteral("--size must be");
+    QTest::newRow("code without --api") << Strings({"code", "a.png"}) << QStringLiteral("code needs --api");
+    QTest::newRow("unknown api") << Strings({"code", "--api", "vulkan", "a.png"}) << QStringLiteral("--api must be gl11, gl33 or gles3");
+    QTest::newRow("two surfaces for info") << Strings({"info", "a.png", "b.png"}) << QStringLiteral("info takes one surface");
+    QTest::newRow("option of another command") << Strings({"check", "--transparent", "a.png"})
+                                               << QStringLiteral("check does not take --transparent");
+    QTest::newRow("value for a switch") << Strings({"render", "a.png", "-o", "x.png", "--projective=yes"})
+                                        << QStringLiteral("--projective takes no value");
+}
+
+void TestCli::usageErrorsExitTwo()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, says);
+    const CliRun run = RunCli(arguments);
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY(run.out.isEmpty());
+    const QStringList lines = run.errorLines();
+    QCOMPARE(lines.size(), 1);
+    QVERIFY2(lines[0].startsWith(QStringLiteral("skimbler-cli: ")) && lines[0].contains(says), qPrintable(lines[0]));
+}
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "test_cli.moc"
