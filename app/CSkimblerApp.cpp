@@ -97,16 +97,19 @@ bool CSkimblerApp::InitInstance(const QStringList &arguments)
     std::signal(SIGXFSZ, SIG_IGN);
 
     // The standard command line: nothing for a new document, or one file to
-    // open. Options are not ours.
+    // open. "--new" (the desktop entry's) makes new documents start without
+    // an image; other options are not ours.
     QString fileToOpen;
+    bool newDocumentsEmpty = false;
     for (const QString &argument : arguments) {
-        if (!argument.startsWith(QLatin1Char('-'))) {
+        if (argument == QLatin1String("--new"))
+            newDocumentsEmpty = true;
+        else if (fileToOpen.isEmpty() && !argument.startsWith(QLatin1Char('-')))
             fileToOpen = argument;
-            break;
-        }
     }
 
     m_document = new CSkimblerDoc;
+    m_document->SetNewDocumentsEmpty(newDocumentsEmpty);
     m_mainFrame = new CMainFrame(m_document);
     m_mainFrame->setWindowIcon(AppIcon::Icon());
     DocumentAccess::SetMainWindow(m_mainFrame);

@@ -90,6 +90,8 @@ private Q_SLOTS:
     void mainWindowIsMaximisedWhateverWasAsked();
     void missingImageStartsUntextured_data();
     void missingImageStartsUntextured();
+    void desktopStartIsEmpty_data();
+    void desktopStartIsEmpty();
     void fileNewRereadsTheImageAndResetsCorners();
     void recentListKeepsFourNewestFirst();
     void saveQuestion_data();
@@ -199,6 +201,42 @@ void TestApplication::missingImageStartsUntextured()
     QCOMPARE(Doc()->surface.Texture, 0u);
     QCOMPARE(Doc()->surface.Width, 0u);
     QCOMPARE(Doc()->surface.Flags, 0x3Eu);
+}
+
+void TestApplication::desktopStartIsEmpty_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("imageThere");
+    QTest::addColumn<unsigned>("width");
+    // The desktop entry starts the program wherever the launcher stands.
+    QTest::newRow("--new, no a.tga") << QStringList{QStringLiteral("--new")} << false << 0u;
+    QTest::newRow("--new, a.tga there") << QStringList{QStringLiteral("--new")} << true << 0u;
+    QTest::newRow("--new after other options")
+        << QStringList{QStringLiteral("-x"), QStringLiteral("--new")} << true << 0u;
+    QTest::newRow("by hand in a folder with a.tga") << QStringList{} << true << 8u;
+}
+
+// Started and then File > New: the same surface both times, and no message.
+void TestApplication::desktopStartIsEmpty()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, imageThere);
+    QFETCH(unsigned, width);
+    if (!imageThere)
+        QFile::remove(Work("a.tga"));
+    QVERIFY(Start(arguments));
+    for (int pass = 0; pass < 2; ++pass) {
+        QCOMPARE(m_messages->texts(), QStringList{});
+        QCOMPARE(Doc()->surface.Width, width);
+        QCOMPARE(Doc()->surface.Texture != 0, width != 0);
+        QCOMPARE(Doc()->GetImagePath().isEmpty(), width == 0);
+        QCOMPARE(Doc()->surface.Flags, 0x3Eu);
+        QVERIFY(Doc()->GetPathName().isEmpty());
+        QVERIFY(!Doc()->IsModified());
+        Doc()->surface.Points[0][0] = 0.25f;
+        m_app->OnCommand(Resource::ID_FILE_NEW);
+        QCOMPARE(Doc()->surface.Points[0][0], -4.0f / 3.0f);
+    }
 }
 
 void TestApplication::fileNewRereadsTheImageAndResetsCorners()
