@@ -3,6 +3,7 @@
 #include "app/AppIcon.h"
 #include "app/CAboutBox.h"
 #include "app/CMainFrame.h"
+#include "app/UserGuide.h"
 #include "app/ViewPrinter.h"
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
@@ -168,6 +169,7 @@ bool CSkimblerApp::OnCommand(int commandId)
     }
     switch (commandId) {
     case ID_APP_ABOUT: ShowAboutBox(); return true;
+    case ID_HELP_GUIDE: UserGuide::Show(m_mainFrame); return true;
     case ID_FILE_NEW: OnFileNew(); return true;
     case ID_FILE_OPEN: OnFileOpen(); return true;
     case ID_FILE_SAVE: OnFileSave(); return true;

@@ -48,6 +48,9 @@ constexpr int ID_FILE_EXPORT_IMAGE = 32840;
 constexpr int ID_PIXEL_PROBE = 32841;
 constexpr int ID_PERSPECTIVE_TEXTURE = 32842;
 
+// Help menu: the user guide
+constexpr int ID_HELP_GUIDE = 32850;
+
 // View menu: fit
 constexpr int ID_VIEW_FIT = 32798;
 

@@ -23,6 +23,7 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <QTextBrowser>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -106,6 +107,9 @@ private Q_SLOTS:
     void saveOverAFileSizeLimitIsReportedNotFatal();
     void commandLineOpensAFile();
     void shortcutsWorkAfterClickingTheView();
+    void helpKeyOpensTheGuide();
+    void quitKey_data();
+    void quitKey();
     void printedPictureIsTheViewsPicture();
     void hiddenToolWindowsComeBackFromTheMenu_data();
     void hiddenToolWindowsComeBackFromTheMenu();
@@ -557,6 +561,62 @@ void TestApplication::shortcutsWorkAfterClickingTheView()
     };
     QTest::keyClick(View(), Qt::Key_O, Qt::ControlModifier);
     QVERIFY(asked);
+}
+
+void TestApplication::helpKeyOpensTheGuide()
+{
+    QVERIFY(Start());
+    CMainFrame *frame = m_app->GetMainWnd();
+    frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame));
+    for (int press = 0; press < 2; ++press) {
+        QTest::keyClick(frame, Qt::Key_F1);
+        // One guide window, however often it is asked for.
+        const QList<QTextBrowser *> guides = frame->findChildren<QTextBrowser *>();
+        QCOMPARE(guides.size(), 1);
+        QTRY_VERIFY(guides.first()->window()->isVisible());
+        QVERIFY(guides.first()->window() != frame);
+        const QString text = guides.first()->toPlainText();
+        for (const char *topic : {"SURFACE_FLAG_BLEND", "DataFormat", "Ctrl+Shift+S", "Pixel probe", "Export Image"})
+            QVERIFY2(text.contains(QString::fromLatin1(topic)), topic);
+    }
+    // Save As has its standard key too.
+    bool asked = false;
+    m_app->m_askSavePath = [&](const QString &) {
+        asked = true;
+        return QString();
+    };
+    frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame));
+    QTest::keyClick(frame, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(asked);
+}
+
+void TestApplication::quitKey_data()
+{
+    QTest::addColumn<bool>("modified");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("closed");
+    QTest::newRow("nothing to save") << false << int(MessageBox::ResultOk) << true;
+    QTest::newRow("changes, cancelled") << true << int(MessageBox::ResultCancel) << false;
+    QTest::newRow("changes, discarded") << true << int(MessageBox::ResultDiscard) << true;
+}
+
+// Ctrl+Q goes the way of File > Exit: the save question first.
+void TestApplication::quitKey()
+{
+    QFETCH(bool, modified);
+    QFETCH(int, answer);
+    QFETCH(bool, closed);
+    QVERIFY(Start());
+    CMainFrame *frame = m_app->GetMainWnd();
+    Doc()->SetModifiedFlag(modified);
+    m_messages->answers << MessageBox::Result(answer);
+    frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame));
+    QTest::keyClick(frame, Qt::Key_Q, Qt::ControlModifier);
+    QCOMPARE(frame->isVisible(), !closed);
+    QCOMPARE(m_messages->messages.size(), modified ? 1 : 0);
 }
 
 void TestApplication::printedPictureIsTheViewsPicture()
