@@ -327,13 +327,14 @@ void CMainFrame::CreateCommands()
     AddCommand(ID_FILE_NEW, QStringLiteral("開新檔案(&N)"))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     AddCommand(ID_FILE_OPEN, QStringLiteral("開啟舊檔(&O)..."))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     AddCommand(ID_FILE_SAVE, QStringLiteral("儲存檔案(&S)"))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    AddCommand(ID_FILE_SAVE_AS, QStringLiteral("另存新檔(&A)..."));
+    AddCommand(ID_FILE_SAVE_AS, QStringLiteral("另存新檔(&A)..."))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     AddCommand(ID_FILE_PRINT, QStringLiteral("列印(&P)..."))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     AddCommand(ID_FILE_PRINT_PREVIEW, QStringLiteral("預覽列印(&V)"));
     AddCommand(ID_FILE_PRINT_SETUP, QStringLiteral("列印設定(&R)..."));
     m_recentPlaceholder = AddCommand(ID_FILE_MRU_FILE1, QStringLiteral("最近使用的檔案"));
     m_recentPlaceholder->setEnabled(false);
-    AddCommand(ID_APP_EXIT, QStringLiteral("結束(&X)"));
+    AddCommand(ID_APP_EXIT, QStringLiteral("結束(&X)"))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     AddCommand(ID_EDIT_UNDO, QStringLiteral("復原(&U)"))
         ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
@@ -362,6 +363,7 @@ void CMainFrame::CreateCommands()
     viewBar->setChecked(true);
 
     AddCommand(ID_APP_ABOUT, QStringLiteral("關於 Skimbler(&A)..."));
+    AddCommand(ID_HELP_GUIDE, QStringLiteral("使用者指南(&G)"))->setShortcut(QKeySequence(Qt::Key_F1));
 
     AddCommand(ID_FILE_EXPORT_IMAGE, QStringLiteral("匯出影像(&E)..."));
     AddCommand(ID_PIXEL_PROBE, QStringLiteral("像素探針(&I)"))->setCheckable(true);
@@ -432,6 +434,8 @@ void CMainFrame::CreateMenus()
     view->addAction(CommandAction(ID_VIEW_FIT));
 
     QMenu *help = bar->addMenu(QStringLiteral("說明(&H)"));
+    help->addAction(CommandAction(ID_HELP_GUIDE));
+    help->addSeparator();
     help->addAction(CommandAction(ID_APP_ABOUT));
 }
 

@@ -3,6 +3,7 @@
 #include "app/AppIcon.h"
 #include "app/CAboutBox.h"
 #include "app/CMainFrame.h"
+#include "app/UserGuide.h"
 #include "app/ViewPrinter.h"
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
@@ -98,16 +99,19 @@ bool CSkimblerApp::InitInstance(const QStringList &arguments)
     std::signal(SIGXFSZ, SIG_IGN);
 
     // The standard command line: nothing for a new document, or one file to
-    // open. Options are not ours.
+    // open. "--new" (the desktop entry's) makes new documents start without
+    // an image; other options are not ours.
     QString fileToOpen;
+    bool newDocumentsEmpty = false;
     for (const QString &argument : arguments) {
-        if (!argument.startsWith(QLatin1Char('-'))) {
+        if (argument == QLatin1String("--new"))
+            newDocumentsEmpty = true;
+        else if (fileToOpen.isEmpty() && !argument.startsWith(QLatin1Char('-')))
             fileToOpen = argument;
-            break;
-        }
     }
 
     m_document = new CSkimblerDoc;
+    m_document->SetNewDocumentsEmpty(newDocumentsEmpty);
     m_mainFrame = new CMainFrame(m_document);
     m_mainFrame->setWindowIcon(AppIcon::Icon());
     if (m_mainFrame->OnCreate() != 0)
@@ -164,6 +168,7 @@ bool CSkimblerApp::OnCommand(int commandId)
     }
     switch (commandId) {
     case ID_APP_ABOUT: ShowAboutBox(); return true;
+    case ID_HELP_GUIDE: UserGuide::Show(m_mainFrame); return true;
     case ID_FILE_NEW: OnFileNew(); return true;
     case ID_FILE_OPEN: OnFileOpen(); return true;
     case ID_FILE_SAVE: OnFileSave(); return true;

@@ -34,6 +34,7 @@ const CommandPrompt Prompts[] = {
     {ID_PERSPECTIVE_TEXTURE, "以投影紋理座標繪製, 使影像的直線保持筆直", "透視校正貼圖"},
     {ID_VIEW_FIT, "縮放並捲動檢視以顯示整個平面", "調整至視窗大小"},
     {ID_APP_ABOUT, "顯示程式資訊、版本號碼及著作權", "關於"},
+    {ID_HELP_GUIDE, "開啟使用者指南", "使用者指南"},
 
     // The view bar.
     {ID_SHOW_AXES, "顯示或隱藏座標軸", "座標軸"},

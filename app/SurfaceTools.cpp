@@ -25,6 +25,7 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTextEdit>
 
 using namespace Resource;
@@ -193,12 +194,15 @@ void SurfaceTools::Export()
     if (!m_askExportOptions(&options))
         return;
 
-    QString base = document ? document->GetTitle() : QString();
-    if (document && !document->GetImagePath().isEmpty())
-        base = QFileInfo(document->GetImagePath()).completeBaseName();
-    else
-        base = QFileInfo(base).completeBaseName();
-    QString path = m_askExportPath(QDir::current().filePath(base + QStringLiteral(".png")));
+    // The picture is named after the surface and goes beside its file; an
+    // unsaved surface's goes beside its image, or in the working folder.
+    const QString base = document ? QFileInfo(document->GetTitle()).completeBaseName() : QString();
+    QDir folder = QDir::current();
+    if (document && !document->GetPathName().isEmpty())
+        folder = QFileInfo(document->GetPathName()).absoluteDir();
+    else if (document && !document->GetImagePath().isEmpty())
+        folder = QFileInfo(document->GetImagePath()).absoluteDir();
+    QString path = m_askExportPath(folder.filePath(base + QStringLiteral(".png")));
     if (path.isEmpty())
         return;
     if (QFileInfo(path).suffix().isEmpty())
@@ -210,5 +214,8 @@ void SurfaceTools::Export()
         MessageBox::show(
             QStringLiteral("Cannot export the image to %1: %2.").arg(QDir::toNativeSeparators(path), error),
             QStringLiteral("Skimbler"), MessageBox::Exclamation);
+        return;
     }
+    m_frame->statusBar()->showMessage(
+        QStringLiteral("已匯出影像至 %1").arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())), 10000);
 }

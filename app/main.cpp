@@ -10,6 +10,8 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Skimbler"));
     QApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
+    // Lets the desktop match the windows to the installed entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.skimbler.Skimbler"));
     MessageDialog::Install();
 
     CSkimblerApp app;

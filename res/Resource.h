@@ -50,6 +50,8 @@ constexpr int ID_PERSPECTIVE_TEXTURE = 32842;
 
 // Edit menu: the surface as shaders for another renderer
 constexpr int ID_EDIT_COPY_SHADER = 32850;
+// Help menu: the user guide
+constexpr int ID_HELP_GUIDE = 32851;
 
 // View menu: fit
 constexpr int ID_VIEW_FIT = 32798;

@@ -13,6 +13,7 @@ packages=(
     libbenchmark-dev libstb-dev clang
     xvfb xauth openbox xdotool x11-utils imagemagick
     fonts-noto-cjk
+    desktop-file-utils appstream shared-mime-info dpkg-dev
 )
 
 missing=()

@@ -91,8 +91,13 @@ CSkimblerDoc::~CSkimblerDoc() = default;
 bool CSkimblerDoc::OnNewDocument()
 {
     SetPathName(QString());
-    m_imagePath = QFileInfo(QStringLiteral("a.tga")).absoluteFilePath();
-    surface.Load(QStringLiteral("a.tga"));
+    if (m_newDocumentsEmpty) {
+        m_imagePath.clear();
+        surface.Clear();
+    } else {
+        m_imagePath = QFileInfo(QStringLiteral("a.tga")).absoluteFilePath();
+        surface.Load(QStringLiteral("a.tga"));
+    }
     ResetHistory();
     WatchImage();
     UpdateAllViews(nullptr);

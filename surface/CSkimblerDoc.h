@@ -26,9 +26,13 @@ public:
     ~CSkimblerDoc() override;
 
     // Re-initialises the document: loads "a.tga" from the working directory
-    // into the surface (needs the rendering context current), clears the
-    // modified flag and the path, and updates all views.
+    // into the surface (needs the rendering context current), or starts
+    // with no image when new documents are to be empty, clears the modified
+    // flag and the path, and updates all views.
     virtual bool OnNewDocument();
+    // A program started from the desktop has no folder of its own to take
+    // "a.tga" from: its new documents start empty.
+    void SetNewDocumentsEmpty(bool empty) { m_newDocumentsEmpty = empty; }
 
     // Opens a surface file (every field and its image) or an image (as a
     // new surface with the defaults). A file that cannot be used is reported
@@ -99,6 +103,7 @@ private:
     QString m_imageStamp;
     QString m_pathName;
     QString m_imagePath;
+    bool m_newDocumentsEmpty = false;
     QUndoStack m_undoStack;
     bool m_forcedModified = false;
     bool m_reportedModified = false;

@@ -41,6 +41,14 @@ bool Surface::Load(const QString &path)
     return true;
 }
 
+void Surface::Clear()
+{
+    DeleteTexture();
+    Width = 0;
+    Height = 0;
+    ApplyDefaults();
+}
+
 bool Surface::SetImage(const PixelImage &image, const QString &path, ImageError *error)
 {
     QString reason;

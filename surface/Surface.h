@@ -32,6 +32,10 @@ public:
     // stays and `error` says why.
     bool SetImage(const PixelImage &image, const QString &path, ImageError *error);
 
+    // No image: no texture, a size of 0 x 0 and every editable setting at
+    // its default.
+    void Clear();
+
     // Filters, blend factors, flag bits 0x3E, corner layout and colours.
     void ApplyDefaults();
     // Only the corner layout (the view's "full window" command).

@@ -2,7 +2,8 @@
 
 #include <cstdint>
 
-// A decoded TGA picture: tightly packed rows in file order, R G B (A) bytes.
+// A decoded TGA picture: tightly packed rows, bottom row first and each row
+// left to right whatever corner the file starts at, R G B (A) bytes.
 // After a successful load the caller owns Pixels (release with std::free).
 struct TgaImage
 {

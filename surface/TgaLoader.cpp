@@ -364,8 +364,33 @@ const char *DecodePackets(BlockReader &reader, PixelBuffer &buffer, std::size_t 
     return nullptr;
 }
 
+// Bits of the image descriptor that name the corner the file starts at.
+constexpr std::uint8_t kRightFirst = 0x10;
+constexpr std::uint8_t kTopFirst = 0x20;
+
+// Puts the decoded pixels in texture order (first row at the bottom, first
+// column at the left) whichever corner the file started at. Done in place,
+// so it can never fail.
+void Orient(std::uint8_t *pixels, std::size_t width, std::size_t height, std::size_t pixelSize,
+            std::uint8_t descriptor)
+{
+    const std::size_t row = width * pixelSize;
+    if (descriptor & kTopFirst) {
+        for (std::size_t top = 0, bottom = height - 1; top < bottom; ++top, --bottom)
+            std::swap_ranges(pixels + top * row, pixels + (top + 1) * row, pixels + bottom * row);
+    }
+    if (descriptor & kRightFirst) {
+        for (std::size_t y = 0; y < height; ++y) {
+            std::uint8_t *const line = pixels + y * row;
+            for (std::size_t left = 0, right = width - 1; left < right; ++left, --right)
+                std::swap_ranges(line + left * pixelSize, line + (left + 1) * pixelSize, line + right * pixelSize);
+        }
+    }
+}
+
 // The steps both decoders share: the information block and its checks.
-bool ReadInfo(TgaImage *image, std::FILE *file, std::size_t *pixelCount, TgaFailure *failure)
+bool ReadInfo(TgaImage *image, std::FILE *file, std::size_t *pixelCount, std::uint8_t *descriptor,
+              TgaFailure *failure)
 {
     std::uint8_t info[6];
     if (std::fread(info, sizeof info, 1, file) != 1) {
@@ -375,6 +400,7 @@ bool ReadInfo(TgaImage *image, std::FILE *file, std::size_t *pixelCount, TgaFail
     image->Width = info[0] | (info[1] << 8);
     image->Height = info[2] | (info[3] << 8);
     image->BitsPerPixel = info[4];
+    *descriptor = info[5];
     if (image->Width == 0 || image->Height == 0
         || (image->BitsPerPixel != 24 && image->BitsPerPixel != 32)) {
         SetFailure(failure, "Invalid texture information");
@@ -414,7 +440,8 @@ bool DecodeUncompressed(TgaImage *image, std::FILE *file, const TgaSizeCheck &si
 {
     image->Pixels = nullptr;
     std::size_t pixelCount = 0;
-    if (!ReadInfo(image, file, &pixelCount, failure)) {
+    std::uint8_t descriptor = 0;
+    if (!ReadInfo(image, file, &pixelCount, &descriptor, failure)) {
         std::fclose(file);
         return false;
     }
@@ -448,6 +475,7 @@ bool DecodeUncompressed(TgaImage *image, std::FILE *file, const TgaSizeCheck &si
         done += pixels;
     }
 
+    Orient(buffer.Data(), image->Width, image->Height, pixelSize, descriptor);
     image->Pixels = buffer.Release();
     std::fclose(file);
     return true;
@@ -457,7 +485,8 @@ bool DecodeCompressed(TgaImage *image, std::FILE *file, const TgaSizeCheck &size
 {
     image->Pixels = nullptr;
     std::size_t pixelCount = 0;
-    if (!ReadInfo(image, file, &pixelCount, failure)) {
+    std::uint8_t descriptor = 0;
+    if (!ReadInfo(image, file, &pixelCount, &descriptor, failure)) {
         std::fclose(file);
         return false;
     }
@@ -491,6 +520,7 @@ bool DecodeCompressed(TgaImage *image, std::FILE *file, const TgaSizeCheck &size
     if (text)
         return FailClosing(image, file, failure, text);
 
+    Orient(buffer.Data(), image->Width, image->Height, pixelSize, descriptor);
     image->Pixels = buffer.Release();
     std::fclose(file);
     return true;

@@ -24,6 +24,7 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <QTextBrowser>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -97,6 +98,8 @@ private Q_SLOTS:
     void mainWindowIsMaximisedWhateverWasAsked();
     void missingImageStartsUntextured_data();
     void missingImageStartsUntextured();
+    void desktopStartIsEmpty_data();
+    void desktopStartIsEmpty();
     void fileNewRereadsTheImageAndResetsCorners();
     void recentListKeepsFourNewestFirst();
     void saveQuestion_data();
@@ -111,6 +114,9 @@ private Q_SLOTS:
     void saveOverAFileSizeLimitIsReportedNotFatal();
     void commandLineOpensAFile();
     void shortcutsWorkAfterClickingTheView();
+    void helpKeyOpensTheGuide();
+    void quitKey_data();
+    void quitKey();
     void printedPictureIsTheViewsPicture();
     void toolWindowsShowAsLeftAfterQuitting_data();
     void toolWindowsShowAsLeftAfterQuitting();
@@ -260,6 +266,42 @@ void TestApplication::missingImageStartsUntextured()
     QCOMPARE(Doc()->surface.Texture, 0u);
     QCOMPARE(Doc()->surface.Width, 0u);
     QCOMPARE(Doc()->surface.Flags, 0x3Eu);
+}
+
+void TestApplication::desktopStartIsEmpty_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("imageThere");
+    QTest::addColumn<unsigned>("width");
+    // The desktop entry starts the program wherever the launcher stands.
+    QTest::newRow("--new, no a.tga") << QStringList{QStringLiteral("--new")} << false << 0u;
+    QTest::newRow("--new, a.tga there") << QStringList{QStringLiteral("--new")} << true << 0u;
+    QTest::newRow("--new after other options")
+        << QStringList{QStringLiteral("-x"), QStringLiteral("--new")} << true << 0u;
+    QTest::newRow("by hand in a folder with a.tga") << QStringList{} << true << 8u;
+}
+
+// Started and then File > New: the same surface both times, and no message.
+void TestApplication::desktopStartIsEmpty()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, imageThere);
+    QFETCH(unsigned, width);
+    if (!imageThere)
+        QFile::remove(Work("a.tga"));
+    QVERIFY(Start(arguments));
+    for (int pass = 0; pass < 2; ++pass) {
+        QCOMPARE(m_messages->texts(), QStringList{});
+        QCOMPARE(Doc()->surface.Width, width);
+        QCOMPARE(Doc()->surface.Texture != 0, width != 0);
+        QCOMPARE(Doc()->GetImagePath().isEmpty(), width == 0);
+        QCOMPARE(Doc()->surface.Flags, 0x3Eu);
+        QVERIFY(Doc()->GetPathName().isEmpty());
+        QVERIFY(!Doc()->IsModified());
+        Doc()->surface.Points[0][0] = 0.25f;
+        m_app->OnCommand(Resource::ID_FILE_NEW);
+        QCOMPARE(Doc()->surface.Points[0][0], -4.0f / 3.0f);
+    }
 }
 
 void TestApplication::fileNewRereadsTheImageAndResetsCorners()
@@ -580,6 +622,62 @@ void TestApplication::shortcutsWorkAfterClickingTheView()
     };
     QTest::keyClick(View(), Qt::Key_O, Qt::ControlModifier);
     QVERIFY(asked);
+}
+
+void TestApplication::helpKeyOpensTheGuide()
+{
+    QVERIFY(Start());
+    CMainFrame *frame = m_app->GetMainWnd();
+    frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame));
+    for (int press = 0; press < 2; ++press) {
+        QTest::keyClick(frame, Qt::Key_F1);
+        // One guide window, however often it is asked for.
+        const QList<QTextBrowser *> guides = frame->findChildren<QTextBrowser *>();
+        QCOMPARE(guides.size(), 1);
+        QTRY_VERIFY(guides.first()->window()->isVisible());
+        QVERIFY(guides.first()->window() != frame);
+        const QString text = guides.first()->toPlainText();
+        for (const char *topic : {"SURFACE_FLAG_BLEND", "DataFormat", "Ctrl+Shift+S", "Pixel probe", "Export Image"})
+            QVERIFY2(text.contains(QString::fromLatin1(topic)), topic);
+    }
+    // Save As has its standard key too.
+    bool asked = false;
+    m_app->m_askSavePath = [&](const QString &) {
+        asked = true;
+        return QString();
+    };
+    frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame));
+    QTest::keyClick(frame, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(asked);
+}
+
+void TestApplication::quitKey_data()
+{
+    QTest::addColumn<bool>("modified");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("closed");
+    QTest::newRow("nothing to save") << false << int(MessageBox::ResultOk) << true;
+    QTest::newRow("changes, cancelled") << true << int(MessageBox::ResultCancel) << false;
+    QTest::newRow("changes, discarded") << true << int(MessageBox::ResultDiscard) << true;
+}
+
+// Ctrl+Q goes the way of File > Exit: the save question first.
+void TestApplication::quitKey()
+{
+    QFETCH(bool, modified);
+    QFETCH(int, answer);
+    QFETCH(bool, closed);
+    QVERIFY(Start());
+    CMainFrame *frame = m_app->GetMainWnd();
+    Doc()->SetModifiedFlag(modified);
+    m_messages->answers << MessageBox::Result(answer);
+    frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame));
+    QTest::keyClick(frame, Qt::Key_Q, Qt::ControlModifier);
+    QCOMPARE(frame->isVisible(), !closed);
+    QCOMPARE(m_messages->messages.size(), modified ? 1 : 0);
 }
 
 void TestApplication::printedPictureIsTheViewsPicture()

@@ -20,6 +20,7 @@
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -145,6 +146,8 @@ private Q_SLOTS:
     void commandLineRendersTheExport();
     void copyAsShaderCodeIsTheCommandLinesListing_data();
     void copyAsShaderCodeIsTheCommandLinesListing();
+    void exportIsNamedAfterTheSurface_data();
+    void exportIsNamedAfterTheSurface();
     void copyPutsJsonAndCallsOnTheClipboard_data();
     void copyPutsJsonAndCallsOnTheClipboard();
     void pasteIsOneUndoableStepAndKeepsTheImage();
@@ -281,6 +284,65 @@ void TestSurfaceTools::exportAtViewSizeIsTheViewWithoutHandles()
     QCOMPARE(different, 0);
     // The view is back at its own size.
     QCOMPARE(view()->Interface()->Width, view()->ClientWidth());
+}
+
+void TestSurfaceTools::exportIsNamedAfterTheSurface_data()
+{
+    QTest::addColumn<QString>("surfaceFile");  // empty: never saved
+    QTest::addColumn<QString>("image");        // empty: the start-up a.tga
+    QTest::addColumn<QString>("suggested");
+    QTest::addColumn<QString>("chosen");       // empty: take the suggestion
+    QTest::addColumn<bool>("saved");
+
+    QTest::newRow("new surface") << QString() << QString() << QStringLiteral("Skimbl.png") << QString() << true;
+    QTest::newRow("image opened, not saved")
+        << QString() << QStringLiteral("pictures/stripes.tga") << QStringLiteral("pictures/Skimbl.png") << QString() << true;
+    QTest::newRow("saved surface")
+        << QStringLiteral("scenes/door.skimbler") << QStringLiteral("pictures/stripes.tga")
+        << QStringLiteral("scenes/door.png") << QString() << true;
+    QTest::newRow("name without suffix gets .png")
+        << QString() << QString() << QStringLiteral("Skimbl.png") << QStringLiteral("plain") << true;
+    QTest::newRow("folder that does not exist")
+        << QString() << QString() << QStringLiteral("Skimbl.png") << QStringLiteral("missing/x.png") << false;
+}
+
+// The suggested name comes from the surface, and the status bar says where
+// the picture went, only when it went there.
+void TestSurfaceTools::exportIsNamedAfterTheSurface()
+{
+    QFETCH(QString, surfaceFile);
+    QFETCH(QString, image);
+    QFETCH(QString, suggested);
+    QFETCH(QString, chosen);
+    QFETCH(bool, saved);
+    const QDir work(m_work.path());
+    if (!image.isEmpty()) {
+        QVERIFY(work.mkpath(QFileInfo(image).path()));
+        QVERIFY(WriteStripeTga(work.filePath(image), 16, 8));
+        QVERIFY(m_document->OnOpenDocument(work.filePath(image)));
+    }
+    if (!surfaceFile.isEmpty()) {
+        QVERIFY(work.mkpath(QFileInfo(surfaceFile).path()));
+        QVERIFY(m_document->OnSaveDocument(work.filePath(surfaceFile)));
+    }
+    const QString target = work.filePath(chosen.isEmpty() ? suggested : chosen);
+    const QString written = QFileInfo(target).suffix().isEmpty() ? target + QStringLiteral(".png") : target;
+    QFile::remove(written);
+    QString suggestion;
+    tools()->m_askExportOptions = [](ExportImage::Options *) { return true; };
+    tools()->m_askExportPath = [&](const QString &offered) {
+        suggestion = offered;
+        return target;
+    };
+    m_frame->statusBar()->clearMessage();
+    trigger(ID_FILE_EXPORT_IMAGE);
+
+    QCOMPARE(suggestion, work.filePath(suggested));
+    QCOMPARE(QFileInfo::exists(written), saved);
+    QCOMPARE(m_messages->messages.size(), saved ? 0 : 1);
+    const QString status = m_frame->statusBar()->currentMessage();
+    QCOMPARE(status.contains(QDir::toNativeSeparators(written)), saved);
+    QCOMPARE(status.isEmpty(), !saved);
 }
 
 void TestSurfaceTools::exportWithoutBackgroundHasStraightAlpha()

@@ -23,6 +23,26 @@ struct StepwiseResult
     std::vector<std::uint8_t> pixels;
 };
 
+// Rows of the file start at the corner bits 5 (top) and 4 (right) of the
+// descriptor name; the result starts at the bottom left, texel by texel.
+inline std::vector<std::uint8_t> StepwiseOrient(const std::vector<std::uint8_t> &file, unsigned width,
+                                                unsigned height, std::size_t pixelSize, std::uint8_t descriptor)
+{
+    const bool topFirst = descriptor & 0x20, rightFirst = descriptor & 0x10;
+    std::vector<std::uint8_t> texels(file.size());
+    for (unsigned y = 0; y < height; ++y) {
+        for (unsigned x = 0; x < width; ++x) {
+            const unsigned row = topFirst ? height - 1 - y : y;
+            const unsigned column = rightFirst ? width - 1 - x : x;
+            const std::size_t from = (std::size_t{y} * width + x) * pixelSize;
+            const std::size_t to = (std::size_t{row} * width + column) * pixelSize;
+            for (std::size_t b = 0; b < pixelSize; ++b)
+                texels[to + b] = file[from + b];
+        }
+    }
+    return texels;
+}
+
 inline StepwiseResult StepwiseDecodeTga(const char *fileName)
 {
     StepwiseResult result;
@@ -62,6 +82,11 @@ inline StepwiseResult StepwiseDecodeTga(const char *fileName)
         return fail("Invalid texture information");
     const std::size_t pixelSize = result.bitsPerPixel / 8;
     const std::uint64_t pixelCount = std::uint64_t{result.width} * result.height;
+    const auto finish = [&]() {
+        result.pixels = StepwiseOrient(result.pixels, result.width, result.height, pixelSize, info[5]);
+        result.ok = true;
+        return result;
+    };
 
     if (!compressed) {
         for (std::uint64_t i = 0; i < pixelCount; ++i) {
@@ -74,8 +99,7 @@ inline StepwiseResult StepwiseDecodeTga(const char *fileName)
             if (pixelSize == 4)
                 result.pixels.push_back(pixel[3]);
         }
-        result.ok = true;
-        return result;
+        return finish();
     }
 
     std::uint64_t decoded = 0;
@@ -110,6 +134,5 @@ inline StepwiseResult StepwiseDecodeTga(const char *fileName)
             }
         }
     } while (decoded < pixelCount);
-    result.ok = true;
-    return result;
+    return finish();
 }

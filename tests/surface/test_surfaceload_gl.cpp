@@ -370,6 +370,9 @@ void TestSurfaceLoadGl::pngAndTgaUploadIdenticalTexels_data()
     QTest::newRow("24-bit, PNG") << opaque << TgaOf(opaque, 2, 24) << QStringLiteral("p.png") << int(GL_RGB);
     QTest::newRow("24-bit, BMP") << opaque << TgaOf(opaque, 2, 24) << QStringLiteral("p.bmp") << int(GL_RGB);
     QTest::newRow("32-bit, PNG with alpha") << alpha << TgaOf(alpha, 2, 32) << QStringLiteral("p.png") << int(GL_RGBA);
+    QTest::newRow("24-bit, top row first, PNG") << opaque << TgaOf(opaque, 2, 24, true) << QStringLiteral("p.png") << int(GL_RGB);
+    QTest::newRow("32-bit RLE, top row first, PNG")
+        << alpha << TgaOf(alpha, 10, 32, true) << QStringLiteral("p.png") << int(GL_RGBA);
     // TGA kinds the true-colour loader refuses have a reader of their own;
     // they must come out the same way up.
     QTest::newRow("greyscale TGA, PNG") << grey << TgaOf(grey, 3, 8) << QStringLiteral("p.png") << int(GL_RGB);

@@ -106,7 +106,8 @@ private Q_SLOTS:
     void failures();
     void decodes_data();
     void decodes();
-    void originBitIgnored();
+    void originCorners_data();
+    void originCorners();
     void generatedImages_data();
     void generatedImages();
     void everyTruncationMatchesStepwise_data();
@@ -310,15 +311,70 @@ void TestTgaLoader::decodes()
     QCOMPARE(loaded.pixels, pixels);
 }
 
-void TestTgaLoader::originBitIgnored()
+void TestTgaLoader::originCorners_data()
 {
-    const QByteArray body = PixelBytes(6, 3);
-    QVERIFY(Write(Path(QStringLiteral("bottom.tga")), Header(2) + Info(3, 2, 24, 0x00) + body));
-    QVERIFY(Write(Path(QStringLiteral("top.tga")), Header(2) + Info(3, 2, 24, 0x20) + body));
-    const Loaded bottom = LoadPath(Path(QStringLiteral("bottom.tga")));
-    const Loaded top = LoadPath(Path(QStringLiteral("top.tga")));
-    QVERIFY(bottom.ok && top.ok);
-    QCOMPARE(top.pixels, bottom.pixels);
+    QTest::addColumn<int>("descriptor");
+    QTest::addColumn<bool>("rle");
+    QTest::addColumn<int>("pixelSize");
+    QTest::addColumn<unsigned>("width");
+    QTest::addColumn<unsigned>("height");
+
+    QTest::newRow("top first, raw 24-bit") << 0x20 << false << 3 << 5u << 4u;
+    QTest::newRow("top first, rle 32-bit") << 0x20 << true << 4 << 9u << 7u;
+    QTest::newRow("top first, odd rows") << 0x20 << false << 4 << 3u << 5u;
+    QTest::newRow("right first, raw 32-bit") << 0x10 << false << 4 << 6u << 3u;
+    QTest::newRow("right first, rle 24-bit") << 0x10 << true << 3 << 7u << 2u;
+    QTest::newRow("top right, rle 24-bit") << 0x30 << true << 3 << 8u << 5u;
+    QTest::newRow("top right, raw 32-bit, alpha bits") << 0x38 << false << 4 << 4u << 4u;
+    QTest::newRow("top first, one column") << 0x20 << true << 3 << 1u << 6u;
+    QTest::newRow("right first, one row") << 0x10 << false << 3 << 6u << 1u;
+    // Larger than one read block, so the turn runs over the whole image.
+    QTest::newRow("top right, raw, several blocks") << 0x30 << false << 3 << 333u << 257u;
+    QTest::newRow("top right, rle, several blocks") << 0x30 << true << 4 << 333u << 257u;
+    QTest::newRow("attribute bits only") << 0x08 << false << 4 << 5u << 3u;
+}
+
+// A file starting at another corner loads the same texels as its twin
+// stored bottom row first, left to right.
+void TestTgaLoader::originCorners()
+{
+    QFETCH(int, descriptor);
+    QFETCH(bool, rle);
+    QFETCH(int, pixelSize);
+    QFETCH(unsigned, width);
+    QFETCH(unsigned, height);
+
+    const Generated generated = Generate(width, height, pixelSize, width * 7 + height);
+    QByteArray file = rle ? generated.rle : generated.raw;
+    file[17] = static_cast<char>(descriptor);
+
+    // The twin holds the same file pixels moved to where a bottom-left file
+    // keeps them.
+    const QByteArray body = generated.raw.mid(18);
+    QByteArray twinBody(body.size(), '\0');
+    const bool topFirst = descriptor & 0x20, rightFirst = descriptor & 0x10;
+    for (unsigned y = 0; y < height; ++y) {
+        for (unsigned x = 0; x < width; ++x) {
+            const unsigned row = topFirst ? height - 1 - y : y;
+            const unsigned column = rightFirst ? width - 1 - x : x;
+            twinBody.replace(qsizetype(row * width + column) * pixelSize, pixelSize,
+                             body.mid(qsizetype(y * width + x) * pixelSize, pixelSize));
+        }
+    }
+    const QByteArray twin = Header(2) + Info(width, height, unsigned(pixelSize * 8)) + twinBody;
+
+    const QString path = Path(QStringLiteral("corner.tga")), twinPath = Path(QStringLiteral("twin.tga"));
+    QVERIFY(Write(path, file));
+    QVERIFY(Write(twinPath, twin));
+    const Loaded loaded = LoadPath(path);
+    const Loaded expected = LoadPath(twinPath);
+    QVERIFY(loaded.ok && expected.ok);
+    QVERIFY(loaded.messages.isEmpty());
+    QVERIFY(loaded.pixels == expected.pixels);
+    // Only the corner bits move anything.
+    QCOMPARE(loaded.pixels == generated.pixels, (descriptor & 0x30) == 0 || (width == 1 && !topFirst)
+                                                    || (height == 1 && !rightFirst));
+    CompareWithStepwise(path);
 }
 
 void TestTgaLoader::generatedImages_data()
@@ -545,10 +601,9 @@ void TestTgaLoader::imageMagickFiles()
     QCOMPARE(int(loaded.image.Width), width);
     QCOMPARE(int(loaded.image.Height), height);
 
-    // Rows stay in file order whatever the descriptor says. Which way up
-    // convert stores the rows differs between its versions (this one writes
-    // top row first under a bottom-up descriptor), so either order of the
-    // source rows is accepted, but byte for byte.
+    // Which way up convert stores the rows differs between its versions
+    // (this one writes top row first under a bottom-up descriptor), so
+    // either order of the source rows is accepted, but byte for byte.
     QByteArray topFirst, bottomFirst;
     const int row = width * pixelSize;
     for (int y = 0; y < height; ++y) {
