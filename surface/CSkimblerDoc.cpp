@@ -140,6 +140,20 @@ bool CSkimblerDoc::OnOpenDocument(const QString &path)
     return true;
 }
 
+bool CSkimblerDoc::OnRecoverDocument(const SurfaceSettings &settings, const QString &imagePath,
+                                     const QString &pathName)
+{
+    surface.Load(imagePath);  // reports an image it cannot read
+    settings.ApplyTo(&surface);
+    m_imagePath = imagePath;
+    SetPathName(pathName);
+    ResetHistory();
+    SetModifiedFlag(true);
+    WatchImage();
+    UpdateAllViews(nullptr);
+    return true;
+}
+
 bool CSkimblerDoc::ReloadImage()
 {
     m_reloadTimer.stop();

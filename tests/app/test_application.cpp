@@ -116,6 +116,8 @@ void TestApplication::initTestCase()
 {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settings.path());
+    // Automatic copies go beside the settings, away from the user's own.
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_settings.path()));
     m_oldCwd = QDir::currentPath();
 }
 
