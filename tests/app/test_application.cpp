@@ -3,6 +3,7 @@
 #include "app/CSkimblerApp.h"
 #include "app/ViewPrinter.h"
 #include "common/MessageRecorder.h"
+#include "common/SolidTga.h"
 #include "panels/CColorsPanel.h"
 #include "panels/CFlagsPanel.h"
 #include "panels/CPropertyList.h"
@@ -35,31 +36,6 @@
 #include <unistd.h>
 
 #include <GL/gl.h>
-
-namespace {
-
-// A solid 32-bit uncompressed TGA.
-void WriteTga(const QString &path, int width, int height, QRgb colour)
-{
-    QByteArray data(18, '\0');
-    data[2] = 2;
-    data[12] = char(width & 0xFF);
-    data[13] = char(width >> 8);
-    data[14] = char(height & 0xFF);
-    data[15] = char(height >> 8);
-    data[16] = 32;
-    for (int i = 0; i < width * height; ++i) {
-        data.append(char(qBlue(colour)));
-        data.append(char(qGreen(colour)));
-        data.append(char(qRed(colour)));
-        data.append(char(qAlpha(colour)));
-    }
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(data);
-}
-
-} // namespace
 
 class TestApplication : public QObject
 {
@@ -126,7 +102,7 @@ void TestApplication::init()
     m_work = std::make_unique<QTemporaryDir>();
     QVERIFY(m_work->isValid());
     QVERIFY(QDir::setCurrent(m_work->path()));
-    WriteTga(Work("a.tga"), 8, 4, qRgba(0, 0, 255, 255));
+    QVERIFY(WriteSolidTga(Work("a.tga"), 8, 4, qRgba(0, 0, 255, 255)));
     m_messages = std::make_unique<MessageRecorder>();
     QSettings().remove(QStringLiteral("Recent File List"));
     QSettings().remove(QStringLiteral("Tool Windows"));
@@ -208,7 +184,7 @@ void TestApplication::fileNewRereadsTheImageAndResetsCorners()
     QVERIFY(Start());
     Doc()->surface.Points[0][0] = 0.25f;
     Doc()->surface.Flags |= SURFACE_FLAG_COLORKEY;
-    WriteTga(Work("a.tga"), 16, 2, qRgba(255, 0, 0, 255));
+    QVERIFY(WriteSolidTga(Work("a.tga"), 16, 2, qRgba(255, 0, 0, 255)));
     m_app->OnCommand(Resource::ID_FILE_NEW);
     QCOMPARE(Doc()->surface.Width, 16u);
     QCOMPARE(Doc()->surface.Height, 2u);
@@ -333,7 +309,7 @@ void TestApplication::openRestoresEverythingAndPanelsFollow()
     QVERIFY(!Doc()->IsModified());
 
     // A TGA opens as a fresh surface on that image.
-    WriteTga(Work("wide.tga"), 32, 1, qRgba(1, 2, 3, 4));
+    QVERIFY(WriteSolidTga(Work("wide.tga"), 32, 1, qRgba(1, 2, 3, 4)));
     QVERIFY(m_app->OpenDocumentFile(Work("wide.tga")));
     QCOMPARE(s.Width, 32u);
     QCOMPARE(s.MinFilter, 9729u);
@@ -494,7 +470,7 @@ void TestApplication::saveOverAFileSizeLimitIsReportedNotFatal()
 
 void TestApplication::commandLineOpensAFile()
 {
-    WriteTga(Work("card.tga"), 3, 5, qRgba(9, 9, 9, 255));
+    QVERIFY(WriteSolidTga(Work("card.tga"), 3, 5, qRgba(9, 9, 9, 255)));
     QVERIFY(Start({Work("card.tga")}));
     QCOMPARE(Doc()->surface.Width, 3u);
     QCOMPARE(Doc()->surface.Height, 5u);
@@ -578,7 +554,7 @@ void TestApplication::hiddenToolWindowsComeBackFromTheMenu()
 
 void TestApplication::cornerColourIsDrawnUndoneAndSaved()
 {
-    WriteTga(Work("a.tga"), 8, 8, qRgba(255, 255, 255, 255));
+    QVERIFY(WriteSolidTga(Work("a.tga"), 8, 8, qRgba(255, 255, 255, 255)));
     QVERIFY(Start());
     QVERIFY(QTest::qWaitForWindowExposed(View()));
     // Room for a corner's own colour, wherever a window manager is missing.
@@ -703,7 +679,7 @@ void TestApplication::rewrittenImageIsRedrawnAndAFailureOnlyInTheStatusBar()
     const QRgb blue = ViewPrinter::Snapshot(View()).pixel(centre);
     QVERIFY2(qBlue(blue) > 60 && qRed(blue) < 10, qPrintable(QColor(blue).name()));
 
-    WriteTga(Work("a.tga"), 8, 4, qRgba(255, 255, 0, 255));
+    QVERIFY(WriteSolidTga(Work("a.tga"), 8, 4, qRgba(255, 255, 0, 255)));
     QTRY_VERIFY(qRed(ViewPrinter::Snapshot(View()).pixel(centre)) > 60);
     const QRgb yellow = ViewPrinter::Snapshot(View()).pixel(centre);
     QCOMPARE(qBlue(yellow), 0);
