@@ -622,6 +622,13 @@ void TestApplication::cornerColourIsDrawnUndoneAndSaved()
     panel->m_askColor = [](const QColor &initial, const QString &) { return initial; };
     panel->EditColor(0);
     QCOMPARE(Doc()->UndoStack()->count(), steps);
+    // Not even for a value the dialog's 8 bits cannot hold: it stays as stored.
+    SurfaceSettings fine = Doc()->Settings();
+    std::fill(fine.Colors[1], fine.Colors[1] + 4, 0.3f);
+    QVERIFY(Doc()->ChangeSettings(fine, QStringLiteral("fine")));
+    panel->EditColor(1);
+    QCOMPARE(Doc()->UndoStack()->count(), steps + 1);
+    QVERIFY(Doc()->Settings() == fine);
 }
 
 void TestApplication::droppedFileOpensAfterTheSaveQuestion()
