@@ -9,7 +9,7 @@ packages=(
     libgl-dev libglu1-mesa-dev libgl1-mesa-dri
     qt6-image-formats-plugins
     libbenchmark-dev libstb-dev clang
-    xvfb xauth openbox xdotool x11-utils imagemagick
+    xvfb xauth openbox xdotool x11-utils imagemagick jq
     fonts-noto-cjk
 )
 
