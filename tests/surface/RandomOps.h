@@ -359,6 +359,7 @@ private:
         m_doc = &doc;
         m_runKey = 0;
         m_hasFile = false;
+        m_imageGeneration = 0;
         doc.OnNewDocument();
         ResetModel();
         for (size_t step = 0; step < ops.size(); ++step) {
