@@ -4,6 +4,7 @@
 #include "app/CAboutBox.h"
 #include "app/CMainFrame.h"
 #include "app/UserGuide.h"
+#include "app/RecoveryManager.h"
 #include "app/ViewPrinter.h"
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
@@ -72,6 +73,7 @@ CSkimblerApp::CSkimblerApp(QObject *parent)
 
 CSkimblerApp::~CSkimblerApp()
 {
+    m_recovery.reset();  // a clean exit leaves no copy behind
     m_recentFiles.Save();
     if (m_mainFrame)
         m_mainFrame->SaveToolWindows();
@@ -131,6 +133,10 @@ bool CSkimblerApp::InitInstance(const QStringList &arguments)
                                                   .arg(QFileInfo(m_document->GetImagePath()).fileName(), reason));
     });
     UpdateRecentFiles();
+    m_recovery = std::make_unique<RecoveryManager>(m_document, RecoveryManager::IntervalFromSettings() * 1000);
+    connect(m_recovery.get(), &RecoveryManager::autosaveFailed, this, [this](const QString &reason) {
+        m_mainFrame->statusBar()->showMessage(QStringLiteral("無法自動備份：%1").arg(reason));
+    });
 
     if (CSkimblerView *view = GetActiveView())
         view->MakeCurrent();
@@ -153,8 +159,13 @@ bool CSkimblerApp::InitInstance(const QStringList &arguments)
     QCoreApplication::processEvents();
     m_mainFrame->repaint();
 
-    if (m_mainFrame->OpenToolWindows())
+    if (m_mainFrame->OpenToolWindows()) {
+        if (CSkimblerView *active = GetActiveView())
+            active->MakeCurrent();
+        if (m_recovery->OfferOrphans())
+            AfterDocumentChanged();
         return true;
+    }
     MessageBox::show(QStringLiteral("Failed to ShowToolWindows."), QStringLiteral("Error"));
     return false;
 }

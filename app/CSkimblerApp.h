@@ -12,6 +12,7 @@ class CMainFrame;
 class CSkimblerDoc;
 class CSkimblerView;
 class QPrinter;
+class RecoveryManager;
 
 // The application object: start-up in a fixed order, and the commands that
 // belong to the application rather than to the view (files, printing, About).
@@ -70,4 +71,5 @@ private:
     CMainFrame *m_mainFrame = nullptr;
     RecentFileList m_recentFiles;
     std::unique_ptr<QPrinter> m_printer;
+    std::unique_ptr<RecoveryManager> m_recovery;
 };

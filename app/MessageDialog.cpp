@@ -31,6 +31,20 @@ MessageBox::Result MessageDialog::Show(const MessageBox::Message &message)
         default: return MessageBox::ResultCancel;
         }
     }
+    if (message.buttons == MessageBox::RecoverDiscardLater) {
+        QPushButton *recover = box.addButton(QStringLiteral("&Recover"), QMessageBox::AcceptRole);
+        QPushButton *discard = box.addButton(QStringLiteral("&Discard"), QMessageBox::DestructiveRole);
+        QPushButton *later = box.addButton(QStringLiteral("&Later"), QMessageBox::RejectRole);
+        box.setDefaultButton(recover);
+        // Escape or closing the box loses nothing: the copy waits.
+        box.setEscapeButton(later);
+        box.exec();
+        if (box.clickedButton() == recover)
+            return MessageBox::ResultRecover;
+        if (box.clickedButton() == discard)
+            return MessageBox::ResultDiscard;
+        return MessageBox::ResultLater;
+    }
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
     return MessageBox::ResultOk;

@@ -11,7 +11,7 @@ packages=(
     libegl-dev libegl-mesa0 libglfw3-dev
     qt6-image-formats-plugins
     libbenchmark-dev libstb-dev clang
-    xvfb xauth openbox xdotool x11-utils imagemagick
+    xvfb xauth openbox xdotool x11-utils imagemagick jq
     fonts-noto-cjk
     desktop-file-utils appstream shared-mime-info dpkg-dev
 )

@@ -151,6 +151,20 @@ bool CSkimblerDoc::OnOpenDocument(const QString &path)
     return true;
 }
 
+bool CSkimblerDoc::OnRecoverDocument(const SurfaceSettings &settings, const QString &imagePath,
+                                     const QString &pathName)
+{
+    surface.Load(imagePath);  // reports an image it cannot read
+    static_cast<SurfaceSettings &>(surface) = settings;
+    m_imagePath = imagePath;
+    SetPathName(pathName);
+    ResetHistory();
+    SetModifiedFlag(true);
+    WatchImage();
+    UpdateAllViews(nullptr);
+    return true;
+}
+
 bool CSkimblerDoc::ReloadImage()
 {
     m_reloadTimer.stop();

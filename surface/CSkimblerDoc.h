@@ -38,6 +38,10 @@ public:
     // new surface with the defaults). A file that cannot be used is reported
     // and leaves the document as it was.
     virtual bool OnOpenDocument(const QString &path);
+    // Puts back a surface kept by the automatic copy: its image and settings,
+    // the file it belongs to (empty for a new surface) and the modified mark,
+    // since none of it is on disk. Starts a history of its own.
+    bool OnRecoverDocument(const skimbler::SurfaceSettings &settings, const QString &imagePath, const QString &pathName);
     // Writes the surface file atomically; on failure says why and keeps the
     // modified flag.
     virtual bool OnSaveDocument(const QString &path);

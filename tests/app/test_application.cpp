@@ -3,6 +3,7 @@
 #include "app/CSkimblerApp.h"
 #include "app/ViewPrinter.h"
 #include "common/MessageRecorder.h"
+#include "common/SolidTga.h"
 #include "panels/CColorsPanel.h"
 #include "panels/CFlagsPanel.h"
 #include "panels/CPropertyList.h"
@@ -43,31 +44,6 @@ namespace SurfaceFile = skimbler::SurfaceFile;
 using skimbler::SURFACE_FLAG_BLEND;
 using skimbler::SURFACE_FLAG_COLORKEY;
 using skimbler::SurfaceSettings;
-
-namespace {
-
-// A solid 32-bit uncompressed TGA.
-void WriteTga(const QString &path, int width, int height, QRgb colour)
-{
-    QByteArray data(18, '\0');
-    data[2] = 2;
-    data[12] = char(width & 0xFF);
-    data[13] = char(width >> 8);
-    data[14] = char(height & 0xFF);
-    data[15] = char(height >> 8);
-    data[16] = 32;
-    for (int i = 0; i < width * height; ++i) {
-        data.append(char(qBlue(colour)));
-        data.append(char(qGreen(colour)));
-        data.append(char(qRed(colour)));
-        data.append(char(qAlpha(colour)));
-    }
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(data);
-}
-
-} // namespace
 
 class TestApplication : public QObject
 {
@@ -182,6 +158,8 @@ void TestApplication::initTestCase()
 {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settings.path());
+    // Automatic copies go beside the settings, away from the user's own.
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_settings.path()));
     m_oldCwd = QDir::currentPath();
 }
 
@@ -190,7 +168,7 @@ void TestApplication::init()
     m_work = std::make_unique<QTemporaryDir>();
     QVERIFY(m_work->isValid());
     QVERIFY(QDir::setCurrent(m_work->path()));
-    WriteTga(Work("a.tga"), 8, 4, qRgba(0, 0, 255, 255));
+    QVERIFY(WriteSolidTga(Work("a.tga"), 8, 4, qRgba(0, 0, 255, 255)));
     m_messages = std::make_unique<MessageRecorder>();
     QSettings().remove(QStringLiteral("Recent File List"));
     QSettings().remove(QStringLiteral("Tool Windows"));
@@ -309,7 +287,7 @@ void TestApplication::fileNewRereadsTheImageAndResetsCorners()
     QVERIFY(Start());
     Doc()->surface.Points[0][0] = 0.25f;
     Doc()->surface.Flags |= SURFACE_FLAG_COLORKEY;
-    WriteTga(Work("a.tga"), 16, 2, qRgba(255, 0, 0, 255));
+    QVERIFY(WriteSolidTga(Work("a.tga"), 16, 2, qRgba(255, 0, 0, 255)));
     m_app->OnCommand(Resource::ID_FILE_NEW);
     QCOMPARE(Doc()->surface.Width, 16u);
     QCOMPARE(Doc()->surface.Height, 2u);
@@ -434,7 +412,7 @@ void TestApplication::openRestoresEverythingAndPanelsFollow()
     QVERIFY(!Doc()->IsModified());
 
     // A TGA opens as a fresh surface on that image.
-    WriteTga(Work("wide.tga"), 32, 1, qRgba(1, 2, 3, 4));
+    QVERIFY(WriteSolidTga(Work("wide.tga"), 32, 1, qRgba(1, 2, 3, 4)));
     QVERIFY(m_app->OpenDocumentFile(Work("wide.tga")));
     QCOMPARE(s.Width, 32u);
     QCOMPARE(s.MinFilter, 9729u);
@@ -595,7 +573,7 @@ void TestApplication::saveOverAFileSizeLimitIsReportedNotFatal()
 
 void TestApplication::commandLineOpensAFile()
 {
-    WriteTga(Work("card.tga"), 3, 5, qRgba(9, 9, 9, 255));
+    QVERIFY(WriteSolidTga(Work("card.tga"), 3, 5, qRgba(9, 9, 9, 255)));
     QVERIFY(Start({Work("card.tga")}));
     QCOMPARE(Doc()->surface.Width, 3u);
     QCOMPARE(Doc()->surface.Height, 5u);
@@ -735,7 +713,7 @@ void TestApplication::hiddenToolWindowsComeBackFromTheMenu()
 
 void TestApplication::cornerColourIsDrawnUndoneAndSaved()
 {
-    WriteTga(Work("a.tga"), 8, 8, qRgba(255, 255, 255, 255));
+    QVERIFY(WriteSolidTga(Work("a.tga"), 8, 8, qRgba(255, 255, 255, 255)));
     QVERIFY(Start());
     QVERIFY(QTest::qWaitForWindowExposed(View()));
     // Room for a corner's own colour, wherever a window manager is missing.
@@ -803,6 +781,13 @@ void TestApplication::cornerColourIsDrawnUndoneAndSaved()
     panel->m_askColor = [](const QColor &initial, const QString &) { return initial; };
     panel->EditColor(0);
     QCOMPARE(Doc()->UndoStack()->count(), steps);
+    // Not even for a value the dialog's 8 bits cannot hold: it stays as stored.
+    SurfaceSettings fine = Doc()->Settings();
+    std::fill(fine.Colors[1], fine.Colors[1] + 4, 0.3f);
+    QVERIFY(Doc()->ChangeSettings(fine, QStringLiteral("fine")));
+    panel->EditColor(1);
+    QCOMPARE(Doc()->UndoStack()->count(), steps + 1);
+    QVERIFY(Doc()->Settings() == fine);
 }
 
 void TestApplication::droppedFileOpensAfterTheSaveQuestion()
@@ -860,7 +845,7 @@ void TestApplication::rewrittenImageIsRedrawnAndAFailureOnlyInTheStatusBar()
     const QRgb blue = ViewPrinter::Snapshot(View()).pixel(centre);
     QVERIFY2(qBlue(blue) > 60 && qRed(blue) < 10, qPrintable(QColor(blue).name()));
 
-    WriteTga(Work("a.tga"), 8, 4, qRgba(255, 255, 0, 255));
+    QVERIFY(WriteSolidTga(Work("a.tga"), 8, 4, qRgba(255, 255, 0, 255)));
     QTRY_VERIFY(qRed(ViewPrinter::Snapshot(View()).pixel(centre)) > 60);
     const QRgb yellow = ViewPrinter::Snapshot(View()).pixel(centre);
     QCOMPARE(qBlue(yellow), 0);

@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QScreen>
 #include <QSettings>
 #include <QTableWidget>
@@ -59,6 +60,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_settings.path()));
         QVERIFY(QDir::setCurrent(m_work.path()));
         m_messages = std::make_unique<MessageRecorder>();
     }

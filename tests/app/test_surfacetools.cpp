@@ -558,10 +558,20 @@ void TestSurfaceTools::pasteIsOneUndoableStepAndKeepsTheImage()
     // Another image and other settings; the image must survive the paste.
     const std::uint32_t texture = m_document->surface.Texture;
     m_document->surface.Width = 17;
+    // Every value a paste carries differs, so none of them can be left out.
     SurfaceSettings other = copied;
-    other.Points[0][0] = 0.75f;
-    other.Colors[2][0] = 1.0f;
+    for (auto &point : other.Points)
+        for (float &v : point)
+            v += 0.125f;
+    for (auto &colour : other.Colors)
+        for (float &v : colour)
+            v = v > 0.5f ? v - 0.25f : v + 0.25f;
+    other.ColorKey = 0x0000FF;
     other.MagFilter = GL_LINEAR;
+    other.MinFilter = GL_NEAREST_MIPMAP_NEAREST;
+    other.SrcFactor = GL_SRC_ALPHA;
+    other.DestFactor = GL_ONE_MINUS_SRC_ALPHA;
+    other.Flags = ~copied.Flags & 0x3F;
     other.Version = 7;
     m_document->ChangeSettings(other, QStringLiteral("test"));
     const int steps = m_document->UndoStack()->count();
@@ -587,6 +597,14 @@ void TestSurfaceTools::pasteRefusesAnythingElse_data()
     QTest::newRow("field missing") << QStringLiteral(
         "{\"format\": \"skimbler-surface\", \"version\": 1, \"surface\": {\"Version\": 0}}");
     QTest::newRow("our call listing") << QStringLiteral("glBlendFunc(GL_ONE, GL_ONE);");
+    // Well formed, but padded past what any surface's settings need.
+    const QString settings = QStringLiteral(
+        "{\"format\": \"skimbler-surface\", \"version\": 1, \"surface\": {\"Version\": 0, \"BPP\": 32, "
+        "\"Type\": 2, \"DataFormat\": 0, \"Width\": 1, \"Height\": 1, \"ColorKey\": 0, \"MagFilter\": 9728, "
+        "\"MinFilter\": 9728, \"SrcFactor\": 0, \"DestFactor\": 0, \"Flags\": 1, "
+        "\"Points\": [[0, 0, 0], [0, 0, 0], [0, 0, 0], [0, 0, 0]], "
+        "\"Colors\": [[0, 0, 0, 0], [0, 0, 0, 0], [0, 0, 0, 0], [0, 0, 0, 0]]}");
+    QTest::newRow("surface settings over 1 MiB") << settings + QString(1 << 20, QLatin1Char(' ')) + QLatin1Char('}');
 }
 
 void TestSurfaceTools::pasteRefusesAnythingElse()

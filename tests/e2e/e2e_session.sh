@@ -33,7 +33,7 @@ fail() {
     for _ in $(seq 4096); do printf '\377\0\0\377'; done
 } > "$work/a.tga"
 
-export XDG_CONFIG_HOME="$work/config" SKIMBLER_GEOMETRY_FILE="$work/geometry"
+export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" SKIMBLER_GEOMETRY_FILE="$work/geometry"
 openbox > /dev/null 2>&1 &
 wm=$!
 sleep 1

@@ -4,6 +4,7 @@
 #include "common/MessageRecorder.h"
 
 #include "surface/CSkimblerDoc.h"
+#include <skimbler/SurfaceSettings.h>
 #include "surface/DocumentView.h"
 #include "surface/Surface.h"
 
@@ -11,6 +12,7 @@
 
 #include <cstring>
 
+using skimbler::SurfaceSettings;
 using skimbler::SURFACE_FLAG_COLORKEY;
 
 namespace {
@@ -41,6 +43,8 @@ private Q_SLOTS:
     void loadWithoutImage();
     void updateAllViewsReachesEveryViewButSender();
     void removedViewHearsNothing();
+    void changeOfAnyOneValueIsAnEdit_data();
+    void changeOfAnyOneValueIsAnEdit();
 };
 
 void TestSurface::constructedZero()
@@ -112,6 +116,46 @@ void TestSurface::removedViewHearsNothing()
     QVERIFY(document.IsModified());
     document.UpdateAllViews(nullptr);
     QCOMPARE(view.updates, 0);
+}
+
+// No value is left out of the comparison that decides whether an edit changes
+// anything: one that is would see its edits dropped as no-ops.
+void TestSurface::changeOfAnyOneValueIsAnEdit_data()
+{
+    QTest::addColumn<int>("word");
+    const char *const scalars[] = {"Version", "BPP", "Type", "DataFormat", "ColorKey",
+                                   "MagFilter", "MinFilter", "SrcFactor", "DestFactor", "Flags"};
+    int word = 0;
+    for (const char *name : scalars)
+        QTest::newRow(name) << word++;
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 3; ++j)
+            QTest::addRow("Points[%d][%d]", i, j) << word++;
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j)
+            QTest::addRow("Colors[%d][%d]", i, j) << word++;
+    QCOMPARE(word * 4, int(sizeof(SurfaceSettings)));
+}
+
+void TestSurface::changeOfAnyOneValueIsAnEdit()
+{
+    QFETCH(int, word);
+    CSkimblerDoc document;
+    SurfaceSettings changed = document.Settings();
+    if (word < 10) {
+        std::uint32_t *scalars[] = {&changed.Version, &changed.BPP, &changed.Type, &changed.DataFormat,
+                                    &changed.ColorKey, &changed.MagFilter, &changed.MinFilter,
+                                    &changed.SrcFactor, &changed.DestFactor, &changed.Flags};
+        *scalars[word] = 7;
+    } else if (word < 22) {
+        changed.Points[(word - 10) / 3][(word - 10) % 3] = 0.3f;
+    } else {
+        changed.Colors[(word - 22) / 4][(word - 22) % 4] = 0.3f;
+    }
+    QVERIFY(document.ChangeSettings(changed, QStringLiteral("Edit")));
+    QCOMPARE(document.UndoStack()->count(), 1);
+    QVERIFY(!document.ChangeSettings(changed, QStringLiteral("Again")));
+    QCOMPARE(document.UndoStack()->count(), 1);
 }
 
 QTEST_MAIN(TestSurface)

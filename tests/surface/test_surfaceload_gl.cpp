@@ -482,6 +482,14 @@ void TestSurfaceLoadGl::unreadableFileNamesItself_data()
     QTest::newRow("greyscale TGA cut short")
         << QStringLiteral("grey.tga") << TgaOf(Picture(4, 4, false, true), 3, 8).chopped(3)
         << QStringLiteral("grey.tga: not a readable image (truncated data)") << ours;
+    // A map of two entries and a pixel that asks for a third.
+    QImage two(2, 1, QImage::Format_RGB32);
+    two.setPixel(0, 0, qRgb(10, 20, 30));
+    two.setPixel(1, 0, qRgb(40, 50, 60));
+    QByteArray pastTheMap = TgaOf(two, 1, 8);
+    pastTheMap[pastTheMap.size() - 1] = 2;
+    QTest::newRow("colour-mapped TGA, index equal to the map's length")
+        << QStringLiteral("map.tga") << pastTheMap << QStringLiteral("map.tga: not a readable image (invalid data)") << ours;
 }
 
 void TestSurfaceLoadGl::unreadableFileNamesItself()

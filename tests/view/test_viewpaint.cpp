@@ -383,6 +383,7 @@ void TestViewPaint::copiedBackgroundPaintsTheSamePicture_data()
     QTest::addColumn<float>("lift");
     QTest::newRow("800x600") << QSize(800, 600) << QSize() << 1.0f << QPointF() << 0.0f;
     QTest::newRow("odd size after a resize") << QSize(641, 479) << QSize(800, 600) << 1.0f << QPointF() << 0.0f;
+    QTest::newRow("only the height changed") << QSize(800, 701) << QSize(800, 600) << 1.0f << QPointF() << 0.0f;
     QTest::newRow("zoomed out, panned") << QSize(800, 600) << QSize() << 0.4f << QPointF(-120, 75.5) << 0.0f;
     QTest::newRow("zoomed in, lifted corner") << QSize(533, 301) << QSize(90, 333) << 3.0f << QPointF(40, -20)
                                              << 0.6f;

@@ -1,0 +1,276 @@
+#include "app/RecoveryManager.h"
+
+#include "surface/CSkimblerDoc.h"
+#include "surface/MessageBox.h"
+#include "surface/Surface.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLockFile>
+#include <QSaveFile>
+#include <QSet>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QUuid>
+
+#include <algorithm>
+#include <vector>
+
+#include <skimbler/SurfaceFile.h>
+
+#include <string>
+
+namespace SurfaceFile = skimbler::SurfaceFile;
+using skimbler::SurfaceSettings;
+
+namespace {
+
+const QString kFacts = QStringLiteral("skimbler-recovery");
+const QString kLockSuffix = QStringLiteral(".lock");
+const QString kFactsSuffix = QStringLiteral(".json");
+
+QString SurfaceSuffix()
+{
+    return QLatin1Char('.') + QString::fromLatin1(SurfaceFile::Extension);
+}
+
+// The surface part of a copy is a surface file like any other, written by the
+// same serialiser and atomic writer as Save: these two are the only calls.
+bool WriteSurface(const QString &path, const CSkimblerDoc &document, QString *error)
+{
+    std::string reason;
+    if (SurfaceFile::Write(QFile::encodeName(path).toStdString(), document.surface, document.surface.Width,
+                           document.surface.Height, QFile::encodeName(document.GetImagePath()).toStdString(),
+                           &reason))
+        return true;
+    *error = QString::fromLocal8Bit(reason.c_str());
+    return false;
+}
+
+bool ReadSurface(const QString &path, SurfaceSettings *settings, QString *imagePath, QString *error)
+{
+    SurfaceFile::Contents contents;
+    std::string reason;
+    if (!SurfaceFile::Read(QFile::encodeName(path).toStdString(), &contents, &reason)) {
+        *error = QString::fromLocal8Bit(reason.c_str());
+        return false;
+    }
+    *settings = contents.Settings;
+    *imagePath = QFile::decodeName(contents.imagePath.c_str());
+    return true;
+}
+
+// What the surface file does not hold: the file the surface belongs to, the
+// modified mark and when the copy was made.
+struct Facts
+{
+    QString pathName;
+    bool modified = true;
+    QDateTime time;
+};
+
+bool WriteFacts(const QString &path, const Facts &facts, QString *error)
+{
+    QJsonObject root;
+    root.insert(QStringLiteral("format"), kFacts);
+    root.insert(QStringLiteral("version"), 1);
+    root.insert(QStringLiteral("document"), facts.pathName);
+    root.insert(QStringLiteral("modified"), facts.modified);
+    root.insert(QStringLiteral("time"), facts.time.toUTC().toString(Qt::ISODateWithMs));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(root).toJson()) < 0 || !file.commit()) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool ReadFacts(const QString &path, Facts *facts, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = file.errorString();
+        return false;
+    }
+    const QJsonObject root = QJsonDocument::fromJson(file.read(64 * 1024)).object();
+    const QDateTime time = QDateTime::fromString(root.value(QStringLiteral("time")).toString(), Qt::ISODateWithMs);
+    if (root.value(QStringLiteral("format")).toString() != kFacts || !root.value(QStringLiteral("document")).isString()
+        || !time.isValid()) {
+        *error = QStringLiteral("its description is damaged");
+        return false;
+    }
+    facts->pathName = root.value(QStringLiteral("document")).toString();
+    facts->modified = root.value(QStringLiteral("modified")).toBool(true);
+    facts->time = time;
+    return true;
+}
+
+struct Orphan
+{
+    QString id;
+    std::unique_ptr<QLockFile> lock;  // held while it is offered, so no other start offers it too
+    Facts facts;
+    SurfaceSettings settings;
+    QString imagePath;
+};
+
+} // namespace
+
+int RecoveryManager::IntervalFromSettings()
+{
+    return QSettings().value(QStringLiteral("Recovery/IntervalSeconds"), DefaultIntervalSeconds).toInt();
+}
+
+QString RecoveryManager::Folder()
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+        .filePath(QStringLiteral("recovery"));
+}
+
+RecoveryManager::RecoveryManager(CSkimblerDoc *document, int intervalMs, QObject *parent)
+    : QObject(parent)
+    , m_document(document)
+    , m_id(QUuid::createUuid().toString(QUuid::Id128))
+{
+    QDir().mkpath(Folder());
+    m_lock = std::make_unique<QLockFile>(QDir(Folder()).filePath(m_id + kLockSuffix));
+    if (!m_lock->tryLock(0)) {
+        // Without a lock of its own the copy could be taken for an orphan.
+        m_lock.reset();
+        return;
+    }
+    // Back at the saved state (a save, New, Open, an undo): nothing to keep.
+    connect(m_document, &CSkimblerDoc::modifiedChanged, this, [this](bool modified) {
+        if (!modified)
+            RemoveCopy();
+    });
+    connect(&m_timer, &QTimer::timeout, this, &RecoveryManager::Tick);
+    if (intervalMs > 0)
+        m_timer.start(intervalMs);
+}
+
+RecoveryManager::~RecoveryManager()
+{
+    RemoveCopy();
+}
+
+QString RecoveryManager::CopyPath() const
+{
+    return QDir(Folder()).filePath(m_id + SurfaceSuffix());
+}
+
+RecoveryManager::State RecoveryManager::Current() const
+{
+    return {m_document->Settings(), m_document->GetImagePath(), m_document->GetPathName()};
+}
+
+void RecoveryManager::Tick()
+{
+    if (!m_document->IsModified()) {
+        RemoveCopy();
+        return;
+    }
+    const State now = Current();
+    if (m_hasCopy && now == m_written)
+        return;
+    QString error;
+    if (!WriteCopy(now, &error))
+        Q_EMIT autosaveFailed(error);
+}
+
+bool RecoveryManager::WriteCopy(const State &state, QString *error)
+{
+    if (!m_lock)
+        return false;
+    // The description first: any surface copy on disk has one beside it.
+    const Facts facts{state.pathName, m_document->IsModified(), QDateTime::currentDateTimeUtc()};
+    if (!WriteFacts(QDir(Folder()).filePath(m_id + kFactsSuffix), facts, error)
+        || !WriteSurface(CopyPath(), *m_document, error))
+        return false;
+    m_written = state;
+    m_hasCopy = true;
+    return true;
+}
+
+void RecoveryManager::RemoveCopy()
+{
+    if (!m_lock)
+        return;
+    QFile::remove(CopyPath());
+    QFile::remove(QDir(Folder()).filePath(m_id + kFactsSuffix));
+    m_hasCopy = false;
+}
+
+bool RecoveryManager::OfferOrphans()
+{
+    const QDir folder(Folder());
+    QSet<QString> ids;
+    const QStringList names = folder.entryList({QStringLiteral("*") + kLockSuffix, QStringLiteral("*") + SurfaceSuffix()},
+                                               QDir::Files | QDir::Hidden);
+    for (const QString &name : names) {
+        if (!name.startsWith(QLatin1Char('.')))
+            ids.insert(name.left(name.lastIndexOf(QLatin1Char('.'))));
+    }
+    ids.remove(m_id);
+
+    std::vector<Orphan> orphans;
+    for (const QString &id : std::as_const(ids)) {
+        Orphan orphan;
+        orphan.id = id;
+        orphan.lock = std::make_unique<QLockFile>(folder.filePath(id + kLockSuffix));
+        if (!orphan.lock->tryLock(0))
+            continue;  // its instance is still running
+        const QString surfacePath = folder.filePath(id + SurfaceSuffix());
+        if (!QFileInfo::exists(surfacePath)) {
+            QFile::remove(folder.filePath(id + kFactsSuffix));  // died before its first copy
+            continue;
+        }
+        QString error;
+        if (!ReadFacts(folder.filePath(id + kFactsSuffix), &orphan.facts, &error)
+            || !ReadSurface(surfacePath, &orphan.settings, &orphan.imagePath, &error)) {
+            MessageBox::show(QStringLiteral("An automatic copy of an unsaved surface cannot be read: %1. "
+                                            "It is left where it is.")
+                                 .arg(error),
+                             QStringLiteral("Skimbler"), MessageBox::Exclamation, MessageBox::Ok,
+                             QDir::toNativeSeparators(surfacePath));
+            continue;
+        }
+        orphans.push_back(std::move(orphan));
+    }
+    std::sort(orphans.begin(), orphans.end(),
+              [](const Orphan &a, const Orphan &b) { return a.facts.time > b.facts.time; });
+
+    bool recovered = false;
+    for (Orphan &orphan : orphans) {
+        if (recovered)
+            break;  // one document at a time: the others wait for the next start
+        const QString title = orphan.facts.pathName.isEmpty() ? QStringLiteral("Skimbl")
+                                                              : QFileInfo(orphan.facts.pathName).fileName();
+        const QString detail = orphan.facts.pathName.isEmpty() ? orphan.imagePath : orphan.facts.pathName;
+        const MessageBox::Result answer = MessageBox::show(
+            QStringLiteral("Skimbler ended before \"%1\" was saved. A copy was kept automatically at %2.")
+                .arg(title, orphan.facts.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))),
+            QStringLiteral("Skimbler"), MessageBox::Question, MessageBox::RecoverDiscardLater,
+            QDir::toNativeSeparators(detail));
+        if (answer == MessageBox::ResultRecover) {
+            m_document->OnRecoverDocument(orphan.settings, orphan.imagePath, orphan.facts.pathName);
+            // Ours before the old one goes: at no moment is there no copy.
+            QString error;
+            if (!WriteCopy(Current(), &error)) {
+                Q_EMIT autosaveFailed(error);
+                recovered = true;
+                continue;
+            }
+            recovered = true;
+        } else if (answer != MessageBox::ResultDiscard) {
+            continue;  // Later
+        }
+        QFile::remove(folder.filePath(orphan.id + SurfaceSuffix()));
+        QFile::remove(folder.filePath(orphan.id + kFactsSuffix));
+    }
+    return recovered;
+}
