@@ -219,6 +219,37 @@ void BM_HoverSelectionPass(benchmark::State &state)
 }
 BENCHMARK(BM_HoverSelectionPass)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// Where the dragged corner is at each step: the drag's pictures differ from
+// the resting quad's, so its paint is compared with the same shapes.
+QPoint DragPosition(int step)
+{
+    return QPoint(200 + (step % 100), 150 + (step % 80));
+}
+
+// The paint passes of a drag with the corner put in place directly: the
+// drag step less its move handling.
+void BM_PaintPassDragShapes(benchmark::State &state)
+{
+    if (!Ready(state))
+        return;
+    CSkimblerView *view = g_scene->view.get();
+    Surface &surface = g_scene->document.surface;
+    surface.ResetPoints();
+    const float z = surface.Points[0][2];
+    int step = 0;
+    CpuCounter cpu(state);
+    for (auto _ : state) {
+        const QPoint position = DragPosition(step++);
+        const QPointF plane = view->WindowToSurface(float(position.x()), float(position.y()), z);
+        surface.Points[0][0] = float(plane.x());
+        surface.Points[0][1] = float(plane.y());
+        view->OnPaint();
+        glFinish();
+    }
+    surface.ResetPoints();
+}
+BENCHMARK(BM_PaintPassDragShapes)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // One step of a corner drag: the move event, then the frame it asks for.
 // Zoomed in, the texture is magnified and the quad fills the window.
 void DragSteps(benchmark::State &state, float zoom, float panX, float panY)
@@ -241,8 +272,7 @@ void DragSteps(benchmark::State &state, float zoom, float panX, float panY)
     int step = 0;
     CpuCounter cpu(state);
     for (auto _ : state) {
-        const QPoint position(200 + (step % 100), 150 + (step % 80));
-        ++step;
+        const QPoint position = DragPosition(step++);
         SendMove(view, position, Qt::LeftButton);
         view->OnPaint();
         glFinish();

@@ -7,6 +7,8 @@
 #include <QFontMetrics>
 #include <QResizeEvent>
 
+#include <cstring>
+
 CToolPanel::CToolPanel(const QString &caption, QSize templateSize)
     : QDialog(nullptr)
     , m_templateSize(templateSize)
@@ -37,9 +39,37 @@ void CToolPanel::SetDocument(CSkimblerDoc *document)
     disconnect(m_documentConnection);
     m_document = document;
     if (document)
-        m_documentConnection = connect(document, &CSkimblerDoc::viewsUpdated, this, [this] { ReadDocument(); });
+        m_documentConnection = connect(document, &CSkimblerDoc::viewsUpdated, this, [this] { OnViewsUpdated(); });
     if (m_initialised)
-        ReadDocument();
+        ReadShownDocument();
+}
+
+CToolPanel::Shown CToolPanel::ShownOf(const CSkimblerDoc &document)
+{
+    Shown shown;
+    shown.settings = document.Settings();
+    std::memset(shown.settings.Points, 0, sizeof shown.settings.Points);
+    shown.width = document.surface.Width;
+    shown.height = document.surface.Height;
+    return shown;
+}
+
+void CToolPanel::ReadShownDocument()
+{
+    if (m_document) {
+        m_shown = ShownOf(*m_document);
+        m_hasShown = true;
+    }
+    ReadDocument();
+}
+
+void CToolPanel::OnViewsUpdated()
+{
+    // No panel shows the corner points: a drag, which changes nothing else,
+    // costs the panels nothing at each step.
+    if (m_document && m_hasShown && ShownOf(*m_document) == m_shown)
+        return;
+    ReadShownDocument();
 }
 
 CSkimblerDoc *CToolPanel::Document() const
@@ -88,5 +118,5 @@ void CToolPanel::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     // The document may have changed while the panel was hidden.
     if (m_initialised)
-        ReadDocument();
+        ReadShownDocument();
 }

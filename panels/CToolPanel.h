@@ -5,6 +5,10 @@
 #include <QPointer>
 #include <QSize>
 
+#include <skimbler/SurfaceSettings.h>
+
+#include <cstdint>
+
 class CSkimblerDoc;
 class QAbstractScrollArea;
 
@@ -52,7 +56,27 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // What the panels show of a surface: every setting but the points, and
+    // the image's size.
+    struct Shown
+    {
+        skimbler::SurfaceSettings settings;
+        std::uint32_t width = 0;
+        std::uint32_t height = 0;
+        bool operator==(const Shown &other) const
+        {
+            return settings == other.settings && width == other.width && height == other.height;
+        }
+    };
+    static Shown ShownOf(const CSkimblerDoc &document);
+    // Reads the document and remembers what it showed.
+    void ReadShownDocument();
+    // A change of the document: read again only what a panel shows changed.
+    void OnViewsUpdated();
+
     QPointer<CSkimblerDoc> m_document;
+    Shown m_shown;
+    bool m_hasShown = false;
     QMetaObject::Connection m_documentConnection;
     QSize m_templateSize;
     bool m_created = false;

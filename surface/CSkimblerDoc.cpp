@@ -1,6 +1,7 @@
 #include "surface/CSkimblerDoc.h"
 
 #include "surface/DocumentView.h"
+#include "surface/ImageLoadJob.h"
 #include "surface/ImageReader.h"
 #include "surface/MessageBox.h"
 #include "surface/PixelImage.h"
@@ -69,7 +70,12 @@ QString FileStamp(const QString &path)
 CSkimblerDoc::CSkimblerDoc(QObject *parent)
     : QObject(parent)
     , m_watcher(new QFileSystemWatcher(this))
+    , m_reloadJob(new ImageLoadJob(this))
 {
+    connect(m_reloadJob, &ImageLoadJob::loaded, this,
+            [this](const QString &path, const std::shared_ptr<PixelImage> &image) { OnImageReread(path, *image); });
+    connect(m_reloadJob, &ImageLoadJob::failed, this,
+            [this](const QString &, const ImageError &error) { Q_EMIT imageReloadFailed(error.text); });
     connect(&m_undoStack, &QUndoStack::cleanChanged, this, &CSkimblerDoc::AnnounceModified);
     m_reloadTimer.setSingleShot(true);
     m_reloadTimer.setInterval(kReloadDelayMs);
@@ -171,21 +177,36 @@ bool CSkimblerDoc::ReloadImage()
     if (m_imagePath.isEmpty() || !QOpenGLContext::currentContext())
         return false;
     m_imageStamp = FileStamp(m_imagePath);
-    PixelImage image;
+    // The worker may not ask OpenGL: it checks the side limit asked here,
+    // and the rest of the check follows when the picture arrives.
+    const int maxSide = TextureUpload::MaxSide();
+    m_reloadJob->Start(m_imagePath, [maxSide](int width, int height, int) {
+        return TextureUpload::SideRefusal(width, height, maxSide);
+    });
+    return true;
+}
+
+void CSkimblerDoc::OnImageReread(const QString &path, const PixelImage &image)
+{
+    if (path != m_imagePath || !QOpenGLContext::currentContext())
+        return;
     ImageError error;
-    if (!ImageReader::Read(m_imagePath, &TextureUpload::Refusal, &image, &error)
-        || !surface.SetImage(image, m_imagePath, &error)) {
+    const QString refusal = TextureUpload::Refusal(image.Width(), image.Height(), image.Components());
+    if (!refusal.isEmpty())
+        error = ImageError::TooLarge(path, image.Width(), image.Height(), refusal);
+    if (!refusal.isEmpty() || !surface.SetImage(image, path, &error)) {
         Q_EMIT imageReloadFailed(error.text);
-        return false;
+        return;
     }
     UpdateAllViews(nullptr);
-    Q_EMIT imageReloaded(m_imagePath);
-    return true;
+    Q_EMIT imageReloaded(path);
 }
 
 void CSkimblerDoc::WatchImage()
 {
+    // A reload of the image there was must not land on this one.
     m_reloadTimer.stop();
+    m_reloadJob->Cancel();
     const QStringList watched = m_watcher->files() + m_watcher->directories();
     if (!watched.isEmpty())
         m_watcher->removePaths(watched);

@@ -11,6 +11,8 @@
 #include <QUndoStack>
 
 class DocumentView;
+class ImageLoadJob;
+class PixelImage;
 class QFileSystemWatcher;
 
 // The application's one document: owns the surface, its undo stack, the
@@ -51,9 +53,12 @@ public:
 
     // Reads the image file again into the texture, keeping every setting,
     // the modified flag and the history: only the texture and the image
-    // size change. A failure keeps the texture there was and is announced
-    // by imageReloadFailed, not shown in a box. Runs by itself shortly
-    // after the file changes on disk.
+    // size change. The file is decoded on a worker, so the window goes on
+    // drawing; the new picture arrives later with imageReloaded. A failure
+    // keeps the texture there was and is announced by imageReloadFailed,
+    // not shown in a box. A new or opened document drops a reload still
+    // running. Runs by itself shortly after the file changes on disk.
+    // Returns whether a reload was started.
     bool ReloadImage();
 
     bool IsModified() const;
@@ -100,10 +105,12 @@ private:
     // for the editors that save by writing a new file and renaming it.
     void WatchImage();
     void OnWatchedPathChanged();
+    void OnImageReread(const QString &path, const PixelImage &image);
 
     QList<DocumentView *> m_views;
     QFileSystemWatcher *m_watcher = nullptr;
     QTimer m_reloadTimer;
+    ImageLoadJob *m_reloadJob = nullptr;
     QString m_imageStamp;
     QString m_pathName;
     QString m_imagePath;

@@ -37,12 +37,74 @@ QString ReaderFailure(const QImageReader &reader)
 
 enum class Outcome { Read, Refused, Unreadable };
 
+// The image file as the toolkit's reader sees it, telling the observer of
+// every read and failing them all once the observer says stop.
+class ObservedFile : public QIODevice
+{
+public:
+    ObservedFile(const QString &path, const ImageReader::Observer &observer)
+        : m_file(path)
+        , m_observer(observer)
+    {
+    }
+
+    bool open(OpenMode mode) override
+    {
+        if (!m_file.open(mode | QIODevice::Unbuffered))
+            return false;
+        m_total = m_file.size();
+        return QIODevice::open(mode | QIODevice::Unbuffered);
+    }
+    void close() override
+    {
+        QIODevice::close();
+        m_file.close();
+    }
+    bool isSequential() const override { return false; }
+    qint64 size() const override { return m_total; }
+    bool seek(qint64 position) override { return QIODevice::seek(position) && m_file.seek(position); }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        if (m_stopped)
+            return -1;
+        const qint64 got = m_file.read(data, maxSize);
+        if (got > 0)
+            m_farthest = std::max(m_farthest, m_file.pos());
+        if (!m_observer(m_farthest, m_total)) {
+            m_stopped = true;
+            return -1;
+        }
+        return got;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    QFile m_file;
+    const ImageReader::Observer &m_observer;
+    qint64 m_total = 0;
+    qint64 m_farthest = 0;
+    bool m_stopped = false;
+};
+
 // The toolkit's reader. Its picture comes top row first; the texture wants
 // the rows as a TGA stores them, bottom first, so it is turned over.
 Outcome ReadWithToolkit(const QString &path, const ImageReader::SizeCheck &sizeCheck, PixelImage *image,
-                        ImageError *error)
+                        ImageError *error, const ImageReader::Observer &observer)
 {
-    QImageReader reader(path);
+    // Watched reading goes through our own device, in the format the reader
+    // by name finds (by suffix, then by content); a file that reader cannot
+    // make out is left to it, so that it says why as it always has.
+    QImageReader named(path);
+    ObservedFile observed(path, observer);
+    QImageReader watched;
+    const bool watching = observer && named.canRead() && observed.open(QIODevice::ReadOnly);
+    if (watching) {
+        watched.setDevice(&observed);
+        watched.setFormat(named.format());
+    }
+    QImageReader &reader = watching ? watched : named;
     reader.setAutoTransform(true);  // photographs taken upright show upright
     const auto unreadable = [&] {
         *error = ImageError::About(path, QStringLiteral("not a readable image (%1)").arg(ReaderFailure(reader)));
@@ -108,13 +170,14 @@ void ImageError::Report() const
                      path.isEmpty() ? QString() : QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
 }
 
-bool ImageReader::Read(const QString &path, const SizeCheck &sizeCheck, PixelImage *image, ImageError *error)
+bool ImageReader::Read(const QString &path, const SizeCheck &sizeCheck, PixelImage *image, ImageError *error,
+                       const Observer &observer)
 {
     // A file that is missing, or is a pipe, a device or a folder, gets the
     // loader's word whatever its name: the loader opens nothing that could
     // block, and its message says what is wrong.
     if (!IsTgaSuffix(path) && QFileInfo(path).isFile())
-        return ReadWithToolkit(path, sizeCheck, image, error) == Outcome::Read;
+        return ReadWithToolkit(path, sizeCheck, image, error, observer) == Outcome::Read;
 
     TgaImage tga;
     TgaFailure failure;
@@ -144,7 +207,7 @@ bool ImageReader::Read(const QString &path, const SizeCheck &sizeCheck, PixelIma
         case TgaOtherTypes::NotThisKind: break;
         }
         ImageError toolkitError;
-        switch (ReadWithToolkit(path, sizeCheck, image, &toolkitError)) {
+        switch (ReadWithToolkit(path, sizeCheck, image, &toolkitError, observer)) {
         case Outcome::Read: return true;
         case Outcome::Refused: *error = toolkitError; return false;
         case Outcome::Unreadable: break;

@@ -37,10 +37,17 @@ public:
     // empty; asked before any pixel is decoded.
     using SizeCheck = std::function<QString(int width, int height, int components)>;
 
+    // Hears how far the file has been read (bytes so far, of total) while
+    // the toolkit's reader decodes it, and may stop it: false makes every
+    // later read of the file fail, so the decoder gives up early. Called on
+    // the reading thread.
+    using Observer = std::function<bool(qint64 done, qint64 total)>;
+
     // On success `image` holds the picture, first row at the bottom as a
     // TGA stores it, alpha kept. On failure `error` says why; nothing is
     // reported.
-    static bool Read(const QString &path, const SizeCheck &sizeCheck, PixelImage *image, ImageError *error);
+    static bool Read(const QString &path, const SizeCheck &sizeCheck, PixelImage *image, ImageError *error,
+                     const Observer &observer = Observer());
 
     // Every file-name suffix some reader takes, lower case, "tga" first.
     static QStringList Suffixes();

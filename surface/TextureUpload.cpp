@@ -112,8 +112,9 @@ QString TextureUpload::Refusal(int width, int height, int components)
     const int side = MaxSide();
     if (side <= 0)
         return QString();  // no context to ask: the upload will tell
-    if (width > side || height > side)
-        return QStringLiteral("larger than the %1 x %1 pixels this OpenGL can hold").arg(side);
+    const QString tooWide = SideRefusal(width, height, side);
+    if (!tooWide.isEmpty())
+        return tooWide;
     // The limit is per side; the implementation may still lack room for
     // the whole image, which only the proxy says.
     const GLenum format = components == 3 ? GL_RGB : GL_RGBA;
@@ -122,6 +123,13 @@ QString TextureUpload::Refusal(int width, int height, int components)
     glGetTexLevelParameteriv(GL_PROXY_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &proxyWidth);
     if (proxyWidth == 0)
         return QStringLiteral("more than this OpenGL can hold");
+    return QString();
+}
+
+QString TextureUpload::SideRefusal(int width, int height, int maxSide)
+{
+    if (maxSide > 0 && (width > maxSide || height > maxSide))
+        return QStringLiteral("larger than the %1 x %1 pixels this OpenGL can hold").arg(maxSide);
     return QString();
 }
 
@@ -144,17 +152,26 @@ bool TextureUpload::Create(const PixelImage &image, std::uint32_t *texture, QStr
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
 
+    // With a mipmapped minification filter while level 0 arrives, the
+    // driver makes room for the whole chain at once. Otherwise it holds
+    // level 0 alone and, asked for the mipmaps, moves it into new storage:
+    // for a moment two copies of the largest level besides the decoded
+    // picture.
+    const GenerateMipmapFunction generate = GenerateMipmap();
+    if (generate)
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
     glTexImage2D(GL_TEXTURE_2D, 0, image.Components(), image.Width(), image.Height(), 0, image.Format(),
                  GL_UNSIGNED_BYTE, image.Pixels());
     GLenum failure = glGetError();
     if (failure == GL_NO_ERROR) {
-        if (GenerateMipmapFunction generate = GenerateMipmap())
+        if (generate)
             generate(GL_TEXTURE_2D);
         else if (!BuildGluLevels(image))
             failure = GL_OUT_OF_MEMORY;
         if (failure == GL_NO_ERROR)
             failure = glGetError();
     }
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
 
     glPixelStorei(GL_UNPACK_ALIGNMENT, oldUnpack);
     glPixelStorei(GL_PACK_ALIGNMENT, oldPack);

@@ -19,6 +19,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QUndoStack>
+#include <QThreadPool>
 #include <QtTest>
 
 #include <GL/gl.h>
@@ -151,6 +152,9 @@ private Q_SLOTS:
     void unreadableFileNamesItself_data();
     void unreadableFileNamesItself();
     void rewrittenImageIsReloaded();
+    void lateReloadLoses_data();
+    void lateReloadLoses();
+    void reloadTooLargeKeepsPicture();
     void surfaceFileWithPngRoundTrips();
 
 private:
@@ -566,6 +570,76 @@ void TestSurfaceLoadGl::rewrittenImageIsReloaded()
     document.UndoStack()->undo();
     QCOMPARE(document.surface.MinFilter, std::uint32_t(GL_LINEAR));
     QCOMPARE(document.surface.Texture, good);
+}
+
+// The reload reads on a worker; whatever the user does before its picture
+// arrives wins over it.
+void TestSurfaceLoadGl::lateReloadLoses_data()
+{
+    QTest::addColumn<QString>("then");  // "" reloads again; else the file opened
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<unsigned>("width");
+    QTest::addColumn<bool>("reloaded");
+    QTest::newRow("another image opened") << QStringLiteral("other.png") << QStringLiteral("other.png") << 6u << false;
+    QTest::newRow("the same image opened") << QStringLiteral("busy.png") << QStringLiteral("busy.png") << 8u << false;
+    // The file watch may add a reload of its own; each shows the same file.
+    QTest::newRow("reloaded again") << QString() << QStringLiteral("busy.png") << 8u << true;
+}
+
+void TestSurfaceLoadGl::lateReloadLoses()
+{
+    QFETCH(QString, then);
+    QFETCH(QString, shown);
+    QFETCH(unsigned, width);
+    QFETCH(bool, reloaded);
+    const QString busy = Path("busy.png");
+    QVERIFY(Picture(4, 4, false).save(busy));
+    QVERIFY(Picture(6, 3, true).save(Path("other.png")));
+    MessageRecorder recorder;
+    CSkimblerDoc document;
+    QVERIFY(document.OnOpenDocument(busy));
+    QSignalSpy reloads(&document, &CSkimblerDoc::imageReloaded);
+    QSignalSpy failed(&document, &CSkimblerDoc::imageReloadFailed);
+    QVERIFY(Picture(8, 8, false).save(busy));
+    QVERIFY(document.ReloadImage());
+    if (then.isEmpty())
+        QVERIFY(document.ReloadImage());
+    else
+        QVERIFY(document.OnOpenDocument(Path(then.toLatin1().constData())));
+    QThreadPool::globalInstance()->waitForDone();
+    QTest::qWait(400);  // past the file watch's own reload delay
+    QCOMPARE(document.GetImagePath(), Path(shown.toLatin1().constData()));
+    QCOMPARE(document.surface.Width, width);
+    QCOMPARE(!reloads.isEmpty(), reloaded);
+    QVERIFY(failed.isEmpty());
+    QVERIFY(recorder.messages.isEmpty());
+}
+
+// The worker checks the side limit without OpenGL; the words are those of a
+// read on the main thread, and the picture there was stays.
+void TestSurfaceLoadGl::reloadTooLargeKeepsPicture()
+{
+    const QString live = Path("grown.png");
+    QVERIFY(Picture(4, 4, false).save(live));
+    MessageRecorder recorder;
+    CSkimblerDoc document;
+    QVERIFY(document.OnOpenDocument(live));
+    const std::uint32_t texture = document.surface.Texture;
+    QSignalSpy failed(&document, &CSkimblerDoc::imageReloadFailed);
+    TextureUpload::SetMaxSideOverride(32);
+    QVERIFY(Picture(40, 20, false).save(live));
+    QVERIFY(document.ReloadImage());
+    QTRY_VERIFY(!failed.isEmpty());
+    QThreadPool::globalInstance()->waitForDone();
+    QTest::qWait(400);  // the file watch's own reload, if any, says the same
+    TextureUpload::SetMaxSideOverride(0);
+    for (const QList<QVariant> &reason : failed) {
+        QCOMPARE(reason.first().toString(),
+                 QStringLiteral("grown.png: the image is 40 x 20 pixels, larger than the 32 x 32 pixels this OpenGL can hold"));
+    }
+    QCOMPARE(document.surface.Texture, texture);
+    QCOMPARE(document.surface.Width, 4u);
+    QVERIFY(recorder.messages.isEmpty());
 }
 
 void TestSurfaceLoadGl::surfaceFileWithPngRoundTrips()

@@ -1,0 +1,266 @@
+// Whole-process figures, each as a ratio to its floor measured in the same
+// run (the machine is shared, so absolute times drift; ratios hold up):
+//
+//   start-up     skimbler with the sample image, start to first frame,
+//                against a minimal Qt program showing one OpenGL window;
+//   first frame  skimbler opening an 8192 x 8192 PNG, start to first frame,
+//                against QImageReader decoding it alone plus uploading it
+//                with mipmaps alone;
+//   memory       peak resident size of skimbler with the big PNG above the
+//                peak with the sample, against the image's RGBA size.
+//
+// Each child runs with first_frame_exit preloaded, so it ends as its first
+// frame is presented; its time is the wall clock from spawn to exit and its
+// peak memory is the VmHWM the hook read just before. Run under a display, e.g.
+//   xvfb-run -a -s "-screen 0 1280x1024x24" build/bench/process_bench --runs 5
+// Figures are medians of the runs; min and max show the spread.
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QImageReader>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+extern char **environ;
+
+namespace {
+
+constexpr int kBigSide = 8192;
+
+struct Child
+{
+    double ms = 0;
+    double peakMiB = 0;
+    bool ok = false;
+};
+
+double NowMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return t.tv_sec * 1000.0 + t.tv_nsec / 1e6;
+}
+
+// Runs `program arguments...` in `folder` with the frame hook preloaded.
+Child Run(const QString &program, const QStringList &arguments, const QString &folder, const QString &configHome)
+{
+    std::vector<std::string> argStrings{QFile::encodeName(program).toStdString()};
+    for (const QString &argument : arguments)
+        argStrings.push_back(QFile::encodeName(argument).toStdString());
+    std::vector<char *> argv;
+    for (std::string &s : argStrings)
+        argv.push_back(s.data());
+    argv.push_back(nullptr);
+
+    std::vector<std::string> envStrings;
+    for (char **e = environ; *e; ++e) {
+        if (std::strncmp(*e, "LD_PRELOAD=", 11) != 0 && std::strncmp(*e, "XDG_CONFIG_HOME=", 16) != 0)
+            envStrings.emplace_back(*e);
+    }
+    envStrings.push_back("LD_PRELOAD=" SKIMBLER_FIRST_FRAME_EXIT);
+    envStrings.push_back("XDG_CONFIG_HOME=" + QFile::encodeName(configHome).toStdString());
+    const QString peakFile = configHome + QStringLiteral("/peak-kb");
+    QFile::remove(peakFile);
+    envStrings.push_back("SKIMBLER_PEAK_FILE=" + QFile::encodeName(peakFile).toStdString());
+    std::vector<char *> envp;
+    for (std::string &s : envStrings)
+        envp.push_back(s.data());
+    envp.push_back(nullptr);
+
+    const QByteArray here = QFile::encodeName(QDir::currentPath());
+    const QByteArray there = QFile::encodeName(folder);
+    Child child;
+    if (chdir(there.constData()) != 0)
+        return child;
+    const double start = NowMs();
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), envp.data());
+    if (chdir(here.constData()) != 0 || spawned != 0)
+        return child;
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid)
+        return child;
+    child.ms = NowMs() - start;
+    QFile peak(peakFile);
+    if (peak.open(QIODevice::ReadOnly))
+        child.peakMiB = peak.readAll().trimmed().toDouble() / 1024.0;
+    child.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0 && child.peakMiB > 0;
+    return child;
+}
+
+struct Series
+{
+    std::vector<double> values;
+    void Add(double v) { values.push_back(v); }
+    double Median() const
+    {
+        std::vector<double> v = values;
+        std::sort(v.begin(), v.end());
+        return v.empty() ? 0 : (v[(v.size() - 1) / 2] + v[v.size() / 2]) / 2;
+    }
+    double Min() const { return values.empty() ? 0 : *std::min_element(values.begin(), values.end()); }
+    double Max() const { return values.empty() ? 0 : *std::max_element(values.begin(), values.end()); }
+};
+
+void Print(const char *name, const Series &s, const char *unit)
+{
+    std::printf("  %-34s %9.1f %s   (min %.1f, max %.1f)\n", name, s.Median(), unit, s.Min(), s.Max());
+}
+
+// A picture with smooth areas, edges and noise, so that it compresses and
+// decodes like a photograph rather than a flat fill. Made once and kept.
+QString BigPng(const QString &folder)
+{
+    const QString path = folder + QStringLiteral("/big-8192.png");
+    if (QFileInfo(path).size() > 0)
+        return path;
+    std::fprintf(stderr, "process_bench: writing %s (once)\n", qPrintable(path));
+    QImage image(kBigSide, kBigSide, QImage::Format_ARGB32);
+    quint32 noise = 12345;
+    for (int y = 0; y < kBigSide; ++y) {
+        auto *row = reinterpret_cast<quint32 *>(image.scanLine(y));
+        for (int x = 0; x < kBigSide; ++x) {
+            noise = noise * 1664525u + 1013904223u;
+            const int n = int(noise >> 28);
+            const int r = (x >> 5) + n;
+            const int g = (y >> 5) + n;
+            const int b = ((x ^ y) & 256) ? 200 : 40;
+            const int a = 128 + ((x + y) >> 7) % 128;
+            row[x] = qRgba(r & 255, g & 255, b, a);
+        }
+    }
+    const QString partial = path + QStringLiteral(".part");
+    if (!image.save(partial, "PNG") || !QFile::rename(partial, path))
+        return QString();
+    return path;
+}
+
+// The floor's two halves, in this process.
+double DecodeMs(const QString &path, QImage *decoded)
+{
+    QElapsedTimer timer;
+    timer.start();
+    QImageReader reader(path);
+    reader.setAllocationLimit(0);
+    *decoded = reader.read();
+    return timer.nsecsElapsed() / 1e6;
+}
+
+double UploadMs(const QImage &image)
+{
+    QOffscreenSurface surface;
+    surface.create();
+    QOpenGLContext context;
+    if (!context.create() || !context.makeCurrent(&surface))
+        return -1;
+    QOpenGLFunctions *gl = context.functions();
+    QElapsedTimer timer;
+    timer.start();
+    GLuint name = 0;
+    gl->glGenTextures(1, &name);
+    gl->glBindTexture(GL_TEXTURE_2D, name);
+    gl->glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, image.width(), image.height(), 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                     image.constBits());
+    gl->glGenerateMipmap(GL_TEXTURE_2D);
+    gl->glFinish();
+    const double ms = timer.nsecsElapsed() / 1e6;
+    gl->glDeleteTextures(1, &name);
+    context.doneCurrent();
+    return ms;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QGuiApplication application(argc, argv);
+    int runs = 3;
+    QString folder = QDir::tempPath() + QStringLiteral("/skimbler-process-bench");
+    const QStringList arguments = QGuiApplication::arguments();
+    for (int i = 1; i + 1 < arguments.size(); ++i) {
+        if (arguments[i] == QStringLiteral("--runs"))
+            runs = std::max(1, arguments[i + 1].toInt());
+        else if (arguments[i] == QStringLiteral("--folder"))
+            folder = arguments[i + 1];
+    }
+    QDir().mkpath(folder);
+
+    // The sample, as the program finds it at start-up.
+    const QString sample = folder + QStringLiteral("/a.tga");
+    if (!QFileInfo::exists(sample)
+        && std::system(("'" SKIMBLER_MAKE_SAMPLE "' '" + QFile::encodeName(sample).toStdString() + "'").c_str())
+               != 0) {
+        std::fprintf(stderr, "process_bench: could not make the sample\n");
+        return 1;
+    }
+    const QString big = BigPng(folder);
+    if (big.isEmpty()) {
+        std::fprintf(stderr, "process_bench: could not write the big PNG\n");
+        return 1;
+    }
+    QTemporaryDir config;
+    const QString skimbler = QStringLiteral(SKIMBLER_EXECUTABLE);
+    const QString minimal = QStringLiteral(SKIMBLER_MINIMAL_WINDOW);
+
+    // One unmeasured start of each, so that every measured run finds the
+    // libraries in the page cache.
+    Run(minimal, {}, folder, config.path());
+    Run(skimbler, {}, folder, config.path());
+
+    Series minimalMs, sampleMs, bigMs, decodeMs, uploadMs, floorMs, sampleMiB, bigMiB;
+    bool failed = false;
+    for (int run = 0; run < runs; ++run) {
+        const Child m = Run(minimal, {}, folder, config.path());
+        const Child s = Run(skimbler, {}, folder, config.path());
+        const Child b = Run(skimbler, {big}, folder, config.path());
+        failed = failed || !m.ok || !s.ok || !b.ok;
+        minimalMs.Add(m.ms);
+        sampleMs.Add(s.ms);
+        bigMs.Add(b.ms);
+        sampleMiB.Add(s.peakMiB);
+        bigMiB.Add(b.peakMiB);
+        QImage decoded;
+        const double d = DecodeMs(big, &decoded);
+        const double u = UploadMs(decoded.convertToFormat(QImage::Format_RGBA8888));
+        decodeMs.Add(d);
+        uploadMs.Add(u);
+        floorMs.Add(d + u);
+    }
+    if (failed)
+        std::fprintf(stderr, "process_bench: a child did not end cleanly at its first frame\n");
+
+    const double rgbaMiB = double(kBigSide) * kBigSide * 4 / (1024.0 * 1024.0);
+    std::printf("process_bench: %d runs, medians\n", runs);
+    Print("minimal GL window, first frame", minimalMs, "ms");
+    Print("skimbler + sample, first frame", sampleMs, "ms");
+    Print("skimbler + 8192 PNG, first frame", bigMs, "ms");
+    Print("QImageReader decode alone", decodeMs, "ms");
+    Print("upload with mipmaps alone", uploadMs, "ms");
+    Print("skimbler + sample, peak RSS", sampleMiB, "MiB");
+    Print("skimbler + 8192 PNG, peak RSS", bigMiB, "MiB");
+    std::printf("  start-up ratio      %.2f  (skimbler + sample / minimal window)\n",
+                sampleMs.Median() / minimalMs.Median());
+    std::printf("  first frame ratio   %.2f  (skimbler + 8192 PNG / (decode + upload))\n",
+                bigMs.Median() / floorMs.Median());
+    std::printf("  memory ratio        %.2f  ((peak with 8192 PNG - peak with sample) / %.0f MiB RGBA)\n",
+                (bigMiB.Median() - sampleMiB.Median()) / rgbaMiB, rgbaMiB);
+    return failed ? 1 : 0;
+}
