@@ -8,6 +8,7 @@
 #include <skimbler/SurfaceSettings.h>
 
 #include <QDir>
+#include <QSignalSpy>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -303,7 +304,13 @@ private:
             const int width = (m_imageGeneration % 2) ? 8 : 4;
             if (!WriteSolidTga(m_doc->GetImagePath(), width, 16 / width, qRgba(255, 0, 0, 255)))
                 return QStringLiteral("cannot rewrite the image");
+            // The picture is decoded on a worker; the document takes it on
+            // the event loop.
+            QSignalSpy reloaded(m_doc, &CSkimblerDoc::imageReloaded);
+            QSignalSpy failed(m_doc, &CSkimblerDoc::imageReloadFailed);
             m_doc->ReloadImage();
+            if (reloaded.isEmpty() && failed.isEmpty() && !reloaded.wait(5000) && failed.isEmpty())
+                return QStringLiteral("the reload never finished");
             if (m_doc->surface.Width != std::uint32_t(width))
                 return QStringLiteral("the reload did not take the new image");
             NoteImage();
