@@ -1,6 +1,6 @@
 // Random sequences of what a user does in the main window - drags in the
-// view, typed coordinates, arrow nudges, flag toggles, Ctrl+Z / Ctrl+Y,
-// save and reopen - each sent as events to the real widgets. After every
+// view, typed coordinates, arrow nudges, flag toggles, filter and blend
+// choices in the property list, Ctrl+Z / Ctrl+Y, save and reopen - each sent as events to the real widgets. After every
 // step the history must still hold: undo all the way gives the start bit for
 // bit, redo all gives the last state, and the modified mark is set exactly
 // when the document is not at its saved state.
@@ -9,6 +9,10 @@
 #include "app/CNumberEdit.h"
 #include "common/MessageRecorder.h"
 #include "panels/CFlagsPanel.h"
+#include "panels/CInPlaceCombo.h"
+#include "panels/CPropertyList.h"
+#include "panels/CPropertyPanel.h"
+#include "panels/PanelTestSupport.h"
 #include "render/GraphicalInterface.h"
 #include "res/Resource.h"
 #include "surface/RandomOps.h"
@@ -150,6 +154,30 @@ private:
             item->setCheckState(item->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
     }
 
+    // A click on the property's value opens its list; an entry is chosen
+    // and taken with Enter.
+    QString PickProperty(int row, const Op &op)
+    {
+        CPropertyPanel *panel = m_frame->PropertyPanel();
+        if (!panel || !panel->m_list)
+            return QStringLiteral("no property list");
+        CPropertyList *list = panel->m_list;
+        const QRect cell = list->visualRect(list->model()->index(row, 1));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+        const QList<CInPlaceCombo *> combos = OpenEditors<CInPlaceCombo>(list->viewport());
+        if (combos.size() == 1 && QTest::qWaitFor([&] { return combos.first()->view()->isVisible(); }, 2000)) {
+            QPointer<CInPlaceCombo> combo = combos.first();
+            combo->view()->setCurrentIndex(combo->model()->index(int((op.value >> 1) % unsigned(combo->count())), 0));
+            QTest::keyClick(combo->view(), Qt::Key_Return);
+            if (!QTest::qWaitFor([&] { return combo.isNull() || combo->IsFinished(); }, 2000))
+                return QStringLiteral("Enter did not close the property's list");
+        }
+        FlushDeletes();
+        // The keys of the next steps go to the main window again.
+        m_frame->activateWindow();
+        return QTest::qWaitForWindowActive(m_frame) ? QString() : QStringLiteral("the main window stays inactive");
+    }
+
     // Learns what an edit did to the history, and whether that is allowed.
     QString Learn(Kind kind, int indexBefore, int countBefore)
     {
@@ -204,6 +232,14 @@ private:
         }
         case Kind::Flag:
             ToggleFlag(op);
+            break;
+        case Kind::Filter:
+            if (const QString failure = PickProperty(op.value & 1 ? CPropertyList::RowMagFilter : CPropertyList::RowMinFilter, op); !failure.isEmpty())
+                return failure;
+            break;
+        case Kind::Blend:
+            if (const QString failure = PickProperty(op.value & 1 ? CPropertyList::RowSrcFactor : CPropertyList::RowDestFactor, op); !failure.isEmpty())
+                return failure;
             break;
         case Kind::Undo:
             QTest::keyClick(m_view, Qt::Key_Z, Qt::ControlModifier);
@@ -284,7 +320,8 @@ void TestRandomView::eventSequencesKeepTheHistoryTrue()
     if (failure.isEmpty()) {
         QCOMPARE(messages.texts(), QStringList());
         int added = 0;
-        for (Kind kind : {Kind::Corner, Kind::Edge, Kind::Whole, Kind::Typed, Kind::Nudge, Kind::Flag})
+        for (Kind kind : {Kind::Corner, Kind::Edge, Kind::Whole, Kind::Typed, Kind::Nudge, Kind::Flag, Kind::Filter,
+                          Kind::Blend})
             added += runner.Added(kind);
         QVERIFY2(added >= steps / 8, qPrintable(QStringLiteral("only %1 edits reached the history").arg(added)));
         return;
