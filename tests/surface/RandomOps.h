@@ -8,10 +8,11 @@
 #include <skimbler/SurfaceSettings.h>
 
 #include <QDir>
-#include <QSignalSpy>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QtCore/qtestsupport_core.h>
+#include <QUndoStack>
 
 #include <algorithm>
 #include <cfloat>
@@ -19,6 +20,7 @@
 #include <cstring>
 #include <cstdint>
 #include <random>
+#include <utility>
 #include <vector>
 
 namespace RandomOps {
@@ -140,6 +142,37 @@ inline SurfaceSettings AsStored(SurfaceSettings s)
         for (float &v : colour)
             v += 0.0f;
     return s;
+}
+
+// The document's history against the expected one: states[i] is what step
+// i shows, `clean` the saved step (-1: none left), `forced` a modified mark
+// set by hand. Returns what differs first, or an empty string.
+inline QString CheckHistory(CSkimblerDoc *doc, const std::vector<SurfaceSettings> &states, int index, int clean,
+                            bool forced)
+{
+    QUndoStack *stack = doc->UndoStack();
+    if (stack->index() != index || stack->count() + 1 != int(states.size()))
+        return QStringLiteral("history at %1 of %2, expected %3 of %4")
+            .arg(stack->index()).arg(stack->count()).arg(index).arg(states.size() - 1);
+    if (!Identical(doc->Settings(), states[size_t(index)]))
+        return QStringLiteral("the settings are not those of the history's step %1").arg(index);
+    const bool modified = forced || index != clean;
+    if (doc->IsModified() != modified)
+        return QStringLiteral("modified is %1, expected %2").arg(doc->IsModified()).arg(modified);
+    return QString();
+}
+
+// Undo all the way, redo all, and back: each must show its step bit for bit.
+inline QString WalkHistory(CSkimblerDoc *doc, const std::vector<SurfaceSettings> &states)
+{
+    QUndoStack *stack = doc->UndoStack();
+    const int here = stack->index();
+    for (int i : {0, stack->count(), here}) {
+        stack->setIndex(i);
+        if (!Identical(doc->Settings(), states[size_t(i)]))
+            return QStringLiteral("going to step %1 of the history does not give its settings").arg(i);
+    }
+    return QString();
 }
 
 // Runs `ops` on a fresh document in a folder of its own; returns what went
@@ -304,14 +337,9 @@ private:
             const int width = (m_imageGeneration % 2) ? 8 : 4;
             if (!WriteSolidTga(m_doc->GetImagePath(), width, 16 / width, qRgba(255, 0, 0, 255)))
                 return QStringLiteral("cannot rewrite the image");
-            // The picture is decoded on a worker; the document takes it on
-            // the event loop.
-            QSignalSpy reloaded(m_doc, &CSkimblerDoc::imageReloaded);
-            QSignalSpy failed(m_doc, &CSkimblerDoc::imageReloadFailed);
-            m_doc->ReloadImage();
-            if (reloaded.isEmpty() && failed.isEmpty() && !reloaded.wait(5000) && failed.isEmpty())
-                return QStringLiteral("the reload never finished");
-            if (m_doc->surface.Width != std::uint32_t(width))
+            // The image is read on a worker; its arrival is an event.
+            if (!m_doc->ReloadImage()
+                || !QTest::qWaitFor([this, width] { return m_doc->surface.Width == std::uint32_t(width); }, 5000))
                 return QStringLiteral("the reload did not take the new image");
             NoteImage();
             return QString();
@@ -335,31 +363,20 @@ private:
 
     QString Check()
     {
-        QUndoStack *stack = m_doc->UndoStack();
-        if (stack->index() != m_index || stack->count() + 1 != int(m_states.size()))
-            return QStringLiteral("history at %1 of %2, expected %3 of %4")
-                .arg(stack->index()).arg(stack->count()).arg(m_index).arg(m_states.size() - 1);
-        if (!Identical(m_doc->Settings(), m_states[size_t(m_index)]))
-            return QStringLiteral("the settings are not those of the history's step %1").arg(m_index);
-        const bool modified = m_forced || m_index != m_clean;
-        if (m_doc->IsModified() != modified)
-            return QStringLiteral("modified is %1, expected %2").arg(m_doc->IsModified()).arg(modified);
+        const QString failure = CheckHistory(m_doc, m_states, m_index, m_clean, m_forced);
+        return failure.isEmpty() ? CheckImage() : failure;
+    }
+    QString CheckImage() const
+    {
         if (m_doc->surface.Texture != m_texture || m_doc->surface.Width != m_width
             || m_doc->surface.Height != m_height)
             return QStringLiteral("the image changed with the settings");
         return QString();
     }
-
     QString WalkHistory()
     {
-        QUndoStack *stack = m_doc->UndoStack();
-        const int here = stack->index();
-        for (int i : {0, stack->count(), here}) {
-            stack->setIndex(i);
-            if (!Identical(m_doc->Settings(), m_states[size_t(i)]))
-                return QStringLiteral("going to step %1 of the history does not give its settings").arg(i);
-        }
-        return Check();
+        const QString failure = RandomOps::WalkHistory(m_doc, m_states);
+        return failure.isEmpty() ? Check() : failure;
     }
 
     QString RunIn(const std::vector<Op> &ops, int checkEvery)
@@ -384,24 +401,31 @@ private:
     }
 };
 
-// Drops operations while the sequence still fails: halves, quarters, ...
-// single operations.
-inline std::vector<Op> Shrink(std::vector<Op> ops, int maxRuns = 2000)
+// Drops operations while `fails` still says the sequence fails: halves,
+// quarters, ... single operations.
+template <typename Fails>
+std::vector<Op> ShrinkWith(std::vector<Op> ops, Fails fails, int maxRuns = 2000)
 {
-    Runner runner;
     int runs = 0;
     for (size_t chunk = ops.size() / 2; chunk >= 1 && runs < maxRuns; chunk /= 2) {
         for (size_t start = 0; start < ops.size() && runs < maxRuns;) {
             std::vector<Op> fewer(ops.begin(), ops.begin() + long(start));
             fewer.insert(fewer.end(), ops.begin() + long(std::min(ops.size(), start + chunk)), ops.end());
             ++runs;
-            if (!runner.Run(fewer, 1).isEmpty())
+            if (fails(fewer))
                 ops = fewer;
             else
                 start += chunk;
         }
     }
     return ops;
+}
+
+inline std::vector<Op> Shrink(std::vector<Op> ops, int maxRuns = 2000)
+{
+    Runner runner;
+    return ShrinkWith(std::move(ops), [&runner](const std::vector<Op> &fewer) { return !runner.Run(fewer, 1).isEmpty(); },
+                      maxRuns);
 }
 
 } // namespace RandomOps
