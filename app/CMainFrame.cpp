@@ -296,7 +296,17 @@ void CMainFrame::dropEvent(QDropEvent *event)
     if (path.isEmpty())
         return;
     event->acceptProposedAction();
-    QMetaObject::invokeMethod(this, [this, path] { Q_EMIT fileDropped(path); }, Qt::QueuedConnection);
+    // Shift held: the image goes under the surface's settings instead.
+    const bool replace = (event->modifiers() & Qt::ShiftModifier) && ImageReader::IsImageFile(path);
+    QMetaObject::invokeMethod(
+        this,
+        [this, path, replace] {
+            if (replace)
+                Q_EMIT imageDropped(path);
+            else
+                Q_EMIT fileDropped(path);
+        },
+        Qt::QueuedConnection);
 }
 
 QMenu *CMainFrame::createPopupMenu()
@@ -326,6 +336,7 @@ void CMainFrame::CreateCommands()
 {
     AddCommand(ID_FILE_NEW, QStringLiteral("開新檔案(&N)"))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     AddCommand(ID_FILE_OPEN, QStringLiteral("開啟舊檔(&O)..."))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    AddCommand(ID_FILE_REPLACE_IMAGE, QStringLiteral("取代影像(&I)..."));
     AddCommand(ID_FILE_SAVE, QStringLiteral("儲存檔案(&S)"))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     AddCommand(ID_FILE_SAVE_AS, QStringLiteral("另存新檔(&A)..."))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
@@ -403,7 +414,7 @@ void CMainFrame::CreateMenus()
     QMenuBar *bar = menuBar();
 
     m_fileMenu = bar->addMenu(QStringLiteral("檔案(&F)"));
-    for (int commandId : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS})
+    for (int commandId : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_REPLACE_IMAGE, ID_FILE_SAVE, ID_FILE_SAVE_AS})
         m_fileMenu->addAction(CommandAction(commandId));
     m_fileMenu->addAction(CommandAction(ID_FILE_EXPORT_IMAGE));
     m_fileMenu->addSeparator();

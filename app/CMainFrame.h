@@ -90,6 +90,8 @@ Q_SIGNALS:
     // itself is over, so the program that dragged it is not kept waiting
     // while a question is asked.
     void fileDropped(const QString &path);
+    // An image was dropped with Shift held: it replaces the surface's image.
+    void imageDropped(const QString &path);
 
 public:
     CPercentEdit *m_zoomEdit = nullptr;

@@ -52,6 +52,11 @@ QString OpenFilters()
         .arg(surfaces, images);
 }
 
+QString ImageFilters()
+{
+    return QStringLiteral("Images (%1);;All files (*)").arg(Patterns(ImageReader::Suffixes()));
+}
+
 QString SaveFilters()
 {
     return QStringLiteral("Skimbler surfaces (%1);;All files (*)")
@@ -65,6 +70,9 @@ CSkimblerApp::CSkimblerApp(QObject *parent)
 {
     m_askOpenPath = [this]() {
         return QFileDialog::getOpenFileName(m_mainFrame, QString(), QString(), OpenFilters());
+    };
+    m_askImagePath = [this]() {
+        return QFileDialog::getOpenFileName(m_mainFrame, QString(), QString(), ImageFilters());
     };
     m_askSavePath = [this](const QString &suggestion) {
         return QFileDialog::getSaveFileName(m_mainFrame, QString(), suggestion, SaveFilters());
@@ -123,6 +131,7 @@ bool CSkimblerApp::InitInstance(const QStringList &arguments)
     connect(m_document, &CSkimblerDoc::titleChanged, this, &CSkimblerApp::UpdateTitle);
     connect(m_document, &CSkimblerDoc::modifiedChanged, this, &CSkimblerApp::UpdateTitle);
     connect(m_mainFrame, &CMainFrame::fileDropped, this, &CSkimblerApp::OnFileDropped);
+    connect(m_mainFrame, &CMainFrame::imageDropped, this, &CSkimblerApp::ReplaceImage);
     // The image changed on disk: said in the status bar, never in a box
     // that would stop the user painting in their image editor.
     connect(m_document, &CSkimblerDoc::imageReloaded, this, [this](const QString &path) {
@@ -182,6 +191,7 @@ bool CSkimblerApp::OnCommand(int commandId)
     case ID_HELP_GUIDE: UserGuide::Show(m_mainFrame); return true;
     case ID_FILE_NEW: OnFileNew(); return true;
     case ID_FILE_OPEN: OnFileOpen(); return true;
+    case ID_FILE_REPLACE_IMAGE: OnFileReplaceImage(); return true;
     case ID_FILE_SAVE: OnFileSave(); return true;
     case ID_FILE_SAVE_AS: OnFileSaveAs(); return true;
     case ID_FILE_PRINT_SETUP: OnFilePrintSetup(); return true;
@@ -220,6 +230,27 @@ void CSkimblerApp::OnFileDropped(const QString &path)
     if (!m_document || !SaveModified())
         return;
     OpenDocumentFile(path);
+}
+
+void CSkimblerApp::OnFileReplaceImage()
+{
+    if (!m_document)
+        return;
+    const QString path = m_askImagePath();
+    if (!path.isEmpty())
+        ReplaceImage(path);
+}
+
+bool CSkimblerApp::ReplaceImage(const QString &path)
+{
+    if (!m_document)
+        return false;
+    if (CSkimblerView *view = GetActiveView())
+        view->MakeCurrent();
+    if (!m_document->ReplaceImage(path))
+        return false;
+    AfterDocumentChanged();
+    return true;
 }
 
 bool CSkimblerApp::OpenDocumentFile(const QString &path)

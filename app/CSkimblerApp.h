@@ -42,6 +42,10 @@ public:
     void OnOpenRecentFile(int index);
     // A file dropped on the main window: as File > Open with that file.
     void OnFileDropped(const QString &path);
+    // File > Replace Image: another picture under the same settings, one
+    // undoable step; no question about saving, nothing is lost.
+    void OnFileReplaceImage();
+    bool ReplaceImage(const QString &path);
     void ShowAboutBox();
 
     // Opens a surface file or an image into the one document.
@@ -56,6 +60,7 @@ public:
 
     // The file dialogs, replaceable so tests need no one at the keyboard.
     std::function<QString()> m_askOpenPath;
+    std::function<QString()> m_askImagePath;
     std::function<QString(const QString &suggestion)> m_askSavePath;
 
 protected:

@@ -11,6 +11,7 @@ const CommandPrompt Prompts[] = {
     // File, Edit, View and Help.
     {ID_FILE_NEW, "建立新文件", "開新檔案"},
     {ID_FILE_OPEN, "開啟現有文件", "開啟舊檔"},
+    {ID_FILE_REPLACE_IMAGE, "以另一個影像取代平面的影像，保留所有設定", "取代影像"},
     {ID_FILE_SAVE, "儲存使用中文件", "儲存檔案"},
     {ID_FILE_SAVE_AS, "使用新名稱儲存使用中文件", "另存新檔"},
     {ID_FILE_EXPORT_IMAGE, "將平面存成 PNG 影像", "匯出影像"},

@@ -52,6 +52,8 @@ constexpr int ID_PERSPECTIVE_TEXTURE = 32842;
 constexpr int ID_EDIT_COPY_SHADER = 32850;
 // Help menu: the user guide
 constexpr int ID_HELP_GUIDE = 32851;
+// File menu: another image under the same settings
+constexpr int ID_FILE_REPLACE_IMAGE = 32852;
 
 // View menu: fit
 constexpr int ID_VIEW_FIT = 32798;

@@ -1,6 +1,7 @@
 #include "surface/CSkimblerDoc.h"
 
 #include "surface/DocumentView.h"
+#include "surface/ImageCommand.h"
 #include "surface/ImageLoadJob.h"
 #include "surface/ImageReader.h"
 #include "surface/MessageBox.h"
@@ -155,6 +156,51 @@ bool CSkimblerDoc::OnOpenDocument(const QString &path)
     WatchImage();
     UpdateAllViews(nullptr);
     return true;
+}
+
+bool CSkimblerDoc::ReplaceImage(const QString &path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    if (!QFileInfo::exists(absolute)) {
+        ReportFileError("open", absolute, QStringLiteral("the file does not exist"));
+        return false;
+    }
+    auto pixels = std::make_shared<PixelImage>();
+    ImageError error;
+    if (!ImageReader::Read(absolute, &TextureUpload::Refusal, pixels.get(), &error)) {
+        error.Report();
+        return false;
+    }
+    ShownImage before{m_imagePath, surface.Width, surface.Height, ImageCommand::ReadTexture(surface.Texture)};
+    // Uploaded before anything is pushed: a picture OpenGL refuses leaves
+    // the surface and the history as they were.
+    if (!surface.SetImage(*pixels, absolute, &error)) {
+        error.Report();
+        return false;
+    }
+    ShownImage after{absolute, surface.Width, surface.Height, std::move(pixels)};
+    m_imagePath = absolute;
+    WatchImage();
+    UpdateAllViews(nullptr);
+    m_undoStack.push(new ImageCommand(this, std::move(before), std::move(after), QStringLiteral("取代影像")));
+    return true;
+}
+
+void CSkimblerDoc::ShowImage(const ShownImage &image)
+{
+    ImageError error;
+    if (!image.pixels || !surface.SetImage(*image.pixels, image.path, &error)) {
+        // No picture to give back (there was none, or no context to read it
+        // from): no texture, but the size and every setting stay.
+        const SurfaceSettings kept = surface;
+        surface.Clear();
+        static_cast<SurfaceSettings &>(surface) = kept;
+    }
+    surface.Width = image.width;
+    surface.Height = image.height;
+    m_imagePath = image.path;
+    WatchImage();
+    UpdateAllViews(nullptr);
 }
 
 bool CSkimblerDoc::OnRecoverDocument(const SurfaceSettings &settings, const QString &imagePath,

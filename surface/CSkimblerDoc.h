@@ -11,6 +11,7 @@
 #include <QUndoStack>
 
 class DocumentView;
+struct ShownImage;
 class ImageLoadJob;
 class PixelImage;
 class QFileSystemWatcher;
@@ -60,6 +61,15 @@ public:
     // running. Runs by itself shortly after the file changes on disk.
     // Returns whether a reload was started.
     bool ReloadImage();
+
+    // Makes the image at `path` the surface's picture and size, keeping
+    // every setting, as one undoable step (named in the Edit menu); the file
+    // watch follows the new image. An image that cannot be used is reported
+    // as Open reports it and changes nothing. Needs the rendering context
+    // current, as Open does.
+    bool ReplaceImage(const QString &path);
+    // Puts `image` on the surface and watches its file; for the commands only.
+    void ShowImage(const ShownImage &image);
 
     bool IsModified() const;
     // false: the current state becomes the saved one. true: modified until

@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
+#include <QMenu>
 #include <QMimeData>
 #include <QScreen>
 #include <QSettings>
@@ -64,6 +65,20 @@ private:
     CSkimblerDoc *Doc() const { return m_app->GetDocument(); }
     CSkimblerView *View() const { return m_app->GetActiveView(); }
     QString Work(const char *name) const { return m_work->filePath(QString::fromLatin1(name)); }
+    // Drags `path` onto the main window and drops it; true when it was taken.
+    bool Drop(const QString &path, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const
+    {
+        CMainFrame *frame = m_app->GetMainWnd();
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, modifiers);
+        QCoreApplication::sendEvent(frame, &enter);
+        if (!enter.isAccepted())
+            return false;
+        QDropEvent dropped(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, modifiers);
+        QCoreApplication::sendEvent(frame, &dropped);
+        return dropped.isAccepted();
+    }
 
 private Q_SLOTS:
     void initTestCase();
@@ -100,6 +115,8 @@ private Q_SLOTS:
     void hiddenToolWindowsComeBackFromTheMenu();
     void cornerColourIsDrawnUndoneAndSaved();
     void droppedFileOpensAfterTheSaveQuestion();
+    void replacedImageKeepsTheSettings_data();
+    void replacedImageKeepsTheSettings();
     void rewrittenImageIsRedrawnAndAFailureOnlyInTheStatusBar();
 };
 
@@ -793,7 +810,6 @@ void TestApplication::cornerColourIsDrawnUndoneAndSaved()
 void TestApplication::droppedFileOpensAfterTheSaveQuestion()
 {
     QVERIFY(Start());
-    CMainFrame *frame = m_app->GetMainWnd();
     QImage picture(12, 6, QImage::Format_RGB32);
     picture.fill(qRgb(10, 200, 30));
     QVERIFY(picture.save(Work("dropped.png")));
@@ -802,34 +818,76 @@ void TestApplication::droppedFileOpensAfterTheSaveQuestion()
     text.write("words");
     text.close();
 
-    // True when the window took the drop.
-    const auto drop = [frame](const QString &path) {
-        QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(path)});
-        QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(frame, &enter);
-        if (!enter.isAccepted())
-            return false;
-        QDropEvent dropped(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(frame, &dropped);
-        return dropped.isAccepted();
-    };
-    QVERIFY(!drop(Work("notes.txt")));
+    QVERIFY(!Drop(Work("notes.txt")));
 
     Doc()->SetModifiedFlag(true);
     m_messages->answers << MessageBox::ResultCancel << MessageBox::ResultDiscard;
-    QVERIFY(drop(Work("dropped.png")));
+    QVERIFY(Drop(Work("dropped.png")));
     // Asked once the drop is over; cancelled, nothing changes.
     QCOMPARE(m_messages->messages.size(), 0);
     QTRY_COMPARE(m_messages->messages.size(), 1);
     QCOMPARE(m_messages->messages.first().buttons, MessageBox::SaveDiscardCancel);
     QCOMPARE(Doc()->surface.Width, 8u);
 
-    QVERIFY(drop(Work("dropped.png")));
+    QVERIFY(Drop(Work("dropped.png")));
     QTRY_COMPARE(Doc()->surface.Width, 12u);
     QCOMPARE(m_messages->messages.size(), 2);
     QCOMPARE(Doc()->GetImagePath(), Work("dropped.png"));
     QCOMPARE(m_app->RecentFiles().Paths().value(0), Work("dropped.png"));
+}
+
+void TestApplication::replacedImageKeepsTheSettings_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("replaces");
+    QTest::newRow("File menu") << "menu" << true;
+    QTest::newRow("dropped with Shift") << "shift drop" << true;
+    QTest::newRow("dropped without Shift opens") << "drop" << false;
+}
+
+void TestApplication::replacedImageKeepsTheSettings()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, replaces);
+    QVERIFY(Start());
+    QImage picture(12, 6, QImage::Format_RGB32);
+    picture.fill(qRgb(10, 200, 30));
+    QVERIFY(picture.save(Work("other.png")));
+    SurfaceSettings edited = Doc()->Settings();
+    edited.Points[0][2] = -0.25f;
+    edited.SrcFactor = GL_DST_COLOR;
+    QVERIFY(Doc()->ChangeSettings(edited, QStringLiteral("edit")));
+    const int steps = Doc()->UndoStack()->count();
+    m_messages->answers << MessageBox::ResultDiscard;
+
+    if (how == QLatin1String("menu")) {
+        QMenu *menu = nullptr;
+        for (QObject *owner : m_app->GetMainWnd()->CommandAction(Resource::ID_FILE_OPEN)->associatedObjects())
+            if ((menu = qobject_cast<QMenu *>(owner)))
+                break;
+        QVERIFY(menu);
+        const QList<QAction *> entries = menu->actions();
+        const int open = entries.indexOf(m_app->GetMainWnd()->CommandAction(Resource::ID_FILE_OPEN));
+        QAction *replace = entries.value(open + 1);
+        QCOMPARE(replace, m_app->GetMainWnd()->CommandAction(Resource::ID_FILE_REPLACE_IMAGE));
+        m_app->m_askImagePath = [&]() { return Work("other.png"); };
+        replace->trigger();
+    } else {
+        QVERIFY(Drop(Work("other.png"), how == QLatin1String("shift drop") ? Qt::ShiftModifier : Qt::NoModifier));
+    }
+    QTRY_COMPARE(Doc()->surface.Width, 12u);
+    QCOMPARE(Doc()->GetImagePath(), Work("other.png"));
+    QCOMPARE(Doc()->Settings() == edited, replaces);
+    // A replacement loses nothing, so nothing is asked.
+    QCOMPARE(m_messages->messages.size(), replaces ? 0 : 1);
+    QVERIFY(Doc()->IsModified() == replaces);
+    if (!replaces)
+        return;
+    QCOMPARE(Doc()->UndoStack()->count(), steps + 1);
+    m_app->GetMainWnd()->CommandAction(Resource::ID_EDIT_UNDO)->trigger();
+    QCOMPARE(Doc()->surface.Width, 8u);
+    QCOMPARE(Doc()->GetImagePath(), Work("a.tga"));
+    QVERIFY(Doc()->Settings() == edited);
 }
 
 void TestApplication::rewrittenImageIsRedrawnAndAFailureOnlyInTheStatusBar()

@@ -15,6 +15,8 @@
 #include <skimbler/SurfaceSettings.h>
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -156,6 +158,12 @@ private Q_SLOTS:
     void lateReloadLoses();
     void reloadTooLargeKeepsPicture();
     void surfaceFileWithPngRoundTrips();
+    void replaceImageUndoRedo_data();
+    void replaceImageUndoRedo();
+    void refusedReplacementChangesNothing_data();
+    void refusedReplacementChangesNothing();
+    void savedReplacementNamesNewImage_data();
+    void savedReplacementNamesNewImage();
 
 private:
     QString Path(const char *name) const { return m_dir->filePath(QString::fromLatin1(name)); }
@@ -668,6 +676,205 @@ void TestSurfaceLoadGl::surfaceFileWithPngRoundTrips()
     QCOMPARE(reopened.surface.SrcFactor, std::uint32_t(GL_DST_COLOR));
     QCOMPARE(reopened.surface.Colors[1][2], 0.5f);
     QCOMPARE(reopened.surface.Points[3][2], -0.75f);
+}
+
+namespace {
+
+// What a user sees of the shown picture: its file, size, format and texels.
+struct Shown
+{
+    QString path;
+    std::uint32_t width, height;
+    GLint format;
+    QByteArray texels;
+    bool operator==(const Shown &o) const
+    {
+        return path == o.path && width == o.width && height == o.height && format == o.format && texels == o.texels;
+    }
+};
+
+Shown ShownOf(CSkimblerDoc &document)
+{
+    const Surface &s = document.surface;
+    return {document.GetImagePath(), s.Width, s.Height, TextureLevelParameter(s.Texture, GL_TEXTURE_INTERNAL_FORMAT),
+            TextureBytes(s.Texture, GL_RGBA, int(s.Width), int(s.Height))};
+}
+
+// Settings no open gives: moved corners, a -0 and a chosen blend.
+SurfaceSettings Edited(SurfaceSettings settings)
+{
+    settings.Points[1][0] = -0.0f;
+    settings.Points[2][2] = -0.5f;
+    settings.Colors[3][1] = 0.125f;
+    settings.DestFactor = GL_ONE_MINUS_SRC_ALPHA;
+    settings.Flags = SURFACE_FLAG_POINTS | SURFACE_FLAG_COLORKEY;
+    return settings;
+}
+
+} // namespace
+
+void TestSurfaceLoadGl::replaceImageUndoRedo_data()
+{
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QImage>("firstPicture");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<QImage>("secondPicture");
+    QTest::addColumn<bool>("removeFiles");
+    QTest::newRow("opaque png by a larger one with alpha")
+        << "a.png" << Picture(4, 2, false) << "b.png" << Picture(8, 6, true) << false;
+    QTest::newRow("png with alpha by a smaller opaque one")
+        << "a.png" << Picture(6, 6, true) << "b.png" << Picture(2, 4, false) << false;
+    // Undo and redo need no disk: both files are gone before either.
+    QTest::newRow("files removed in between")
+        << "a.png" << Picture(5, 3, true) << "b.bmp" << Picture(3, 5, false) << true;
+    QTest::newRow("the same file, rewritten") << "a.png" << Picture(4, 4, false) << "a.png" << Picture(2, 2, true)
+                                              << false;
+}
+
+void TestSurfaceLoadGl::replaceImageUndoRedo()
+{
+    QFETCH(QString, first);
+    QFETCH(QImage, firstPicture);
+    QFETCH(QString, second);
+    QFETCH(QImage, secondPicture);
+    QFETCH(bool, removeFiles);
+    MessageRecorder recorder;
+    QVERIFY(firstPicture.save(first));
+    CSkimblerDoc document;
+    QVERIFY(document.OnOpenDocument(first));
+    const SurfaceSettings edited = Edited(document.Settings());
+    QVERIFY(document.ChangeSettings(edited, QStringLiteral("edit")));
+    document.SetModifiedFlag(false);
+    const Shown before = ShownOf(document);
+    QCOMPARE(before.width, std::uint32_t(firstPicture.width()));
+
+    // What opening the second picture alone shows.
+    QVERIFY(secondPicture.save(second));
+    CSkimblerDoc reference;
+    QVERIFY(reference.OnOpenDocument(second));
+    const Shown after = ShownOf(reference);
+    QVERIFY(!(after == before));
+
+    const int steps = document.UndoStack()->count();
+    QVERIFY(document.ReplaceImage(second));
+    QCOMPARE(document.UndoStack()->count(), steps + 1);
+    if (removeFiles) {
+        QVERIFY(QFile::remove(first));
+        QVERIFY(QFile::remove(second));
+    }
+    for (int round = 0; round < 2; ++round) {
+        QVERIFY(ShownOf(document) == after);
+        QVERIFY(document.Settings() == edited);
+        QVERIFY(document.IsModified());
+        document.UndoStack()->undo();
+        QVERIFY(ShownOf(document) == before);
+        QVERIFY(document.Settings() == edited);
+        QVERIFY(!document.IsModified());
+        document.UndoStack()->redo();
+    }
+    // The settings' own step is still there under the image's.
+    document.UndoStack()->undo();
+    document.UndoStack()->undo();
+    QVERIFY(ShownOf(document) == before);
+    QVERIFY(document.Settings() != edited);
+    QVERIFY(recorder.messages.isEmpty());
+}
+
+void TestSurfaceLoadGl::refusedReplacementChangesNothing_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");  // null: no such file
+    QTest::addColumn<int>("maxSide");
+    QTest::newRow("missing") << "gone.png" << QByteArray() << 0;
+    QTest::newRow("not an image") << "text.png" << QByteArray("no picture here") << 0;
+    QTest::newRow("truncated tga") << "cut.tga" << (Header(2) + Info(4, 4, 24) + Bytes({1, 2, 3})) << 0;
+    QTest::newRow("larger than a texture may be")
+        << "big.tga" << (Header(2) + Info(16, 2, 24) + PixelBytes(32, 3)) << 8;
+}
+
+void TestSurfaceLoadGl::refusedReplacementChangesNothing()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, maxSide);
+    QVERIFY(Picture(4, 2, true).save(QStringLiteral("a.png")));
+    if (!bytes.isNull())
+        QVERIFY(Write(name, bytes));
+    MessageRecorder recorder;
+    CSkimblerDoc document;
+    QVERIFY(document.OnOpenDocument(QStringLiteral("a.png")));
+    QVERIFY(document.ChangeSettings(Edited(document.Settings()), QStringLiteral("edit")));
+    const SurfaceSettings settings = document.Settings();
+    const Shown before = ShownOf(document);
+    const bool modified = document.IsModified();
+    const int steps = document.UndoStack()->count();
+
+    TextureUpload::SetMaxSideOverride(maxSide);
+    const bool replaced = document.ReplaceImage(name);
+    const QList<MessageBox::Message> said = recorder.messages;
+    recorder.messages.clear();
+    CSkimblerDoc other;
+    const bool opened = other.OnOpenDocument(name);
+    TextureUpload::SetMaxSideOverride(0);
+
+    QVERIFY(!replaced);
+    QVERIFY(!opened);
+    QCOMPARE(document.UndoStack()->count(), steps);
+    QVERIFY(ShownOf(document) == before);
+    QVERIFY(document.Settings() == settings);
+    QCOMPARE(document.IsModified(), modified);
+    // Told once, in Open's words.
+    QCOMPARE(said.size(), 1);
+    QCOMPARE(recorder.messages.size(), 1);
+    QCOMPARE(said.first().text, recorder.messages.first().text);
+    QCOMPARE(said.first().detail, recorder.messages.first().detail);
+}
+
+void TestSurfaceLoadGl::savedReplacementNamesNewImage_data()
+{
+    QTest::addColumn<QString>("given");  // as the user named it, from the working folder
+    QTest::addColumn<QString>("surfaceFile");
+    QTest::newRow("relative name") << "b.png" << "s.skimbler";
+    QTest::newRow("relative path into a folder") << "pics/b.png" << "s.skimbler";
+    QTest::newRow("absolute path") << "" << "out/s.skimbler";
+}
+
+void TestSurfaceLoadGl::savedReplacementNamesNewImage()
+{
+    QFETCH(QString, given);
+    QFETCH(QString, surfaceFile);
+    QVERIFY(QDir().mkpath(QStringLiteral("pics")));
+    QVERIFY(QDir().mkpath(QStringLiteral("out")));
+    if (given.isEmpty())
+        given = QDir::current().filePath(QStringLiteral("pics/c.png"));
+    const QString absolute = QFileInfo(given).absoluteFilePath();
+    QVERIFY(Picture(4, 2, false).save(QStringLiteral("a.png")));
+    QVERIFY(Picture(6, 2, true).save(given));
+    MessageRecorder recorder;
+    CSkimblerDoc document;
+    QSignalSpy reloaded(&document, &CSkimblerDoc::imageReloaded);
+    QVERIFY(document.OnOpenDocument(QStringLiteral("a.png")));
+    QVERIFY(document.ReplaceImage(given));
+    QCOMPARE(document.GetImagePath(), absolute);
+    const SurfaceSettings settings = document.Settings();
+    QVERIFY(document.OnSaveDocument(surfaceFile));
+    QVERIFY(!document.IsModified());
+
+    CSkimblerDoc reopened;
+    QVERIFY(reopened.OnOpenDocument(surfaceFile));
+    Shown shown = ShownOf(reopened);
+    shown.path = QDir::cleanPath(shown.path);
+    QVERIFY(shown == ShownOf(document));
+    QVERIFY(reopened.Settings() == settings);
+
+    // The watch follows the new image, not the old one.
+    const QImage repainted = Picture(2, 2, false);
+    QVERIFY(repainted.save(QStringLiteral("a.png")));
+    QVERIFY(repainted.save(given));
+    QTRY_COMPARE(document.surface.Width, 2u);
+    QVERIFY(!reloaded.isEmpty());
+    QCOMPARE(reloaded.last().first().toString(), absolute);
+    QVERIFY(recorder.messages.isEmpty());
 }
 
 QTEST_MAIN(TestSurfaceLoadGl)
