@@ -7,6 +7,7 @@
 #include "surface/CSkimblerDoc.h"
 #include <skimbler/SurfaceSettings.h>
 
+#include <QSignalSpy>
 #include <QDir>
 #include <QString>
 #include <QStringList>
@@ -304,7 +305,10 @@ private:
             const int width = (m_imageGeneration % 2) ? 8 : 4;
             if (!WriteSolidTga(m_doc->GetImagePath(), width, 16 / width, qRgba(255, 0, 0, 255)))
                 return QStringLiteral("cannot rewrite the image");
-            m_doc->ReloadImage();
+            // The file is decoded on a worker: the new image arrives later.
+            QSignalSpy reloaded(m_doc, &CSkimblerDoc::imageReloaded);
+            if (!m_doc->ReloadImage() || !reloaded.wait(5000))
+                return QStringLiteral("the reload did not finish");
             if (m_doc->surface.Width != std::uint32_t(width))
                 return QStringLiteral("the reload did not take the new image");
             NoteImage();
