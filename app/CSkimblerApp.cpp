@@ -147,8 +147,6 @@ bool CSkimblerApp::InitInstance(const QStringList &arguments)
         m_mainFrame->statusBar()->showMessage(QStringLiteral("無法自動備份：%1").arg(reason));
     });
 
-    if (CSkimblerView *view = GetActiveView())
-        view->MakeCurrent();
     if (fileToOpen.isEmpty()) {
         if (!m_document->OnNewDocument())
             return false;
@@ -169,8 +167,6 @@ bool CSkimblerApp::InitInstance(const QStringList &arguments)
     m_mainFrame->repaint();
 
     if (m_mainFrame->OpenToolWindows()) {
-        if (CSkimblerView *active = GetActiveView())
-            active->MakeCurrent();
         if (m_recovery->OfferOrphans())
             AfterDocumentChanged();
         return true;
@@ -210,8 +206,6 @@ void CSkimblerApp::OnFileNew()
 {
     if (!m_document || !SaveModified())
         return;
-    if (CSkimblerView *view = GetActiveView())
-        view->MakeCurrent();
     m_document->OnNewDocument();
     AfterDocumentChanged();
 }
@@ -257,8 +251,6 @@ bool CSkimblerApp::OpenDocumentFile(const QString &path)
 {
     if (!m_document)
         return false;
-    if (CSkimblerView *view = GetActiveView())
-        view->MakeCurrent();
     if (!m_document->OnOpenDocument(path))
         return false;
     m_recentFiles.Add(path);

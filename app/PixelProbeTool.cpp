@@ -84,13 +84,14 @@ const TexelPyramid &PixelProbeTool::Texels()
         return m_texels;
     }
     // Read back once per image: the texture name alone may be reused.
-    if (!m_texelsValid || m_texelsTexture != surface->Texture || m_texelsWidth != surface->Width
+    if (!m_texelsValid || m_texelsRevision != surface->ImageRevision || m_texelsWidth != surface->Width
         || m_texelsHeight != surface->Height) {
         m_texels.clear();
-        if (m_view->MakeCurrent())
-            ReadTextureLevels(surface->Texture, &m_texels);
+        const std::uint32_t texture = m_view->SurfaceTexture();
+        if (texture != 0 && m_view->MakeCurrent())
+            ReadTextureLevels(texture, &m_texels);
         m_texelsValid = true;
-        m_texelsTexture = surface->Texture;
+        m_texelsRevision = surface->ImageRevision;
         m_texelsWidth = surface->Width;
         m_texelsHeight = surface->Height;
     }

@@ -61,7 +61,7 @@ private:
     QPoint m_pointer;  // device pixels
     TexelPyramid m_texels;
     bool m_texelsValid = false;
-    std::uint32_t m_texelsTexture = 0;
+    std::uint64_t m_texelsRevision = 0;
     std::uint32_t m_texelsWidth = 0;
     std::uint32_t m_texelsHeight = 0;
 };

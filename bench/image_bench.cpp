@@ -7,7 +7,7 @@
 #include "common/GlTestContext.h"
 #include "surface/ImageReader.h"
 #include "surface/PixelImage.h"
-#include "surface/TextureUpload.h"
+#include "render/TextureUpload.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -8,6 +8,7 @@
 #include "render/BackgroundCache.h"
 #include "render/GraphicalInterface.h"
 #include "surface/CSkimblerDoc.h"
+#include "surface/PixelImage.h"
 #include "view/CSkimblerView.h"
 
 #include <QApplication>
@@ -55,16 +56,11 @@ struct Scene
         // A texture of the size the goal names, with the defaults of a
         // freshly loaded surface.
         Surface &surface = document.surface;
-        std::vector<unsigned char> pixels(static_cast<size_t>(kTextureSize) * kTextureSize * 4);
-        for (size_t i = 0; i < pixels.size(); ++i)
-            pixels[i] = static_cast<unsigned char>((i * 2654435761u) >> 24);
-        GLuint name = 0;
-        glGenTextures(1, &name);
-        glBindTexture(GL_TEXTURE_2D, name);
-        glTexImage2D(GL_TEXTURE_2D, 0, 4, kTextureSize, kTextureSize, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-        surface.Texture = name;
-        surface.Width = kTextureSize;
-        surface.Height = kTextureSize;
+        QImage picture(kTextureSize, kTextureSize, QImage::Format_ARGB32);
+        unsigned char *bytes = picture.bits();
+        for (size_t i = 0; i < size_t(picture.sizeInBytes()); ++i)
+            bytes[i] = static_cast<unsigned char>((i * 2654435761u) >> 24);
+        surface.SetImage(std::make_shared<PixelImage>(picture));
         surface.ApplyDefaults();
         ready = view->isExposed() && view->ClientWidth() == kViewWidth && view->ClientHeight() == kViewHeight;
     }

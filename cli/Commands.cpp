@@ -5,6 +5,7 @@
 #include "render/ExportDrawing.h"
 #include "render/GraphicalInterface.h"
 #include "render/HeadlessContext.h"
+#include "render/TextureUpload.h"
 #include "surface/CSkimblerDoc.h"
 #include "surface/MessageBox.h"
 
@@ -51,6 +52,8 @@ bool Open(CSkimblerDoc *document, const QString &path, QString *message)
         said.append(line);
         return MessageBox::ResultOk;
     });
+    // The limit of the context current here, as the editor's view gives its own.
+    document->SetMaxTextureSide(TextureUpload::MaxSide());
     const bool opened = document->OnOpenDocument(path);
     MessageBox::setHandler(std::move(previous));
     if (opened && said.isEmpty())
@@ -73,16 +76,6 @@ bool MakeContext(HeadlessContext *context, const QSize &size, bool quiet)
     if (!quiet)
         Complain(QStringLiteral("skimbler-cli: no OpenGL to draw with: %1").arg(QString::fromStdString(error)));
     return false;
-}
-
-// The surface's texture goes while the context is still current.
-void ReleaseTexture(CSkimblerDoc *document)
-{
-    if (document->surface.Texture != 0) {
-        const GLuint name = document->surface.Texture;
-        glDeleteTextures(1, &name);
-        document->surface.Texture = 0;
-    }
 }
 
 // Where each input's picture goes: OUT itself for one input (or a file in
@@ -249,7 +242,6 @@ int RunRender(const Invocation &invocation)
             continue;
         }
         const QImage image = ExportDrawing::Render(&gi, &document.surface, tile, picture, &message);
-        ReleaseTexture(&document);
         if (image.isNull()) {
             ReportFile(input, message);
             status = ExitFailed;
@@ -262,6 +254,8 @@ int RunRender(const Invocation &invocation)
             status = ExitFailed;
         }
     }
+    // The surface's texture goes while the context is still current.
+    gi.Release();
     const GLuint tileName = tile.Texture;
     glDeleteTextures(1, &tileName);
     return status;
@@ -272,7 +266,7 @@ int RunCheck(const Invocation &invocation)
     // With OpenGL, images too large for a texture are refused as the editor
     // refuses them; without, the files are read all the same.
     HeadlessContext context;
-    const bool drawing = MakeContext(&context, QSize(1, 1), true);
+    MakeContext(&context, QSize(1, 1), true);
     int status = ExitOk;
     for (const QString &input : invocation.inputs) {
         CSkimblerDoc document;
@@ -281,8 +275,6 @@ int RunCheck(const Invocation &invocation)
             ReportFile(input, message);
             status = ExitFailed;
         }
-        if (drawing)
-            ReleaseTexture(&document);
     }
     return status;
 }

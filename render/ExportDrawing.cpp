@@ -143,6 +143,7 @@ QImage Render(GraphicalInterface *gi, const Surface *surface, const TextureImage
     skimbler::DrawState state;
     if (surface)
         state = ResolveSurface(*surface, width, height, gi->ProjectiveTexture);
+    const std::uint32_t texture = surface ? gi->SurfaceTextureOf(*surface) : 0;
     QImage read;
     {
         InterfaceSizeGuard guard(gi, width, height);
@@ -157,12 +158,12 @@ QImage Render(GraphicalInterface *gi, const Surface *surface, const TextureImage
             // The colour as drawn; the alpha channel keeps what the clear
             // gave, opaque over the checkerboard.
             DrawLayers::WriteChannels(true, false);
-            gi->DrawSurface(state, surface->Texture, 0.0f, 0.0f, 0.0f, picture.Zoom, picture.Zoom, 1.0f);
+            gi->DrawSurface(state, texture, 0.0f, 0.0f, 0.0f, picture.Zoom, picture.Zoom, 1.0f);
             if (!background) {
                 // Alone, the surface's alpha is its coverage.
                 DrawLayers::WriteChannels(false, true);
                 DrawLayers::EnableBlending(false);
-                gi->DrawSurface(state, surface->Texture, 0.0f, 0.0f, 0.0f, picture.Zoom, picture.Zoom, 1.0f);
+                gi->DrawSurface(state, texture, 0.0f, 0.0f, 0.0f, picture.Zoom, picture.Zoom, 1.0f);
             }
         }
         read = ReadBack(width, height);

@@ -1,9 +1,11 @@
 #include "render/GraphicalInterface.h"
 
 #include "render/SurfaceDrawState.h"
+#include "surface/MessageBox.h"
 #include "surface/Surface.h"
 
 #include <QOpenGLContext>
+#include <QTimer>
 #include <QWindow>
 
 #include <GL/gl.h>
@@ -39,6 +41,21 @@ bool GraphicalInterface::Init(int width, int height)
 
 void GraphicalInterface::Release()
 {
+    m_surfaceTexture.Release();
+}
+
+std::uint32_t GraphicalInterface::SurfaceTextureOf(const Surface &surface)
+{
+    QString error;
+    const std::uint32_t texture = m_surfaceTexture.For(surface, &error);
+    if (!error.isEmpty()) {
+        // Not in the middle of drawing: a modal box would paint again.
+        QTimer::singleShot(0, [error] {
+            MessageBox::show(error + QStringLiteral("."), QStringLiteral("Skimbler"), MessageBox::Exclamation,
+                             MessageBox::Ok);
+        });
+    }
+    return texture;
 }
 
 bool GraphicalInterface::Resize(int width, int height, bool orthographic)
@@ -135,7 +152,7 @@ bool GraphicalInterface::DrawImageAt(const TextureImage &image, float x, float y
 bool GraphicalInterface::DrawSurface(const Surface &surface, float x, float y, float angle, float scaleX,
                                      float scaleY, float alpha)
 {
-    return DrawSurface(ResolveSurface(surface, Width, Height, ProjectiveTexture), surface.Texture, x, y, angle,
+    return DrawSurface(ResolveSurface(surface, Width, Height, ProjectiveTexture), SurfaceTextureOf(surface), x, y, angle,
                        scaleX, scaleY, alpha);
 }
 

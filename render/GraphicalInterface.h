@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/GraphicalFramework.h"
+#include "render/SurfaceTexture.h"
 #include "render/TextureImage.h"
 #include "skimbler/DrawState.h"
 #include "skimbler/Scene.h"
@@ -33,6 +34,10 @@ public:
     // scaleY (the zoom). Every number comes from the state.
     virtual bool DrawSurface(const skimbler::DrawState &state, std::uint32_t texture, float x, float y, float angle,
                              float scaleX, float scaleY, float alpha);
+    // The texture of `surface`'s image in this interface's context, made
+    // when its image changed since the last call (the context must be
+    // current). A texture OpenGL refuses is reported once, after the frame.
+    std::uint32_t SurfaceTextureOf(const Surface &surface);
     // The surface resolved for this window (size, ProjectiveTexture), then drawn.
     bool DrawSurface(const Surface &surface, float x, float y, float angle, float scaleX, float scaleY, float alpha);
     // The window's background: `tile` repeated one texel per pixel from the
@@ -78,6 +83,8 @@ public:
     static constexpr float PlaneZ = skimbler::scene::PlaneZ;
 
 private:
+    SurfaceTexture m_surfaceTexture;
+
     // The perspective, preceded by the view offset.
     void LoadProjection() const;
 

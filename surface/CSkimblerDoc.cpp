@@ -7,7 +7,6 @@
 #include "surface/MessageBox.h"
 #include "surface/PixelImage.h"
 #include "surface/SurfaceCommand.h"
-#include "surface/TextureUpload.h"
 
 #include <skimbler/SurfaceFile.h>
 
@@ -16,7 +15,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
-#include <QOpenGLContext>
 
 #include <climits>
 #include <cstdlib>
@@ -74,7 +72,7 @@ CSkimblerDoc::CSkimblerDoc(QObject *parent)
     , m_reloadJob(new ImageLoadJob(this))
 {
     connect(m_reloadJob, &ImageLoadJob::loaded, this,
-            [this](const QString &path, const std::shared_ptr<PixelImage> &image) { OnImageReread(path, *image); });
+            [this](const QString &path, const std::shared_ptr<PixelImage> &image) { OnImageReread(path, image); });
     connect(m_reloadJob, &ImageLoadJob::failed, this,
             [this](const QString &, const ImageError &error) { Q_EMIT imageReloadFailed(error.text); });
     connect(&m_undoStack, &QUndoStack::cleanChanged, this, &CSkimblerDoc::AnnounceModified);
@@ -103,7 +101,7 @@ bool CSkimblerDoc::OnNewDocument()
         surface.Clear();
     } else {
         m_imagePath = QFileInfo(QStringLiteral("a.tga")).absoluteFilePath();
-        surface.Load(QStringLiteral("a.tga"));
+        surface.Load(QStringLiteral("a.tga"), m_maxTextureSide);
     }
     ResetHistory();
     WatchImage();
@@ -124,13 +122,13 @@ bool CSkimblerDoc::OnOpenDocument(const QString &path)
     if (!IsSurfaceFile(absolute)) {
         // Decoded once, and only then the surface changes: a bad image
         // leaves the current surface alone.
-        PixelImage image;
+        auto image = std::make_shared<PixelImage>();
         ImageError error;
-        if (!ImageReader::Read(absolute, &TextureUpload::Refusal, &image, &error)
-            || !surface.SetImage(image, absolute, &error)) {
+        if (!ImageReader::Read(absolute, TextureSizeCheck(), image.get(), &error)) {
             error.Report();
             return false;
         }
+        surface.SetImage(std::move(image));
         surface.ApplyDefaults();
         m_imagePath = absolute;
         SetPathName(QString());
@@ -147,8 +145,8 @@ bool CSkimblerDoc::OnOpenDocument(const QString &path)
         return false;
     }
     const QString imagePath = QFile::decodeName(QByteArray::fromStdString(contents.imagePath));
-    surface.Load(imagePath);  // reports an image it cannot read
-    // Every stored setting; the texture and the size stay the image's.
+    surface.Load(imagePath, m_maxTextureSide);  // reports an image it cannot read
+    // Every stored setting; the image and its size stay.
     static_cast<SurfaceSettings &>(surface) = contents.Settings;
     m_imagePath = imagePath;
     SetPathName(absolute);
@@ -167,17 +165,14 @@ bool CSkimblerDoc::ReplaceImage(const QString &path)
     }
     auto pixels = std::make_shared<PixelImage>();
     ImageError error;
-    if (!ImageReader::Read(absolute, &TextureUpload::Refusal, pixels.get(), &error)) {
+    // Checked before anything is pushed: a picture that cannot be used
+    // leaves the surface and the history as they were.
+    if (!ImageReader::Read(absolute, TextureSizeCheck(), pixels.get(), &error)) {
         error.Report();
         return false;
     }
-    ShownImage before{m_imagePath, surface.Width, surface.Height, ImageCommand::ReadTexture(surface.Texture)};
-    // Uploaded before anything is pushed: a picture OpenGL refuses leaves
-    // the surface and the history as they were.
-    if (!surface.SetImage(*pixels, absolute, &error)) {
-        error.Report();
-        return false;
-    }
+    ShownImage before{m_imagePath, surface.Width, surface.Height, surface.Image};
+    surface.SetImage(pixels);
     ShownImage after{absolute, surface.Width, surface.Height, std::move(pixels)};
     m_imagePath = absolute;
     WatchImage();
@@ -188,10 +183,10 @@ bool CSkimblerDoc::ReplaceImage(const QString &path)
 
 void CSkimblerDoc::ShowImage(const ShownImage &image)
 {
-    ImageError error;
-    if (!image.pixels || !surface.SetImage(*image.pixels, image.path, &error)) {
-        // No picture to give back (there was none, or no context to read it
-        // from): no texture, but the size and every setting stay.
+    if (image.pixels) {
+        surface.SetImage(image.pixels);
+    } else {
+        // There was no picture: none, but the size and every setting stay.
         const SurfaceSettings kept = surface;
         surface.Clear();
         static_cast<SurfaceSettings &>(surface) = kept;
@@ -206,7 +201,7 @@ void CSkimblerDoc::ShowImage(const ShownImage &image)
 bool CSkimblerDoc::OnRecoverDocument(const SurfaceSettings &settings, const QString &imagePath,
                                      const QString &pathName)
 {
-    surface.Load(imagePath);  // reports an image it cannot read
+    surface.Load(imagePath, m_maxTextureSide);  // reports an image it cannot read
     static_cast<SurfaceSettings &>(surface) = settings;
     m_imagePath = imagePath;
     SetPathName(pathName);
@@ -220,30 +215,25 @@ bool CSkimblerDoc::OnRecoverDocument(const SurfaceSettings &settings, const QStr
 bool CSkimblerDoc::ReloadImage()
 {
     m_reloadTimer.stop();
-    if (m_imagePath.isEmpty() || !QOpenGLContext::currentContext())
+    if (m_imagePath.isEmpty())
         return false;
     m_imageStamp = FileStamp(m_imagePath);
-    // The worker may not ask OpenGL: it checks the side limit asked here,
-    // and the rest of the check follows when the picture arrives.
-    const int maxSide = TextureUpload::MaxSide();
-    m_reloadJob->Start(m_imagePath, [maxSide](int width, int height, int) {
-        return TextureUpload::SideRefusal(width, height, maxSide);
-    });
+    m_reloadJob->Start(m_imagePath, TextureSizeCheck());
     return true;
 }
 
-void CSkimblerDoc::OnImageReread(const QString &path, const PixelImage &image)
+ImageReader::SizeCheck CSkimblerDoc::TextureSizeCheck() const
 {
-    if (path != m_imagePath || !QOpenGLContext::currentContext())
+    // A copy of the limit: the check may run on a worker.
+    const int maxSide = m_maxTextureSide;
+    return [maxSide](int width, int height, int) { return ImageReader::SideRefusal(width, height, maxSide); };
+}
+
+void CSkimblerDoc::OnImageReread(const QString &path, const std::shared_ptr<PixelImage> &image)
+{
+    if (path != m_imagePath || !image)
         return;
-    ImageError error;
-    const QString refusal = TextureUpload::Refusal(image.Width(), image.Height(), image.Components());
-    if (!refusal.isEmpty())
-        error = ImageError::TooLarge(path, image.Width(), image.Height(), refusal);
-    if (!refusal.isEmpty() || !surface.SetImage(image, path, &error)) {
-        Q_EMIT imageReloadFailed(error.text);
-        return;
-    }
+    surface.SetImage(image);
     UpdateAllViews(nullptr);
     Q_EMIT imageReloaded(path);
 }

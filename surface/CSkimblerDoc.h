@@ -1,5 +1,6 @@
 #pragma once
 
+#include "surface/ImageReader.h"
 #include "surface/Surface.h"
 
 #include <skimbler/SurfaceSettings.h>
@@ -9,6 +10,9 @@
 #include <QString>
 #include <QTimer>
 #include <QUndoStack>
+
+#include <cstdint>
+#include <memory>
 
 class DocumentView;
 struct ShownImage;
@@ -29,7 +33,7 @@ public:
     ~CSkimblerDoc() override;
 
     // Re-initialises the document: loads "a.tga" from the working directory
-    // into the surface (needs the rendering context current), or starts
+    // into the surface, or starts
     // with no image when new documents are to be empty, clears the modified
     // flag and the path, and updates all views.
     virtual bool OnNewDocument();
@@ -52,11 +56,10 @@ public:
     // The image the surface shows, as an absolute path (empty if none).
     QString GetImagePath() const { return m_imagePath; }
 
-    // Reads the image file again into the texture, keeping every setting,
-    // the modified flag and the history: only the texture and the image
-    // size change. The file is decoded on a worker, so the window goes on
+    // Reads the image file again, keeping every setting, the modified flag
+    // and the history: only the image and its size change. The file is decoded on a worker, so the window goes on
     // drawing; the new picture arrives later with imageReloaded. A failure
-    // keeps the texture there was and is announced by imageReloadFailed,
+    // keeps the image there was and is announced by imageReloadFailed,
     // not shown in a box. A new or opened document drops a reload still
     // running. Runs by itself shortly after the file changes on disk.
     // Returns whether a reload was started.
@@ -65,11 +68,23 @@ public:
     // Makes the image at `path` the surface's picture and size, keeping
     // every setting, as one undoable step (named in the Edit menu); the file
     // watch follows the new image. An image that cannot be used is reported
-    // as Open reports it and changes nothing. Needs the rendering context
-    // current, as Open does.
+    // as Open reports it and changes nothing.
     bool ReplaceImage(const QString &path);
     // Puts `image` on the surface and watches its file; for the commands only.
     void ShowImage(const ShownImage &image);
+
+    // The largest texture side the graphics driver takes, as the view (or
+    // any other drawer) asked it once; 0 (the start) refuses nothing. An
+    // image with a larger side is refused before the document changes.
+    void SetMaxTextureSide(int side) { m_maxTextureSide = side; }
+    int MaxTextureSide() const { return m_maxTextureSide; }
+
+    // The decoded image the surface shows (none without one), and its
+    // number, which changes with every new image (New, Open, reload): a
+    // drawer makes its texture again when the number is not the one it
+    // made it for.
+    std::shared_ptr<const PixelImage> Image() const { return surface.Image; }
+    std::uint64_t ImageRevision() const { return surface.ImageRevision; }
 
     bool IsModified() const;
     // false: the current state becomes the saved one. true: modified until
@@ -115,7 +130,8 @@ private:
     // for the editors that save by writing a new file and renaming it.
     void WatchImage();
     void OnWatchedPathChanged();
-    void OnImageReread(const QString &path, const PixelImage &image);
+    void OnImageReread(const QString &path, const std::shared_ptr<PixelImage> &image);
+    ImageReader::SizeCheck TextureSizeCheck() const;
 
     QList<DocumentView *> m_views;
     QFileSystemWatcher *m_watcher = nullptr;
@@ -125,6 +141,7 @@ private:
     QString m_pathName;
     QString m_imagePath;
     bool m_newDocumentsEmpty = false;
+    int m_maxTextureSide = 0;
     QUndoStack m_undoStack;
     bool m_forcedModified = false;
     bool m_reportedModified = false;

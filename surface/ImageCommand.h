@@ -32,10 +32,6 @@ public:
     void undo() override;
     void redo() override;
 
-    // The picture of the current texture, read back from OpenGL, so undo
-    // gives back exactly what was shown; null without a texture or context.
-    static std::shared_ptr<const PixelImage> ReadTexture(std::uint32_t texture);
-
 private:
     CSkimblerDoc *m_document;
     ShownImage m_before;

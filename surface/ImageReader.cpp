@@ -238,3 +238,10 @@ bool ImageReader::IsImageFile(const QString &path)
         return true;
     return QFileInfo(path).isFile() && !QImageReader::imageFormat(path).isEmpty();
 }
+
+QString ImageReader::SideRefusal(int width, int height, int maxSide)
+{
+    if (maxSide > 0 && (width > maxSide || height > maxSide))
+        return QStringLiteral("larger than the %1 x %1 pixels this OpenGL can hold").arg(maxSide);
+    return QString();
+}

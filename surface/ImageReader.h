@@ -49,6 +49,11 @@ public:
     static bool Read(const QString &path, const SizeCheck &sizeCheck, PixelImage *image, ImageError *error,
                      const Observer &observer = Observer());
 
+    // Whether a side exceeds `maxSide`, the largest texture side the
+    // graphics driver takes (0: unknown, never refused), in the words the
+    // user is shown. Safe on any thread.
+    static QString SideRefusal(int width, int height, int maxSide);
+
     // Every file-name suffix some reader takes, lower case, "tga" first.
     static QStringList Suffixes();
     // By suffix, or for an unknown suffix by the file's first bytes.

@@ -2,40 +2,44 @@
 
 #include "surface/ImageReader.h"
 #include "surface/PixelImage.h"
-#include "surface/TextureUpload.h"
 #include "skimbler/Scene.h"
 
 #include <QString>
 
-#include <GL/gl.h>
+#include <atomic>
 
-Surface::~Surface()
+namespace {
+
+std::uint64_t NextRevision()
 {
-    DeleteTexture();
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
 }
 
-void Surface::DeleteTexture()
+} // namespace
+
+Surface::~Surface() = default;
+
+void Surface::TakeImage(std::shared_ptr<const PixelImage> image)
 {
-    // At exit the rendering context may already be gone; it took its
-    // textures with it, so there is nothing left to delete.
-    if (Texture != 0 && TextureUpload::ContextIsCurrent()) {
-        const GLuint name = Texture;
-        glDeleteTextures(1, &name);
-    }
-    Texture = 0;
+    Width = image ? std::uint32_t(image->Width()) : 0;
+    Height = image ? std::uint32_t(image->Height()) : 0;
+    Image = std::move(image);
+    ImageRevision = NextRevision();
 }
 
-bool Surface::Load(const QString &path)
+bool Surface::Load(const QString &path, int maxSide)
 {
-    // Loading again (File New) must not leak the previous texture.
-    DeleteTexture();
-    PixelImage image;
+    auto image = std::make_shared<PixelImage>();
     ImageError error;
-    if (!ImageReader::Read(path, &TextureUpload::Refusal, &image, &error) || !SetImage(image, path, &error)) {
+    const auto sizeCheck = [maxSide](int width, int height, int) {
+        return ImageReader::SideRefusal(width, height, maxSide);
+    };
+    if (ImageReader::Read(path, sizeCheck, image.get(), &error)) {
+        TakeImage(std::move(image));
+    } else {
         error.Report();
-        Texture = 0;
-        Width = 0;
-        Height = 0;
+        TakeImage(nullptr);
     }
     ApplyDefaults();
     return true;
@@ -43,28 +47,13 @@ bool Surface::Load(const QString &path)
 
 void Surface::Clear()
 {
-    DeleteTexture();
-    Width = 0;
-    Height = 0;
+    TakeImage(nullptr);
     ApplyDefaults();
 }
 
-bool Surface::SetImage(const PixelImage &image, const QString &path, ImageError *error)
+void Surface::SetImage(std::shared_ptr<const PixelImage> image)
 {
-    QString reason;
-    std::uint32_t texture = 0;
-    if (!TextureUpload::Create(image, &texture, &reason)) {
-        *error = ImageError::About(path, reason);
-        return false;
-    }
-    DeleteTexture();
-    Texture = texture;
-    Width = std::uint32_t(image.Width());
-    Height = std::uint32_t(image.Height());
-    // The new texture stays bound, as after every upload.
-    if (texture != 0)
-        glBindTexture(GL_TEXTURE_2D, texture);
-    return true;
+    TakeImage(std::move(image));
 }
 
 void Surface::ResetPoints()

@@ -5,6 +5,7 @@
 #include <skimbler/SurfaceSettings.h>
 
 #include <cstdint>
+#include <memory>
 
 class PixelImage;
 class QString;
@@ -12,7 +13,9 @@ struct ImageError;
 
 // The one textured quad the program edits: its settings (plain public
 // fields, read directly by the view, the panels and the drawing code), the
-// texture and the size of the image it shows.
+// decoded image it shows and that image's size. The texture is the
+// drawing's business: it is made from Image whenever ImageRevision differs
+// from the one it was made for.
 class Surface : public GraphicalObject, public skimbler::SurfaceSettings
 {
 public:
@@ -21,19 +24,18 @@ public:
     Surface &operator=(const Surface &) = delete;
     ~Surface() override;
 
-    // Reads the image file at `path`, makes it the texture (in the current
-    // GL context) and resets every editable setting to the defaults. A
-    // failed read has already been reported to the user; the surface then
-    // has no texture and a size of 0 x 0. Always returns true.
-    virtual bool Load(const QString &path);
+    // Reads the image file at `path`, makes it the image and resets every
+    // editable setting to the defaults. A picture with a side over
+    // `maxSide` (the largest texture side the driver takes; 0: unknown) is
+    // refused. A failed read has already been reported to the user; the
+    // surface then has no image and a size of 0 x 0. Always returns true.
+    virtual bool Load(const QString &path, int maxSide = 0);
 
-    // Makes `image` the texture, in place of the old one, and takes its
-    // size; no other field changes. When OpenGL refuses it the old texture
-    // stays and `error` says why.
-    bool SetImage(const PixelImage &image, const QString &path, ImageError *error);
+    // Makes `image` the image, in place of the old one, and takes its size;
+    // no other field changes.
+    void SetImage(std::shared_ptr<const PixelImage> image);
 
-    // No image: no texture, a size of 0 x 0 and every editable setting at
-    // its default.
+    // No image: a size of 0 x 0 and every editable setting at its default.
     void Clear();
 
     // Filters, blend factors, flag bits 0x3E, corner layout and colours.
@@ -41,10 +43,16 @@ public:
     // Only the corner layout (the view's "full window" command).
     void ResetPoints();
 
-    std::uint32_t Texture = 0;
+    // Shared with the texture cache and the workers that made it; never
+    // changed in place, only replaced.
+    std::shared_ptr<const PixelImage> Image;
+    // Changes with every new image (or none), never repeating within the
+    // process, so a texture made for one surface's image is never taken for
+    // another's.
+    std::uint64_t ImageRevision = 0;
     std::uint32_t Width = 0;
     std::uint32_t Height = 0;
 
 private:
-    void DeleteTexture();
+    void TakeImage(std::shared_ptr<const PixelImage> image);
 };

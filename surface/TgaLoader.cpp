@@ -3,8 +3,8 @@
 #include "surface/MessageBox.h"
 #include "surface/RegularFile.h"
 #include "surface/TgaImage.h"
+#include "skimbler/GlEnums.h"
 
-#include <GL/gl.h>
 
 #include <sys/stat.h>
 
@@ -406,7 +406,7 @@ bool ReadInfo(TgaImage *image, std::FILE *file, std::size_t *pixelCount, std::ui
         SetFailure(failure, "Invalid texture information");
         return false;
     }
-    image->Format = image->BitsPerPixel == 24 ? GL_RGB : GL_RGBA;
+    image->Format = image->BitsPerPixel == 24 ? skimbler::gl::RGB : skimbler::gl::RGBA;
     // At most 65535 * 65535 * 4 bytes: needs 64 bits, and more than a
     // 32-bit address space can hold.
     const std::uint64_t pixels = std::uint64_t{image->Width} * image->Height;

@@ -4,6 +4,7 @@
 #include "render/GraphicalFramework.h"
 #include "render/GraphicalInterface.h"
 #include "render/SurfaceDrawState.h"
+#include "render/TextureUpload.h"
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
 #include "surface/MessageBox.h"
@@ -80,6 +81,8 @@ CSkimblerView::~CSkimblerView()
         m_document->RemoveView(this);
     if (m_backgroundCache && MakeCurrent())
         m_backgroundCache->Release();
+    if (m_interface && MakeCurrent())
+        m_interface->Release();
     if (m_background.Texture != 0 && MakeCurrent()) {
         const GLuint name = m_background.Texture;
         glDeleteTextures(1, &name);
@@ -121,7 +124,19 @@ int CSkimblerView::OnCreate()
     m_backgroundCache = std::make_unique<BackgroundCache>(pixels.data(), m_backgroundWidth, m_backgroundHeight);
     // The pixels go with this function; the record must not point at them.
     m_background.Pixels = nullptr;
+    // Asked once: the document checks every image it opens against it.
+    m_maxTextureSide = TextureUpload::MaxSide();
+    if (m_document)
+        m_document->SetMaxTextureSide(m_maxTextureSide);
     return 0;
+}
+
+std::uint32_t CSkimblerView::SurfaceTexture()
+{
+    Surface *surface = GetSurface();
+    if (!m_interface || !surface || !MakeCurrent())
+        return 0;
+    return m_interface->SurfaceTextureOf(*surface);
 }
 
 void CSkimblerView::SetDocument(CSkimblerDoc *document)
@@ -135,8 +150,11 @@ void CSkimblerView::SetDocument(CSkimblerDoc *document)
     m_surfaceDrag = false;
     m_nudgeKey = 0;
     m_nudgeCommand = nullptr;
-    if (document)
+    if (document) {
         document->AddView(this);
+        if (m_maxTextureSide > 0)
+            document->SetMaxTextureSide(m_maxTextureSide);
+    }
     RefreshCoordinates();
 }
 

@@ -61,6 +61,9 @@ public:
     void SetDocument(CSkimblerDoc *document);
     CSkimblerDoc *GetDocument() const;
     Surface *GetSurface() const;
+    // The texture of the surface's image in this window's context, made if
+    // the image changed since it was last drawn; 0 without an image.
+    std::uint32_t SurfaceTexture();
 
     // Window creation: rendering context (made current), drawing interface,
     // background tile. Runs before the window is shown so the document can
@@ -236,6 +239,7 @@ private:
     int m_backgroundWidth = 0;
     int m_backgroundHeight = 0;
     TextureImage m_background;
+    int m_maxTextureSide = 0;
     std::unique_ptr<BackgroundCache> m_backgroundCache;
     bool m_cacheBackground = true;
     bool m_showBackground = true;

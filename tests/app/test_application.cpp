@@ -258,7 +258,7 @@ void TestApplication::missingImageStartsUntextured()
     QVERIFY(started);
     QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("Could not open texture file")});
     QCOMPARE(m_messages->messages.first().caption, QStringLiteral("ERROR"));
-    QCOMPARE(Doc()->surface.Texture, 0u);
+    QVERIFY(!Doc()->Image());
     QCOMPARE(Doc()->surface.Width, 0u);
     QCOMPARE(Doc()->surface.Flags, 0x3Eu);
 }
@@ -288,7 +288,7 @@ void TestApplication::desktopStartIsEmpty()
     for (int pass = 0; pass < 2; ++pass) {
         QCOMPARE(m_messages->texts(), QStringList{});
         QCOMPARE(Doc()->surface.Width, width);
-        QCOMPARE(Doc()->surface.Texture != 0, width != 0);
+        QCOMPARE(m_app->GetActiveView()->SurfaceTexture() != 0, width != 0);
         QCOMPARE(Doc()->GetImagePath().isEmpty(), width == 0);
         QCOMPARE(Doc()->surface.Flags, 0x3Eu);
         QVERIFY(Doc()->GetPathName().isEmpty());
@@ -421,7 +421,7 @@ void TestApplication::openRestoresEverythingAndPanelsFollow()
     QCOMPARE(s.SrcFactor, 774u);
     QCOMPARE(s.Flags, 0x2Bu);
     QCOMPARE(s.Width, 8u);
-    QVERIFY(s.Texture != 0);
+    QVERIFY(Doc()->Image());
     QCOMPARE(m_app->GetMainWnd()->PropertyPanel()->m_list->item(8, 1)->text(), QStringLiteral("GL_NEAREST_MIPMAP_NEAREST"));
     QCOMPARE(m_app->GetMainWnd()->FlagsPanel()->m_list->item(2, 0)->checkState(), Qt::Unchecked);
     QCOMPARE(m_app->GetMainWnd()->m_xEdit->text(), QStringLiteral("0.750000"));
@@ -444,12 +444,12 @@ void TestApplication::openOfBrokenFileKeepsTheSurface()
     QVERIFY(broken.open(QIODevice::WriteOnly));
     broken.write("{\"format\": \"skimbler-surface\", \"version\": 1, \"surf");
     broken.close();
-    const std::uint32_t texture = Doc()->surface.Texture;
+    const std::uint64_t image = Doc()->ImageRevision();
     QVERIFY(!m_app->OpenDocumentFile(Work("broken.skimbler")));
     QCOMPARE(m_messages->messages.size(), 1);
     QVERIFY(m_messages->messages.first().text.contains(QStringLiteral("broken.skimbler")));
     QCOMPARE(Doc()->surface.Points[1][1], 0.125f);
-    QCOMPARE(Doc()->surface.Texture, texture);
+    QCOMPARE(Doc()->ImageRevision(), image);
 
     QFile notTga(Work("fake.tga"));
     QVERIFY(notTga.open(QIODevice::WriteOnly));
@@ -457,7 +457,7 @@ void TestApplication::openOfBrokenFileKeepsTheSurface()
     notTga.close();
     QVERIFY(!m_app->OpenDocumentFile(Work("fake.tga")));
     QCOMPARE(Doc()->surface.Points[1][1], 0.125f);
-    QCOMPARE(Doc()->surface.Texture, texture);
+    QCOMPARE(Doc()->ImageRevision(), image);
     QVERIFY(m_app->RecentFiles().Paths().isEmpty());
 }
 

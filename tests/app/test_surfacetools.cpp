@@ -556,7 +556,7 @@ void TestSurfaceTools::pasteIsOneUndoableStepAndKeepsTheImage()
     trigger(ID_EDIT_COPY);
 
     // Another image and other settings; the image must survive the paste.
-    const std::uint32_t texture = m_document->surface.Texture;
+    const std::uint64_t image = m_document->ImageRevision();
     m_document->surface.Width = 17;
     // Every value a paste carries differs, so none of them can be left out.
     SurfaceSettings other = copied;
@@ -583,7 +583,7 @@ void TestSurfaceTools::pasteIsOneUndoableStepAndKeepsTheImage()
     expected.Version = 7;  // the image's own header fields stay
     QVERIFY(m_document->Settings() == expected);
     QCOMPARE(m_document->surface.Width, 17u);
-    QCOMPARE(m_document->surface.Texture, texture);
+    QCOMPARE(m_document->ImageRevision(), image);
     m_document->UndoStack()->undo();
     QVERIFY(m_document->Settings() == other);
 }

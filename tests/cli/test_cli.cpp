@@ -59,9 +59,9 @@ QImage EditorExport(const QString &input, const QSize &size, bool transparent, b
     picture.Background = !transparent;
     QString error;
     const QImage image = ExportDrawing::Render(&gi, &document.surface, tile, picture, &error);
-    const GLuint names[2] = {tile.Texture, document.surface.Texture};
-    glDeleteTextures(2, names);
-    document.surface.Texture = 0;
+    gi.Release();
+    const GLuint name = tile.Texture;
+    glDeleteTextures(1, &name);
     return image;
 }
 

@@ -2,7 +2,7 @@
 #include "common/MessageRecorder.h"
 #include "render/GraphicalInterface.h"
 #include "surface/Surface.h"
-#include "surface/TextureUpload.h"
+#include "render/TextureUpload.h"
 
 #include <QFile>
 #include <QImage>
@@ -292,7 +292,7 @@ void TestGraphicalInterface::texturedImageIsRightWayUp()
     target(400, 300);
     Surface surface;
     QVERIFY(surface.Load(file.fileName()));
-    QVERIFY(surface.Texture != 0);
+    QVERIFY(surface.Image);
     surface.Flags = flags;
     QVERIFY(glIsEnabled(GL_TEXTURE_2D));
     m_gi.DrawSurface(surface, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f);
@@ -388,16 +388,17 @@ void TestGraphicalInterface::everyMinFilterDrawsTheImage()
     QVERIFY(picture.save(path));
 
     MessageRecorder recorder;
-    TextureUpload::SetForceGluMipmaps(glu);
     Surface surface;
     surface.Load(path);
-    TextureUpload::SetForceGluMipmaps(false);
     QVERIFY2(recorder.messages.isEmpty(), qPrintable(recorder.texts().join(QLatin1Char('\n'))));
     surface.Flags = SURFACE_FLAG_POINTS | SURFACE_FLAG_MIN;
     surface.MinFilter = std::uint32_t(filter);
 
     target(64, 48);  // a quarter of the picture's size: minified
+    // The texture is made as the surface is first drawn.
+    TextureUpload::SetForceGluMipmaps(glu);
     m_gi.DrawSurface(surface, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f);
+    TextureUpload::SetForceGluMipmaps(false);
     const QImage drawn = pixels();
     const QColor top = drawn.pixelColor(32, 8), bottom = drawn.pixelColor(32, 40);
     QVERIFY2(top.blue() > 240 && top.red() < 10 && top.green() < 10, qPrintable(top.name()));

@@ -3,6 +3,7 @@
 
 #include "render/GraphicalInterface.h"
 #include "render/HeadlessContext.h"
+#include "render/SurfaceDrawState.h"
 #include "surface/Surface.h"
 
 #include "skimbler/SurfaceRenderer.h"
@@ -155,13 +156,13 @@ private:
         }
         Surface surface;
         static_cast<SurfaceSettings &>(surface) = SettingsOf(c);
-        surface.Texture = texture;
         surface.Width = std::uint32_t(image.Width);
         surface.Height = std::uint32_t(image.Height);
         ClearQuadrants();
         m_editor.ProjectiveTexture = c.projective;
-        m_editor.DrawSurface(surface, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f);
-        surface.Texture = 0;  // the test keeps it for the next row
+        // The test keeps the texture for the next row: drawn by name.
+        m_editor.DrawSurface(ResolveSurface(surface, m_editor.Width, m_editor.Height, c.projective), texture, 0.0f,
+                             0.0f, 0.0f, 1.0f, 1.0f, 1.0f);
         return m_editorContext.ReadPixels();
     }
 

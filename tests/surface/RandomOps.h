@@ -209,7 +209,8 @@ private:
     int m_runKey = 0;
     SurfaceSettings m_saved;
     bool m_hasFile = false;
-    std::uint32_t m_texture = 0, m_width = 0, m_height = 0;
+    std::uint64_t m_revision = 0;
+    std::uint32_t m_width = 0, m_height = 0;
     int m_imageGeneration = 0;
 
     QString File(const char *name) const { return QDir(m_folder).filePath(QString::fromLatin1(name)); }
@@ -225,7 +226,7 @@ private:
     }
     void NoteImage()
     {
-        m_texture = m_doc->surface.Texture;
+        m_revision = m_doc->ImageRevision();
         m_width = m_doc->surface.Width;
         m_height = m_doc->surface.Height;
     }
@@ -368,7 +369,7 @@ private:
     }
     QString CheckImage() const
     {
-        if (m_doc->surface.Texture != m_texture || m_doc->surface.Width != m_width
+        if (m_doc->ImageRevision() != m_revision || m_doc->surface.Width != m_width
             || m_doc->surface.Height != m_height)
             return QStringLiteral("the image changed with the settings");
         return QString();

@@ -94,10 +94,11 @@ inline QByteArray SurfaceBytes(const Surface &s)
     const auto add = [&bytes](const void *data, std::size_t size) {
         bytes.append(static_cast<const char *>(data), static_cast<qsizetype>(size));
     };
-    for (const std::uint32_t *field : {&s.Texture, &s.Version, &s.BPP, &s.Type, &s.DataFormat, &s.Width,
+    for (const std::uint32_t *field : {&s.Version, &s.BPP, &s.Type, &s.DataFormat, &s.Width,
                                        &s.Height, &s.ColorKey, &s.MagFilter, &s.MinFilter, &s.SrcFactor,
                                        &s.DestFactor, &s.Flags})
         add(field, sizeof *field);
+    add(&s.ImageRevision, sizeof s.ImageRevision);
     add(s.Points, sizeof s.Points);
     add(s.Colors, sizeof s.Colors);
     return bytes;
@@ -129,7 +130,8 @@ struct DocumentState
 inline void ApplyAsOpened(const SurfaceFile::Contents &contents, const Surface &image, Surface *into)
 {
     static_cast<skimbler::SurfaceSettings &>(*into) = contents.Settings;
-    into->Texture = image.Texture;
+    into->Image = image.Image;
+    into->ImageRevision = image.ImageRevision;
     into->Width = image.Width;
     into->Height = image.Height;
 }

@@ -52,7 +52,7 @@ void TestSurface::constructedZero()
     const Surface surface;
     // Every setting, bit for bit, and the image's part: nothing was forgotten.
     QVERIFY(static_cast<const skimbler::SurfaceSettings &>(surface) == skimbler::SurfaceSettings{});
-    QCOMPARE(surface.Texture, 0u);
+    QVERIFY(!surface.Image);
     QCOMPARE(surface.Width, 0u);
     QCOMPARE(surface.Height, 0u);
 }
@@ -69,7 +69,7 @@ void TestSurface::loadWithoutImage()
     surface.Flags = SURFACE_FLAG_COLORKEY;
     QVERIFY(surface.Load(dir.filePath(QStringLiteral("absent.tga"))));
     QCOMPARE(recorder.texts(), QStringList{QStringLiteral("Could not open texture file")});
-    QCOMPARE(surface.Texture, 0u);
+    QVERIFY(!surface.Image);
     QCOMPARE(surface.Width, 0u);
     QCOMPARE(surface.Height, 0u);
     QCOMPARE(surface.Flags, 0x3Fu);

@@ -160,7 +160,7 @@ void TestSurfaceFile::onlyRegularFilesAreOpened()
     }
     if (accepted) {
         QCOMPARE(doc.GetPathName(), path);
-        QCOMPARE(doc.surface.Texture, 0u);
+        QVERIFY(!doc.Image());
         QVERIFY(!doc.IsModified());
     } else {
         QCOMPARE(doc.GetPathName(), dir.filePath(QStringLiteral("before.skimbler")));

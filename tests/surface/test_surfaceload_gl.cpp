@@ -10,7 +10,7 @@
 
 #include "surface/CSkimblerDoc.h"
 #include "surface/Surface.h"
-#include "surface/TextureUpload.h"
+#include "common/SurfaceTextureOf.h"
 
 #include <skimbler/SurfaceSettings.h>
 
@@ -247,8 +247,8 @@ void TestSurfaceLoadGl::newDocumentLoadsImage()
     QVERIFY(!document.IsModified());
 
     const Surface &surface = document.surface;
-    QVERIFY(surface.Texture != 0);
-    QVERIFY(glIsTexture(surface.Texture));
+    QVERIFY(SurfaceTextureOf(surface) != 0);
+    QVERIFY(glIsTexture(SurfaceTextureOf(surface)));
     QCOMPARE(int(surface.Width), width);
     QCOMPARE(int(surface.Height), height);
     QCOMPARE(surface.Flags, 0x3Eu);
@@ -263,7 +263,7 @@ void TestSurfaceLoadGl::newDocumentLoadsImage()
 
     GLint bound = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    QCOMPARE(GLuint(bound), surface.Texture);
+    QCOMPARE(GLuint(bound), SurfaceTextureOf(surface));
     GLint filter = 0;
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
     QCOMPARE(filter, GLint(GL_NEAREST));
@@ -271,10 +271,10 @@ void TestSurfaceLoadGl::newDocumentLoadsImage()
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
     QCOMPARE(alignment, 4);  // put back as it was
 
-    QCOMPARE(TextureLevelParameter(surface.Texture, GL_TEXTURE_WIDTH), width);
-    QCOMPARE(TextureLevelParameter(surface.Texture, GL_TEXTURE_HEIGHT), height);
+    QCOMPARE(TextureLevelParameter(SurfaceTextureOf(surface), GL_TEXTURE_WIDTH), width);
+    QCOMPARE(TextureLevelParameter(SurfaceTextureOf(surface), GL_TEXTURE_HEIGHT), height);
     const GLenum format = pixelSize == 3 ? GL_RGB : GL_RGBA;
-    QVERIFY(TextureBytes(surface.Texture, format, width, height) == pixels);
+    QVERIFY(TextureBytes(SurfaceTextureOf(surface), format, width, height) == pixels);
     QCOMPARE(glGetError(), GLenum(GL_NO_ERROR));
 }
 
@@ -299,7 +299,7 @@ void TestSurfaceLoadGl::secondNewDocumentReplacesTexture()
     MessageRecorder recorder;
     CSkimblerDoc document;
     QVERIFY(document.OnNewDocument());
-    const GLuint oldTexture = document.surface.Texture;
+    const GLuint oldTexture = SurfaceTextureOf(document.surface);
     QVERIFY(glIsTexture(oldTexture));
 
     // Corners dragged and the file changed: a new document starts over from
@@ -307,7 +307,7 @@ void TestSurfaceLoadGl::secondNewDocumentReplacesTexture()
     document.surface.Points[0][0] = 0.25f;
     WriteImage(second.rle);
     QVERIFY(document.OnNewDocument());
-    const GLuint newTexture = document.surface.Texture;
+    const GLuint newTexture = SurfaceTextureOf(document.surface);
     QVERIFY(glIsTexture(newTexture));
     // The old name is either gone or handed out again for the new texture:
     // either way it was deleted.
@@ -328,7 +328,7 @@ void TestSurfaceLoadGl::missingImage()
     QCOMPARE(recorder.messages.size(), 1);
     QCOMPARE(recorder.messages.first().text, QStringLiteral("Could not open texture file"));
     QCOMPARE(recorder.messages.first().caption, QStringLiteral("ERROR"));
-    QCOMPARE(document.surface.Texture, 0u);
+    QCOMPARE(SurfaceTextureOf(document.surface), 0u);
     QCOMPARE(document.surface.Width, 0u);
     QCOMPARE(document.surface.Height, 0u);
     QCOMPARE(document.surface.Flags, 0x3Eu);
@@ -343,13 +343,13 @@ void TestSurfaceLoadGl::badImageKeepsNoTexture()
     MessageRecorder recorder;
     CSkimblerDoc document;
     QVERIFY(document.OnNewDocument());
-    const GLuint oldTexture = document.surface.Texture;
+    const GLuint oldTexture = SurfaceTextureOf(document.surface);
     QVERIFY(oldTexture != 0);
 
     WriteImage(Header(10) + Info(10, 10, 32) + Run(128, Bytes({1, 2, 3, 4})));
     QVERIFY(document.OnNewDocument());
     QCOMPARE(recorder.texts(), QStringList{QStringLiteral("Too many pixels read")});
-    QCOMPARE(document.surface.Texture, 0u);
+    QCOMPARE(SurfaceTextureOf(document.surface), 0u);
     QCOMPARE(document.surface.Width, 0u);
     QVERIFY(!glIsTexture(oldTexture));
 }
@@ -365,7 +365,7 @@ void TestSurfaceLoadGl::deletionAfterContextIsGone()
         GlTestContext own;
         QVERIFY(own.valid);
         QVERIFY(document->OnNewDocument());
-        QVERIFY(document->surface.Texture != 0);
+        QVERIFY(SurfaceTextureOf(document->surface) != 0);
     }
     QVERIFY(QOpenGLContext::currentContext() == nullptr);
     document.reset();  // must not crash
@@ -407,11 +407,11 @@ void TestSurfaceLoadGl::pngAndTgaUploadIdenticalTexels()
     MessageRecorder recorder;
     CSkimblerDoc document;
     QVERIFY(document.OnOpenDocument(Path("p.tga")));
-    const QByteArray fromTga = TextureBytes(document.surface.Texture, GLenum(format), picture.width(), picture.height());
+    const QByteArray fromTga = TextureBytes(SurfaceTextureOf(document.surface), GLenum(format), picture.width(), picture.height());
     QVERIFY(document.OnOpenDocument(m_dir->filePath(other)));
     QCOMPARE(document.surface.Width, std::uint32_t(picture.width()));
     QCOMPARE(document.GetImagePath(), m_dir->filePath(other));
-    const QByteArray fromOther = TextureBytes(document.surface.Texture, GLenum(format), picture.width(), picture.height());
+    const QByteArray fromOther = TextureBytes(SurfaceTextureOf(document.surface), GLenum(format), picture.width(), picture.height());
     QVERIFY2(recorder.messages.isEmpty(), qPrintable(recorder.texts().join(QLatin1Char('\n'))));
     QCOMPARE(fromOther, fromTga);
     QCOMPARE(fromOther, Texels(picture, format == GL_RGBA));
@@ -460,14 +460,13 @@ void TestSurfaceLoadGl::tooLargeIsRefusedAndSurfaceStays()
     CSkimblerDoc document;
     QVERIFY(document.OnNewDocument());
     document.surface.Points[0][0] = 0.5f;
-    const std::uint32_t texture = document.surface.Texture;
-    TextureUpload::SetMaxSideOverride(limit);
+    const std::uint32_t texture = SurfaceTextureOf(document.surface);
+    document.SetMaxTextureSide(limit);
     const bool opened = document.OnOpenDocument(m_dir->filePath(name));
-    TextureUpload::SetMaxSideOverride(0);
     QVERIFY(!opened);
     QCOMPARE(recorder.texts(), QStringList{message});
     QCOMPARE(recorder.messages.first().detail, QDir::toNativeSeparators(m_dir->filePath(name)));
-    QCOMPARE(document.surface.Texture, texture);
+    QCOMPARE(SurfaceTextureOf(document.surface), texture);
     QCOMPARE(document.surface.Width, 3u);
     QCOMPARE(document.surface.Points[0][0], 0.5f);
     QVERIFY(TextureBytes(texture, GL_RGB, 3, 2) == current.pixels);
@@ -515,12 +514,12 @@ void TestSurfaceLoadGl::unreadableFileNamesItself()
     MessageRecorder recorder;
     CSkimblerDoc document;
     QVERIFY(document.OnNewDocument());
-    const std::uint32_t texture = document.surface.Texture;
+    const std::uint32_t texture = SurfaceTextureOf(document.surface);
     QVERIFY(!document.OnOpenDocument(m_dir->filePath(name)));
     QCOMPARE(recorder.texts(), QStringList{message});
     QCOMPARE(recorder.messages.first().caption, caption);
     QCOMPARE(recorder.messages.first().detail, QDir::toNativeSeparators(m_dir->filePath(name)));
-    QCOMPARE(document.surface.Texture, texture);
+    QCOMPARE(SurfaceTextureOf(document.surface), texture);
     QCOMPARE(document.GetImagePath(), Path("a.tga"));
 }
 
@@ -549,7 +548,7 @@ void TestSurfaceLoadGl::rewrittenImageIsReloaded()
     // machine may see a save as two.
     QTRY_COMPARE(document.surface.Width, 8u);
     QCOMPARE(document.surface.Height, 2u);
-    QCOMPARE(TextureBytes(document.surface.Texture, GL_RGBA, 8, 2), Texels(painted, true));
+    QCOMPARE(TextureBytes(SurfaceTextureOf(document.surface), GL_RGBA, 8, 2), Texels(painted, true));
     QVERIFY(document.Settings() == edited);
     QVERIFY(document.IsModified());
     QCOMPARE(document.UndoStack()->count(), steps);
@@ -559,7 +558,7 @@ void TestSurfaceLoadGl::rewrittenImageIsReloaded()
     QVERIFY(renamed.save(Path("live.tmp.png")));
     QCOMPARE(std::rename(QFile::encodeName(Path("live.tmp.png")).constData(), QFile::encodeName(live).constData()), 0);
     QTRY_COMPARE(document.surface.Width, 3u);
-    const std::uint32_t good = document.surface.Texture;
+    const std::uint32_t good = SurfaceTextureOf(document.surface);
     const QByteArray goodTexels = Texels(renamed, false);
     QCOMPARE(TextureBytes(good, GL_RGB, 3, 5), goodTexels);
 
@@ -567,7 +566,7 @@ void TestSurfaceLoadGl::rewrittenImageIsReloaded()
     QVERIFY(Write(live, QByteArray("\x89PNG\r\n")));
     const QString expected = QStringLiteral("live.png: not a readable image (unsupported format)");
     QTRY_VERIFY(!failed.isEmpty() && failed.last().first().toString() == expected);
-    QCOMPARE(document.surface.Texture, good);
+    QCOMPARE(SurfaceTextureOf(document.surface), good);
     QCOMPARE(document.surface.Width, 3u);
     QCOMPARE(TextureBytes(good, GL_RGB, 3, 5), goodTexels);
     QVERIFY(recorder.messages.isEmpty());
@@ -577,7 +576,7 @@ void TestSurfaceLoadGl::rewrittenImageIsReloaded()
     QCOMPARE(document.UndoStack()->count(), steps);
     document.UndoStack()->undo();
     QCOMPARE(document.surface.MinFilter, std::uint32_t(GL_LINEAR));
-    QCOMPARE(document.surface.Texture, good);
+    QCOMPARE(SurfaceTextureOf(document.surface), good);
 }
 
 // The reload reads on a worker; whatever the user does before its picture
@@ -632,20 +631,19 @@ void TestSurfaceLoadGl::reloadTooLargeKeepsPicture()
     MessageRecorder recorder;
     CSkimblerDoc document;
     QVERIFY(document.OnOpenDocument(live));
-    const std::uint32_t texture = document.surface.Texture;
+    const std::uint32_t texture = SurfaceTextureOf(document.surface);
     QSignalSpy failed(&document, &CSkimblerDoc::imageReloadFailed);
-    TextureUpload::SetMaxSideOverride(32);
+    document.SetMaxTextureSide(32);
     QVERIFY(Picture(40, 20, false).save(live));
     QVERIFY(document.ReloadImage());
     QTRY_VERIFY(!failed.isEmpty());
     QThreadPool::globalInstance()->waitForDone();
     QTest::qWait(400);  // the file watch's own reload, if any, says the same
-    TextureUpload::SetMaxSideOverride(0);
     for (const QList<QVariant> &reason : failed) {
         QCOMPARE(reason.first().toString(),
                  QStringLiteral("grown.png: the image is 40 x 20 pixels, larger than the 32 x 32 pixels this OpenGL can hold"));
     }
-    QCOMPARE(document.surface.Texture, texture);
+    QCOMPARE(SurfaceTextureOf(document.surface), texture);
     QCOMPARE(document.surface.Width, 4u);
     QVERIFY(recorder.messages.isEmpty());
 }
@@ -658,7 +656,7 @@ void TestSurfaceLoadGl::surfaceFileWithPngRoundTrips()
     MessageRecorder recorder;
     CSkimblerDoc document;
     QVERIFY(document.OnOpenDocument(png));
-    const QByteArray texels = TextureBytes(document.surface.Texture, GL_RGBA, 9, 5);
+    const QByteArray texels = TextureBytes(SurfaceTextureOf(document.surface), GL_RGBA, 9, 5);
     document.surface.MinFilter = GL_NEAREST_MIPMAP_NEAREST;
     document.surface.SrcFactor = GL_DST_COLOR;
     document.surface.Colors[1][2] = 0.5f;
@@ -671,7 +669,7 @@ void TestSurfaceLoadGl::surfaceFileWithPngRoundTrips()
     QVERIFY2(recorder.messages.isEmpty(), qPrintable(recorder.texts().join(QLatin1Char('\n'))));
     QCOMPARE(reopened.GetImagePath(), png);
     QCOMPARE(reopened.surface.Width, 9u);
-    QCOMPARE(TextureBytes(reopened.surface.Texture, GL_RGBA, 9, 5), texels);
+    QCOMPARE(TextureBytes(SurfaceTextureOf(reopened.surface), GL_RGBA, 9, 5), texels);
     QCOMPARE(reopened.surface.MinFilter, std::uint32_t(GL_NEAREST_MIPMAP_NEAREST));
     QCOMPARE(reopened.surface.SrcFactor, std::uint32_t(GL_DST_COLOR));
     QCOMPARE(reopened.surface.Colors[1][2], 0.5f);
@@ -696,8 +694,9 @@ struct Shown
 Shown ShownOf(CSkimblerDoc &document)
 {
     const Surface &s = document.surface;
-    return {document.GetImagePath(), s.Width, s.Height, TextureLevelParameter(s.Texture, GL_TEXTURE_INTERNAL_FORMAT),
-            TextureBytes(s.Texture, GL_RGBA, int(s.Width), int(s.Height))};
+    const GLuint texture = SurfaceTextureOf(s);
+    return {document.GetImagePath(), s.Width, s.Height, TextureLevelParameter(texture, GL_TEXTURE_INTERNAL_FORMAT),
+            TextureBytes(texture, GL_RGBA, int(s.Width), int(s.Height))};
 }
 
 // Settings no open gives: moved corners, a -0 and a chosen blend.
@@ -809,13 +808,13 @@ void TestSurfaceLoadGl::refusedReplacementChangesNothing()
     const bool modified = document.IsModified();
     const int steps = document.UndoStack()->count();
 
-    TextureUpload::SetMaxSideOverride(maxSide);
+    document.SetMaxTextureSide(maxSide);
     const bool replaced = document.ReplaceImage(name);
     const QList<MessageBox::Message> said = recorder.messages;
     recorder.messages.clear();
     CSkimblerDoc other;
+    other.SetMaxTextureSide(maxSide);
     const bool opened = other.OnOpenDocument(name);
-    TextureUpload::SetMaxSideOverride(0);
 
     QVERIFY(!replaced);
     QVERIFY(!opened);

@@ -1,5 +1,6 @@
-#include "surface/TextureUpload.h"
+#include "render/TextureUpload.h"
 
+#include "surface/ImageReader.h"
 #include "surface/PixelImage.h"
 
 #include <QOpenGLContext>
@@ -112,7 +113,7 @@ QString TextureUpload::Refusal(int width, int height, int components)
     const int side = MaxSide();
     if (side <= 0)
         return QString();  // no context to ask: the upload will tell
-    const QString tooWide = SideRefusal(width, height, side);
+    const QString tooWide = ImageReader::SideRefusal(width, height, side);
     if (!tooWide.isEmpty())
         return tooWide;
     // The limit is per side; the implementation may still lack room for
@@ -123,13 +124,6 @@ QString TextureUpload::Refusal(int width, int height, int components)
     glGetTexLevelParameteriv(GL_PROXY_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &proxyWidth);
     if (proxyWidth == 0)
         return QStringLiteral("more than this OpenGL can hold");
-    return QString();
-}
-
-QString TextureUpload::SideRefusal(int width, int height, int maxSide)
-{
-    if (maxSide > 0 && (width > maxSide || height > maxSide))
-        return QStringLiteral("larger than the %1 x %1 pixels this OpenGL can hold").arg(maxSide);
     return QString();
 }
 

@@ -16,10 +16,6 @@ public:
     // here ("larger than the 16384 x 16384 pixels this OpenGL can hold"), or
     // empty when it can. Asks GL_MAX_TEXTURE_SIZE and GL_PROXY_TEXTURE_2D.
     static QString Refusal(int width, int height, int components);
-    // The part of Refusal that needs no context: whether a side exceeds
-    // `maxSide` (as MaxSide gave it; 0 means unknown, never refused). Safe
-    // on any thread.
-    static QString SideRefusal(int width, int height, int maxSide);
 
     // Whether an OpenGL context is current on this thread: Qt's, or one made
     // without Qt, as the command line's is.
