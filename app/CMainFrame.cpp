@@ -9,6 +9,7 @@
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
 #include "surface/ImageReader.h"
+#include "app/ScreenShapeMenu.h"
 #include "view/CSkimblerView.h"
 
 #include <skimbler/SurfaceFile.h>
@@ -431,6 +432,7 @@ void CMainFrame::CreateMenus()
     view->addAction(CommandAction(ID_PIXEL_PROBE));
     view->addAction(CommandAction(ID_PERSPECTIVE_TEXTURE));
     view->addSeparator();
+    view->addMenu(ScreenShapeMenu::Create(m_view, this));
     view->addAction(CommandAction(ID_VIEW_FIT));
 
     QMenu *help = bar->addMenu(QStringLiteral("說明(&H)"));

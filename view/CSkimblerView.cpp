@@ -252,9 +252,54 @@ void CSkimblerView::exposeEvent(QExposeEvent *)
 void CSkimblerView::resizeEvent(QResizeEvent *event)
 {
     QWindow::resizeEvent(event);
-    if (m_interface && MakeCurrent())
-        m_interface->Resize(ClientWidth(), ClientHeight(), false);
+    UpdateViewport();
     requestUpdate();
+}
+
+QRect CSkimblerView::ViewportRect() const
+{
+    if (m_viewport.isValid())
+        return m_viewport;
+    return QRect(0, 0, ClientWidth(), ClientHeight());
+}
+
+void CSkimblerView::SetScreenShape(int width, int height)
+{
+    if (width <= 0 || height <= 0)
+        width = height = 0;
+    if (width == m_screenWidth && height == m_screenHeight)
+        return;
+    m_screenWidth = width;
+    m_screenHeight = height;
+    UpdateViewport();
+    if (m_pointerInside)
+        ScheduleHoverText();
+    requestUpdate();
+}
+
+void CSkimblerView::UpdateViewport()
+{
+    const int clientWidth = ClientWidth();
+    const int clientHeight = ClientHeight();
+    QRect area(0, 0, clientWidth, clientHeight);
+    if (m_screenWidth > 0 && m_screenHeight > 0 && clientWidth > 0 && clientHeight > 0) {
+        // The largest rectangle of the screen's shape that fits, centred.
+        const double screenAspect = static_cast<double>(m_screenWidth) / m_screenHeight;
+        int width = clientWidth;
+        int height = static_cast<int>(std::lround(clientWidth / screenAspect));
+        if (height > clientHeight) {
+            height = clientHeight;
+            width = static_cast<int>(std::lround(clientHeight * screenAspect));
+        }
+        width = std::clamp(width, 1, clientWidth);
+        height = std::clamp(height, 1, clientHeight);
+        area = QRect((clientWidth - width) / 2, (clientHeight - height) / 2, width, height);
+    }
+    m_viewport = area;
+    if (m_interface && MakeCurrent()) {
+        m_interface->SetViewportOrigin(area.left(), clientHeight - area.top() - area.height());
+        m_interface->Resize(area.width(), area.height(), false);
+    }
 }
 
 void CSkimblerView::OnPaint()
@@ -273,6 +318,9 @@ void CSkimblerView::DrawScene()
     // not pan. It covers every pixel, so with the copy nothing needs
     // clearing first (nothing reads the depth buffer).
     const bool hasBackground = HasBackground();
+    // Letter-boxed, the bars outside the drawing area stay dark.
+    if (m_screenWidth > 0)
+        m_interface->Clear();
     if (!hasBackground || !m_cacheBackground || !m_backgroundCache
         || !m_backgroundCache->Draw()) {
         m_interface->SetViewOffset(0.0f, 0.0f);
@@ -293,8 +341,8 @@ void CSkimblerView::DrawBackground()
     if (!m_interface || !HasBackground())
         return;
     // One texel per window pixel, whatever the zoom.
-    m_interface->DrawTiledBackground(m_background, m_backgroundWidth, m_backgroundHeight, ClientWidth(),
-                                     ClientHeight());
+    m_interface->DrawTiledBackground(m_background, m_backgroundWidth, m_backgroundHeight, m_interface->Width,
+                                     m_interface->Height);
 }
 
 void CSkimblerView::DrawAxes()
@@ -387,7 +435,7 @@ int CSkimblerView::PickPress(int x, int y)
 
     SyncViewOffset();
     std::uint32_t buffer[PickBufferSize] = {};
-    m_interface->BeginPick(x, y, PickRegion, PickRegion, buffer, PickBufferSize);
+    m_interface->BeginPick(x - m_viewport.left(), y - m_viewport.top(), PickRegion, PickRegion, buffer, PickBufferSize);
     for (int i = 0; i < 4; ++i) {
         m_interface->LoadName(static_cast<std::uint32_t>(i));
         if (visible[i])
@@ -410,7 +458,7 @@ int CSkimblerView::PickHover(int x, int y)
 
     SyncViewOffset();
     std::uint32_t buffer[PickBufferSize] = {};
-    m_interface->BeginPick(x, y, PickRegion, PickRegion, buffer, PickBufferSize);
+    m_interface->BeginPick(x - m_viewport.left(), y - m_viewport.top(), PickRegion, PickRegion, buffer, PickBufferSize);
     if (m_showHandles)
         PickEdgeHandles(q, visible, HoverLeft);
     return PickSurfaceLast(*surface, HoverSurface, buffer);
