@@ -510,7 +510,10 @@ void CSkimblerView::mouseMoveEvent(QMouseEvent *event)
         Move(position.x(), position.y());
     }
     m_pointerInside = true;
-    ScheduleHoverText();
+    // The status text's pick pass waits for the drag's end: nothing under
+    // the pointer changes meaning while something follows it.
+    if (!Dragging())
+        ScheduleHoverText();
     event->accept();
 }
 
@@ -585,7 +588,6 @@ void CSkimblerView::Move(int x, int y)
         after.Points[m_dragTarget][0] = static_cast<float>(plane.x());
         after.Points[m_dragTarget][1] = static_cast<float>(plane.y());
         document->ChangeSettings(after, tr("拖曳角點"), m_dragKey);
-        RefreshCoordinates();
         return;
     }
 
@@ -606,10 +608,10 @@ void CSkimblerView::Move(int x, int y)
             coordinate = horizontal ? m_interface->OffsetX(coordinate, dx / depth)
                                     : m_interface->OffsetY(coordinate, dy / depth);
         }
+        // The document's update announces the coordinates and redraws.
         document->ChangeSettings(after, tr("拖曳邊"), m_dragKey);
         m_anchorX = x;
         m_anchorY = y;
-        RefreshCoordinates();
         return;
     }
 
@@ -628,7 +630,6 @@ void CSkimblerView::Move(int x, int y)
         document->ChangeSettings(after, tr("移動平面"), m_dragKey);
         m_anchorX = x;
         m_anchorY = y;
-        RefreshCoordinates();
         return;
     }
 
@@ -645,9 +646,17 @@ void CSkimblerView::Move(int x, int y)
 
 void CSkimblerView::Release()
 {
+    const bool dragged = Dragging();
     m_dragTarget = -1;
     m_surfaceDrag = false;
     m_dragKey = 0;
+    if (dragged && m_pointerInside)
+        ScheduleHoverText();
+}
+
+bool CSkimblerView::Dragging() const
+{
+    return m_dragTarget >= 0 || m_surfaceDrag || m_panButton != Qt::NoButton;
 }
 
 // ---------------------------------------------------------------------------
@@ -838,7 +847,7 @@ void CSkimblerView::ScheduleHoverText()
         m_hoverTimer->setSingleShot(true);
         m_hoverTimer->setInterval(HoverTextInterval);
         connect(m_hoverTimer, &QTimer::timeout, this, [this] {
-            if (m_pointerInside)
+            if (m_pointerInside && !Dragging())
                 emit hoverTextChanged(HoverText(m_pointerX, m_pointerY));
         });
     }

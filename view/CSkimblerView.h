@@ -209,6 +209,8 @@ private:
     void Press(int x, int y);
     void Move(int x, int y);
     void Release();
+    // A corner, edge, surface or pan drag is in progress.
+    bool Dragging() const;
     // The corners as drawn: the surface's points, or the image-sized quad
     // hanging from the centre; x and y scaled by the zoom.
     void HandleCorners(const Surface &surface, float corners[4][3]) const;

@@ -269,6 +269,8 @@ bool CSkimblerView::NavigationRelease(QMouseEvent *event)
     if (event->button() == m_panButton) {
         m_panButton = Qt::NoButton;
         SetPointerShape(m_spaceHeld ? Qt::OpenHandCursor : Qt::ArrowCursor);
+        if (m_pointerInside)
+            ScheduleHoverText();
     }
     event->accept();
     return true;
