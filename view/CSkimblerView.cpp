@@ -121,6 +121,9 @@ int CSkimblerView::OnCreate()
     m_backgroundCache = std::make_unique<BackgroundCache>(pixels.data(), m_backgroundWidth, m_backgroundHeight);
     // The pixels go with this function; the record must not point at them.
     m_background.Pixels = nullptr;
+    // A screen shape chosen before the context existed takes effect now.
+    if (m_screenWidth > 0)
+        UpdateViewport();
     return 0;
 }
 
