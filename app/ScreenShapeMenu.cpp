@@ -39,7 +39,7 @@ bool Parse(const QString &text, QSize *shape)
 
 QMenu *Create(CSkimblerView *view, QWidget *parent)
 {
-    auto *menu = new QMenu(QStringLiteral("目標螢幕(&S)"), parent);
+    auto *menu = new QMenu(QStringLiteral("目標螢幕(&R)"), parent);
     auto *group = new QActionGroup(menu);
     group->setExclusive(true);
     struct Preset

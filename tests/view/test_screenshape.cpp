@@ -51,11 +51,10 @@ private:
         return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
     }
 
-    void open(int windowWidth, int windowHeight, int imageWidth = 4, int imageHeight = 4)
+    // A new document on the disc image, shown in a window of this size.
+    void open(int windowWidth, int windowHeight, int imageWidth = 64, int imageHeight = 48)
     {
-        QVERIFY(imageWidth == 4 || writeDisc(m_dir.filePath(QStringLiteral("a.tga")), imageWidth, imageHeight));
-        if (imageWidth == 4)
-            QVERIFY(WriteTga(m_dir.filePath(QStringLiteral("a.tga")), 4, 4));
+        QVERIFY(writeDisc(m_dir.filePath(QStringLiteral("a.tga")), imageWidth, imageHeight));
         m_document = std::make_unique<CSkimblerDoc>();
         m_view = std::make_unique<CSkimblerView>();
         m_view->resize(windowWidth, windowHeight);
