@@ -515,7 +515,8 @@ void CSkimblerView::mouseMoveEvent(QMouseEvent *event)
     m_pointerInside = true;
     // The status text's pick pass waits for the drag's end: nothing under
     // the pointer changes meaning while something follows it.
-    if (!Dragging())
+    m_dragMoving = event->buttons() != Qt::NoButton && Dragging();
+    if (!m_dragMoving)
         ScheduleHoverText();
     event->accept();
 }
@@ -649,7 +650,8 @@ void CSkimblerView::Move(int x, int y)
 
 void CSkimblerView::Release()
 {
-    const bool dragged = Dragging();
+    const bool dragged = m_dragMoving;
+    m_dragMoving = false;
     m_dragTarget = -1;
     m_surfaceDrag = false;
     m_dragKey = 0;
@@ -850,7 +852,7 @@ void CSkimblerView::ScheduleHoverText()
         m_hoverTimer->setSingleShot(true);
         m_hoverTimer->setInterval(HoverTextInterval);
         connect(m_hoverTimer, &QTimer::timeout, this, [this] {
-            if (m_pointerInside && !Dragging())
+            if (m_pointerInside && !m_dragMoving)
                 emit hoverTextChanged(HoverText(m_pointerX, m_pointerY));
         });
     }

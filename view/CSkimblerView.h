@@ -286,6 +286,8 @@ private:
     int m_nudgeKey = 0;
     const QUndoCommand *m_nudgeCommand = nullptr;
     bool m_pointerInside = false;
+    // The last move was a drag with a button held: the status text waits.
+    bool m_dragMoving = false;
     QTimer *m_hoverTimer = nullptr;
 
     QPointer<CSkimblerDoc> m_document;

@@ -269,6 +269,7 @@ bool CSkimblerView::NavigationRelease(QMouseEvent *event)
     if (event->button() == m_panButton) {
         m_panButton = Qt::NoButton;
         SetPointerShape(m_spaceHeld ? Qt::OpenHandCursor : Qt::ArrowCursor);
+        m_dragMoving = false;
         if (m_pointerInside)
             ScheduleHoverText();
     }
