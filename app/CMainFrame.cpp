@@ -9,6 +9,7 @@
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
 #include "surface/ImageReader.h"
+#include "app/ScreenShapeMenu.h"
 #include "view/CSkimblerView.h"
 
 #include <skimbler/SurfaceFile.h>
@@ -255,10 +256,10 @@ void CMainFrame::FollowUndoStack()
         undo->setText(name("復原", "(&U)", stack->undoText()));
         redo->setText(name("取消復原", "(&R)", stack->redoText()));
     };
+    // Every push, merge, undo, redo or clear moves the index (a merge
+    // announces it too), and the texts only change with it: one refresh per
+    // step, not one per signal of a drag's merged push.
     connect(stack, &QUndoStack::indexChanged, this, refresh);
-    connect(stack, &QUndoStack::cleanChanged, this, refresh);
-    connect(stack, &QUndoStack::undoTextChanged, this, refresh);
-    connect(stack, &QUndoStack::redoTextChanged, this, refresh);
     refresh();
 }
 
@@ -442,6 +443,7 @@ void CMainFrame::CreateMenus()
     view->addAction(CommandAction(ID_PIXEL_PROBE));
     view->addAction(CommandAction(ID_PERSPECTIVE_TEXTURE));
     view->addSeparator();
+    view->addMenu(ScreenShapeMenu::Create(m_view, this));
     view->addAction(CommandAction(ID_VIEW_FIT));
 
     QMenu *help = bar->addMenu(QStringLiteral("說明(&H)"));
@@ -608,6 +610,9 @@ void CMainFrame::ShowCoordinates(double x, double y, double z)
     for (int axis = 0; axis < 3; ++axis) {
         // Typing not yet committed is the user's; a redraw must not eat it.
         if (!fields[axis] || fields[axis]->HasPendingText())
+            continue;
+        // A drag moves one or two of the three; the others keep their text.
+        if (fields[axis]->GetValue() == values[axis])
             continue;
         const QSignalBlocker quiet(fields[axis]);
         fields[axis]->SetValue(values[axis]);

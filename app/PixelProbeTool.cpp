@@ -104,9 +104,13 @@ PixelProbe::Colour PixelProbeTool::BackgroundAt(int x, int y) const
         return {0.0, 0.0, 0.0, 1.0};  // the clear colour
     // The checkerboard: 16-pixel cells from the bottom-left corner, grey
     // where the cell's column and row are both even or both odd.
+    // They start at the drawing area's corner; letter-boxing bars are dark.
+    const QRect area = m_view->ViewportRect();
+    if (!m_view->ScreenShape().isEmpty() && !area.contains(x, y))
+        return {0.0, 0.0, 0.0, 1.0};
     const int cell = CSkimblerView::BackgroundTileSize / 2;
-    const int fromBottom = m_view->ClientHeight() - 1 - y;
-    const bool grey = ((x / cell) + (fromBottom / cell)) % 2 == 0;
+    const int fromBottom = area.bottom() - y;
+    const bool grey = (((x - area.left()) / cell) + (fromBottom / cell)) % 2 == 0;
     const double level = grey ? 192.0 / 255.0 : 1.0;
     return {level, level, level, 1.0};
 }

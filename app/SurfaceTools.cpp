@@ -190,7 +190,8 @@ void SurfaceTools::Export()
     if (!view)
         return;
     ExportImage::Options options;
-    options.size = QSize(view->ClientWidth(), view->ClientHeight());
+    // The picture the view shows: its drawing area, letter-boxing left out.
+    options.size = view->ViewportRect().size();
     if (!m_askExportOptions(&options))
         return;
 

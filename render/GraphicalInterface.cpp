@@ -62,7 +62,7 @@ bool GraphicalInterface::Resize(int width, int height, bool orthographic)
 {
     Width = width;
     Height = height == 0 ? 1 : height;
-    glViewport(0, 0, width, Height);
+    glViewport(ViewportLeft, ViewportBottom, width, Height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     if (orthographic)
@@ -72,6 +72,12 @@ bool GraphicalInterface::Resize(int width, int height, bool orthographic)
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     return true;
+}
+
+void GraphicalInterface::SetViewportOrigin(int left, int bottom)
+{
+    ViewportLeft = left;
+    ViewportBottom = bottom;
 }
 
 TextureImage GraphicalInterface::CreateImage(const void *pixels, int width, int height, int bitsPerPixel)
@@ -266,7 +272,7 @@ void GraphicalInterface::BeginPick(int x, int y, int width, int height, std::uin
     glLoadIdentity();
     GLint viewport[4] = {0, 0, 0, 0};
     glGetIntegerv(GL_VIEWPORT, viewport);
-    gluPickMatrix(x, viewport[3] - y, width, height, viewport);
+    gluPickMatrix(viewport[0] + x, viewport[1] + viewport[3] - y, width, height, viewport);
     LoadProjection();
     glInitNames();
     glPushName(0);

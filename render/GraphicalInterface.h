@@ -24,6 +24,11 @@ public:
     virtual bool Init(int width, int height);
     virtual void Release();
     virtual bool Resize(int width, int height, bool orthographic);
+    // Where the width x height drawing area sits in the window: its
+    // bottom-left corner in window pixels from the bottom-left, (0, 0)
+    // unless letter-boxed. Takes effect at the next Resize. Pick positions
+    // are then counted from the area's top-left corner.
+    void SetViewportOrigin(int left, int bottom);
     virtual TextureImage CreateImage(const void *pixels, int width, int height, int bitsPerPixel);
     virtual bool DrawImageQuad(const TextureImage &image, float s, float t, const float corners[4][3], float alpha);
     virtual bool DrawImage(const TextureImage &image, float width, float height, float x, float y, float angle,
@@ -77,6 +82,8 @@ public:
 
     int Width = 0;
     int Height = 0;
+    int ViewportLeft = 0;
+    int ViewportBottom = 0;
     // DrawSurface sends projective texture coordinates, so that a quad that is
     // not a parallelogram keeps the image's straight lines straight.
     bool ProjectiveTexture = false;

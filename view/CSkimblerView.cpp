@@ -128,6 +128,9 @@ int CSkimblerView::OnCreate()
     m_maxTextureSide = TextureUpload::MaxSide();
     if (m_document)
         m_document->SetMaxTextureSide(m_maxTextureSide);
+    // A screen shape chosen before the context existed takes effect now.
+    if (m_screenWidth > 0)
+        UpdateViewport();
     return 0;
 }
 
@@ -270,9 +273,54 @@ void CSkimblerView::exposeEvent(QExposeEvent *)
 void CSkimblerView::resizeEvent(QResizeEvent *event)
 {
     QWindow::resizeEvent(event);
-    if (m_interface && MakeCurrent())
-        m_interface->Resize(ClientWidth(), ClientHeight(), false);
+    UpdateViewport();
     requestUpdate();
+}
+
+QRect CSkimblerView::ViewportRect() const
+{
+    if (m_viewport.isValid())
+        return m_viewport;
+    return QRect(0, 0, ClientWidth(), ClientHeight());
+}
+
+void CSkimblerView::SetScreenShape(int width, int height)
+{
+    if (width <= 0 || height <= 0)
+        width = height = 0;
+    if (width == m_screenWidth && height == m_screenHeight)
+        return;
+    m_screenWidth = width;
+    m_screenHeight = height;
+    UpdateViewport();
+    if (m_pointerInside)
+        ScheduleHoverText();
+    requestUpdate();
+}
+
+void CSkimblerView::UpdateViewport()
+{
+    const int clientWidth = ClientWidth();
+    const int clientHeight = ClientHeight();
+    QRect area(0, 0, clientWidth, clientHeight);
+    if (m_screenWidth > 0 && m_screenHeight > 0 && clientWidth > 0 && clientHeight > 0) {
+        // The largest rectangle of the screen's shape that fits, centred.
+        const double screenAspect = static_cast<double>(m_screenWidth) / m_screenHeight;
+        int width = clientWidth;
+        int height = static_cast<int>(std::lround(clientWidth / screenAspect));
+        if (height > clientHeight) {
+            height = clientHeight;
+            width = static_cast<int>(std::lround(clientHeight * screenAspect));
+        }
+        width = std::clamp(width, 1, clientWidth);
+        height = std::clamp(height, 1, clientHeight);
+        area = QRect((clientWidth - width) / 2, (clientHeight - height) / 2, width, height);
+    }
+    m_viewport = area;
+    if (m_interface && MakeCurrent()) {
+        m_interface->SetViewportOrigin(area.left(), clientHeight - area.top() - area.height());
+        m_interface->Resize(area.width(), area.height(), false);
+    }
 }
 
 void CSkimblerView::OnPaint()
@@ -291,6 +339,9 @@ void CSkimblerView::DrawScene()
     // not pan. It covers every pixel, so with the copy nothing needs
     // clearing first (nothing reads the depth buffer).
     const bool hasBackground = HasBackground();
+    // Letter-boxed, the bars outside the drawing area stay dark.
+    if (m_screenWidth > 0)
+        m_interface->Clear();
     if (!hasBackground || !m_cacheBackground || !m_backgroundCache
         || !m_backgroundCache->Draw()) {
         m_interface->SetViewOffset(0.0f, 0.0f);
@@ -311,8 +362,8 @@ void CSkimblerView::DrawBackground()
     if (!m_interface || !HasBackground())
         return;
     // One texel per window pixel, whatever the zoom.
-    m_interface->DrawTiledBackground(m_background, m_backgroundWidth, m_backgroundHeight, ClientWidth(),
-                                     ClientHeight());
+    m_interface->DrawTiledBackground(m_background, m_backgroundWidth, m_backgroundHeight, m_interface->Width,
+                                     m_interface->Height);
 }
 
 void CSkimblerView::DrawAxes()
@@ -405,7 +456,7 @@ int CSkimblerView::PickPress(int x, int y)
 
     SyncViewOffset();
     std::uint32_t buffer[PickBufferSize] = {};
-    m_interface->BeginPick(x, y, PickRegion, PickRegion, buffer, PickBufferSize);
+    m_interface->BeginPick(x - m_viewport.left(), y - m_viewport.top(), PickRegion, PickRegion, buffer, PickBufferSize);
     for (int i = 0; i < 4; ++i) {
         m_interface->LoadName(static_cast<std::uint32_t>(i));
         if (visible[i])
@@ -428,7 +479,7 @@ int CSkimblerView::PickHover(int x, int y)
 
     SyncViewOffset();
     std::uint32_t buffer[PickBufferSize] = {};
-    m_interface->BeginPick(x, y, PickRegion, PickRegion, buffer, PickBufferSize);
+    m_interface->BeginPick(x - m_viewport.left(), y - m_viewport.top(), PickRegion, PickRegion, buffer, PickBufferSize);
     if (m_showHandles)
         PickEdgeHandles(q, visible, HoverLeft);
     return PickSurfaceLast(*surface, HoverSurface, buffer);
@@ -480,7 +531,11 @@ void CSkimblerView::mouseMoveEvent(QMouseEvent *event)
         Move(position.x(), position.y());
     }
     m_pointerInside = true;
-    ScheduleHoverText();
+    // The status text's pick pass waits for the drag's end: nothing under
+    // the pointer changes meaning while something follows it.
+    m_dragMoving = event->buttons() != Qt::NoButton && Dragging();
+    if (!m_dragMoving)
+        ScheduleHoverText();
     event->accept();
 }
 
@@ -555,7 +610,6 @@ void CSkimblerView::Move(int x, int y)
         after.Points[m_dragTarget][0] = static_cast<float>(plane.x());
         after.Points[m_dragTarget][1] = static_cast<float>(plane.y());
         document->ChangeSettings(after, tr("拖曳角點"), m_dragKey);
-        RefreshCoordinates();
         return;
     }
 
@@ -576,10 +630,10 @@ void CSkimblerView::Move(int x, int y)
             coordinate = horizontal ? m_interface->OffsetX(coordinate, dx / depth)
                                     : m_interface->OffsetY(coordinate, dy / depth);
         }
+        // The document's update announces the coordinates and redraws.
         document->ChangeSettings(after, tr("拖曳邊"), m_dragKey);
         m_anchorX = x;
         m_anchorY = y;
-        RefreshCoordinates();
         return;
     }
 
@@ -598,7 +652,6 @@ void CSkimblerView::Move(int x, int y)
         document->ChangeSettings(after, tr("移動平面"), m_dragKey);
         m_anchorX = x;
         m_anchorY = y;
-        RefreshCoordinates();
         return;
     }
 
@@ -615,9 +668,18 @@ void CSkimblerView::Move(int x, int y)
 
 void CSkimblerView::Release()
 {
+    const bool dragged = m_dragMoving;
+    m_dragMoving = false;
     m_dragTarget = -1;
     m_surfaceDrag = false;
     m_dragKey = 0;
+    if (dragged && m_pointerInside)
+        ScheduleHoverText();
+}
+
+bool CSkimblerView::Dragging() const
+{
+    return m_dragTarget >= 0 || m_surfaceDrag || m_panButton != Qt::NoButton;
 }
 
 // ---------------------------------------------------------------------------
@@ -808,7 +870,7 @@ void CSkimblerView::ScheduleHoverText()
         m_hoverTimer->setSingleShot(true);
         m_hoverTimer->setInterval(HoverTextInterval);
         connect(m_hoverTimer, &QTimer::timeout, this, [this] {
-            if (m_pointerInside)
+            if (m_pointerInside && !m_dragMoving)
                 emit hoverTextChanged(HoverText(m_pointerX, m_pointerY));
         });
     }

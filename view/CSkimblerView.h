@@ -6,6 +6,7 @@
 #include "surface/DocumentView.h"
 
 #include <QPointer>
+#include <QRect>
 #include <QWindow>
 
 #include <cstdint>
@@ -137,7 +138,18 @@ public:
     // down. (0, 0) at start and after "100".
     void SetPan(float x, float y);
 
-    // The window as core sees it: size, zoom and pan.
+    // The shape of the screen the surface is prepared for: width x height
+    // in any unit (4 x 3, 1920 x 1080), or 0 x 0 for the window itself. With
+    // a shape, the picture is drawn in the largest rectangle of that shape
+    // centred in the window, dark bars around it; the projection is the
+    // same, so the rectangle shows what such a screen would.
+    void SetScreenShape(int width, int height);
+    QSize ScreenShape() const { return QSize(m_screenWidth, m_screenHeight); }
+    // The drawing area in device pixels, window coordinates (y down): the
+    // whole window without a screen shape.
+    QRect ViewportRect() const;
+
+    // The window as core sees it: drawing area, zoom and pan.
     skimbler::View CoreView() const;
     // A window position in device pixels to the surface's own coordinates on
     // the plane at height z (zoom and pan undone), and back. Everything that
@@ -200,6 +212,8 @@ private:
     void Press(int x, int y);
     void Move(int x, int y);
     void Release();
+    // A corner, edge, surface or pan drag is in progress.
+    bool Dragging() const;
     // The corners as drawn: the surface's points, or the image-sized quad
     // hanging from the centre; x and y scaled by the zoom.
     void HandleCorners(const Surface &surface, float corners[4][3]) const;
@@ -219,6 +233,8 @@ private:
     // How much farther a point at height z moves on the screen than one on
     // the plane, for pixel-step drags (1 for a point behind the eye).
     float PointerScale(float z) const;
+    // Places the drawing area for the window's size and the screen shape.
+    void UpdateViewport();
     // Makes the drawing interface's offset the view's pan.
     void SyncViewOffset();
     void DrawHandleSquare(float x, float y, bool filled);
@@ -246,6 +262,9 @@ private:
     float m_zoom = 1.0f;
     float m_panX = 0.0f;
     float m_panY = 0.0f;
+    int m_screenWidth = 0;
+    int m_screenHeight = 0;
+    QRect m_viewport;
     std::uint16_t m_stipplePattern = 0x00FF;
     int m_selectedPoint = -1;
     int m_dragTarget = -1;
@@ -271,6 +290,8 @@ private:
     int m_nudgeKey = 0;
     const QUndoCommand *m_nudgeCommand = nullptr;
     bool m_pointerInside = false;
+    // The last move was a drag with a button held: the status text waits.
+    bool m_dragMoving = false;
     QTimer *m_hoverTimer = nullptr;
 
     QPointer<CSkimblerDoc> m_document;

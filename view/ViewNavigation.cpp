@@ -57,6 +57,8 @@ skimbler::View CSkimblerView::CoreView() const
     view.Zoom = m_zoom;
     view.PanX = m_panX;
     view.PanY = m_panY;
+    view.OffsetX = m_viewport.left();
+    view.OffsetY = m_viewport.top();
     return view;
 }
 
@@ -139,7 +141,7 @@ QPointF CSkimblerView::ZoomCentre() const
 {
     // The centre of the projection: a zoom about it leaves a zero pan zero.
     if (m_interface)
-        return QPointF(m_interface->Width * 0.5, m_interface->Height * 0.5);
+        return QPointF(m_viewport.left() + m_interface->Width * 0.5, m_viewport.top() + m_interface->Height * 0.5);
     return QPointF(ClientWidth() * 0.5, ClientHeight() * 0.5);
 }
 
@@ -152,8 +154,8 @@ void CSkimblerView::SetZoom(float zoom)
 void CSkimblerView::FitSurface()
 {
     Surface *surface = GetSurface();
-    const int width = ClientWidth();
-    const int height = ClientHeight();
+    const int width = ViewportRect().width();
+    const int height = ViewportRect().height();
     if (!surface || !m_interface || width <= 0 || height <= 0)
         return;
     float corners[4][3];
@@ -267,6 +269,9 @@ bool CSkimblerView::NavigationRelease(QMouseEvent *event)
     if (event->button() == m_panButton) {
         m_panButton = Qt::NoButton;
         SetPointerShape(m_spaceHeld ? Qt::OpenHandCursor : Qt::ArrowCursor);
+        m_dragMoving = false;
+        if (m_pointerInside)
+            ScheduleHoverText();
     }
     event->accept();
     return true;

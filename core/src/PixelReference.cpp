@@ -180,6 +180,9 @@ PixelResult PixelAt(const DrawState &state, const View &view, const TexelPyramid
     // A pair OpenGL refuses leaves the blend of the pass before: the
     // background's plain copy.
     result.BlendAccepted = IsKnownFactor(result.SrcFactor) && IsKnownFactor(result.DestFactor);
+    // From here on the position is within the drawn area.
+    x -= view.OffsetX;
+    y -= view.OffsetY;
     if (view.Width <= 0 || view.Height <= 0 || x < 0 || y < 0 || x >= view.Width || y >= view.Height)
         return result;
 

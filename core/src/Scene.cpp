@@ -80,6 +80,8 @@ void WindowToSurface(const View &view, float x, float y, float z, float *surface
     }
     x -= view.PanX;
     y -= view.PanY;
+    x -= static_cast<float>(view.OffsetX);
+    y -= static_cast<float>(view.OffsetY);
     WindowToPlane(view.Width, view.Height, &x, &y);
     const float scale = view.Zoom * depth;
     *surfaceX = x / scale;
@@ -97,8 +99,8 @@ void SurfaceToWindow(const View &view, float x, float y, float z, float *windowX
     x *= scale;
     y *= scale;
     PlaneToWindow(view.Width, view.Height, &x, &y);
-    *windowX = x + view.PanX;
-    *windowY = y + view.PanY;
+    *windowX = x + view.PanX + static_cast<float>(view.OffsetX);
+    *windowY = y + view.PanY + static_cast<float>(view.OffsetY);
 }
 
 } // namespace skimbler

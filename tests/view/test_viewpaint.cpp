@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QOpenGLContext>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -75,6 +76,8 @@ private Q_SLOTS:
     void hoverPassNames_data();
     void hoverPassNames();
     void resizeReachesInterface();
+    void dragStepAnnouncesOnceAndQuietly_data();
+    void dragStepAnnouncesOnceAndQuietly();
     void copiedBackgroundPaintsTheSamePicture_data();
     void copiedBackgroundPaintsTheSamePicture();
     void failedContextIsReportedAndViewStillOpens();
@@ -302,6 +305,40 @@ void TestViewPaint::frameFollowsHandleToggle()
         QCOMPARE(blue, 0);
         QCOMPARE(dark, 0);
     }
+}
+
+void TestViewPaint::dragStepAnnouncesOnceAndQuietly_data()
+{
+    QTest::addColumn<float>("x");
+    QTest::addColumn<float>("y");
+    const float w = 4.0f / 3.0f * 0.5f;
+    QTest::newRow("corner") << -w << 0.5f;
+    QTest::newRow("edge") << w << 0.0f;
+    QTest::newRow("whole surface") << 0.3f << 0.2f;
+}
+
+void TestViewPaint::dragStepAnnouncesOnceAndQuietly()
+{
+    QFETCH(float, x);
+    QFETCH(float, y);
+    m_view->SetZoom(0.5f);
+    m_view->SelectPoint(0);
+    const QPoint start = ScreenOf(m_view.get(), x, y);
+    Press(m_view.get(), start);
+    QSignalSpy coordinates(m_view.get(), &CSkimblerView::coordinatesChanged);
+    QSignalSpy hover(m_view.get(), &CSkimblerView::hoverTextChanged);
+    const int steps = 5;
+    for (int i = 1; i <= steps; ++i)
+        Drag(m_view.get(), start + QPoint(3 * i, 2 * i));
+    // One announcement per step, and no status text (a pick pass each)
+    // while the drag goes on, however long it takes.
+    QCOMPARE(coordinates.count(), steps);
+    QTest::qWait(3 * CSkimblerView::HoverTextInterval);
+    QCOMPARE(hover.count(), 0);
+    // Once the drag ends the status text catches up.
+    Release(m_view.get(), start + QPoint(3 * steps, 2 * steps));
+    QTRY_COMPARE(hover.count(), 1);
+    QVERIFY(!hover.first().first().toString().isEmpty());
 }
 
 void TestViewPaint::pressPassNames_data()

@@ -23,6 +23,12 @@ struct View
     float Zoom = 1.0f;  // x and y of the surface scaled about the plane's origin
     float PanX = 0.0f;  // the finished picture shifted right and down, device pixels
     float PanY = 0.0f;
+    // Where the drawn area (Width x Height) starts in the window, device
+    // pixels from the left and the top: non-zero when the picture is
+    // letter-boxed into a window of another shape. Window positions given
+    // to and returned by the conversions below include it.
+    int OffsetX = 0;
+    int OffsetY = 0;
 };
 
 // The projection as a column-major matrix (glLoadMatrixd order): the pan as a

@@ -1,0 +1,228 @@
+#include "app/ScreenShapeMenu.h"
+#include "render/GraphicalInterface.h"
+#include "view/ViewTestSupport.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+using skimbler::SURFACE_FLAG_BLEND;
+using skimbler::SURFACE_FLAG_COLORS;
+
+using namespace ViewTest;
+
+// The view letter-boxed to a target screen's shape: what it draws, where
+// presses land, and that the window's own shape is drawn as before.
+class TestScreenShape : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString m_previousDir;
+    std::unique_ptr<CSkimblerDoc> m_document;
+    std::unique_ptr<CSkimblerView> m_view;
+
+    // A white image with a black disc filling most of its height.
+    bool writeDisc(const QString &path, int width, int height)
+    {
+        QByteArray data(18, '\0');
+        data[2] = 2;
+        data[12] = static_cast<char>(width & 0xFF);
+        data[13] = static_cast<char>(width >> 8);
+        data[14] = static_cast<char>(height & 0xFF);
+        data[15] = static_cast<char>(height >> 8);
+        data[16] = 32;
+        data[17] = 8;
+        const double radius = height * 0.4;
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const double dx = x + 0.5 - width * 0.5;
+                const double dy = y + 0.5 - height * 0.5;
+                const char level = dx * dx + dy * dy <= radius * radius ? 0 : static_cast<char>(255);
+                data.append(level).append(level).append(level).append(static_cast<char>(255));
+            }
+        }
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
+    }
+
+    // A new document on the disc image, shown in a window of this size.
+    void open(int windowWidth, int windowHeight, int imageWidth = 64, int imageHeight = 48)
+    {
+        QVERIFY(writeDisc(m_dir.filePath(QStringLiteral("a.tga")), imageWidth, imageHeight));
+        m_document = std::make_unique<CSkimblerDoc>();
+        m_view = std::make_unique<CSkimblerView>();
+        m_view->resize(windowWidth, windowHeight);
+        QCOMPARE(m_view->OnCreate(), 0);
+        m_view->SetDocument(m_document.get());
+        QVERIFY(m_document->OnNewDocument());
+        m_view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+        QTRY_COMPARE(m_view->ClientWidth(), windowWidth);
+        QTRY_COMPARE(m_view->ClientHeight(), windowHeight);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_previousDir = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(m_dir.path()));
+    }
+    void cleanup()
+    {
+        m_view.reset();
+        m_document.reset();
+    }
+    void cleanupTestCase() { QDir::setCurrent(m_previousDir); }
+
+    void imageOfTheScreensShapeStaysRound_data();
+    void imageOfTheScreensShapeStaysRound();
+    void cornerDragFollowsThePointer_data();
+    void cornerDragFollowsThePointer();
+    void windowShapeDrawsAsBefore();
+    void typedShapes_data();
+    void typedShapes();
+};
+
+void TestScreenShape::imageOfTheScreensShapeStaysRound_data()
+{
+    QTest::addColumn<QSize>("window");
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<QSize>("image");
+    QTest::newRow("4:3 in a wide window") << QSize(1000, 450) << QSize(4, 3) << QSize(64, 48);
+    QTest::newRow("4:3 in a tall window") << QSize(500, 700) << QSize(4, 3) << QSize(64, 48);
+    QTest::newRow("16:9 in a square window") << QSize(600, 600) << QSize(16, 9) << QSize(96, 54);
+    QTest::newRow("typed 1920 x 1200") << QSize(900, 400) << QSize(1920, 1200) << QSize(80, 50);
+}
+
+void TestScreenShape::imageOfTheScreensShapeStaysRound()
+{
+    QFETCH(QSize, window);
+    QFETCH(QSize, screen);
+    QFETCH(QSize, image);
+    open(window.width(), window.height(), image.width(), image.height());
+    m_document->surface.Flags &= ~(SURFACE_FLAG_BLEND | SURFACE_FLAG_COLORS);
+    m_view->SetShowAxes(false);
+    m_view->SetShowHandles(false);
+    m_view->SetScreenShape(screen.width(), screen.height());
+
+    const QRect area = m_view->ViewportRect();
+    // The largest rectangle of the screen's shape, centred.
+    QVERIFY(area.width() == window.width() || area.height() == window.height());
+    QVERIFY(std::abs(area.width() * screen.height() - area.height() * screen.width()) <= std::max(screen.width(), screen.height()));
+    QVERIFY(std::abs(area.left() - (window.width() - area.right() - 1)) <= 1);
+    QVERIFY(std::abs(area.top() - (window.height() - area.bottom() - 1)) <= 1);
+
+    const Pixels pixels = RenderAndRead(m_view.get());
+    int left = window.width(), right = -1, top = window.height(), bottom = -1;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const unsigned char *p = pixels.at(x, y);
+            if (p[0] + p[1] + p[2] < 3 * 64) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+    }
+    QVERIFY(right > left && bottom > top);
+    const double ratio = static_cast<double>(right - left + 1) / (bottom - top + 1);
+    QVERIFY2(std::fabs(ratio - 1.0) < 0.04, qPrintable(QString::number(ratio)));
+    // The disc is centred in the drawing area, not in the window.
+    QVERIFY(std::abs((left + right) - (area.left() + area.right())) <= 3);
+    // Outside the area the bars are dark.
+    const QPoint bar = area.left() > 0 ? QPoint(area.left() / 2, window.height() / 2)
+                                       : QPoint(window.width() / 2, area.top() / 2);
+    const unsigned char *p = pixels.at(bar.x(), bar.y());
+    QCOMPARE(p[0] + p[1] + p[2], 0);
+}
+
+void TestScreenShape::cornerDragFollowsThePointer_data()
+{
+    QTest::addColumn<QSize>("window");
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<int>("corner");
+    QTest::addColumn<QPoint>("step");
+    QTest::newRow("window, corner 0") << QSize(800, 600) << QSize() << 0 << QPoint(40, 30);
+    QTest::newRow("4:3 wide, corner 3") << QSize(1000, 450) << QSize(4, 3) << 3 << QPoint(-50, -20);
+    QTest::newRow("4:3 wide, corner 0") << QSize(1000, 450) << QSize(4, 3) << 0 << QPoint(30, 25);
+    QTest::newRow("16:9 tall, corner 2") << QSize(500, 700) << QSize(16, 9) << 2 << QPoint(-35, 40);
+    QTest::newRow("16:10 tall, corner 1") << QSize(500, 700) << QSize(16, 10) << 1 << QPoint(25, -30);
+}
+
+void TestScreenShape::cornerDragFollowsThePointer()
+{
+    QFETCH(QSize, window);
+    QFETCH(QSize, screen);
+    QFETCH(int, corner);
+    QFETCH(QPoint, step);
+    open(window.width(), window.height());
+    m_view->SetScreenShape(screen.width(), screen.height());
+    m_view->SelectPoint(-1);
+
+    // The default corners sit on the drawing area's corners, inset half a
+    // handle so the press lands on the handle.
+    const Surface &surface = m_document->surface;
+    const QPointF at = m_view->SurfaceToWindow(surface.Points[corner][0], surface.Points[corner][1]);
+    const QRect area = m_view->ViewportRect();
+    QVERIFY(std::fabs(at.x() - (corner < 2 ? area.left() : area.left() + area.width())) <= 1.0);
+    QVERIFY(std::fabs(at.y() - (corner % 2 == 0 ? area.top() : area.top() + area.height())) <= 1.0);
+    const QPoint inward((corner < 2 ? 2 : -2), (corner % 2 == 0 ? 2 : -2));
+    const QPoint start = at.toPoint() + inward;
+
+    Press(m_view.get(), start);
+    QCOMPARE(m_view->SelectedPoint(), corner);
+    Drag(m_view.get(), start + step);
+    Release(m_view.get(), start + step);
+
+    const QPointF moved = m_view->SurfaceToWindow(surface.Points[corner][0], surface.Points[corner][1]);
+    QVERIFY2(std::fabs(moved.x() - (start + step).x()) <= 1.0 && std::fabs(moved.y() - (start + step).y()) <= 1.0,
+             qPrintable(QStringLiteral("%1, %2").arg(moved.x()).arg(moved.y())));
+}
+
+void TestScreenShape::windowShapeDrawsAsBefore()
+{
+    open(800, 500);
+    const Pixels before = RenderAndRead(m_view.get());
+    m_view->SetScreenShape(4, 3);
+    const Pixels boxed = RenderAndRead(m_view.get());
+    QVERIFY(boxed.rgba != before.rgba);
+    m_view->SetScreenShape(0, 0);
+    QCOMPARE(m_view->ViewportRect(), QRect(0, 0, 800, 500));
+    const Pixels after = RenderAndRead(m_view.get());
+    QVERIFY(after.rgba == before.rgba);
+}
+
+void TestScreenShape::typedShapes_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QSize>("shape");
+    QTest::newRow("spaced") << QStringLiteral("1920 x 1080") << QSize(1920, 1080);
+    QTest::newRow("tight") << QStringLiteral("1280x800") << QSize(1280, 800);
+    QTest::newRow("times sign") << QStringLiteral("1024\u00D7768") << QSize(1024, 768);
+    QTest::newRow("ratio") << QStringLiteral(" 21:9 ") << QSize(21, 9);
+    QTest::newRow("zero side") << QStringLiteral("0 x 600") << QSize();
+    QTest::newRow("too large") << QStringLiteral("200000 x 10") << QSize();
+    QTest::newRow("negative") << QStringLiteral("-4:3") << QSize();
+    QTest::newRow("one number") << QStringLiteral("1920") << QSize();
+    QTest::newRow("words") << QStringLiteral("wide") << QSize();
+}
+
+void TestScreenShape::typedShapes()
+{
+    QFETCH(QString, typed);
+    QFETCH(QSize, shape);
+    QSize parsed;
+    QCOMPARE(ScreenShapeMenu::Parse(typed, &parsed), shape.isValid());
+    QCOMPARE(parsed, shape);
+}
+
+QTEST_MAIN(TestScreenShape)
+#include "test_screenshape.moc"
