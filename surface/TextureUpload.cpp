@@ -2,6 +2,7 @@
 
 #include "surface/PixelImage.h"
 
+#include <QCoreApplication>
 #include <QOpenGLContext>
 
 #include <GL/gl.h>
@@ -56,9 +57,9 @@ void ClearErrors()
 QString ErrorText(GLenum error)
 {
     switch (error) {
-    case GL_OUT_OF_MEMORY: return QStringLiteral("out of memory");
-    case GL_INVALID_VALUE: return QStringLiteral("invalid size");
-    default: return QStringLiteral("error 0x%1").arg(error, 4, 16, QLatin1Char('0'));
+    case GL_OUT_OF_MEMORY: return QCoreApplication::translate("TextureUpload", "out of memory");
+    case GL_INVALID_VALUE: return QCoreApplication::translate("TextureUpload", "invalid size");
+    default: return QCoreApplication::translate("TextureUpload", "error 0x%1").arg(error, 4, 16, QLatin1Char('0'));
     }
 }
 
@@ -122,14 +123,14 @@ QString TextureUpload::Refusal(int width, int height, int components)
     GLint proxyWidth = 0;
     glGetTexLevelParameteriv(GL_PROXY_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &proxyWidth);
     if (proxyWidth == 0)
-        return QStringLiteral("more than this OpenGL can hold");
+        return QCoreApplication::translate("TextureUpload", "more than this OpenGL can hold");
     return QString();
 }
 
 QString TextureUpload::SideRefusal(int width, int height, int maxSide)
 {
     if (maxSide > 0 && (width > maxSide || height > maxSide))
-        return QStringLiteral("larger than the %1 x %1 pixels this OpenGL can hold").arg(maxSide);
+        return QCoreApplication::translate("TextureUpload", "larger than the %1 x %1 pixels this OpenGL can hold").arg(maxSide);
     return QString();
 }
 
@@ -177,7 +178,7 @@ bool TextureUpload::Create(const PixelImage &image, std::uint32_t *texture, QStr
     glPixelStorei(GL_PACK_ALIGNMENT, oldPack);
     if (failure != GL_NO_ERROR) {
         glDeleteTextures(1, &name);
-        *error = QStringLiteral("OpenGL could not make a %1 x %2 texture of it (%3)")
+        *error = QCoreApplication::translate("TextureUpload", "OpenGL could not make a %1 x %2 texture of it (%3)")
                      .arg(image.Width())
                      .arg(image.Height())
                      .arg(ErrorText(failure));
