@@ -49,13 +49,14 @@ QString OpenFilters()
 {
     const QString surfaces = Patterns({QString::fromLatin1(SurfaceFile::Extension)});
     const QString images = Patterns(ImageReader::Suffixes());
-    return QStringLiteral("Surfaces and images (%1 %2);;Skimbler surfaces (%1);;Images (%2);;All files (*)")
+    return QCoreApplication::translate("CSkimblerApp",
+                                      "Surfaces and images (%1 %2);;Skimbler surfaces (%1);;Images (%2);;All files (*)")
         .arg(surfaces, images);
 }
 
 QString SaveFilters()
 {
-    return QStringLiteral("Skimbler surfaces (%1);;All files (*)")
+    return QCoreApplication::translate("CSkimblerApp", "Skimbler surfaces (%1);;All files (*)")
         .arg(Patterns({QString::fromLatin1(SurfaceFile::Extension)}));
 }
 

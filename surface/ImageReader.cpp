@@ -214,8 +214,8 @@ bool ImageReader::Read(const QString &path, const SizeCheck &sizeCheck, PixelIma
         case Outcome::Unreadable: break;
         }
     }
-    error->text = QString::fromLatin1(failure.text);
-    error->caption = QString::fromLatin1(failure.caption);
+    error->text = QCoreApplication::translate("TgaLoader", failure.text);
+    error->caption = QCoreApplication::translate("TgaLoader", failure.caption);
     error->icon = MessageBox::NoIcon;
     error->path = path;
     return false;

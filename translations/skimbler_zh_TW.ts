@@ -237,6 +237,14 @@
         <source>Save changes to %1?</source>
         <translation>Save changes to %1?</translation>
     </message>
+    <message>
+        <source>Surfaces and images (%1 %2);;Skimbler surfaces (%1);;Images (%2);;All files (*)</source>
+        <translation>Surfaces and images (%1 %2);;Skimbler surfaces (%1);;Images (%2);;All files (*)</translation>
+    </message>
+    <message>
+        <source>Skimbler surfaces (%1);;All files (*)</source>
+        <translation>Skimbler surfaces (%1);;All files (*)</translation>
+    </message>
 </context>
 <context>
     <name>CSkimblerDoc</name>
@@ -811,6 +819,21 @@
     </message>
 </context>
 <context>
+    <name>RecoveryManager</name>
+    <message>
+        <source>its description is damaged</source>
+        <translation>its description is damaged</translation>
+    </message>
+    <message>
+        <source>An automatic copy of an unsaved surface cannot be read: %1. It is left where it is.</source>
+        <translation>An automatic copy of an unsaved surface cannot be read: %1. It is left where it is.</translation>
+    </message>
+    <message>
+        <source>Skimbler ended before &quot;%1&quot; was saved. A copy was kept automatically at %2.</source>
+        <translation>Skimbler ended before &quot;%1&quot; was saved. A copy was kept automatically at %2.</translation>
+    </message>
+</context>
+<context>
     <name>SurfaceClipboard</name>
     <message>
         <source>there is no document</source>
@@ -885,6 +908,57 @@
     <message>
         <source>OpenGL could not make a %1 x %2 texture of it (%3)</source>
         <translation>OpenGL could not make a %1 x %2 texture of it (%3)</translation>
+    </message>
+</context>
+<context>
+    <name>TgaLoader</name>
+    <message>
+        <source>ERROR</source>
+        <translation>ERROR</translation>
+    </message>
+    <message>
+        <source>Could not read RLE header</source>
+        <translation>Could not read RLE header</translation>
+    </message>
+    <message>
+        <source>Could not read image data</source>
+        <translation>Could not read image data</translation>
+    </message>
+    <message>
+        <source>Too many pixels read</source>
+        <translation>Too many pixels read</translation>
+    </message>
+    <message>
+        <source>Could not allocate memory for image</source>
+        <translation>Could not allocate memory for image</translation>
+    </message>
+    <message>
+        <source>Could not read from file</source>
+        <translation>Could not read from file</translation>
+    </message>
+    <message>
+        <source>Could not read info header</source>
+        <translation>Could not read info header</translation>
+    </message>
+    <message>
+        <source>Invalid texture information</source>
+        <translation>Invalid texture information</translation>
+    </message>
+    <message>
+        <source>Could not open texture file</source>
+        <translation>Could not open texture file</translation>
+    </message>
+    <message>
+        <source>Could not read file header</source>
+        <translation>Could not read file header</translation>
+    </message>
+    <message>
+        <source>TGA file be type 2 or type 10 </source>
+        <translation>TGA file be type 2 or type 10 </translation>
+    </message>
+    <message>
+        <source>Invalid Image</source>
+        <translation>Invalid Image</translation>
     </message>
 </context>
 <context>
