@@ -433,18 +433,18 @@ void CMainFrame::CreateMenus()
     view->addAction(CommandAction(ID_PERSPECTIVE_TEXTURE));
     view->addSeparator();
     view->addAction(CommandAction(ID_VIEW_FIT));
-    view->addSeparator();
-    AddLanguageMenu(view);
 
     QMenu *help = bar->addMenu(tr("說明(&H)"));
     help->addAction(CommandAction(ID_HELP_GUIDE));
     help->addSeparator();
     help->addAction(CommandAction(ID_APP_ABOUT));
+    help->addSeparator();
+    AddLanguageMenu(help);
 }
 
-void CMainFrame::AddLanguageMenu(QMenu *viewMenu)
+void CMainFrame::AddLanguageMenu(QMenu *parent)
 {
-    QMenu *menu = viewMenu->addMenu(tr("語言(&L)"));
+    QMenu *menu = parent->addMenu(tr("語言(&L)"));
     menu->setObjectName(QStringLiteral("languageMenu"));
     auto *group = new QActionGroup(menu);
     const Language::Choice saved = Language::Saved();

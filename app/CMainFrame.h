@@ -132,8 +132,8 @@ private:
     // Undo and redo follow the document's stack: enabled, and named.
     void FollowUndoStack();
     void CreateMenus();
-    // View > Language: the choice is remembered and taken at the next start.
-    void AddLanguageMenu(QMenu *viewMenu);
+    // Help > Language: the choice is remembered and taken at the next start.
+    void AddLanguageMenu(QMenu *parent);
     void CreateStandardBar();
     void CreateStatusBar();
     void CreateViewBar();

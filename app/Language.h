@@ -14,7 +14,7 @@ namespace Language {
 
 enum Choice { System, English, Chinese };
 
-// The choice kept in the settings (View > Language); System when none.
+// The choice kept in the settings (Help > Language); System when none.
 Choice Saved();
 void Save(Choice choice);
 
