@@ -10,19 +10,19 @@
 CAboutBox::CAboutBox(QWidget *parent)
     : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("About"));
+    setWindowTitle(tr("About"));
     setModal(true);
 
     auto *icon = new QLabel(this);
     icon->setPixmap(AppIcon::Pixmap(32, devicePixelRatioF()));
     icon->setObjectName(QStringLiteral("aboutIcon"));
 
-    auto *version = new QLabel(QStringLiteral("Skimbler Version 1.0"), this);
+    auto *version = new QLabel(tr("Skimbler Version 1.0"), this);
     version->setTextFormat(Qt::PlainText);
-    auto *notice = new QLabel(QStringLiteral("Prepares one textured surface for real-time renderers."), this);
+    auto *notice = new QLabel(tr("Prepares one textured surface for real-time renderers."), this);
     notice->setTextFormat(Qt::PlainText);
 
-    auto *ok = new QPushButton(QString::fromUtf8("\xe7\xa2\xba\xe5\xae\x9a"), this);  // "OK"
+    auto *ok = new QPushButton(tr("確定"), this);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 

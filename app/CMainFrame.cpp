@@ -3,6 +3,7 @@
 #include "app/CNumberEdit.h"
 #include "app/CommandPrompts.h"
 #include "app/CPercentEdit.h"
+#include "app/Language.h"
 #include "app/LockKeyState.h"
 #include "app/SurfaceTools.h"
 #include "app/ToolBarIcons.h"
@@ -10,6 +11,7 @@
 #include "surface/CSkimblerDoc.h"
 #include "surface/ImageReader.h"
 #include "app/ScreenShapeMenu.h"
+#include "surface/MessageBox.h"
 #include "view/CSkimblerView.h"
 
 #include <skimbler/SurfaceFile.h>
@@ -166,7 +168,7 @@ void CMainFrame::SetRecentFiles(const QStringList &paths)
         name.replace(QLatin1Char('&'), QLatin1String("&&"));
         auto *action = new QAction(QStringLiteral("&%1 %2").arg(index + 1).arg(name), this);
         action->setData(commandId);
-        action->setStatusTip(QStringLiteral("開啟這份文件"));
+        action->setStatusTip(tr("開啟這份文件"));
         connect(action, &QAction::triggered, this, [this, commandId] { OnCommand(commandId); });
         m_fileMenu->insertAction(m_recentPlaceholder, action);
         m_recentFiles.append(action);
@@ -246,15 +248,14 @@ void CMainFrame::FollowUndoStack()
     QAction *undo = CommandAction(ID_EDIT_UNDO);
     QAction *redo = CommandAction(ID_EDIT_REDO);
     // The entries name what they would take back or do again.
-    const auto name = [](const char *verb, const char *mnemonic, const QString &what) {
-        const QString text = QString::fromUtf8(verb);
+    const auto name = [](const QString &text, const char *mnemonic, const QString &what) {
         return (what.isEmpty() ? text : text + QLatin1Char(' ') + what) + QString::fromLatin1(mnemonic);
     };
     const auto refresh = [=] {
         undo->setEnabled(stack->canUndo());
         redo->setEnabled(stack->canRedo());
-        undo->setText(name("復原", "(&U)", stack->undoText()));
-        redo->setText(name("取消復原", "(&R)", stack->redoText()));
+        undo->setText(name(tr("復原"), "(&U)", stack->undoText()));
+        redo->setText(name(tr("取消復原"), "(&R)", stack->redoText()));
     };
     // Every push, merge, undo, redo or clear moves the index (a merge
     // announces it too), and the texts only change with it: one refresh per
@@ -322,8 +323,8 @@ QAction *CMainFrame::AddCommand(int commandId, const QString &text)
     action->setIcon(ToolBarIcons::Icon(commandId));
     action->setIconVisibleInMenu(false);
     if (const CommandPrompt *prompt = CommandPrompts::Find(commandId)) {
-        action->setStatusTip(QString::fromUtf8(prompt->status));
-        action->setToolTip(QString::fromUtf8(prompt->tip));
+        action->setStatusTip(CommandPrompts::Status(*prompt));
+        action->setToolTip(CommandPrompts::Tip(*prompt));
     }
     // Added to the frame so that its shortcut works wherever the focus is
     // in the main window.
@@ -335,55 +336,55 @@ QAction *CMainFrame::AddCommand(int commandId, const QString &text)
 
 void CMainFrame::CreateCommands()
 {
-    AddCommand(ID_FILE_NEW, QStringLiteral("開新檔案(&N)"))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    AddCommand(ID_FILE_OPEN, QStringLiteral("開啟舊檔(&O)..."))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    AddCommand(ID_FILE_REPLACE_IMAGE, QStringLiteral("取代影像(&I)..."));
-    AddCommand(ID_FILE_SAVE, QStringLiteral("儲存檔案(&S)"))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    AddCommand(ID_FILE_SAVE_AS, QStringLiteral("另存新檔(&A)..."))
+    AddCommand(ID_FILE_NEW, tr("開新檔案(&N)"))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    AddCommand(ID_FILE_OPEN, tr("開啟舊檔(&O)..."))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    AddCommand(ID_FILE_REPLACE_IMAGE, tr("取代影像(&I)..."));
+    AddCommand(ID_FILE_SAVE, tr("儲存檔案(&S)"))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    AddCommand(ID_FILE_SAVE_AS, tr("另存新檔(&A)..."))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
-    AddCommand(ID_FILE_PRINT, QStringLiteral("列印(&P)..."))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    AddCommand(ID_FILE_PRINT_PREVIEW, QStringLiteral("預覽列印(&V)"));
-    AddCommand(ID_FILE_PRINT_SETUP, QStringLiteral("列印設定(&R)..."));
-    m_recentPlaceholder = AddCommand(ID_FILE_MRU_FILE1, QStringLiteral("最近使用的檔案"));
+    AddCommand(ID_FILE_PRINT, tr("列印(&P)..."))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    AddCommand(ID_FILE_PRINT_PREVIEW, tr("預覽列印(&V)"));
+    AddCommand(ID_FILE_PRINT_SETUP, tr("列印設定(&R)..."));
+    m_recentPlaceholder = AddCommand(ID_FILE_MRU_FILE1, tr("最近使用的檔案"));
     m_recentPlaceholder->setEnabled(false);
-    AddCommand(ID_APP_EXIT, QStringLiteral("結束(&X)"))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    AddCommand(ID_APP_EXIT, tr("結束(&X)"))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
-    AddCommand(ID_EDIT_UNDO, QStringLiteral("復原(&U)"))
+    AddCommand(ID_EDIT_UNDO, tr("復原(&U)"))
         ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
-    AddCommand(ID_EDIT_REDO, QStringLiteral("取消復原(&R)"))
+    AddCommand(ID_EDIT_REDO, tr("取消復原(&R)"))
         ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     // Undo and redo work from the tool windows too.
     for (int commandId : {ID_EDIT_UNDO, ID_EDIT_REDO})
         CommandAction(commandId)->setShortcutContext(Qt::ApplicationShortcut);
-    AddCommand(ID_EDIT_CUT, QStringLiteral("剪下(&T)"))
+    AddCommand(ID_EDIT_CUT, tr("剪下(&T)"))
         ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
-    AddCommand(ID_EDIT_COPY, QStringLiteral("複製(&C)"))
+    AddCommand(ID_EDIT_COPY, tr("複製(&C)"))
         ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
-    AddCommand(ID_EDIT_PASTE, QStringLiteral("貼上(&P)"))
+    AddCommand(ID_EDIT_PASTE, tr("貼上(&P)"))
         ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
     AddCommand(ID_NEXT_PANE)->setShortcut(QKeySequence(Qt::Key_F6));
     AddCommand(ID_PREV_PANE)->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
 
-    QAction *toolBar = AddCommand(ID_VIEW_TOOLBAR, QStringLiteral("工具列(&T)"));
+    QAction *toolBar = AddCommand(ID_VIEW_TOOLBAR, tr("工具列(&T)"));
     toolBar->setCheckable(true);
     toolBar->setChecked(true);
-    QAction *statusBarToggle = AddCommand(ID_VIEW_STATUS_BAR, QStringLiteral("狀態列(&S)"));
+    QAction *statusBarToggle = AddCommand(ID_VIEW_STATUS_BAR, tr("狀態列(&S)"));
     statusBarToggle->setCheckable(true);
     statusBarToggle->setChecked(true);
-    QAction *viewBar = AddCommand(ID_VIEW_VIEWBAR, QStringLiteral("檢視列(&V)"));
+    QAction *viewBar = AddCommand(ID_VIEW_VIEWBAR, tr("檢視列(&V)"));
     viewBar->setCheckable(true);
     viewBar->setChecked(true);
 
-    AddCommand(ID_APP_ABOUT, QStringLiteral("關於 Skimbler(&A)..."));
-    AddCommand(ID_HELP_GUIDE, QStringLiteral("使用者指南(&G)"))->setShortcut(QKeySequence(Qt::Key_F1));
+    AddCommand(ID_APP_ABOUT, tr("關於 Skimbler(&A)..."));
+    AddCommand(ID_HELP_GUIDE, tr("使用者指南(&G)"))->setShortcut(QKeySequence(Qt::Key_F1));
 
-    AddCommand(ID_FILE_EXPORT_IMAGE, QStringLiteral("匯出影像(&E)..."));
-    AddCommand(ID_PIXEL_PROBE, QStringLiteral("像素探針(&I)"))->setCheckable(true);
-    AddCommand(ID_PERSPECTIVE_TEXTURE, QStringLiteral("透視校正貼圖(&E)"))->setCheckable(true);
-    AddCommand(ID_EDIT_COPY_SHADER, QStringLiteral("Copy as shader code"));
+    AddCommand(ID_FILE_EXPORT_IMAGE, tr("匯出影像(&E)..."));
+    AddCommand(ID_PIXEL_PROBE, tr("像素探針(&I)"))->setCheckable(true);
+    AddCommand(ID_PERSPECTIVE_TEXTURE, tr("透視校正貼圖(&E)"))->setCheckable(true);
+    AddCommand(ID_EDIT_COPY_SHADER, tr("Copy as shader code"));
 
     // Shows the whole quad; Home, as "back to where everything is".
-    AddCommand(ID_VIEW_FIT, QStringLiteral("調整至視窗大小(&W)"))->setShortcut(QKeySequence(Qt::Key_Home));
+    AddCommand(ID_VIEW_FIT, tr("調整至視窗大小(&W)"))->setShortcut(QKeySequence(Qt::Key_Home));
 
     // View bar: two check boxes and three push buttons.
     for (int commandId : {ID_SHOW_AXES, ID_SHOW_HANDLES}) {
@@ -414,7 +415,7 @@ void CMainFrame::CreateMenus()
 {
     QMenuBar *bar = menuBar();
 
-    m_fileMenu = bar->addMenu(QStringLiteral("檔案(&F)"));
+    m_fileMenu = bar->addMenu(tr("檔案(&F)"));
     for (int commandId : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_REPLACE_IMAGE, ID_FILE_SAVE, ID_FILE_SAVE_AS})
         m_fileMenu->addAction(CommandAction(commandId));
     m_fileMenu->addAction(CommandAction(ID_FILE_EXPORT_IMAGE));
@@ -426,14 +427,14 @@ void CMainFrame::CreateMenus()
     m_fileMenu->addSeparator();
     m_fileMenu->addAction(CommandAction(ID_APP_EXIT));
 
-    QMenu *edit = bar->addMenu(QStringLiteral("編輯(&E)"));
+    QMenu *edit = bar->addMenu(tr("編輯(&E)"));
     edit->addAction(CommandAction(ID_EDIT_UNDO));
     edit->addAction(CommandAction(ID_EDIT_REDO));
     edit->addSeparator();
     for (int commandId : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_COPY_SHADER, ID_EDIT_PASTE})
         edit->addAction(CommandAction(commandId));
 
-    QMenu *view = bar->addMenu(QStringLiteral("檢視(&V)"));
+    QMenu *view = bar->addMenu(tr("檢視(&V)"));
     view->addAction(CommandAction(ID_VIEW_TOOLBAR));
     view->addAction(CommandAction(ID_VIEW_STATUS_BAR));
     view->addSeparator();
@@ -446,10 +447,47 @@ void CMainFrame::CreateMenus()
     view->addMenu(ScreenShapeMenu::Create(m_view, this));
     view->addAction(CommandAction(ID_VIEW_FIT));
 
-    QMenu *help = bar->addMenu(QStringLiteral("說明(&H)"));
+    QMenu *help = bar->addMenu(tr("說明(&H)"));
     help->addAction(CommandAction(ID_HELP_GUIDE));
     help->addSeparator();
     help->addAction(CommandAction(ID_APP_ABOUT));
+    help->addSeparator();
+    AddLanguageMenu(help);
+}
+
+void CMainFrame::AddLanguageMenu(QMenu *parent)
+{
+    QMenu *menu = parent->addMenu(tr("語言(&L)"));
+    menu->setObjectName(QStringLiteral("languageMenu"));
+    auto *group = new QActionGroup(menu);
+    const Language::Choice saved = Language::Saved();
+    // Each language names itself, so it can be found whatever is shown.
+    const struct {
+        Language::Choice choice;
+        QString text;
+        const char *name;
+    } entries[] = {
+        {Language::System, tr("系統預設(&S)"), "languageSystem"},
+        {Language::English, QStringLiteral("English"), "languageEnglish"},
+        {Language::Chinese, QStringLiteral("中文"), "languageChinese"},
+    };
+    for (const auto &entry : entries) {
+        QAction *action = menu->addAction(entry.text);
+        action->setObjectName(QString::fromLatin1(entry.name));
+        action->setCheckable(true);
+        action->setChecked(entry.choice == saved);
+        group->addAction(action);
+        const Language::Choice choice = entry.choice;
+        connect(action, &QAction::triggered, this, [choice] {
+            if (choice == Language::Saved())
+                return;
+            Language::Save(choice);
+            // Menus, tool tips and panels are built once; a restart shows
+            // them all in the new language rather than half of them.
+            MessageBox::show(tr("新的語言將在下次啟動 Skimbler 時套用。"), QStringLiteral("Skimbler"),
+                             MessageBox::Information);
+        });
+    }
 }
 
 QToolBar *CMainFrame::CreateToolBar(const QString &name)
@@ -491,7 +529,7 @@ void CMainFrame::CreateStandardBar()
 void CMainFrame::CreateStatusBar()
 {
     QStatusBar *bar = statusBar();
-    m_messagePane = new QLabel(QString::fromUtf8(IdleText), bar);
+    m_messagePane = new QLabel(CommandPrompts::IdleText(), bar);
     bar->addWidget(m_messagePane, 1);
 
     const auto indicator = [bar](const QString &text) {

@@ -134,6 +134,8 @@ private:
     // Undo and redo follow the document's stack: enabled, and named.
     void FollowUndoStack();
     void CreateMenus();
+    // Help > Language: the choice is remembered and taken at the next start.
+    void AddLanguageMenu(QMenu *parent);
     void CreateStandardBar();
     void CreateStatusBar();
     void CreateViewBar();

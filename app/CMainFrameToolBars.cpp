@@ -36,8 +36,8 @@ void CMainFrame::AddToolBarPrompts()
         const CommandPrompt *prompt = CommandPrompts::Find(entry.controlId);
         if (!entry.field || !prompt)
             continue;
-        entry.field->setStatusTip(QString::fromUtf8(prompt->status));
-        entry.field->setToolTip(QString::fromUtf8(prompt->tip));
+        entry.field->setStatusTip(CommandPrompts::Status(*prompt));
+        entry.field->setToolTip(CommandPrompts::Tip(*prompt));
     }
 }
 
@@ -171,6 +171,6 @@ void CMainFrame::FollowViewHover()
     // the view, and "ready" otherwise.
     connect(m_view, &CSkimblerView::hoverTextChanged, this, [this](const QString &text) {
         if (m_messagePane)
-            m_messagePane->setText(text.isEmpty() ? QString::fromUtf8(IdleText) : text);
+            m_messagePane->setText(text.isEmpty() ? CommandPrompts::IdleText() : text);
     });
 }

@@ -32,9 +32,9 @@ struct ToolWindowEntry
 };
 
 const ToolWindowEntry ToolWindowEntries[] = {
-    {ID_VIEW_PROPERTY_WINDOW, "屬性視窗(&P)"},
-    {ID_VIEW_FLAGS_WINDOW, "旗標視窗(&F)"},
-    {ID_VIEW_COLORS_WINDOW, "色彩視窗(&C)"},
+    {ID_VIEW_PROPERTY_WINDOW, QT_TRANSLATE_NOOP("CMainFrame", "屬性視窗(&P)")},
+    {ID_VIEW_FLAGS_WINDOW, QT_TRANSLATE_NOOP("CMainFrame", "旗標視窗(&F)")},
+    {ID_VIEW_COLORS_WINDOW, QT_TRANSLATE_NOOP("CMainFrame", "色彩視窗(&C)")},
 };
 
 // Keeps a View menu check equal to whether its window is shown. Escape and
@@ -76,7 +76,7 @@ QRect FrameOf(const QWidget *window, const QMargins &margins)
 void CMainFrame::CreateToolWindowCommands()
 {
     for (const ToolWindowEntry &entry : ToolWindowEntries) {
-        QAction *action = AddCommand(entry.commandId, QString::fromUtf8(entry.text));
+        QAction *action = AddCommand(entry.commandId, tr(entry.text));
         action->setCheckable(true);
         action->setChecked(false);
     }

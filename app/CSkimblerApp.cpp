@@ -3,6 +3,7 @@
 #include "app/AppIcon.h"
 #include "app/CAboutBox.h"
 #include "app/CMainFrame.h"
+#include "app/Language.h"
 #include "app/UserGuide.h"
 #include "app/RecoveryManager.h"
 #include "app/ViewPrinter.h"
@@ -48,7 +49,8 @@ QString OpenFilters()
 {
     const QString surfaces = Patterns({QString::fromLatin1(SurfaceFile::Extension)});
     const QString images = Patterns(ImageReader::Suffixes());
-    return QStringLiteral("Surfaces and images (%1 %2);;Skimbler surfaces (%1);;Images (%2);;All files (*)")
+    return QCoreApplication::translate("CSkimblerApp",
+                                      "Surfaces and images (%1 %2);;Skimbler surfaces (%1);;Images (%2);;All files (*)")
         .arg(surfaces, images);
 }
 
@@ -59,7 +61,7 @@ QString ImageFilters()
 
 QString SaveFilters()
 {
-    return QStringLiteral("Skimbler surfaces (%1);;All files (*)")
+    return QCoreApplication::translate("CSkimblerApp", "Skimbler surfaces (%1);;All files (*)")
         .arg(Patterns({QString::fromLatin1(SurfaceFile::Extension)}));
 }
 
@@ -104,6 +106,8 @@ bool CSkimblerApp::InitInstance(const QStringList &arguments)
     QGuiApplication::setApplicationDisplayName(QString());
     QApplication::setWindowIcon(AppIcon::Icon());
     m_recentFiles.Load();
+    // Before any window: texts are translated as they are made.
+    Language::Install(Language::Saved());
     // A save that meets a file-size limit fails and says so; by default the
     // signal would end the program and lose the unsaved work with it.
     std::signal(SIGXFSZ, SIG_IGN);
@@ -135,16 +139,16 @@ bool CSkimblerApp::InitInstance(const QStringList &arguments)
     // The image changed on disk: said in the status bar, never in a box
     // that would stop the user painting in their image editor.
     connect(m_document, &CSkimblerDoc::imageReloaded, this, [this](const QString &path) {
-        m_mainFrame->statusBar()->showMessage(QStringLiteral("已重新載入 %1").arg(QFileInfo(path).fileName()), 5000);
+        m_mainFrame->statusBar()->showMessage(tr("已重新載入 %1").arg(QFileInfo(path).fileName()), 5000);
     });
     connect(m_document, &CSkimblerDoc::imageReloadFailed, this, [this](const QString &reason) {
-        m_mainFrame->statusBar()->showMessage(QStringLiteral("無法重新載入 %1，仍顯示上一次的影像：%2")
+        m_mainFrame->statusBar()->showMessage(tr("無法重新載入 %1，仍顯示上一次的影像：%2")
                                                   .arg(QFileInfo(m_document->GetImagePath()).fileName(), reason));
     });
     UpdateRecentFiles();
     m_recovery = std::make_unique<RecoveryManager>(m_document, RecoveryManager::IntervalFromSettings() * 1000);
     connect(m_recovery.get(), &RecoveryManager::autosaveFailed, this, [this](const QString &reason) {
-        m_mainFrame->statusBar()->showMessage(QStringLiteral("無法自動備份：%1").arg(reason));
+        m_mainFrame->statusBar()->showMessage(tr("無法自動備份：%1").arg(reason));
     });
 
     if (fileToOpen.isEmpty()) {
@@ -171,7 +175,7 @@ bool CSkimblerApp::InitInstance(const QStringList &arguments)
             AfterDocumentChanged();
         return true;
     }
-    MessageBox::show(QStringLiteral("Failed to ShowToolWindows."), QStringLiteral("Error"));
+    MessageBox::show(tr("Failed to ShowToolWindows."), tr("Error"));
     return false;
 }
 
@@ -298,7 +302,7 @@ bool CSkimblerApp::SaveModified()
     if (!m_document || !m_document->IsModified())
         return true;
     const MessageBox::Result answer = MessageBox::show(
-        QStringLiteral("Save changes to %1?").arg(m_document->GetTitle()), QStringLiteral("Skimbler"),
+        tr("Save changes to %1?").arg(m_document->GetTitle()), QStringLiteral("Skimbler"),
         MessageBox::Question, MessageBox::SaveDiscardCancel);
     switch (answer) {
     case MessageBox::ResultSave: return OnFileSave();

@@ -4,6 +4,7 @@
 #include "render/GraphicalInterface.h"
 #include "view/CSkimblerView.h"
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -22,11 +23,11 @@ namespace ExportImage {
 QImage Render(CSkimblerView *view, const QSize &size, bool background, QString *error)
 {
     if (!view || !view->Interface() || !view->MakeCurrent()) {
-        *error = QStringLiteral("there is no drawing context");
+        *error = QCoreApplication::translate("ExportImage", "there is no drawing context");
         return QImage();
     }
     if (size.width() < 1 || size.height() < 1 || size.width() > MaxSide || size.height() > MaxSide) {
-        *error = QStringLiteral("the size must be from 1 to %1 pixels a side").arg(MaxSide);
+        *error = QCoreApplication::translate("ExportImage", "the size must be from 1 to %1 pixels a side").arg(MaxSide);
         return QImage();
     }
     GraphicalInterface *gi = view->Interface();
@@ -57,11 +58,11 @@ bool Save(const QImage &image, const QString &path, QString *error)
 bool AskOptions(QWidget *parent, const QSize &viewSize, Options *options)
 {
     QDialog dialog(parent);
-    dialog.setWindowTitle(QStringLiteral("匯出影像"));
+    dialog.setWindowTitle(QCoreApplication::translate("ExportImage", "匯出影像"));
     auto *layout = new QVBoxLayout(&dialog);
     auto *viewSizeButton = new QRadioButton(
-        QStringLiteral("檢視大小 (%1 x %2)").arg(viewSize.width()).arg(viewSize.height()), &dialog);
-    auto *customButton = new QRadioButton(QStringLiteral("自訂大小"), &dialog);
+        QCoreApplication::translate("ExportImage", "檢視大小 (%1 x %2)").arg(viewSize.width()).arg(viewSize.height()), &dialog);
+    auto *customButton = new QRadioButton(QCoreApplication::translate("ExportImage", "自訂大小"), &dialog);
     viewSizeButton->setChecked(true);
     auto *grid = new QGridLayout;
     auto *width = new QSpinBox(&dialog);
@@ -73,13 +74,13 @@ bool AskOptions(QWidget *parent, const QSize &viewSize, Options *options)
     }
     width->setValue(std::max(1, viewSize.width()));
     height->setValue(std::max(1, viewSize.height()));
-    grid->addWidget(new QLabel(QStringLiteral("寬度"), &dialog), 0, 0);
+    grid->addWidget(new QLabel(QCoreApplication::translate("ExportImage", "寬度"), &dialog), 0, 0);
     grid->addWidget(width, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("高度"), &dialog), 1, 0);
+    grid->addWidget(new QLabel(QCoreApplication::translate("ExportImage", "高度"), &dialog), 1, 0);
     grid->addWidget(height, 1, 1);
     QObject::connect(customButton, &QRadioButton::toggled, width, &QSpinBox::setEnabled);
     QObject::connect(customButton, &QRadioButton::toggled, height, &QSpinBox::setEnabled);
-    auto *backgroundBox = new QCheckBox(QStringLiteral("含棋盤格背景 (不含時背景透明)"), &dialog);
+    auto *backgroundBox = new QCheckBox(QCoreApplication::translate("ExportImage", "含棋盤格背景 (不含時背景透明)"), &dialog);
     backgroundBox->setChecked(options->background);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);

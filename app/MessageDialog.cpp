@@ -23,8 +23,8 @@ MessageBox::Result MessageDialog::Show(const MessageBox::Message &message)
         box.setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Save);
         // Reachable from the keyboard: Alt+S, Alt+D, Escape.
-        box.button(QMessageBox::Save)->setText(QStringLiteral("&Save"));
-        box.button(QMessageBox::Discard)->setText(QStringLiteral("&Discard"));
+        box.button(QMessageBox::Save)->setText(QCoreApplication::translate("MessageDialog", "&Save"));
+        box.button(QMessageBox::Discard)->setText(QCoreApplication::translate("MessageDialog", "&Discard"));
         switch (box.exec()) {
         case QMessageBox::Save: return MessageBox::ResultSave;
         case QMessageBox::Discard: return MessageBox::ResultDiscard;
@@ -32,9 +32,9 @@ MessageBox::Result MessageDialog::Show(const MessageBox::Message &message)
         }
     }
     if (message.buttons == MessageBox::RecoverDiscardLater) {
-        QPushButton *recover = box.addButton(QStringLiteral("&Recover"), QMessageBox::AcceptRole);
-        QPushButton *discard = box.addButton(QStringLiteral("&Discard"), QMessageBox::DestructiveRole);
-        QPushButton *later = box.addButton(QStringLiteral("&Later"), QMessageBox::RejectRole);
+        QPushButton *recover = box.addButton(QCoreApplication::translate("MessageDialog", "&Recover"), QMessageBox::AcceptRole);
+        QPushButton *discard = box.addButton(QCoreApplication::translate("MessageDialog", "&Discard"), QMessageBox::DestructiveRole);
+        QPushButton *later = box.addButton(QCoreApplication::translate("MessageDialog", "&Later"), QMessageBox::RejectRole);
         box.setDefaultButton(recover);
         // Escape or closing the box loses nothing: the copy waits.
         box.setEscapeButton(later);

@@ -4,6 +4,7 @@
 #include "surface/MessageBox.h"
 #include "surface/Surface.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -100,7 +101,7 @@ bool ReadFacts(const QString &path, Facts *facts, QString *error)
     const QDateTime time = QDateTime::fromString(root.value(QStringLiteral("time")).toString(), Qt::ISODateWithMs);
     if (root.value(QStringLiteral("format")).toString() != kFacts || !root.value(QStringLiteral("document")).isString()
         || !time.isValid()) {
-        *error = QStringLiteral("its description is damaged");
+        *error = QCoreApplication::translate("RecoveryManager", "its description is damaged");
         return false;
     }
     facts->pathName = root.value(QStringLiteral("document")).toString();
@@ -232,8 +233,8 @@ bool RecoveryManager::OfferOrphans()
         QString error;
         if (!ReadFacts(folder.filePath(id + kFactsSuffix), &orphan.facts, &error)
             || !ReadSurface(surfacePath, &orphan.settings, &orphan.imagePath, &error)) {
-            MessageBox::show(QStringLiteral("An automatic copy of an unsaved surface cannot be read: %1. "
-                                            "It is left where it is.")
+            MessageBox::show(tr("An automatic copy of an unsaved surface cannot be read: %1. "
+                                "It is left where it is.")
                                  .arg(error),
                              QStringLiteral("Skimbler"), MessageBox::Exclamation, MessageBox::Ok,
                              QDir::toNativeSeparators(surfacePath));
@@ -252,7 +253,7 @@ bool RecoveryManager::OfferOrphans()
                                                               : QFileInfo(orphan.facts.pathName).fileName();
         const QString detail = orphan.facts.pathName.isEmpty() ? orphan.imagePath : orphan.facts.pathName;
         const MessageBox::Result answer = MessageBox::show(
-            QStringLiteral("Skimbler ended before \"%1\" was saved. A copy was kept automatically at %2.")
+            tr("Skimbler ended before \"%1\" was saved. A copy was kept automatically at %2.")
                 .arg(title, orphan.facts.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))),
             QStringLiteral("Skimbler"), MessageBox::Question, MessageBox::RecoverDiscardLater,
             QDir::toNativeSeparators(detail));

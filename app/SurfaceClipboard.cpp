@@ -6,6 +6,7 @@
 
 #include <skimbler/SurfaceFile.h>
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
@@ -52,7 +53,7 @@ bool Paste(const QMimeData *mime, CSkimblerDoc *document, QString *error, bool *
     if (changed)
         *changed = false;
     if (!document) {
-        *error = QStringLiteral("there is no document");
+        *error = QCoreApplication::translate("SurfaceClipboard", "there is no document");
         return false;
     }
     QByteArray data;
@@ -68,18 +69,18 @@ bool Paste(const QMimeData *mime, CSkimblerDoc *document, QString *error, bool *
             data = mime->text().toUtf8();
     }
     if (data.trimmed().isEmpty()) {
-        *error = QStringLiteral("the clipboard is empty");
+        *error = QCoreApplication::translate("SurfaceClipboard", "the clipboard is empty");
         return false;
     }
     if (data.size() > kMaxSize) {
-        *error = QStringLiteral("the clipboard holds too much to be surface settings");
+        *error = QCoreApplication::translate("SurfaceClipboard", "the clipboard holds too much to be surface settings");
         return false;
     }
     SurfaceFile::Contents contents;
     std::string why;
     if (!SurfaceFile::Parse(std::string_view(data.constData(), static_cast<std::size_t>(data.size())), std::string(),
                             &contents, &why)) {
-        *error = QStringLiteral("the clipboard does not hold a Skimbler surface's settings: %1")
+        *error = QCoreApplication::translate("SurfaceClipboard", "the clipboard does not hold a Skimbler surface's settings: %1")
                      .arg(QString::fromLocal8Bit(why.c_str()));
         return false;
     }
@@ -93,7 +94,7 @@ bool Paste(const QMimeData *mime, CSkimblerDoc *document, QString *error, bool *
     after.Flags = contents.Settings.Flags;
     std::memcpy(after.Points, contents.Settings.Points, sizeof after.Points);
     std::memcpy(after.Colors, contents.Settings.Colors, sizeof after.Colors);
-    const bool differs = document->ChangeSettings(after, QStringLiteral("貼上"));
+    const bool differs = document->ChangeSettings(after, QCoreApplication::translate("SurfaceClipboard", "貼上"));
     if (changed)
         *changed = differs;
     return true;

@@ -60,8 +60,8 @@ SurfaceTools::SurfaceTools(CMainFrame *frame)
         return ExportImage::AskOptions(m_frame, options->size, options);
     };
     m_askExportPath = [this](const QString &suggestion) {
-        return QFileDialog::getSaveFileName(m_frame, QStringLiteral("匯出影像"), suggestion,
-                                            QStringLiteral("PNG images (*.png)"));
+        return QFileDialog::getSaveFileName(m_frame, tr("匯出影像"), suggestion,
+                                            tr("PNG images (*.png)"));
     };
 
     CSkimblerView *view = frame->GetActiveView();
@@ -150,7 +150,7 @@ void SurfaceTools::Copy()
     QMimeData *mime = SurfaceClipboard::MakeMimeData(document->surface, document->GetImagePath(), width, height,
                                                      projective, &error);
     if (!mime) {
-        MessageBox::show(QStringLiteral("Cannot copy the surface: %1.").arg(error), QStringLiteral("Skimbler"),
+        MessageBox::show(tr("Cannot copy the surface: %1.").arg(error), QStringLiteral("Skimbler"),
                          MessageBox::Exclamation);
         return;
     }
@@ -178,7 +178,7 @@ void SurfaceTools::Paste()
     QString error;
     // The document tells the views and panels of the change itself.
     if (!SurfaceClipboard::Paste(QGuiApplication::clipboard()->mimeData(), document, &error)) {
-        MessageBox::show(QStringLiteral("Nothing was pasted: %1.").arg(error), QStringLiteral("Skimbler"),
+        MessageBox::show(tr("Nothing was pasted: %1.").arg(error), QStringLiteral("Skimbler"),
                          MessageBox::Exclamation);
     }
 }
@@ -213,10 +213,10 @@ void SurfaceTools::Export()
     const QImage image = ExportImage::Render(view, options.size, options.background, &error);
     if (image.isNull() || !ExportImage::Save(image, path, &error)) {
         MessageBox::show(
-            QStringLiteral("Cannot export the image to %1: %2.").arg(QDir::toNativeSeparators(path), error),
+            tr("Cannot export the image to %1: %2.").arg(QDir::toNativeSeparators(path), error),
             QStringLiteral("Skimbler"), MessageBox::Exclamation);
         return;
     }
     m_frame->statusBar()->showMessage(
-        QStringLiteral("已匯出影像至 %1").arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())), 10000);
+        tr("已匯出影像至 %1").arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())), 10000);
 }

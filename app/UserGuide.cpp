@@ -1,5 +1,6 @@
 #include "app/UserGuide.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QTextBrowser>
 #include <QVBoxLayout>
@@ -36,7 +37,7 @@ QWidget *UserGuide::Show(QWidget *parent)
         // it goes when the main window goes.
         window = new QWidget(parent, Qt::Window);
         window->setObjectName(QString::fromLatin1(kObjectName));
-        window->setWindowTitle(QStringLiteral("Skimbler User Guide"));
+        window->setWindowTitle(QCoreApplication::translate("UserGuide", "Skimbler User Guide"));
         auto *browser = new QTextBrowser(window);
         browser->setOpenExternalLinks(true);
         browser->setMarkdown(GuideText());

@@ -49,7 +49,7 @@ QIcon Swatch(const QColor &color, int size)
 } // namespace
 
 CColorsPanel::CColorsPanel()
-    : CToolPanel(QStringLiteral("Colors"), QSize(kTemplateWidth, kTemplateHeight))
+    : CToolPanel(tr("Colors"), QSize(kTemplateWidth, kTemplateHeight))
 {
     setObjectName(QStringLiteral("colorsPanel"));
     m_askColor = [this](const QColor &initial, const QString &title) {
@@ -61,7 +61,7 @@ CColorsPanel::~CColorsPanel() = default;
 
 QString CColorsPanel::Label(int corner)
 {
-    return QStringLiteral("Corner %1").arg(corner);
+    return tr("Corner %1").arg(corner);
 }
 
 QString CColorsPanel::Values(const QColor &color)

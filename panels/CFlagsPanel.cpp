@@ -23,7 +23,7 @@ constexpr int kTemplateHeight = 95;
 }
 
 CFlagsPanel::CFlagsPanel()
-    : CToolPanel(QStringLiteral("Flags"), QSize(kTemplateWidth, kTemplateHeight))
+    : CToolPanel(tr("Flags"), QSize(kTemplateWidth, kTemplateHeight))
 {
     setObjectName(QStringLiteral("flagsPanel"));
 }

@@ -10,7 +10,7 @@ constexpr int kTemplateHeight = 162;
 }
 
 CPropertyPanel::CPropertyPanel()
-    : CToolPanel(QStringLiteral("Property"), QSize(kTemplateWidth, kTemplateHeight))
+    : CToolPanel(tr("Property"), QSize(kTemplateWidth, kTemplateHeight))
 {
     setObjectName(QStringLiteral("propertyPanel"));
 }

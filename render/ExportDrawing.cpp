@@ -13,6 +13,8 @@
 #include <cstring>
 #include <vector>
 
+#include <QCoreApplication>
+
 namespace {
 
 // Puts the drawing interface and the clear colour back however the
@@ -134,7 +136,7 @@ QImage Render(GraphicalInterface *gi, const Surface *surface, const TextureImage
     const int height = picture.Height;
     OffscreenTarget target(width, height);
     if (!target.IsComplete()) {
-        *error = QStringLiteral("the graphics driver cannot draw a %1 x %2 picture").arg(width).arg(height);
+        *error = QCoreApplication::translate("ExportDrawing", "the graphics driver cannot draw a %1 x %2 picture").arg(width).arg(height);
         return QImage();
     }
     const bool background = picture.Background;
@@ -169,7 +171,7 @@ QImage Render(GraphicalInterface *gi, const Surface *surface, const TextureImage
         read = ReadBack(width, height);
     }
     if (read.isNull()) {
-        *error = QStringLiteral("the picture could not be read back");
+        *error = QCoreApplication::translate("ExportDrawing", "the picture could not be read back");
         return QImage();
     }
     if (background)

@@ -4,6 +4,7 @@
 
 namespace ValueTable = skimbler::ValueTable;
 
+#include <QCoreApplication>
 #include <QStringList>
 
 namespace PixelProbe {
@@ -21,34 +22,34 @@ QString Describe(const Result &r)
         return QString::fromLatin1(ValueTable::NameOf(ValueTable::BlendFactor(), factor));
     };
     QStringList lines;
-    lines << QStringLiteral("視窗像素 %1, %2").arg(r.X).arg(r.Y);
+    lines << QCoreApplication::translate("PixelProbe", "視窗像素 %1, %2").arg(r.X).arg(r.Y);
     if (!r.OnSurface) {
-        lines << QStringLiteral("不在平面上; 背景 %1").arg(rgba(r.Destination));
+        lines << QCoreApplication::translate("PixelProbe", "不在平面上; 背景 %1").arg(rgba(r.Destination));
         return lines.join(QLatin1Char('\n'));
     }
-    lines << QStringLiteral("紋理座標 u %1, v %2").arg(r.U, 0, 'f', 4).arg(r.V, 0, 'f', 4);
+    lines << QCoreApplication::translate("PixelProbe", "紋理座標 u %1, v %2").arg(r.U, 0, 'f', 4).arg(r.V, 0, 'f', 4);
     if (r.HasTexture) {
-        QString texel = QStringLiteral("紋素 %1, %2").arg(r.Column).arg(r.Row);
+        QString texel = QCoreApplication::translate("PixelProbe", "紋素 %1, %2").arg(r.Column).arg(r.Row);
         if (r.Level > 0)
-            texel += QStringLiteral(" (第 %1 層)").arg(r.Level);
+            texel += QCoreApplication::translate("PixelProbe", " (第 %1 層)").arg(r.Level);
         lines << texel + QStringLiteral("  RGBA %1").arg(rgba(r.Texel));
     } else {
-        lines << QStringLiteral("紋理不完整 (沒有影像或缺少 mipmap): 不貼圖, 只用角點顏色");
+        lines << QCoreApplication::translate("PixelProbe", "紋理不完整 (沒有影像或缺少 mipmap): 不貼圖, 只用角點顏色");
     }
     const QString filterName = QString::fromLatin1(
         ValueTable::NameOf(r.Magnified ? ValueTable::MagFilter() : ValueTable::MinFilter(), r.Filter));
-    QString filtered = QStringLiteral("取樣 %1 (%2)").arg(filterName, r.Magnified ? QStringLiteral("放大")
-                                                                                   : QStringLiteral("縮小"));
+    QString filtered = QCoreApplication::translate("PixelProbe", "取樣 %1 (%2)").arg(filterName, r.Magnified ? QCoreApplication::translate("PixelProbe", "放大")
+                                                                                   : QCoreApplication::translate("PixelProbe", "縮小"));
     if (!r.FilterAccepted)
-        filtered += QStringLiteral(" 不被 OpenGL 接受");
+        filtered += QCoreApplication::translate("PixelProbe", " 不被 OpenGL 接受");
     lines << filtered + QStringLiteral("  RGBA %1").arg(rgba(r.Filtered));
-    lines << QStringLiteral("角點顏色內插  RGBA %1").arg(rgba(r.CornerColour));
-    lines << QStringLiteral("來源 = 取樣 x 角點顏色  RGBA %1").arg(rgba(r.Source));
-    QString blend = QStringLiteral("混合 %1 x %2 + %3 x %4")
-                        .arg(QStringLiteral("來源"), factorName(r.SrcFactor), QStringLiteral("目的"),
+    lines << QCoreApplication::translate("PixelProbe", "角點顏色內插  RGBA %1").arg(rgba(r.CornerColour));
+    lines << QCoreApplication::translate("PixelProbe", "來源 = 取樣 x 角點顏色  RGBA %1").arg(rgba(r.Source));
+    QString blend = QCoreApplication::translate("PixelProbe", "混合 %1 x %2 + %3 x %4")
+                        .arg(QCoreApplication::translate("PixelProbe", "來源"), factorName(r.SrcFactor), QCoreApplication::translate("PixelProbe", "目的"),
                              factorName(r.DestFactor));
     if (!r.BlendAccepted)
-        blend += QStringLiteral(" 不被 OpenGL 接受, 沿用 GL_ONE x GL_ZERO");
+        blend += QCoreApplication::translate("PixelProbe", " 不被 OpenGL 接受, 沿用 GL_ONE x GL_ZERO");
     lines << blend;
     lines << QStringLiteral("  %1 x %2").arg(rgba(r.Source), rgba(r.SrcWeight));
     lines << QStringLiteral("+ %1 x %2").arg(rgba(r.Destination), rgba(r.DestWeight));

@@ -3,6 +3,7 @@
 #include "surface/ImageReader.h"
 #include "surface/PixelImage.h"
 
+#include <QCoreApplication>
 #include <QOpenGLContext>
 
 #include <GL/gl.h>
@@ -57,9 +58,9 @@ void ClearErrors()
 QString ErrorText(GLenum error)
 {
     switch (error) {
-    case GL_OUT_OF_MEMORY: return QStringLiteral("out of memory");
-    case GL_INVALID_VALUE: return QStringLiteral("invalid size");
-    default: return QStringLiteral("error 0x%1").arg(error, 4, 16, QLatin1Char('0'));
+    case GL_OUT_OF_MEMORY: return QCoreApplication::translate("TextureUpload", "out of memory");
+    case GL_INVALID_VALUE: return QCoreApplication::translate("TextureUpload", "invalid size");
+    default: return QCoreApplication::translate("TextureUpload", "error 0x%1").arg(error, 4, 16, QLatin1Char('0'));
     }
 }
 
@@ -123,7 +124,7 @@ QString TextureUpload::Refusal(int width, int height, int components)
     GLint proxyWidth = 0;
     glGetTexLevelParameteriv(GL_PROXY_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &proxyWidth);
     if (proxyWidth == 0)
-        return QStringLiteral("more than this OpenGL can hold");
+        return QCoreApplication::translate("TextureUpload", "more than this OpenGL can hold");
     return QString();
 }
 
@@ -171,7 +172,7 @@ bool TextureUpload::Create(const PixelImage &image, std::uint32_t *texture, QStr
     glPixelStorei(GL_PACK_ALIGNMENT, oldPack);
     if (failure != GL_NO_ERROR) {
         glDeleteTextures(1, &name);
-        *error = QStringLiteral("OpenGL could not make a %1 x %2 texture of it (%3)")
+        *error = QCoreApplication::translate("TextureUpload", "OpenGL could not make a %1 x %2 texture of it (%3)")
                      .arg(image.Width())
                      .arg(image.Height())
                      .arg(ErrorText(failure));

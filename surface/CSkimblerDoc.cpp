@@ -10,6 +10,7 @@
 
 #include <skimbler/SurfaceFile.h>
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -29,7 +30,7 @@ constexpr int kReloadDelayMs = 150;
 
 void ReportFileError(const char *what, const QString &path, const QString &reason)
 {
-    MessageBox::show(QStringLiteral("Could not %1 \"%2\": %3.")
+    MessageBox::show(QCoreApplication::translate("CSkimblerDoc", "Could not %1 \"%2\": %3.")
                          .arg(QString::fromLatin1(what), QDir::toNativeSeparators(path), reason),
                      QStringLiteral("Skimbler"), MessageBox::Exclamation, MessageBox::Ok,
                      QDir::toNativeSeparators(path));
@@ -115,7 +116,7 @@ bool CSkimblerDoc::OnOpenDocument(const QString &path)
     // Anything other than a regular file is refused by the reader, without
     // blocking on a named pipe or a device.
     if (!QFileInfo::exists(absolute)) {
-        ReportFileError("open", absolute, QStringLiteral("the file does not exist"));
+        ReportFileError("open", absolute, tr("the file does not exist"));
         return false;
     }
 

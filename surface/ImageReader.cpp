@@ -5,6 +5,7 @@
 #include "surface/TgaLoader.h"
 #include "surface/TgaOtherTypes.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -26,10 +27,10 @@ bool IsTgaSuffix(const QString &path)
 QString ReaderFailure(const QImageReader &reader)
 {
     switch (reader.error()) {
-    case QImageReader::FileNotFoundError: return QStringLiteral("file not found");
-    case QImageReader::DeviceError: return QStringLiteral("the file could not be read");
-    case QImageReader::UnsupportedFormatError: return QStringLiteral("unsupported format");
-    case QImageReader::InvalidDataError: return QStringLiteral("invalid data");
+    case QImageReader::FileNotFoundError: return QCoreApplication::translate("ImageReader", "file not found");
+    case QImageReader::DeviceError: return QCoreApplication::translate("ImageReader", "the file could not be read");
+    case QImageReader::UnsupportedFormatError: return QCoreApplication::translate("ImageReader", "unsupported format");
+    case QImageReader::InvalidDataError: return QCoreApplication::translate("ImageReader", "invalid data");
     case QImageReader::UnknownError: break;
     }
     return reader.errorString();
@@ -107,7 +108,7 @@ Outcome ReadWithToolkit(const QString &path, const ImageReader::SizeCheck &sizeC
     QImageReader &reader = watching ? watched : named;
     reader.setAutoTransform(true);  // photographs taken upright show upright
     const auto unreadable = [&] {
-        *error = ImageError::About(path, QStringLiteral("not a readable image (%1)").arg(ReaderFailure(reader)));
+        *error = ImageError::About(path, QCoreApplication::translate("ImageReader", "not a readable image (%1)").arg(ReaderFailure(reader)));
         return Outcome::Unreadable;
     };
     if (!reader.canRead())
@@ -161,7 +162,7 @@ ImageError ImageError::About(const QString &path, const QString &reason)
 
 ImageError ImageError::TooLarge(const QString &path, int width, int height, const QString &refusal)
 {
-    return About(path, QStringLiteral("the image is %1 x %2 pixels, %3").arg(width).arg(height).arg(refusal));
+    return About(path, QCoreApplication::translate("ImageReader", "the image is %1 x %2 pixels, %3").arg(width).arg(height).arg(refusal));
 }
 
 void ImageError::Report() const
@@ -213,8 +214,8 @@ bool ImageReader::Read(const QString &path, const SizeCheck &sizeCheck, PixelIma
         case Outcome::Unreadable: break;
         }
     }
-    error->text = QString::fromLatin1(failure.text);
-    error->caption = QString::fromLatin1(failure.caption);
+    error->text = QCoreApplication::translate("TgaLoader", failure.text);
+    error->caption = QCoreApplication::translate("TgaLoader", failure.caption);
     error->icon = MessageBox::NoIcon;
     error->path = path;
     return false;
@@ -242,6 +243,6 @@ bool ImageReader::IsImageFile(const QString &path)
 QString ImageReader::SideRefusal(int width, int height, int maxSide)
 {
     if (maxSide > 0 && (width > maxSide || height > maxSide))
-        return QStringLiteral("larger than the %1 x %1 pixels this OpenGL can hold").arg(maxSide);
+        return QCoreApplication::translate("TextureUpload", "larger than the %1 x %1 pixels this OpenGL can hold").arg(maxSide);
     return QString();
 }

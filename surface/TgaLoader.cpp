@@ -5,6 +5,7 @@
 #include "surface/TgaImage.h"
 #include "skimbler/GlEnums.h"
 
+#include <QCoreApplication>
 
 #include <sys/stat.h>
 
@@ -43,12 +44,13 @@ constexpr std::size_t kUnknownSizeStartPixels = SKIMBLER_TGA_START_PIXELS;
 void SetFailure(TgaFailure *failure, const char *text)
 {
     failure->text = text;
-    failure->caption = "ERROR";
+    failure->caption = QT_TRANSLATE_NOOP("TgaLoader", "ERROR");
 }
 
 void Report(const TgaFailure &failure)
 {
-    MessageBox::show(QString::fromLatin1(failure.text), QString::fromLatin1(failure.caption),
+    MessageBox::show(QCoreApplication::translate("TgaLoader", failure.text),
+                     QCoreApplication::translate("TgaLoader", failure.caption),
                      MessageBox::NoIcon, MessageBox::Ok);
 }
 
@@ -328,7 +330,7 @@ const char *DecodePackets(BlockReader &reader, PixelBuffer &buffer, std::size_t 
         // One packet with every check: near the end of what is in hand, of
         // the buffer or of the image.
         if (reader.Have(1) < 1)
-            return "Could not read RLE header";
+            return QT_TRANSLATE_NOOP("TgaLoader", "Could not read RLE header");
         const unsigned packet = *reader.Data();
         reader.Skip(1);
         const std::size_t left = pixelCount - decoded;
@@ -340,22 +342,22 @@ const char *DecodePackets(BlockReader &reader, PixelBuffer &buffer, std::size_t 
             const std::size_t count = packet + 1;
             const std::size_t needed = std::min(count, left + 1) * PixelSize;
             if (reader.Have(needed) < needed)
-                return "Could not read image data";
+                return QT_TRANSLATE_NOOP("TgaLoader", "Could not read image data");
             if (count > left)
-                return "Too many pixels read";
+                return QT_TRANSLATE_NOOP("TgaLoader", "Too many pixels read");
             if (!buffer.Ensure(decoded, count))
-                return "Could not allocate memory for image";
+                return QT_TRANSLATE_NOOP("TgaLoader", "Could not allocate memory for image");
             SwapRedBlue(buffer.Data() + decoded * PixelSize, reader.Data(), count, PixelSize);
             reader.Skip(count * PixelSize);
             decoded += count;
         } else {
             const std::size_t count = packet - 127;
             if (reader.Have(PixelSize) < PixelSize)
-                return "Could not read from file";
+                return QT_TRANSLATE_NOOP("TgaLoader", "Could not read from file");
             if (count > left)
-                return "Too many pixels read";
+                return QT_TRANSLATE_NOOP("TgaLoader", "Too many pixels read");
             if (!buffer.Ensure(decoded, count))
-                return "Could not allocate memory for image";
+                return QT_TRANSLATE_NOOP("TgaLoader", "Could not allocate memory for image");
             FillPixels(buffer.Data() + decoded * PixelSize, reader.Data(), count, PixelSize);
             reader.Skip(PixelSize);
             decoded += count;
@@ -394,7 +396,7 @@ bool ReadInfo(TgaImage *image, std::FILE *file, std::size_t *pixelCount, std::ui
 {
     std::uint8_t info[6];
     if (std::fread(info, sizeof info, 1, file) != 1) {
-        SetFailure(failure, "Could not read info header");
+        SetFailure(failure, QT_TRANSLATE_NOOP("TgaLoader", "Could not read info header"));
         return false;
     }
     image->Width = info[0] | (info[1] << 8);
@@ -403,7 +405,7 @@ bool ReadInfo(TgaImage *image, std::FILE *file, std::size_t *pixelCount, std::ui
     *descriptor = info[5];
     if (image->Width == 0 || image->Height == 0
         || (image->BitsPerPixel != 24 && image->BitsPerPixel != 32)) {
-        SetFailure(failure, "Invalid texture information");
+        SetFailure(failure, QT_TRANSLATE_NOOP("TgaLoader", "Invalid texture information"));
         return false;
     }
     image->Format = image->BitsPerPixel == 24 ? skimbler::gl::RGB : skimbler::gl::RGBA;
@@ -412,7 +414,7 @@ bool ReadInfo(TgaImage *image, std::FILE *file, std::size_t *pixelCount, std::ui
     const std::uint64_t pixels = std::uint64_t{image->Width} * image->Height;
     const std::uint64_t bytes = pixels * (image->BitsPerPixel / 8);
     if (bytes > SIZE_MAX / 2) {
-        SetFailure(failure, "Could not allocate memory for image");
+        SetFailure(failure, QT_TRANSLATE_NOOP("TgaLoader", "Could not allocate memory for image"));
         return false;
     }
     *pixelCount = static_cast<std::size_t>(pixels);
@@ -451,26 +453,26 @@ bool DecodeUncompressed(TgaImage *image, std::FILE *file, const TgaSizeCheck &si
     // is allocated for it.
     const std::int64_t remaining = RemainingBytes(file);
     if (remaining >= 0 && static_cast<std::uint64_t>(remaining) < std::uint64_t{pixelCount} * pixelSize)
-        return FailClosing(image, file, failure, "Could not read image data");
+        return FailClosing(image, file, failure, QT_TRANSLATE_NOOP("TgaLoader", "Could not read image data"));
     if (RefusedBySize(image, sizeCheck))
         return FailClosing(image, file, failure, nullptr);
 
     PixelBuffer buffer(pixelSize, pixelCount);
     const std::size_t first = remaining >= 0 ? pixelCount : std::min(pixelCount, kUnknownSizeStartPixels);
     if (!buffer.Reserve(first))
-        return FailClosing(image, file, failure, "Could not allocate memory for image");
+        return FailClosing(image, file, failure, QT_TRANSLATE_NOOP("TgaLoader", "Could not allocate memory for image"));
 
     // Read block by block straight into the image and swap each block while
     // it is still in cache.
     std::size_t done = 0;
     while (done < pixelCount) {
         if (!buffer.Ensure(done, std::min(kChunkPixels, pixelCount - done)))
-            return FailClosing(image, file, failure, "Could not allocate memory for image");
+            return FailClosing(image, file, failure, QT_TRANSLATE_NOOP("TgaLoader", "Could not allocate memory for image"));
         const std::size_t pixels = std::min({kChunkPixels, pixelCount - done, buffer.Capacity() - done});
         std::uint8_t *at = buffer.Data() + done * pixelSize;
         const std::size_t bytes = pixels * pixelSize;
         if (std::fread(at, 1, bytes, file) != bytes)
-            return FailClosing(image, file, failure, "Could not read image data");
+            return FailClosing(image, file, failure, QT_TRANSLATE_NOOP("TgaLoader", "Could not read image data"));
         SwapRedBlue(at, at, pixels, pixelSize);
         done += pixels;
     }
@@ -513,7 +515,7 @@ bool DecodeCompressed(TgaImage *image, std::FILE *file, const TgaSizeCheck &size
     PixelBuffer buffer(pixelSize, pixelCount);
     BlockReader reader(file);
     if (!buffer.Reserve(first) || !reader.Init())
-        return FailClosing(image, file, failure, "Could not allocate memory for image");
+        return FailClosing(image, file, failure, QT_TRANSLATE_NOOP("TgaLoader", "Could not allocate memory for image"));
 
     const char *text = pixelSize == 3 ? DecodePackets<3>(reader, buffer, pixelCount)
                                       : DecodePackets<4>(reader, buffer, pixelCount);
@@ -541,13 +543,13 @@ bool ReadTga(TgaImage *image, const char *fileName, TgaFailure *failure, const T
     image->Pixels = nullptr;
     std::FILE *file = fileName ? OpenRegularFileStream(fileName) : nullptr;
     if (!file) {
-        SetFailure(failure, "Could not open texture file");
+        SetFailure(failure, QT_TRANSLATE_NOOP("TgaLoader", "Could not open texture file"));
         return false;
     }
 
     std::uint8_t header[12];
     if (std::fread(header, sizeof header, 1, file) != 1)
-        return FailClosing(image, file, failure, "Could not read file header");
+        return FailClosing(image, file, failure, QT_TRANSLATE_NOOP("TgaLoader", "Could not read file header"));
     failure->imageType = header[2];
 
     if (std::memcmp(header, kUncompressedHeader, sizeof header) == 0)
@@ -555,8 +557,8 @@ bool ReadTga(TgaImage *image, const char *fileName, TgaFailure *failure, const T
     if (std::memcmp(header, kCompressedHeader, sizeof header) == 0)
         return DecodeCompressed(image, file, sizeCheck, failure);
 
-    failure->text = "TGA file be type 2 or type 10 ";
-    failure->caption = "Invalid Image";
+    failure->text = QT_TRANSLATE_NOOP("TgaLoader", "TGA file be type 2 or type 10 ");
+    failure->caption = QT_TRANSLATE_NOOP("TgaLoader", "Invalid Image");
     std::fclose(file);
     return false;
 }

@@ -2,6 +2,7 @@
 
 #include "surface/PixelImage.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -132,7 +133,7 @@ TgaOtherTypes::Outcome TgaOtherTypes::Read(const QString &path, const ImageReade
     }
 
     const auto broken = [&](const char *why) {
-        *error = ImageError::About(path, QStringLiteral("not a readable image (%1)").arg(QString::fromLatin1(why)));
+        *error = ImageError::About(path, QCoreApplication::translate("ImageReader", "not a readable image (%1)").arg(QString::fromLatin1(why)));
         return Failed;
     };
     file.skip(h.idLength);

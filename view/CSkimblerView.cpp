@@ -111,11 +111,11 @@ int CSkimblerView::OnCreate()
     // The window is its own drawable: it serves as the device context too.
     m_framework = NewFramework();
     if (!m_framework->Create(800, 600, 32, this, this))
-        MessageBox::show(QStringLiteral("Failed to create GraphicalFramework."), QString());
+        MessageBox::show(tr("Failed to create GraphicalFramework."), QString());
 
     m_interface = NewInterface();
     if (!m_interface->Init(800, 600))
-        MessageBox::show(QStringLiteral("Failed to create GraphicalInterface."), QString());
+        MessageBox::show(tr("Failed to create GraphicalInterface."), QString());
 
     const std::vector<unsigned char> pixels = BackgroundCache::TilePixels();
     m_backgroundWidth = BackgroundTileSize;

@@ -1,0 +1,983 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US">
+<context>
+    <name>CAboutBox</name>
+    <message>
+        <source>About</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>Skimbler Version 1.0</source>
+        <translation>Skimbler Version 1.0</translation>
+    </message>
+    <message>
+        <source>Prepares one textured surface for real-time renderers.</source>
+        <translation>Prepares one textured surface for real-time renderers.</translation>
+    </message>
+    <message>
+        <source>確定</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>CColorsPanel</name>
+    <message>
+        <source>Colors</source>
+        <translation>Colors</translation>
+    </message>
+    <message>
+        <source>Corner %1</source>
+        <translation>Corner %1</translation>
+    </message>
+    <message>
+        <source>變更色彩</source>
+        <translation>Change Colors</translation>
+    </message>
+</context>
+<context>
+    <name>CFlagsPanel</name>
+    <message>
+        <source>Flags</source>
+        <translation>Flags</translation>
+    </message>
+    <message>
+        <source>變更旗標</source>
+        <translation>Change Flags</translation>
+    </message>
+</context>
+<context>
+    <name>CMainFrame</name>
+    <message>
+        <source>開啟這份文件</source>
+        <translation>Open this document</translation>
+    </message>
+    <message>
+        <source>復原</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>取消復原</source>
+        <translation>Redo</translation>
+    </message>
+    <message>
+        <source>開新檔案(&amp;N)</source>
+        <translation>&amp;New</translation>
+    </message>
+    <message>
+        <source>開啟舊檔(&amp;O)...</source>
+        <translation>&amp;Open...</translation>
+    </message>
+    <message>
+        <source>儲存檔案(&amp;S)</source>
+        <translation>&amp;Save</translation>
+    </message>
+    <message>
+        <source>另存新檔(&amp;A)...</source>
+        <translation>Save &amp;As...</translation>
+    </message>
+    <message>
+        <source>列印(&amp;P)...</source>
+        <translation>&amp;Print...</translation>
+    </message>
+    <message>
+        <source>預覽列印(&amp;V)</source>
+        <translation>Print Pre&amp;view</translation>
+    </message>
+    <message>
+        <source>列印設定(&amp;R)...</source>
+        <translation>P&amp;rint Setup...</translation>
+    </message>
+    <message>
+        <source>最近使用的檔案</source>
+        <translation>Recent File</translation>
+    </message>
+    <message>
+        <source>結束(&amp;X)</source>
+        <translation>E&amp;xit</translation>
+    </message>
+    <message>
+        <source>復原(&amp;U)</source>
+        <translation>&amp;Undo</translation>
+    </message>
+    <message>
+        <source>取消復原(&amp;R)</source>
+        <translation>&amp;Redo</translation>
+    </message>
+    <message>
+        <source>剪下(&amp;T)</source>
+        <translation>Cu&amp;t</translation>
+    </message>
+    <message>
+        <source>複製(&amp;C)</source>
+        <translation>&amp;Copy</translation>
+    </message>
+    <message>
+        <source>貼上(&amp;P)</source>
+        <translation>&amp;Paste</translation>
+    </message>
+    <message>
+        <source>工具列(&amp;T)</source>
+        <translation>&amp;Toolbar</translation>
+    </message>
+    <message>
+        <source>狀態列(&amp;S)</source>
+        <translation>&amp;Status Bar</translation>
+    </message>
+    <message>
+        <source>檢視列(&amp;V)</source>
+        <translation>&amp;View Bar</translation>
+    </message>
+    <message>
+        <source>關於 Skimbler(&amp;A)...</source>
+        <translation>&amp;About Skimbler...</translation>
+    </message>
+    <message>
+        <source>使用者指南(&amp;G)</source>
+        <translation>User &amp;Guide</translation>
+    </message>
+    <message>
+        <source>匯出影像(&amp;E)...</source>
+        <translation>&amp;Export Image...</translation>
+    </message>
+    <message>
+        <source>像素探針(&amp;I)</source>
+        <translation>P&amp;ixel Probe</translation>
+    </message>
+    <message>
+        <source>透視校正貼圖(&amp;E)</source>
+        <translation>P&amp;erspective-Correct Texture</translation>
+    </message>
+    <message>
+        <source>Copy as shader code</source>
+        <translation>Copy as shader code</translation>
+    </message>
+    <message>
+        <source>調整至視窗大小(&amp;W)</source>
+        <translation>Fit to &amp;Window</translation>
+    </message>
+    <message>
+        <source>檔案(&amp;F)</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>編輯(&amp;E)</source>
+        <translation>&amp;Edit</translation>
+    </message>
+    <message>
+        <source>檢視(&amp;V)</source>
+        <translation>&amp;View</translation>
+    </message>
+    <message>
+        <source>說明(&amp;H)</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>屬性視窗(&amp;P)</source>
+        <translation>&amp;Property Window</translation>
+    </message>
+    <message>
+        <source>旗標視窗(&amp;F)</source>
+        <translation>&amp;Flags Window</translation>
+    </message>
+    <message>
+        <source>色彩視窗(&amp;C)</source>
+        <translation>&amp;Colors Window</translation>
+    </message>
+    <message>
+        <source>語言(&amp;L)</source>
+        <translation>&amp;Language</translation>
+    </message>
+    <message>
+        <source>系統預設(&amp;S)</source>
+        <translation>&amp;System</translation>
+    </message>
+    <message>
+        <source>新的語言將在下次啟動 Skimbler 時套用。</source>
+        <translation>The new language takes effect the next time Skimbler starts.</translation>
+    </message>
+    <message>
+        <source>取代影像(&amp;I)...</source>
+        <translation>Replace &amp;Image...</translation>
+    </message>
+</context>
+<context>
+    <name>CPropertyList</name>
+    <message>
+        <source>變更 %1</source>
+        <translation>Change %1</translation>
+    </message>
+</context>
+<context>
+    <name>CPropertyPanel</name>
+    <message>
+        <source>Property</source>
+        <translation>Property</translation>
+    </message>
+</context>
+<context>
+    <name>CSkimblerApp</name>
+    <message>
+        <source>已重新載入 %1</source>
+        <translation>Reloaded %1</translation>
+    </message>
+    <message>
+        <source>無法重新載入 %1，仍顯示上一次的影像：%2</source>
+        <translation>Could not reload %1, still showing the previous image: %2</translation>
+    </message>
+    <message>
+        <source>無法自動備份：%1</source>
+        <translation>Could not make an automatic copy: %1</translation>
+    </message>
+    <message>
+        <source>Failed to ShowToolWindows.</source>
+        <translation>Failed to ShowToolWindows.</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Save changes to %1?</source>
+        <translation>Save changes to %1?</translation>
+    </message>
+    <message>
+        <source>Surfaces and images (%1 %2);;Skimbler surfaces (%1);;Images (%2);;All files (*)</source>
+        <translation>Surfaces and images (%1 %2);;Skimbler surfaces (%1);;Images (%2);;All files (*)</translation>
+    </message>
+    <message>
+        <source>Skimbler surfaces (%1);;All files (*)</source>
+        <translation>Skimbler surfaces (%1);;All files (*)</translation>
+    </message>
+</context>
+<context>
+    <name>CSkimblerDoc</name>
+    <message>
+        <source>the file does not exist</source>
+        <translation>the file does not exist</translation>
+    </message>
+    <message>
+        <source>Could not %1 &quot;%2&quot;: %3.</source>
+        <translation>Could not %1 &quot;%2&quot;: %3.</translation>
+    </message>
+</context>
+<context>
+    <name>CSkimblerView</name>
+    <message>
+        <source>Failed to create GraphicalFramework.</source>
+        <translation>Failed to create GraphicalFramework.</translation>
+    </message>
+    <message>
+        <source>Failed to create GraphicalInterface.</source>
+        <translation>Failed to create GraphicalInterface.</translation>
+    </message>
+    <message>
+        <source>拖曳角點</source>
+        <translation>Drag Corner</translation>
+    </message>
+    <message>
+        <source>拖曳邊</source>
+        <translation>Drag Edge</translation>
+    </message>
+    <message>
+        <source>移動平面</source>
+        <translation>Move Surface</translation>
+    </message>
+    <message>
+        <source>重設角點</source>
+        <translation>Reset Corners</translation>
+    </message>
+    <message>
+        <source>輸入座標</source>
+        <translation>Enter Coordinate</translation>
+    </message>
+    <message>
+        <source>移動角點</source>
+        <translation>Move Corner</translation>
+    </message>
+    <message>
+        <source>角點 %1</source>
+        <translation>corner %1</translation>
+    </message>
+    <message>
+        <source>左邊</source>
+        <translation>left edge</translation>
+    </message>
+    <message>
+        <source>下邊</source>
+        <translation>bottom edge</translation>
+    </message>
+    <message>
+        <source>右邊</source>
+        <translation>right edge</translation>
+    </message>
+    <message>
+        <source>上邊</source>
+        <translation>top edge</translation>
+    </message>
+    <message>
+        <source>整個平面</source>
+        <translation>whole surface</translation>
+    </message>
+    <message>
+        <source>無</source>
+        <translation>nothing</translation>
+    </message>
+    <message>
+        <source>X: %1   Y: %2   拖曳: %3   縮放: %4%</source>
+        <translation>X: %1   Y: %2   Drag: %3   Zoom: %4%</translation>
+    </message>
+</context>
+<context>
+    <name>CommandPrompts</name>
+    <message>
+        <source>建立新文件</source>
+        <translation>Create a new document</translation>
+    </message>
+    <message>
+        <source>開新檔案</source>
+        <translation>New</translation>
+    </message>
+    <message>
+        <source>開啟現有文件</source>
+        <translation>Open an existing document</translation>
+    </message>
+    <message>
+        <source>開啟舊檔</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>儲存使用中文件</source>
+        <translation>Save the active document</translation>
+    </message>
+    <message>
+        <source>儲存檔案</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>使用新名稱儲存使用中文件</source>
+        <translation>Save the active document with a new name</translation>
+    </message>
+    <message>
+        <source>另存新檔</source>
+        <translation>Save As</translation>
+    </message>
+    <message>
+        <source>將平面存成 PNG 影像</source>
+        <translation>Save the surface as a PNG image</translation>
+    </message>
+    <message>
+        <source>匯出影像</source>
+        <translation>Export Image</translation>
+    </message>
+    <message>
+        <source>列印使用中文件</source>
+        <translation>Print the active document</translation>
+    </message>
+    <message>
+        <source>列印</source>
+        <translation>Print</translation>
+    </message>
+    <message>
+        <source>以全頁顯示</source>
+        <translation>Display full pages</translation>
+    </message>
+    <message>
+        <source>預覽列印</source>
+        <translation>Print Preview</translation>
+    </message>
+    <message>
+        <source>變更印表機和列印選項</source>
+        <translation>Change the printer and printing options</translation>
+    </message>
+    <message>
+        <source>列印設定</source>
+        <translation>Print Setup</translation>
+    </message>
+    <message>
+        <source>結束應用程式; 提示使用者儲存文件</source>
+        <translation>Quit the application; prompts to save documents</translation>
+    </message>
+    <message>
+        <source>結束</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>復原上一個動作</source>
+        <translation>Undo the last action</translation>
+    </message>
+    <message>
+        <source>復原</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>取消復原上一個動作</source>
+        <translation>Redo the previously undone action</translation>
+    </message>
+    <message>
+        <source>取消復原</source>
+        <translation>Redo</translation>
+    </message>
+    <message>
+        <source>剪下選取範圍並將它放到剪貼簿上</source>
+        <translation>Cut the selection and put it on the Clipboard</translation>
+    </message>
+    <message>
+        <source>剪下</source>
+        <translation>Cut</translation>
+    </message>
+    <message>
+        <source>將平面的繪製狀態 (JSON 與 OpenGL 呼叫) 複製到剪貼簿</source>
+        <translation>Copy the surface&apos;s drawing state (JSON and OpenGL calls) to the Clipboard</translation>
+    </message>
+    <message>
+        <source>複製</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>套用剪貼簿中的平面設定 (影像不變)</source>
+        <translation>Apply the surface settings on the Clipboard (the image stays)</translation>
+    </message>
+    <message>
+        <source>貼上</source>
+        <translation>Paste</translation>
+    </message>
+    <message>
+        <source>將平面的 GLSL 330 core 著色器、頂點資料與繪製狀態複製到剪貼簿</source>
+        <translation>Copy the surface&apos;s GLSL 330 core shaders, vertex data and drawing state to the Clipboard</translation>
+    </message>
+    <message>
+        <source>Copy as shader code</source>
+        <translation>Copy as shader code</translation>
+    </message>
+    <message>
+        <source>顯示或隱藏工具列</source>
+        <translation>Show or hide the toolbar</translation>
+    </message>
+    <message>
+        <source>切換工具列</source>
+        <translation>Toggle Toolbar</translation>
+    </message>
+    <message>
+        <source>顯示或隱藏狀態列</source>
+        <translation>Show or hide the status bar</translation>
+    </message>
+    <message>
+        <source>切換狀態列</source>
+        <translation>Toggle Status Bar</translation>
+    </message>
+    <message>
+        <source>隱藏或顯示檢視列</source>
+        <translation>Show or hide the view bar</translation>
+    </message>
+    <message>
+        <source>切換檢視列</source>
+        <translation>Toggle View Bar</translation>
+    </message>
+    <message>
+        <source>顯示或隱藏屬性視窗</source>
+        <translation>Show or hide the Property window</translation>
+    </message>
+    <message>
+        <source>切換屬性視窗</source>
+        <translation>Toggle Property Window</translation>
+    </message>
+    <message>
+        <source>顯示或隱藏旗標視窗</source>
+        <translation>Show or hide the Flags window</translation>
+    </message>
+    <message>
+        <source>切換旗標視窗</source>
+        <translation>Toggle Flags Window</translation>
+    </message>
+    <message>
+        <source>顯示或隱藏色彩視窗</source>
+        <translation>Show or hide the Colors window</translation>
+    </message>
+    <message>
+        <source>切換色彩視窗</source>
+        <translation>Toggle Colors Window</translation>
+    </message>
+    <message>
+        <source>顯示指標下像素的紋理、取樣、顏色與混合計算 (按住 I 鍵亦可)</source>
+        <translation>Show the texture, sampling, colour and blending of the pixel under the pointer (or hold I)</translation>
+    </message>
+    <message>
+        <source>像素探針</source>
+        <translation>Pixel Probe</translation>
+    </message>
+    <message>
+        <source>以投影紋理座標繪製, 使影像的直線保持筆直</source>
+        <translation>Draw with projective texture coordinates so the image&apos;s straight lines stay straight</translation>
+    </message>
+    <message>
+        <source>透視校正貼圖</source>
+        <translation>Perspective-Correct Texture</translation>
+    </message>
+    <message>
+        <source>縮放並捲動檢視以顯示整個平面</source>
+        <translation>Zoom and scroll the view to show the whole surface</translation>
+    </message>
+    <message>
+        <source>調整至視窗大小</source>
+        <translation>Fit to Window</translation>
+    </message>
+    <message>
+        <source>顯示程式資訊、版本號碼及著作權</source>
+        <translation>Display program information, version number and copyright</translation>
+    </message>
+    <message>
+        <source>關於</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>開啟使用者指南</source>
+        <translation>Open the user guide</translation>
+    </message>
+    <message>
+        <source>使用者指南</source>
+        <translation>User Guide</translation>
+    </message>
+    <message>
+        <source>顯示或隱藏座標軸</source>
+        <translation>Show or hide the axes</translation>
+    </message>
+    <message>
+        <source>座標軸</source>
+        <translation>Axes</translation>
+    </message>
+    <message>
+        <source>顯示或隱藏外框與控制點</source>
+        <translation>Show or hide the outline and handles</translation>
+    </message>
+    <message>
+        <source>外框與控制點</source>
+        <translation>Outline and Handles</translation>
+    </message>
+    <message>
+        <source>放大檢視</source>
+        <translation>Zoom the view in</translation>
+    </message>
+    <message>
+        <source>放大</source>
+        <translation>Zoom In</translation>
+    </message>
+    <message>
+        <source>縮小檢視</source>
+        <translation>Zoom the view out</translation>
+    </message>
+    <message>
+        <source>縮小</source>
+        <translation>Zoom Out</translation>
+    </message>
+    <message>
+        <source>以原始大小檢視</source>
+        <translation>View at actual size</translation>
+    </message>
+    <message>
+        <source>原始大小</source>
+        <translation>Actual Size</translation>
+    </message>
+    <message>
+        <source>檢視的縮放比例 (百分比)</source>
+        <translation>The view&apos;s zoom (percent)</translation>
+    </message>
+    <message>
+        <source>縮放比例</source>
+        <translation>Zoom</translation>
+    </message>
+    <message>
+        <source>將四個角點還原為預設位置</source>
+        <translation>Put the four corners back where they start</translation>
+    </message>
+    <message>
+        <source>還原角點</source>
+        <translation>Reset Corners</translation>
+    </message>
+    <message>
+        <source>不選取任何角點 (Esc)</source>
+        <translation>Choose no corner (Esc)</translation>
+    </message>
+    <message>
+        <source>不選取角點</source>
+        <translation>No Corner</translation>
+    </message>
+    <message>
+        <source>選取角點 0 (0)</source>
+        <translation>Choose corner 0 (0)</translation>
+    </message>
+    <message>
+        <source>角點 0</source>
+        <translation>Corner 0</translation>
+    </message>
+    <message>
+        <source>選取角點 1 (1)</source>
+        <translation>Choose corner 1 (1)</translation>
+    </message>
+    <message>
+        <source>角點 1</source>
+        <translation>Corner 1</translation>
+    </message>
+    <message>
+        <source>選取角點 2 (2)</source>
+        <translation>Choose corner 2 (2)</translation>
+    </message>
+    <message>
+        <source>角點 2</source>
+        <translation>Corner 2</translation>
+    </message>
+    <message>
+        <source>選取角點 3 (3)</source>
+        <translation>Choose corner 3 (3)</translation>
+    </message>
+    <message>
+        <source>角點 3</source>
+        <translation>Corner 3</translation>
+    </message>
+    <message>
+        <source>選取角點的 X 座標</source>
+        <translation>The chosen corner&apos;s X coordinate</translation>
+    </message>
+    <message>
+        <source>X 座標</source>
+        <translation>X Coordinate</translation>
+    </message>
+    <message>
+        <source>選取角點的 Y 座標</source>
+        <translation>The chosen corner&apos;s Y coordinate</translation>
+    </message>
+    <message>
+        <source>Y 座標</source>
+        <translation>Y Coordinate</translation>
+    </message>
+    <message>
+        <source>選取角點的 Z 座標</source>
+        <translation>The chosen corner&apos;s Z coordinate</translation>
+    </message>
+    <message>
+        <source>Z 座標</source>
+        <translation>Z Coordinate</translation>
+    </message>
+    <message>
+        <source>就緒</source>
+        <translation>Ready</translation>
+    </message>
+    <message>
+        <source>以另一個影像取代平面的影像，保留所有設定</source>
+        <translation>Replace the surface's image with another, keeping every setting</translation>
+    </message>
+    <message>
+        <source>取代影像</source>
+        <translation>Replace Image</translation>
+    </message>
+</context>
+<context>
+    <name>ExportDrawing</name>
+    <message>
+        <source>the graphics driver cannot draw a %1 x %2 picture</source>
+        <translation>the graphics driver cannot draw a %1 x %2 picture</translation>
+    </message>
+    <message>
+        <source>the picture could not be read back</source>
+        <translation>the picture could not be read back</translation>
+    </message>
+</context>
+<context>
+    <name>ExportImage</name>
+    <message>
+        <source>there is no drawing context</source>
+        <translation>there is no drawing context</translation>
+    </message>
+    <message>
+        <source>the size must be from 1 to %1 pixels a side</source>
+        <translation>the size must be from 1 to %1 pixels a side</translation>
+    </message>
+    <message>
+        <source>匯出影像</source>
+        <translation>Export Image</translation>
+    </message>
+    <message>
+        <source>檢視大小 (%1 x %2)</source>
+        <translation>View size (%1 x %2)</translation>
+    </message>
+    <message>
+        <source>自訂大小</source>
+        <translation>Custom size</translation>
+    </message>
+    <message>
+        <source>寬度</source>
+        <translation>Width</translation>
+    </message>
+    <message>
+        <source>高度</source>
+        <translation>Height</translation>
+    </message>
+    <message>
+        <source>含棋盤格背景 (不含時背景透明)</source>
+        <translation>Checkerboard background (transparent without)</translation>
+    </message>
+</context>
+<context>
+    <name>ImageReader</name>
+    <message>
+        <source>file not found</source>
+        <translation>file not found</translation>
+    </message>
+    <message>
+        <source>the file could not be read</source>
+        <translation>the file could not be read</translation>
+    </message>
+    <message>
+        <source>unsupported format</source>
+        <translation>unsupported format</translation>
+    </message>
+    <message>
+        <source>invalid data</source>
+        <translation>invalid data</translation>
+    </message>
+    <message>
+        <source>not a readable image (%1)</source>
+        <translation>not a readable image (%1)</translation>
+    </message>
+    <message>
+        <source>the image is %1 x %2 pixels, %3</source>
+        <translation>the image is %1 x %2 pixels, %3</translation>
+    </message>
+</context>
+<context>
+    <name>MessageDialog</name>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Save</translation>
+    </message>
+    <message>
+        <source>&amp;Discard</source>
+        <translation>&amp;Discard</translation>
+    </message>
+    <message>
+        <source>&amp;Recover</source>
+        <translation>&amp;Recover</translation>
+    </message>
+    <message>
+        <source>&amp;Later</source>
+        <translation>&amp;Later</translation>
+    </message>
+</context>
+<context>
+    <name>PixelProbe</name>
+    <message>
+        <source>視窗像素 %1, %2</source>
+        <translation>Window pixel %1, %2</translation>
+    </message>
+    <message>
+        <source>不在平面上; 背景 %1</source>
+        <translation>Not on the surface; background %1</translation>
+    </message>
+    <message>
+        <source>紋理座標 u %1, v %2</source>
+        <translation>Texture coordinates u %1, v %2</translation>
+    </message>
+    <message>
+        <source>紋素 %1, %2</source>
+        <translation>Texel %1, %2</translation>
+    </message>
+    <message>
+        <source> (第 %1 層)</source>
+        <translation> (level %1)</translation>
+    </message>
+    <message>
+        <source>紋理不完整 (沒有影像或缺少 mipmap): 不貼圖, 只用角點顏色</source>
+        <translation>Texture incomplete (no image or missing mipmaps): not textured, corner colours only</translation>
+    </message>
+    <message>
+        <source>取樣 %1 (%2)</source>
+        <translation>Sampled %1 (%2)</translation>
+    </message>
+    <message>
+        <source>放大</source>
+        <translation>magnified</translation>
+    </message>
+    <message>
+        <source>縮小</source>
+        <translation>minified</translation>
+    </message>
+    <message>
+        <source> 不被 OpenGL 接受</source>
+        <translation> not accepted by OpenGL</translation>
+    </message>
+    <message>
+        <source>角點顏色內插  RGBA %1</source>
+        <translation>Corner colour interpolated  RGBA %1</translation>
+    </message>
+    <message>
+        <source>來源 = 取樣 x 角點顏色  RGBA %1</source>
+        <translation>Source = sampled x corner colour  RGBA %1</translation>
+    </message>
+    <message>
+        <source>混合 %1 x %2 + %3 x %4</source>
+        <translation>Blend %1 x %2 + %3 x %4</translation>
+    </message>
+    <message>
+        <source>來源</source>
+        <translation>source</translation>
+    </message>
+    <message>
+        <source>目的</source>
+        <translation>destination</translation>
+    </message>
+    <message>
+        <source> 不被 OpenGL 接受, 沿用 GL_ONE x GL_ZERO</source>
+        <translation> not accepted by OpenGL, GL_ONE x GL_ZERO used instead</translation>
+    </message>
+</context>
+<context>
+    <name>RecoveryManager</name>
+    <message>
+        <source>its description is damaged</source>
+        <translation>its description is damaged</translation>
+    </message>
+    <message>
+        <source>An automatic copy of an unsaved surface cannot be read: %1. It is left where it is.</source>
+        <translation>An automatic copy of an unsaved surface cannot be read: %1. It is left where it is.</translation>
+    </message>
+    <message>
+        <source>Skimbler ended before &quot;%1&quot; was saved. A copy was kept automatically at %2.</source>
+        <translation>Skimbler ended before &quot;%1&quot; was saved. A copy was kept automatically at %2.</translation>
+    </message>
+</context>
+<context>
+    <name>SurfaceClipboard</name>
+    <message>
+        <source>there is no document</source>
+        <translation>there is no document</translation>
+    </message>
+    <message>
+        <source>the clipboard is empty</source>
+        <translation>the clipboard is empty</translation>
+    </message>
+    <message>
+        <source>the clipboard holds too much to be surface settings</source>
+        <translation>the clipboard holds too much to be surface settings</translation>
+    </message>
+    <message>
+        <source>the clipboard does not hold a Skimbler surface&apos;s settings: %1</source>
+        <translation>the clipboard does not hold a Skimbler surface&apos;s settings: %1</translation>
+    </message>
+    <message>
+        <source>貼上</source>
+        <translation>Paste</translation>
+    </message>
+</context>
+<context>
+    <name>SurfaceTools</name>
+    <message>
+        <source>匯出影像</source>
+        <translation>Export Image</translation>
+    </message>
+    <message>
+        <source>PNG images (*.png)</source>
+        <translation>PNG images (*.png)</translation>
+    </message>
+    <message>
+        <source>Cannot copy the surface: %1.</source>
+        <translation>Cannot copy the surface: %1.</translation>
+    </message>
+    <message>
+        <source>Nothing was pasted: %1.</source>
+        <translation>Nothing was pasted: %1.</translation>
+    </message>
+    <message>
+        <source>Cannot export the image to %1: %2.</source>
+        <translation>Cannot export the image to %1: %2.</translation>
+    </message>
+    <message>
+        <source>已匯出影像至 %1</source>
+        <translation>Exported the image to %1</translation>
+    </message>
+</context>
+<context>
+    <name>TextureUpload</name>
+    <message>
+        <source>out of memory</source>
+        <translation>out of memory</translation>
+    </message>
+    <message>
+        <source>invalid size</source>
+        <translation>invalid size</translation>
+    </message>
+    <message>
+        <source>error 0x%1</source>
+        <translation>error 0x%1</translation>
+    </message>
+    <message>
+        <source>more than this OpenGL can hold</source>
+        <translation>more than this OpenGL can hold</translation>
+    </message>
+    <message>
+        <source>larger than the %1 x %1 pixels this OpenGL can hold</source>
+        <translation>larger than the %1 x %1 pixels this OpenGL can hold</translation>
+    </message>
+    <message>
+        <source>OpenGL could not make a %1 x %2 texture of it (%3)</source>
+        <translation>OpenGL could not make a %1 x %2 texture of it (%3)</translation>
+    </message>
+</context>
+<context>
+    <name>TgaLoader</name>
+    <message>
+        <source>ERROR</source>
+        <translation>ERROR</translation>
+    </message>
+    <message>
+        <source>Could not read RLE header</source>
+        <translation>Could not read RLE header</translation>
+    </message>
+    <message>
+        <source>Could not read image data</source>
+        <translation>Could not read image data</translation>
+    </message>
+    <message>
+        <source>Too many pixels read</source>
+        <translation>Too many pixels read</translation>
+    </message>
+    <message>
+        <source>Could not allocate memory for image</source>
+        <translation>Could not allocate memory for image</translation>
+    </message>
+    <message>
+        <source>Could not read from file</source>
+        <translation>Could not read from file</translation>
+    </message>
+    <message>
+        <source>Could not read info header</source>
+        <translation>Could not read info header</translation>
+    </message>
+    <message>
+        <source>Invalid texture information</source>
+        <translation>Invalid texture information</translation>
+    </message>
+    <message>
+        <source>Could not open texture file</source>
+        <translation>Could not open texture file</translation>
+    </message>
+    <message>
+        <source>Could not read file header</source>
+        <translation>Could not read file header</translation>
+    </message>
+    <message>
+        <source>TGA file be type 2 or type 10 </source>
+        <translation>TGA file be type 2 or type 10 </translation>
+    </message>
+    <message>
+        <source>Invalid Image</source>
+        <translation>Invalid Image</translation>
+    </message>
+</context>
+<context>
+    <name>UserGuide</name>
+    <message>
+        <source>Skimbler User Guide</source>
+        <translation>Skimbler User Guide</translation>
+    </message>
+</context>
+</TS>
