@@ -5,6 +5,14 @@
 // SKIMBLER_PEAK_FILE set, the process's peak resident size (VmHWM, in kB) is
 // written there first. The parent's rusage cannot tell it: a spawned child
 // inherits the parent's high-water mark across exec.
+//
+// SKIMBLER_EXIT_AFTER_TEXTURE_SIDE=S counts only frames presented after a
+// texture whose larger side is at least S pixels was uploaded: when the
+// window shows before its image has arrived, the frame that matters is the
+// first one with the picture in it, not the first one at all. The upload
+// is seen at glTexImage2D (level 0 of a 2D texture; proxies do not count),
+// the call the renderer makes. The view's own window-sized textures count
+// too, so S must be larger than the screen.
 
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -17,6 +25,17 @@
 namespace {
 
 std::atomic<int> g_swaps{0};
+std::atomic<bool> g_textureSeen{false};
+
+int TextureSide()
+{
+    static const int side = [] {
+        const char *value = std::getenv("SKIMBLER_EXIT_AFTER_TEXTURE_SIDE");
+        const int n = value ? std::atoi(value) : 0;
+        return n > 0 ? n : 0;
+    }();
+    return side;
+}
 
 // Copies the VmHWM line's number from /proc/self/status to the peak file;
 // plain system calls only, as this runs inside the program's frame.
@@ -58,6 +77,9 @@ void CountSwap()
         const int n = value ? std::atoi(value) : 1;
         return n > 0 ? n : 1;
     }();
+    // Frames before the picture arrived are not what is being waited for.
+    if (TextureSide() > 0 && !g_textureSeen.load())
+        return;
     if (++g_swaps >= wanted) {
         WritePeak();
         _exit(0);
@@ -90,6 +112,19 @@ unsigned eglSwapBuffers(void *display, void *surface)
     const unsigned result = next ? next(display, surface) : 0;
     CountSwap();
     return result;
+}
+
+void glTexImage2D(unsigned target, int level, int internalFormat, int width, int height, int border,
+                  unsigned format, unsigned type, const void *pixels)
+{
+    using Upload = void (*)(unsigned, int, int, int, int, int, unsigned, unsigned, const void *);
+    static const Upload next = Next<Upload>("glTexImage2D");
+    if (next)
+        next(target, level, internalFormat, width, height, border, format, type, pixels);
+    constexpr unsigned kTexture2D = 0x0DE1;  // GL_TEXTURE_2D; GL_PROXY_TEXTURE_2D only asks
+    const int side = TextureSide();
+    if (side > 0 && target == kTexture2D && level == 0 && (width >= side || height >= side))
+        g_textureSeen.store(true);
 }
 
 } // extern "C"
