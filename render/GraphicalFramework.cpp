@@ -2,6 +2,7 @@
 
 #include "surface/MessageBox.h"
 
+#include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QString>
 #include <QWindow>
@@ -17,6 +18,8 @@ void ShowShutdownError(const char *text)
     MessageBox::show(QString::fromLatin1(text), QStringLiteral("SHUTDOWN ERROR"), MessageBox::Information);
 }
 }
+
+GraphicalFramework::GraphicalFramework() = default;
 
 GraphicalFramework::~GraphicalFramework()
 {
@@ -114,6 +117,8 @@ void GraphicalFramework::Release()
             ShowShutdownError("Release Rendering Context Failed.");
         RenderContext = nullptr;
     }
+    m_standIn.reset();
+    m_windowBound = false;
     Width = 0;
     Height = 0;
     Depth = 0;
@@ -168,7 +173,25 @@ bool GraphicalFramework::MakeCurrent(DeviceContext deviceContext, QOpenGLContext
             current->doneCurrent();
         return QOpenGLContext::currentContext() == nullptr;
     }
+    if (deviceContext && deviceContext == Window && !m_windowBound) {
+        if (!Window->isExposed()) {
+            if (!m_standIn) {
+                m_standIn = std::make_unique<QOffscreenSurface>(Window->screen());
+                m_standIn->setFormat(context->format());
+                m_standIn->create();
+            }
+            if (m_standIn->isValid() && context->makeCurrent(m_standIn.get()))
+                return true;
+            // No stand-in here: the window it is, at whatever size.
+        }
+        m_windowBound = true;
+    }
     return context->makeCurrent(deviceContext);
+}
+
+bool GraphicalFramework::MakeWindowCurrent()
+{
+    return RenderContext && Window && MakeCurrent(Window, RenderContext);
 }
 
 bool GraphicalFramework::DeleteContext(QOpenGLContext *context)

@@ -5,6 +5,9 @@
 
 #include <QSurfaceFormat>
 
+#include <memory>
+
+class QOffscreenSurface;
 class QOpenGLContext;
 class QSurface;
 class QWindow;
@@ -17,7 +20,7 @@ using DeviceContext = QSurface *;
 class GraphicalFramework : public GraphicalObject
 {
 public:
-    GraphicalFramework() = default;
+    GraphicalFramework();
     GraphicalFramework(const GraphicalFramework &) = delete;
     GraphicalFramework &operator=(const GraphicalFramework &) = delete;
     ~GraphicalFramework() override;
@@ -36,6 +39,16 @@ public:
     // The Qt surface format that a descriptor asks for.
     static QSurfaceFormat FormatFor(const PixelFormatDescriptor &descriptor);
 
+    // Makes RenderContext current for drawing into Window. Until the window
+    // has first been on screen the context is made current on a stand-in
+    // surface instead: textures and state are the context's, not the
+    // window's, and the window's drawable is then first bound at the size
+    // it is shown at. Software OpenGL sizes a window's buffers when it is
+    // bound and not again before its first swap, so a window bound early
+    // would draw its first frame at a stale size, and copies into it would
+    // take the slow path that compiles a shader.
+    bool MakeWindowCurrent();
+
 protected:
     bool SetupPixelFormat();
     bool CreateRenderContext();
@@ -51,4 +64,6 @@ protected:
 
 private:
     QSurfaceFormat m_chosenFormat;
+    std::unique_ptr<QOffscreenSurface> m_standIn;
+    bool m_windowBound = false;
 };

@@ -13,6 +13,7 @@
 extern "C" void APIENTRY glGenerateMipmap(GLenum target);
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #ifndef GL_PROXY_TEXTURE_2D
@@ -90,6 +91,81 @@ bool BuildGluLevels(const PixelImage &image)
     return true;
 }
 
+// Up to this many pixels the levels are made here. On software OpenGL the
+// driver's glGenerateMipmap first compiles a shader for its copies, which
+// costs more than making a small image's whole chain on the processor; on
+// hardware either is quick at this size.
+constexpr long long kLevelsMadeHereUpTo = 1024LL * 1024LL;
+
+// Where each texel of a level samples the one above it: the neighbours and
+// the second one's weight in 1/256ths.
+struct Tap
+{
+    int first;
+    int second;
+    int weight;
+};
+
+std::vector<Tap> Taps(int from, int to)
+{
+    std::vector<Tap> taps(static_cast<std::size_t>(to));
+    for (int i = 0; i < to; ++i) {
+        const double centre = (i + 0.5) * from / to - 0.5;
+        const int first = int(std::floor(centre));
+        taps[std::size_t(i)] = {std::clamp(first, 0, from - 1), std::clamp(first + 1, 0, from - 1),
+                                int(std::lround((centre - first) * 256.0))};
+    }
+    return taps;
+}
+
+int Mix(int a, int b, int weight)
+{
+    return (a * (256 - weight) + b * weight + 128) >> 8;
+}
+
+// The next level down: every texel the bilinear sample of `source` at its
+// centre, the way a GPU's copy makes the level, so that a picture looks the
+// same whichever path made its levels.
+void NextLevel(const std::uint8_t *source, int width, int height, int components, std::uint8_t *target, int w,
+               int h)
+{
+    const std::vector<Tap> columns = Taps(width, w), rows = Taps(height, h);
+    for (int y = 0; y < h; ++y) {
+        const Tap &row = rows[std::size_t(y)];
+        const std::uint8_t *top = source + std::size_t(row.first) * width * components;
+        const std::uint8_t *bottom = source + std::size_t(row.second) * width * components;
+        std::uint8_t *out = target + std::size_t(y) * w * components;
+        for (const Tap &column : columns) {
+            const std::size_t left = std::size_t(column.first) * components;
+            const std::size_t right = std::size_t(column.second) * components;
+            for (int c = 0; c < components; ++c) {
+                const int upper = Mix(top[left + c], top[right + c], column.weight);
+                const int lower = Mix(bottom[left + c], bottom[right + c], column.weight);
+                *out++ = std::uint8_t(Mix(upper, lower, row.weight));
+            }
+        }
+    }
+}
+
+void BuildLevels(const PixelImage &image)
+{
+    const int components = image.BytesPerPixel();
+    std::vector<std::uint8_t> previous, next;
+    const std::uint8_t *source = image.Pixels();
+    int width = image.Width(), height = image.Height();
+    for (int level = 1; width > 1 || height > 1; ++level) {
+        const int w = std::max(1, width / 2), h = std::max(1, height / 2);
+        next.resize(std::size_t(w) * h * components);
+        NextLevel(source, width, height, components, next.data(), w, h);
+        glTexImage2D(GL_TEXTURE_2D, level, image.Components(), w, h, 0, image.Format(), GL_UNSIGNED_BYTE,
+                     next.data());
+        previous.swap(next);
+        source = previous.data();
+        width = w;
+        height = h;
+    }
+}
+
 } // namespace
 
 bool TextureUpload::ContextIsCurrent()
@@ -158,8 +234,11 @@ bool TextureUpload::Create(const PixelImage &image, std::uint32_t *texture, QStr
     glTexImage2D(GL_TEXTURE_2D, 0, image.Components(), image.Width(), image.Height(), 0, image.Format(),
                  GL_UNSIGNED_BYTE, image.Pixels());
     GLenum failure = glGetError();
+    const bool small = (long long)image.Width() * image.Height() <= kLevelsMadeHereUpTo;
     if (failure == GL_NO_ERROR) {
-        if (generate)
+        if (small && !g_forceGlu)
+            BuildLevels(image);
+        else if (generate)
             generate(GL_TEXTURE_2D);
         else if (!BuildGluLevels(image))
             failure = GL_OUT_OF_MEMORY;

@@ -165,7 +165,7 @@ bool CSkimblerView::MakeCurrent()
 {
     if (!m_framework || !m_framework->RenderContext || !handle())
         return false;
-    return m_framework->RenderContext->makeCurrent(this);
+    return m_framework->MakeWindowCurrent();
 }
 
 CSkimblerDoc *CSkimblerView::GetDocument() const

@@ -5,6 +5,8 @@
 #include <QWindow>
 #include <QtTest>
 
+#include <GL/gl.h>
+
 namespace {
 
 // Lets a test make any one platform step fail.
@@ -65,6 +67,7 @@ private Q_SLOTS:
     void createFailure();
     void releaseIsRepeatable();
     void releaseFailuresAreReportedAndCleared();
+    void windowMadeBeforeItsSizeDrawsAtItsShownSize();
 };
 
 void TestGraphicalFramework::descriptor_data()
@@ -190,6 +193,36 @@ void TestGraphicalFramework::releaseFailuresAreReportedAndCleared()
     QVERIFY(!framework.RenderContext);
     framework.Release();
     QCOMPARE(messages.messages.size(), 2);
+}
+
+// The view makes its context while the frame is still being built, long
+// before the window has the size it is shown at. The first frame must fill
+// the window as shown, not the size the window had when the context came.
+void TestGraphicalFramework::windowMadeBeforeItsSizeDrawsAtItsShownSize()
+{
+    MessageRecorder messages;
+    QWindow window;
+    window.resize(64, 48);
+    GraphicalFramework framework;
+    QVERIFY(framework.Create(800, 600, 32, &window, &window));
+    QVERIFY(framework.MakeWindowCurrent());
+    glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+
+    window.resize(320, 240);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(framework.MakeWindowCurrent());
+    const int width = qRound(window.width() * window.devicePixelRatio());
+    const int height = qRound(window.height() * window.devicePixelRatio());
+    glViewport(0, 0, width, height);
+    glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glFinish();
+    unsigned char far[4] = {0, 0, 0, 0};
+    glReadPixels(width - 2, height - 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, far);
+    QCOMPARE((QList<int>{far[0], far[1], far[2]}), (QList<int>{255, 0, 0}));
+    QVERIFY(messages.messages.isEmpty());
 }
 
 QTEST_MAIN(TestGraphicalFramework)

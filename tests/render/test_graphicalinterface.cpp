@@ -3,10 +3,12 @@
 #include "render/GraphicalInterface.h"
 #include "surface/Surface.h"
 #include "render/TextureUpload.h"
+#include "surface/PixelImage.h"
 
 #include <QFile>
 #include <QImage>
 #include <QOpenGLFramebufferObject>
+#include <QOpenGLFunctions>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -88,6 +90,8 @@ private Q_SLOTS:
     void blendFactorsReachTheDrawing();
     void everyMinFilterDrawsTheImage_data();
     void everyMinFilterDrawsTheImage();
+    void smallImageLevelsAreTheDrivers_data();
+    void smallImageLevelsAreTheDrivers();
 };
 
 void TestGraphicalInterface::initTestCase()
@@ -403,6 +407,77 @@ void TestGraphicalInterface::everyMinFilterDrawsTheImage()
     const QColor top = drawn.pixelColor(32, 8), bottom = drawn.pixelColor(32, 40);
     QVERIFY2(top.blue() > 240 && top.red() < 10 && top.green() < 10, qPrintable(top.name()));
     QVERIFY2(bottom.green() > 190 && bottom.red() < 10 && bottom.blue() < 10, qPrintable(bottom.name()));
+    QCOMPARE(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+void TestGraphicalInterface::smallImageLevelsAreTheDrivers_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("alpha");
+    QTest::newRow("256 x 256") << QSize(256, 256) << true;
+    QTest::newRow("256 x 192, odd level") << QSize(256, 192) << true;
+    QTest::newRow("odd sides") << QSize(101, 37) << true;
+    QTest::newRow("one column") << QSize(1, 9) << true;
+    QTest::newRow("without alpha") << QSize(33, 65) << false;
+}
+
+// A small image's levels are made on the processor; minified, it must look
+// exactly as with the driver's glGenerateMipmap. Noise, so that any
+// difference in where or how a level samples the one above shows.
+void TestGraphicalInterface::smallImageLevelsAreTheDrivers()
+{
+    QFETCH(QSize, size);
+    QFETCH(bool, alpha);
+    const QByteArray renderer = reinterpret_cast<const char *>(glGetString(GL_RENDERER));
+    if (!renderer.contains("llvmpipe"))
+        QSKIP("each driver filters its levels its own way; the software one is known");
+    QImage picture(size, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    quint32 noise = 2463534242u;
+    for (int y = 0; y < size.height(); ++y) {
+        auto *row = reinterpret_cast<quint32 *>(picture.scanLine(y));
+        for (int x = 0; x < size.width(); ++x) {
+            noise ^= noise << 13;
+            noise ^= noise >> 17;
+            noise ^= noise << 5;
+            row[x] = alpha ? noise : (noise | 0xff000000u);
+        }
+    }
+    const PixelImage image(picture);
+    QOpenGLFunctions *gl = QOpenGLContext::currentContext()->functions();
+    const auto levels = [](GLuint texture) {
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        QList<QByteArray> all;
+        for (int level = 1;; ++level) {
+            GLint w = 0, h = 0;
+            glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &w);
+            glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &h);
+            if (w <= 0 || h <= 0)
+                return all;
+            QByteArray pixels(w * h * 4, 0);
+            glGetTexImage(GL_TEXTURE_2D, level, GL_BGRA, GL_UNSIGNED_BYTE, pixels.data());
+            all.append(pixels);
+        }
+    };
+
+    std::uint32_t ours = 0;
+    QString error;
+    QVERIFY2(TextureUpload::Create(image, &ours, &error), qPrintable(error));
+    GLuint drivers = 0;
+    glGenTextures(1, &drivers);
+    glBindTexture(GL_TEXTURE_2D, drivers);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, image.Components(), size.width(), size.height(), 0, GL_BGRA, GL_UNSIGNED_BYTE,
+                 image.Pixels());
+    gl->glGenerateMipmap(GL_TEXTURE_2D);
+
+    const QList<QByteArray> made = levels(ours), expected = levels(drivers);
+    QCOMPARE(made.size(), expected.size());
+    QVERIFY(!made.isEmpty());
+    for (int i = 0; i < made.size(); ++i)
+        QVERIFY2(made.at(i) == expected.at(i), qPrintable(QStringLiteral("level %1 differs").arg(i + 1)));
+    const GLuint names[] = {ours, drivers};
+    glDeleteTextures(2, names);
     QCOMPARE(glGetError(), GLenum(GL_NO_ERROR));
 }
 
