@@ -3,6 +3,7 @@
 
 #include "app/CMainFrame.h"
 
+#include "app/EventWait.h"
 #include "app/ToolWindowLayout.h"
 #include "panels/CColorsPanel.h"
 #include "panels/CFlagsPanel.h"
@@ -13,7 +14,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QElapsedTimer>
 #include <QEvent>
 #include <QMenu>
 #include <QPointer>
@@ -150,10 +150,7 @@ void CMainFrame::WaitForFrames(const QList<QWidget *> &windows) const
             return window->windowHandle() && window->windowHandle()->isExposed();
         });
     };
-    QElapsedTimer waited;
-    waited.start();
-    while (waited.elapsed() < 2000 && !mapped())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    ProcessEventsUntil(mapped, 2000);
     QCoreApplication::processEvents();
 }
 

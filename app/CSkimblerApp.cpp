@@ -3,6 +3,7 @@
 #include "app/AppIcon.h"
 #include "app/CAboutBox.h"
 #include "app/CMainFrame.h"
+#include "app/EventWait.h"
 #include "app/Language.h"
 #include "app/UserGuide.h"
 #include "app/RecoveryManager.h"
@@ -18,7 +19,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPageSetupDialog>
@@ -162,11 +162,8 @@ bool CSkimblerApp::InitInstance(const QStringList &arguments)
     m_mainFrame->showMaximized();
     // The window manager maximises and maps the window in its own time; the
     // tool windows are placed against the view, so let that happen first.
-    QElapsedTimer waited;
-    waited.start();
-    while (waited.elapsed() < 2000
-           && !(m_mainFrame->windowHandle() && m_mainFrame->windowHandle()->isExposed()))
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    ProcessEventsUntil([this] { return m_mainFrame->windowHandle() && m_mainFrame->windowHandle()->isExposed(); },
+                       2000);
     QCoreApplication::processEvents();
     m_mainFrame->repaint();
 
