@@ -260,6 +260,10 @@
         <source>Could not %1 &quot;%2&quot;: %3.</source>
         <translation>Could not %1 &quot;%2&quot;: %3.</translation>
     </message>
+    <message>
+        <source>取代影像</source>
+        <translation>Replace Image</translation>
+    </message>
 </context>
 <context>
     <name>CSkimblerView</name>
@@ -664,7 +668,7 @@
     </message>
     <message>
         <source>以另一個影像取代平面的影像，保留所有設定</source>
-        <translation>Replace the surface's image with another, keeping every setting</translation>
+        <translation>Replace the surface&apos;s image with another, keeping every setting</translation>
     </message>
     <message>
         <source>取代影像</source>
@@ -742,6 +746,21 @@
     <message>
         <source>the image is %1 x %2 pixels, %3</source>
         <translation>the image is %1 x %2 pixels, %3</translation>
+    </message>
+</context>
+<context>
+    <name>LoadProgress</name>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>停止開啟，平面保持原樣 (Esc)</source>
+        <translation>Stop opening; the surface stays as it is (Esc)</translation>
+    </message>
+    <message>
+        <source>正在開啟 %1…</source>
+        <translation>Opening %1…</translation>
     </message>
 </context>
 <context>

@@ -260,6 +260,10 @@
         <source>Could not %1 &quot;%2&quot;: %3.</source>
         <translation>Could not %1 &quot;%2&quot;: %3.</translation>
     </message>
+    <message>
+        <source>取代影像</source>
+        <translation>取代影像</translation>
+    </message>
 </context>
 <context>
     <name>CSkimblerView</name>
@@ -742,6 +746,21 @@
     <message>
         <source>the image is %1 x %2 pixels, %3</source>
         <translation>the image is %1 x %2 pixels, %3</translation>
+    </message>
+</context>
+<context>
+    <name>LoadProgress</name>
+    <message>
+        <source>取消</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>停止開啟，平面保持原樣 (Esc)</source>
+        <translation>停止開啟，平面保持原樣 (Esc)</translation>
+    </message>
+    <message>
+        <source>正在開啟 %1…</source>
+        <translation>正在開啟 %1…</translation>
     </message>
 </context>
 <context>

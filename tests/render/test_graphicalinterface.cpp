@@ -1,6 +1,8 @@
 #include "common/GlTestContext.h"
 #include "common/MessageRecorder.h"
+#include "render/ExportDrawing.h"
 #include "render/GraphicalInterface.h"
+#include "surface/PixelImage.h"
 #include "surface/Surface.h"
 #include "render/TextureUpload.h"
 
@@ -88,6 +90,7 @@ private Q_SLOTS:
     void blendFactorsReachTheDrawing();
     void everyMinFilterDrawsTheImage_data();
     void everyMinFilterDrawsTheImage();
+    void pictureOfAnImageOpenGLRefusedFails();
 };
 
 void TestGraphicalInterface::initTestCase()
@@ -404,6 +407,31 @@ void TestGraphicalInterface::everyMinFilterDrawsTheImage()
     QVERIFY2(top.blue() > 240 && top.red() < 10 && top.green() < 10, qPrintable(top.name()));
     QVERIFY2(bottom.green() > 190 && bottom.red() < 10 && bottom.blue() < 10, qPrintable(bottom.name()));
     QCOMPARE(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+// An image with no texture (wider than any side OpenGL takes) gives no
+// picture and says why, every time, rather than the older image's or none.
+void TestGraphicalInterface::pictureOfAnImageOpenGLRefusedFails()
+{
+    target(64, 64);
+    Surface surface;
+    surface.ApplyDefaults();
+    QImage small(4, 4, QImage::Format_ARGB32);
+    small.fill(qRgba(10, 20, 30, 255));
+    surface.SetImage(std::make_shared<PixelImage>(small));
+    ExportDrawing::Picture picture;
+    picture.Width = picture.Height = 32;
+    QString error;
+    QVERIFY(!ExportDrawing::Render(&m_gi, &surface, TextureImage(), picture, &error).isNull());
+
+    QImage wide(16385, 1, QImage::Format_ARGB32);
+    wide.fill(qRgba(200, 20, 30, 255));
+    surface.SetImage(std::make_shared<PixelImage>(wide));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        error.clear();
+        QVERIFY(ExportDrawing::Render(&m_gi, &surface, TextureImage(), picture, &error).isNull());
+        QVERIFY2(error.contains(QStringLiteral("16385 x 1")), qPrintable(error));
+    }
 }
 
 QTEST_MAIN(TestGraphicalInterface)
