@@ -161,7 +161,7 @@ bool CSkimblerDoc::ReplaceImage(const QString &path)
 {
     const QString absolute = QFileInfo(path).absoluteFilePath();
     if (!QFileInfo::exists(absolute)) {
-        ReportFileError("open", absolute, QStringLiteral("the file does not exist"));
+        ReportFileError("open", absolute, tr("the file does not exist"));
         return false;
     }
     auto pixels = std::make_shared<PixelImage>();
@@ -178,7 +178,7 @@ bool CSkimblerDoc::ReplaceImage(const QString &path)
     m_imagePath = absolute;
     WatchImage();
     UpdateAllViews(nullptr);
-    m_undoStack.push(new ImageCommand(this, std::move(before), std::move(after), QStringLiteral("取代影像")));
+    m_undoStack.push(new ImageCommand(this, std::move(before), std::move(after), tr("取代影像")));
     return true;
 }
 
