@@ -57,7 +57,7 @@ QString OpenFilters()
 
 QString ImageFilters()
 {
-    return QStringLiteral("Images (%1);;All files (*)").arg(Patterns(ImageReader::Suffixes()));
+    return QCoreApplication::translate("CSkimblerApp", "Images (%1);;All files (*)").arg(Patterns(ImageReader::Suffixes()));
 }
 
 QString SaveFilters()
