@@ -121,8 +121,11 @@ bool CSkimblerDoc::OnNewDocument()
 bool CSkimblerDoc::OnOpenDocument(const QString &path)
 {
     PendingLoad load;
-    if (!PrepareOpen(path, &load))
-        return false;
+    return PrepareOpen(path, &load) && LoadNow(load);
+}
+
+bool CSkimblerDoc::LoadNow(const PendingLoad &load)
+{
     auto image = std::make_shared<PixelImage>();
     ImageError error;
     if (!ImageReader::Read(load.imagePath, TextureSizeCheck(), image.get(), &error))
@@ -142,13 +145,7 @@ bool CSkimblerDoc::BeginOpenDocument(const QString &path)
 bool CSkimblerDoc::ReplaceImage(const QString &path)
 {
     PendingLoad load;
-    if (!PrepareReplace(path, &load))
-        return false;
-    auto image = std::make_shared<PixelImage>();
-    ImageError error;
-    if (!ImageReader::Read(load.imagePath, TextureSizeCheck(), image.get(), &error))
-        image.reset();
-    return FinishLoad(load, std::move(image), error);
+    return PrepareReplace(path, &load) && LoadNow(load);
 }
 
 bool CSkimblerDoc::BeginReplaceImage(const QString &path)

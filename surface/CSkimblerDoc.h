@@ -168,6 +168,8 @@ private:
     // Applies a prepared load with its picture (none: `error` says why);
     // whether the document changed.
     bool FinishLoad(const PendingLoad &load, std::shared_ptr<PixelImage> image, const ImageError &error);
+    // The picture decoded here and now, then FinishLoad.
+    bool LoadNow(const PendingLoad &load);
     void StartLoad(PendingLoad load);
     void OnLoadArrived(std::shared_ptr<PixelImage> image, const ImageError &error);
 
