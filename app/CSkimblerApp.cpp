@@ -169,6 +169,11 @@ bool CSkimblerApp::InitInstance(const QStringList &arguments)
         if (!m_document->OnNewDocument())
             return false;
     } else {
+        // Until its picture arrives (or if the user stops it): an empty
+        // surface with the default settings, as the desktop's New shows.
+        m_document->SetNewDocumentsEmpty(true);
+        m_document->OnNewDocument();
+        m_document->SetNewDocumentsEmpty(newDocumentsEmpty);
         m_openingAtStart = true;
         if (!OpenDocumentFile(fileToOpen))
             return false;

@@ -37,7 +37,9 @@ LoadProgress::LoadProgress(CSkimblerDoc *document, QMainWindow *frame)
     m_cancel->setText(tr("取消"));
     m_cancel->setToolTip(tr("停止開啟，平面保持原樣 (Esc)"));
     layout->addWidget(m_cancel);
-    frame->statusBar()->insertPermanentWidget(0, this);
+    // Right after the message pane (the bar's one item that is not
+    // permanent), before the key indicators.
+    frame->statusBar()->insertPermanentWidget(1, this);
     hide();
 
     m_showDelay->setSingleShot(true);
