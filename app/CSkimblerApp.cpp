@@ -5,6 +5,7 @@
 #include "app/CMainFrame.h"
 #include "app/EventWait.h"
 #include "app/Language.h"
+#include "app/LoadProgress.h"
 #include "app/UserGuide.h"
 #include "app/RecoveryManager.h"
 #include "app/ViewPrinter.h"
@@ -56,7 +57,7 @@ QString OpenFilters()
 
 QString ImageFilters()
 {
-    return QStringLiteral("Images (%1);;All files (*)").arg(Patterns(ImageReader::Suffixes()));
+    return QCoreApplication::translate("CSkimblerApp", "Images (%1);;All files (*)").arg(Patterns(ImageReader::Suffixes()));
 }
 
 QString SaveFilters()
@@ -145,17 +146,37 @@ bool CSkimblerApp::InitInstance(const QStringList &arguments)
         m_mainFrame->statusBar()->showMessage(tr("無法重新載入 %1，仍顯示上一次的影像：%2")
                                                   .arg(QFileInfo(m_document->GetImagePath()).fileName(), reason));
     });
+    connect(m_document, &CSkimblerDoc::documentOpened, this, &CSkimblerApp::OnDocumentOpened);
+    connect(m_document, &CSkimblerDoc::openFailed, this, &CSkimblerApp::OnOpenFailed);
+    connect(m_document, &CSkimblerDoc::imageReplaced, this, &CSkimblerApp::AfterDocumentChanged);
+    connect(m_document, &CSkimblerDoc::loadEnded, this, [this] {
+        m_openingRecent.clear();
+        m_openingAtStart = false;
+    });
+    // Edits made while a picture decodes are not thrown away unasked.
+    m_document->SetOpenGate([this] { return SaveModified(); });
+    m_loadProgress = new LoadProgress(m_document, m_mainFrame);
     UpdateRecentFiles();
     m_recovery = std::make_unique<RecoveryManager>(m_document, RecoveryManager::IntervalFromSettings() * 1000);
     connect(m_recovery.get(), &RecoveryManager::autosaveFailed, this, [this](const QString &reason) {
         m_mainFrame->statusBar()->showMessage(tr("無法自動備份：%1").arg(reason));
     });
 
+    // A file named on the command line is decoded while the window comes
+    // up; a file refused at once still ends the start before any window.
+    m_initialising = true;
     if (fileToOpen.isEmpty()) {
         if (!m_document->OnNewDocument())
             return false;
-    } else if (!OpenDocumentFile(fileToOpen)) {
-        return false;
+    } else {
+        // Until its picture arrives (or if the user stops it): an empty
+        // surface with the default settings, as the desktop's New shows.
+        m_document->SetNewDocumentsEmpty(true);
+        m_document->OnNewDocument();
+        m_document->SetNewDocumentsEmpty(newDocumentsEmpty);
+        m_openingAtStart = true;
+        if (!OpenDocumentFile(fileToOpen))
+            return false;
     }
     UpdateTitle();
 
@@ -168,6 +189,9 @@ bool CSkimblerApp::InitInstance(const QStringList &arguments)
     m_mainFrame->repaint();
 
     if (m_mainFrame->OpenToolWindows()) {
+        m_initialising = false;
+        if (m_startFailed)
+            return false;
         if (m_recovery->OfferOrphans())
             AfterDocumentChanged();
         return true;
@@ -238,27 +262,42 @@ void CSkimblerApp::OnFileReplaceImage()
 
 bool CSkimblerApp::ReplaceImage(const QString &path)
 {
-    if (!m_document)
-        return false;
-    if (CSkimblerView *view = GetActiveView())
-        view->MakeCurrent();
-    if (!m_document->ReplaceImage(path))
-        return false;
-    AfterDocumentChanged();
-    return true;
+    return m_document && m_document->BeginReplaceImage(path);
 }
 
 bool CSkimblerApp::OpenDocumentFile(const QString &path)
 {
-    if (!m_document)
-        return false;
-    if (!m_document->OnOpenDocument(path))
-        return false;
+    return m_document && m_document->BeginOpenDocument(path);
+}
+
+void CSkimblerApp::OnDocumentOpened(const QString &path)
+{
     m_recentFiles.Add(path);
     m_recentFiles.Save();
     UpdateRecentFiles();
     AfterDocumentChanged();
-    return true;
+}
+
+void CSkimblerApp::OnOpenFailed(const QString &path)
+{
+    if (path == m_openingRecent)
+        ForgetRecentFile(path);
+    // As when the file is refused at once: a start on a file that cannot
+    // be opened ends, its message having been shown.
+    if (m_openingAtStart) {
+        if (m_initialising)
+            m_startFailed = true;
+        else
+            QCoreApplication::exit(1);
+    }
+}
+
+void CSkimblerApp::ForgetRecentFile(const QString &path)
+{
+    // A file that cannot be opened any more leaves the list.
+    m_recentFiles.Remove(path);
+    m_recentFiles.Save();
+    UpdateRecentFiles();
 }
 
 bool CSkimblerApp::OnFileSave()
@@ -314,12 +353,10 @@ void CSkimblerApp::OnOpenRecentFile(int index)
     if (index < 0 || index >= paths.size() || !SaveModified())
         return;
     const QString path = paths.at(index);
-    if (!OpenDocumentFile(path)) {
-        // A file that cannot be opened any more leaves the list.
-        m_recentFiles.Remove(path);
-        m_recentFiles.Save();
-        UpdateRecentFiles();
-    }
+    if (OpenDocumentFile(path))
+        m_openingRecent = path;
+    else
+        ForgetRecentFile(path);
 }
 
 QPrinter *CSkimblerApp::Printer()

@@ -11,6 +11,7 @@
 class CMainFrame;
 class CSkimblerDoc;
 class CSkimblerView;
+class LoadProgress;
 class QPrinter;
 class RecoveryManager;
 
@@ -47,8 +48,13 @@ public:
     void OnFileReplaceImage();
     bool ReplaceImage(const QString &path);
     void ShowAboutBox();
+    // Where an open that began ends, whichever command began it.
+    void OnDocumentOpened(const QString &path);
+    void OnOpenFailed(const QString &path);
 
-    // Opens a surface file or an image into the one document.
+    // Opens a surface file or an image into the one document, its picture
+    // decoded on a worker: false when the file is refused at once, else the
+    // open ends later (the document's documentOpened or openFailed).
     bool OpenDocumentFile(const QString &path);
     // Asks whether to save a modified document; false means "stay".
     bool SaveModified();
@@ -70,6 +76,7 @@ private:
     void UpdateTitle();
     void UpdateRecentFiles();
     void AfterDocumentChanged();
+    void ForgetRecentFile(const QString &path);
     QPrinter *Printer();
 
     CSkimblerDoc *m_document = nullptr;
@@ -77,4 +84,11 @@ private:
     RecentFileList m_recentFiles;
     std::unique_ptr<QPrinter> m_printer;
     std::unique_ptr<RecoveryManager> m_recovery;
+    LoadProgress *m_loadProgress = nullptr;
+    // The recent entry being opened, which leaves the list if it fails.
+    QString m_openingRecent;
+    // The command line's file is being opened; its failure ends the program.
+    bool m_openingAtStart = false;
+    bool m_initialising = false;
+    bool m_startFailed = false;
 };

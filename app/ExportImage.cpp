@@ -90,7 +90,8 @@ bool AskOptions(QWidget *parent, const QSize &viewSize, Options *options)
     layout->addLayout(grid);
     // The view may be letter-boxed to another screen's shape; a typed size
     // is not, and the user should know before choosing it.
-    auto *shapeNote = new QLabel(QStringLiteral("自訂大小依其本身的寬高比繪製，不沿用檢視所選的螢幕形狀。"), &dialog);
+    auto *shapeNote = new QLabel(
+        QCoreApplication::translate("ExportImage", "自訂大小依其本身的寬高比繪製，不沿用檢視所選的螢幕形狀。"), &dialog);
     shapeNote->setWordWrap(true);
     layout->addWidget(shapeNote);
     layout->addWidget(backgroundBox);

@@ -1,6 +1,7 @@
 #include "app/Language.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QSettings>
 #include <QTranslator>
 
@@ -12,6 +13,30 @@ QTranslator *&Installed()
 {
     static QTranslator *translator = nullptr;
     return translator;
+}
+
+// Qt's own texts: the buttons and titles of its standard dialogs.
+QTranslator *&InstalledQt()
+{
+    static QTranslator *translator = nullptr;
+    return translator;
+}
+
+void Remove(QTranslator *&translator)
+{
+    if (!translator)
+        return;
+    QCoreApplication::removeTranslator(translator);
+    delete translator;
+    translator = nullptr;
+}
+
+// The translation of Qt's own texts (qtbase_<name>.qm) that goes with a
+// choice. Qt's texts are English as they stand; whenever the program speaks
+// Chinese (the source texts included), its dialogs' buttons should too.
+QString QtTranslationFor(Language::Choice choice, const QLocale &system)
+{
+    return Language::TranslationFor(choice, system) == QLatin1String("en") ? QString() : QStringLiteral("zh_TW");
 }
 
 } // namespace
@@ -52,12 +77,22 @@ QString TranslationFor(Choice choice, const QLocale &system)
 
 bool Install(Choice choice, const QLocale &system)
 {
-    QTranslator *&installed = Installed();
-    if (installed) {
-        QCoreApplication::removeTranslator(installed);
-        delete installed;
-        installed = nullptr;
+    Remove(InstalledQt());
+    Remove(Installed());
+
+    const QString qtName = QtTranslationFor(choice, system);
+    if (!qtName.isEmpty()) {
+        // A system without Qt's translations keeps Qt's English buttons.
+        auto *translator = new QTranslator;
+        if (translator->load(QStringLiteral("qtbase_") + qtName, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+            QCoreApplication::installTranslator(translator);
+            InstalledQt() = translator;
+        } else {
+            delete translator;
+        }
     }
+
+    QTranslator *&installed = Installed();
     const QString name = TranslationFor(choice, system);
     if (name.isEmpty())
         return true;

@@ -23,8 +23,10 @@ void Save(Choice choice);
 QString TranslationFor(Choice choice, const QLocale &system);
 
 // Loads and installs the translation the saved choice picks for the
-// system's locale, replacing one installed before. False when the chosen
-// translation could not be loaded (the source texts then stand).
+// system's locale, and Qt's own that goes with it (Chinese whenever the
+// program's texts are), replacing those installed before. False when the
+// program's translation could not be loaded (the source texts then stand);
+// Qt's translation missing is no failure.
 bool Install(Choice choice, const QLocale &system = QLocale::system());
 
 } // namespace Language

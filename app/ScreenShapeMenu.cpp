@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QCoreApplication>
 #include <QInputDialog>
 #include <QMenu>
 #include <QRegularExpression>
@@ -14,6 +15,11 @@ namespace ScreenShapeMenu {
 namespace {
 
 constexpr int MaxSide = 100000;
+
+QString CustomText(const QSize &shape)
+{
+    return QCoreApplication::translate("ScreenShapeMenu", "自訂 %1 x %2(&C)...").arg(shape.width()).arg(shape.height());
+}
 
 void Remember(const QSize &shape)
 {
@@ -39,7 +45,8 @@ bool Parse(const QString &text, QSize *shape)
 
 QMenu *Create(CSkimblerView *view, QWidget *parent)
 {
-    auto *menu = new QMenu(QStringLiteral("目標螢幕(&R)"), parent);
+    auto *menu = new QMenu(QCoreApplication::translate("ScreenShapeMenu", "目標螢幕(&R)"), parent);
+    menu->setObjectName(QStringLiteral("screenShapeMenu"));
     auto *group = new QActionGroup(menu);
     group->setExclusive(true);
     struct Preset
@@ -48,7 +55,7 @@ QMenu *Create(CSkimblerView *view, QWidget *parent)
         QSize shape;
     };
     const Preset presets[] = {
-        {QStringLiteral("視窗本身(&W)"), QSize()},
+        {QCoreApplication::translate("ScreenShapeMenu", "視窗本身(&W)"), QSize()},
         {QStringLiteral("4:3"), QSize(4, 3)},
         {QStringLiteral("16:9"), QSize(16, 9)},
         {QStringLiteral("16:10"), QSize(16, 10)},
@@ -71,24 +78,25 @@ QMenu *Create(CSkimblerView *view, QWidget *parent)
             Remember(shape);
         });
     }
-    QAction *custom = menu->addAction(QStringLiteral("自訂(&C)..."));
+    QAction *custom = menu->addAction(QCoreApplication::translate("ScreenShapeMenu", "自訂(&C)..."));
     custom->setCheckable(true);
     group->addAction(custom);
     if (!matched) {
         custom->setChecked(true);
-        custom->setText(QStringLiteral("自訂 %1 x %2(&C)...").arg(current.width()).arg(current.height()));
+        custom->setText(CustomText(current));
     }
     QObject::connect(custom, &QAction::triggered, menu, [view, custom, group, parent] {
         const QSize before = view->ScreenShape();
         bool ok = false;
         const QString typed = QInputDialog::getText(
-            parent, QStringLiteral("目標螢幕"), QStringLiteral("寬度 x 高度 (例如 1920 x 1080):"), QLineEdit::Normal,
+            parent, QCoreApplication::translate("ScreenShapeMenu", "目標螢幕"),
+            QCoreApplication::translate("ScreenShapeMenu", "寬度 x 高度 (例如 1920 x 1080):"), QLineEdit::Normal,
             before.width() > 0 ? QStringLiteral("%1 x %2").arg(before.width()).arg(before.height()) : QString(), &ok);
         QSize shape;
         if (ok && Parse(typed, &shape)) {
             view->SetScreenShape(shape.width(), shape.height());
             Remember(shape);
-            custom->setText(QStringLiteral("自訂 %1 x %2(&C)...").arg(shape.width()).arg(shape.height()));
+            custom->setText(CustomText(shape));
             return;
         }
         // Cancelled or not a size: the shape in force stays checked.

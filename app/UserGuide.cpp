@@ -22,7 +22,7 @@ QString GuideText()
     InitGuideResource();
     QFile file(QStringLiteral(":/guide/guide.md"));
     if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("# Skimbler User Guide\n\nThe guide is missing from this build.");
+        return QCoreApplication::translate("UserGuide", "# Skimbler User Guide\n\nThe guide is missing from this build.");
     return QString::fromUtf8(file.readAll());
 }
 

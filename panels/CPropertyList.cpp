@@ -63,11 +63,14 @@ void CPropertyList::InsertColumnsAndRows(const Surface *surface)
     FitColumns();
     setRowCount(RowCount);
     for (int row = 0; row < RowCount; ++row) {
+        const QString tip = ToolTip(row);
         auto *label = new QTableWidgetItem(Label(row));
         label->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        label->setToolTip(tip);
         setItem(row, 0, label);
         auto *value = new QTableWidgetItem;
         value->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        value->setToolTip(tip);
         setItem(row, 1, value);
     }
     if (surface)
@@ -98,6 +101,28 @@ QString CPropertyList::Label(int row)
     if (row < 0 || row >= RowCount)
         return QString();
     return QString::fromLatin1(labels[row]);
+}
+
+QString CPropertyList::ToolTip(int row)
+{
+    static const char *const tips[RowCount] = {
+        QT_TR_NOOP("表面檔案的版本編號。儲存給讀取檔案的引擎使用，不影響繪製；僅供檢視。"),
+        QT_TR_NOOP("每像素的位元數。儲存給引擎使用，不影響繪製；僅供檢視。"),
+        QT_TR_NOOP("影像類型 (RGB 或 RGBA)。儲存給引擎使用，不影響繪製；僅供檢視。"),
+        QT_TR_NOOP("影像資料的格式。儲存給引擎使用，不影響繪製；按一下可從清單選擇。"),
+        QT_TR_NOOP("影像的寬度 (像素)，取自影像檔；僅供檢視。"),
+        QT_TR_NOOP("影像的高度 (像素)，取自影像檔；僅供檢視。"),
+        QT_TR_NOOP("色鍵值 (0 到 4294967295)。儲存給引擎使用，不影響繪製；按一下可輸入數值。"),
+        QT_TR_NOOP("影像放大顯示 (一個紋素蓋過多個像素) 時的取樣方式：GL_NEAREST 呈方塊狀，GL_LINEAR 較平滑。"
+                   "MAG 旗標設定時才使用。"),
+        QT_TR_NOOP("影像縮小顯示時的取樣方式：GL_NEAREST、GL_LINEAR，或四種 mipmap 濾波 (縮得很小時較不閃爍)。"
+                   "MIN 旗標設定時才使用。"),
+        QT_TR_NOOP("來源係數：影像的顏色乘上此係數，再與畫面上已有的顏色相加。BLEND 旗標設定時才使用。"),
+        QT_TR_NOOP("目的係數：畫面上已有的顏色乘上此係數，再與影像的顏色相加。BLEND 旗標設定時才使用。"),
+    };
+    if (row < 0 || row >= RowCount)
+        return QString();
+    return tr(tips[row]);
 }
 
 QString CPropertyList::ValueText(const Surface &surface, int row)
@@ -217,6 +242,7 @@ void CPropertyList::SetCellText(int row, int column, const QString &text)
     if (!cell) {
         cell = new QTableWidgetItem;
         cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        cell->setToolTip(ToolTip(row));
         setItem(row, column, cell);
     }
     cell->setText(text);

@@ -56,6 +56,9 @@ public:
     void FitColumns();
 
     static QString Label(int row);
+    // What a row's field means, in the current language; shown as the tool
+    // tip of both of its cells.
+    static QString ToolTip(int row);
     static QString ValueText(const Surface &surface, int row);
     // The drop-down options of a row, empty for rows without one.
     static PropertyOptionList OptionsFor(int row);

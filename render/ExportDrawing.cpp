@@ -145,7 +145,13 @@ QImage Render(GraphicalInterface *gi, const Surface *surface, const TextureImage
     skimbler::DrawState state;
     if (surface)
         state = ResolveSurface(*surface, width, height, gi->ProjectiveTexture);
-    const std::uint32_t texture = surface ? gi->SurfaceTextureOf(*surface) : 0;
+    QString uploadFailure;
+    const std::uint32_t texture = surface ? gi->SurfaceTextureOf(*surface, &uploadFailure) : 0;
+    if (!uploadFailure.isEmpty()) {
+        // Without its image's texture the picture would be wrong, or blank.
+        *error = uploadFailure;
+        return QImage();
+    }
     QImage read;
     {
         InterfaceSizeGuard guard(gi, width, height);

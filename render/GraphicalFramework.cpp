@@ -2,20 +2,29 @@
 
 #include "surface/MessageBox.h"
 
+#include <QCoreApplication>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QString>
 #include <QWindow>
 
 namespace {
+// Callers hand over QT_TRANSLATE_NOOP texts of this context.
+QString Translated(const char *text)
+{
+    return QCoreApplication::translate("GraphicalFramework", text);
+}
+
 void ShowError(const char *text)
 {
-    MessageBox::show(QString::fromLatin1(text), QStringLiteral("ERROR"), MessageBox::Exclamation);
+    MessageBox::show(Translated(text), Translated(QT_TRANSLATE_NOOP("GraphicalFramework", "ERROR")),
+                     MessageBox::Exclamation);
 }
 
 void ShowShutdownError(const char *text)
 {
-    MessageBox::show(QString::fromLatin1(text), QStringLiteral("SHUTDOWN ERROR"), MessageBox::Information);
+    MessageBox::show(Translated(text), Translated(QT_TRANSLATE_NOOP("GraphicalFramework", "SHUTDOWN ERROR")),
+                     MessageBox::Information);
 }
 }
 
@@ -74,19 +83,19 @@ bool GraphicalFramework::SetupPixelFormat()
     DeviceContextHandle = GetDC(Window);
     if (!DeviceContextHandle) {
         Release();
-        ShowError("Can't Create A GL Device Context.");
+        ShowError(QT_TRANSLATE_NOOP("GraphicalFramework", "Can't Create A GL Device Context."));
         return false;
     }
     const PixelFormatDescriptor descriptor = GetPixelFormatDescriptor();
     const int format = ChoosePixelFormat(DeviceContextHandle, descriptor);
     if (format == 0) {
         Release();
-        ShowError("Can't Find A Suitable PixelFormat.");
+        ShowError(QT_TRANSLATE_NOOP("GraphicalFramework", "Can't Find A Suitable PixelFormat."));
         return false;
     }
     if (!SetPixelFormat(DeviceContextHandle, format, descriptor)) {
         Release();
-        ShowError("Can't Set The PixelFormat.");
+        ShowError(QT_TRANSLATE_NOOP("GraphicalFramework", "Can't Set The PixelFormat."));
         return false;
     }
     return true;
@@ -97,12 +106,12 @@ bool GraphicalFramework::CreateRenderContext()
     RenderContext = CreateContext(DeviceContextHandle);
     if (!RenderContext) {
         Release();
-        ShowError("Can't Create A GL Rendering Context.");
+        ShowError(QT_TRANSLATE_NOOP("GraphicalFramework", "Can't Create A GL Rendering Context."));
         return false;
     }
     if (!MakeCurrent(DeviceContextHandle, RenderContext)) {
         Release();
-        ShowError("Can't Activate The GL Rendering Context.");
+        ShowError(QT_TRANSLATE_NOOP("GraphicalFramework", "Can't Activate The GL Rendering Context."));
         return false;
     }
     return true;
@@ -112,9 +121,9 @@ void GraphicalFramework::Release()
 {
     if (RenderContext) {
         if (!MakeCurrent(nullptr, nullptr))
-            ShowShutdownError("Release Of DC And RC Failed.");
+            ShowShutdownError(QT_TRANSLATE_NOOP("GraphicalFramework", "Release Of DC And RC Failed."));
         if (!DeleteContext(RenderContext))
-            ShowShutdownError("Release Rendering Context Failed.");
+            ShowShutdownError(QT_TRANSLATE_NOOP("GraphicalFramework", "Release Rendering Context Failed."));
         RenderContext = nullptr;
     }
     m_standIn.reset();

@@ -44,10 +44,14 @@ void GraphicalInterface::Release()
     m_surfaceTexture.Release();
 }
 
-std::uint32_t GraphicalInterface::SurfaceTextureOf(const Surface &surface)
+std::uint32_t GraphicalInterface::SurfaceTextureOf(const Surface &surface, QString *failure)
 {
     QString error;
     const std::uint32_t texture = m_surfaceTexture.For(surface, &error);
+    if (failure) {
+        *failure = m_surfaceTexture.Failure();
+        return texture;
+    }
     if (!error.isEmpty()) {
         // Not in the middle of drawing: a modal box would paint again.
         QTimer::singleShot(0, [error] {

@@ -41,8 +41,11 @@ public:
                              float scaleX, float scaleY, float alpha);
     // The texture of `surface`'s image in this interface's context, made
     // when its image changed since the last call (the context must be
-    // current). A texture OpenGL refuses is reported once, after the frame.
-    std::uint32_t SurfaceTextureOf(const Surface &surface);
+    // current). A texture OpenGL refuses is reported once, after the frame;
+    // with `failure`, it is said there instead, every time it is asked for,
+    // so a picture is never made of an older image's texture as if it were
+    // the latest's.
+    std::uint32_t SurfaceTextureOf(const Surface &surface, QString *failure = nullptr);
     // The surface resolved for this window (size, ProjectiveTexture), then drawn.
     bool DrawSurface(const Surface &surface, float x, float y, float angle, float scaleX, float scaleY, float alpha);
     // The window's background: `tile` repeated one texel per pixel from the

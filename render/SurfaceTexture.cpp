@@ -20,6 +20,7 @@ void SurfaceTexture::Release()
     }
     m_name = 0;
     m_revision = 0;
+    m_failure.clear();
 }
 
 std::uint32_t SurfaceTexture::For(const Surface &surface, QString *error)
@@ -28,6 +29,7 @@ std::uint32_t SurfaceTexture::For(const Surface &surface, QString *error)
     if (surface.ImageRevision == m_revision || !TextureUpload::ContextIsCurrent())
         return m_name;
     m_revision = surface.ImageRevision;
+    m_failure.clear();
     if (!surface.Image || surface.Image->IsNull()) {
         if (m_name != 0) {
             const GLuint name = m_name;
@@ -39,6 +41,7 @@ std::uint32_t SurfaceTexture::For(const Surface &surface, QString *error)
     std::uint32_t made = 0;
     QString reason;
     if (!TextureUpload::Create(*surface.Image, &made, &reason)) {
+        m_failure = reason;
         if (error)
             *error = reason;
         if (m_name != 0)

@@ -25,6 +25,9 @@ public:
     std::uint32_t For(const Surface &surface, QString *error = nullptr);
     // The name made last, without looking at any surface.
     std::uint32_t Name() const { return m_name; }
+    // Why the latest image has no texture of its own (the one shown is an
+    // older image's, or none), or empty when it has one.
+    const QString &Failure() const { return m_failure; }
     // Deletes the texture (the context must be current); the next For
     // makes it again.
     void Release();
@@ -32,4 +35,5 @@ public:
 private:
     std::uint32_t m_name = 0;
     std::uint64_t m_revision = 0;
+    QString m_failure;
 };

@@ -7,6 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev
     qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools linguist-qt6
+    qt6-translations-l10n
     libgl-dev libglu1-mesa-dev libgl1-mesa-dri
     nlohmann-json3-dev
     libegl-dev libegl-mesa0 libglfw3-dev

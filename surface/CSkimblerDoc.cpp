@@ -71,7 +71,14 @@ CSkimblerDoc::CSkimblerDoc(QObject *parent)
     : QObject(parent)
     , m_watcher(new QFileSystemWatcher(this))
     , m_reloadJob(new ImageLoadJob(this))
+    , m_loadJob(new ImageLoadJob(this))
 {
+    connect(m_loadJob, &ImageLoadJob::loaded, this,
+            [this](const QString &, const std::shared_ptr<PixelImage> &image) { OnLoadArrived(image, ImageError()); });
+    connect(m_loadJob, &ImageLoadJob::failed, this,
+            [this](const QString &, const ImageError &error) { OnLoadArrived(nullptr, error); });
+    connect(m_loadJob, &ImageLoadJob::progress, this, &CSkimblerDoc::loadProgress);
+    connect(&m_undoStack, &QUndoStack::indexChanged, this, [this] { ++m_historyMoves; });
     connect(m_reloadJob, &ImageLoadJob::loaded, this,
             [this](const QString &path, const std::shared_ptr<PixelImage> &image) { OnImageReread(path, image); });
     connect(m_reloadJob, &ImageLoadJob::failed, this,
@@ -96,6 +103,7 @@ CSkimblerDoc::~CSkimblerDoc() = default;
 
 bool CSkimblerDoc::OnNewDocument()
 {
+    CancelLoad();
     SetPathName(QString());
     if (m_newDocumentsEmpty) {
         m_imagePath.clear();
@@ -112,6 +120,45 @@ bool CSkimblerDoc::OnNewDocument()
 
 bool CSkimblerDoc::OnOpenDocument(const QString &path)
 {
+    PendingLoad load;
+    return PrepareOpen(path, &load) && LoadNow(load);
+}
+
+bool CSkimblerDoc::LoadNow(const PendingLoad &load)
+{
+    auto image = std::make_shared<PixelImage>();
+    ImageError error;
+    if (!ImageReader::Read(load.imagePath, TextureSizeCheck(), image.get(), &error))
+        image.reset();
+    return FinishLoad(load, std::move(image), error);
+}
+
+bool CSkimblerDoc::BeginOpenDocument(const QString &path)
+{
+    PendingLoad load;
+    if (!PrepareOpen(path, &load))
+        return false;
+    StartLoad(std::move(load));
+    return true;
+}
+
+bool CSkimblerDoc::ReplaceImage(const QString &path)
+{
+    PendingLoad load;
+    return PrepareReplace(path, &load) && LoadNow(load);
+}
+
+bool CSkimblerDoc::BeginReplaceImage(const QString &path)
+{
+    PendingLoad load;
+    if (!PrepareReplace(path, &load))
+        return false;
+    StartLoad(std::move(load));
+    return true;
+}
+
+bool CSkimblerDoc::PrepareOpen(const QString &path, PendingLoad *load)
+{
     const QString absolute = QFileInfo(path).absoluteFilePath();
     // Anything other than a regular file is refused by the reader, without
     // blocking on a named pipe or a device.
@@ -119,67 +166,115 @@ bool CSkimblerDoc::OnOpenDocument(const QString &path)
         ReportFileError("open", absolute, tr("the file does not exist"));
         return false;
     }
-
+    load->asked = path;
+    load->path = absolute;
     if (!IsSurfaceFile(absolute)) {
-        // Decoded once, and only then the surface changes: a bad image
-        // leaves the current surface alone.
-        auto image = std::make_shared<PixelImage>();
-        ImageError error;
-        if (!ImageReader::Read(absolute, TextureSizeCheck(), image.get(), &error)) {
-            error.Report();
-            return false;
-        }
-        surface.SetImage(std::move(image));
-        surface.ApplyDefaults();
-        m_imagePath = absolute;
-        SetPathName(QString());
-        ResetHistory();
-        WatchImage();
-        UpdateAllViews(nullptr);
+        load->kind = PendingLoad::OpenImage;
+        load->imagePath = absolute;
         return true;
     }
-
     SurfaceFile::Contents contents;
     std::string error;
     if (!SurfaceFile::Read(QFile::encodeName(absolute).toStdString(), &contents, &error)) {
         ReportFileError("open", absolute, QString::fromLocal8Bit(error.c_str()));
         return false;
     }
-    const QString imagePath = QFile::decodeName(QByteArray::fromStdString(contents.imagePath));
-    surface.Load(imagePath, m_maxTextureSide);  // reports an image it cannot read
-    // Every stored setting; the image and its size stay.
-    static_cast<SurfaceSettings &>(surface) = contents.Settings;
-    m_imagePath = imagePath;
-    SetPathName(absolute);
+    load->kind = PendingLoad::OpenSurface;
+    load->imagePath = QFile::decodeName(QByteArray::fromStdString(contents.imagePath));
+    load->settings = contents.Settings;
+    return true;
+}
+
+bool CSkimblerDoc::PrepareReplace(const QString &path, PendingLoad *load)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    if (!QFileInfo::exists(absolute)) {
+        ReportFileError("open", absolute, tr("the file does not exist"));
+        return false;
+    }
+    load->kind = PendingLoad::Replace;
+    load->asked = path;
+    load->path = absolute;
+    load->imagePath = absolute;
+    return true;
+}
+
+bool CSkimblerDoc::FinishLoad(const PendingLoad &load, std::shared_ptr<PixelImage> image, const ImageError &error)
+{
+    // An image that cannot be used is reported before anything changes;
+    // a surface file still opens, without its picture.
+    if (!image) {
+        error.Report();
+        if (load.kind != PendingLoad::OpenSurface)
+            return false;
+    }
+    // This one wins over any load still under way.
+    CancelLoad();
+    if (load.kind == PendingLoad::Replace) {
+        ShownImage before{m_imagePath, surface.Width, surface.Height, surface.Image};
+        surface.SetImage(image);
+        ShownImage after{load.imagePath, surface.Width, surface.Height, std::move(image)};
+        m_imagePath = load.imagePath;
+        WatchImage();
+        UpdateAllViews(nullptr);
+        m_undoStack.push(new ImageCommand(this, std::move(before), std::move(after), tr("取代影像")));
+        return true;
+    }
+    surface.SetImage(std::move(image));
+    if (load.kind == PendingLoad::OpenImage) {
+        surface.ApplyDefaults();
+        SetPathName(QString());
+    } else {
+        // Every stored setting; the image and its size stay.
+        static_cast<SurfaceSettings &>(surface) = load.settings;
+        SetPathName(load.path);
+    }
+    m_imagePath = load.imagePath;
     ResetHistory();
     WatchImage();
     UpdateAllViews(nullptr);
     return true;
 }
 
-bool CSkimblerDoc::ReplaceImage(const QString &path)
+void CSkimblerDoc::StartLoad(PendingLoad load)
 {
-    const QString absolute = QFileInfo(path).absoluteFilePath();
-    if (!QFileInfo::exists(absolute)) {
-        ReportFileError("open", absolute, QStringLiteral("the file does not exist"));
-        return false;
+    // A newer open supersedes the one under way, which ends unheard.
+    CancelLoad();
+    load.historyMark = m_historyMoves;
+    m_pending = std::move(load);
+    m_loadJob->Start(m_pending->imagePath, TextureSizeCheck());
+    Q_EMIT loadStarted(m_pending->asked);
+}
+
+void CSkimblerDoc::CancelLoad()
+{
+    if (!m_pending)
+        return;
+    m_loadJob->Cancel();
+    m_pending.reset();
+    Q_EMIT loadEnded();
+}
+
+void CSkimblerDoc::OnLoadArrived(std::shared_ptr<PixelImage> image, const ImageError &error)
+{
+    if (!m_pending)
+        return;
+    const PendingLoad load = std::move(*m_pending);
+    m_pending.reset();
+    Q_EMIT loadEnded();
+    // Edits made while the picture was decoding would be lost without a word.
+    const bool replacesDocument = load.kind != PendingLoad::Replace && (image || load.kind == PendingLoad::OpenSurface);
+    if (replacesDocument && m_historyMoves != load.historyMark && m_openGate && !m_openGate())
+        return;
+    const bool changed = FinishLoad(load, std::move(image), error);
+    if (load.kind == PendingLoad::Replace) {
+        if (changed)
+            Q_EMIT imageReplaced(load.asked);
+    } else if (changed) {
+        Q_EMIT documentOpened(load.asked);
+    } else {
+        Q_EMIT openFailed(load.asked);
     }
-    auto pixels = std::make_shared<PixelImage>();
-    ImageError error;
-    // Checked before anything is pushed: a picture that cannot be used
-    // leaves the surface and the history as they were.
-    if (!ImageReader::Read(absolute, TextureSizeCheck(), pixels.get(), &error)) {
-        error.Report();
-        return false;
-    }
-    ShownImage before{m_imagePath, surface.Width, surface.Height, surface.Image};
-    surface.SetImage(pixels);
-    ShownImage after{absolute, surface.Width, surface.Height, std::move(pixels)};
-    m_imagePath = absolute;
-    WatchImage();
-    UpdateAllViews(nullptr);
-    m_undoStack.push(new ImageCommand(this, std::move(before), std::move(after), QStringLiteral("取代影像")));
-    return true;
 }
 
 void CSkimblerDoc::ShowImage(const ShownImage &image)
@@ -202,6 +297,7 @@ void CSkimblerDoc::ShowImage(const ShownImage &image)
 bool CSkimblerDoc::OnRecoverDocument(const SurfaceSettings &settings, const QString &imagePath,
                                      const QString &pathName)
 {
+    CancelLoad();
     surface.Load(imagePath, m_maxTextureSide);  // reports an image it cannot read
     static_cast<SurfaceSettings &>(surface) = settings;
     m_imagePath = imagePath;

@@ -12,7 +12,9 @@
 #include <QUndoStack>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 
 class DocumentView;
 struct ShownImage;
@@ -45,6 +47,23 @@ public:
     // new surface with the defaults). A file that cannot be used is reported
     // and leaves the document as it was.
     virtual bool OnOpenDocument(const QString &path);
+    // The same open with the picture decoded on a worker, so the window goes
+    // on drawing. A file refused at once (missing, not a surface) is reported
+    // and false returned; otherwise the open ends later with loadEnded, then
+    // documentOpened or openFailed (already reported, nothing changed). A
+    // cancel, or any other open, new or recovered document in the meantime,
+    // ends it with loadEnded alone and the late picture is dropped.
+    bool BeginOpenDocument(const QString &path);
+    // ReplaceImage with the picture decoded on a worker; ends with loadEnded,
+    // then imageReplaced, or nothing (reported) when the image is refused.
+    bool BeginReplaceImage(const QString &path);
+    // Drops the open or replacement under way; the surface stays as it is.
+    void CancelLoad();
+    bool IsLoading() const { return m_pending.has_value(); }
+    // Asked when an open's picture arrives after the history moved since the
+    // open began (the user edited while waiting): false keeps the edits and
+    // drops the open. Without a gate the open goes ahead.
+    void SetOpenGate(std::function<bool()> gate) { m_openGate = std::move(gate); }
     // Puts back a surface kept by the automatic copy: its image and settings,
     // the file it belongs to (empty for a new surface) and the modified mark,
     // since none of it is on disk. Starts a history of its own.
@@ -124,8 +143,36 @@ Q_SIGNALS:
     // After ReloadImage: the image now shown, or why the old one stays.
     void imageReloaded(const QString &path);
     void imageReloadFailed(const QString &reason);
+    // An open or replacement began (again, for a newer one), advanced, ended.
+    void loadStarted(const QString &path);
+    void loadProgress(int percent);
+    void loadEnded();
+    // `path` as it was asked for.
+    void documentOpened(const QString &path);
+    void openFailed(const QString &path);
+    void imageReplaced(const QString &path);
 
 private:
+    // What an open or replacement will do once its picture is decoded.
+    struct PendingLoad
+    {
+        enum Kind { OpenImage, OpenSurface, Replace } kind = OpenImage;
+        QString asked;      // the path as given
+        QString path;       // the file opened, absolute
+        QString imagePath;  // the picture to decode
+        skimbler::SurfaceSettings settings;  // a surface file's
+        int historyMark = 0;
+    };
+    bool PrepareOpen(const QString &path, PendingLoad *load);
+    bool PrepareReplace(const QString &path, PendingLoad *load);
+    // Applies a prepared load with its picture (none: `error` says why);
+    // whether the document changed.
+    bool FinishLoad(const PendingLoad &load, std::shared_ptr<PixelImage> image, const ImageError &error);
+    // The picture decoded here and now, then FinishLoad.
+    bool LoadNow(const PendingLoad &load);
+    void StartLoad(PendingLoad load);
+    void OnLoadArrived(std::shared_ptr<PixelImage> image, const ImageError &error);
+
     // Follows the image file from now on: the file itself, and its folder
     // for the editors that save by writing a new file and renaming it.
     void WatchImage();
@@ -137,6 +184,10 @@ private:
     QFileSystemWatcher *m_watcher = nullptr;
     QTimer m_reloadTimer;
     ImageLoadJob *m_reloadJob = nullptr;
+    ImageLoadJob *m_loadJob = nullptr;
+    std::optional<PendingLoad> m_pending;
+    std::function<bool()> m_openGate;
+    int m_historyMoves = 0;
     QString m_imageStamp;
     QString m_pathName;
     QString m_imagePath;

@@ -1,7 +1,7 @@
 #include "surface/TgaLoader.h"
 
 #include "surface/MessageBox.h"
-#include "surface/RegularFile.h"
+#include <skimbler/RegularFile.h>
 #include "surface/TgaImage.h"
 #include "skimbler/GlEnums.h"
 
@@ -541,7 +541,7 @@ bool ReadTga(TgaImage *image, const char *fileName, TgaFailure *failure, const T
 {
     *failure = TgaFailure();
     image->Pixels = nullptr;
-    std::FILE *file = fileName ? OpenRegularFileStream(fileName) : nullptr;
+    std::FILE *file = fileName ? skimbler::OpenRegularFileStream(fileName) : nullptr;
     if (!file) {
         SetFailure(failure, QT_TRANSLATE_NOOP("TgaLoader", "Could not open texture file"));
         return false;

@@ -207,6 +207,50 @@
         <source>變更 %1</source>
         <translation>變更 %1</translation>
     </message>
+    <message>
+        <source>表面檔案的版本編號。儲存給讀取檔案的引擎使用，不影響繪製；僅供檢視。</source>
+        <translation>表面檔案的版本編號。儲存給讀取檔案的引擎使用，不影響繪製；僅供檢視。</translation>
+    </message>
+    <message>
+        <source>每像素的位元數。儲存給引擎使用，不影響繪製；僅供檢視。</source>
+        <translation>每像素的位元數。儲存給引擎使用，不影響繪製；僅供檢視。</translation>
+    </message>
+    <message>
+        <source>影像類型 (RGB 或 RGBA)。儲存給引擎使用，不影響繪製；僅供檢視。</source>
+        <translation>影像類型 (RGB 或 RGBA)。儲存給引擎使用，不影響繪製；僅供檢視。</translation>
+    </message>
+    <message>
+        <source>影像資料的格式。儲存給引擎使用，不影響繪製；按一下可從清單選擇。</source>
+        <translation>影像資料的格式。儲存給引擎使用，不影響繪製；按一下可從清單選擇。</translation>
+    </message>
+    <message>
+        <source>影像的寬度 (像素)，取自影像檔；僅供檢視。</source>
+        <translation>影像的寬度 (像素)，取自影像檔；僅供檢視。</translation>
+    </message>
+    <message>
+        <source>影像的高度 (像素)，取自影像檔；僅供檢視。</source>
+        <translation>影像的高度 (像素)，取自影像檔；僅供檢視。</translation>
+    </message>
+    <message>
+        <source>色鍵值 (0 到 4294967295)。儲存給引擎使用，不影響繪製；按一下可輸入數值。</source>
+        <translation>色鍵值 (0 到 4294967295)。儲存給引擎使用，不影響繪製；按一下可輸入數值。</translation>
+    </message>
+    <message>
+        <source>影像放大顯示 (一個紋素蓋過多個像素) 時的取樣方式：GL_NEAREST 呈方塊狀，GL_LINEAR 較平滑。MAG 旗標設定時才使用。</source>
+        <translation>影像放大顯示 (一個紋素蓋過多個像素) 時的取樣方式：GL_NEAREST 呈方塊狀，GL_LINEAR 較平滑。MAG 旗標設定時才使用。</translation>
+    </message>
+    <message>
+        <source>影像縮小顯示時的取樣方式：GL_NEAREST、GL_LINEAR，或四種 mipmap 濾波 (縮得很小時較不閃爍)。MIN 旗標設定時才使用。</source>
+        <translation>影像縮小顯示時的取樣方式：GL_NEAREST、GL_LINEAR，或四種 mipmap 濾波 (縮得很小時較不閃爍)。MIN 旗標設定時才使用。</translation>
+    </message>
+    <message>
+        <source>來源係數：影像的顏色乘上此係數，再與畫面上已有的顏色相加。BLEND 旗標設定時才使用。</source>
+        <translation>來源係數：影像的顏色乘上此係數，再與畫面上已有的顏色相加。BLEND 旗標設定時才使用。</translation>
+    </message>
+    <message>
+        <source>目的係數：畫面上已有的顏色乘上此係數，再與影像的顏色相加。BLEND 旗標設定時才使用。</source>
+        <translation>目的係數：畫面上已有的顏色乘上此係數，再與影像的顏色相加。BLEND 旗標設定時才使用。</translation>
+    </message>
 </context>
 <context>
     <name>CPropertyPanel</name>
@@ -249,6 +293,10 @@
         <source>Skimbler surfaces (%1);;All files (*)</source>
         <translation>Skimbler surfaces (%1);;All files (*)</translation>
     </message>
+    <message>
+        <source>Images (%1);;All files (*)</source>
+        <translation>Images (%1);;All files (*)</translation>
+    </message>
 </context>
 <context>
     <name>CSkimblerDoc</name>
@@ -259,6 +307,10 @@
     <message>
         <source>Could not %1 &quot;%2&quot;: %3.</source>
         <translation>Could not %1 &quot;%2&quot;: %3.</translation>
+    </message>
+    <message>
+        <source>取代影像</source>
+        <translation>取代影像</translation>
     </message>
 </context>
 <context>
@@ -716,6 +768,49 @@
         <source>含棋盤格背景 (不含時背景透明)</source>
         <translation>含棋盤格背景 (不含時背景透明)</translation>
     </message>
+    <message>
+        <source>自訂大小依其本身的寬高比繪製，不沿用檢視所選的螢幕形狀。</source>
+        <translation>自訂大小依其本身的寬高比繪製，不沿用檢視所選的螢幕形狀。</translation>
+    </message>
+</context>
+<context>
+    <name>GraphicalFramework</name>
+    <message>
+        <source>ERROR</source>
+        <translation>ERROR</translation>
+    </message>
+    <message>
+        <source>SHUTDOWN ERROR</source>
+        <translation>SHUTDOWN ERROR</translation>
+    </message>
+    <message>
+        <source>Can&apos;t Create A GL Device Context.</source>
+        <translation>Can&apos;t Create A GL Device Context.</translation>
+    </message>
+    <message>
+        <source>Can&apos;t Find A Suitable PixelFormat.</source>
+        <translation>Can&apos;t Find A Suitable PixelFormat.</translation>
+    </message>
+    <message>
+        <source>Can&apos;t Set The PixelFormat.</source>
+        <translation>Can&apos;t Set The PixelFormat.</translation>
+    </message>
+    <message>
+        <source>Can&apos;t Create A GL Rendering Context.</source>
+        <translation>Can&apos;t Create A GL Rendering Context.</translation>
+    </message>
+    <message>
+        <source>Can&apos;t Activate The GL Rendering Context.</source>
+        <translation>Can&apos;t Activate The GL Rendering Context.</translation>
+    </message>
+    <message>
+        <source>Release Of DC And RC Failed.</source>
+        <translation>Release Of DC And RC Failed.</translation>
+    </message>
+    <message>
+        <source>Release Rendering Context Failed.</source>
+        <translation>Release Rendering Context Failed.</translation>
+    </message>
 </context>
 <context>
     <name>ImageReader</name>
@@ -742,6 +837,21 @@
     <message>
         <source>the image is %1 x %2 pixels, %3</source>
         <translation>the image is %1 x %2 pixels, %3</translation>
+    </message>
+</context>
+<context>
+    <name>LoadProgress</name>
+    <message>
+        <source>取消</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>停止開啟，平面保持原樣 (Esc)</source>
+        <translation>停止開啟，平面保持原樣 (Esc)</translation>
+    </message>
+    <message>
+        <source>正在開啟 %1…</source>
+        <translation>正在開啟 %1…</translation>
     </message>
 </context>
 <context>
@@ -843,6 +953,33 @@
     <message>
         <source>Skimbler ended before &quot;%1&quot; was saved. A copy was kept automatically at %2.</source>
         <translation>Skimbler ended before &quot;%1&quot; was saved. A copy was kept automatically at %2.</translation>
+    </message>
+</context>
+<context>
+    <name>ScreenShapeMenu</name>
+    <message>
+        <source>自訂 %1 x %2(&amp;C)...</source>
+        <translation>自訂 %1 x %2(&amp;C)...</translation>
+    </message>
+    <message>
+        <source>目標螢幕(&amp;R)</source>
+        <translation>目標螢幕(&amp;R)</translation>
+    </message>
+    <message>
+        <source>視窗本身(&amp;W)</source>
+        <translation>視窗本身(&amp;W)</translation>
+    </message>
+    <message>
+        <source>自訂(&amp;C)...</source>
+        <translation>自訂(&amp;C)...</translation>
+    </message>
+    <message>
+        <source>目標螢幕</source>
+        <translation>目標螢幕</translation>
+    </message>
+    <message>
+        <source>寬度 x 高度 (例如 1920 x 1080):</source>
+        <translation>寬度 x 高度 (例如 1920 x 1080):</translation>
     </message>
 </context>
 <context>
@@ -978,6 +1115,14 @@
     <message>
         <source>Skimbler User Guide</source>
         <translation>Skimbler User Guide</translation>
+    </message>
+    <message>
+        <source># Skimbler User Guide
+
+The guide is missing from this build.</source>
+        <translation># Skimbler User Guide
+
+The guide is missing from this build.</translation>
     </message>
 </context>
 </TS>

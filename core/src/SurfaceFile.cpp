@@ -1,6 +1,7 @@
 #include "skimbler/SurfaceFile.h"
 
 #include "skimbler/FileSystem.h"
+#include "skimbler/RegularFile.h"
 
 #include <nlohmann/json.hpp>
 
@@ -450,34 +451,6 @@ bool WriteAtomically(const std::string &target, const std::string &data, std::st
         }
     }
     return true;
-}
-
-// Opens `path` for reading only if it is a regular file, without blocking
-// on a named pipe or a device. -1 with errno set, or EINVAL and `notRegular`.
-int OpenRegularFile(const char *path, bool *notRegular)
-{
-    *notRegular = false;
-    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
-        return -1;
-    struct stat info;
-    if (::fstat(fd, &info) != 0) {
-        const int code = errno;
-        ::close(fd);
-        errno = code;
-        return -1;
-    }
-    if (!S_ISREG(info.st_mode)) {
-        ::close(fd);
-        *notRegular = true;
-        errno = EINVAL;
-        return -1;
-    }
-    // Reads from here on are ordinary blocking reads of a regular file.
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0)
-        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    return fd;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "app/CMainFrame.h"
 #include "app/CNumberEdit.h"
 #include "app/CSkimblerApp.h"
+#include "app/LoadProgress.h"
 #include "app/ViewPrinter.h"
 #include "common/MessageRecorder.h"
 #include "common/SolidTga.h"
@@ -16,6 +17,9 @@
 #include <skimbler/SurfaceFile.h>
 
 #include <QAction>
+#include <QBuffer>
+#include <QThreadPool>
+#include <QToolButton>
 #include <QApplication>
 #include <QDir>
 #include <QDropEvent>
@@ -60,7 +64,18 @@ private:
     bool Start(const QStringList &arguments = {})
     {
         m_app = std::make_unique<CSkimblerApp>();
-        return m_app->InitInstance(arguments);
+        return m_app->InitInstance(arguments) && Settle();
+    }
+    // Until no picture is being decoded for the document.
+    bool Settle() const
+    {
+        return QTest::qWaitFor([this] { return !Doc()->IsLoading(); }, 20000);
+    }
+    // File > Open of `path` to its end: whether the surface is now that file's.
+    bool Open(const QString &path) const
+    {
+        QSignalSpy opened(Doc(), &CSkimblerDoc::documentOpened);
+        return m_app->OpenDocumentFile(path) && Settle() && opened.count() == 1;
     }
     CSkimblerDoc *Doc() const { return m_app->GetDocument(); }
     CSkimblerView *View() const { return m_app->GetActiveView(); }
@@ -118,6 +133,12 @@ private Q_SLOTS:
     void replacedImageKeepsTheSettings_data();
     void replacedImageKeepsTheSettings();
     void rewrittenImageIsRedrawnAndAFailureOnlyInTheStatusBar();
+    void cancelledOpenKeepsTheSurface_data();
+    void cancelledOpenKeepsTheSurface();
+    void lateDecodeLosesToWhatCameSince_data();
+    void lateDecodeLosesToWhatCameSince();
+    void decodeFailingOnTheWorkerIsReportedAsBefore_data();
+    void decodeFailingOnTheWorkerIsReportedAsBefore();
 };
 
 // Quitting hides the tool windows with the main window; they come back
@@ -326,8 +347,8 @@ void TestApplication::recentListKeepsFourNewestFirst()
         written << path;
     }
     for (const QString &path : written)
-        QVERIFY(m_app->OpenDocumentFile(path));
-    QVERIFY(m_app->OpenDocumentFile(written.at(3)));  // again: moves to the front
+        QVERIFY(Open(path));
+    QVERIFY(Open(written.at(3)));  // again: moves to the front
     const QStringList expected{written.at(3), written.at(5), written.at(4), written.at(2)};
     QCOMPARE(m_app->RecentFiles().Paths(), expected);
     // Kept for the next start.
@@ -335,6 +356,7 @@ void TestApplication::recentListKeepsFourNewestFirst()
     QVERIFY(Start());
     QCOMPARE(m_app->RecentFiles().Paths(), expected);
     m_app->OnCommand(Resource::ID_FILE_MRU_FILE1 + 1);
+    QVERIFY(Settle());
     QCOMPARE(Doc()->GetPathName(), written.at(5));
 }
 
@@ -373,6 +395,7 @@ void TestApplication::saveQuestion()
     m_messages->answers << MessageBox::Result(answer);
 
     m_app->OnCommand(command);
+    QVERIFY(Settle());
     QCOMPARE(m_messages->messages.size(), 1);
     QCOMPARE(m_messages->messages.first().buttons, MessageBox::SaveDiscardCancel);
     QCOMPARE(QFile::exists(savedPath), saved);
@@ -416,7 +439,7 @@ void TestApplication::openRestoresEverythingAndPanelsFollow()
     QCOMPARE(s.MinFilter, 9729u);
 
     m_app->GetMainWnd()->CommandAction(Resource::ID_POINT_3)->trigger();
-    QVERIFY(m_app->OpenDocumentFile(path));
+    QVERIFY(Open(path));
     QCOMPARE(s.MinFilter, 9984u);
     QCOMPARE(s.SrcFactor, 774u);
     QCOMPARE(s.Flags, 0x2Bu);
@@ -430,7 +453,7 @@ void TestApplication::openRestoresEverythingAndPanelsFollow()
 
     // A TGA opens as a fresh surface on that image.
     QVERIFY(WriteSolidTga(Work("wide.tga"), 32, 1, qRgba(1, 2, 3, 4)));
-    QVERIFY(m_app->OpenDocumentFile(Work("wide.tga")));
+    QVERIFY(Open(Work("wide.tga")));
     QCOMPARE(s.Width, 32u);
     QCOMPARE(s.MinFilter, 9729u);
     QVERIFY(Doc()->GetPathName().isEmpty());
@@ -445,7 +468,7 @@ void TestApplication::openOfBrokenFileKeepsTheSurface()
     broken.write("{\"format\": \"skimbler-surface\", \"version\": 1, \"surf");
     broken.close();
     const std::uint64_t image = Doc()->ImageRevision();
-    QVERIFY(!m_app->OpenDocumentFile(Work("broken.skimbler")));
+    QVERIFY(!Open(Work("broken.skimbler")));
     QCOMPARE(m_messages->messages.size(), 1);
     QVERIFY(m_messages->messages.first().text.contains(QStringLiteral("broken.skimbler")));
     QCOMPARE(Doc()->surface.Points[1][1], 0.125f);
@@ -455,7 +478,7 @@ void TestApplication::openOfBrokenFileKeepsTheSurface()
     QVERIFY(notTga.open(QIODevice::WriteOnly));
     notTga.write("not an image");
     notTga.close();
-    QVERIFY(!m_app->OpenDocumentFile(Work("fake.tga")));
+    QVERIFY(!Open(Work("fake.tga")));
     QCOMPARE(Doc()->surface.Points[1][1], 0.125f);
     QCOMPARE(Doc()->ImageRevision(), image);
     QVERIFY(m_app->RecentFiles().Paths().isEmpty());
@@ -532,8 +555,8 @@ void TestApplication::recentEntryOfAGoneFileLeavesTheList()
     const QString gone = Work("gone.skimbler");
     QVERIFY(Doc()->OnSaveDocument(gone));
     QVERIFY(Doc()->OnSaveDocument(kept));
-    QVERIFY(m_app->OpenDocumentFile(gone));
-    QVERIFY(m_app->OpenDocumentFile(kept));
+    QVERIFY(Open(gone));
+    QVERIFY(Open(kept));
     QCOMPARE(m_app->RecentFiles().Paths(), (QStringList{kept, gone}));
     QVERIFY(QFile::remove(gone));
 
@@ -777,7 +800,7 @@ void TestApplication::cornerColourIsDrawnUndoneAndSaved()
     QVERIFY(Doc()->OnSaveDocument(Work("blue.skimbler")));
     QVERIFY(m_app->OnCommand(Resource::ID_FILE_NEW));
     QVERIFY(panel->m_list->item(0, 1)->text() != QStringLiteral("0, 0, 255, 128"));
-    QVERIFY(m_app->OpenDocumentFile(Work("blue.skimbler")));
+    QVERIFY(Open(Work("blue.skimbler")));
     QCOMPARE(panel->m_list->item(0, 1)->text(), QStringLiteral("0, 0, 255, 128"));
     QCOMPARE(nearCorner0(), after);
 
@@ -917,6 +940,150 @@ void TestApplication::rewrittenImageIsRedrawnAndAFailureOnlyInTheStatusBar()
     QVERIFY(status->currentMessage().contains(QStringLiteral("a.tga")));
     QVERIFY(m_messages->messages.isEmpty());
     QCOMPARE(ViewPrinter::Snapshot(View()).pixel(centre), yellow);
+}
+
+
+namespace {
+
+// Large enough that its decode is still running when the test acts.
+void WriteBigPng(const QString &path)
+{
+    static QImage picture = [] {
+        QImage image(2048, 2048, QImage::Format_RGB32);
+        image.fill(qRgb(200, 40, 90));
+        return image;
+    }();
+    QVERIFY(picture.save(path));
+}
+
+} // namespace
+
+void TestApplication::cancelledOpenKeepsTheSurface_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Escape in the view") << "escape view";
+    QTest::newRow("Escape in a tool-bar field") << "escape field";
+    QTest::newRow("Cancel button") << "button";
+}
+
+void TestApplication::cancelledOpenKeepsTheSurface()
+{
+    QFETCH(QString, how);
+    QVERIFY(Start());
+    WriteBigPng(Work("big.png"));
+    const std::uint64_t image = Doc()->ImageRevision();
+    const SurfaceSettings settings = Doc()->Settings();
+    QSignalSpy ended(Doc(), &CSkimblerDoc::loadEnded);
+
+    QVERIFY(m_app->OpenDocumentFile(Work("big.png")));
+    QVERIFY(Doc()->IsLoading());
+    if (how == QLatin1String("button")) {
+        auto *cancel = m_app->GetMainWnd()->statusBar()->findChild<QToolButton *>();
+        QVERIFY(cancel);
+        cancel->click();
+    } else {
+        if (how == QLatin1String("escape view"))
+            QTest::keyClick(View(), Qt::Key_Escape);
+        else
+            QTest::keyClick(m_app->GetMainWnd()->m_xEdit, Qt::Key_Escape);
+    }
+    QVERIFY(!Doc()->IsLoading());
+    QCOMPARE(ended.count(), 1);
+    // The picture the worker may still deliver lands nowhere.
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
+    QCOMPARE(Doc()->ImageRevision(), image);
+    QVERIFY(Doc()->Settings() == settings);
+    QCOMPARE(Doc()->GetImagePath(), Work("a.tga"));
+    QVERIFY(m_messages->messages.isEmpty());
+    QVERIFY(!m_app->RecentFiles().Paths().contains(Work("big.png")));
+    // Escape is the view's own again once nothing is loading.
+    QVERIFY(!m_app->GetMainWnd()->statusBar()->findChild<LoadProgress *>()->isVisible());
+}
+
+void TestApplication::lateDecodeLosesToWhatCameSince_data()
+{
+    QTest::addColumn<QString>("then");
+    QTest::addColumn<QList<MessageBox::Result>>("answers");
+    QTest::addColumn<unsigned>("width");
+    QTest::addColumn<bool>("asked");
+    using R = QList<MessageBox::Result>;
+    QTest::newRow("another open") << "open" << R{} << 3u << false;
+    QTest::newRow("File > New") << "new" << R{} << 8u << false;
+    // Edits made while waiting are not thrown away unasked.
+    QTest::newRow("edited meanwhile, Cancel keeps them") << "edit" << R{MessageBox::ResultCancel} << 8u << true;
+    QTest::newRow("edited meanwhile, Discard opens") << "edit" << R{MessageBox::ResultDiscard} << 2048u << true;
+}
+
+void TestApplication::lateDecodeLosesToWhatCameSince()
+{
+    QFETCH(QString, then);
+    QFETCH(QList<MessageBox::Result>, answers);
+    QFETCH(unsigned, width);
+    QFETCH(bool, asked);
+    QVERIFY(Start());
+    WriteBigPng(Work("big.png"));
+    QVERIFY(WriteSolidTga(Work("small.tga"), 3, 5, qRgba(9, 9, 9, 255)));
+    m_messages->answers = answers;
+
+    QVERIFY(m_app->OpenDocumentFile(Work("big.png")));
+    SurfaceSettings edited = Doc()->Settings();
+    if (then == QLatin1String("open")) {
+        QVERIFY(m_app->OpenDocumentFile(Work("small.tga")));
+    } else if (then == QLatin1String("new")) {
+        m_app->OnCommand(Resource::ID_FILE_NEW);
+    } else {
+        edited.Points[2][1] = 0.5f;
+        QVERIFY(Doc()->ChangeSettings(edited, QStringLiteral("edit")));
+    }
+    QThreadPool::globalInstance()->waitForDone();
+    QVERIFY(Settle());
+    QCOMPARE(Doc()->surface.Width, width);
+    QCOMPARE(m_messages->messages.size(), asked ? 1 : 0);
+    if (asked && width == 8u)
+        QVERIFY(Doc()->Settings() == edited);
+}
+
+void TestApplication::decodeFailingOnTheWorkerIsReportedAsBefore_data()
+{
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("not a TGA") << QByteArray("not an image") << "fake.tga";
+    QByteArray png;
+    {
+        QBuffer buffer(&png);
+        QVERIFY(buffer.open(QIODevice::WriteOnly));
+        QVERIFY(QImage(64, 64, QImage::Format_RGB32).save(&buffer, "PNG"));
+    }
+    QTest::newRow("cut PNG") << png.left(png.size() / 2) << "cut.png";
+    QTest::newRow("empty PNG") << QByteArray() << "empty.png";
+}
+
+// The same message as the open that decoded on the GUI thread, and the
+// surface, its history and the recent list as they were.
+void TestApplication::decodeFailingOnTheWorkerIsReportedAsBefore()
+{
+    QFETCH(QByteArray, contents);
+    QFETCH(QString, name);
+    QVERIFY(Start());
+    QFile file(m_work->filePath(name));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(contents);
+    file.close();
+    QVERIFY(!Doc()->OnOpenDocument(file.fileName()));
+    const QList<MessageBox::Message> before = m_messages->messages;
+    QCOMPARE(before.size(), 1);
+    m_messages->messages.clear();
+    const std::uint64_t image = Doc()->ImageRevision();
+
+    QSignalSpy failed(Doc(), &CSkimblerDoc::openFailed);
+    QVERIFY(!Open(file.fileName()));
+    QCOMPARE(failed.count(), 1);
+    QCOMPARE(m_messages->texts(), QStringList{before.first().text});
+    QCOMPARE(m_messages->messages.first().caption, before.first().caption);
+    QCOMPARE(m_messages->messages.first().icon, before.first().icon);
+    QCOMPARE(Doc()->ImageRevision(), image);
+    QVERIFY(m_app->RecentFiles().Paths().isEmpty());
 }
 
 QTEST_MAIN(TestApplication)

@@ -3,16 +3,22 @@
 #include "app/Language.h"
 #include "common/MessageRecorder.h"
 #include "common/SolidTga.h"
+#include "panels/CPropertyPanel.h"
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
 
 #include <QAction>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QLibraryInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -38,6 +44,12 @@ const QStringList Chinese{QStringLiteral("檔案(&F)"), QStringLiteral("開新�
                           QStringLiteral("取代影像(&I)..."), QStringLiteral("儲存檔案(&S)"), QStringLiteral("開新檔案")};
 const QStringList English{QStringLiteral("&File"), QStringLiteral("&New"),        QStringLiteral("&Open..."),
                           QStringLiteral("Replace &Image..."), QStringLiteral("&Save"), QStringLiteral("New")};
+
+bool HasChinese(const QString &text)
+{
+    static const QRegularExpression han(QStringLiteral("\\p{Han}"));
+    return text.contains(han);
+}
 
 } // namespace
 
@@ -71,6 +83,8 @@ private Q_SLOTS:
     void menusFollowTheLocaleAndTheChoice();
     void choiceIsTakenAtTheNextStart_data();
     void choiceIsTakenAtTheNextStart();
+    void textsBeyondTheMenusFollowTheChoice_data();
+    void textsBeyondTheMenusFollowTheChoice();
     void everySourceTextIsTranslated_data();
     void everySourceTextIsTranslated();
 };
@@ -139,6 +153,55 @@ void TestLanguage::choiceIsTakenAtTheNextStart()
     QVERIFY(app->InitInstance({}));
     QCOMPARE(FileMenuTexts(*app->GetMainWnd()), expected);
     QVERIFY(app->GetMainWnd()->findChild<QAction *>(entry)->isChecked());
+}
+
+void TestLanguage::textsBeyondTheMenusFollowTheChoice_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<int>("choice");
+    QTest::addColumn<QString>("screenMenu");
+    QTest::addColumn<bool>("chinese");
+    QTest::newRow("English") << QStringLiteral("zh_TW") << int(Language::English) << QStringLiteral("Target Sc&reen")
+                             << false;
+    QTest::newRow("Chinese") << QStringLiteral("en_US") << int(Language::Chinese) << QStringLiteral("目標螢幕(&R)")
+                             << true;
+    QTest::newRow("no locale") << QStringLiteral("C") << int(Language::System) << QStringLiteral("目標螢幕(&R)") << true;
+}
+
+// The screen-shape menu, every Property row's tool tip and Qt's own dialog
+// buttons speak the language the menus speak.
+void TestLanguage::textsBeyondTheMenusFollowTheChoice()
+{
+    QFETCH(QString, locale);
+    QFETCH(int, choice);
+    QFETCH(QString, screenMenu);
+    QFETCH(bool, chinese);
+    MessageRecorder messages;
+    QVERIFY(Language::Install(Language::Choice(choice), QLocale(locale)));
+    CSkimblerDoc document;
+    CMainFrame frame(&document);
+    QCOMPARE(frame.OnCreate(), 0);
+
+    auto *shapes = frame.findChild<QMenu *>(QStringLiteral("screenShapeMenu"));
+    QVERIFY(shapes);
+    QCOMPARE(shapes->title(), screenMenu);
+
+    QVERIFY(frame.OpenToolWindows());
+    auto *list = frame.PropertyPanel()->findChild<QTableWidget *>(QStringLiteral("propertyList"));
+    QVERIFY(list);
+    QVERIFY(list->rowCount() > 0);
+    for (int row = 0; row < list->rowCount(); ++row) {
+        const QString tip = list->item(row, 0)->toolTip();
+        QVERIFY2(!tip.isEmpty() && HasChinese(tip) == chinese, qPrintable(list->item(row, 0)->text()));
+        QCOMPARE(list->item(row, 1)->toolTip(), tip);
+    }
+
+    QDialogButtonBox buttons(QDialogButtonBox::Cancel);
+    const QString cancel = buttons.button(QDialogButtonBox::Cancel)->text();
+    const QDir qtTranslations(QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    if (chinese && !qtTranslations.exists(QStringLiteral("qtbase_zh_TW.qm")))
+        QSKIP("Qt's translations are not installed");
+    QCOMPARE(HasChinese(cancel), chinese);
 }
 
 void TestLanguage::everySourceTextIsTranslated_data()

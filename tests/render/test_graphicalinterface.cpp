@@ -1,9 +1,10 @@
 #include "common/GlTestContext.h"
 #include "common/MessageRecorder.h"
+#include "render/ExportDrawing.h"
 #include "render/GraphicalInterface.h"
+#include "surface/PixelImage.h"
 #include "surface/Surface.h"
 #include "render/TextureUpload.h"
-#include "surface/PixelImage.h"
 
 #include <QFile>
 #include <QImage>
@@ -92,6 +93,7 @@ private Q_SLOTS:
     void everyMinFilterDrawsTheImage();
     void smallImageLevelsAreTheDrivers_data();
     void smallImageLevelsAreTheDrivers();
+    void pictureOfAnImageOpenGLRefusedFails();
 };
 
 void TestGraphicalInterface::initTestCase()
@@ -479,6 +481,31 @@ void TestGraphicalInterface::smallImageLevelsAreTheDrivers()
     const GLuint names[] = {ours, drivers};
     glDeleteTextures(2, names);
     QCOMPARE(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+// An image with no texture (wider than any side OpenGL takes) gives no
+// picture and says why, every time, rather than the older image's or none.
+void TestGraphicalInterface::pictureOfAnImageOpenGLRefusedFails()
+{
+    target(64, 64);
+    Surface surface;
+    surface.ApplyDefaults();
+    QImage small(4, 4, QImage::Format_ARGB32);
+    small.fill(qRgba(10, 20, 30, 255));
+    surface.SetImage(std::make_shared<PixelImage>(small));
+    ExportDrawing::Picture picture;
+    picture.Width = picture.Height = 32;
+    QString error;
+    QVERIFY(!ExportDrawing::Render(&m_gi, &surface, TextureImage(), picture, &error).isNull());
+
+    QImage wide(16385, 1, QImage::Format_ARGB32);
+    wide.fill(qRgba(200, 20, 30, 255));
+    surface.SetImage(std::make_shared<PixelImage>(wide));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        error.clear();
+        QVERIFY(ExportDrawing::Render(&m_gi, &surface, TextureImage(), picture, &error).isNull());
+        QVERIFY2(error.contains(QStringLiteral("16385 x 1")), qPrintable(error));
+    }
 }
 
 QTEST_MAIN(TestGraphicalInterface)

@@ -1,10 +1,12 @@
-#include "surface/RegularFile.h"
+#include "skimbler/RegularFile.h"
 
 #include <cerrno>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace skimbler {
 
 int OpenRegularFile(const char *path, bool *notRegular)
 {
@@ -44,3 +46,5 @@ std::FILE *OpenRegularFileStream(const char *path)
         ::close(fd);
     return file;
 }
+
+} // namespace skimbler

@@ -1,0 +1,91 @@
+#include "app/LoadProgress.h"
+
+#include "surface/CSkimblerDoc.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMainWindow>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+// A read that ends sooner is not worth a flash of progress bar.
+constexpr int kShowDelayMs = 200;
+
+} // namespace
+
+LoadProgress::LoadProgress(CSkimblerDoc *document, QMainWindow *frame)
+    : QWidget(frame->statusBar())
+    , m_document(document)
+    , m_label(new QLabel(this))
+    , m_bar(new QProgressBar(this))
+    , m_cancel(new QToolButton(this))
+    , m_showDelay(new QTimer(this))
+{
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_label);
+    m_bar->setMaximumWidth(160);
+    m_bar->setTextVisible(true);
+    layout->addWidget(m_bar);
+    m_cancel->setText(tr("取消"));
+    m_cancel->setToolTip(tr("停止開啟，平面保持原樣 (Esc)"));
+    layout->addWidget(m_cancel);
+    // Right after the message pane (the bar's one item that is not
+    // permanent), before the key indicators.
+    frame->statusBar()->insertPermanentWidget(1, this);
+    hide();
+
+    m_showDelay->setSingleShot(true);
+    m_showDelay->setInterval(kShowDelayMs);
+    connect(m_showDelay, &QTimer::timeout, this, &QWidget::show);
+    connect(m_cancel, &QToolButton::clicked, document, &CSkimblerDoc::CancelLoad);
+    connect(document, &CSkimblerDoc::loadStarted, this, &LoadProgress::OnStarted);
+    connect(document, &CSkimblerDoc::loadEnded, this, &LoadProgress::OnEnded);
+    connect(document, &CSkimblerDoc::loadProgress, this, [this](int percent) {
+        m_bar->setRange(0, 100);
+        m_bar->setValue(percent);
+    });
+}
+
+void LoadProgress::OnStarted(const QString &path)
+{
+    m_label->setText(tr("正在開啟 %1…").arg(QFileInfo(path).fileName()));
+    // Busy until the reader says how far it is.
+    m_bar->setRange(0, 0);
+    if (!isVisible())
+        m_showDelay->start();
+    if (!m_filtering) {
+        qApp->installEventFilter(this);
+        m_filtering = true;
+    }
+}
+
+void LoadProgress::OnEnded()
+{
+    m_showDelay->stop();
+    hide();
+    if (m_filtering) {
+        qApp->removeEventFilter(this);
+        m_filtering = false;
+    }
+}
+
+bool LoadProgress::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape
+        && static_cast<QKeyEvent *>(event)->modifiers() == Qt::NoModifier && m_document->IsLoading()) {
+        // A modal dialog's Escape is the dialog's.
+        if ((watched->isWidgetType() || watched->isWindowType()) && !QApplication::activeModalWidget()) {
+            m_document->CancelLoad();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QWidget>
+
+class CSkimblerDoc;
+class QLabel;
+class QMainWindow;
+class QProgressBar;
+class QTimer;
+class QToolButton;
+
+// The status bar's part while a picture is being opened: what is being
+// read, how far it got, and a button to stop it. Escape stops it too,
+// from any of the program's windows, as long as no dialog is up. Shown only
+// when the read takes long enough to be noticed.
+class LoadProgress : public QWidget
+{
+    Q_OBJECT
+
+public:
+    LoadProgress(CSkimblerDoc *document, QMainWindow *frame);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void OnStarted(const QString &path);
+    void OnEnded();
+
+    CSkimblerDoc *m_document;
+    QLabel *m_label;
+    QProgressBar *m_bar;
+    QToolButton *m_cancel;
+    QTimer *m_showDelay;
+    bool m_filtering = false;
+};
