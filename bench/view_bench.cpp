@@ -41,19 +41,21 @@ constexpr int kViewWidth = 1920;
 constexpr int kViewHeight = 1080;
 constexpr int kTextureSize = 4096;
 
-// Counts the view's frames that come from its own update requests, the
-// way the program paints.
+// The view's frames that come from its own update requests, the way the
+// program paints; with `withhold` set they are counted but not painted.
 class FrameCounter : public QObject
 {
 public:
     int frames = 0;
+    bool withhold = false;
 
 protected:
     bool eventFilter(QObject *, QEvent *event) override
     {
-        if (event->type() == QEvent::UpdateRequest)
-            ++frames;
-        return false;
+        if (event->type() != QEvent::UpdateRequest)
+            return false;
+        ++frames;
+        return withhold;
     }
 };
 
@@ -239,6 +241,37 @@ void BM_SurfaceQuad(benchmark::State &state)
 }
 BENCHMARK(BM_SurfaceQuad)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The rest of a paint pass beyond its floor: the axes and the handles, and
+// handing the finished frame to the window system.
+void BM_AxesAndHandles(benchmark::State &state)
+{
+    if (!Ready(state))
+        return;
+    CSkimblerView *view = g_scene->view;
+    view->MakeCurrent();
+    CpuCounter cpu(state);
+    for (auto _ : state) {
+        view->DrawAxes();
+        view->DrawHandles();
+        glFinish();
+    }
+}
+BENCHMARK(BM_AxesAndHandles)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Swap(benchmark::State &state)
+{
+    if (!Ready(state))
+        return;
+    CSkimblerView *view = g_scene->view;
+    view->MakeCurrent();
+    CpuCounter cpu(state);
+    for (auto _ : state) {
+        view->Interface()->Swap(view);
+        glFinish();
+    }
+}
+BENCHMARK(BM_Swap)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 void BM_HoverSelectionPass(benchmark::State &state)
 {
     if (!Ready(state))
@@ -329,7 +362,7 @@ bool NextFrame()
 // everything it sets off (undo step, fields, tool windows, repaints of the
 // window's widgets), then the frame the view asked for. Zoomed in, the
 // texture is magnified and the quad fills the window.
-void DragSteps(benchmark::State &state, float zoom, float panX, float panY)
+void DragSteps(benchmark::State &state, float zoom, float panX, float panY, bool paint = true)
 {
     if (!Ready(state))
         return;
@@ -348,6 +381,7 @@ void DragSteps(benchmark::State &state, float zoom, float panX, float panY)
     view->SetPan(panX, panY);
     NextFrame();
     QCoreApplication::processEvents();
+    g_scene->counter.withhold = !paint;
     int step = 0;
     CpuCounter cpu(state);
     for (auto _ : state) {
@@ -356,8 +390,10 @@ void DragSteps(benchmark::State &state, float zoom, float panX, float panY)
             state.SkipWithError("the view did not paint after a drag step");
             break;
         }
-        glFinish();
+        if (paint)
+            glFinish();
     }
+    g_scene->counter.withhold = false;
     SendMouse(view, QEvent::MouseButtonRelease, DragPosition(step), Qt::LeftButton, Qt::NoButton);
     view->SetZoom(1.0f);
     view->SetPan(0.0f, 0.0f);
@@ -371,6 +407,15 @@ void BM_DragStep(benchmark::State &state)
     DragSteps(state, 1.0f, 0.0f, 0.0f);
 }
 BENCHMARK(BM_DragStep)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The drag step less its frame: the move and everything it sets off in the
+// window, the view's own paint left out. What a drag step costs beyond the
+// paint of the same frame.
+void BM_DragStepMoveOnly(benchmark::State &state)
+{
+    DragSteps(state, 1.0f, 0.0f, 0.0f, false);
+}
+BENCHMARK(BM_DragStepMoveOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_DragStepZoomedPanned(benchmark::State &state)
 {
@@ -485,7 +530,10 @@ int main(int argc, char **argv)
     std::printf("\nRatios of medians, this run (wall time, then process CPU time):\n");
     reporter.PrintRatio("drag step / paint of the same frame:", "BM_DragStep", {"BM_PaintPassDragShapes"});
     reporter.PrintRatio("paint pass / its floor:", "BM_PaintPass", {"BM_BackgroundCopy", "BM_SurfaceQuad"});
+    reporter.PrintRatio("paint pass / all its parts:", "BM_PaintPass",
+                        {"BM_BackgroundCopy", "BM_SurfaceQuad", "BM_AxesAndHandles", "BM_Swap"});
     reporter.PrintRatio("drag step / resting paint pass:", "BM_DragStep", {"BM_PaintPass"});
+    reporter.PrintRatio("move handling / paint of the same frame:", "BM_DragStepMoveOnly", {"BM_PaintPassDragShapes"});
     reporter.PrintRatio("drag frame / its floor:", "BM_PaintPassDragShapes",
                         {"BM_BackgroundCopy", "BM_SurfaceQuadDragShapes"});
     benchmark::Shutdown();

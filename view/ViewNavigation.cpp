@@ -270,6 +270,8 @@ bool CSkimblerView::NavigationRelease(QMouseEvent *event)
         m_panButton = Qt::NoButton;
         SetPointerShape(m_spaceHeld ? Qt::OpenHandCursor : Qt::ArrowCursor);
         m_dragMoving = false;
+        if (m_coordinatesPending)
+            AnnounceCoordinates();
         if (m_pointerInside)
             ScheduleHoverText();
     }
