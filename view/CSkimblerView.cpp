@@ -328,8 +328,7 @@ void CSkimblerView::OnPaint()
 {
     // The coordinates a drag held back go out with the frame that shows
     // them.
-    if (m_coordinatesPending)
-        AnnounceCoordinates();
+    AnnouncePendingCoordinates();
     if (!isExposed() || !m_interface || !MakeCurrent())
         return;
     DrawScene();
@@ -540,8 +539,7 @@ void CSkimblerView::mouseMoveEvent(QMouseEvent *event)
     // the pointer changes meaning while something follows it.
     m_dragMoving = event->buttons() != Qt::NoButton && Dragging();
     if (!m_dragMoving) {
-        if (m_coordinatesPending)
-            AnnounceCoordinates();
+        AnnouncePendingCoordinates();
         ScheduleHoverText();
     }
     event->accept();
@@ -679,8 +677,7 @@ void CSkimblerView::Release()
     const bool dragged = m_dragMoving;
     m_dragMoving = false;
     // The drag's last position is shown at once, frame or not.
-    if (m_coordinatesPending)
-        AnnounceCoordinates();
+    AnnouncePendingCoordinates();
     m_dragTarget = -1;
     m_surfaceDrag = false;
     m_dragKey = 0;
@@ -800,6 +797,12 @@ void CSkimblerView::RefreshCoordinates()
     else
         AnnounceCoordinates();
     requestUpdate();
+}
+
+void CSkimblerView::AnnouncePendingCoordinates()
+{
+    if (m_coordinatesPending)
+        AnnounceCoordinates();
 }
 
 void CSkimblerView::AnnounceCoordinates()

@@ -92,6 +92,9 @@ public:
     // a drag moves, the announcement waits for the next frame, so that the
     // fields change at most once per frame.
     void RefreshCoordinates();
+    // Announces now what a drag held back for its next frame (nothing when
+    // nothing waits); the paint does it by itself.
+    void AnnouncePendingCoordinates();
 
     bool ShowAxes() const { return m_showAxes; }
     void SetShowAxes(bool on);
