@@ -54,9 +54,10 @@ LoadProgress::LoadProgress(CSkimblerDoc *document, QMainWindow *frame)
     });
 }
 
-void LoadProgress::OnStarted(const QString &path)
+void LoadProgress::OnStarted(const QString &path, bool reload)
 {
-    m_label->setText(tr("正在開啟 %1…").arg(QFileInfo(path).fileName()));
+    const QString name = QFileInfo(path).fileName();
+    m_label->setText(reload ? tr("正在重新載入 %1…").arg(name) : tr("正在開啟 %1…").arg(name));
     // Busy until the reader says how far it is.
     m_bar->setRange(0, 0);
     if (!isVisible())

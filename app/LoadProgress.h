@@ -24,7 +24,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void OnStarted(const QString &path);
+    void OnStarted(const QString &path, bool reload);
     void OnEnded();
 
     CSkimblerDoc *m_document;

@@ -279,15 +279,23 @@ int RunCheck(const Invocation &invocation)
     return status;
 }
 
+// The one input of info and code, opened, or reported.
+bool OpenOnly(CSkimblerDoc *document, const Invocation &invocation)
+{
+    const QString &input = invocation.inputs.first();
+    QString message;
+    if (Open(document, input, &message))
+        return true;
+    ReportFile(input, message);
+    return false;
+}
+
 int RunInfo(const Invocation &invocation)
 {
     CSkimblerDoc document;
-    const QString &input = invocation.inputs.first();
-    QString message;
-    if (!Open(&document, input, &message)) {
-        ReportFile(input, message);
+    if (!OpenOnly(&document, invocation))
         return ExitFailed;
-    }
+    const QString &input = invocation.inputs.first();
     Out() << DrawStateJson(Resolved(document, invocation), input, document.GetImagePath(), invocation);
     Out().flush();
     return ExitOk;
@@ -296,12 +304,8 @@ int RunInfo(const Invocation &invocation)
 int RunCode(const Invocation &invocation)
 {
     CSkimblerDoc document;
-    const QString &input = invocation.inputs.first();
-    QString message;
-    if (!Open(&document, input, &message)) {
-        ReportFile(input, message);
+    if (!OpenOnly(&document, invocation))
         return ExitFailed;
-    }
     const int width = invocation.size.width();
     const int height = invocation.size.height();
     if (invocation.api == Invocation::Gl11) {

@@ -70,7 +70,6 @@ QString FileStamp(const QString &path)
 CSkimblerDoc::CSkimblerDoc(QObject *parent)
     : QObject(parent)
     , m_watcher(new QFileSystemWatcher(this))
-    , m_reloadJob(new ImageLoadJob(this))
     , m_loadJob(new ImageLoadJob(this))
 {
     connect(m_loadJob, &ImageLoadJob::loaded, this,
@@ -79,10 +78,6 @@ CSkimblerDoc::CSkimblerDoc(QObject *parent)
             [this](const QString &, const ImageError &error) { OnLoadArrived(nullptr, error); });
     connect(m_loadJob, &ImageLoadJob::progress, this, &CSkimblerDoc::loadProgress);
     connect(&m_undoStack, &QUndoStack::indexChanged, this, [this] { ++m_historyMoves; });
-    connect(m_reloadJob, &ImageLoadJob::loaded, this,
-            [this](const QString &path, const std::shared_ptr<PixelImage> &image) { OnImageReread(path, image); });
-    connect(m_reloadJob, &ImageLoadJob::failed, this,
-            [this](const QString &, const ImageError &error) { Q_EMIT imageReloadFailed(error.text); });
     connect(&m_undoStack, &QUndoStack::cleanChanged, this, &CSkimblerDoc::AnnounceModified);
     m_reloadTimer.setSingleShot(true);
     m_reloadTimer.setInterval(kReloadDelayMs);
@@ -201,6 +196,18 @@ bool CSkimblerDoc::PrepareReplace(const QString &path, PendingLoad *load)
 
 bool CSkimblerDoc::FinishLoad(const PendingLoad &load, std::shared_ptr<PixelImage> image, const ImageError &error)
 {
+    if (load.kind == PendingLoad::Reload) {
+        // Said in the status bar, never in a box that would stop the user
+        // painting in their image editor; the old picture stays.
+        if (!image) {
+            Q_EMIT imageReloadFailed(error.text);
+            return false;
+        }
+        surface.SetImage(std::move(image));
+        UpdateAllViews(nullptr);
+        Q_EMIT imageReloaded(load.imagePath);
+        return true;
+    }
     // An image that cannot be used is reported before anything changes;
     // a surface file still opens, without its picture.
     if (!image) {
@@ -243,7 +250,7 @@ void CSkimblerDoc::StartLoad(PendingLoad load)
     load.historyMark = m_historyMoves;
     m_pending = std::move(load);
     m_loadJob->Start(m_pending->imagePath, TextureSizeCheck());
-    Q_EMIT loadStarted(m_pending->asked);
+    Q_EMIT loadStarted(m_pending->asked, m_pending->kind == PendingLoad::Reload);
 }
 
 void CSkimblerDoc::CancelLoad()
@@ -263,10 +270,13 @@ void CSkimblerDoc::OnLoadArrived(std::shared_ptr<PixelImage> image, const ImageE
     m_pending.reset();
     Q_EMIT loadEnded();
     // Edits made while the picture was decoding would be lost without a word.
-    const bool replacesDocument = load.kind != PendingLoad::Replace && (image || load.kind == PendingLoad::OpenSurface);
+    const bool replacesDocument
+        = (load.kind == PendingLoad::OpenImage && image) || load.kind == PendingLoad::OpenSurface;
     if (replacesDocument && m_historyMoves != load.historyMark && m_openGate && !m_openGate())
         return;
     const bool changed = FinishLoad(load, std::move(image), error);
+    if (load.kind == PendingLoad::Reload)
+        return;
     if (load.kind == PendingLoad::Replace) {
         if (changed)
             Q_EMIT imageReplaced(load.asked);
@@ -314,8 +324,14 @@ bool CSkimblerDoc::ReloadImage()
     m_reloadTimer.stop();
     if (m_imagePath.isEmpty())
         return false;
+    // The open under way replaces the picture anyway.
+    if (m_pending && m_pending->kind != PendingLoad::Reload)
+        return false;
     m_imageStamp = FileStamp(m_imagePath);
-    m_reloadJob->Start(m_imagePath, TextureSizeCheck());
+    PendingLoad load;
+    load.kind = PendingLoad::Reload;
+    load.asked = load.path = load.imagePath = m_imagePath;
+    StartLoad(std::move(load));
     return true;
 }
 
@@ -326,20 +342,12 @@ ImageReader::SizeCheck CSkimblerDoc::TextureSizeCheck() const
     return [maxSide](int width, int height, int) { return ImageReader::SideRefusal(width, height, maxSide); };
 }
 
-void CSkimblerDoc::OnImageReread(const QString &path, const std::shared_ptr<PixelImage> &image)
-{
-    if (path != m_imagePath || !image)
-        return;
-    surface.SetImage(image);
-    UpdateAllViews(nullptr);
-    Q_EMIT imageReloaded(path);
-}
-
 void CSkimblerDoc::WatchImage()
 {
     // A reload of the image there was must not land on this one.
     m_reloadTimer.stop();
-    m_reloadJob->Cancel();
+    if (m_pending && m_pending->kind == PendingLoad::Reload)
+        CancelLoad();
     const QStringList watched = m_watcher->files() + m_watcher->directories();
     if (!watched.isEmpty())
         m_watcher->removePaths(watched);

@@ -80,7 +80,9 @@ public:
     // drawing; the new picture arrives later with imageReloaded. A failure
     // keeps the image there was and is announced by imageReloadFailed,
     // not shown in a box. A new or opened document drops a reload still
-    // running. Runs by itself shortly after the file changes on disk.
+    // running, and no reload starts while an open is under way. Shown and
+    // cancelled like an open (loadStarted with `reload`, CancelLoad). Runs
+    // by itself shortly after the file changes on disk.
     // Returns whether a reload was started.
     bool ReloadImage();
 
@@ -143,8 +145,9 @@ Q_SIGNALS:
     // After ReloadImage: the image now shown, or why the old one stays.
     void imageReloaded(const QString &path);
     void imageReloadFailed(const QString &reason);
-    // An open or replacement began (again, for a newer one), advanced, ended.
-    void loadStarted(const QString &path);
+    // An open, replacement or reload began (again, for a newer one),
+    // advanced, ended.
+    void loadStarted(const QString &path, bool reload);
     void loadProgress(int percent);
     void loadEnded();
     // `path` as it was asked for.
@@ -156,7 +159,7 @@ private:
     // What an open or replacement will do once its picture is decoded.
     struct PendingLoad
     {
-        enum Kind { OpenImage, OpenSurface, Replace } kind = OpenImage;
+        enum Kind { OpenImage, OpenSurface, Replace, Reload } kind = OpenImage;
         QString asked;      // the path as given
         QString path;       // the file opened, absolute
         QString imagePath;  // the picture to decode
@@ -177,13 +180,11 @@ private:
     // for the editors that save by writing a new file and renaming it.
     void WatchImage();
     void OnWatchedPathChanged();
-    void OnImageReread(const QString &path, const std::shared_ptr<PixelImage> &image);
     ImageReader::SizeCheck TextureSizeCheck() const;
 
     QList<DocumentView *> m_views;
     QFileSystemWatcher *m_watcher = nullptr;
     QTimer m_reloadTimer;
-    ImageLoadJob *m_reloadJob = nullptr;
     ImageLoadJob *m_loadJob = nullptr;
     std::optional<PendingLoad> m_pending;
     std::function<bool()> m_openGate;

@@ -853,6 +853,10 @@
         <source>正在開啟 %1…</source>
         <translation>Opening %1…</translation>
     </message>
+    <message>
+        <source>正在重新載入 %1…</source>
+        <translation>Reloading %1…</translation>
+    </message>
 </context>
 <context>
     <name>MessageDialog</name>

@@ -151,6 +151,7 @@ void CSkimblerView::SetDocument(CSkimblerDoc *document)
     m_document = document;
     m_dragTarget = -1;
     m_surfaceDrag = false;
+    m_dragMoving = false;
     m_nudgeKey = 0;
     m_nudgeCommand = nullptr;
     if (document) {
@@ -325,6 +326,9 @@ void CSkimblerView::UpdateViewport()
 
 void CSkimblerView::OnPaint()
 {
+    // The coordinates a drag held back go out with the frame that shows
+    // them.
+    AnnouncePendingCoordinates();
     if (!isExposed() || !m_interface || !MakeCurrent())
         return;
     DrawScene();
@@ -534,8 +538,10 @@ void CSkimblerView::mouseMoveEvent(QMouseEvent *event)
     // The status text's pick pass waits for the drag's end: nothing under
     // the pointer changes meaning while something follows it.
     m_dragMoving = event->buttons() != Qt::NoButton && Dragging();
-    if (!m_dragMoving)
+    if (!m_dragMoving) {
+        AnnouncePendingCoordinates();
         ScheduleHoverText();
+    }
     event->accept();
 }
 
@@ -670,6 +676,8 @@ void CSkimblerView::Release()
 {
     const bool dragged = m_dragMoving;
     m_dragMoving = false;
+    // The drag's last position is shown at once, frame or not.
+    AnnouncePendingCoordinates();
     m_dragTarget = -1;
     m_surfaceDrag = false;
     m_dragKey = 0;
@@ -781,6 +789,25 @@ bool CSkimblerView::SetSelectedCoordinate(int axis, double typed)
 
 void CSkimblerView::RefreshCoordinates()
 {
+    // While a drag moves the corners, the fields keep pace with the frames,
+    // not with the moves: moves that come faster than frames are announced
+    // once, by the next paint.
+    if (m_dragMoving && isExposed())
+        m_coordinatesPending = true;
+    else
+        AnnounceCoordinates();
+    requestUpdate();
+}
+
+void CSkimblerView::AnnouncePendingCoordinates()
+{
+    if (m_coordinatesPending)
+        AnnounceCoordinates();
+}
+
+void CSkimblerView::AnnounceCoordinates()
+{
+    m_coordinatesPending = false;
     double values[3] = {0.0, 0.0, 0.0};
     const Surface *surface = GetSurface();
     if (surface && m_selectedPoint >= 0 && m_selectedPoint < 4) {
@@ -788,7 +815,6 @@ void CSkimblerView::RefreshCoordinates()
             values[axis] = static_cast<double>(surface->Points[m_selectedPoint][axis]);
     }
     emit coordinatesChanged(m_selectedPoint, values[0], values[1], values[2]);
-    requestUpdate();
 }
 
 // ---------------------------------------------------------------------------

@@ -88,8 +88,13 @@ public:
     // value that is not a number, nothing changes and the coordinates in
     // force are announced again. Returns whether a value was taken.
     bool SetSelectedCoordinate(int axis, double value);
-    // Announces the selected corner's coordinates again and redraws.
+    // Announces the selected corner's coordinates again and redraws. While
+    // a drag moves, the announcement waits for the next frame, so that the
+    // fields change at most once per frame.
     void RefreshCoordinates();
+    // Announces now what a drag held back for its next frame (nothing when
+    // nothing waits); the paint does it by itself.
+    void AnnouncePendingCoordinates();
 
     bool ShowAxes() const { return m_showAxes; }
     void SetShowAxes(bool on);
@@ -247,6 +252,8 @@ private:
     QPoint DevicePosition(const QPointF &position) const;
     // Brings the status text up to date soon, not at every move.
     void ScheduleHoverText();
+    // Emits coordinatesChanged for the selected corner now.
+    void AnnounceCoordinates();
     // Space held anywhere while the pointer is over the view, for a pan.
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -292,6 +299,8 @@ private:
     bool m_pointerInside = false;
     // The last move was a drag with a button held: the status text waits.
     bool m_dragMoving = false;
+    // A drag changed the coordinates since they were last announced.
+    bool m_coordinatesPending = false;
     QTimer *m_hoverTimer = nullptr;
 
     QPointer<CSkimblerDoc> m_document;

@@ -270,6 +270,7 @@ bool CSkimblerView::NavigationRelease(QMouseEvent *event)
         m_panButton = Qt::NoButton;
         SetPointerShape(m_spaceHeld ? Qt::OpenHandCursor : Qt::ArrowCursor);
         m_dragMoving = false;
+        AnnouncePendingCoordinates();
         if (m_pointerInside)
             ScheduleHoverText();
     }

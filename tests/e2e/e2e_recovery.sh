@@ -5,28 +5,8 @@
 # Usage: e2e_recovery.sh <path to skimbler>
 set -euo pipefail
 
-if [ -z "${E2E_INNER:-}" ]; then
-    export E2E_INNER=1 LIBGL_ALWAYS_SOFTWARE=1 QT_QPA_PLATFORM=xcb
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
-fi
-
-skimbler="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
-work="$(mktemp -d)"
-app=""
-wm=""
-cleanup() {
-    [ -n "$app" ] && kill -9 "$app" 2>/dev/null || true
-    [ -n "$wm" ] && kill "$wm" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; [ -f "$work/log" ] && cat "$work/log"; exit 1; }
-
-# A 64 x 64 opaque blue 32-bit TGA, and a saved surface that shows it.
-{
-    printf '\0\0\2\0\0\0\0\0\0\0\0\0\100\0\100\0\40\10'
-    for _ in $(seq 4096); do printf '\377\0\0\377'; done
-} > "$work/a.tga"
+app_signal=KILL
+source "$(dirname "$0")/e2e_common.sh"
 cat > "$work/s.skimbler" <<JSON
 {"format": "skimbler-surface", "version": 1,
  "image": {"relative": "a.tga", "absolute": "$work/a.tga"},
@@ -36,7 +16,6 @@ cat > "$work/s.skimbler" <<JSON
              "Colors": [[1, 0, 0, 1], [0, 1, 0, 1], [1, 1, 1, 1], [1, 1, 1, 1]]}}
 JSON
 
-export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" SKIMBLER_GEOMETRY_FILE="$work/geometry"
 mkdir -p "$XDG_CONFIG_HOME/Local AppWizard-Generated Applications"
 printf '[Recovery]\nIntervalSeconds=1\n' > "$XDG_CONFIG_HOME/Local AppWizard-Generated Applications/Skimbler.conf"
 recovery="$XDG_DATA_HOME/Local AppWizard-Generated Applications/Skimbler/recovery"

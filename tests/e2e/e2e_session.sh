@@ -5,35 +5,8 @@
 # Usage: e2e_session.sh <path to skimbler>
 set -euo pipefail
 
-if [ -z "${E2E_INNER:-}" ]; then
-    export E2E_INNER=1 LIBGL_ALWAYS_SOFTWARE=1 QT_QPA_PLATFORM=xcb
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
-fi
+source "$(dirname "$0")/e2e_common.sh"
 
-skimbler="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
-work="$(mktemp -d)"
-app=""
-wm=""
-cleanup() {
-    [ -n "$app" ] && kill "$app" 2>/dev/null || true
-    [ -n "$wm" ] && kill "$wm" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*"
-    cp "$work/shot.png" "${TMPDIR:-/tmp}/skimbler-e2e-failure.png" 2>/dev/null || true
-    exit 1
-}
-
-# A 64 x 64 opaque pure blue 32-bit TGA.
-{
-    printf '\0\0\2\0\0\0\0\0\0\0\0\0\100\0\100\0\40\10'
-    for _ in $(seq 4096); do printf '\377\0\0\377'; done
-} > "$work/a.tga"
-
-export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" SKIMBLER_GEOMETRY_FILE="$work/geometry"
 openbox > /dev/null 2>&1 &
 wm=$!
 sleep 1
