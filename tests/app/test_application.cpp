@@ -4,7 +4,7 @@
 #include "app/LoadProgress.h"
 #include "app/ViewPrinter.h"
 #include "common/MessageRecorder.h"
-#include "common/SolidTga.h"
+#include "common/TgaTestFiles.h"
 #include "panels/CColorsPanel.h"
 #include "panels/CFlagsPanel.h"
 #include "panels/CPropertyList.h"
@@ -206,7 +206,7 @@ void TestApplication::init()
     m_work = std::make_unique<QTemporaryDir>();
     QVERIFY(m_work->isValid());
     QVERIFY(QDir::setCurrent(m_work->path()));
-    QVERIFY(WriteSolidTga(Work("a.tga"), 8, 4, qRgba(0, 0, 255, 255)));
+    QVERIFY(TgaTestFiles::WriteSolid(Work("a.tga"), 8, 4, qRgba(0, 0, 255, 255)));
     m_messages = std::make_unique<MessageRecorder>();
     QSettings().remove(QStringLiteral("Recent File List"));
     QSettings().remove(QStringLiteral("Tool Windows"));
@@ -325,7 +325,7 @@ void TestApplication::fileNewRereadsTheImageAndResetsCorners()
     QVERIFY(Start());
     Doc()->surface.Points[0][0] = 0.25f;
     Doc()->surface.Flags |= SURFACE_FLAG_COLORKEY;
-    QVERIFY(WriteSolidTga(Work("a.tga"), 16, 2, qRgba(255, 0, 0, 255)));
+    QVERIFY(TgaTestFiles::WriteSolid(Work("a.tga"), 16, 2, qRgba(255, 0, 0, 255)));
     m_app->OnCommand(Resource::ID_FILE_NEW);
     QCOMPARE(Doc()->surface.Width, 16u);
     QCOMPARE(Doc()->surface.Height, 2u);
@@ -452,7 +452,7 @@ void TestApplication::openRestoresEverythingAndPanelsFollow()
     QVERIFY(!Doc()->IsModified());
 
     // A TGA opens as a fresh surface on that image.
-    QVERIFY(WriteSolidTga(Work("wide.tga"), 32, 1, qRgba(1, 2, 3, 4)));
+    QVERIFY(TgaTestFiles::WriteSolid(Work("wide.tga"), 32, 1, qRgba(1, 2, 3, 4)));
     QVERIFY(Open(Work("wide.tga")));
     QCOMPARE(s.Width, 32u);
     QCOMPARE(s.MinFilter, 9729u);
@@ -613,7 +613,7 @@ void TestApplication::saveOverAFileSizeLimitIsReportedNotFatal()
 
 void TestApplication::commandLineOpensAFile()
 {
-    QVERIFY(WriteSolidTga(Work("card.tga"), 3, 5, qRgba(9, 9, 9, 255)));
+    QVERIFY(TgaTestFiles::WriteSolid(Work("card.tga"), 3, 5, qRgba(9, 9, 9, 255)));
     QVERIFY(Start({Work("card.tga")}));
     QCOMPARE(Doc()->surface.Width, 3u);
     QCOMPARE(Doc()->surface.Height, 5u);
@@ -753,7 +753,7 @@ void TestApplication::hiddenToolWindowsComeBackFromTheMenu()
 
 void TestApplication::cornerColourIsDrawnUndoneAndSaved()
 {
-    QVERIFY(WriteSolidTga(Work("a.tga"), 8, 8, qRgba(255, 255, 255, 255)));
+    QVERIFY(TgaTestFiles::WriteSolid(Work("a.tga"), 8, 8, qRgba(255, 255, 255, 255)));
     QVERIFY(Start());
     QVERIFY(QTest::qWaitForWindowExposed(View()));
     // Room for a corner's own colour, wherever a window manager is missing.
@@ -926,7 +926,7 @@ void TestApplication::rewrittenImageIsRedrawnAndAFailureOnlyInTheStatusBar()
     const QRgb blue = ViewPrinter::Snapshot(View()).pixel(centre);
     QVERIFY2(qBlue(blue) > 60 && qRed(blue) < 10, qPrintable(QColor(blue).name()));
 
-    QVERIFY(WriteSolidTga(Work("a.tga"), 8, 4, qRgba(255, 255, 0, 255)));
+    QVERIFY(TgaTestFiles::WriteSolid(Work("a.tga"), 8, 4, qRgba(255, 255, 0, 255)));
     QTRY_VERIFY(qRed(ViewPrinter::Snapshot(View()).pixel(centre)) > 60);
     const QRgb yellow = ViewPrinter::Snapshot(View()).pixel(centre);
     QCOMPARE(qBlue(yellow), 0);
@@ -1023,7 +1023,7 @@ void TestApplication::lateDecodeLosesToWhatCameSince()
     QFETCH(bool, asked);
     QVERIFY(Start());
     WriteBigPng(Work("big.png"));
-    QVERIFY(WriteSolidTga(Work("small.tga"), 3, 5, qRgba(9, 9, 9, 255)));
+    QVERIFY(TgaTestFiles::WriteSolid(Work("small.tga"), 3, 5, qRgba(9, 9, 9, 255)));
     m_messages->answers = answers;
 
     QVERIFY(m_app->OpenDocumentFile(Work("big.png")));

@@ -2,7 +2,7 @@
 #include "app/CSkimblerApp.h"
 #include "app/Language.h"
 #include "common/MessageRecorder.h"
-#include "common/SolidTga.h"
+#include "common/TgaTestFiles.h"
 #include "panels/CPropertyPanel.h"
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
@@ -70,7 +70,7 @@ private Q_SLOTS:
         qputenv("XDG_DATA_HOME", QFile::encodeName(m_settings.path()));
         m_oldCwd = QDir::currentPath();
         QVERIFY(QDir::setCurrent(m_work.path()));
-        QVERIFY(WriteSolidTga(m_work.filePath(QStringLiteral("a.tga")), 8, 4, qRgba(0, 0, 255, 255)));
+        QVERIFY(TgaTestFiles::WriteSolid(m_work.filePath(QStringLiteral("a.tga")), 8, 4, qRgba(0, 0, 255, 255)));
     }
     void cleanupTestCase() { QDir::setCurrent(m_oldCwd); }
     void cleanup()

@@ -54,6 +54,8 @@ struct FrameFixture
         frame->activateWindow();
         return QTest::qWaitForWindowActive(frame.get());
     }
+    // The standard, view and point bars, left to right.
+    QList<QToolBar *> Bars() const { return {frame->m_standardBar, frame->m_viewBar, frame->m_pointBar}; }
     // Command ids of a bar's items; 0 for a separator, -1 for a widget.
     QList<int> Items(QToolBar *bar) const
     {
@@ -139,8 +141,7 @@ void TestMainFrame::toolBarsShareTheTopRow()
     FrameFixture fixture;
     QVERIFY(fixture.Show());
     CMainFrame *frame = fixture.frame.get();
-    QToolBar *bars[] = {frame->m_standardBar, frame->m_viewBar, frame->m_pointBar};
-    for (QToolBar *bar : bars) {
+    for (QToolBar *bar : fixture.Bars()) {
         QCOMPARE(frame->toolBarArea(bar), Qt::TopToolBarArea);
         QVERIFY(!frame->toolBarBreak(bar));
         QVERIFY(bar->isMovable());
@@ -171,7 +172,7 @@ void TestMainFrame::toolBarItemsInOrder()
              (QList<int>{ID_POINT_FULL, 0, ID_POINT_NONE, ID_POINT_0, ID_POINT_1, ID_POINT_2, ID_POINT_3, -1, -1, -1,
                          -1, -1, -1}));
     // Every button shows a picture.
-    for (QToolBar *bar : {frame->m_standardBar, frame->m_viewBar, frame->m_pointBar}) {
+    for (QToolBar *bar : fixture.Bars()) {
         for (QAction *action : bar->actions()) {
             if (!action->isSeparator() && qobject_cast<QToolButton *>(bar->widgetForAction(action)))
                 QVERIFY2(!action->icon().isNull(), qPrintable(QString::number(action->data().toInt())));
@@ -337,7 +338,7 @@ void TestMainFrame::commandEnabling()
     QAction *action = frame->CommandAction(commandId);
     QVERIFY(action);
     QCOMPARE(action->isEnabled(), enabled);
-    for (QToolBar *bar : {frame->m_standardBar, frame->m_viewBar, frame->m_pointBar}) {
+    for (QToolBar *bar : fixture.Bars()) {
         if (QWidget *button = bar->widgetForAction(action))
             QCOMPARE(button->isEnabled(), enabled);
     }
@@ -549,7 +550,7 @@ void TestMainFrame::commandSaysTheSameInMenuAndBar()
     QVERIFY(inMenu);
     action->showStatusText(frame->menuBar());
     QCOMPARE(frame->statusBar()->currentMessage(), status);
-    for (QToolBar *bar : {frame->m_standardBar, frame->m_viewBar, frame->m_pointBar}) {
+    for (QToolBar *bar : fixture.Bars()) {
         QWidget *button = bar->widgetForAction(action);
         if (!button)
             continue;

@@ -1,6 +1,6 @@
 #include "app/RecoveryManager.h"
 #include "common/MessageRecorder.h"
-#include "common/SolidTga.h"
+#include "common/TgaTestFiles.h"
 #include "surface/CSkimblerDoc.h"
 
 #include <QDir>
@@ -69,7 +69,7 @@ private Q_SLOTS:
         qputenv("XDG_DATA_HOME", QFile::encodeName(Work("data")));
         m_oldCwd = QDir::currentPath();
         QVERIFY(QDir::setCurrent(m_work->path()));
-        QVERIFY(WriteSolidTga(Work("a.tga"), 4, 4, qRgba(0, 0, 255, 255)));
+        QVERIFY(TgaTestFiles::WriteSolid(Work("a.tga"), 4, 4, qRgba(0, 0, 255, 255)));
         m_messages = std::make_unique<MessageRecorder>();
     }
     void cleanup()

@@ -40,23 +40,12 @@ using namespace ViewTest;
 
 namespace {
 
-// A 32-bit TGA: black, opaque, with one white column (file order, B G R A).
+// Black, opaque, with one white column.
 bool WriteStripeTga(const QString &path, int size, int stripeColumn)
 {
-    QByteArray data(18, '\0');
-    data[2] = 2;
-    data[12] = static_cast<char>(size);
-    data[14] = static_cast<char>(size);
-    data[16] = 32;
-    data[17] = 8;
-    for (int row = 0; row < size; ++row) {
-        for (int column = 0; column < size; ++column) {
-            const char level = column == stripeColumn ? char(255) : char(0);
-            data.append(level).append(level).append(level).append(char(255));
-        }
-    }
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
+    return TgaTestFiles::WritePainted(path, size, size, [stripeColumn](int column, int) {
+        return column == stripeColumn ? qRgba(255, 255, 255, 255) : qRgba(0, 0, 0, 255);
+    });
 }
 
 // Mean x of the bright pixels of each row; -1 where there are none.
@@ -434,13 +423,7 @@ void TestSurfaceTools::commandLineRendersTheExport()
     QVERIFY2(!exported.isNull(), qPrintable(error));
 
     const QString out = m_work.filePath(QStringLiteral("cli.png"));
-    QStringList arguments = {QStringLiteral("render"), surface, QStringLiteral("-o"), out, QStringLiteral("--size"),
-                             QStringLiteral("%1x%2").arg(size.width()).arg(size.height())};
-    if (transparent)
-        arguments << QStringLiteral("--transparent");
-    if (projective)
-        arguments << QStringLiteral("--projective");
-    const CliRun run = RunCli(arguments);
+    const CliRun run = RunCli(RenderArguments(surface, out, size, transparent, projective));
     QVERIFY2(run.exitCode == 0, run.err.constData());
     // The window's and the buffer's pixel formats may round a blend apart by
     // one level.

@@ -174,13 +174,7 @@ void TestCli::renderIsTheEditorsExport()
     QFETCH(bool, projective);
     const QString out = path(QStringLiteral("out.png"));
     QFile::remove(out);
-    QStringList arguments = {QStringLiteral("render"), path(input), QStringLiteral("-o"), out, QStringLiteral("--size"),
-                             QStringLiteral("%1x%2").arg(size.width()).arg(size.height())};
-    if (transparent)
-        arguments << QStringLiteral("--transparent");
-    if (projective)
-        arguments << QStringLiteral("--projective");
-    const CliRun run = RunCli(arguments);
+    const CliRun run = RunCli(RenderArguments(path(input), out, size, transparent, projective));
     QVERIFY2(run.exitCode == 0, run.err.constData());
     QVERIFY(run.err.isEmpty());
 

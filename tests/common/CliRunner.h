@@ -4,6 +4,8 @@
 #include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QSize>
+#include <QString>
 #include <QStringList>
 
 #include <algorithm>
@@ -42,6 +44,19 @@ inline CliRun RunCli(const QStringList &arguments)
     run.out = process.readAllStandardOutput();
     run.err = process.readAllStandardError();
     return run;
+}
+
+// `render` of `input` into `out` at `size`, as the editor's export would.
+inline QStringList RenderArguments(const QString &input, const QString &out, QSize size, bool transparent,
+                                   bool projective)
+{
+    QStringList arguments = {QStringLiteral("render"), input, QStringLiteral("-o"), out, QStringLiteral("--size"),
+                             QStringLiteral("%1x%2").arg(size.width()).arg(size.height())};
+    if (transparent)
+        arguments << QStringLiteral("--transparent");
+    if (projective)
+        arguments << QStringLiteral("--projective");
+    return arguments;
 }
 
 // The largest difference of any channel of any pixel; INT_MAX when the

@@ -1,10 +1,15 @@
 #pragma once
 
+#include "common/MessageRecorder.h"
 #include "surface/CSkimblerDoc.h"
 #include "surface/DocumentView.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QList>
+#include <QMainWindow>
+#include <QPointer>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
 
@@ -24,6 +29,19 @@ struct DocumentFixture
     ~DocumentFixture() { document.RemoveView(&view); }
     DocumentFixture(const DocumentFixture &) = delete;
     DocumentFixture &operator=(const DocumentFixture &) = delete;
+
+    // File New in a folder without the image: defaults and a 0 x 0
+    // surface; the complaint about the missing image is kept off screen.
+    bool NewInEmptyFolder()
+    {
+        QTemporaryDir empty;
+        const QString previous = QDir::currentPath();
+        if (!empty.isValid() || !QDir::setCurrent(empty.path()))
+            return false;
+        MessageRecorder messages;
+        document.OnNewDocument();
+        return QDir::setCurrent(previous);
+    }
 
     CSkimblerDoc document;
     CountingView view;
@@ -53,3 +71,35 @@ inline void FlushDeletes()
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
+
+// A document fixture with a shown main window for the panel a test makes.
+template <typename Panel>
+struct PanelFixture : DocumentFixture
+{
+    PanelFixture()
+    {
+        main.resize(600, 500);
+        main.show();
+    }
+
+    // The panel on the handed document, made in the main window, shown and
+    // active; the window owns it.
+    bool CreatePanel(Panel *&panel)
+    {
+        panel = new Panel;
+        panel->SetDocument(handed);
+        return panel->Create(&main) && ShowAndActivate(panel);
+    }
+
+    // The panel's close box hides it; the panel stays, to be shown again.
+    bool CloseOnlyHides(Panel *panel)
+    {
+        const QPointer<Panel> kept = panel;
+        panel->close();
+        QCoreApplication::processEvents();
+        FlushDeletes();
+        return kept && kept->isHidden();
+    }
+
+    QMainWindow main;
+};

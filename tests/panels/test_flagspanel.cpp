@@ -1,16 +1,11 @@
 #include "PanelTestSupport.h"
 
-#include "common/MessageRecorder.h"
 #include "panels/CFlagsPanel.h"
 #include "surface/Surface.h"
 
-#include <QDir>
-#include <QMainWindow>
-#include <QPointer>
 #include <QStyle>
 #include <QStyleOptionViewItem>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -48,32 +43,24 @@ private:
     QString CheckStates() const;
     void ClickCheckBox(int row);
 
-    std::unique_ptr<DocumentFixture> m_fixture;
-    std::unique_ptr<QMainWindow> m_main;
+    std::unique_ptr<PanelFixture<CFlagsPanel>> m_fixture;
     CFlagsPanel *m_panel = nullptr;
 };
 
 void test_flagspanel::init()
 {
-    m_fixture = std::make_unique<DocumentFixture>();
-    m_main = std::make_unique<QMainWindow>();
-    m_main->resize(600, 500);
-    m_main->show();
+    m_fixture = std::make_unique<PanelFixture<CFlagsPanel>>();
 }
 
 void test_flagspanel::cleanup()
 {
-    m_main.reset();
     m_panel = nullptr;
     m_fixture.reset();
 }
 
 void test_flagspanel::CreatePanel()
 {
-    m_panel = new CFlagsPanel;
-    m_panel->SetDocument(m_fixture->handed);
-    QVERIFY(m_panel->Create(m_main.get()));
-    QVERIFY(ShowAndActivate(m_panel));
+    QVERIFY(m_fixture->CreatePanel(m_panel));
 }
 
 // "1" for a ticked row, "0" otherwise, row 0 first.
@@ -110,12 +97,7 @@ void test_flagspanel::window()
         "SURFACE_FLAG_MIN SURFACE_FLAG_BLEND");
     QCOMPARE(labels, expected.split(QLatin1Char(' ')));
 
-    QPointer<CFlagsPanel> panel = m_panel;
-    m_panel->close();
-    QCoreApplication::processEvents();
-    FlushDeletes();
-    QVERIFY(panel);
-    QVERIFY(panel->isHidden());
+    QVERIFY(m_fixture->CloseOnlyHides(m_panel));
 }
 
 void test_flagspanel::showsLowSixBits_data()
@@ -228,13 +210,7 @@ void test_flagspanel::followsFileNew()
     CreatePanel();
     QCOMPARE(CheckStates(), QStringLiteral("000000"));
 
-    QTemporaryDir empty;
-    QVERIFY(empty.isValid());
-    const QString previous = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(empty.path()));
-    MessageRecorder messages;
-    m_fixture->document.OnNewDocument();
-    QDir::setCurrent(previous);
+    QVERIFY(m_fixture->NewInEmptyFolder());
 
     QCOMPARE(CheckStates(), QStringLiteral("011111"));
     QCOMPARE(m_fixture->document.surface.Flags, 0x3Eu);

@@ -1,6 +1,5 @@
 #include "PanelTestSupport.h"
 
-#include "common/MessageRecorder.h"
 #include "panels/CInPlaceCombo.h"
 #include "panels/CInPlaceEdit.h"
 #include "panels/CPropertyList.h"
@@ -8,11 +7,8 @@
 #include "surface/Surface.h"
 
 #include <QAction>
-#include <QDir>
 #include <QHeaderView>
-#include <QMainWindow>
 #include <QPointer>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -87,33 +83,25 @@ private:
     void Click(int row, int column);
     CInPlaceCombo *OpenCombo(int row);
 
-    std::unique_ptr<DocumentFixture> m_fixture;
-    std::unique_ptr<QMainWindow> m_main;
+    std::unique_ptr<PanelFixture<CPropertyPanel>> m_fixture;
     CPropertyPanel *m_panel = nullptr;
 };
 
 void test_propertypanel::init()
 {
-    m_fixture = std::make_unique<DocumentFixture>();
+    m_fixture = std::make_unique<PanelFixture<CPropertyPanel>>();
     SetTypicalSurface(m_fixture->document.surface);
-    m_main = std::make_unique<QMainWindow>();
-    m_main->resize(600, 500);
-    m_main->show();
 }
 
 void test_propertypanel::cleanup()
 {
-    m_main.reset();
     m_panel = nullptr;
     m_fixture.reset();
 }
 
 void test_propertypanel::CreatePanel()
 {
-    m_panel = new CPropertyPanel;
-    m_panel->SetDocument(m_fixture->handed);
-    QVERIFY(m_panel->Create(m_main.get()));
-    QVERIFY(ShowAndActivate(m_panel));
+    QVERIFY(m_fixture->CreatePanel(m_panel));
 }
 
 void test_propertypanel::Click(int row, int column)
@@ -139,7 +127,7 @@ void test_propertypanel::window()
     CreatePanel();
     QCOMPARE(m_panel->windowTitle(), QStringLiteral("Property"));
     QVERIFY(m_panel->windowFlags().testFlag(Qt::Tool));
-    QCOMPARE(m_panel->parentWidget(), m_main.get());
+    QCOMPARE(m_panel->parentWidget(), &m_fixture->main);
     CPropertyList *list = m_panel->m_list;
     QVERIFY(list->horizontalHeader()->isHidden());
     QVERIFY(list->showGrid());
@@ -150,12 +138,7 @@ void test_propertypanel::window()
     QVERIFY(list->rowViewportPosition(10) + list->rowHeight(10) <= list->viewport()->height());
 
     // The close box hides the panel; it is not destroyed.
-    QPointer<CPropertyPanel> panel = m_panel;
-    m_panel->close();
-    QCoreApplication::processEvents();
-    FlushDeletes();
-    QVERIFY(panel);
-    QVERIFY(panel->isHidden());
+    QVERIFY(m_fixture->CloseOnlyHides(m_panel));
 }
 
 void test_propertypanel::valueTexts_data()
@@ -414,11 +397,11 @@ void test_propertypanel::editorKeysStayInTheEditor()
     const QList<QKeySequence> keys{QKeySequence(Qt::CTRL | Qt::Key_N), QKeySequence(Qt::Key_Delete),
                                    QKeySequence(Qt::CTRL | Qt::Key_A)};
     for (const QKeySequence &key : keys) {
-        auto *action = new QAction(m_main.get());
+        auto *action = new QAction(&m_fixture->main);
         action->setShortcut(key);
         action->setShortcutContext(Qt::ApplicationShortcut);
         connect(action, &QAction::triggered, this, [&triggered] { ++triggered; });
-        m_main->addAction(action);
+        m_fixture->main.addAction(action);
     }
     CreatePanel();
 
@@ -464,13 +447,7 @@ void test_propertypanel::followsFileNew()
     QCOMPARE(m_panel->m_list->CellText(CPropertyList::RowMagFilter, 1), QStringLiteral("GL_NEAREST"));
 
     // File New in a folder without the image: defaults and a 0 x 0 surface.
-    QTemporaryDir empty;
-    QVERIFY(empty.isValid());
-    const QString previous = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(empty.path()));
-    MessageRecorder messages;
-    m_fixture->document.OnNewDocument();
-    QDir::setCurrent(previous);
+    QVERIFY(m_fixture->NewInEmptyFolder());
 
     CPropertyList *list = m_panel->m_list;
     QCOMPARE(list->CellText(CPropertyList::RowMagFilter, 1), QStringLiteral("GL_LINEAR"));

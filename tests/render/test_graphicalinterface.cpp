@@ -1,12 +1,12 @@
 #include "common/GlTestContext.h"
 #include "common/MessageRecorder.h"
+#include "common/TgaTestFiles.h"
 #include "render/ExportDrawing.h"
 #include "render/GraphicalInterface.h"
 #include "surface/PixelImage.h"
 #include "surface/Surface.h"
 #include "render/TextureUpload.h"
 
-#include <QFile>
 #include <QImage>
 #include <QOpenGLFramebufferObject>
 #include <QOpenGLFunctions>
@@ -280,24 +280,15 @@ void TestGraphicalInterface::texturedImageIsRightWayUp()
 {
     QFETCH(std::uint32_t, flags);
     const int side = 64;
-    QByteArray tga(18, '\0');
-    tga[2] = 2;
-    tga[12] = char(side);
-    tga[14] = char(side);
-    tga[16] = 32;
-    for (int row = 0; row < side; ++row) {  // bottom row first
-        const QByteArray bgra = row < side / 2 ? QByteArray("\xff\x00\x00\xff", 4) : QByteArray("\x00\x00\xff\xff", 4);
-        tga += bgra.repeated(side);
-    }
     QTemporaryDir dir;
-    QFile file(dir.filePath(QStringLiteral("halves.tga")));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(tga);
-    file.close();
+    const QString path = dir.filePath(QStringLiteral("halves.tga"));
+    QVERIFY(TgaTestFiles::WritePainted(path, side, side, [side](int, int row) {  // bottom row first
+        return row < side / 2 ? qRgba(0, 0, 255, 255) : qRgba(255, 0, 0, 255);
+    }));
 
     target(400, 300);
     Surface surface;
-    QVERIFY(surface.Load(file.fileName()));
+    QVERIFY(surface.Load(path));
     QVERIFY(surface.Image);
     surface.Flags = flags;
     QVERIFY(glIsEnabled(GL_TEXTURE_2D));

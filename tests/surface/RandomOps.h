@@ -3,7 +3,7 @@
 // Random operation sequences on a real document, with a model of the undo
 // history to check it against. Shared by the seeded test and the soak tool.
 
-#include "common/SolidTga.h"
+#include "common/TgaTestFiles.h"
 #include "surface/CSkimblerDoc.h"
 #include <skimbler/SurfaceSettings.h>
 
@@ -189,7 +189,7 @@ public:
         m_folder = folder.path();
         const QString oldCwd = QDir::currentPath();
         QDir::setCurrent(m_folder);
-        QString failure = WriteSolidTga(File("a.tga"), 4, 4, qRgba(0, 0, 255, 255))
+        QString failure = TgaTestFiles::WriteSolid(File("a.tga"), 4, 4, qRgba(0, 0, 255, 255))
             ? RunIn(ops, checkEvery)
             : QStringLiteral("cannot write the image");
         QDir::setCurrent(oldCwd);
@@ -336,7 +336,7 @@ private:
             // Another size, so the reload shows; settings and history stay.
             ++m_imageGeneration;
             const int width = (m_imageGeneration % 2) ? 8 : 4;
-            if (!WriteSolidTga(m_doc->GetImagePath(), width, 16 / width, qRgba(255, 0, 0, 255)))
+            if (!TgaTestFiles::WriteSolid(m_doc->GetImagePath(), width, 16 / width, qRgba(255, 0, 0, 255)))
                 return QStringLiteral("cannot rewrite the image");
             // The image is read on a worker; its arrival is an event.
             if (!m_doc->ReloadImage()

@@ -2,7 +2,7 @@
 // on the main thread, progress up to the end, and only the latest read heard
 // (a cancelled or superseded one delivers nothing).
 
-#include "TgaTestFiles.h"
+#include "common/TgaTestFiles.h"
 
 #include "surface/ImageLoadJob.h"
 #include "surface/PixelImage.h"

@@ -6,7 +6,7 @@
 
 #include "common/GlTestContext.h"
 #include "common/MessageRecorder.h"
-#include "TgaTestFiles.h"
+#include "common/TgaTestFiles.h"
 
 #include "surface/CSkimblerDoc.h"
 #include "surface/Surface.h"

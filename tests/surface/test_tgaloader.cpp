@@ -4,7 +4,7 @@
 
 #include "common/MessageRecorder.h"
 #include "StepwiseTgaDecoder.h"
-#include "TgaTestFiles.h"
+#include "common/TgaTestFiles.h"
 
 #include "surface/TgaImage.h"
 #include "surface/TgaLoader.h"

@@ -3,23 +3,11 @@
 #include "app/CMainFrame.h"
 #include "view/ViewTestSupport.h"
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
 
 namespace ViewTest {
-
-// Makes `dir` the working folder with a 4 x 4 a.tga in it, which every new
-// document loads; `previous` gets the folder to return to.
-inline bool EnterTgaFolder(const QTemporaryDir &dir, QString *previous)
-{
-    if (!dir.isValid() || !WriteTga(dir.filePath(QStringLiteral("a.tga")), 4, 4))
-        return false;
-    *previous = QDir::currentPath();
-    return QDir::setCurrent(dir.path());
-}
 
 // The real main frame around its view with a new document, shown and exposed.
 inline bool OpenFrame(std::unique_ptr<CSkimblerDoc> &document, std::unique_ptr<CMainFrame> &frame,
@@ -44,5 +32,40 @@ inline void CloseFrame(std::unique_ptr<CSkimblerDoc> &document, std::unique_ptr<
     view = nullptr;
     document.reset();
 }
+
+// The tests on the real main frame: each test function opens the frame in
+// its init() and has it closed after.
+class FrameTest : public TgaFolderTest
+{
+    Q_OBJECT
+
+protected:
+    std::unique_ptr<CSkimblerDoc> m_document;
+    std::unique_ptr<CMainFrame> m_frame;
+    CSkimblerView *m_view = nullptr;
+
+    Surface &surface() { return m_document->surface; }
+
+    // Corner i's window position as the view shows it, and the whole pixel
+    // nearest to it.
+    QPointF windowOf(int i) const
+    {
+        const float *p = m_document->surface.Points[i];
+        return m_view->SurfaceToWindow(p[0], p[1], p[2]);
+    }
+    QPoint cornerAt(int i) const { return windowOf(i).toPoint(); }
+
+    // The default layout at half size, so every handle lies inside the view.
+    void halveLayout()
+    {
+        for (auto &point : surface().Points) {
+            point[0] *= 0.5f;
+            point[1] *= 0.5f;
+        }
+    }
+
+private Q_SLOTS:
+    void cleanup() { CloseFrame(m_document, m_frame, m_view); }
+};
 
 } // namespace ViewTest

@@ -1,45 +1,27 @@
 #pragma once
 
+#include "common/TgaTestFiles.h"
+#include "render/GraphicalInterface.h"
 #include "surface/CSkimblerDoc.h"
 #include "view/CSkimblerView.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
-#include <QFile>
+#include <QDir>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointingDevice>
 #include <QString>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QWheelEvent>
 
 #include <GL/gl.h>
 
+#include <memory>
 #include <vector>
 
 namespace ViewTest {
-
-// A 32-bit uncompressed TGA of one colour (bytes in the file's B, G, R, A
-// order).
-inline bool WriteTga(const QString &path, int width, int height, unsigned char b = 255, unsigned char g = 255,
-                     unsigned char r = 255, unsigned char a = 255)
-{
-    QByteArray data(18, '\0');
-    data[2] = 2;
-    data[12] = static_cast<char>(width & 0xFF);
-    data[13] = static_cast<char>(width >> 8);
-    data[14] = static_cast<char>(height & 0xFF);
-    data[15] = static_cast<char>(height >> 8);
-    data[16] = 32;
-    data[17] = 8;
-    for (int i = 0; i < width * height; ++i) {
-        data.append(static_cast<char>(b));
-        data.append(static_cast<char>(g));
-        data.append(static_cast<char>(r));
-        data.append(static_cast<char>(a));
-    }
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
-}
 
 // The back buffer, read before the swap; rows bottom to top as GL has them.
 struct Pixels
@@ -123,5 +105,78 @@ inline QPoint ScreenOf(CSkimblerView *view, float x, float y)
     view->Interface()->WorldToScreen(x, y);
     return QPoint(qRound(x), qRound(y));
 }
+
+// A working folder for the whole test case, whose a.tga every new document
+// loads; the folder before it is the working one again at the end.
+class TgaFolderTest : public QObject
+{
+    Q_OBJECT
+
+protected:
+    QTemporaryDir m_dir;
+    QString m_previousDir;
+
+    // What a.tga holds: 4 x 4 white, unless a test needs another picture.
+    virtual bool writeImage(const QString &path)
+    {
+        return TgaTestFiles::WriteSolid(path, 4, 4, qRgba(255, 255, 255, 255));
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        QVERIFY(writeImage(m_dir.filePath(QStringLiteral("a.tga"))));
+        m_previousDir = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(m_dir.path()));
+    }
+    void cleanupTestCase() { QDir::setCurrent(m_previousDir); }
+};
+
+// The tests of a view on its own window (no main frame): a new document in
+// a view of the size a test asks for, closed after each test function.
+class BareViewTest : public TgaFolderTest
+{
+    Q_OBJECT
+
+protected:
+    std::unique_ptr<CSkimblerDoc> m_document;
+    std::unique_ptr<CSkimblerView> m_view;
+
+    // A new document in a new view, shown and exposed at this size.
+    bool openView(int width, int height)
+    {
+        m_document = std::make_unique<CSkimblerDoc>();
+        m_view = std::make_unique<CSkimblerView>();
+        m_view->resize(width, height);
+        if (m_view->OnCreate() != 0)
+            return false;
+        m_view->SetDocument(m_document.get());
+        if (!m_document->OnNewDocument())
+            return false;
+        m_view->show();
+        return QTest::qWaitForWindowExposed(m_view.get()) && resizeView(width, height);
+    }
+
+    // Resizes the view and waits until what it draws has that size too.
+    bool resizeView(int width, int height)
+    {
+        m_view->resize(width, height);
+        return QTest::qWaitFor([&] {
+            return m_view->size() == QSize(width, height) && m_view->ClientWidth() == width
+                && m_view->ClientHeight() == height && m_view->Interface()->Width == width
+                && m_view->Interface()->Height == height;
+        });
+    }
+
+    void closeView()
+    {
+        m_view.reset();
+        m_document.reset();
+    }
+
+private Q_SLOTS:
+    void cleanup() { closeView(); }
+};
 
 } // namespace ViewTest

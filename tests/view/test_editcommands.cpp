@@ -8,8 +8,6 @@
 #include <skimbler/SurfaceSettings.h>
 
 #include <QAction>
-#include <QDir>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <functional>
@@ -21,18 +19,11 @@ using namespace ViewTest;
 
 // Edits made with real input on the real frame land where the user meant,
 // and each one is a single undo step that gives back exactly what was there.
-class TestEditCommands : public QObject
+class TestEditCommands : public FrameTest
 {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
-    QString m_previousDir;
-    std::unique_ptr<CSkimblerDoc> m_document;
-    std::unique_ptr<CMainFrame> m_frame;
-    CSkimblerView *m_view = nullptr;
-
-    Surface &surface() { return m_document->surface; }
     QUndoStack *stack() { return m_document->UndoStack(); }
 
     void trigger(int commandId) { m_frame->CommandAction(commandId)->trigger(); }
@@ -44,13 +35,6 @@ private:
         QVERIFY(field->hasFocus());
     }
 
-    // Corner i's window position.
-    QPoint cornerAt(int i)
-    {
-        const QPointF p = m_view->SurfaceToWindow(surface().Points[i][0], surface().Points[i][1], surface().Points[i][2]);
-        return QPoint(qRound(p.x()), qRound(p.y()));
-    }
-
     void drag(QPoint from, QList<QPoint> through)
     {
         Press(m_view, from);
@@ -60,10 +44,7 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase();
     void init();
-    void cleanup();
-    void cleanupTestCase();
 
     void everyEditUndoesAndRedoesExactly_data();
     void everyEditUndoesAndRedoesExactly();
@@ -76,35 +57,16 @@ private Q_SLOTS:
     void cleanStateFollowsSaveUndoAndRedo();
 };
 
-void TestEditCommands::initTestCase()
-{
-    QVERIFY(EnterTgaFolder(m_dir, &m_previousDir));
-}
-
 void TestEditCommands::init()
 {
     QVERIFY(OpenFrame(m_document, m_frame, m_view));
     m_frame->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_frame.get()));
-    // The default layout at half size, so every handle lies inside; set as
-    // the starting state, not as an edit.
-    for (auto &point : surface().Points) {
-        point[0] *= 0.5f;
-        point[1] *= 0.5f;
-    }
+    // Half the default layout, set as the starting state, not as an edit.
+    halveLayout();
     surface().Points[3][2] = 0.25f;
     stack()->clear();
     m_document->SetModifiedFlag(false);
-}
-
-void TestEditCommands::cleanup()
-{
-    CloseFrame(m_document, m_frame, m_view);
-}
-
-void TestEditCommands::cleanupTestCase()
-{
-    QDir::setCurrent(m_previousDir);
 }
 
 void TestEditCommands::everyEditUndoesAndRedoesExactly_data()

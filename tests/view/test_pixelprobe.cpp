@@ -2,8 +2,6 @@
 #include "render/GraphicalInterface.h"
 #include "view/ViewTestSupport.h"
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cmath>
@@ -21,34 +19,6 @@ using namespace ViewTest;
 namespace {
 
 constexpr int kImageSize = 256;
-
-// A 32-bit TGA whose every texel differs from its neighbours in colour and
-// alpha, so a wrong texel, filter or blend shows.
-bool WritePatternTga(const QString &path)
-{
-    QByteArray data(18, '\0');
-    data[2] = 2;
-    data[12] = static_cast<char>(kImageSize & 0xFF);
-    data[13] = static_cast<char>(kImageSize >> 8);
-    data[14] = static_cast<char>(kImageSize & 0xFF);
-    data[15] = static_cast<char>(kImageSize >> 8);
-    data[16] = 32;
-    data[17] = 8;
-    for (int row = 0; row < kImageSize; ++row) {
-        for (int column = 0; column < kImageSize; ++column) {
-            const int r = (column * 7) & 0xFF;
-            const int g = (row * 5 + column) & 0xFF;
-            const int b = ((column ^ row) * 3) & 0xFF;
-            const int a = 64 + (column * 3 + row * 11) % 192;
-            data.append(static_cast<char>(b));
-            data.append(static_cast<char>(g));
-            data.append(static_cast<char>(r));
-            data.append(static_cast<char>(a));
-        }
-    }
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
-}
 
 struct Setup
 {
@@ -68,47 +38,34 @@ struct Setup
 Q_DECLARE_METATYPE(Setup)
 
 // The probe's arithmetic against the frame the view really draws.
-class TestPixelProbe : public QObject
+class TestPixelProbe : public BareViewTest
 {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
-    QString m_previousDir;
-    std::unique_ptr<CSkimblerDoc> m_document;
-    std::unique_ptr<CSkimblerView> m_view;
     std::unique_ptr<PixelProbeTool> m_probe;
 
+    // Every texel differs from its neighbours in colour and alpha, so a
+    // wrong texel, filter or blend shows.
+    bool writeImage(const QString &path) override
+    {
+        return TgaTestFiles::WritePainted(path, kImageSize, kImageSize, [](int column, int row) {
+            return qRgba((column * 7) & 0xFF, (row * 5 + column) & 0xFF, ((column ^ row) * 3) & 0xFF,
+                         64 + (column * 3 + row * 11) % 192);
+        });
+    }
+
 private Q_SLOTS:
-    void initTestCase();
     void init();
     void cleanup();
-    void cleanupTestCase();
 
     void probeMatchesDrawnPixels_data();
     void probeMatchesDrawnPixels();
 };
 
-void TestPixelProbe::initTestCase()
-{
-    QVERIFY(m_dir.isValid());
-    QVERIFY(WritePatternTga(m_dir.filePath(QStringLiteral("a.tga"))));
-    m_previousDir = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(m_dir.path()));
-}
-
 void TestPixelProbe::init()
 {
-    m_document = std::make_unique<CSkimblerDoc>();
-    m_view = std::make_unique<CSkimblerView>();
-    m_view->resize(800, 600);
-    QCOMPARE(m_view->OnCreate(), 0);
-    m_view->SetDocument(m_document.get());
-    QVERIFY(m_document->OnNewDocument());
-    m_view->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
-    QTRY_COMPARE(m_view->Interface()->Width, 800);
-    QTRY_COMPARE(m_view->Interface()->Height, 600);
+    QVERIFY(openView(800, 600));
     m_view->SetShowAxes(false);
     m_view->SetShowHandles(false);
     m_probe = std::make_unique<PixelProbeTool>(m_view.get(), m_document.get());
@@ -117,13 +74,7 @@ void TestPixelProbe::init()
 void TestPixelProbe::cleanup()
 {
     m_probe.reset();
-    m_view.reset();
-    m_document.reset();
-}
-
-void TestPixelProbe::cleanupTestCase()
-{
-    QDir::setCurrent(m_previousDir);
+    closeView();
 }
 
 void TestPixelProbe::probeMatchesDrawnPixels_data()

@@ -275,18 +275,11 @@ private:
 
 } // namespace
 
-class TestRandomView : public QObject
+class TestRandomView : public TgaFolderTest
 {
     Q_OBJECT
 
-private:
-    QTemporaryDir m_dir;
-    QString m_previousDir;
-
 private Q_SLOTS:
-    void initTestCase() { QVERIFY(EnterTgaFolder(m_dir, &m_previousDir)); }
-    void cleanupTestCase() { QDir::setCurrent(m_previousDir); }
-
     void eventSequencesKeepTheHistoryTrue_data();
     void eventSequencesKeepTheHistoryTrue();
 };

@@ -2,8 +2,6 @@
 #include "render/GraphicalInterface.h"
 #include "view/ViewTestSupport.h"
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <algorithm>
@@ -17,70 +15,25 @@ using namespace ViewTest;
 
 // The view letter-boxed to a target screen's shape: what it draws, where
 // presses land, and that the window's own shape is drawn as before.
-class TestScreenShape : public QObject
+class TestScreenShape : public BareViewTest
 {
     Q_OBJECT
 
-private:
-    QTemporaryDir m_dir;
-    QString m_previousDir;
-    std::unique_ptr<CSkimblerDoc> m_document;
-    std::unique_ptr<CSkimblerView> m_view;
-
-    // A white image with a black disc filling most of its height.
-    bool writeDisc(const QString &path, int width, int height)
+    // A new document on a white image with a black disc filling most of its
+    // height, shown in a window of this size.
+    bool open(int windowWidth, int windowHeight, int imageWidth = 64, int imageHeight = 48)
     {
-        QByteArray data(18, '\0');
-        data[2] = 2;
-        data[12] = static_cast<char>(width & 0xFF);
-        data[13] = static_cast<char>(width >> 8);
-        data[14] = static_cast<char>(height & 0xFF);
-        data[15] = static_cast<char>(height >> 8);
-        data[16] = 32;
-        data[17] = 8;
-        const double radius = height * 0.4;
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
-                const double dx = x + 0.5 - width * 0.5;
-                const double dy = y + 0.5 - height * 0.5;
-                const char level = dx * dx + dy * dy <= radius * radius ? 0 : static_cast<char>(255);
-                data.append(level).append(level).append(level).append(static_cast<char>(255));
-            }
-        }
-        QFile file(path);
-        return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
-    }
-
-    // A new document on the disc image, shown in a window of this size.
-    void open(int windowWidth, int windowHeight, int imageWidth = 64, int imageHeight = 48)
-    {
-        QVERIFY(writeDisc(m_dir.filePath(QStringLiteral("a.tga")), imageWidth, imageHeight));
-        m_document = std::make_unique<CSkimblerDoc>();
-        m_view = std::make_unique<CSkimblerView>();
-        m_view->resize(windowWidth, windowHeight);
-        QCOMPARE(m_view->OnCreate(), 0);
-        m_view->SetDocument(m_document.get());
-        QVERIFY(m_document->OnNewDocument());
-        m_view->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
-        QTRY_COMPARE(m_view->ClientWidth(), windowWidth);
-        QTRY_COMPARE(m_view->ClientHeight(), windowHeight);
+        const double radius = imageHeight * 0.4;
+        const auto disc = [&](int x, int y) {
+            const double dx = x + 0.5 - imageWidth * 0.5;
+            const double dy = y + 0.5 - imageHeight * 0.5;
+            return dx * dx + dy * dy <= radius * radius ? qRgba(0, 0, 0, 255) : qRgba(255, 255, 255, 255);
+        };
+        return TgaTestFiles::WritePainted(m_dir.filePath(QStringLiteral("a.tga")), imageWidth, imageHeight, disc)
+            && openView(windowWidth, windowHeight);
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(m_dir.isValid());
-        m_previousDir = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(m_dir.path()));
-    }
-    void cleanup()
-    {
-        m_view.reset();
-        m_document.reset();
-    }
-    void cleanupTestCase() { QDir::setCurrent(m_previousDir); }
-
     void imageOfTheScreensShapeStaysRound_data();
     void imageOfTheScreensShapeStaysRound();
     void cornerDragFollowsThePointer_data();
@@ -106,7 +59,7 @@ void TestScreenShape::imageOfTheScreensShapeStaysRound()
     QFETCH(QSize, window);
     QFETCH(QSize, screen);
     QFETCH(QSize, image);
-    open(window.width(), window.height(), image.width(), image.height());
+    QVERIFY(open(window.width(), window.height(), image.width(), image.height()));
     m_document->surface.Flags &= ~(SURFACE_FLAG_BLEND | SURFACE_FLAG_COLORS);
     m_view->SetShowAxes(false);
     m_view->SetShowHandles(false);
@@ -163,7 +116,7 @@ void TestScreenShape::cornerDragFollowsThePointer()
     QFETCH(QSize, screen);
     QFETCH(int, corner);
     QFETCH(QPoint, step);
-    open(window.width(), window.height());
+    QVERIFY(open(window.width(), window.height()));
     m_view->SetScreenShape(screen.width(), screen.height());
     m_view->SelectPoint(-1);
 
@@ -189,7 +142,7 @@ void TestScreenShape::cornerDragFollowsThePointer()
 
 void TestScreenShape::windowShapeDrawsAsBefore()
 {
-    open(800, 500);
+    QVERIFY(open(800, 500));
     const Pixels before = RenderAndRead(m_view.get());
     m_view->SetScreenShape(4, 3);
     const Pixels boxed = RenderAndRead(m_view.get());

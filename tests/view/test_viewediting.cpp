@@ -5,8 +5,6 @@
 #include "res/Resource.h"
 #include "view/FrameTestSupport.h"
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <algorithm>
@@ -20,19 +18,11 @@ using namespace ViewTest;
 
 // Editing the geometry in the view hosted by the real main frame: mouse,
 // wheel, commands and the coordinate and zoom fields.
-class TestViewEditing : public QObject
+class TestViewEditing : public FrameTest
 {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
-    QString m_previousDir;
-    std::unique_ptr<CSkimblerDoc> m_document;
-    std::unique_ptr<CMainFrame> m_frame;
-    CSkimblerView *m_view = nullptr;
-
-    Surface &surface() { return m_document->surface; }
-
     // Grows or shrinks the frame until the view has the wanted client size.
     bool setViewSize(int width, int height)
     {
@@ -46,14 +36,11 @@ private:
             && m_view->Interface()->Height == height;
     }
 
-    // The default layout shrunk to half, so every handle lies inside.
+    // The default layout shrunk to half, whatever the test did before.
     void halfLayout()
     {
         surface().ResetPoints();
-        for (auto &point : surface().Points) {
-            point[0] *= 0.5f;
-            point[1] *= 0.5f;
-        }
+        halveLayout();
     }
 
     // A pan drag by `by` pixels, with the middle button or with Space held
@@ -73,13 +60,6 @@ private:
             SendKey(m_view, QEvent::KeyRelease, Qt::Key_Space);
     }
 
-    // Window position of corner i as the view shows it.
-    QPoint windowOf(int i)
-    {
-        const QPointF at = m_view->SurfaceToWindow(surface().Points[i][0], surface().Points[i][1], surface().Points[i][2]);
-        return QPoint(qRound(at.x()), qRound(at.y()));
-    }
-
     // What a press at `position` takes: a corner, an edge, the whole
     // surface (the names the status bar says), or -1 for nothing.
     int takenAt(QPoint position) { return m_view->PickPress(position.x(), position.y()); }
@@ -92,10 +72,7 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase();
     void init();
-    void cleanup();
-    void cleanupTestCase();
 
     void cornerPressSelectsAndShowsItsValues();
     void cornerDragPutsPointUnderPointer_data();
@@ -128,26 +105,11 @@ private Q_SLOTS:
     void readBackIsNotAnEdit();
 };
 
-void TestViewEditing::initTestCase()
-{
-    QVERIFY(EnterTgaFolder(m_dir, &m_previousDir));
-}
-
 void TestViewEditing::init()
 {
     QVERIFY(OpenFrame(m_document, m_frame, m_view));
     QVERIFY2(setViewSize(800, 600), "the view cannot be brought to 800 x 600");
     m_document->SetModifiedFlag(false);
-}
-
-void TestViewEditing::cleanup()
-{
-    CloseFrame(m_document, m_frame, m_view);
-}
-
-void TestViewEditing::cleanupTestCase()
-{
-    QDir::setCurrent(m_previousDir);
 }
 
 void TestViewEditing::cornerPressSelectsAndShowsItsValues()
@@ -409,8 +371,8 @@ void TestViewEditing::wheelZoomsAtPointer()
     panBy(pan, Qt::MiddleButton);
     // Corner 3 is put under the pointer by dragging it there.
     halfLayout();
-    QCOMPARE(takenAt(windowOf(3)), 3);
-    Press(m_view, windowOf(3));
+    QCOMPARE(takenAt(cornerAt(3)), 3);
+    Press(m_view, cornerAt(3));
     Drag(m_view, pointer);
     Release(m_view, pointer);
     const float held[2] = {surface().Points[3][0], surface().Points[3][1]};
@@ -467,11 +429,11 @@ void TestViewEditing::panThenDragMovesAsWithoutPan()
     const int edgePoints[4][2] = {{0, 1}, {1, 3}, {2, 3}, {0, 2}};
     const auto grabPoint = [&]() {
         if (grab < 4)
-            return windowOf(grab);
+            return cornerAt(grab);
         if (grab == CSkimblerView::WholeSurface)
-            return (windowOf(0) * 3 + windowOf(3)) / 4;
+            return (cornerAt(0) * 3 + cornerAt(3)) / 4;
         const int *edge = edgePoints[grab - CSkimblerView::LeftEdge];
-        return (windowOf(edge[0]) + windowOf(edge[1])) / 2;
+        return (cornerAt(edge[0]) + cornerAt(edge[1])) / 2;
     };
     const auto dragFrom = [&](QPoint start) {
         QCOMPARE(takenAt(start), grab);
@@ -535,7 +497,7 @@ void TestViewEditing::fitShowsAllFourHandles()
     const QRect inside(margin - 1, margin - 1, 800 - 2 * margin + 2, 600 - 2 * margin + 2);
     QRect box;
     for (int i = 0; i < 4; ++i) {
-        const QPoint at = windowOf(i);
+        const QPoint at = cornerAt(i);
         QVERIFY2(inside.contains(at), qPrintable(QStringLiteral("corner %1 at %2, %3").arg(i).arg(at.x()).arg(at.y())));
         box |= QRect(at, QSize(1, 1));
         // Its handle is there: a press takes that corner.

@@ -4,11 +4,9 @@
 #include "res/Resource.h"
 #include "view/FrameTestSupport.h"
 
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolBar>
-#include <QTemporaryDir>
 #include <QUndoStack>
 #include <QtTest>
 
@@ -22,44 +20,17 @@ using namespace ViewTest;
 // The view from the keyboard and as the status bar describes it: corners
 // chosen with 0 to 3 and Escape, nudged with the arrow keys; what lies under
 // the pointer.
-class TestViewKeys : public QObject
+class TestViewKeys : public FrameTest
 {
     Q_OBJECT
 
-private:
-    QTemporaryDir m_dir;
-    QString m_previousDir;
-    std::unique_ptr<CSkimblerDoc> m_document;
-    std::unique_ptr<CMainFrame> m_frame;
-    CSkimblerView *m_view = nullptr;
-
-    Surface &surface() { return m_document->surface; }
-    QPointF WindowOf(int point) const
-    {
-        const float *p = m_document->surface.Points[point];
-        return m_view->SurfaceToWindow(p[0], p[1], p[2]);
-    }
-
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(EnterTgaFolder(m_dir, &m_previousDir));
-    }
     void init()
     {
         QVERIFY(OpenFrame(m_document, m_frame, m_view));
         QTRY_COMPARE(m_view->Interface()->Height, m_view->ClientHeight());
-        // Half the default layout: every handle inside the view.
-        for (auto &point : surface().Points) {
-            point[0] *= 0.5f;
-            point[1] *= 0.5f;
-        }
+        halveLayout();
     }
-    void cleanup()
-    {
-        CloseFrame(m_document, m_frame, m_view);
-    }
-    void cleanupTestCase() { QDir::setCurrent(m_previousDir); }
 
     void digitsAndEscapeChooseTheCorner();
     void spaceDragPansWhereverTheFocusIs_data();
@@ -113,11 +84,11 @@ void TestViewKeys::arrowsNudgeByWholeWindowPixels()
     m_view->SetZoom(zoom);
     surface().Points[2][2] = 0.125f;
     QTest::keyClick(m_view, Qt::Key_2);
-    const QPointF before = WindowOf(2);
+    const QPointF before = windowOf(2);
     const float plane[2] = {surface().Points[2][0], surface().Points[2][1]};
     QTest::keyClick(m_view, Qt::Key(key), shift ? Qt::ShiftModifier : Qt::NoModifier);
 
-    const QPointF moved = WindowOf(2) - before;
+    const QPointF moved = windowOf(2) - before;
     QVERIFY2(qAbs(moved.x() - step.x()) < 1e-3 && qAbs(moved.y() - step.y()) < 1e-3,
              qPrintable(QStringLiteral("%1, %2").arg(moved.x()).arg(moved.y())));
     // The plane spans -4/3..4/3 across the view and 1..-1 down it at zoom
@@ -168,7 +139,7 @@ void TestViewKeys::aRunOfNudgesIsOneUndoStep()
 void TestViewKeys::statusBarTellsWhatIsUnderThePointer()
 {
     const auto status = [this] { return m_frame->m_messagePane->text(); };
-    const QPoint corner1 = WindowOf(1).toPoint();
+    const QPoint corner1 = windowOf(1).toPoint();
     Hover(m_view, corner1 + QPoint(1, -1));
     QTRY_VERIFY2(status().contains(QString::fromUtf8("角點 1")), qPrintable(status()));
     QVERIFY(status().contains(QStringLiteral("100.0%")));
@@ -177,10 +148,10 @@ void TestViewKeys::statusBarTellsWhatIsUnderThePointer()
     QVERIFY(status().contains(QStringLiteral("Y: %1").arg(plane.y(), 0, 'f', 4)));
 
     // Midway along the top edge, inside the quad, and outside it.
-    const QPointF top = (WindowOf(0) + WindowOf(2)) / 2;
+    const QPointF top = (windowOf(0) + windowOf(2)) / 2;
     Hover(m_view, top.toPoint());
     QTRY_VERIFY2(status().contains(QString::fromUtf8("上邊")), qPrintable(status()));
-    Hover(m_view, ((WindowOf(0) + WindowOf(3)) / 2).toPoint() + QPoint(20, 20));
+    Hover(m_view, ((windowOf(0) + windowOf(3)) / 2).toPoint() + QPoint(20, 20));
     QTRY_VERIFY2(status().contains(QString::fromUtf8("整個平面")), qPrintable(status()));
     Hover(m_view, QPoint(5, 5));
     QTRY_VERIFY2(status().contains(QString::fromUtf8("無")), qPrintable(status()));

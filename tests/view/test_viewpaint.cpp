@@ -3,10 +3,8 @@
 #include "render/GraphicalInterface.h"
 #include "view/ViewTestSupport.h"
 
-#include <QDir>
 #include <QOpenGLContext>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <algorithm>
@@ -21,24 +19,11 @@ using namespace ViewTest;
 
 // The painted view on its own window (no main frame): background, surface,
 // axes, frame and handles, and the selection passes.
-class TestViewPaint : public QObject
+class TestViewPaint : public BareViewTest
 {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
-    QString m_previousDir;
-    std::unique_ptr<CSkimblerDoc> m_document;
-    std::unique_ptr<CSkimblerView> m_view;
-
-    void setSize(int width, int height)
-    {
-        m_view->resize(width, height);
-        QTRY_COMPARE(m_view->size(), QSize(width, height));
-        QTRY_COMPARE(m_view->Interface()->Width, width);
-        QTRY_COMPARE(m_view->Interface()->Height, height);
-    }
-
     // A view on a white background showing only the handles: no tile, an
     // invisible surface and no blue dashes.
     void handlesOnly()
@@ -57,10 +42,7 @@ private:
     static bool greyCellAt(int x, int yFromBottom) { return ((x / 16) + (yFromBottom / 16)) % 2 == 0; }
 
 private Q_SLOTS:
-    void initTestCase();
     void init();
-    void cleanup();
-    void cleanupTestCase();
 
     void checkerboardIsAnchoredBottomLeft_data();
     void checkerboardIsAnchoredBottomLeft();
@@ -83,36 +65,9 @@ private Q_SLOTS:
     void failedContextIsReportedAndViewStillOpens();
 };
 
-void TestViewPaint::initTestCase()
-{
-    QVERIFY(m_dir.isValid());
-    QVERIFY(WriteTga(m_dir.filePath(QStringLiteral("a.tga")), 4, 4));
-    m_previousDir = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(m_dir.path()));
-}
-
 void TestViewPaint::init()
 {
-    m_document = std::make_unique<CSkimblerDoc>();
-    m_view = std::make_unique<CSkimblerView>();
-    m_view->resize(800, 600);
-    QCOMPARE(m_view->OnCreate(), 0);
-    m_view->SetDocument(m_document.get());
-    QVERIFY(m_document->OnNewDocument());
-    m_view->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
-    setSize(800, 600);
-}
-
-void TestViewPaint::cleanup()
-{
-    m_view.reset();
-    m_document.reset();
-}
-
-void TestViewPaint::cleanupTestCase()
-{
-    QDir::setCurrent(m_previousDir);
+    QVERIFY(openView(800, 600));
 }
 
 void TestViewPaint::checkerboardIsAnchoredBottomLeft_data()
@@ -128,7 +83,7 @@ void TestViewPaint::checkerboardIsAnchoredBottomLeft()
 {
     QFETCH(int, width);
     QFETCH(int, height);
-    setSize(width, height);
+    QVERIFY(resizeView(width, height));
     m_view->SetDocument(nullptr);  // background only
     m_view->SetShowAxes(false);
     m_view->SetShowHandles(false);
@@ -191,7 +146,7 @@ void TestViewPaint::imageSizedQuadHangsFromCentre()
 {
     QFETCH(int, width);
     QFETCH(int, height);
-    setSize(width, height);
+    QVERIFY(resizeView(width, height));
     Surface &surface = m_document->surface;
     // No points; opaque black corners; nearest filtering, so the clamped
     // border never leaks into the edge pixels.
@@ -239,7 +194,7 @@ void TestViewPaint::selectedHandleIsEightPixels()
     QFETCH(int, width);
     QFETCH(int, height);
     QFETCH(float, zoom);
-    setSize(width, height);
+    QVERIFY(resizeView(width, height));
     handlesOnly();
     Surface &surface = m_document->surface;
     surface.Points[0][0] = -0.3f;
@@ -425,7 +380,7 @@ void TestViewPaint::hoverPassNames()
 
 void TestViewPaint::resizeReachesInterface()
 {
-    setSize(321, 123);
+    QVERIFY(resizeView(321, 123));
     QCOMPARE(m_view->Interface()->Width, 321);
     QCOMPARE(m_view->Interface()->Height, 123);
     GLint viewport[4] = {};
@@ -465,10 +420,10 @@ void TestViewPaint::copiedBackgroundPaintsTheSamePicture()
     surface.Points[1][2] = lift;
     m_view->SelectPoint(2);
     if (resizedFrom.isValid()) {
-        setSize(resizedFrom.width(), resizedFrom.height());
+        QVERIFY(resizeView(resizedFrom.width(), resizedFrom.height()));
         RenderAndRead(m_view.get());
     }
-    setSize(size.width(), size.height());
+    QVERIFY(resizeView(size.width(), size.height()));
     m_view->SetZoom(zoom);
     m_view->SetPan(float(pan.x()), float(pan.y()));
 

@@ -7,6 +7,7 @@
 #include "surface/TgaImage.h"
 #include "surface/TgaLoader.h"
 
+#include "FuzzInputFile.h"
 #include "StepwiseTgaDecoder.h"
 
 #include <cstdint>
@@ -14,8 +15,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-
-#include <unistd.h>
 
 namespace {
 
@@ -122,13 +121,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    static const std::string path = "/tmp/fuzz_tga_" + std::to_string(getpid()) + ".tga";
-    std::FILE *out = std::fopen(path.c_str(), "wb");
-    if (!out)
-        std::abort();
-    if (size > 0 && std::fwrite(data, 1, size, out) != size)
-        std::abort();
-    std::fclose(out);
+    const std::string &path = WriteFuzzInput("fuzz_tga", data, size);
 
     const StepwiseResult expected = StepwiseDecodeTga(path.c_str());
 

@@ -7,6 +7,8 @@
 #include "surface/PixelImage.h"
 #include "surface/TgaOtherTypes.h"
 
+#include "FuzzInputFile.h"
+
 #include <QFile>
 #include <QString>
 
@@ -14,8 +16,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-
-#include <unistd.h>
 
 namespace {
 
@@ -33,13 +33,7 @@ void Check(bool condition, const char *what)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    static const std::string path = "/tmp/fuzz_tga_other_" + std::to_string(getpid()) + ".tga";
-    std::FILE *out = std::fopen(path.c_str(), "wb");
-    if (!out)
-        std::abort();
-    if (size > 0 && std::fwrite(data, 1, size, out) != size)
-        std::abort();
-    std::fclose(out);
+    const std::string &path = WriteFuzzInput("fuzz_tga_other", data, size);
 
     const QString name = QFile::decodeName(path.c_str());
     const ImageReader::SizeCheck check = [](int width, int height, int) {

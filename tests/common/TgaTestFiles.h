@@ -1,9 +1,11 @@
 #pragma once
 
-// Builds TGA files byte by byte for the loader tests.
+// Builds TGA files byte by byte: for the loader's tests, and the pictures
+// other tests show.
 
 #include <QByteArray>
 #include <QFile>
+#include <QRgb>
 #include <QString>
 
 #include <algorithm>
@@ -63,6 +65,30 @@ inline bool Write(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+// A 32-bit uncompressed file whose texel(column, row) gives each pixel;
+// rows in file order, the bottom one first.
+template <typename Texel>
+bool WritePainted(const QString &path, int width, int height, Texel texel)
+{
+    QByteArray bytes = Header(2) + Info(static_cast<unsigned>(width), static_cast<unsigned>(height), 32, 8);
+    bytes.reserve(bytes.size() + width * height * 4);
+    for (int row = 0; row < height; ++row) {
+        for (int column = 0; column < width; ++column) {
+            const QRgb colour = texel(column, row);
+            bytes.append(static_cast<char>(qBlue(colour)))
+                .append(static_cast<char>(qGreen(colour)))
+                .append(static_cast<char>(qRed(colour)))
+                .append(static_cast<char>(qAlpha(colour)));
+        }
+    }
+    return Write(path, bytes);
+}
+
+inline bool WriteSolid(const QString &path, int width, int height, QRgb colour)
+{
+    return WritePainted(path, width, height, [colour](int, int) { return colour; });
 }
 
 // A random image together with its file encodings. `pixels` is what the
