@@ -3,7 +3,8 @@
 // "start-up to first frame" and its peak memory is that of getting there.
 // SKIMBLER_EXIT_AFTER_SWAPS=N waits for the N-th frame instead; with
 // SKIMBLER_PEAK_FILE set, the process's peak resident size (VmHWM, in kB) is
-// written there first. The parent's rusage cannot tell it: a spawned child
+// written there first, then the moment of the frame (CLOCK_MONOTONIC, ms):
+// tearing the process down is no part of its start. The parent's rusage cannot tell it: a spawned child
 // inherits the parent's high-water mark across exec.
 //
 // SKIMBLER_EXIT_AFTER_TEXTURE_SIDE=S counts only frames presented after a
@@ -19,8 +20,10 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 namespace {
 
@@ -41,6 +44,8 @@ int TextureSide()
 // plain system calls only, as this runs inside the program's frame.
 void WritePeak()
 {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
     const char *target = std::getenv("SKIMBLER_PEAK_FILE");
     if (!target)
         return;
@@ -65,7 +70,9 @@ void WritePeak()
     const int out = open(target, O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (out < 0)
         return;
-    if (write(out, line, length) < 0) {
+    char frame[64];
+    const int frameLength = std::snprintf(frame, sizeof frame, " %.3f", now.tv_sec * 1000.0 + now.tv_nsec / 1e6);
+    if (write(out, line, length) < 0 || write(out, frame, size_t(frameLength)) < 0) {
     }
     close(out);
 }
