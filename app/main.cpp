@@ -1,3 +1,4 @@
+#include "app/AppStyle.h"
 #include "app/CSkimblerApp.h"
 #include "app/GeometryProbe.h"
 #include "app/MessageDialog.h"
@@ -13,6 +14,7 @@ int main(int argc, char *argv[])
     // Lets the desktop match the windows to the installed entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.skimbler.Skimbler"));
     MessageDialog::Install();
+    AppStyle::Install();
 
     CSkimblerApp app;
     QStringList arguments = QApplication::arguments();
