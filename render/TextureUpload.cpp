@@ -65,10 +65,10 @@ QString ErrorText(GLenum error)
     }
 }
 
-// Levels 1 and up, each scaled from the one before. gluBuild2DMipmaps would
-// first stretch a picture whose sides are not powers of two, so level 0
-// would no longer be the image; scaling level by level keeps it.
-bool BuildGluLevels(const PixelImage &image)
+// Levels 1 and up, each scaled from the one before by `scale` (source,
+// its size, target, its size; false: give up).
+template <typename Scale>
+bool UploadLevels(const PixelImage &image, Scale scale)
 {
     const int size = image.BytesPerPixel();
     std::vector<std::uint8_t> previous, next;
@@ -77,9 +77,7 @@ bool BuildGluLevels(const PixelImage &image)
     for (int level = 1; width > 1 || height > 1; ++level) {
         const int w = std::max(1, width / 2), h = std::max(1, height / 2);
         next.resize(std::size_t(w) * h * size);
-        if (gluScaleImage(image.Format(), width, height, GL_UNSIGNED_BYTE, source, w, h, GL_UNSIGNED_BYTE,
-                          next.data())
-            != 0)
+        if (!scale(source, width, height, next.data(), w, h))
             return false;
         glTexImage2D(GL_TEXTURE_2D, level, image.Components(), w, h, 0, image.Format(), GL_UNSIGNED_BYTE,
                      next.data());
@@ -89,6 +87,19 @@ bool BuildGluLevels(const PixelImage &image)
         height = h;
     }
     return true;
+}
+
+// gluBuild2DMipmaps would first stretch a picture whose sides are not
+// powers of two, so level 0 would no longer be the image; scaling level by
+// level keeps it.
+bool BuildGluLevels(const PixelImage &image)
+{
+    return UploadLevels(image, [&image](const std::uint8_t *source, int width, int height, std::uint8_t *target,
+                                        int w, int h) {
+        return gluScaleImage(image.Format(), width, height, GL_UNSIGNED_BYTE, source, w, h, GL_UNSIGNED_BYTE,
+                             target)
+               == 0;
+    });
 }
 
 // Up to this many pixels the levels are made here. On software OpenGL the
@@ -150,20 +161,11 @@ void NextLevel(const std::uint8_t *source, int width, int height, int components
 void BuildLevels(const PixelImage &image)
 {
     const int components = image.BytesPerPixel();
-    std::vector<std::uint8_t> previous, next;
-    const std::uint8_t *source = image.Pixels();
-    int width = image.Width(), height = image.Height();
-    for (int level = 1; width > 1 || height > 1; ++level) {
-        const int w = std::max(1, width / 2), h = std::max(1, height / 2);
-        next.resize(std::size_t(w) * h * components);
-        NextLevel(source, width, height, components, next.data(), w, h);
-        glTexImage2D(GL_TEXTURE_2D, level, image.Components(), w, h, 0, image.Format(), GL_UNSIGNED_BYTE,
-                     next.data());
-        previous.swap(next);
-        source = previous.data();
-        width = w;
-        height = h;
-    }
+    UploadLevels(image, [components](const std::uint8_t *source, int width, int height, std::uint8_t *target,
+                                     int w, int h) {
+        NextLevel(source, width, height, components, target, w, h);
+        return true;
+    });
 }
 
 } // namespace
