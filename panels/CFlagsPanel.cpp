@@ -41,6 +41,21 @@ QString CFlagsPanel::Label(int row)
     return QString::fromLatin1(labels[row]);
 }
 
+QString CFlagsPanel::ToolTip(int row)
+{
+    static const char *const tips[SurfaceFlagCount] = {
+        QT_TR_NOOP("儲存給引擎使用，不影響繪製。"),
+        QT_TR_NOOP("設定時：平面畫在四個可拖曳的角點上。清除時：畫成影像大小的直立矩形 (以視窗像素計)，角點無法選取。"),
+        QT_TR_NOOP("設定時：每個角點的顏色乘上影像。清除時：所有角點都是白色。"),
+        QT_TR_NOOP("設定時：使用 MagFilter。清除時：使用 GL_LINEAR。"),
+        QT_TR_NOOP("設定時：使用 MinFilter。清除時：使用 GL_LINEAR。"),
+        QT_TR_NOOP("設定時：使用 SrcFactor 與 DestFactor。清除時：使用 GL_SRC_ALPHA 與 GL_ONE_MINUS_SRC_ALPHA。"),
+    };
+    if (row < 0 || row >= SurfaceFlagCount)
+        return QString();
+    return tr(tips[row]);
+}
+
 bool CFlagsPanel::OnInitDialog()
 {
     m_list = new QTableWidget(this);
@@ -65,6 +80,7 @@ bool CFlagsPanel::OnInitDialog()
         auto *item = new QTableWidgetItem(Label(row));
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
+        item->setToolTip(ToolTip(row));
         m_list->setItem(row, 0, item);
     }
     connect(m_list, &QTableWidget::itemChanged, this, &CFlagsPanel::OnItemChanged);

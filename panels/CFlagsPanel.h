@@ -18,6 +18,8 @@ public:
     ~CFlagsPanel() override;
 
     static QString Label(int row);
+    // What the flag does while set and while clear, in the user's language.
+    static QString ToolTip(int row);
     // Bit i set for each ticked row i; bits 6 to 31 are always 0.
     skimbler::SurfaceFlags ComposeFlags() const;
 

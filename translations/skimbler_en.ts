@@ -45,6 +45,30 @@
         <source>變更旗標</source>
         <translation>Change Flags</translation>
     </message>
+    <message>
+        <source>儲存給引擎使用，不影響繪製。</source>
+        <translation>Stored for the engine; the drawing does not use it.</translation>
+    </message>
+    <message>
+        <source>設定時：平面畫在四個可拖曳的角點上。清除時：畫成影像大小的直立矩形 (以視窗像素計)，角點無法選取。</source>
+        <translation>Set: the quad is drawn on its four corner points, which you can drag. Clear: an upright rectangle of the image's size in window pixels; the corners cannot be picked.</translation>
+    </message>
+    <message>
+        <source>設定時：每個角點的顏色乘上影像。清除時：所有角點都是白色。</source>
+        <translation>Set: each corner's colour multiplies the image. Clear: every corner is white.</translation>
+    </message>
+    <message>
+        <source>設定時：使用 MagFilter。清除時：使用 GL_LINEAR。</source>
+        <translation>Set: MagFilter is used. Clear: GL_LINEAR.</translation>
+    </message>
+    <message>
+        <source>設定時：使用 MinFilter。清除時：使用 GL_LINEAR。</source>
+        <translation>Set: MinFilter is used. Clear: GL_LINEAR.</translation>
+    </message>
+    <message>
+        <source>設定時：使用 SrcFactor 與 DestFactor。清除時：使用 GL_SRC_ALPHA 與 GL_ONE_MINUS_SRC_ALPHA。</source>
+        <translation>Set: SrcFactor and DestFactor are used. Clear: GL_SRC_ALPHA and GL_ONE_MINUS_SRC_ALPHA.</translation>
+    </message>
 </context>
 <context>
     <name>CMainFrame</name>

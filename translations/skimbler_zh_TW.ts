@@ -45,6 +45,30 @@
         <source>變更旗標</source>
         <translation>變更旗標</translation>
     </message>
+    <message>
+        <source>儲存給引擎使用，不影響繪製。</source>
+        <translation>儲存給引擎使用，不影響繪製。</translation>
+    </message>
+    <message>
+        <source>設定時：平面畫在四個可拖曳的角點上。清除時：畫成影像大小的直立矩形 (以視窗像素計)，角點無法選取。</source>
+        <translation>設定時：平面畫在四個可拖曳的角點上。清除時：畫成影像大小的直立矩形 (以視窗像素計)，角點無法選取。</translation>
+    </message>
+    <message>
+        <source>設定時：每個角點的顏色乘上影像。清除時：所有角點都是白色。</source>
+        <translation>設定時：每個角點的顏色乘上影像。清除時：所有角點都是白色。</translation>
+    </message>
+    <message>
+        <source>設定時：使用 MagFilter。清除時：使用 GL_LINEAR。</source>
+        <translation>設定時：使用 MagFilter。清除時：使用 GL_LINEAR。</translation>
+    </message>
+    <message>
+        <source>設定時：使用 MinFilter。清除時：使用 GL_LINEAR。</source>
+        <translation>設定時：使用 MinFilter。清除時：使用 GL_LINEAR。</translation>
+    </message>
+    <message>
+        <source>設定時：使用 SrcFactor 與 DestFactor。清除時：使用 GL_SRC_ALPHA 與 GL_ONE_MINUS_SRC_ALPHA。</source>
+        <translation>設定時：使用 SrcFactor 與 DestFactor。清除時：使用 GL_SRC_ALPHA 與 GL_ONE_MINUS_SRC_ALPHA。</translation>
+    </message>
 </context>
 <context>
     <name>CMainFrame</name>

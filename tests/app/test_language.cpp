@@ -3,6 +3,7 @@
 #include "app/Language.h"
 #include "common/MessageRecorder.h"
 #include "common/TgaTestFiles.h"
+#include "panels/CFlagsPanel.h"
 #include "panels/CPropertyPanel.h"
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
@@ -168,7 +169,7 @@ void TestLanguage::textsBeyondTheMenusFollowTheChoice_data()
     QTest::newRow("no locale") << QStringLiteral("C") << int(Language::System) << QStringLiteral("目標螢幕(&R)") << true;
 }
 
-// The screen-shape menu, every Property row's tool tip and Qt's own dialog
+// The screen-shape menu, every Property and Flags row's tool tip and Qt's own dialog
 // buttons speak the language the menus speak.
 void TestLanguage::textsBeyondTheMenusFollowTheChoice()
 {
@@ -194,6 +195,12 @@ void TestLanguage::textsBeyondTheMenusFollowTheChoice()
         const QString tip = list->item(row, 0)->toolTip();
         QVERIFY2(!tip.isEmpty() && HasChinese(tip) == chinese, qPrintable(list->item(row, 0)->text()));
         QCOMPARE(list->item(row, 1)->toolTip(), tip);
+    }
+    auto *flags = frame.FlagsPanel()->findChild<QTableWidget *>(QStringLiteral("flagsList"));
+    QVERIFY(flags && flags->rowCount() == 6);
+    for (int row = 0; row < flags->rowCount(); ++row) {
+        const QString tip = flags->item(row, 0)->toolTip();
+        QVERIFY2(!tip.isEmpty() && HasChinese(tip) == chinese, qPrintable(flags->item(row, 0)->text()));
     }
 
     QDialogButtonBox buttons(QDialogButtonBox::Cancel);
