@@ -56,6 +56,7 @@ LoadProgress::LoadProgress(CSkimblerDoc *document, QMainWindow *frame)
 
 void LoadProgress::OnStarted(const QString &path, bool reload)
 {
+    m_reload = reload;
     const QString name = QFileInfo(path).fileName();
     m_label->setText(reload ? tr("正在重新載入 %1…").arg(name) : tr("正在開啟 %1…").arg(name));
     // Busy until the reader says how far it is.
@@ -81,7 +82,9 @@ void LoadProgress::OnEnded()
 bool LoadProgress::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape
-        && static_cast<QKeyEvent *>(event)->modifiers() == Qt::NoModifier && m_document->IsLoading()) {
+        && static_cast<QKeyEvent *>(event)->modifiers() == Qt::NoModifier && m_document->IsLoading()
+        // A reload the user cannot see yet is no reason to take their Escape.
+        && (!m_reload || isVisible())) {
         // A modal dialog's Escape is the dialog's.
         if ((watched->isWidgetType() || watched->isWindowType()) && !QApplication::activeModalWidget()) {
             m_document->CancelLoad();

@@ -33,4 +33,5 @@ private:
     QToolButton *m_cancel;
     QTimer *m_showDelay;
     bool m_filtering = false;
+    bool m_reload = false;
 };
