@@ -151,6 +151,21 @@ bool Ready(benchmark::State &state)
     return false;
 }
 
+// Times `draw` in the view's context, each run finished before the next.
+template <typename Draw>
+void TimeDrawing(benchmark::State &state, Draw draw)
+{
+    if (!Ready(state))
+        return;
+    g_scene->view->MakeCurrent();
+    CpuCounter cpu(state);
+    for (auto _ : state) {
+        if (!draw())
+            break;
+        glFinish();
+    }
+}
+
 void SendMouse(CSkimblerView *view, QEvent::Type type, QPoint position, Qt::MouseButton button,
                Qt::MouseButtons buttons)
 {
@@ -197,47 +212,30 @@ BENCHMARK(BM_PaintPassQuadBackground)->Unit(benchmark::kMillisecond)->UseRealTim
 // spends its time.
 void BM_BackgroundQuad(benchmark::State &state)
 {
-    if (!Ready(state))
-        return;
-    CSkimblerView *view = g_scene->view;
-    view->MakeCurrent();
-    CpuCounter cpu(state);
-    for (auto _ : state) {
-        view->DrawBackground();
-        glFinish();
-    }
+    TimeDrawing(state, [] {
+        g_scene->view->DrawBackground();
+        return true;
+    });
 }
 BENCHMARK(BM_BackgroundQuad)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_BackgroundCopy(benchmark::State &state)
 {
-    if (!Ready(state))
-        return;
-    CSkimblerView *view = g_scene->view;
-    view->MakeCurrent();
-    CpuCounter cpu(state);
-    for (auto _ : state) {
-        if (!view->Cache()->Draw()) {
-            state.SkipWithError("this OpenGL cannot copy the background");
-            break;
-        }
-        glFinish();
-    }
+    TimeDrawing(state, [&state] {
+        if (g_scene->view->Cache()->Draw())
+            return true;
+        state.SkipWithError("this OpenGL cannot copy the background");
+        return false;
+    });
 }
 BENCHMARK(BM_BackgroundCopy)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_SurfaceQuad(benchmark::State &state)
 {
-    if (!Ready(state))
-        return;
-    CSkimblerView *view = g_scene->view;
-    view->MakeCurrent();
-    Surface &surface = g_scene->document.surface;
-    CpuCounter cpu(state);
-    for (auto _ : state) {
-        view->Interface()->DrawSurface(surface, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f);
-        glFinish();
-    }
+    TimeDrawing(state, [] {
+        g_scene->view->Interface()->DrawSurface(g_scene->document.surface, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f);
+        return true;
+    });
 }
 BENCHMARK(BM_SurfaceQuad)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -245,30 +243,20 @@ BENCHMARK(BM_SurfaceQuad)->Unit(benchmark::kMillisecond)->UseRealTime();
 // handing the finished frame to the window system.
 void BM_AxesAndHandles(benchmark::State &state)
 {
-    if (!Ready(state))
-        return;
-    CSkimblerView *view = g_scene->view;
-    view->MakeCurrent();
-    CpuCounter cpu(state);
-    for (auto _ : state) {
-        view->DrawAxes();
-        view->DrawHandles();
-        glFinish();
-    }
+    TimeDrawing(state, [] {
+        g_scene->view->DrawAxes();
+        g_scene->view->DrawHandles();
+        return true;
+    });
 }
 BENCHMARK(BM_AxesAndHandles)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_Swap(benchmark::State &state)
 {
-    if (!Ready(state))
-        return;
-    CSkimblerView *view = g_scene->view;
-    view->MakeCurrent();
-    CpuCounter cpu(state);
-    for (auto _ : state) {
-        view->Interface()->Swap(view);
-        glFinish();
-    }
+    TimeDrawing(state, [] {
+        g_scene->view->Interface()->Swap(g_scene->view);
+        return true;
+    });
 }
 BENCHMARK(BM_Swap)->Unit(benchmark::kMillisecond)->UseRealTime();
 

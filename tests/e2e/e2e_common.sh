@@ -33,3 +33,14 @@ fail() {
     for _ in $(seq 4096); do printf '\377\0\0\377'; done
 } > "$work/a.tga"
 export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" SKIMBLER_GEOMETRY_FILE="$work/geometry"
+
+# Waits up to 20 s for the program's message box (titled "Skimbler") and
+# prints its window id; empty if none came.
+wait_for_box() {
+    local box=""
+    for _ in $(seq 80); do
+        box=$(xdotool search --onlyvisible --name '^Skimbler$' 2>/dev/null | head -n 1) && [ -n "$box" ] && break
+        sleep 0.25
+    done
+    echo "$box"
+}

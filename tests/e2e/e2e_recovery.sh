@@ -61,11 +61,7 @@ app=""
 
 # Start again: the box offers the copy; Return takes the default, Recover.
 start
-box=""
-for _ in $(seq 80); do
-    box=$(xdotool search --onlyvisible --name '^Skimbler$' 2>/dev/null | head -n 1) && [ -n "$box" ] && break
-    sleep 0.25
-done
+box=$(wait_for_box)
 [ -n "$box" ] || fail "no recovery offered"
 xdotool windowactivate --sync "$box" 2>/dev/null || true
 sleep 0.3

@@ -110,11 +110,7 @@ expect "without corner colours the image is blue" "$bx" "$by" '[ "$b" -ge 200 ] 
 click $(( vx + vw / 2 + 40 )) $(( vy + vh / 2 + 40 ))
 xdotool key ctrl+n
 # The document was edited, so New asks first: discard the changes.
-question=""
-for _ in $(seq 40); do
-    question=$(xdotool search --onlyvisible --name '^Skimbler$' 2>/dev/null | head -n 1) && [ -n "$question" ] && break
-    sleep 0.25
-done
+question=$(wait_for_box)
 [ -n "$question" ] || fail "File New did not ask about the unsaved changes"
 xdotool windowactivate --sync "$question" 2>/dev/null || true
 xdotool key alt+d
