@@ -7,6 +7,7 @@
 #include "app/LockKeyState.h"
 #include "app/SurfaceTools.h"
 #include "app/ToolBarIcons.h"
+#include "render/DriverPreload.h"
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
 #include "surface/ImageReader.h"
@@ -89,15 +90,12 @@ int CMainFrame::OnCreate()
     if (m_view)
         return 0;
 
-    // The view and its rendering context come first: the document uploads
-    // its texture into that context once the frame stands.
+    // The OpenGL driver loads while the widgets are built.
+    const DriverPreload driver;
     m_view = new CSkimblerView;
     m_viewContainer = QWidget::createWindowContainer(m_view, this);
     m_viewContainer->setFocusPolicy(Qt::StrongFocus);
     setCentralWidget(m_viewContainer);
-    m_view->create();
-    if (m_view->OnCreate() == -1)
-        return -1;
     m_view->SetDocument(m_document);
 
     CreateCommands();
@@ -120,6 +118,12 @@ int CMainFrame::OnCreate()
     SetupField(m_xEdit, 0.0, 6, m_zoomEdit);
     SetupField(m_yEdit, 0.0, 6, m_xEdit);
     SetupField(m_zEdit, 0.0, 6, m_yEdit);
+
+    // The view's window and rendering context come last: while the widgets
+    // above were built, the OpenGL driver they need could load beside them.
+    m_view->create();
+    if (m_view->OnCreate() == -1)
+        return -1;
 
     qApp->installEventFilter(this);
     UpdateLockIndicators();

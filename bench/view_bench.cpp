@@ -30,6 +30,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
@@ -40,6 +41,9 @@ namespace {
 constexpr int kViewWidth = 1920;
 constexpr int kViewHeight = 1080;
 constexpr int kTextureSize = 4096;
+// The drag step and the paints it is compared with draw the same frames:
+// each run takes the same steps, so the same shapes, in the same order.
+constexpr int kDragSteps = 40;
 
 // The view's frames that come from its own update requests, the way the
 // program paints; with `withhold` set they are counted but not painted.
@@ -310,7 +314,7 @@ void BM_PaintPassDragShapes(benchmark::State &state)
     }
     surface.ResetPoints();
 }
-BENCHMARK(BM_PaintPassDragShapes)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PaintPassDragShapes)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(kDragSteps);
 
 // The surface quad alone in those shapes: the floor of a drag's frame. A
 // quad that is no longer a rectangle on the screen samples its texture
@@ -332,7 +336,7 @@ void BM_SurfaceQuadDragShapes(benchmark::State &state)
     }
     surface.ResetPoints();
 }
-BENCHMARK(BM_SurfaceQuadDragShapes)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SurfaceQuadDragShapes)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(kDragSteps);
 
 // Lets the event loop run until the view has painted at its own request,
 // as the program paints; false if no frame came.
@@ -396,7 +400,7 @@ void BM_DragStep(benchmark::State &state)
 {
     DragSteps(state, 1.0f, 0.0f, 0.0f);
 }
-BENCHMARK(BM_DragStep)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DragStep)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(kDragSteps);
 
 // The drag step less its frame: the move and everything it sets off in the
 // window (the fields it sets with the frame included), the view's drawing
@@ -405,13 +409,13 @@ void BM_DragStepMoveOnly(benchmark::State &state)
 {
     DragSteps(state, 1.0f, 0.0f, 0.0f, false);
 }
-BENCHMARK(BM_DragStepMoveOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DragStepMoveOnly)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(kDragSteps);
 
 void BM_DragStepZoomedPanned(benchmark::State &state)
 {
     DragSteps(state, 4.0f, 700.0f, 400.0f);
 }
-BENCHMARK(BM_DragStepZoomedPanned)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DragStepZoomedPanned)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(kDragSteps);
 
 // The console's report, keeping each benchmark's median wall time (the
 // median aggregate, or the median of the runs shown) for the ratios.
@@ -504,7 +508,16 @@ int main(int argc, char **argv)
     // Tool-window places are read from and saved to the test settings, not
     // the user's.
     QStandardPaths::setTestModeEnabled(true);
-    benchmark::Initialize(&argc, argv);
+    // Runs of the benchmarks are shuffled, so that a ratio does not take
+    // one benchmark from a quiet minute and the other from a busy one.
+    std::vector<char *> arguments(argv, argv + argc);
+    std::string interleave = "--benchmark_enable_random_interleaving=true";
+    if (std::none_of(arguments.begin(), arguments.end(), [](const char *argument) {
+            return std::strncmp(argument, "--benchmark_enable_random_interleaving", 38) == 0;
+        }))
+        arguments.push_back(interleave.data());
+    int count = static_cast<int>(arguments.size());
+    benchmark::Initialize(&count, arguments.data());
     RatioReporter reporter;
     {
         Scene scene;

@@ -1,4 +1,5 @@
 #include "common/MessageRecorder.h"
+#include "render/DriverPreload.h"
 #include "render/GraphicalFramework.h"
 
 #include <QOpenGLContext>
@@ -63,6 +64,8 @@ private Q_SLOTS:
     void descriptor_data();
     void descriptor();
     void createMakesContextCurrent();
+    void driverPath_data();
+    void driverPath();
     void createFailure_data();
     void createFailure();
     void releaseIsRepeatable();
@@ -103,6 +106,9 @@ void TestGraphicalFramework::descriptor()
 
 void TestGraphicalFramework::createMakesContextCurrent()
 {
+    // As the main window makes it: while the driver may still be loading
+    // on another thread.
+    const DriverPreload driver;
     MessageRecorder messages;
     QWindow window;
     GraphicalFramework framework;
@@ -119,6 +125,34 @@ void TestGraphicalFramework::createMakesContextCurrent()
     framework.Release();
     QVERIFY(!framework.RenderContext);
     QVERIFY(!QOpenGLContext::currentContext());
+}
+
+void TestGraphicalFramework::driverPath_data()
+{
+    QTest::addColumn<QString>("driversPath");
+    QTest::addColumn<QString>("glxLibrary");
+    QTest::addColumn<QString>("expected");
+    const QString glx = QStringLiteral("/usr/lib/x86_64-linux-gnu/libGLX_mesa.so.0");
+    QTest::newRow("beside the GLX library") << QString() << glx
+                                            << QStringLiteral("/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so");
+    QTest::newRow("the user's folder wins") << QStringLiteral("/opt/mesa/dri") << glx
+                                            << QStringLiteral("/opt/mesa/dri/swrast_dri.so");
+    QTest::newRow("first of several folders") << QStringLiteral("/a:/b") << glx << QStringLiteral("/a/swrast_dri.so");
+    QTest::newRow("empty first folder") << QStringLiteral(":/b") << glx << QString();
+    QTest::newRow("no GLX library") << QString() << QString() << QString();
+    QTest::newRow("a bare library name") << QString() << QStringLiteral("libGLX_mesa.so.0") << QString();
+}
+
+void TestGraphicalFramework::driverPath()
+{
+    QFETCH(QString, driversPath);
+    QFETCH(QString, glxLibrary);
+    QFETCH(QString, expected);
+    const QByteArray folders = driversPath.toUtf8();
+    const QByteArray library = glxLibrary.toUtf8();
+    const std::string path = DriverPreload::DriverPath(driversPath.isNull() ? nullptr : folders.constData(),
+                                                       glxLibrary.isNull() ? nullptr : library.constData());
+    QCOMPARE(QString::fromStdString(path), expected);
 }
 
 void TestGraphicalFramework::createFailure_data()
