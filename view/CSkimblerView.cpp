@@ -116,6 +116,7 @@ int CSkimblerView::OnCreate()
     m_interface = NewInterface();
     if (!m_interface->Init(800, 600))
         MessageBox::show(tr("Failed to create GraphicalInterface."), QString());
+    m_interface->ProjectiveTexture = m_projectiveTexture;
 
     const std::vector<unsigned char> pixels = BackgroundCache::TilePixels();
     m_backgroundWidth = BackgroundTileSize;
@@ -216,14 +217,15 @@ void CSkimblerView::SetShowHandles(bool on)
 
 bool CSkimblerView::ProjectiveTexture() const
 {
-    return m_interface && m_interface->ProjectiveTexture;
+    return m_projectiveTexture;
 }
 
 void CSkimblerView::SetProjectiveTexture(bool on)
 {
-    if (!m_interface)
-        return;
-    m_interface->ProjectiveTexture = on;
+    // Kept here as well: the choice may come before the context exists.
+    m_projectiveTexture = on;
+    if (m_interface)
+        m_interface->ProjectiveTexture = on;
     requestUpdate();
 }
 

@@ -264,6 +264,7 @@ private:
     TextureImage m_background;
     int m_maxTextureSide = 0;
     std::unique_ptr<BackgroundCache> m_backgroundCache;
+    bool m_projectiveTexture = false;
     bool m_cacheBackground = true;
     bool m_showBackground = true;
     float m_zoom = 1.0f;
