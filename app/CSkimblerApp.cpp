@@ -105,6 +105,7 @@ bool CSkimblerApp::InitInstance(const QStringList &arguments)
     QCoreApplication::setOrganizationName(QString::fromLatin1(Resource::RegistryKey));
     QCoreApplication::setApplicationName(QString::fromLatin1(Resource::AppTitle));
     QGuiApplication::setApplicationDisplayName(QString());
+    // Every window shows the application's icon unless given its own.
     QApplication::setWindowIcon(AppIcon::Icon());
     m_recentFiles.Load();
     // Before any window: texts are translated as they are made.
@@ -128,7 +129,6 @@ bool CSkimblerApp::InitInstance(const QStringList &arguments)
     m_document = new CSkimblerDoc;
     m_document->SetNewDocumentsEmpty(newDocumentsEmpty);
     m_mainFrame = new CMainFrame(m_document);
-    m_mainFrame->setWindowIcon(AppIcon::Icon());
     if (m_mainFrame->OnCreate() != 0)
         return false;
     m_mainFrame->SetApplicationCommandHandler([this](int id) { return OnCommand(id); });
