@@ -5,6 +5,8 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+
 #ifndef GL_BGRA
 #define GL_BGRA 0x80E1
 #endif
@@ -57,6 +59,13 @@ void BackgroundCache::Release()
     m_texture = 0;
     m_width = 0;
     m_height = 0;
+}
+
+int BackgroundCache::StripRows() const
+{
+    // A whole number of tiles, and small enough to stay in the processor's
+    // cache while it is copied again and again.
+    return std::max(1, kStripRows / m_tileHeight) * m_tileHeight;
 }
 
 bool BackgroundCache::Build(int width, int height)
@@ -129,7 +138,8 @@ bool BackgroundCache::Draw()
     // off-screen target someone renders the scene into.
     GLint target = 0;
     glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &target);
-    if ((width != m_width || height != m_height) && !Build(width, height))
+    const int strip = StripRows();
+    if (width != m_width && !Build(width, strip))
         return false;
     QOpenGLContext *context = QOpenGLContext::currentContext();
     if (!context)
@@ -139,8 +149,14 @@ bool BackgroundCache::Draw()
     gl->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(target));
     const int left = viewport[0];
     const int bottom = viewport[1];
-    gl->glBlitFramebuffer(0, 0, width, height, left, bottom + height, left + width, bottom, GL_COLOR_BUFFER_BIT,
-                          GL_NEAREST);
+    // The strip is laid from the bottom up; a last, shorter one takes the
+    // strip's top rows, whose pattern starts where a whole strip's does.
+    for (int y = 0; y < height; y += strip) {
+        const int rows = std::min(strip, height - y);
+        const int from = strip - rows;
+        gl->glBlitFramebuffer(0, from, width, strip, left, bottom + y + rows, left + width, bottom + y,
+                              GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    }
     gl->glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(target));
     return true;
 }

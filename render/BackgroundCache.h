@@ -3,11 +3,13 @@
 #include <cstdint>
 #include <vector>
 
-// The window's background tiled once into an off-screen image of the
-// window's size, then copied into the back buffer at the start of each
-// frame instead of being drawn as a textured quad. The copy is one block
-// copy of memory on software OpenGL, where a full-window quad costs a pass
-// of the rasteriser. Every call needs the rendering context current.
+// The window's background tiled once into an off-screen strip of the
+// window's width and a few tiles' height, then copied strip by strip into
+// the back buffer at the start of each frame instead of being drawn as a
+// textured quad. Each copy is a block copy of memory on software OpenGL,
+// where a full-window quad costs a pass of the rasteriser; a strip small
+// enough to stay in the processor's cache leaves the cache to the picture
+// drawn next. Every call needs the rendering context current.
 class BackgroundCache
 {
 public:
@@ -25,8 +27,8 @@ public:
     BackgroundCache &operator=(const BackgroundCache &) = delete;
 
     // Fills the viewport of the framebuffer being drawn into with the tile
-    // repeated from the viewport's bottom-left corner, building the image
-    // first when the viewport's size changed. False, drawing nothing, when
+    // repeated from the viewport's bottom-left corner, building the strip
+    // first when the viewport's width changed. False, drawing nothing, when
     // the OpenGL in use cannot copy between framebuffers; the caller then
     // draws the background itself.
     bool Draw();
@@ -34,6 +36,8 @@ public:
     void Release();
 
 private:
+    static constexpr int kStripRows = 64;
+    int StripRows() const;
     bool Build(int width, int height);
 
     std::vector<unsigned char> m_tile;

@@ -397,12 +397,21 @@ void TestViewPaint::copiedBackgroundPaintsTheSamePicture_data()
     QTest::addColumn<float>("zoom");
     QTest::addColumn<QPointF>("pan");
     QTest::addColumn<float>("lift");
-    QTest::newRow("800x600") << QSize(800, 600) << QSize() << 1.0f << QPointF() << 0.0f;
-    QTest::newRow("odd size after a resize") << QSize(641, 479) << QSize(800, 600) << 1.0f << QPointF() << 0.0f;
-    QTest::newRow("only the height changed") << QSize(800, 701) << QSize(800, 600) << 1.0f << QPointF() << 0.0f;
-    QTest::newRow("zoomed out, panned") << QSize(800, 600) << QSize() << 0.4f << QPointF(-120, 75.5) << 0.0f;
+    QTest::addColumn<QSize>("screen");
+    QTest::newRow("800x600") << QSize(800, 600) << QSize() << 1.0f << QPointF() << 0.0f << QSize();
+    QTest::newRow("odd size after a resize") << QSize(641, 479) << QSize(800, 600) << 1.0f << QPointF() << 0.0f
+                                             << QSize();
+    QTest::newRow("only the height changed") << QSize(800, 701) << QSize(800, 600) << 1.0f << QPointF() << 0.0f
+                                             << QSize();
+    QTest::newRow("zoomed out, panned") << QSize(800, 600) << QSize() << 0.4f << QPointF(-120, 75.5) << 0.0f
+                                        << QSize();
     QTest::newRow("zoomed in, lifted corner") << QSize(533, 301) << QSize(90, 333) << 3.0f << QPointF(40, -20)
-                                             << 0.6f;
+                                             << 0.6f << QSize();
+    // The bars put the drawing area's corner off the window's.
+    QTest::newRow("letter-boxed 4:3 in a wide window") << QSize(801, 417) << QSize() << 1.0f << QPointF() << 0.0f
+                                                       << QSize(4, 3);
+    QTest::newRow("letter-boxed 16:9 in a tall window") << QSize(503, 611) << QSize() << 1.0f << QPointF() << 0.0f
+                                                        << QSize(16, 9);
 }
 
 void TestViewPaint::copiedBackgroundPaintsTheSamePicture()
@@ -412,6 +421,7 @@ void TestViewPaint::copiedBackgroundPaintsTheSamePicture()
     QFETCH(float, zoom);
     QFETCH(QPointF, pan);
     QFETCH(float, lift);
+    QFETCH(QSize, screen);
     Surface &surface = m_document->surface;
     for (auto &point : surface.Points) {
         point[0] *= 0.6f;
@@ -426,6 +436,8 @@ void TestViewPaint::copiedBackgroundPaintsTheSamePicture()
     QVERIFY(resizeView(size.width(), size.height()));
     m_view->SetZoom(zoom);
     m_view->SetPan(float(pan.x()), float(pan.y()));
+    if (screen.isValid())
+        m_view->SetScreenShape(screen.width(), screen.height());
 
     m_view->SetCacheBackground(false);
     const Pixels drawn = RenderAndRead(m_view.get());
