@@ -40,6 +40,7 @@
 #include <QUrl>
 
 #include <cfloat>
+#include <optional>
 
 namespace SurfaceFile = skimbler::SurfaceFile;
 
@@ -90,8 +91,12 @@ int CMainFrame::OnCreate()
     if (m_view)
         return 0;
 
-    // The OpenGL driver loads while the widgets are built.
-    const DriverPreload driver;
+    // The OpenGL driver loads while the widgets are built (on a platform
+    // that draws with OpenGL at all).
+    const QString platform = QGuiApplication::platformName();
+    std::optional<DriverPreload> driver;
+    if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal"))
+        driver.emplace();
     m_view = new CSkimblerView;
     m_viewContainer = QWidget::createWindowContainer(m_view, this);
     m_viewContainer->setFocusPolicy(Qt::StrongFocus);
