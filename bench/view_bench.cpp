@@ -296,30 +296,10 @@ void PlaceDragCorner(CSkimblerView *view, Surface &surface, int step)
     surface.Points[0][1] = float(plane.y());
 }
 
-// The paint passes of a drag with the corner put in place directly: the
-// drag step less its move handling, the same frames.
-void BM_PaintPassDragShapes(benchmark::State &state)
-{
-    if (!Ready(state))
-        return;
-    CSkimblerView *view = g_scene->view;
-    Surface &surface = g_scene->document.surface;
-    surface.ResetPoints();
-    int step = 0;
-    CpuCounter cpu(state);
-    for (auto _ : state) {
-        PlaceDragCorner(view, surface, step++);
-        view->OnPaint();
-        glFinish();
-    }
-    surface.ResetPoints();
-}
-BENCHMARK(BM_PaintPassDragShapes)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(kDragSteps);
-
-// The surface quad alone in those shapes: the floor of a drag's frame. A
-// quad that is no longer a rectangle on the screen samples its texture
-// across rows, which the resting quad does not.
-void BM_SurfaceQuadDragShapes(benchmark::State &state)
+// Times `draw` over the drag's shapes, corner 0 put in place directly
+// before each.
+template <typename Draw>
+void TimeDragShapes(benchmark::State &state, Draw draw)
 {
     if (!Ready(state))
         return;
@@ -328,13 +308,33 @@ void BM_SurfaceQuadDragShapes(benchmark::State &state)
     Surface &surface = g_scene->document.surface;
     surface.ResetPoints();
     int step = 0;
-    CpuCounter cpu(state);
-    for (auto _ : state) {
-        PlaceDragCorner(view, surface, step++);
-        view->Interface()->DrawSurface(surface, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f);
-        glFinish();
+    {
+        CpuCounter cpu(state);
+        for (auto _ : state) {
+            PlaceDragCorner(view, surface, step++);
+            draw(view, surface);
+            glFinish();
+        }
     }
     surface.ResetPoints();
+}
+
+// The paint passes of a drag with the corner put in place directly: the
+// drag step less its move handling, the same frames.
+void BM_PaintPassDragShapes(benchmark::State &state)
+{
+    TimeDragShapes(state, [](CSkimblerView *view, Surface &) { view->OnPaint(); });
+}
+BENCHMARK(BM_PaintPassDragShapes)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(kDragSteps);
+
+// The surface quad alone in those shapes: the floor of a drag's frame. A
+// quad that is no longer a rectangle on the screen samples its texture
+// across rows, which the resting quad does not.
+void BM_SurfaceQuadDragShapes(benchmark::State &state)
+{
+    TimeDragShapes(state, [](CSkimblerView *view, Surface &surface) {
+        view->Interface()->DrawSurface(surface, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f);
+    });
 }
 BENCHMARK(BM_SurfaceQuadDragShapes)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(kDragSteps);
 
