@@ -3,6 +3,8 @@
 #include "surface/ImageReader.h"
 #include "surface/PixelImage.h"
 
+#include "skimbler/MipLevels.h"
+
 #include <QCoreApplication>
 #include <QOpenGLContext>
 
@@ -108,62 +110,12 @@ bool BuildGluLevels(const PixelImage &image)
 // hardware either is quick at this size.
 constexpr long long kLevelsMadeHereUpTo = 1024LL * 1024LL;
 
-// Where each texel of a level samples the one above it: the neighbours and
-// the second one's weight in 1/256ths.
-struct Tap
-{
-    int first;
-    int second;
-    int weight;
-};
-
-std::vector<Tap> Taps(int from, int to)
-{
-    std::vector<Tap> taps(static_cast<std::size_t>(to));
-    for (int i = 0; i < to; ++i) {
-        const double centre = (i + 0.5) * from / to - 0.5;
-        const int first = int(std::floor(centre));
-        taps[std::size_t(i)] = {std::clamp(first, 0, from - 1), std::clamp(first + 1, 0, from - 1),
-                                int(std::lround((centre - first) * 256.0))};
-    }
-    return taps;
-}
-
-int Mix(int a, int b, int weight)
-{
-    return (a * (256 - weight) + b * weight + 128) >> 8;
-}
-
-// The next level down: every texel the bilinear sample of `source` at its
-// centre, the way a GPU's copy makes the level, so that a picture looks the
-// same whichever path made its levels.
-void NextLevel(const std::uint8_t *source, int width, int height, int components, std::uint8_t *target, int w,
-               int h)
-{
-    const std::vector<Tap> columns = Taps(width, w), rows = Taps(height, h);
-    for (int y = 0; y < h; ++y) {
-        const Tap &row = rows[std::size_t(y)];
-        const std::uint8_t *top = source + std::size_t(row.first) * width * components;
-        const std::uint8_t *bottom = source + std::size_t(row.second) * width * components;
-        std::uint8_t *out = target + std::size_t(y) * w * components;
-        for (const Tap &column : columns) {
-            const std::size_t left = std::size_t(column.first) * components;
-            const std::size_t right = std::size_t(column.second) * components;
-            for (int c = 0; c < components; ++c) {
-                const int upper = Mix(top[left + c], top[right + c], column.weight);
-                const int lower = Mix(bottom[left + c], bottom[right + c], column.weight);
-                *out++ = std::uint8_t(Mix(upper, lower, row.weight));
-            }
-        }
-    }
-}
-
 void BuildLevels(const PixelImage &image)
 {
     const int components = image.BytesPerPixel();
     UploadLevels(image, [components](const std::uint8_t *source, int width, int height, std::uint8_t *target,
                                      int w, int h) {
-        NextLevel(source, width, height, components, target, w, h);
+        skimbler::NextMipLevel(source, width, height, components, target, w, h);
         return true;
     });
 }

@@ -13,6 +13,8 @@ packages=(
     libegl-dev libegl-mesa0 libglfw3-dev
     qt6-image-formats-plugins
     libbenchmark-dev libstb-dev clang
+    libvulkan-dev glslang-tools glslc spirv-tools
+    mesa-vulkan-drivers vulkan-tools vulkan-validationlayers
     xvfb xauth openbox xdotool x11-utils imagemagick jq
     fonts-noto-cjk
     desktop-file-utils appstream shared-mime-info dpkg-dev

@@ -3,7 +3,9 @@
 // The table of surfaces every runtime back end is held to the editor's
 // picture with, and the images and destination it is drawn over.
 
+#include "skimbler/DrawState.h"
 #include "skimbler/GlEnums.h"
+#include "skimbler/Scene.h"
 #include "skimbler/SurfaceFlags.h"
 #include "skimbler/SurfaceSettings.h"
 
@@ -11,7 +13,9 @@
 #include <QString>
 #include <QtTest>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <map>
@@ -249,6 +253,82 @@ Difference Compare(const Pixels &editor, const Pixels &other, Skip skip)
         }
     }
     return d;
+}
+
+// Which pixels of a kWidth x kHeight frame (rows from the bottom) have their
+// centre within `distance` pixels of the quad's outline as `view` shows
+// `state`: where rasterisers may round a coverage or a texel differently.
+inline std::vector<bool> NearOutline(const skimbler::DrawState &state, const skimbler::View &view, double distance)
+{
+    double projection[16], modelView[16];
+    skimbler::ProjectionMatrix(view, projection);
+    skimbler::SurfaceModelView(view, modelView);
+    auto apply = [](const double m[16], const double in[4], double out[4]) {
+        for (int r = 0; r < 4; ++r)
+            out[r] = m[r] * in[0] + m[4 + r] * in[1] + m[8 + r] * in[2] + m[12 + r] * in[3];
+    };
+    double corner[4][2];
+    for (int i = 0; i < 4; ++i) {
+        const float *p = state.Vertices[i].Position;
+        const double position[4] = {p[0], p[1], p[2], 1.0};
+        double eye[4], clip[4];
+        apply(modelView, position, eye);
+        apply(projection, eye, clip);
+        corner[i][0] = (clip[0] / clip[3] + 1.0) * 0.5 * view.Width;
+        corner[i][1] = (clip[1] / clip[3] + 1.0) * 0.5 * view.Height;
+    }
+    // The strip's outline: 0-1, 1-3, 3-2, 2-0.
+    const int outline[4][2] = {{0, 1}, {1, 3}, {3, 2}, {2, 0}};
+    std::vector<bool> near(std::size_t(view.Width) * view.Height, false);
+    for (int y = 0; y < view.Height; ++y) {
+        for (int x = 0; x < view.Width; ++x) {
+            const double px = x + 0.5, py = y + 0.5;
+            for (const auto &edge : outline) {
+                const double *a = corner[edge[0]], *b = corner[edge[1]];
+                const double dx = b[0] - a[0], dy = b[1] - a[1];
+                const double length2 = dx * dx + dy * dy;
+                const double t = length2 > 0 ? std::clamp(((px - a[0]) * dx + (py - a[1]) * dy) / length2, 0.0, 1.0) : 0.0;
+                if (std::hypot(px - a[0] - t * dx, py - a[1] - t * dy) <= distance)
+                    near[std::size_t(y) * view.Width + x] = true;
+            }
+        }
+    }
+    return near;
+}
+
+// Which pixels (rows from the bottom) sample a NEAREST texel with their
+// centre exactly on the boundary between two rows of texels of level 0, on
+// a flat rectangle (the table's nearest rows): a tie that a rasteriser
+// counting rows from the top may round to the other row than one counting
+// them from the bottom. Columns are counted alike by both. Nothing is marked
+// when the state samples no nearest texel.
+inline std::vector<bool> NearestTies(const skimbler::DrawState &state, const skimbler::View &view)
+{
+    std::vector<bool> ties(std::size_t(view.Width) * view.Height, false);
+    const bool nearest = state.MagFilter == gl::NEAREST || state.MinFilter == gl::NEAREST
+        || state.MinFilter == gl::NEAREST_MIPMAP_NEAREST || state.MinFilter == gl::NEAREST_MIPMAP_LINEAR;
+    const skimbler::DrawVertex *v = state.Vertices;  // top left, bottom left, top right, bottom right
+    const bool rectangle = v[0].Position[0] == v[1].Position[0] && v[2].Position[0] == v[3].Position[0]
+        && v[0].Position[1] == v[2].Position[1] && v[1].Position[1] == v[3].Position[1];
+    bool flat = true;
+    for (int i = 0; i < 4; ++i)
+        flat = flat && v[i].Position[2] == 0.0f;
+    if (!nearest || !rectangle || !flat || state.Projective)
+        return ties;
+    const double left = v[0].Position[0], right = v[2].Position[0];
+    const double bottom = v[1].Position[1], top = v[0].Position[1];
+    auto onBoundary = [](double texel) { return std::fabs(texel - std::round(texel)) < 1e-3; };
+    for (int y = 0; y < view.Height; ++y) {
+        for (int x = 0; x < view.Width; ++x) {
+            float planeX = 0, planeY = 0;
+            skimbler::WindowToSurface(view, x + 0.5f, float(view.Height - y) - 0.5f, 0.0f, &planeX, &planeY);
+            const double s = (planeX - left) / (right - left), t = (planeY - bottom) / (top - bottom);
+            if (s > 0 && s < 1 && t > 0 && t < 1
+                && onBoundary(t * state.ImageHeight))
+                ties[std::size_t(y) * view.Width + x] = true;
+        }
+    }
+    return ties;
 }
 
 inline Difference Compare(const Pixels &editor, const Pixels &other)

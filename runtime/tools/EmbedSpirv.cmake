@@ -1,0 +1,23 @@
+# cmake -DINPUT=<file.spv> -DOUTPUT=<file.inc> -P EmbedSpirv.cmake
+# Writes a SPIR-V binary as the comma-separated 32-bit words of a C array.
+file(READ ${INPUT} bytes HEX)
+string(LENGTH "${bytes}" length)
+math(EXPR remainder "${length} % 8")
+if(length EQUAL 0 OR NOT remainder EQUAL 0)
+    message(FATAL_ERROR "${INPUT} is not a whole number of SPIR-V words")
+endif()
+set(words "")
+set(column 0)
+math(EXPR last "${length} - 8")
+foreach(offset RANGE 0 ${last} 8)
+    # Little-endian bytes to one word.
+    string(SUBSTRING "${bytes}" ${offset} 8 word)
+    string(REGEX REPLACE "(..)(..)(..)(..)" "\\4\\3\\2\\1" word "${word}")
+    string(APPEND words "0x${word}u,")
+    math(EXPR column "${column} + 1")
+    if(column EQUAL 8)
+        string(APPEND words "\n")
+        set(column 0)
+    endif()
+endforeach()
+file(WRITE ${OUTPUT} "${words}\n")
