@@ -1,0 +1,261 @@
+#pragma once
+
+// The table of surfaces every runtime back end is held to the editor's
+// picture with, and the images and destination it is drawn over.
+
+#include "skimbler/GlEnums.h"
+#include "skimbler/SurfaceFlags.h"
+#include "skimbler/SurfaceSettings.h"
+
+#include <QMetaType>
+#include <QString>
+#include <QtTest>
+
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+#include <map>
+#include <vector>
+
+namespace runtimecases {
+
+using skimbler::SurfaceFlags;
+namespace gl = skimbler::gl;
+
+constexpr int kWidth = 160;
+constexpr int kHeight = 120;
+
+using Pixels = std::vector<std::uint8_t>;
+
+struct Image
+{
+    int Width = 0;
+    int Height = 0;
+    int Components = 4;  // 3: a 24-bit image, 4: 32-bit
+    Pixels Bytes;        // rows from v = 0 up, tightly packed
+};
+
+// Colour ramps, a checker in blue and an alpha that varies from texel to
+// texel, so every filter and blend factor shows.
+inline Image TestCard(int width, int height, int components = 4)
+{
+    Image image{width, height, components, Pixels(std::size_t(width) * height * components)};
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            std::uint8_t *p = &image.Bytes[(std::size_t(y) * width + x) * components];
+            p[0] = std::uint8_t(x * 255 / (width - 1));
+            p[1] = std::uint8_t(y * 255 / (height - 1));
+            p[2] = ((x / 2 + y / 2) & 1) ? 230 : 20;
+            if (components == 4)
+                p[3] = std::uint8_t(60 + 195 * ((x * 3 + y * 5) % 7) / 6);
+        }
+    }
+    return image;
+}
+
+inline const std::map<QString, Image> &Images()
+{
+    static const std::map<QString, Image> images{
+        {QStringLiteral("card64"), TestCard(64, 64)},
+        {QStringLiteral("card8"), TestCard(8, 8)},
+        {QStringLiteral("odd37x23"), TestCard(37, 23)},
+        {QStringLiteral("rgb64"), TestCard(64, 64, 3)},
+        {QStringLiteral("rgb5x3"), TestCard(5, 3, 3)},
+    };
+    return images;
+}
+
+// A destination with four colours and four alphas, so that destination
+// factors matter: quadrant i covers columns (i % 2) and rows (i / 2) of the
+// frame's halves, rows counted from the bottom.
+constexpr float kQuadrantColours[4][4] = {
+    {0.9f, 0.2f, 0.1f, 0.3f}, {0.1f, 0.7f, 0.3f, 1.0f}, {0.2f, 0.3f, 0.8f, 0.6f}, {0.95f, 0.9f, 0.2f, 0.0f}};
+
+using Points = std::array<std::array<float, 3>, 4>;
+using Colours = std::array<std::array<float, 4>, 4>;
+
+const Points kFull{{{-4.f / 3, 1, 0}, {-4.f / 3, -1, 0}, {4.f / 3, 1, 0}, {4.f / 3, -1, 0}}};
+const Points kSmall{{{-0.45f, 0.3f, 0}, {-0.45f, -0.3f, 0}, {0.35f, 0.3f, 0}, {0.35f, -0.3f, 0}}};
+const Points kTiny{{{-0.1f, 0.08f, 0}, {-0.1f, -0.08f, 0}, {0.1f, 0.08f, 0}, {0.1f, -0.08f, 0}}};
+const Points kLifted{{{-1.1f, 0.8f, 0.6f}, {-1.2f, -0.9f, -0.7f}, {1.0f, 0.9f, 0.2f}, {1.1f, -0.8f, -1.5f}}};
+const Points kTrapezoid{{{-0.7f, 0.5f, 0}, {-1.3f, -0.9f, 0}, {0.6f, 0.8f, 0}, {1.25f, -0.75f, 0}}};
+const Points kSmallTrapezoid{{{-0.2f, 0.1f, 0}, {-0.35f, -0.2f, 0}, {0.15f, 0.2f, 0}, {0.3f, -0.18f, 0}}};
+const Points kParallelogram{{{-1.0f, 0.8f, 0}, {-1.2f, -0.8f, 0}, {1.1f, 0.8f, 0}, {0.9f, -0.8f, 0}}};
+
+const Colours kWhite{{{1, 1, 1, 1}, {1, 1, 1, 1}, {1, 1, 1, 1}, {1, 1, 1, 1}}};
+const Colours kDefaultColours{{{1, 0, 0, 1}, {0, 1, 0, 1}, {1, 1, 1, 1}, {1, 1, 1, 1}}};
+const Colours kTranslucent{{{1, 0.5f, 0.2f, 0.6f}, {0.3f, 1, 0.4f, 0.25f}, {0.9f, 0.9f, 1, 1}, {0.5f, 0.2f, 0.8f, 0}}};
+
+struct Case
+{
+    QString image = QStringLiteral("card64");
+    Points points = kFull;
+    Colours colours = kDefaultColours;
+    std::uint32_t mag = gl::LINEAR;
+    std::uint32_t min = gl::LINEAR;
+    std::uint32_t src = gl::ONE;
+    std::uint32_t dst = gl::ONE;
+    SurfaceFlags flags = skimbler::SurfaceDefaultFlags;
+    bool projective = false;
+};
+
+inline skimbler::SurfaceSettings SettingsOf(const Case &c)
+{
+    skimbler::SurfaceSettings settings = skimbler::DefaultSettings();
+    settings.MagFilter = c.mag;
+    settings.MinFilter = c.min;
+    settings.SrcFactor = c.src;
+    settings.DestFactor = c.dst;
+    settings.Flags = c.flags;
+    for (int i = 0; i < 4; ++i) {
+        for (int k = 0; k < 3; ++k)
+            settings.Points[i][k] = c.points[i][k];
+        for (int k = 0; k < 4; ++k)
+            settings.Colors[i][k] = c.colours[i][k];
+    }
+    return settings;
+}
+
+// The rows, as a _data function gives them (column "surface").
+inline void AddCases()
+{
+    QTest::addColumn<Case>("surface");
+    auto row = [](const char *name, Case c) { QTest::newRow(name) << c; };
+    auto blend = [](std::uint32_t src, std::uint32_t dst) {
+        Case c;
+        c.colours = kTranslucent;
+        c.src = src;
+        c.dst = dst;
+        return c;
+    };
+    auto filtered = [](const char *image, const Points &points, std::uint32_t mag, std::uint32_t min) {
+        Case c;
+        c.image = QString::fromLatin1(image);
+        c.points = points;
+        c.mag = mag;
+        c.min = min;
+        c.src = gl::SRC_ALPHA;
+        c.dst = gl::ONE_MINUS_SRC_ALPHA;
+        return c;
+    };
+
+    // Blend pairs across the factor list.
+    row("blend one one", blend(gl::ONE, gl::ONE));
+    row("blend alpha", blend(gl::SRC_ALPHA, gl::ONE_MINUS_SRC_ALPHA));
+    row("blend one zero", blend(gl::ONE, gl::ZERO));
+    row("blend zero src colour", blend(gl::ZERO, gl::SRC_COLOR));
+    row("blend src colour one minus src colour", blend(gl::SRC_COLOR, gl::ONE_MINUS_SRC_COLOR));
+    row("blend dst colour zero", blend(gl::DST_COLOR, gl::ZERO));
+    row("blend one minus dst colour one", blend(gl::ONE_MINUS_DST_COLOR, gl::ONE));
+    row("blend dst alpha one minus dst alpha", blend(gl::DST_ALPHA, gl::ONE_MINUS_DST_ALPHA));
+    row("blend one minus dst alpha dst alpha", blend(gl::ONE_MINUS_DST_ALPHA, gl::DST_ALPHA));
+    row("blend one minus src alpha src alpha", blend(gl::ONE_MINUS_SRC_ALPHA, gl::SRC_ALPHA));
+    row("blend saturate one", blend(gl::SRC_ALPHA_SATURATE, gl::ONE));
+    row("blend zero one minus src colour", blend(gl::ZERO, gl::ONE_MINUS_SRC_COLOR));
+    row("blend dst colour one minus dst colour", blend(gl::DST_COLOR, gl::ONE_MINUS_DST_COLOR));
+
+    // Every filter where it applies: mag on an 8 x 8 image over the
+    // plane, min on 64 x 64 drawn small and very small.
+    row("mag nearest", filtered("card8", kFull, gl::NEAREST, gl::NEAREST));
+    row("mag linear", filtered("card8", kFull, gl::LINEAR, gl::NEAREST));
+    row("min nearest", filtered("card64", kSmall, gl::NEAREST, gl::NEAREST));
+    row("min linear", filtered("card64", kSmall, gl::NEAREST, gl::LINEAR));
+    row("min nearest mipmap nearest", filtered("card64", kSmall, gl::LINEAR, gl::NEAREST_MIPMAP_NEAREST));
+    row("min linear mipmap nearest", filtered("card64", kSmall, gl::LINEAR, gl::LINEAR_MIPMAP_NEAREST));
+    row("min nearest mipmap linear", filtered("card64", kSmall, gl::LINEAR, gl::NEAREST_MIPMAP_LINEAR));
+    row("min linear mipmap linear", filtered("card64", kSmall, gl::LINEAR, gl::LINEAR_MIPMAP_LINEAR));
+    row("tiny nearest mipmap linear", filtered("card64", kTiny, gl::LINEAR, gl::NEAREST_MIPMAP_LINEAR));
+    row("tiny linear mipmap linear", filtered("card64", kTiny, gl::LINEAR, gl::LINEAR_MIPMAP_LINEAR));
+
+    // Corners lifted towards and away from the eye.
+    row("lifted linear", filtered("card64", kLifted, gl::LINEAR, gl::LINEAR));
+    row("lifted mipmaps", filtered("card64", kLifted, gl::NEAREST, gl::LINEAR_MIPMAP_LINEAR));
+
+    // Each flag off: what is drawn in place of the setting.
+    Case off = filtered("card64", kSmall, gl::NEAREST, gl::NEAREST);
+    off.src = gl::ZERO;
+    off.dst = gl::ONE_MINUS_SRC_COLOR;
+    auto without = [&off](SurfaceFlags flag) {
+        Case c = off;
+        c.flags = skimbler::SurfaceDefaultFlags & ~flag;
+        return c;
+    };
+    row("colour key flag on", [&off] { Case c = off; c.flags = 0x3F; return c; }());
+    row("points flag off", without(skimbler::SURFACE_FLAG_POINTS));
+    row("colours flag off", without(skimbler::SURFACE_FLAG_COLORS));
+    row("mag flag off", [&] { Case c = without(skimbler::SURFACE_FLAG_MAG); c.points = kFull; c.image = QStringLiteral("card8"); return c; }());
+    row("min flag off", without(skimbler::SURFACE_FLAG_MIN));
+    row("blend flag off", without(skimbler::SURFACE_FLAG_BLEND));
+    row("every flag off", [&off] { Case c = off; c.flags = 0; return c; }());
+
+    // Corner colours with alpha.
+    row("translucent corners alpha blend", [&] { Case c = filtered("card64", kLifted, gl::LINEAR, gl::LINEAR); c.colours = kTranslucent; return c; }());
+    row("white corners", [&] { Case c = filtered("card64", kFull, gl::LINEAR, gl::LINEAR); c.colours = kWhite; return c; }());
+
+    // Projective texture coordinates on and off.
+    auto projective = [&](const Points &points, std::uint32_t min, bool on) {
+        Case c = filtered("card64", points, gl::LINEAR, min);
+        c.colours = kTranslucent;
+        c.projective = on;
+        return c;
+    };
+    row("trapezoid affine", projective(kTrapezoid, gl::LINEAR, false));
+    row("trapezoid projective", projective(kTrapezoid, gl::LINEAR, true));
+    row("small trapezoid projective mipmaps", projective(kSmallTrapezoid, gl::LINEAR_MIPMAP_LINEAR, true));
+    row("small trapezoid affine mipmaps", projective(kSmallTrapezoid, gl::LINEAR_MIPMAP_LINEAR, false));
+    row("parallelogram projective", projective(kParallelogram, gl::LINEAR, true));
+    row("lifted projective", projective(kLifted, gl::NEAREST_MIPMAP_LINEAR, true));
+
+    // Sides that are not powers of two.
+    row("odd size linear", filtered("odd37x23", kFull, gl::LINEAR, gl::LINEAR));
+    row("odd size nearest", filtered("odd37x23", kFull, gl::NEAREST, gl::NEAREST));
+    row("odd size mipmaps", filtered("odd37x23", kTiny, gl::LINEAR, gl::LINEAR_MIPMAP_LINEAR));
+    row("odd size image-sized quad", [&] { Case c = filtered("odd37x23", kFull, gl::LINEAR, gl::LINEAR); c.flags &= ~skimbler::SURFACE_FLAG_POINTS; return c; }());
+
+    // 24-bit images: the border a linear filter mixes in stays opaque.
+    row("rgb mag linear", filtered("rgb5x3", kFull, gl::LINEAR, gl::LINEAR));
+    row("rgb mag nearest", filtered("rgb5x3", kFull, gl::NEAREST, gl::NEAREST));
+    row("rgb min linear mipmap linear", filtered("rgb64", kSmall, gl::LINEAR, gl::LINEAR_MIPMAP_LINEAR));
+    row("rgb trapezoid projective", [&] { Case c = projective(kTrapezoid, gl::LINEAR, true); c.image = QStringLiteral("rgb64"); return c; }());
+}
+
+struct Difference
+{
+    int worst = 0;    // the largest difference of any channel
+    int overTwo = 0;  // channels off by more than 2
+    QString where;    // the worst one
+};
+
+// Two RGBA8 frames of kWidth x kHeight, rows from the bottom; `skip` says
+// which pixels not to count (null: every one).
+template <typename Skip>
+Difference Compare(const Pixels &editor, const Pixels &other, Skip skip)
+{
+    Difference d;
+    for (std::size_t i = 0; i < editor.size() && i < other.size(); ++i) {
+        const std::size_t pixel = i / 4;
+        if (skip(int(pixel % kWidth), int(pixel / kWidth)))
+            continue;
+        const int difference = std::abs(int(editor[i]) - int(other[i]));
+        d.overTwo += difference > 2;
+        if (difference > d.worst) {
+            d.worst = difference;
+            d.where = QStringLiteral("pixel (%1, %2) channel %3: editor %4, runtime %5")
+                          .arg(pixel % kWidth)
+                          .arg(pixel / kWidth)
+                          .arg(i % 4)
+                          .arg(editor[i])
+                          .arg(other[i]);
+        }
+    }
+    return d;
+}
+
+inline Difference Compare(const Pixels &editor, const Pixels &other)
+{
+    return Compare(editor, other, [](int, int) { return false; });
+}
+
+} // namespace runtimecases
+
+Q_DECLARE_METATYPE(runtimecases::Case)
