@@ -90,8 +90,9 @@ public:
     int Height = 0;
     int ViewportLeft = 0;
     int ViewportBottom = 0;
-    // DrawSurface sends projective texture coordinates, so that a quad that is
-    // not a parallelogram keeps the image's straight lines straight.
+    // DrawSurface sends projective texture coordinates even when the
+    // surface's own perspective-correct setting is off (skimbler-cli's
+    // --projective); the surface's setting alone decides otherwise.
     bool ProjectiveTexture = false;
     static constexpr float PlaneZ = skimbler::scene::PlaneZ;
 

@@ -119,7 +119,6 @@ int CSkimblerView::OnCreate()
     m_interface = NewInterface();
     if (!m_interface->Init(800, 600))
         MessageBox::show(tr("Failed to create GraphicalInterface."), QString());
-    m_interface->ProjectiveTexture = m_projectiveTexture;
 
     const std::vector<unsigned char> pixels = BackgroundCache::TilePixels();
     m_backgroundWidth = BackgroundTileSize;
@@ -233,20 +232,6 @@ void CSkimblerView::SetShowAxes(bool on)
 void CSkimblerView::SetShowHandles(bool on)
 {
     m_showHandles = on;
-    requestUpdate();
-}
-
-bool CSkimblerView::ProjectiveTexture() const
-{
-    return m_projectiveTexture;
-}
-
-void CSkimblerView::SetProjectiveTexture(bool on)
-{
-    // Kept here as well: the choice may come before the context exists.
-    m_projectiveTexture = on;
-    if (m_interface)
-        m_interface->ProjectiveTexture = on;
     requestUpdate();
 }
 

@@ -106,9 +106,6 @@ public:
     void SetShowAxes(bool on);
     bool ShowHandles() const { return m_showHandles; }
     void SetShowHandles(bool on);
-    // Projective texture coordinates for a quad that is not a parallelogram.
-    bool ProjectiveTexture() const;
-    void SetProjectiveTexture(bool on);
     // The checkerboard behind the picture; off, the window is cleared.
     bool HasBackground() const { return m_showBackground && m_backgroundWidth > 0 && m_backgroundHeight > 0; }
     void SetShowBackground(bool on);
@@ -270,7 +267,6 @@ private:
     TextureImage m_background;
     int m_maxTextureSide = 0;
     std::unique_ptr<BackgroundCache> m_backgroundCache;
-    bool m_projectiveTexture = false;
     bool m_cacheBackground = true;
     bool m_showBackground = true;
     float m_zoom = 1.0f;
