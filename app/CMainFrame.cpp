@@ -76,7 +76,8 @@ CMainFrame::CMainFrame(CSkimblerDoc *document, QWidget *parent)
     , m_document(document)
 {
     setWindowTitle(QString::fromLatin1(AppTitle));
-    // Drops over the view land here too: its window container takes none.
+    // Drops over the tool bars land here; those over the view's own window
+    // come through eventFilter.
     setAcceptDrops(true);
 }
 
@@ -232,6 +233,25 @@ bool CMainFrame::OnCommand(int commandId)
 
 bool CMainFrame::eventFilter(QObject *watched, QEvent *event)
 {
+    // The view is a window of its own: Qt hands drags over it to that
+    // window, not to its container, so they are taken here as over the bars.
+    if (watched == m_view) {
+        switch (event->type()) {
+        case QEvent::DragEnter:
+            dragEnterEvent(static_cast<QDragEnterEvent *>(event));
+            return true;
+        case QEvent::DragMove:
+            dragMoveEvent(static_cast<QDragMoveEvent *>(event));
+            return true;
+        case QEvent::DragLeave:
+            return true;
+        case QEvent::Drop:
+            dropEvent(static_cast<QDropEvent *>(event));
+            return true;
+        default:
+            break;
+        }
+    }
     switch (event->type()) {
     case QEvent::KeyRelease: {
         const int key = static_cast<QKeyEvent *>(event)->key();

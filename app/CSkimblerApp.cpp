@@ -71,11 +71,11 @@ QString SaveFilters()
 CSkimblerApp::CSkimblerApp(QObject *parent)
     : QObject(parent)
 {
-    m_askOpenPath = [this]() {
-        return QFileDialog::getOpenFileName(m_mainFrame, QString(), QString(), OpenFilters());
+    m_askOpenPath = [this](const QString &folder) {
+        return QFileDialog::getOpenFileName(m_mainFrame, QString(), folder, OpenFilters());
     };
-    m_askImagePath = [this]() {
-        return QFileDialog::getOpenFileName(m_mainFrame, QString(), QString(), ImageFilters());
+    m_askImagePath = [this](const QString &folder) {
+        return QFileDialog::getOpenFileName(m_mainFrame, QString(), folder, ImageFilters());
     };
     m_askSavePath = [this](const QString &suggestion) {
         return QFileDialog::getSaveFileName(m_mainFrame, QString(), suggestion, SaveFilters());
@@ -239,7 +239,7 @@ void CSkimblerApp::OnFileOpen()
 {
     if (!m_document || !SaveModified())
         return;
-    const QString path = m_askOpenPath();
+    const QString path = m_askOpenPath(DialogFolder());
     if (!path.isEmpty())
         OpenDocumentFile(path);
 }
@@ -255,7 +255,7 @@ void CSkimblerApp::OnFileReplaceImage()
 {
     if (!m_document)
         return;
-    const QString path = m_askImagePath();
+    const QString path = m_askImagePath(DialogFolder());
     if (!path.isEmpty())
         ReplaceImage(path);
 }
@@ -300,6 +300,18 @@ void CSkimblerApp::ForgetRecentFile(const QString &path)
     UpdateRecentFiles();
 }
 
+QString CSkimblerApp::DialogFolder() const
+{
+    // Where the user last was with this surface: its file, else its image.
+    if (!m_document)
+        return QString();
+    if (!m_document->GetPathName().isEmpty())
+        return QFileInfo(m_document->GetPathName()).absolutePath();
+    if (!m_document->GetImagePath().isEmpty())
+        return QFileInfo(m_document->GetImagePath()).absolutePath();
+    return QString();
+}
+
 bool CSkimblerApp::OnFileSave()
 {
     if (!m_document)
@@ -318,7 +330,9 @@ bool CSkimblerApp::OnFileSaveAs()
         const QString base = m_document->GetImagePath().isEmpty()
             ? m_document->GetTitle()
             : QFileInfo(m_document->GetImagePath()).completeBaseName();
-        suggestion = QDir::current().filePath(base + QLatin1Char('.') + QString::fromLatin1(SurfaceFile::Extension));
+        const QString folder = DialogFolder();
+        suggestion = (folder.isEmpty() ? QDir::current() : QDir(folder))
+                         .filePath(base + QLatin1Char('.') + QString::fromLatin1(SurfaceFile::Extension));
     }
     QString path = m_askSavePath(suggestion);
     if (path.isEmpty())

@@ -65,8 +65,11 @@ public:
     const RecentFileList &RecentFiles() const { return m_recentFiles; }
 
     // The file dialogs, replaceable so tests need no one at the keyboard.
-    std::function<QString()> m_askOpenPath;
-    std::function<QString()> m_askImagePath;
+    // Open and Replace Image start in `folder` (DialogFolder()).
+    std::function<QString(const QString &folder)> m_askOpenPath;
+    std::function<QString(const QString &folder)> m_askImagePath;
+    // The folder of the surface's file, else of its image; empty for neither.
+    QString DialogFolder() const;
     std::function<QString(const QString &suggestion)> m_askSavePath;
 
 protected:

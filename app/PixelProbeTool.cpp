@@ -126,7 +126,7 @@ PixelProbe::Result PixelProbeTool::ProbeAt(int x, int y)
     }
     const skimbler::View view = m_view->CoreView();
     const skimbler::DrawState state
-        = ResolveSurface(*surface, view.Width, view.Height, m_view->ProjectiveTexture());
+        = ResolveSurface(*surface, view.Width, view.Height, false);
     return skimbler::PixelAt(state, view, Texels(), BackgroundAt(x, y), x, y);
 }
 

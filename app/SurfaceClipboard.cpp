@@ -92,6 +92,7 @@ bool Paste(const QMimeData *mime, CSkimblerDoc *document, QString *error, bool *
     after.SrcFactor = contents.Settings.SrcFactor;
     after.DestFactor = contents.Settings.DestFactor;
     after.Flags = contents.Settings.Flags;
+    after.PerspectiveCorrect = contents.Settings.PerspectiveCorrect;
     std::memcpy(after.Points, contents.Settings.Points, sizeof after.Points);
     std::memcpy(after.Colors, contents.Settings.Colors, sizeof after.Colors);
     const bool differs = document->ChangeSettings(after, QCoreApplication::translate("SurfaceClipboard", "貼上"));

@@ -24,7 +24,6 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPlainTextEdit>
-#include <QSettings>
 #include <QStatusBar>
 #include <QTextEdit>
 
@@ -50,8 +49,6 @@ QIcon ProbeIcon()
 
 } // namespace
 
-const char *const SurfaceTools::ProjectiveKey = "View/PerspectiveCorrectTexture";
-
 SurfaceTools::SurfaceTools(CMainFrame *frame)
     : QObject(frame)
     , m_frame(frame)
@@ -73,7 +70,13 @@ SurfaceTools::SurfaceTools(CMainFrame *frame)
         if (QAction *action = frame->CommandAction(commandId))
             action->setEnabled(true);
     }
-    SetProjective(QSettings().value(QString::fromLatin1(ProjectiveKey), false).toBool());
+    // The menu item shows the surface's own setting, whatever changed it:
+    // the item, an undo, Paste, or another surface opened.
+    if (CSkimblerDoc *document = frame->GetActiveDocument()) {
+        connect(document, &CSkimblerDoc::viewsUpdated, this, &SurfaceTools::ShowProjective);
+        connect(document, &CSkimblerDoc::documentOpened, this, &SurfaceTools::ShowProjective);
+    }
+    ShowProjective();
 }
 
 SurfaceTools::~SurfaceTools() = default;
@@ -95,12 +98,9 @@ bool SurfaceTools::OnCommand(int commandId)
     case ID_PIXEL_PROBE:
         m_probe->SetEnabled(m_frame->IsButtonChecked(ID_PIXEL_PROBE));
         return true;
-    case ID_PERSPECTIVE_TEXTURE: {
-        const bool on = m_frame->IsButtonChecked(ID_PERSPECTIVE_TEXTURE);
-        SetProjective(on);
-        QSettings().setValue(QString::fromLatin1(ProjectiveKey), on);
+    case ID_PERSPECTIVE_TEXTURE:
+        SetProjective(m_frame->IsButtonChecked(ID_PERSPECTIVE_TEXTURE));
         return true;
-    }
     case ID_FILE_EXPORT_IMAGE:
         Export();
         return true;
@@ -111,9 +111,19 @@ bool SurfaceTools::OnCommand(int commandId)
 
 void SurfaceTools::SetProjective(bool on)
 {
-    m_frame->CheckButton(ID_PERSPECTIVE_TEXTURE, on);
-    if (CSkimblerView *view = m_frame->GetActiveView())
-        view->SetProjectiveTexture(on);
+    CSkimblerDoc *document = m_frame->GetActiveDocument();
+    if (document) {
+        skimbler::SurfaceSettings after = document->Settings();
+        after.PerspectiveCorrect = on ? 1u : 0u;
+        document->ChangeSettings(after, tr("透視校正貼圖"));
+    }
+    ShowProjective();
+}
+
+void SurfaceTools::ShowProjective()
+{
+    const CSkimblerDoc *document = m_frame->GetActiveDocument();
+    m_frame->CheckButton(ID_PERSPECTIVE_TEXTURE, document && document->surface.PerspectiveCorrect != 0);
 }
 
 bool SurfaceTools::ForwardToTextField(int commandId)
@@ -145,10 +155,9 @@ void SurfaceTools::Copy()
     const GraphicalInterface *drawing = view ? view->Interface() : nullptr;
     const int width = drawing ? drawing->Width : 800;
     const int height = drawing ? drawing->Height : 600;
-    const bool projective = view && view->ProjectiveTexture();
     QString error;
     QMimeData *mime = SurfaceClipboard::MakeMimeData(document->surface, document->GetImagePath(), width, height,
-                                                     projective, &error);
+                                                     false, &error);
     if (!mime) {
         MessageBox::show(tr("Cannot copy the surface: %1.").arg(error), QStringLiteral("Skimbler"),
                          MessageBox::Exclamation);
@@ -166,8 +175,7 @@ void SurfaceTools::CopyShaderCode()
     GraphicalInterface *gi = view ? view->Interface() : nullptr;
     const int width = gi ? gi->Width : 800;
     const int height = gi ? gi->Height : 600;
-    const bool projective = view && view->ProjectiveTexture();
-    const skimbler::DrawState state = CodeListing::Resolve(document->surface, width, height, projective);
+    const skimbler::DrawState state = CodeListing::Resolve(document->surface, width, height, false);
     QGuiApplication::clipboard()->setText(
         CodeListing::ShaderCode(CodeListing::ShaderApi::Gl33, state, document->GetImagePath(), width, height));
 }

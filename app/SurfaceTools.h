@@ -17,9 +17,6 @@ class SurfaceTools : public QObject
     Q_OBJECT
 
 public:
-    // Settings key of the projective texturing option.
-    static const char *const ProjectiveKey;
-
     explicit SurfaceTools(CMainFrame *frame);
     ~SurfaceTools() override;
 
@@ -27,6 +24,7 @@ public:
     bool OnCommand(int commandId);
 
     PixelProbeTool *Probe() const { return m_probe; }
+    // Turns the surface's perspective-correct texture on or off, one undo step.
     void SetProjective(bool on);
 
     void Copy();
@@ -44,6 +42,7 @@ private:
     // Copy and Paste keep their text meaning in a text field: the field gets
     // the key as if typed. True when a field took it.
     bool ForwardToTextField(int commandId);
+    void ShowProjective();
 
     CMainFrame *m_frame;
     PixelProbeTool *m_probe = nullptr;

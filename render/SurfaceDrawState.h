@@ -10,5 +10,6 @@ class Surface;
 // numbers from.
 skimbler::SurfaceSettings CoreSettings(const Surface &surface);
 
-// The surface resolved for a viewWidth x viewHeight window.
+// The surface resolved for a viewWidth x viewHeight window; `projective`
+// turns perspective-correct texture on when the surface's own setting is off.
 skimbler::DrawState ResolveSurface(const Surface &surface, int viewWidth, int viewHeight, bool projective);

@@ -51,11 +51,11 @@
     </message>
     <message>
         <source>設定時：平面畫在四個可拖曳的角點上。清除時：畫成影像大小的直立矩形 (以視窗像素計)，角點無法選取。</source>
-        <translation>Set: the quad is drawn on its four corner points, which you can drag. Clear: an upright rectangle of the image's size in window pixels; the corners cannot be picked.</translation>
+        <translation>Set: the quad is drawn on its four corner points, which you can drag. Clear: an upright rectangle of the image&apos;s size in window pixels; the corners cannot be picked.</translation>
     </message>
     <message>
         <source>設定時：每個角點的顏色乘上影像。清除時：所有角點都是白色。</source>
-        <translation>Set: each corner's colour multiplies the image. Clear: every corner is white.</translation>
+        <translation>Set: each corner&apos;s colour multiplies the image. Clear: every corner is white.</translation>
     </message>
     <message>
         <source>設定時：使用 MagFilter。清除時：使用 GL_LINEAR。</source>
@@ -1058,6 +1058,10 @@
     <message>
         <source>已匯出影像至 %1</source>
         <translation>Exported the image to %1</translation>
+    </message>
+    <message>
+        <source>透視校正貼圖</source>
+        <translation>Perspective-correct texture</translation>
     </message>
 </context>
 <context>

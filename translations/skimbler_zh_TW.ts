@@ -1059,6 +1059,10 @@
         <source>已匯出影像至 %1</source>
         <translation>已匯出影像至 %1</translation>
     </message>
+    <message>
+        <source>透視校正貼圖</source>
+        <translation>透視校正貼圖</translation>
+    </message>
 </context>
 <context>
     <name>TextureUpload</name>

@@ -77,8 +77,11 @@ CSkimblerView::~CSkimblerView()
 {
     if (qApp)
         qApp->removeEventFilter(this);
-    if (m_document)
+    if (m_document) {
         m_document->RemoveView(this);
+        if (m_document->GetImagePreparer() == this)
+            m_document->SetImagePreparer(nullptr);
+    }
     if (m_backgroundCache && MakeCurrent())
         m_backgroundCache->Release();
     if (m_interface && MakeCurrent())
@@ -116,7 +119,6 @@ int CSkimblerView::OnCreate()
     m_interface = NewInterface();
     if (!m_interface->Init(800, 600))
         MessageBox::show(tr("Failed to create GraphicalInterface."), QString());
-    m_interface->ProjectiveTexture = m_projectiveTexture;
 
     const std::vector<unsigned char> pixels = BackgroundCache::TilePixels();
     m_backgroundWidth = BackgroundTileSize;
@@ -127,8 +129,10 @@ int CSkimblerView::OnCreate()
     m_background.Pixels = nullptr;
     // Asked once: the document checks every image it opens against it.
     m_maxTextureSide = TextureUpload::MaxSide();
-    if (m_document)
+    if (m_document) {
         m_document->SetMaxTextureSide(m_maxTextureSide);
+        m_document->SetImagePreparer(this);
+    }
     // A screen shape chosen before the context existed takes effect now.
     if (m_screenWidth > 0)
         UpdateViewport();
@@ -147,8 +151,11 @@ void CSkimblerView::SetDocument(CSkimblerDoc *document)
 {
     if (document == m_document.data())
         return;
-    if (m_document)
+    if (m_document) {
         m_document->RemoveView(this);
+        if (m_document->GetImagePreparer() == this)
+            m_document->SetImagePreparer(nullptr);
+    }
     m_document = document;
     m_dragTarget = -1;
     m_surfaceDrag = false;
@@ -159,8 +166,21 @@ void CSkimblerView::SetDocument(CSkimblerDoc *document)
         document->AddView(this);
         if (m_maxTextureSide > 0)
             document->SetMaxTextureSide(m_maxTextureSide);
+        if (m_interface)
+            document->SetImagePreparer(this);
     }
     RefreshCoordinates();
+}
+
+bool CSkimblerView::PrepareImage(std::shared_ptr<const PixelImage> image, std::function<void()> ready)
+{
+    return m_interface && MakeCurrent() && m_interface->Textures().Prepare(std::move(image), std::move(ready));
+}
+
+void CSkimblerView::DropPreparedImage()
+{
+    if (m_interface && MakeCurrent())
+        m_interface->Textures().DropPrepared();
 }
 
 bool CSkimblerView::MakeCurrent()
@@ -212,20 +232,6 @@ void CSkimblerView::SetShowAxes(bool on)
 void CSkimblerView::SetShowHandles(bool on)
 {
     m_showHandles = on;
-    requestUpdate();
-}
-
-bool CSkimblerView::ProjectiveTexture() const
-{
-    return m_projectiveTexture;
-}
-
-void CSkimblerView::SetProjectiveTexture(bool on)
-{
-    // Kept here as well: the choice may come before the context exists.
-    m_projectiveTexture = on;
-    if (m_interface)
-        m_interface->ProjectiveTexture = on;
     requestUpdate();
 }
 

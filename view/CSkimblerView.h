@@ -4,6 +4,7 @@
 #include "render/TextureImage.h"
 #include "skimbler/Scene.h"
 #include "surface/DocumentView.h"
+#include "surface/ImagePreparer.h"
 
 #include <QPointer>
 #include <QRect>
@@ -24,7 +25,7 @@ class Surface;
 // of the surface's geometry, which it hands to its document. It knows no
 // window around it: it says what changed by signals, and whoever hosts it
 // wires fields and buttons to them and to its setters.
-class CSkimblerView : public QWindow, public DocumentView
+class CSkimblerView : public QWindow, public DocumentView, public ImagePreparer
 {
     Q_OBJECT
 
@@ -73,6 +74,11 @@ public:
 
     // Document-changed notification: redraw everything.
     void OnUpdate(DocumentView *sender, long hint, QObject *hintObject) override;
+    // A large picture's texture is made on a thread with a context sharing
+    // this window's; the window goes on drawing what it showed until the
+    // document takes the picture, and the next frame shows it whole.
+    bool PrepareImage(std::shared_ptr<const PixelImage> image, std::function<void()> ready) override;
+    void DropPreparedImage() override;
 
     // The view's own commands (zoom, fit, corner choice, corner reset);
     // true when handled.
@@ -100,9 +106,6 @@ public:
     void SetShowAxes(bool on);
     bool ShowHandles() const { return m_showHandles; }
     void SetShowHandles(bool on);
-    // Projective texture coordinates for a quad that is not a parallelogram.
-    bool ProjectiveTexture() const;
-    void SetProjectiveTexture(bool on);
     // The checkerboard behind the picture; off, the window is cleared.
     bool HasBackground() const { return m_showBackground && m_backgroundWidth > 0 && m_backgroundHeight > 0; }
     void SetShowBackground(bool on);
@@ -264,7 +267,6 @@ private:
     TextureImage m_background;
     int m_maxTextureSide = 0;
     std::unique_ptr<BackgroundCache> m_backgroundCache;
-    bool m_projectiveTexture = false;
     bool m_cacheBackground = true;
     bool m_showBackground = true;
     float m_zoom = 1.0f;

@@ -54,7 +54,7 @@ DrawState Resolve(const SurfaceSettings &settings, std::uint32_t imageWidth, std
     float corners[4][3];
     Corners(settings, imageWidth, imageHeight, options, corners);
     float q[4] = {1, 1, 1, 1};
-    state.Projective = options.Projective && ProjectiveQ(corners, q);
+    state.Projective = (options.Projective || settings.PerspectiveCorrect != 0) && ProjectiveQ(corners, q);
 
     for (int i = 0; i < 4; ++i) {
         DrawVertex &v = state.Vertices[i];

@@ -54,6 +54,9 @@ const UnsignedField kUnsignedFields[] = {
     {"Flags", &SurfaceSettings::Flags},
 };
 
+// Optional: absent means off.
+const char *const kPerspectiveCorrect = "PerspectiveCorrect";
+
 std::string SystemReason(int code)
 {
     return std::strerror(code);
@@ -471,6 +474,10 @@ bool Serialise(const SurfaceSettings &settings, std::uint32_t width, std::uint32
     }
     fields["Points"] = FloatRowsText(&settings.Points[0][0], 3, 2);
     fields["Colors"] = FloatRowsText(&settings.Colors[0][0], 4, 2);
+    // Written only when on, so a surface without it keeps the bytes files
+    // have always had.
+    if (settings.PerspectiveCorrect != 0)
+        fields[kPerspectiveCorrect] = "true";
 
     std::map<std::string, std::string> image;
     if (!imagePath.empty()) {
@@ -647,6 +654,14 @@ bool Parse(std::string_view data, const std::string &fileDirectory, Contents *co
         return false;
     if (!ReadFloatRows(*fields, "Colors", 4, 0.0, 1.0, &read.Settings.Colors[0][0], error))
         return false;
+    const auto perspective = fields->find(kPerspectiveCorrect);
+    if (perspective != fields->end()) {
+        if (!perspective->is_boolean()) {
+            *error = std::string("the field \"") + kPerspectiveCorrect + "\" must be true or false";
+            return false;
+        }
+        read.Settings.PerspectiveCorrect = perspective->get<bool>() ? 1u : 0u;
+    }
 
     *contents = std::move(read);
     return true;

@@ -3,8 +3,8 @@
 //     skimbler_glfw_example picture.skimbler
 //
 // The image the file names is read with stb_image; the runtime draws it with
-// the editor's filters, blending, colours and corners. Escape quits, P turns
-// projective texture coordinates on and off.
+// the editor's filters, blending, colours, corners and perspective-correct
+// texture. Escape quits, P turns perspective-correct texture on and off.
 
 #define GLFW_INCLUDE_NONE
 #include <GLFW/glfw3.h>
@@ -19,7 +19,7 @@
 
 namespace {
 
-bool g_projective = false;
+bool g_flipPerspective = false;
 
 void OnKey(GLFWwindow *window, int key, int, int action, int)
 {
@@ -28,7 +28,7 @@ void OnKey(GLFWwindow *window, int key, int, int action, int)
     if (key == GLFW_KEY_ESCAPE)
         glfwSetWindowShouldClose(window, GLFW_TRUE);
     if (key == GLFW_KEY_P)
-        g_projective = !g_projective;
+        g_flipPerspective = true;
 }
 
 } // namespace
@@ -89,7 +89,13 @@ int main(int argc, char **argv)
         viewport(0, 0, view.Width, view.Height);
         clearColor(0.25f, 0.25f, 0.25f, 1.0f);
         clear(0x4000 /* GL_COLOR_BUFFER_BIT */);
-        renderer.Draw(view, g_projective);
+        if (g_flipPerspective) {
+            skimbler::SurfaceSettings settings = renderer.Settings();
+            settings.PerspectiveCorrect = settings.PerspectiveCorrect ? 0u : 1u;
+            renderer.SetSettings(settings);
+            g_flipPerspective = false;
+        }
+        renderer.Draw(view);
         glfwSwapBuffers(window);
         glfwWaitEvents();
     }

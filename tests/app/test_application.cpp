@@ -80,10 +80,11 @@ private:
     CSkimblerDoc *Doc() const { return m_app->GetDocument(); }
     CSkimblerView *View() const { return m_app->GetActiveView(); }
     QString Work(const char *name) const { return m_work->filePath(QString::fromLatin1(name)); }
-    // Drags `path` onto the main window and drops it; true when it was taken.
-    bool Drop(const QString &path, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const
+    // Drags `path` onto the main window (or the view's own window, which Qt
+    // hands drags over it to) and drops it; true when it was taken.
+    bool Drop(const QString &path, Qt::KeyboardModifiers modifiers = Qt::NoModifier, bool onView = false) const
     {
-        CMainFrame *frame = m_app->GetMainWnd();
+        QObject *frame = onView ? static_cast<QObject *>(View()) : m_app->GetMainWnd();
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(path)});
         QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, modifiers);
@@ -130,6 +131,7 @@ private Q_SLOTS:
     void hiddenToolWindowsComeBackFromTheMenu();
     void cornerColourIsDrawnUndoneAndSaved();
     void droppedFileOpensAfterTheSaveQuestion();
+    void fileDialogsStartWhereTheSurfaceIs();
     void replacedImageKeepsTheSettings_data();
     void replacedImageKeepsTheSettings();
     void rewrittenImageIsRedrawnAndAFailureOnlyInTheStatusBar();
@@ -391,7 +393,7 @@ void TestApplication::saveQuestion()
     Doc()->SetModifiedFlag(true);
     const QString savedPath = Work("mine.skimbler");
     m_app->m_askSavePath = [&](const QString &) { return savedPath; };
-    m_app->m_askOpenPath = [&]() { return other; };
+    m_app->m_askOpenPath = [&](const QString &) { return other; };
     m_messages->answers << MessageBox::Result(answer);
 
     m_app->OnCommand(command);
@@ -634,7 +636,7 @@ void TestApplication::shortcutsWorkAfterClickingTheView()
     QCOMPARE(Doc()->surface.Points[0][0], -4.0f / 3.0f);
 
     bool asked = false;
-    m_app->m_askOpenPath = [&]() {
+    m_app->m_askOpenPath = [&](const QString &) {
         asked = true;
         return QString();
     };
@@ -859,6 +861,38 @@ void TestApplication::droppedFileOpensAfterTheSaveQuestion()
     QCOMPARE(m_app->RecentFiles().Paths().value(0), Work("dropped.png"));
 }
 
+// Open, Replace Image and Save As start in the image's folder until the
+// surface has a file, then in the file's.
+void TestApplication::fileDialogsStartWhereTheSurfaceIs()
+{
+    QVERIFY(Start());
+    QVERIFY(QDir(m_work->path()).mkpath(QStringLiteral("pictures")));
+    QVERIFY(QDir(m_work->path()).mkpath(QStringLiteral("surfaces")));
+    QImage picture(4, 4, QImage::Format_RGB32);
+    picture.fill(qRgb(200, 10, 30));
+    QVERIFY(picture.save(Work("pictures/p.png")));
+    QVERIFY(Open(Work("pictures/p.png")));
+
+    QString openIn, replaceIn, suggested;
+    m_app->m_askOpenPath = [&](const QString &folder) { openIn = folder; return QString(); };
+    m_app->m_askImagePath = [&](const QString &folder) { replaceIn = folder; return QString(); };
+    m_app->m_askSavePath = [&](const QString &suggestion) {
+        suggested = QFileInfo(suggestion).absolutePath();
+        return Work("surfaces/s.skimbler");
+    };
+    const QString pictures = QDir(Work("pictures")).absolutePath();
+    const QString surfaces = QDir(Work("surfaces")).absolutePath();
+    for (const QString &expected : {pictures, surfaces}) {
+        m_app->OnCommand(Resource::ID_FILE_OPEN);
+        m_app->OnCommand(Resource::ID_FILE_REPLACE_IMAGE);
+        m_app->OnCommand(Resource::ID_FILE_SAVE_AS);
+        QVERIFY(Settle());
+        QCOMPARE(openIn, expected);
+        QCOMPARE(replaceIn, expected);
+        QCOMPARE(suggested, expected);
+    }
+}
+
 void TestApplication::replacedImageKeepsTheSettings_data()
 {
     QTest::addColumn<QString>("how");
@@ -866,6 +900,8 @@ void TestApplication::replacedImageKeepsTheSettings_data()
     QTest::newRow("File menu") << "menu" << true;
     QTest::newRow("dropped with Shift") << "shift drop" << true;
     QTest::newRow("dropped without Shift opens") << "drop" << false;
+    QTest::newRow("dropped with Shift on the view") << "shift drop view" << true;
+    QTest::newRow("dropped on the view opens") << "drop view" << false;
 }
 
 void TestApplication::replacedImageKeepsTheSettings()
@@ -893,10 +929,11 @@ void TestApplication::replacedImageKeepsTheSettings()
         const int open = entries.indexOf(m_app->GetMainWnd()->CommandAction(Resource::ID_FILE_OPEN));
         QAction *replace = entries.value(open + 1);
         QCOMPARE(replace, m_app->GetMainWnd()->CommandAction(Resource::ID_FILE_REPLACE_IMAGE));
-        m_app->m_askImagePath = [&]() { return Work("other.png"); };
+        m_app->m_askImagePath = [&](const QString &) { return Work("other.png"); };
         replace->trigger();
     } else {
-        QVERIFY(Drop(Work("other.png"), how == QLatin1String("shift drop") ? Qt::ShiftModifier : Qt::NoModifier));
+        QVERIFY(Drop(Work("other.png"), how.startsWith(QLatin1String("shift")) ? Qt::ShiftModifier : Qt::NoModifier,
+                     how.endsWith(QLatin1String("view"))));
     }
     QTRY_COMPARE(Doc()->surface.Width, 12u);
     QCOMPARE(Doc()->GetImagePath(), Work("other.png"));

@@ -127,7 +127,7 @@ private Q_SLOTS:
 
     void projectiveKeepsImageLinesStraight_data();
     void projectiveKeepsImageLinesStraight();
-    void projectiveOptionIsRemembered();
+    void perspectiveTravelsWithTheSurface();
     void exportAtViewSizeIsTheViewWithoutHandles();
     void exportWithoutBackgroundHasStraightAlpha();
     void exportAtTypedSize();
@@ -189,7 +189,7 @@ void TestSurfaceTools::projectiveKeepsImageLinesStraight()
     QFETCH(bool, projective);
     if (projective != m_frame->IsButtonChecked(ID_PERSPECTIVE_TEXTURE))
         trigger(ID_PERSPECTIVE_TEXTURE);
-    QCOMPARE(view()->ProjectiveTexture(), projective);
+    QCOMPARE(m_document->surface.PerspectiveCorrect != 0u, projective);
 
     // A trapezoid, narrow at the top; the texture as it is, nearest texel.
     Surface &surface = m_document->surface;
@@ -221,19 +221,37 @@ void TestSurfaceTools::projectiveKeepsImageLinesStraight()
         QVERIFY2(worst >= 10.0, qPrintable(QString::number(worst)));
 }
 
-void TestSurfaceTools::projectiveOptionIsRemembered()
+// The menu item changes the surface, one undo step, and the surface file
+// takes it along; another run of the program does not inherit it.
+void TestSurfaceTools::perspectiveTravelsWithTheSurface()
 {
-    QVERIFY(!m_frame->IsButtonChecked(ID_PERSPECTIVE_TEXTURE));
-    QVERIFY(!view()->ProjectiveTexture());
+    const auto on = [this] {
+        const bool stored = m_document->surface.PerspectiveCorrect != 0;
+        return m_frame->IsButtonChecked(ID_PERSPECTIVE_TEXTURE) == stored ? int(stored) : -1;
+    };
+    QCOMPARE(on(), 0);
+    const int steps = m_document->UndoStack()->count();
     trigger(ID_PERSPECTIVE_TEXTURE);
-    QVERIFY(view()->ProjectiveTexture());
+    QCOMPARE(on(), 1);
+    QCOMPARE(m_document->UndoStack()->count(), steps + 1);
+    QVERIFY(m_document->IsModified());
+    m_document->UndoStack()->undo();
+    QCOMPARE(on(), 0);
+    m_document->UndoStack()->redo();
+    QCOMPARE(on(), 1);
 
+    const QString path = m_work.filePath(QStringLiteral("perspective.skimbler"));
+    QVERIFY(m_document->OnSaveDocument(path));
     createFrame();
-    QVERIFY(m_frame->IsButtonChecked(ID_PERSPECTIVE_TEXTURE));
-    QVERIFY(view()->ProjectiveTexture());
+    QCOMPARE(on(), 0);
+    QVERIFY(m_document->OnOpenDocument(path));
+    QCOMPARE(on(), 1);
+    // Turned off again, the file has the bytes of a surface that never had it.
     trigger(ID_PERSPECTIVE_TEXTURE);
-    createFrame();
-    QVERIFY(!view()->ProjectiveTexture());
+    QVERIFY(m_document->OnSaveDocument(path));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(!file.readAll().contains("PerspectiveCorrect"));
 }
 
 void TestSurfaceTools::exportAtViewSizeIsTheViewWithoutHandles()
@@ -415,15 +433,16 @@ void TestSurfaceTools::commandLineRendersTheExport()
     QFETCH(QSize, size);
     QFETCH(bool, transparent);
     QFETCH(bool, projective);
+    // The surface file carries the choice: the command line is not told.
+    tools()->SetProjective(projective);
     const QString surface = saveEditedSurface();
     QVERIFY(!surface.isEmpty());
-    tools()->SetProjective(projective);
     QString error;
     const QImage exported = ExportImage::Render(view(), size, !transparent, &error);
     QVERIFY2(!exported.isNull(), qPrintable(error));
 
     const QString out = m_work.filePath(QStringLiteral("cli.png"));
-    const CliRun run = RunCli(RenderArguments(surface, out, size, transparent, projective));
+    const CliRun run = RunCli(RenderArguments(surface, out, size, transparent, false));
     QVERIFY2(run.exitCode == 0, run.err.constData());
     // The window's and the buffer's pixel formats may round a blend apart by
     // one level.
@@ -440,9 +459,9 @@ void TestSurfaceTools::copyAsShaderCodeIsTheCommandLinesListing_data()
 void TestSurfaceTools::copyAsShaderCodeIsTheCommandLinesListing()
 {
     QFETCH(bool, projective);
+    tools()->SetProjective(projective);
     const QString surface = saveEditedSurface();
     QVERIFY(!surface.isEmpty());
-    tools()->SetProjective(projective);
     QApplication::clipboard()->clear();
     trigger(ID_EDIT_COPY_SHADER);
     const QString copied = QApplication::clipboard()->text();
@@ -452,8 +471,6 @@ void TestSurfaceTools::copyAsShaderCodeIsTheCommandLinesListing()
                              QStringLiteral("--size"),
                              QStringLiteral("%1x%2").arg(view()->Interface()->Width).arg(view()->Interface()->Height),
                              surface};
-    if (projective)
-        arguments << QStringLiteral("--projective");
     const CliRun run = RunCli(arguments);
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(copied, QString::fromUtf8(run.out));
@@ -472,7 +489,7 @@ void TestSurfaceTools::copyPutsJsonAndCallsOnTheClipboard()
 {
     QFETCH(SurfaceFlags, flags);
     QFETCH(bool, projective);
-    view()->SetProjectiveTexture(projective);
+    tools()->SetProjective(projective);
     SurfaceSettings settings = m_document->Settings();
     settings.Flags = flags;
     settings.MagFilter = GL_NEAREST;
@@ -497,6 +514,7 @@ void TestSurfaceTools::copyPutsJsonAndCallsOnTheClipboard()
              error.c_str());
     QCOMPARE(contents.Settings.Flags, flags);
     QCOMPARE(contents.Settings.SrcFactor, std::uint32_t(GL_DST_COLOR));
+    QCOMPARE(contents.Settings.PerspectiveCorrect != 0u, projective);
     QCOMPARE(contents.Width, m_document->surface.Width);
     QCOMPARE(QFileInfo(QString::fromStdString(contents.absoluteImagePath)).fileName(), QStringLiteral("a.tga"));
     QCOMPARE(mime->data(QStringLiteral("application/json")),

@@ -85,6 +85,12 @@ inline std::vector<Sample> All()
                        std::string("/tmp/tab\there\nnew\x01\x1f\x7f\b\f\r/slash/ .tga"), "/tmp"});
     samples.push_back({"same-prefix-folders", skimbler::DefaultSettings(), 3, 5, "/data/cards2/x.tga",
                        "/data/cards"});
+    // The one optional key: present only when on.
+    skimbler::SurfaceSettings perspective = skimbler::DefaultSettings();
+    perspective.Points[0][0] = -0.5f;
+    perspective.Points[2][0] = 0.5f;
+    perspective.PerspectiveCorrect = 1;
+    samples.push_back({"perspective-correct", perspective, 64, 32, "/home/ann/poster.png", "/home/ann"});
     return samples;
 }
 

@@ -233,6 +233,10 @@ void TestCoreSurfaceFile::malformedFilesAreRefused_data()
     QTest::newRow("relative path a number")
         << WithRoot(QStringLiteral("image"), QJsonObject{{QStringLiteral("relative"), 5}})
         << QStringLiteral("the image path \"relative\" must be text");
+    QTest::newRow("PerspectiveCorrect as a number") << WithField(QStringLiteral("PerspectiveCorrect"), 1)
+        << QStringLiteral("the field \"PerspectiveCorrect\" must be true or false");
+    QTest::newRow("PerspectiveCorrect as text") << WithField(QStringLiteral("PerspectiveCorrect"), QStringLiteral("true"))
+        << QStringLiteral("the field \"PerspectiveCorrect\" must be true or false");
     QTest::newRow("missing Flags") << WithField(QStringLiteral("Flags"), QJsonValue(QJsonValue::Undefined))
                                    << QStringLiteral("the field \"Flags\" is missing");
     QTest::newRow("Flags as text") << WithField(QStringLiteral("Flags"), QStringLiteral("62")) << whole("Flags");

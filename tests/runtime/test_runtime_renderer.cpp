@@ -5,8 +5,10 @@
 #define GL_GLEXT_PROTOTYPES 1
 #include "render/HeadlessContext.h"
 
+#include "skimbler/SurfaceFile.h"
 #include "skimbler/SurfaceRenderer.h"
 
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <GL/gl.h>
@@ -201,6 +203,42 @@ private slots:
         // Nothing was made, so drawing is a no-op rather than a crash.
         View view;
         renderer.Draw(view);
+    }
+
+    // Open takes the surface's perspective-correct texture from its file:
+    // Draw without the override draws a saved trapezoid as the editor did.
+    void perspectiveComesFromTheFile_data()
+    {
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("saved on") << true;
+        QTest::newRow("saved off") << false;
+    }
+
+    void perspectiveComesFromTheFile()
+    {
+        QFETCH(bool, saved);
+        SurfaceSettings settings = DefaultSettings();
+        settings.MagFilter = gl::NEAREST;
+        settings.Points[0][0] = -0.4f;
+        settings.Points[2][0] = 0.4f;
+        settings.PerspectiveCorrect = saved ? 1u : 0u;
+        QTemporaryDir folder;
+        const std::string path = folder.filePath(QStringLiteral("poster.skimbler")).toStdString();
+        std::string error;
+        QVERIFY2(SurfaceFile::Write(path, settings, 16, 16, std::string(), &error), error.c_str());
+
+        m_renderer.SetSettings(DefaultSettings());
+        QVERIFY2(m_renderer.Open(path, &error), error.c_str());
+        QCOMPARE(m_renderer.Settings().PerspectiveCorrect != 0u, saved);
+        QCOMPARE(m_renderer.Resolved(m_view).Projective, saved);
+        const auto frame = [this](bool force) {
+            glClearColor(0.5f, 0.5f, 0.5f, 0.5f);
+            glClear(GL_COLOR_BUFFER_BIT);
+            m_renderer.Draw(m_view, force);
+            return m_context.ReadPixels();
+        };
+        const std::vector<std::uint8_t> asOpened = frame(false);
+        QCOMPARE(asOpened == frame(true), saved);
     }
 
     // A texture the caller made (with its mipmaps) draws exactly like the

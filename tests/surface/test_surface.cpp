@@ -134,6 +134,7 @@ void TestSurface::changeOfAnyOneValueIsAnEdit_data()
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 4; ++j)
             QTest::addRow("Colors[%d][%d]", i, j) << word++;
+    QTest::newRow("PerspectiveCorrect") << word++;
     QCOMPARE(word * 4, int(sizeof(SurfaceSettings)));
 }
 
@@ -149,8 +150,10 @@ void TestSurface::changeOfAnyOneValueIsAnEdit()
         *scalars[word] = 7;
     } else if (word < 22) {
         changed.Points[(word - 10) / 3][(word - 10) % 3] = 0.3f;
-    } else {
+    } else if (word < 38) {
         changed.Colors[(word - 22) / 4][(word - 22) % 4] = 0.3f;
+    } else {
+        changed.PerspectiveCorrect = 1;
     }
     QVERIFY(document.ChangeSettings(changed, QStringLiteral("Edit")));
     QCOMPARE(document.UndoStack()->count(), 1);

@@ -165,7 +165,7 @@ void TestPixelProbe::probeMatchesDrawnPixels()
     m_view->SetZoom(setup.zoom);
     // Panned by a fraction of a pixel too: the probe follows the picture.
     m_view->SetPan(13.5f, -7.25f);
-    m_view->SetProjectiveTexture(setup.projective);
+    surface.PerspectiveCorrect = setup.projective ? 1u : 0u;
     const Pixels pixels = RenderAndRead(m_view.get());
 
     int compared = 0;

@@ -21,8 +21,9 @@ struct DrawOptions
     // not in use (one image pixel per window pixel from the centre).
     int ViewWidth = 0;
     int ViewHeight = 0;
-    // Projective texture coordinates, so that a quad that is not a
-    // parallelogram keeps the image's straight lines straight.
+    // Projective texture coordinates even when the surface's own
+    // PerspectiveCorrect is off (a caller's override, never a way to turn
+    // them off).
     bool Projective = false;
 };
 

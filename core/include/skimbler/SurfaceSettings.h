@@ -24,6 +24,10 @@ struct SurfaceSettings
     SurfaceFlags Flags = 0;
     float Points[4][3] = {};  // top left, bottom left, top right, bottom right
     float Colors[4][4] = {};  // RGBA, 0 to 1, same order
+    // Non-zero: texture coordinates are projective, so a quad that is not a
+    // parallelogram keeps the image's straight lines straight. Part of the
+    // surface, so it looks the same in every program that draws it.
+    std::uint32_t PerspectiveCorrect = 0;
 
     // Bit for bit: an undo must give back exactly what was there, -0 and all.
     friend bool operator==(const SurfaceSettings &a, const SurfaceSettings &b)
@@ -34,7 +38,7 @@ struct SurfaceSettings
 };
 
 // Every member is 4 bytes wide, so there is no padding for memcmp to trip on.
-static_assert(sizeof(SurfaceSettings) == (10 + 12 + 16) * 4, "SurfaceSettings must have no padding");
+static_assert(sizeof(SurfaceSettings) == (10 + 12 + 16 + 1) * 4, "SurfaceSettings must have no padding");
 
 // The corner layout that fills the plane: x in [-4/3, 4/3], y in [-1, 1], z 0.
 void ResetPoints(SurfaceSettings *settings);

@@ -67,8 +67,10 @@ public:
 
     // What Draw sends for this view: the flag rules applied.
     DrawState Resolved(const View &view, bool projective = false) const;
-    // Draws the surface into the bound framebuffer. `projective` keeps the
-    // image's straight lines straight on a quad that is not a parallelogram.
+    // Draws the surface into the bound framebuffer. The surface's own
+    // PerspectiveCorrect (read by Open) decides whether a quad that is not a
+    // parallelogram keeps the image's straight lines straight; `projective`
+    // turns that on for a surface whose setting is off.
     void Draw(const View &view, bool projective = false);
 
 private:
