@@ -14,6 +14,7 @@ packages=(
     qt6-image-formats-plugins
     libbenchmark-dev libstb-dev clang
     xvfb xauth openbox xdotool x11-utils imagemagick jq
+    python3 python3-jsonschema
     fonts-noto-cjk
     desktop-file-utils appstream shared-mime-info dpkg-dev
 )
