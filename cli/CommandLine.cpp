@@ -2,6 +2,7 @@
 
 #include "render/ExportDrawing.h"
 
+#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace {
@@ -17,15 +18,17 @@ constexpr CommandName kCommands[] = {
     {"check", Invocation::Check},
     {"info", Invocation::Info},
     {"code", Invocation::Code},
+    {"export", Invocation::Export},
 };
 
 // Which options each command takes.
-enum Option { OptOutput = 1, OptSize = 2, OptTransparent = 4, OptProjective = 8, OptApi = 16 };
+enum Option { OptOutput = 1, OptSize = 2, OptTransparent = 4, OptProjective = 8, OptApi = 16, OptFormat = 32, OptForce = 64 };
 
 int OptionsOf(Invocation::Command command)
 {
     switch (command) {
-    case Invocation::Render: return OptOutput | OptSize | OptTransparent | OptProjective;
+    case Invocation::Render: return OptOutput | OptSize | OptTransparent | OptProjective | OptForce;
+    case Invocation::Export: return OptOutput | OptSize | OptTransparent | OptProjective | OptFormat | OptForce;
     case Invocation::Info: return OptSize | OptProjective;
     case Invocation::Code: return OptSize | OptProjective | OptApi;
     default: return 0;
@@ -47,6 +50,12 @@ bool ParseSize(const QString &text, QSize *size)
 }
 
 } // namespace
+
+bool OutputIsFolder(const Invocation &invocation)
+{
+    return invocation.inputs.size() > 1 || invocation.output.endsWith(QLatin1Char('/'))
+        || QFileInfo(invocation.output).isDir();
+}
 
 bool ParseCommandLine(const QStringList &arguments, Invocation *invocation, QString *error)
 {
@@ -116,6 +125,10 @@ bool ParseCommandLine(const QStringList &arguments, Invocation *invocation, QStr
             option = OptProjective;
         else if (name == QLatin1String("--api"))
             option = OptApi;
+        else if (name == QLatin1String("--format"))
+            option = OptFormat;
+        else if (name == QLatin1String("--force"))
+            option = OptForce;
         if (option == 0) {
             *error = QStringLiteral("unknown option \"%1\"").arg(name);
             return false;
@@ -124,13 +137,18 @@ bool ParseCommandLine(const QStringList &arguments, Invocation *invocation, QStr
             *error = QStringLiteral("%1 does not take %2").arg(arguments.first(), name);
             return false;
         }
-        const bool takesValue = option == OptOutput || option == OptSize || option == OptApi;
+        const bool takesValue = option == OptOutput || option == OptSize || option == OptApi || option == OptFormat;
         if (!takesValue) {
             if (inlineValue) {
                 *error = QStringLiteral("%1 takes no value").arg(name);
                 return false;
             }
-            (option == OptTransparent ? invocation->transparent : invocation->projective) = true;
+            if (option == OptTransparent)
+                invocation->transparent = true;
+            else if (option == OptProjective)
+                invocation->projective = true;
+            else
+                invocation->force = true;
             continue;
         }
         if (!inlineValue) {
@@ -152,6 +170,17 @@ bool ParseCommandLine(const QStringList &arguments, Invocation *invocation, QStr
                 *error = QStringLiteral("--size must be WIDTHxHEIGHT, each from 1 to %1, not \"%2\"")
                              .arg(ExportDrawing::MaxSide)
                              .arg(value);
+                return false;
+            }
+        } else if (option == OptFormat) {
+            if (value == QLatin1String("png"))
+                invocation->format = Invocation::Png;
+            else if (value == QLatin1String("gltf"))
+                invocation->format = Invocation::Gltf;
+            else if (value == QLatin1String("glb"))
+                invocation->format = Invocation::Glb;
+            else {
+                *error = QStringLiteral("--format must be png, gltf or glb, not \"%1\"").arg(value);
                 return false;
             }
         } else {
@@ -182,6 +211,21 @@ bool ParseCommandLine(const QStringList &arguments, Invocation *invocation, QStr
         *error = QStringLiteral("render needs -o OUT");
         return false;
     }
+    if (invocation->command == Invocation::Export && !sawOutput) {
+        *error = QStringLiteral("export needs -o OUT");
+        return false;
+    }
+    if (invocation->command == Invocation::Export && invocation->format == Invocation::NoFormat) {
+        *error = QStringLiteral("export needs --format png, gltf or glb");
+        return false;
+    }
+    // One picture into a file: its suffix says the format, and PNG is the
+    // only one, so "x.jpg" or "x.skimbler" is a mistake, not PNG data there.
+    if (invocation->command == Invocation::Render && !OutputIsFolder(*invocation)
+        && QFileInfo(invocation->output).suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) != 0) {
+        *error = QStringLiteral("-o \"%1\" must end in .png (or be a folder)").arg(invocation->output);
+        return false;
+    }
     if (invocation->command == Invocation::Code && invocation->api == Invocation::NoApi) {
         *error = QStringLiteral("code needs --api gl11, gl33 or gles3");
         return false;
@@ -202,6 +246,11 @@ QString UsageText()
         "                             at zoom 1 without pan, and saves it as a PNG.\n"
         "                             With several surfaces OUT is a folder, and each\n"
         "                             picture is named after its surface.\n"
+        "  export --format F SURFACE... -o OUT\n"
+        "                             png: as render. gltf or glb: the surface as a\n"
+        "                             glTF 2.0 asset (quad, texture, material, the\n"
+        "                             editor's camera for --size, every setting in\n"
+        "                             asset.extras.skimbler). OUT as for render.\n"
         "  check FILE...              Opens each file as the editor does; one line on\n"
         "                             standard error for every file that cannot be used.\n"
         "  info SURFACE               The resolved draw state, as JSON.\n"
@@ -211,16 +260,21 @@ QString UsageText()
         "                             or gles3 (the same for OpenGL ES 3.0 / WebGL 2).\n"
         "\n"
         "Options:\n"
-        "  -o, --output OUT    Where render writes.\n"
+        "  -o, --output OUT    Where render and export write.\n"
         "  --size WxH          The window the surface is drawn in (default 800x600);\n"
         "                      the picture's size for render.\n"
         "  --transparent       render: no checkerboard, straight alpha.\n"
         "  --projective        Perspective-correct texture even where the surface\n"
         "                      has it off.\n"
         "  --api API           code: gl11, gl33 or gles3.\n"
+        "  --format F          export: png, gltf or glb.\n"
+        "  --force             render, export: write even over a file this call\n"
+        "                      reads (an input, or the image an input surface shows).\n"
         "  -h, --help          This text.\n"
         "  --version           The program's version.\n"
         "\n"
         "Exit status: 0 when everything worked, 1 when some file could not be read,\n"
-        "drawn or written, 2 when the command line is wrong.\n");
+        "drawn or written, 2 when the command line is wrong.\n"
+        "render never writes over its own inputs or their images without --force,\n"
+        "and never into a named pipe or a device.\n");
 }

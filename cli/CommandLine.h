@@ -7,16 +7,19 @@
 // What skimbler-cli was asked to do, checked before anything is read.
 struct Invocation
 {
-    enum Command { Help, Version, Render, Check, Info, Code };
+    enum Command { Help, Version, Render, Check, Info, Code, Export };
     enum Api { NoApi, Gl11, Gl33, Gles3 };
+    enum Format { NoFormat, Png, Gltf, Glb };
 
     Command command = Help;
     QStringList inputs;
-    QString output;         // render: a PNG, or a folder for several inputs
+    QString output;         // render, export: a file, or a folder for several inputs
     QSize size{800, 600};   // the window the surface is drawn in
     bool transparent = false;
     bool projective = false;
+    bool force = false;     // render: write even over a file read in this call
     Api api = NoApi;
+    Format format = NoFormat;  // export
 };
 
 // Exit codes.
@@ -27,6 +30,10 @@ constexpr int ExitUsage = 2;   // the command line itself is wrong
 // Reads the arguments after the program's name. False with `error` saying,
 // in one line, what is wrong.
 bool ParseCommandLine(const QStringList &arguments, Invocation *invocation, QString *error);
+
+// Whether render's OUT is a folder: several inputs, a trailing slash, or a
+// folder that exists.
+bool OutputIsFolder(const Invocation &invocation);
 
 // The --help text.
 QString UsageText();

@@ -1,5 +1,7 @@
 #include "cli/Commands.h"
 
+#include "cli/OutputSafety.h"
+
 #include "render/BackgroundCache.h"
 #include "render/CodeListing.h"
 #include "render/ExportDrawing.h"
@@ -8,11 +10,16 @@
 #include "render/TextureUpload.h"
 #include "surface/CSkimblerDoc.h"
 #include "surface/MessageBox.h"
+#include "surface/PixelImage.h"
 
 #include "skimbler/DrawState.h"
+#include "skimbler/GltfExport.h"
+#include "skimbler/SurfaceFile.h"
 #include "skimbler/ValueTable.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QSaveFile>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QSet>
@@ -81,11 +88,11 @@ bool MakeContext(HeadlessContext *context, const QSize &size, bool quiet)
 // Where each input's picture goes: OUT itself for one input (or a file in
 // it when it is a folder), else a file named after the input in the folder
 // OUT, numbered when two inputs share a name.
-QStringList OutputPaths(const Invocation &invocation, QString *error)
+QStringList OutputPaths(const Invocation &invocation, const QString &suffix, QString *error)
 {
     QStringList paths;
     const QFileInfo out(invocation.output);
-    const bool folder = invocation.inputs.size() > 1 || out.isDir();
+    const bool folder = OutputIsFolder(invocation);
     if (!folder) {
         paths.append(invocation.output);
         return paths;
@@ -102,9 +109,9 @@ QStringList OutputPaths(const Invocation &invocation, QString *error)
     QSet<QString> taken;
     for (const QString &input : invocation.inputs) {
         const QString base = QFileInfo(input).completeBaseName();
-        QString name = base + QStringLiteral(".png");
+        QString name = base + suffix;
         for (int n = 2; taken.contains(name); ++n)
-            name = QStringLiteral("%1-%2.png").arg(base).arg(n);
+            name = QStringLiteral("%1-%2%3").arg(base).arg(n).arg(suffix);
         taken.insert(name);
         paths.append(directory.filePath(name));
     }
@@ -208,9 +215,16 @@ QString DrawStateJson(const skimbler::DrawState &state, const QString &file, con
 int RunRender(const Invocation &invocation)
 {
     QString error;
-    const QStringList outputs = OutputPaths(invocation, &error);
+    const QStringList outputs = OutputPaths(invocation, QStringLiteral(".png"), &error);
     if (outputs.isEmpty()) {
         Complain(QStringLiteral("skimbler-cli: ") + error);
+        return ExitFailed;
+    }
+    // All or nothing: a refused path stops the call before any picture is
+    // written, so no input is lost to the first of several outputs.
+    const QString refusal = OutputRefusal(invocation.inputs, outputs, invocation.force);
+    if (!refusal.isEmpty()) {
+        Complain(QStringLiteral("skimbler-cli: ") + refusal);
         return ExitFailed;
     }
     // Every picture gets a buffer of its own size; the context's is unused.
@@ -319,4 +333,80 @@ int RunCode(const Invocation &invocation)
     }
     Out().flush();
     return ExitOk;
+}
+
+int RunExport(const Invocation &invocation)
+{
+    if (invocation.format == Invocation::Png)
+        return RunRender(invocation);
+    const bool binary = invocation.format == Invocation::Glb;
+    QString error;
+    const QStringList outputs = OutputPaths(invocation, binary ? QStringLiteral(".glb") : QStringLiteral(".gltf"), &error);
+    if (outputs.isEmpty()) {
+        Complain(QStringLiteral("skimbler-cli: ") + error);
+        return ExitFailed;
+    }
+    const QString refusal = OutputRefusal(invocation.inputs, outputs, invocation.force);
+    if (!refusal.isEmpty()) {
+        Complain(QStringLiteral("skimbler-cli: ") + refusal);
+        return ExitFailed;
+    }
+    // A context only so that images too large for a texture are refused as
+    // the editor refuses them.
+    HeadlessContext context;
+    MakeContext(&context, QSize(1, 1), true);
+    int status = ExitOk;
+    for (int i = 0; i < invocation.inputs.size(); ++i) {
+        const QString &input = invocation.inputs.at(i);
+        CSkimblerDoc document;
+        QString message;
+        if (!Open(&document, input, &message)) {
+            ReportFile(input, message);
+            status = ExitFailed;
+            continue;
+        }
+        const std::shared_ptr<const PixelImage> pixels = document.Image();
+        if (!pixels || pixels->IsNull()) {
+            ReportFile(input, QStringLiteral("has no picture to export"));
+            status = ExitFailed;
+            continue;
+        }
+        skimbler::GltfInput gltf;
+        gltf.Settings = document.surface;
+        gltf.ImageWidth = std::uint32_t(pixels->Width());
+        gltf.ImageHeight = std::uint32_t(pixels->Height());
+        gltf.Options.ViewWidth = invocation.size.width();
+        gltf.Options.ViewHeight = invocation.size.height();
+        gltf.Options.Projective = invocation.projective;
+        gltf.Generator = "Skimbler " SKIMBLER_VERSION;
+        gltf.FileFormatVersion = std::uint32_t(skimbler::SurfaceFile::FormatVersion);
+        const std::vector<std::uint8_t> padded =
+            skimbler::PadImage(pixels->Pixels(), gltf.ImageWidth, gltf.ImageHeight, pixels->Format(),
+                               pixels->BytesPerPixel(), pixels->Components());
+        const QImage image(padded.data(), pixels->Width() + 2, pixels->Height() + 2, QImage::Format_RGBA8888);
+        QByteArray png;
+        QBuffer pngBuffer(&png);
+        pngBuffer.open(QIODevice::WriteOnly);
+        // A 24-bit texture has no alpha: its PNG keeps none either.
+        const QImage encoded = pixels->Components() == 4 ? image : image.convertToFormat(QImage::Format_RGB888);
+        if (!encoded.save(&pngBuffer, "png")) {
+            ReportFile(input, QStringLiteral("could not encode its picture"));
+            status = ExitFailed;
+            continue;
+        }
+        gltf.Png.assign(png.constBegin(), png.constEnd());
+        const skimbler::GltfOutput result = skimbler::ExportGltf(gltf, binary);
+        if (!result.Warning.empty())
+            ReportFile(input, QString::fromStdString(result.Warning));
+        QSaveFile file(outputs.at(i));
+        if (!file.open(QIODevice::WriteOnly)
+            || file.write(reinterpret_cast<const char *>(result.Bytes.data()), qint64(result.Bytes.size()))
+                != qint64(result.Bytes.size())
+            || !file.commit()) {
+            ReportFile(input, QStringLiteral("Could not write \"%1\": %2.")
+                                  .arg(QDir::toNativeSeparators(outputs.at(i)), file.errorString()));
+            status = ExitFailed;
+        }
+    }
+    return status;
 }

@@ -8,3 +8,4 @@ int RunRender(const Invocation &invocation);
 int RunCheck(const Invocation &invocation);
 int RunInfo(const Invocation &invocation);
 int RunCode(const Invocation &invocation);
+int RunExport(const Invocation &invocation);

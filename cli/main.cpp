@@ -26,6 +26,7 @@ int main(int argc, char *argv[])
     case Invocation::Check: return RunCheck(invocation);
     case Invocation::Info: return RunInfo(invocation);
     case Invocation::Code: return RunCode(invocation);
+    case Invocation::Export: return RunExport(invocation);
     }
     return ExitUsage;
 }

@@ -16,6 +16,7 @@ packages=(
     libvulkan-dev glslang-tools glslc spirv-tools
     mesa-vulkan-drivers vulkan-tools vulkan-validationlayers
     xvfb xauth openbox xdotool x11-utils imagemagick jq
+    python3 python3-jsonschema
     fonts-noto-cjk
     desktop-file-utils appstream shared-mime-info dpkg-dev
 )
@@ -24,13 +25,21 @@ missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-if [ ${#missing[@]} -eq 0 ]; then
-    exit 0
+# node and npm run the glTF validator; a machine with its own node keeps it.
+command -v node >/dev/null 2>&1 || missing+=(nodejs)
+command -v npm >/dev/null 2>&1 || missing+=(npm)
+
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    SUDO=""
+    if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+    export DEBIAN_FRONTEND=noninteractive
+    $SUDO apt-get update -qq
+    $SUDO apt-get install -y -qq "${missing[@]}"
 fi
 
-echo "Installing: ${missing[*]}"
-SUDO=""
-if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
-export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq "${missing[@]}"
+# The glTF validator, at the version package-lock.json pins.
+gltf_tests="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/tests/gltf"
+if [ ! -d "$gltf_tests/node_modules/gltf-validator" ]; then
+    (cd "$gltf_tests" && npm ci --no-audit --no-fund)
+fi

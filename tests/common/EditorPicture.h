@@ -8,6 +8,7 @@
 #include "render/GraphicalInterface.h"
 #include "render/HeadlessContext.h"
 #include "render/SurfaceDrawState.h"
+#include "render/TextureReadback.h"
 #include "surface/Surface.h"
 
 #include <GL/gl.h>
@@ -70,6 +71,26 @@ public:
         m_editor.DrawSurface(ResolveSurface(surface, m_editor.Width, m_editor.Height, c.projective), texture, 0.0f,
                              0.0f, 0.0f, 1.0f, 1.0f, 1.0f);
         return m_context.ReadPixels();
+    }
+
+    // The state the editor draws a row with.
+    static skimbler::DrawState State(const Case &c)
+    {
+        const Image &image = Images().at(c.image);
+        Surface surface;
+        static_cast<skimbler::SurfaceSettings &>(surface) = SettingsOf(c);
+        surface.Width = std::uint32_t(image.Width);
+        surface.Height = std::uint32_t(image.Height);
+        return ResolveSurface(surface, kWidth, kHeight, c.projective);
+    }
+
+    // The levels of the texture the last Frame of this image drew with.
+    skimbler::TexelPyramid Texels(const QString &image)
+    {
+        m_context.MakeCurrent();
+        skimbler::TexelPyramid levels;
+        ReadTextureLevels(m_textures[image], &levels);
+        return levels;
     }
 
 private:

@@ -4,9 +4,12 @@
 #include "common/EditorPicture.h"
 #include "common/RuntimeSurfaceCases.h"
 
+#include "skimbler/PixelReference.h"
 #include "skimbler/SurfaceRenderer.h"
 
 #include <QtTest>
+
+#include <cmath>
 
 using namespace skimbler;
 using namespace runtimecases;
@@ -37,6 +40,25 @@ private:
         view.Height = kHeight;
         runtime.Draw(view, c.projective);
         return context.ReadPixels();
+    }
+
+    // A nearest texel picked at a pixel whose centre falls on the line
+    // between two texels: either is right, and the two sides round apart.
+    static bool NearestTie(const PixelResult &pixel, const TexelPyramid &texels)
+    {
+        const bool nearest = pixel.Filter == gl::NEAREST || pixel.Filter == gl::NEAREST_MIPMAP_NEAREST
+            || pixel.Filter == gl::NEAREST_MIPMAP_LINEAR;
+        if (!nearest || !pixel.HasTexture)
+            return false;
+        for (std::size_t level = std::size_t(pixel.Level);
+             level < texels.size() && level <= std::size_t(pixel.Level) + 1; ++level) {
+            for (const double u : {pixel.U * texels[level].Width, pixel.V * texels[level].Height}) {
+                const double fraction = u - std::floor(u);
+                if (fraction < 1e-3 || fraction > 1 - 1e-3)
+                    return true;
+            }
+        }
+        return false;
     }
 
 private slots:
@@ -96,6 +118,39 @@ private slots:
                                 .arg(d.overTwo)
                                 .arg(d.worst)
                                 .arg(d.where)));
+    }
+    // The pixel probe works each pixel out on the processor from the
+    // editor's own texture levels: it must give what the editor drew.
+    void probeGivesFrame_data() { sameFrame_data(); }
+    void probeGivesFrame()
+    {
+        QFETCH(Case, surface);
+        const Pixels editor = m_editor.Frame(surface);
+        const DrawState state = EditorPicture::State(surface);
+        const TexelPyramid texels = m_editor.Texels(surface.image);
+        View view;
+        view.Width = kWidth;
+        view.Height = kHeight;
+        Pixels probed = editor;
+        for (int y = 0; y < kHeight; ++y) {
+            for (int x = 0; x < kWidth; ++x) {
+                const float *below = kQuadrantColours[(x >= kWidth / 2 ? 1 : 0) + (y >= kHeight / 2 ? 2 : 0)];
+                Colour destination{};
+                for (int k = 0; k < 4; ++k)
+                    destination[std::size_t(k)] = ToByte(below[k]) / 255.0;
+                const PixelResult pixel = PixelAt(state, view, texels, destination, x, kHeight - 1 - y);
+                if (!pixel.OnSurface || NearestTie(pixel, texels))
+                    continue;
+                for (int k = 0; k < 4; ++k)
+                    probed[(std::size_t(y) * kWidth + std::size_t(x)) * 4 + std::size_t(k)]
+                        = std::uint8_t(ToByte(pixel.Result[std::size_t(k)]));
+            }
+        }
+        const Difference d = Compare(editor, probed);
+        // The driver's level of detail is its own approximation; a filter
+        // that reads mipmaps may lean more on one level than the probe.
+        const int bound = state.NeedsMipmaps ? 24 : 2;
+        QVERIFY2(d.worst <= bound, qPrintable(QStringLiteral("off by %1 at %2").arg(d.worst).arg(d.where)));
     }
 };
 
