@@ -12,8 +12,10 @@
 // window shows before its image has arrived, the frame that matters is the
 // first one with the picture in it, not the first one at all. The upload
 // is seen at glTexImage2D (level 0 of a 2D texture; proxies do not count),
-// the call the renderer makes. The view's own window-sized textures count
-// too, so S must be larger than the screen.
+// the call the renderer makes, and the texture counts once it is bound
+// after that call: the view makes a large picture's texture on a thread of
+// its own and binds it only when the picture is shown. The view's own
+// window-sized textures count too, so S must be larger than the screen.
 
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -29,6 +31,8 @@ namespace {
 
 std::atomic<int> g_swaps{0};
 std::atomic<bool> g_textureSeen{false};
+// The large texture made, not yet bound since.
+std::atomic<int> g_uploaded{0};
 
 int TextureSide()
 {
@@ -130,7 +134,24 @@ void glTexImage2D(unsigned target, int level, int internalFormat, int width, int
         next(target, level, internalFormat, width, height, border, format, type, pixels);
     constexpr unsigned kTexture2D = 0x0DE1;  // GL_TEXTURE_2D; GL_PROXY_TEXTURE_2D only asks
     const int side = TextureSide();
-    if (side > 0 && target == kTexture2D && level == 0 && (width >= side || height >= side))
+    if (side > 0 && target == kTexture2D && level == 0 && (width >= side || height >= side)) {
+        using GetIntegers = void (*)(unsigned, int *);
+        static const GetIntegers getIntegers = Next<GetIntegers>("glGetIntegerv");
+        constexpr unsigned kTextureBinding2D = 0x8069;
+        int bound = 0;
+        if (getIntegers)
+            getIntegers(kTextureBinding2D, &bound);
+        g_uploaded.store(bound);
+    }
+}
+
+void glBindTexture(unsigned target, unsigned texture)
+{
+    using Bind = void (*)(unsigned, unsigned);
+    static const Bind next = Next<Bind>("glBindTexture");
+    if (next)
+        next(target, texture);
+    if (texture != 0 && int(texture) == g_uploaded.load())
         g_textureSeen.store(true);
 }
 

@@ -98,7 +98,8 @@ bool WaitFor(pid_t pid, int timeoutMs, int *status, rusage *usage)
 // Runs `program arguments...` in `folder` with the frame hook preloaded and
 // `extraEnvironment` ("NAME=value") added.
 Child Run(const QString &program, const QStringList &arguments, const QString &folder, const QString &configHome,
-          const std::vector<std::string> &extraEnvironment = {})
+          const std::vector<std::string> &extraEnvironment = {},
+          const std::string &preload = SKIMBLER_FIRST_FRAME_EXIT)
 {
     std::vector<std::string> argStrings{QFile::encodeName(program).toStdString()};
     for (const QString &argument : arguments)
@@ -111,11 +112,11 @@ Child Run(const QString &program, const QStringList &arguments, const QString &f
     std::vector<std::string> envStrings;
     for (char **e = environ; *e; ++e) {
         if (std::strncmp(*e, "LD_PRELOAD=", 11) != 0 && std::strncmp(*e, "XDG_CONFIG_HOME=", 16) != 0
-            && std::strncmp(*e, "SKIMBLER_EXIT_AFTER_", 20) != 0)
+            && std::strncmp(*e, "SKIMBLER_EXIT_AFTER_", 20) != 0 && std::strncmp(*e, "SKIMBLER_STALL_", 15) != 0)
             envStrings.emplace_back(*e);
     }
     envStrings.insert(envStrings.end(), extraEnvironment.begin(), extraEnvironment.end());
-    envStrings.push_back("LD_PRELOAD=" SKIMBLER_FIRST_FRAME_EXIT);
+    envStrings.push_back("LD_PRELOAD=" + preload);
     envStrings.push_back("XDG_CONFIG_HOME=" + QFile::encodeName(configHome).toStdString());
     const QString peakFile = configHome + QStringLiteral("/peak-kb");
     QFile::remove(peakFile);
@@ -154,6 +155,28 @@ Child Run(const QString &program, const QStringList &arguments, const QString &f
     }
     child.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0 && child.peakMiB > 0;
     return child;
+}
+
+// The editor opening `big` with the event-loop probe preloaded: the longest
+// time its GUI thread stayed away from the event loop between the window's
+// first frame and the first with the picture, and one paint pass of that
+// window, both in ms; false when the probe said nothing.
+bool RunStall(const QString &program, const QString &big, const QString &folder, const QString &configHome,
+              double *stallMs, double *paintMs)
+{
+    const QString stallFile = configHome + QStringLiteral("/stall");
+    QFile::remove(stallFile);
+    Run(program, {big}, folder, configHome,
+        {"SKIMBLER_STALL_FILE=" + QFile::encodeName(stallFile).toStdString(),
+         "SKIMBLER_STALL_TEXTURE_SIDE=" + std::to_string(kBigSide)},
+        SKIMBLER_EVENT_LOOP_PROBE);
+    QFile file(stallFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QList<QByteArray> fields = file.readAll().trimmed().split(' ');
+    *stallMs = fields.value(0).toDouble();
+    *paintMs = fields.value(1).toDouble();
+    return *paintMs > 0;
 }
 
 struct Series
@@ -279,6 +302,7 @@ int main(int argc, char **argv)
     const std::string bigPictureShown = "SKIMBLER_EXIT_AFTER_TEXTURE_SIDE=" + std::to_string(kBigSide);
     Series minimalCpuMs, sampleCpuMs;
     Series minimalMs, sampleMs, bigMs, windowWhileDecodingMs, decodeMs, uploadMs, floorMs, sampleMiB, bigMiB;
+    Series stallMs, paintMs, stallRatios;
     bool failed = false;
     for (int run = 0; run < runs; ++run) {
         const Child m = Run(minimal, {}, folder, config.path());
@@ -286,7 +310,14 @@ int main(int argc, char **argv)
         const Child b = Run(skimbler, {big}, folder, config.path(), {bigPictureShown});
         // Its first frame at all: the window, drawn while the PNG decodes.
         const Child w = Run(skimbler, {big}, folder, config.path());
-        failed = failed || !m.ok || !s.ok || !b.ok || !w.ok;
+        double stall = 0, paint = 0;
+        const bool probed = RunStall(skimbler, big, folder, config.path(), &stall, &paint);
+        if (probed) {
+            stallMs.Add(stall);
+            paintMs.Add(paint);
+            stallRatios.Add(stall / paint);
+        }
+        failed = failed || !m.ok || !s.ok || !b.ok || !w.ok || !probed;
         windowWhileDecodingMs.Add(w.ms);
         minimalMs.Add(m.ms);
         sampleMs.Add(s.ms);
@@ -325,6 +356,11 @@ int main(int argc, char **argv)
                 windowWhileDecodingMs.Median() / minimalMs.Median());
     std::printf("  first frame ratio   %.2f  (skimbler + 8192 PNG / (decode + upload))\n",
                 bigMs.Median() / floorMs.Median());
+    Print("longest GUI-thread stall while the 8192 PNG opens", stallMs, "ms");
+    Print("one paint pass of that window", paintMs, "ms");
+    Print("stall / paint pass, per run", stallRatios, "x");
+    std::printf("  stall ratio         %.2f  (longest time away from the event loop while the 8192 PNG opens / one paint pass)\n",
+                stallRatios.Median());
     std::printf("  memory ratio        %.2f  ((peak with 8192 PNG - peak with sample) / %.0f MiB RGBA)\n",
                 (bigMiB.Median() - sampleMiB.Median()) / rgbaMiB, rgbaMiB);
     return failed ? 1 : 0;

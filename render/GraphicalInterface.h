@@ -46,6 +46,9 @@ public:
     // so a picture is never made of an older image's texture as if it were
     // the latest's.
     std::uint32_t SurfaceTextureOf(const Surface &surface, QString *failure = nullptr);
+    // The texture of an image about to be shown, made off this thread
+    // (SurfaceTexture::Prepare); the context must be current.
+    SurfaceTexture &Textures() { return m_surfaceTexture; }
     // The surface resolved for this window (size, ProjectiveTexture), then drawn.
     bool DrawSurface(const Surface &surface, float x, float y, float angle, float scaleX, float scaleY, float alpha);
     // The window's background: `tile` repeated one texel per pixel from the

@@ -6,14 +6,87 @@
 
 #include <GL/gl.h>
 
+namespace {
+
+// Up to 1024 x 1024 the upload and its levels take a few milliseconds,
+// less than the round trip through the thread and the frame it waits for.
+constexpr long long kPrepareFrom = 1024LL * 1024LL;
+long long g_prepareFrom = 0;
+
+} // namespace
+
+SurfaceTexture::SurfaceTexture() = default;
+
 SurfaceTexture::~SurfaceTexture()
 {
-    if (m_name != 0 && TextureUpload::ContextIsCurrent())
+    // First: nothing may arrive once this is gone.
+    m_thread.reset();
+    if (TextureUpload::ContextIsCurrent()) {
+        DropPrepared();
         Release();
+    }
+}
+
+long long SurfaceTexture::PrepareFrom()
+{
+    return g_prepareFrom > 0 ? g_prepareFrom : kPrepareFrom;
+}
+
+void SurfaceTexture::SetPrepareFrom(long long pixels)
+{
+    g_prepareFrom = pixels;
+}
+
+bool SurfaceTexture::Prepare(std::shared_ptr<const PixelImage> image, std::function<void()> ready)
+{
+    DropPrepared();
+    if (!image || image->IsNull() || (long long)image->Width() * image->Height() <= PrepareFrom()
+        || !TextureUpload::ContextIsCurrent())
+        return false;
+    if (!m_thread)
+        m_thread = UploadThread::ForCurrentContext();
+    if (!m_thread)
+        return false;
+    m_preparedImage = image;
+    m_thread->Upload(std::move(image), [this, ready](const UploadThread::Result &result) {
+        m_prepared = result.texture;
+        m_preparedFailure = result.error;
+        m_preparedReady = true;
+        if (ready)
+            ready();
+    });
+    return true;
+}
+
+void SurfaceTexture::DropPrepared()
+{
+    if (m_thread)
+        m_thread->Cancel();
+    if (m_prepared != 0) {
+        const GLuint name = m_prepared;
+        glDeleteTextures(1, &name);
+    }
+    m_prepared = 0;
+    m_preparedFailure.clear();
+    m_preparedReady = false;
+    m_preparedImage.reset();
+}
+
+void SurfaceTexture::Replace(std::uint32_t made)
+{
+    if (m_name != 0) {
+        const GLuint name = m_name;
+        glDeleteTextures(1, &name);
+    }
+    m_name = made;
+    // The new texture stays bound, as after every upload.
+    if (made != 0)
+        glBindTexture(GL_TEXTURE_2D, made);
 }
 
 void SurfaceTexture::Release()
 {
+    DropPrepared();
     if (m_name != 0) {
         const GLuint name = m_name;
         glDeleteTextures(1, &name);
@@ -40,7 +113,18 @@ std::uint32_t SurfaceTexture::For(const Surface &surface, QString *error)
     }
     std::uint32_t made = 0;
     QString reason;
-    if (!TextureUpload::Create(*surface.Image, &made, &reason)) {
+    bool ok = true;
+    if (m_preparedReady && m_preparedImage.lock() == surface.Image) {
+        // Made on the thread for this very image: taken as it is.
+        made = m_prepared;
+        reason = m_preparedFailure;
+        ok = reason.isEmpty();
+        m_prepared = 0;
+        DropPrepared();
+    } else {
+        ok = TextureUpload::Create(*surface.Image, &made, &reason);
+    }
+    if (!ok) {
         m_failure = reason;
         if (error)
             *error = reason;
@@ -48,13 +132,6 @@ std::uint32_t SurfaceTexture::For(const Surface &surface, QString *error)
             glBindTexture(GL_TEXTURE_2D, m_name);
         return m_name;
     }
-    if (m_name != 0) {
-        const GLuint name = m_name;
-        glDeleteTextures(1, &name);
-    }
-    m_name = made;
-    // The new texture stays bound, as after every upload.
-    if (made != 0)
-        glBindTexture(GL_TEXTURE_2D, made);
+    Replace(made);
     return m_name;
 }

@@ -4,7 +4,10 @@
 #include "surface/PixelImage.h"
 
 #include <QCoreApplication>
+#include <QMetaObject>
+#include <QOffscreenSurface>
 #include <QOpenGLContext>
+#include <QThread>
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -13,7 +16,11 @@
 extern "C" void APIENTRY glGenerateMipmap(GLenum target);
 
 #include <algorithm>
+#include <atomic>
+#include <climits>
 #include <cmath>
+#include <condition_variable>
+#include <mutex>
 #include <vector>
 
 #ifndef GL_PROXY_TEXTURE_2D
@@ -22,8 +29,9 @@ extern "C" void APIENTRY glGenerateMipmap(GLenum target);
 
 namespace {
 
-int g_maxSideOverride = 0;
-bool g_forceGlu = false;
+// Read by the upload thread as well.
+std::atomic<int> g_maxSideOverride{0};
+std::atomic<bool> g_forceGlu{false};
 
 using GenerateMipmapFunction = void (*)(GLenum target);
 
@@ -233,9 +241,16 @@ bool TextureUpload::Create(const PixelImage &image, std::uint32_t *texture, QStr
     const GenerateMipmapFunction generate = GenerateMipmap();
     if (generate)
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-    glTexImage2D(GL_TEXTURE_2D, 0, image.Components(), image.Width(), image.Height(), 0, image.Format(),
-                 GL_UNSIGNED_BYTE, image.Pixels());
-    GLenum failure = glGetError();
+    // A side over the limit is what the driver refuses with this error; the
+    // smaller limit a test sets is refused the same way.
+    GLenum failure = GL_NO_ERROR;
+    if (const int side = MaxSide(); side > 0 && std::max(image.Width(), image.Height()) > side)
+        failure = GL_INVALID_VALUE;
+    else
+        glTexImage2D(GL_TEXTURE_2D, 0, image.Components(), image.Width(), image.Height(), 0, image.Format(),
+                     GL_UNSIGNED_BYTE, image.Pixels());
+    if (failure == GL_NO_ERROR)
+        failure = glGetError();
     const bool small = (long long)image.Width() * image.Height() <= kLevelsMadeHereUpTo;
     if (failure == GL_NO_ERROR) {
         if (small && !g_forceGlu)
@@ -271,4 +286,159 @@ void TextureUpload::SetMaxSideOverride(int side)
 void TextureUpload::SetForceGluMipmaps(bool force)
 {
     g_forceGlu = force;
+}
+
+// ---------------------------------------------------------------------------
+
+namespace {
+
+std::mutex g_holdMutex;
+std::condition_variable g_holdChanged;
+bool g_held = false;
+
+#ifndef GL_SYNC_GPU_COMMANDS_COMPLETE
+#define GL_SYNC_GPU_COMMANDS_COMPLETE 0x9117
+#define GL_SYNC_FLUSH_COMMANDS_BIT 0x00000001
+#define GL_TIMEOUT_EXPIRED 0x911B
+#define GL_WAIT_FAILED 0x911D
+#endif
+
+using Sync = struct __GLsync *;
+using FenceSyncFunction = Sync (*)(GLenum condition, GLbitfield flags);
+using ClientWaitSyncFunction = GLenum (*)(Sync sync, GLbitfield flags, std::uint64_t timeout);
+using DeleteSyncFunction = void (*)(Sync sync);
+
+// Waits here, on the worker, until every command sent so far has been
+// carried out, so that the texture is whole when another context binds it.
+void WaitUntilComplete(QOpenGLContext *context)
+{
+    const bool hasSync = context->format().version() >= qMakePair(3, 2) || context->hasExtension("GL_ARB_sync");
+    const auto fenceSync = hasSync ? reinterpret_cast<FenceSyncFunction>(context->getProcAddress("glFenceSync")) : nullptr;
+    const auto clientWait
+        = hasSync ? reinterpret_cast<ClientWaitSyncFunction>(context->getProcAddress("glClientWaitSync")) : nullptr;
+    const auto deleteSync = hasSync ? reinterpret_cast<DeleteSyncFunction>(context->getProcAddress("glDeleteSync")) : nullptr;
+    Sync fence = fenceSync && clientWait && deleteSync ? fenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0) : nullptr;
+    if (!fence) {
+        glFinish();
+        return;
+    }
+    GLenum state = GL_TIMEOUT_EXPIRED;
+    while (state == GL_TIMEOUT_EXPIRED)
+        state = clientWait(fence, GL_SYNC_FLUSH_COMMANDS_BIT, 100000000ULL);  // 0.1 s at a time
+    if (state == GL_WAIT_FAILED)
+        glFinish();
+    deleteSync(fence);
+}
+
+} // namespace
+
+struct UploadThread::Shared
+{
+    // The number of the upload wanted; any other result is dropped.
+    std::atomic<std::uint64_t> current{0};
+    // Set by the asking thread when the thread is going away.
+    std::atomic<bool> stopping{false};
+};
+
+std::unique_ptr<UploadThread> UploadThread::ForCurrentContext()
+{
+    QOpenGLContext *current = QOpenGLContext::currentContext();
+    if (!current || !QOpenGLContext::supportsThreadedOpenGL())
+        return nullptr;
+    std::unique_ptr<UploadThread> thread(new UploadThread);
+    // Made here: a platform surface belongs to the window system's thread.
+    thread->m_surface = std::make_unique<QOffscreenSurface>();
+    thread->m_surface->setFormat(current->format());
+    thread->m_surface->create();
+    auto context = std::make_unique<QOpenGLContext>();
+    context->setFormat(current->format());
+    context->setShareContext(current);
+    if (!thread->m_surface->isValid() || !context->create() || context->shareContext() != current)
+        return nullptr;
+    thread->m_shared = std::make_shared<Shared>();
+    thread->m_thread = new QThread;
+    thread->m_thread->setObjectName(QStringLiteral("texture upload"));
+    thread->m_context = context.release();
+    thread->m_context->moveToThread(thread->m_thread);
+    thread->m_thread->start();
+    return thread;
+}
+
+UploadThread::~UploadThread()
+{
+    Cancel();
+    m_shared->stopping = true;
+    {
+        const std::lock_guard<std::mutex> lock(g_holdMutex);
+        g_holdChanged.notify_all();
+    }
+    // The context goes on its own thread, after the upload under way.
+    QOpenGLContext *context = m_context;
+    QMetaObject::invokeMethod(
+        context,
+        [context] {
+            context->doneCurrent();
+            delete context;
+        },
+        Qt::BlockingQueuedConnection);
+    m_thread->quit();
+    m_thread->wait();
+    delete m_thread;
+}
+
+void UploadThread::Upload(std::shared_ptr<const PixelImage> image, std::function<void(const Result &)> done)
+{
+    const std::uint64_t number = ++m_shared->current;
+    const std::shared_ptr<Shared> shared = m_shared;
+    QOpenGLContext *context = m_context;
+    QOffscreenSurface *surface = m_surface.get();
+    QMetaObject::invokeMethod(context, [shared, context, surface, number, image, done]() mutable {
+        {
+            std::unique_lock<std::mutex> lock(g_holdMutex);
+            g_holdChanged.wait(lock, [&] { return !g_held || shared->stopping; });
+        }
+        if (shared->current != number || shared->stopping || !context->makeCurrent(surface))
+            return;
+        Result result;
+        if (!TextureUpload::Create(*image, &result.texture, &result.error))
+            result.texture = 0;
+        image.reset();
+        glBindTexture(GL_TEXTURE_2D, 0);
+        WaitUntilComplete(context);
+        if (shared->current != number) {
+            const GLuint name = result.texture;
+            if (name != 0)
+                glDeleteTextures(1, &name);
+            return;
+        }
+        QCoreApplication *application = QCoreApplication::instance();
+        if (!application)
+            return;
+        // The asking thread is the application's: the view's context is current there.
+        QMetaObject::invokeMethod(application, [shared, context, number, result, done] {
+            if (shared->stopping)
+                return;
+            if (shared->current == number) {
+                done(result);
+                return;
+            }
+            // Superseded on the way: deleted where it was made.
+            if (result.texture != 0) {
+                const GLuint name = result.texture;
+                QMetaObject::invokeMethod(context, [name] { glDeleteTextures(1, &name); });
+            }
+        });
+    });
+}
+
+void UploadThread::Cancel()
+{
+    ++m_shared->current;
+}
+
+void UploadThread::Hold(bool held)
+{
+    const std::lock_guard<std::mutex> lock(g_holdMutex);
+    g_held = held;
+    g_holdChanged.notify_all();
 }

@@ -3,8 +3,13 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 
 class PixelImage;
+class QOffscreenSurface;
+class QOpenGLContext;
+class QThread;
 
 // The one place pixels become a texture of the current OpenGL context: the
 // size the context can hold, and the upload with the whole mipmap chain, so
@@ -36,4 +41,45 @@ public:
     // the GLU chain instead of glGenerateMipmap.
     static void SetMaxSideOverride(int side);
     static void SetForceGluMipmaps(bool force);
+};
+
+// A thread with an OpenGL context of its own that shares its textures with
+// the context current when it was made, so that a large picture becomes a
+// texture while the asking thread goes on drawing. A texture is handed over
+// only once the worker has seen it complete (a fence, or glFinish without
+// one): the asking context can bind and draw it at once.
+class UploadThread
+{
+public:
+    struct Result
+    {
+        std::uint32_t texture = 0;  // 0 when OpenGL refused the image
+        QString error;              // why, as TextureUpload::Create says it
+    };
+
+    // Null when the current context is not Qt's or the platform cannot
+    // share one with a thread; the caller then uploads where it is.
+    static std::unique_ptr<UploadThread> ForCurrentContext();
+    // Waits for an upload under way; a texture no one took is deleted.
+    ~UploadThread();
+    UploadThread(const UploadThread &) = delete;
+    UploadThread &operator=(const UploadThread &) = delete;
+
+    // Makes `image`'s texture on the thread. `done` runs on the asking
+    // thread's event loop, unless another Upload or Cancel came first: the
+    // late texture is then deleted unseen and `done` is destroyed there.
+    void Upload(std::shared_ptr<const PixelImage> image, std::function<void(const Result &)> done);
+    void Cancel();
+
+    // Test seam: while held, the thread starts no upload, so a test can do
+    // what a user does while a large picture is being uploaded.
+    static void Hold(bool held);
+
+private:
+    struct Shared;
+    UploadThread() = default;
+    std::shared_ptr<Shared> m_shared;
+    QThread *m_thread = nullptr;
+    QOpenGLContext *m_context = nullptr;
+    std::unique_ptr<QOffscreenSurface> m_surface;
 };

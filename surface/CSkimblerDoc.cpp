@@ -3,6 +3,7 @@
 #include "surface/DocumentView.h"
 #include "surface/ImageCommand.h"
 #include "surface/ImageLoadJob.h"
+#include "surface/ImagePreparer.h"
 #include "surface/ImageReader.h"
 #include "surface/MessageBox.h"
 #include "surface/PixelImage.h"
@@ -16,6 +17,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
+#include <QPointer>
 
 #include <climits>
 #include <cstdlib>
@@ -247,6 +249,7 @@ void CSkimblerDoc::StartLoad(PendingLoad load)
 {
     // A newer open supersedes the one under way, which ends unheard.
     CancelLoad();
+    ++m_loadNumber;
     load.historyMark = m_historyMoves;
     m_pending = std::move(load);
     m_loadJob->Start(m_pending->imagePath, TextureSizeCheck());
@@ -257,23 +260,63 @@ void CSkimblerDoc::CancelLoad()
 {
     if (!m_pending)
         return;
+    ++m_loadNumber;
     m_loadJob->Cancel();
+    if (m_preparing) {
+        m_preparing.reset();
+        if (m_preparer)
+            m_preparer->DropPreparedImage();
+    }
     m_pending.reset();
     Q_EMIT loadEnded();
+}
+
+void CSkimblerDoc::SetImagePreparer(ImagePreparer *preparer)
+{
+    if (preparer == m_preparer)
+        return;
+    // What the old one was making will never be ready.
+    if (m_preparing)
+        CancelLoad();
+    m_preparer = preparer;
 }
 
 void CSkimblerDoc::OnLoadArrived(std::shared_ptr<PixelImage> image, const ImageError &error)
 {
     if (!m_pending)
         return;
+    if (image && m_preparer) {
+        const quint64 number = m_loadNumber;
+        const QPointer<CSkimblerDoc> self(this);
+        const auto ready = [self, number] {
+            if (!self || self->m_loadNumber != number || !self->m_preparing)
+                return;
+            self->ApplyArrived(std::move(self->m_preparing), ImageError());
+        };
+        if (m_preparer->PrepareImage(image, ready)) {
+            m_preparing = std::move(image);
+            return;
+        }
+    }
+    ApplyArrived(std::move(image), error);
+}
+
+void CSkimblerDoc::ApplyArrived(std::shared_ptr<PixelImage> image, const ImageError &error)
+{
+    if (!m_pending)
+        return;
+    m_preparing.reset();
     const PendingLoad load = std::move(*m_pending);
     m_pending.reset();
     Q_EMIT loadEnded();
     // Edits made while the picture was decoding would be lost without a word.
     const bool replacesDocument
         = (load.kind == PendingLoad::OpenImage && image) || load.kind == PendingLoad::OpenSurface;
-    if (replacesDocument && m_historyMoves != load.historyMark && m_openGate && !m_openGate())
+    if (replacesDocument && m_historyMoves != load.historyMark && m_openGate && !m_openGate()) {
+        if (m_preparer)
+            m_preparer->DropPreparedImage();
         return;
+    }
     const bool changed = FinishLoad(load, std::move(image), error);
     if (load.kind == PendingLoad::Reload)
         return;

@@ -17,6 +17,7 @@
 #include <optional>
 
 class DocumentView;
+class ImagePreparer;
 struct ShownImage;
 class ImageLoadJob;
 class PixelImage;
@@ -60,6 +61,13 @@ public:
     // Drops the open or replacement under way; the surface stays as it is.
     void CancelLoad();
     bool IsLoading() const { return m_pending.has_value(); }
+    // Asked to prepare every picture a load brings (its texture, made off
+    // the window's thread) before the document changes: the load stays
+    // under way, shown and cancellable, until the preparer is done. Null:
+    // the picture is taken as it arrives. A preparer that goes away drops
+    // the load it was preparing.
+    void SetImagePreparer(ImagePreparer *preparer);
+    ImagePreparer *GetImagePreparer() const { return m_preparer; }
     // Asked when an open's picture arrives after the history moved since the
     // open began (the user edited while waiting): false keeps the edits and
     // drops the open. Without a gate the open goes ahead.
@@ -175,6 +183,8 @@ private:
     bool LoadNow(const PendingLoad &load);
     void StartLoad(PendingLoad load);
     void OnLoadArrived(std::shared_ptr<PixelImage> image, const ImageError &error);
+    // The pending load's picture, prepared or not needing it, is applied.
+    void ApplyArrived(std::shared_ptr<PixelImage> image, const ImageError &error);
 
     // Follows the image file from now on: the file itself, and its folder
     // for the editors that save by writing a new file and renaming it.
@@ -187,6 +197,11 @@ private:
     QTimer m_reloadTimer;
     ImageLoadJob *m_loadJob = nullptr;
     std::optional<PendingLoad> m_pending;
+    ImagePreparer *m_preparer = nullptr;
+    // The pending load's picture while the preparer works on it.
+    std::shared_ptr<PixelImage> m_preparing;
+    // Changes with every load started or dropped, so a late `ready` is known.
+    quint64 m_loadNumber = 0;
     std::function<bool()> m_openGate;
     int m_historyMoves = 0;
     QString m_imageStamp;

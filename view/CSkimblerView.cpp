@@ -77,8 +77,11 @@ CSkimblerView::~CSkimblerView()
 {
     if (qApp)
         qApp->removeEventFilter(this);
-    if (m_document)
+    if (m_document) {
         m_document->RemoveView(this);
+        if (m_document->GetImagePreparer() == this)
+            m_document->SetImagePreparer(nullptr);
+    }
     if (m_backgroundCache && MakeCurrent())
         m_backgroundCache->Release();
     if (m_interface && MakeCurrent())
@@ -126,8 +129,10 @@ int CSkimblerView::OnCreate()
     m_background.Pixels = nullptr;
     // Asked once: the document checks every image it opens against it.
     m_maxTextureSide = TextureUpload::MaxSide();
-    if (m_document)
+    if (m_document) {
         m_document->SetMaxTextureSide(m_maxTextureSide);
+        m_document->SetImagePreparer(this);
+    }
     // A screen shape chosen before the context existed takes effect now.
     if (m_screenWidth > 0)
         UpdateViewport();
@@ -146,8 +151,11 @@ void CSkimblerView::SetDocument(CSkimblerDoc *document)
 {
     if (document == m_document.data())
         return;
-    if (m_document)
+    if (m_document) {
         m_document->RemoveView(this);
+        if (m_document->GetImagePreparer() == this)
+            m_document->SetImagePreparer(nullptr);
+    }
     m_document = document;
     m_dragTarget = -1;
     m_surfaceDrag = false;
@@ -158,8 +166,21 @@ void CSkimblerView::SetDocument(CSkimblerDoc *document)
         document->AddView(this);
         if (m_maxTextureSide > 0)
             document->SetMaxTextureSide(m_maxTextureSide);
+        if (m_interface)
+            document->SetImagePreparer(this);
     }
     RefreshCoordinates();
+}
+
+bool CSkimblerView::PrepareImage(std::shared_ptr<const PixelImage> image, std::function<void()> ready)
+{
+    return m_interface && MakeCurrent() && m_interface->Textures().Prepare(std::move(image), std::move(ready));
+}
+
+void CSkimblerView::DropPreparedImage()
+{
+    if (m_interface && MakeCurrent())
+        m_interface->Textures().DropPrepared();
 }
 
 bool CSkimblerView::MakeCurrent()

@@ -4,6 +4,7 @@
 #include "render/TextureImage.h"
 #include "skimbler/Scene.h"
 #include "surface/DocumentView.h"
+#include "surface/ImagePreparer.h"
 
 #include <QPointer>
 #include <QRect>
@@ -24,7 +25,7 @@ class Surface;
 // of the surface's geometry, which it hands to its document. It knows no
 // window around it: it says what changed by signals, and whoever hosts it
 // wires fields and buttons to them and to its setters.
-class CSkimblerView : public QWindow, public DocumentView
+class CSkimblerView : public QWindow, public DocumentView, public ImagePreparer
 {
     Q_OBJECT
 
@@ -73,6 +74,11 @@ public:
 
     // Document-changed notification: redraw everything.
     void OnUpdate(DocumentView *sender, long hint, QObject *hintObject) override;
+    // A large picture's texture is made on a thread with a context sharing
+    // this window's; the window goes on drawing what it showed until the
+    // document takes the picture, and the next frame shows it whole.
+    bool PrepareImage(std::shared_ptr<const PixelImage> image, std::function<void()> ready) override;
+    void DropPreparedImage() override;
 
     // The view's own commands (zoom, fit, corner choice, corner reset);
     // true when handled.

@@ -1,0 +1,139 @@
+// A large picture's texture is made on a thread while the view goes on
+// drawing what it showed. Whatever the user does before that texture is
+// whole (cancel, another open, New), and an upload OpenGL refuses, leaves
+// the window showing what the user expects: never an older picture over a
+// newer one.
+
+#include "ViewTestSupport.h"
+#include "common/MessageRecorder.h"
+
+#include "render/SurfaceTexture.h"
+#include "render/TextureUpload.h"
+
+#include <QFileInfo>
+#include <QThreadPool>
+#include <QtTest>
+
+using namespace ViewTest;
+
+namespace {
+
+// Every picture here, however small, goes through the thread.
+constexpr long long kAlwaysPrepare = 1;
+
+} // namespace
+
+class TestLateUpload : public BareViewTest
+{
+    Q_OBJECT
+
+private:
+    QString file(const char *name) const { return m_dir.filePath(QString::fromLatin1(name)); }
+    // The frame the view draws for `path` opened the plain way, at once.
+    std::vector<unsigned char> frameOf(const QString &path)
+    {
+        if (path.isEmpty())
+            m_document->OnNewDocument();
+        else
+            m_document->OnOpenDocument(path);
+        return RenderAndRead(m_view.get()).rgba;
+    }
+    // The decode done and its picture handed to the upload.
+    void decodeArrives()
+    {
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::processEvents();
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        QVERIFY(TgaTestFiles::WriteSolid(file("shown.tga"), 8, 8, qRgba(0, 70, 0, 255)));
+        QVERIFY(TgaTestFiles::WriteSolid(file("first.tga"), 8, 8, qRgba(70, 0, 0, 255)));
+        QVERIFY(TgaTestFiles::WriteSolid(file("second.tga"), 6, 6, qRgba(0, 0, 70, 255)));
+        QVERIFY(openView(320, 240));
+        m_view->SetShowAxes(false);
+        m_view->SetShowHandles(false);
+        SurfaceTexture::SetPrepareFrom(kAlwaysPrepare);
+    }
+    void cleanup()
+    {
+        UploadThread::Hold(false);
+        TextureUpload::SetMaxSideOverride(0);
+        SurfaceTexture::SetPrepareFrom(0);
+        closeView();
+    }
+
+    void userWinsOverTheUpload_data();
+    void userWinsOverTheUpload();
+};
+
+void TestLateUpload::userWinsOverTheUpload_data()
+{
+    QTest::addColumn<QString>("then");       // what the user does while first.tga uploads
+    QTest::addColumn<bool>("uploadRuns");    // the upload under way (true) or not begun when they do it
+    QTest::addColumn<QString>("expected");   // the picture then shown: the file opened, "" for New
+    QTest::addColumn<QString>("image");     // the picture the document then holds
+    QTest::newRow("nothing") << QString() << false << "first.tga" << "first.tga";
+    QTest::newRow("cancel before it runs") << "cancel" << false << "shown.tga" << "shown.tga";
+    QTest::newRow("cancel while it runs") << "cancel" << true << "shown.tga" << "shown.tga";
+    QTest::newRow("newer open before it runs") << "open" << false << "second.tga" << "second.tga";
+    QTest::newRow("newer open while it runs") << "open" << true << "second.tga" << "second.tga";
+    QTest::newRow("new before it runs") << "new" << false << "" << "a.tga";
+    QTest::newRow("new while it runs") << "new" << true << "" << "a.tga";
+    // Refused: the surface is opened as before, its picture not made; the
+    // texture shown stays the one before, and the user is told.
+    QTest::newRow("texture refused") << "refuse" << false << "shown.tga" << "first.tga";
+}
+
+void TestLateUpload::userWinsOverTheUpload()
+{
+    QFETCH(QString, then);
+    QFETCH(bool, uploadRuns);
+    QFETCH(QString, expected);
+    QFETCH(QString, image);
+    MessageRecorder recorder;
+
+    // What each picture looks like when it is simply opened.
+    const std::vector<unsigned char> expectedFrame
+        = frameOf(expected.isEmpty() ? QString() : file(expected.toLatin1().constData()));
+    const std::vector<unsigned char> firstFrame = frameOf(file("first.tga"));
+    const std::vector<unsigned char> shownFrame = frameOf(file("shown.tga"));
+    QVERIFY(firstFrame != shownFrame);
+
+    UploadThread::Hold(true);
+    QVERIFY(m_document->BeginOpenDocument(file("first.tga")));
+    decodeArrives();
+    // Decoded, not yet a texture: still loading, the old picture drawn.
+    QVERIFY(m_document->IsLoading());
+    QCOMPARE(QFileInfo(m_document->GetImagePath()).fileName(), QStringLiteral("shown.tga"));
+    QVERIFY(RenderAndRead(m_view.get()).rgba == shownFrame);
+
+    if (uploadRuns)
+        UploadThread::Hold(false);
+    if (then == QLatin1String("cancel")) {
+        m_document->CancelLoad();
+    } else if (then == QLatin1String("open")) {
+        QVERIFY(m_document->BeginOpenDocument(file("second.tga")));
+    } else if (then == QLatin1String("new")) {
+        m_document->OnNewDocument();
+    } else if (then == QLatin1String("refuse")) {
+        TextureUpload::SetMaxSideOverride(4);
+    }
+    UploadThread::Hold(false);
+    decodeArrives();
+    QTRY_VERIFY(!m_document->IsLoading());
+    // A late texture would arrive within this.
+    QTest::qWait(200);
+    QCOMPARE(QFileInfo(m_document->GetImagePath()).fileName(), image);
+    QVERIFY(RenderAndRead(m_view.get()).rgba == expectedFrame);
+    if (then == QLatin1String("refuse")) {
+        QTRY_COMPARE(recorder.texts().size(), 1);
+        QVERIFY2(recorder.texts().first().contains(QStringLiteral("8 x 8")), qPrintable(recorder.texts().first()));
+    } else {
+        QVERIFY2(recorder.texts().isEmpty(), qPrintable(recorder.texts().join(QLatin1Char('\n'))));
+    }
+}
+
+QTEST_MAIN(TestLateUpload)
+#include "test_lateupload.moc"
