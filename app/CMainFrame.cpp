@@ -50,7 +50,7 @@ namespace {
 
 // Commands nothing in the program handles: shown disabled.
 const int UnhandledCommands[] = {
-    ID_EDIT_CUT, ID_VIEW_VIEWBAR, ID_NEXT_PANE, ID_PREV_PANE,
+    ID_EDIT_CUT, ID_NEXT_PANE, ID_PREV_PANE,
 };
 
 constexpr int RecentFileCount = 4;
@@ -193,9 +193,9 @@ bool CMainFrame::OnCommand(int commandId)
 {
     if (OnToolWindowCommand(commandId))
         return true;
-    if (commandId == ID_VIEW_TOOLBAR) {
-        if (m_standardBar)
-            m_standardBar->setVisible(IsButtonChecked(ID_VIEW_TOOLBAR));
+    if (commandId == ID_VIEW_TOOLBAR || commandId == ID_VIEW_VIEWBAR) {
+        if (QToolBar *bar = commandId == ID_VIEW_TOOLBAR ? m_standardBar : m_viewBar)
+            bar->setVisible(IsButtonChecked(commandId));
         return true;
     }
     // The view's modes follow their buttons, so the two never disagree.
@@ -277,14 +277,14 @@ void CMainFrame::FollowUndoStack()
     QAction *undo = CommandAction(ID_EDIT_UNDO);
     QAction *redo = CommandAction(ID_EDIT_REDO);
     // The entries name what they would take back or do again.
-    const auto name = [](const QString &text, const char *mnemonic, const QString &what) {
-        return (what.isEmpty() ? text : text + QLatin1Char(' ') + what) + QString::fromLatin1(mnemonic);
-    };
+    // The whole entry is one text, so each language puts its mnemonic where
+    // it belongs ("復原 X(&U)", "&Undo X").
+    const auto what = [](const QString &text) { return text.isEmpty() ? text : QLatin1Char(' ') + text; };
     const auto refresh = [=] {
         undo->setEnabled(stack->canUndo());
         redo->setEnabled(stack->canRedo());
-        undo->setText(name(tr("復原"), "(&U)", stack->undoText()));
-        redo->setText(name(tr("取消復原"), "(&R)", stack->redoText()));
+        undo->setText(tr("復原%1(&U)").arg(what(stack->undoText())));
+        redo->setText(tr("取消復原%1(&R)").arg(what(stack->redoText())));
     };
     // Every push, merge, undo, redo or clear moves the index (a merge
     // announces it too), and the texts only change with it: one refresh per
@@ -486,7 +486,9 @@ void CMainFrame::CreateMenus()
 
 void CMainFrame::AddLanguageMenu(QMenu *parent)
 {
-    QMenu *menu = parent->addMenu(tr("語言(&L)"));
+    // In both languages at once, whatever language is shown, so that anyone
+    // finds the way to the other one.
+    QMenu *menu = parent->addMenu(QStringLiteral("&Language / 語言"));
     menu->setObjectName(QStringLiteral("languageMenu"));
     auto *group = new QActionGroup(menu);
     const Language::Choice saved = Language::Saved();
@@ -584,6 +586,11 @@ void CMainFrame::CreateViewBar()
     m_zoomEdit = new CPercentEdit;
     CreateFieldSlot(m_viewBar, m_zoomEdit, 80, 5);
     ConnectField(m_zoomEdit, IDC_ZOOM_EDIT);
+    // The View menu's check follows the bar, however it was hidden.
+    QAction *viewToggle = CommandAction(ID_VIEW_VIEWBAR);
+    connect(m_viewBar, &QToolBar::visibilityChanged, viewToggle, [this, viewToggle](bool) {
+        viewToggle->setChecked(!m_viewBar->isHidden());
+    });
 }
 
 void CMainFrame::CreatePointBar()

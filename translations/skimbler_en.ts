@@ -77,14 +77,6 @@
         <translation>Open this document</translation>
     </message>
     <message>
-        <source>復原</source>
-        <translation>Undo</translation>
-    </message>
-    <message>
-        <source>取消復原</source>
-        <translation>Redo</translation>
-    </message>
-    <message>
         <source>開新檔案(&amp;N)</source>
         <translation>&amp;New</translation>
     </message>
@@ -209,10 +201,6 @@
         <translation>&amp;Colors Window</translation>
     </message>
     <message>
-        <source>語言(&amp;L)</source>
-        <translation>&amp;Language</translation>
-    </message>
-    <message>
         <source>系統預設(&amp;S)</source>
         <translation>&amp;System</translation>
     </message>
@@ -223,6 +211,14 @@
     <message>
         <source>取代影像(&amp;I)...</source>
         <translation>Replace &amp;Image...</translation>
+    </message>
+    <message>
+        <source>復原%1(&amp;U)</source>
+        <translation>&amp;Undo%1</translation>
+    </message>
+    <message>
+        <source>取消復原%1(&amp;R)</source>
+        <translation>&amp;Redo%1</translation>
     </message>
 </context>
 <context>

@@ -77,14 +77,6 @@
         <translation>開啟這份文件</translation>
     </message>
     <message>
-        <source>復原</source>
-        <translation>復原</translation>
-    </message>
-    <message>
-        <source>取消復原</source>
-        <translation>取消復原</translation>
-    </message>
-    <message>
         <source>開新檔案(&amp;N)</source>
         <translation>開新檔案(&amp;N)</translation>
     </message>
@@ -209,10 +201,6 @@
         <translation>色彩視窗(&amp;C)</translation>
     </message>
     <message>
-        <source>語言(&amp;L)</source>
-        <translation>語言(&amp;L)</translation>
-    </message>
-    <message>
         <source>系統預設(&amp;S)</source>
         <translation>系統預設(&amp;S)</translation>
     </message>
@@ -223,6 +211,14 @@
     <message>
         <source>取代影像(&amp;I)...</source>
         <translation>取代影像(&amp;I)...</translation>
+    </message>
+    <message>
+        <source>復原%1(&amp;U)</source>
+        <translation>復原%1(&amp;U)</translation>
+    </message>
+    <message>
+        <source>取消復原%1(&amp;R)</source>
+        <translation>取消復原%1(&amp;R)</translation>
     </message>
 </context>
 <context>

@@ -162,11 +162,15 @@ void TestLanguage::textsBeyondTheMenusFollowTheChoice_data()
     QTest::addColumn<int>("choice");
     QTest::addColumn<QString>("screenMenu");
     QTest::addColumn<bool>("chinese");
+    QTest::addColumn<QString>("undo");
     QTest::newRow("English") << QStringLiteral("zh_TW") << int(Language::English) << QStringLiteral("Target Sc&reen")
-                             << false;
+                             << false << QStringLiteral("&Undo Move");
     QTest::newRow("Chinese") << QStringLiteral("en_US") << int(Language::Chinese) << QStringLiteral("目標螢幕(&R)")
-                             << true;
-    QTest::newRow("no locale") << QStringLiteral("C") << int(Language::System) << QStringLiteral("目標螢幕(&R)") << true;
+                             << true << QStringLiteral("復原 Move(&U)");
+    QTest::newRow("no locale") << QStringLiteral("C") << int(Language::System) << QStringLiteral("目標螢幕(&R)") << true
+                               << QStringLiteral("復原 Move(&U)");
+    QTest::newRow("C.UTF-8") << QStringLiteral("C.UTF-8") << int(Language::System) << QStringLiteral("目標螢幕(&R)")
+                             << true << QStringLiteral("復原 Move(&U)");
 }
 
 // The screen-shape menu, every Property and Flags row's tool tip and Qt's own dialog
@@ -177,11 +181,22 @@ void TestLanguage::textsBeyondTheMenusFollowTheChoice()
     QFETCH(int, choice);
     QFETCH(QString, screenMenu);
     QFETCH(bool, chinese);
+    QFETCH(QString, undo);
     MessageRecorder messages;
     QVERIFY(Language::Install(Language::Choice(choice), QLocale(locale)));
     CSkimblerDoc document;
     CMainFrame frame(&document);
     QCOMPARE(frame.OnCreate(), 0);
+
+    // The mnemonic where the language has it; the way to the other language
+    // readable in both.
+    skimbler::SurfaceSettings moved = document.Settings();
+    moved.Points[0][0] = 0.25f;
+    QVERIFY(document.ChangeSettings(moved, QStringLiteral("Move")));
+    QCOMPARE(frame.CommandAction(Resource::ID_EDIT_UNDO)->text(), undo);
+    auto *language = frame.findChild<QMenu *>(QStringLiteral("languageMenu"));
+    QVERIFY(language);
+    QCOMPARE(language->title(), QStringLiteral("&Language / 語言"));
 
     auto *shapes = frame.findChild<QMenu *>(QStringLiteral("screenShapeMenu"));
     QVERIFY(shapes);

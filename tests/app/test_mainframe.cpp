@@ -86,7 +86,8 @@ private slots:
     void statusBarPanes();
     void pointGroupIsExclusive_data();
     void pointGroupIsExclusive();
-    void viewToolbarTogglesOnlyTheStandardBar();
+    void barTogglesHideOnlyTheirBar_data();
+    void barTogglesHideOnlyTheirBar();
     void statusBarToggle();
     void commandEnabling_data();
     void commandEnabling();
@@ -266,31 +267,40 @@ void TestMainFrame::pointGroupIsExclusive()
     QVERIFY(frame->IsButtonChecked(commandId));
 }
 
-void TestMainFrame::viewToolbarTogglesOnlyTheStandardBar()
+void TestMainFrame::barTogglesHideOnlyTheirBar_data()
 {
+    QTest::addColumn<int>("commandId");
+    QTest::newRow("tool bar") << ID_VIEW_TOOLBAR;
+    QTest::newRow("view bar") << ID_VIEW_VIEWBAR;
+}
+
+void TestMainFrame::barTogglesHideOnlyTheirBar()
+{
+    QFETCH(int, commandId);
     FrameFixture fixture;
     QVERIFY(fixture.Show());
     CMainFrame *frame = fixture.frame.get();
-    QAction *toggle = frame->CommandAction(ID_VIEW_TOOLBAR);
+    QAction *toggle = frame->CommandAction(commandId);
+    QToolBar *bar = commandId == ID_VIEW_TOOLBAR ? frame->m_standardBar : frame->m_viewBar;
     QVERIFY(toggle->isCheckable());
+    QVERIFY(toggle->isEnabled());
     QVERIFY(toggle->isChecked());
 
     toggle->trigger();
-    QVERIFY(!frame->m_standardBar->isVisible());
-    QVERIFY(frame->m_viewBar->isVisible());
-    QVERIFY(frame->m_pointBar->isVisible());
+    for (QToolBar *each : {frame->m_standardBar, frame->m_viewBar, frame->m_pointBar})
+        QCOMPARE(each->isVisible(), each != bar);
     QVERIFY(!toggle->isChecked());
 
     toggle->trigger();
-    QVERIFY(frame->m_standardBar->isVisible());
+    QVERIFY(bar->isVisible());
     QVERIFY(toggle->isChecked());
-    QCOMPARE(frame->toolBarArea(frame->m_standardBar), Qt::TopToolBarArea);
+    QCOMPARE(frame->toolBarArea(bar), Qt::TopToolBarArea);
     QVERIFY(frame->m_standardBar->x() < frame->m_viewBar->x());
 
     // Hidden some other way, the menu check follows.
-    frame->m_standardBar->hide();
+    bar->hide();
     QVERIFY(!toggle->isChecked());
-    frame->m_standardBar->show();
+    bar->show();
     QVERIFY(toggle->isChecked());
     QVERIFY(fixture.applicationCommands.isEmpty());
 }
@@ -317,7 +327,7 @@ void TestMainFrame::commandEnabling_data()
     QTest::newRow("paste") << ID_EDIT_PASTE << true;
     QTest::newRow("undo, nothing done yet") << ID_EDIT_UNDO << false;
     QTest::newRow("redo, nothing undone yet") << ID_EDIT_REDO << false;
-    QTest::newRow("view bar item") << ID_VIEW_VIEWBAR << false;
+    QTest::newRow("view bar item") << ID_VIEW_VIEWBAR << true;
     QTest::newRow("recent placeholder") << ID_FILE_MRU_FILE1 << false;
     QTest::newRow("new") << ID_FILE_NEW << true;
     QTest::newRow("open") << ID_FILE_OPEN << true;
