@@ -2,6 +2,7 @@
 
 #include "render/ExportDrawing.h"
 
+#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace {
@@ -21,13 +22,13 @@ constexpr CommandName kCommands[] = {
 };
 
 // Which options each command takes.
-enum Option { OptOutput = 1, OptSize = 2, OptTransparent = 4, OptProjective = 8, OptApi = 16, OptFormat = 32 };
+enum Option { OptOutput = 1, OptSize = 2, OptTransparent = 4, OptProjective = 8, OptApi = 16, OptFormat = 32, OptForce = 64 };
 
 int OptionsOf(Invocation::Command command)
 {
     switch (command) {
-    case Invocation::Render: return OptOutput | OptSize | OptTransparent | OptProjective;
-    case Invocation::Export: return OptOutput | OptSize | OptTransparent | OptProjective | OptFormat;
+    case Invocation::Render: return OptOutput | OptSize | OptTransparent | OptProjective | OptForce;
+    case Invocation::Export: return OptOutput | OptSize | OptTransparent | OptProjective | OptFormat | OptForce;
     case Invocation::Info: return OptSize | OptProjective;
     case Invocation::Code: return OptSize | OptProjective | OptApi;
     default: return 0;
@@ -49,6 +50,12 @@ bool ParseSize(const QString &text, QSize *size)
 }
 
 } // namespace
+
+bool OutputIsFolder(const Invocation &invocation)
+{
+    return invocation.inputs.size() > 1 || invocation.output.endsWith(QLatin1Char('/'))
+        || QFileInfo(invocation.output).isDir();
+}
 
 bool ParseCommandLine(const QStringList &arguments, Invocation *invocation, QString *error)
 {
@@ -120,6 +127,8 @@ bool ParseCommandLine(const QStringList &arguments, Invocation *invocation, QStr
             option = OptApi;
         else if (name == QLatin1String("--format"))
             option = OptFormat;
+        else if (name == QLatin1String("--force"))
+            option = OptForce;
         if (option == 0) {
             *error = QStringLiteral("unknown option \"%1\"").arg(name);
             return false;
@@ -134,7 +143,12 @@ bool ParseCommandLine(const QStringList &arguments, Invocation *invocation, QStr
                 *error = QStringLiteral("%1 takes no value").arg(name);
                 return false;
             }
-            (option == OptTransparent ? invocation->transparent : invocation->projective) = true;
+            if (option == OptTransparent)
+                invocation->transparent = true;
+            else if (option == OptProjective)
+                invocation->projective = true;
+            else
+                invocation->force = true;
             continue;
         }
         if (!inlineValue) {
@@ -205,6 +219,13 @@ bool ParseCommandLine(const QStringList &arguments, Invocation *invocation, QStr
         *error = QStringLiteral("export needs --format png, gltf or glb");
         return false;
     }
+    // One picture into a file: its suffix says the format, and PNG is the
+    // only one, so "x.jpg" or "x.skimbler" is a mistake, not PNG data there.
+    if (invocation->command == Invocation::Render && !OutputIsFolder(*invocation)
+        && QFileInfo(invocation->output).suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) != 0) {
+        *error = QStringLiteral("-o \"%1\" must end in .png (or be a folder)").arg(invocation->output);
+        return false;
+    }
     if (invocation->command == Invocation::Code && invocation->api == Invocation::NoApi) {
         *error = QStringLiteral("code needs --api gl11, gl33 or gles3");
         return false;
@@ -247,9 +268,13 @@ QString UsageText()
         "                      has it off.\n"
         "  --api API           code: gl11, gl33 or gles3.\n"
         "  --format F          export: png, gltf or glb.\n"
+        "  --force             render, export: write even over a file this call\n"
+        "                      reads (an input, or the image an input surface shows).\n"
         "  -h, --help          This text.\n"
         "  --version           The program's version.\n"
         "\n"
         "Exit status: 0 when everything worked, 1 when some file could not be read,\n"
-        "drawn or written, 2 when the command line is wrong.\n");
+        "drawn or written, 2 when the command line is wrong.\n"
+        "render never writes over its own inputs or their images without --force,\n"
+        "and never into a named pipe or a device.\n");
 }

@@ -17,6 +17,7 @@ struct Invocation
     QSize size{800, 600};   // the window the surface is drawn in
     bool transparent = false;
     bool projective = false;
+    bool force = false;     // render: write even over a file read in this call
     Api api = NoApi;
     Format format = NoFormat;  // export
 };
@@ -29,6 +30,10 @@ constexpr int ExitUsage = 2;   // the command line itself is wrong
 // Reads the arguments after the program's name. False with `error` saying,
 // in one line, what is wrong.
 bool ParseCommandLine(const QStringList &arguments, Invocation *invocation, QString *error);
+
+// Whether render's OUT is a folder: several inputs, a trailing slash, or a
+// folder that exists.
+bool OutputIsFolder(const Invocation &invocation);
 
 // The --help text.
 QString UsageText();

@@ -1,5 +1,7 @@
 #include "cli/Commands.h"
 
+#include "cli/OutputSafety.h"
+
 #include "render/BackgroundCache.h"
 #include "render/CodeListing.h"
 #include "render/ExportDrawing.h"
@@ -90,7 +92,7 @@ QStringList OutputPaths(const Invocation &invocation, const QString &suffix, QSt
 {
     QStringList paths;
     const QFileInfo out(invocation.output);
-    const bool folder = invocation.inputs.size() > 1 || out.isDir();
+    const bool folder = OutputIsFolder(invocation);
     if (!folder) {
         paths.append(invocation.output);
         return paths;
@@ -218,6 +220,13 @@ int RunRender(const Invocation &invocation)
         Complain(QStringLiteral("skimbler-cli: ") + error);
         return ExitFailed;
     }
+    // All or nothing: a refused path stops the call before any picture is
+    // written, so no input is lost to the first of several outputs.
+    const QString refusal = OutputRefusal(invocation.inputs, outputs, invocation.force);
+    if (!refusal.isEmpty()) {
+        Complain(QStringLiteral("skimbler-cli: ") + refusal);
+        return ExitFailed;
+    }
     // Every picture gets a buffer of its own size; the context's is unused.
     HeadlessContext context;
     if (!MakeContext(&context, QSize(1, 1), false))
@@ -335,6 +344,11 @@ int RunExport(const Invocation &invocation)
     const QStringList outputs = OutputPaths(invocation, binary ? QStringLiteral(".glb") : QStringLiteral(".gltf"), &error);
     if (outputs.isEmpty()) {
         Complain(QStringLiteral("skimbler-cli: ") + error);
+        return ExitFailed;
+    }
+    const QString refusal = OutputRefusal(invocation.inputs, outputs, invocation.force);
+    if (!refusal.isEmpty()) {
+        Complain(QStringLiteral("skimbler-cli: ") + refusal);
         return ExitFailed;
     }
     // A context only so that images too large for a texture are refused as

@@ -178,7 +178,7 @@ QString FloatArray(const char *name, const float *values, int count, int perLine
 
 QString RawString(const char *name, const std::string &source)
 {
-    return QStringLiteral("static const char *const %1 = R\"glsl(\n%2)glsl\";")
+    return QStringLiteral("static const char *const %1 = R\"glsl(%2)glsl\";")
         .arg(QString::fromLatin1(name), QString::fromStdString(source));
 }
 

@@ -565,6 +565,11 @@ bool Read(const std::string &path, Contents *contents, std::string *error)
 
 bool Parse(std::string_view data, const std::string &fileDirectory, Contents *contents, std::string *error)
 {
+    // The parser would only say its input ended early.
+    if (data.find_first_not_of(" \t\r\n") == std::string_view::npos) {
+        *error = "the file is empty";
+        return false;
+    }
     Json root;
     try {
         const Json::parser_callback_t depthLimit = [](int depth, Json::parse_event_t event, Json &) {

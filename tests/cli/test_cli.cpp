@@ -17,6 +17,9 @@
 
 #include <GL/gl.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 // A 64 x 48 card: colour ramps, a blue checker and an alpha that varies from
@@ -95,6 +98,8 @@ private Q_SLOTS:
     void infoIsTheResolvedDrawState();
     void shaderCodeCompilesAndLinks_data();
     void shaderCodeCompilesAndLinks();
+    void renderNeverWritesOverWhatItReads_data();
+    void renderNeverWritesOverWhatItReads();
     void usageErrorsExitTwo_data();
     void usageErrorsExitTwo();
 };
@@ -266,6 +271,7 @@ void TestCli::infoIsTheResolvedDrawState_data()
     // the plane's half-width.
     QTest::newRow("image-sized quad in the window")
         << QStringLiteral("loose.skimbler") << Strings({"--size", "256x192"}) << QStringLiteral("vertices/3/position/0") << QJsonValue(0.6666666865348816);
+    QTest::newRow("largest size") << QStringLiteral("card.png") << Strings({"--size", "8192x8192"}) << QStringLiteral("viewHeight") << QJsonValue(8192);
     QTest::newRow("projective q") << QStringLiteral("blended.skimbler") << Strings({"--projective"}) << QStringLiteral("projective") << QJsonValue(true);
 }
 
@@ -308,12 +314,15 @@ void TestCli::shaderCodeCompilesAndLinks()
     const CliRun run = RunCli({QStringLiteral("code"), QStringLiteral("--api"), api, path(QStringLiteral("blended.skimbler"))});
     QCOMPARE(run.exitCode, 0);
     const QString listing = QString::fromUtf8(run.out);
-    const QRegularExpression shader(QStringLiteral("R\"glsl\\(\\n(.*?)\\)glsl\""),
+    const QRegularExpression shader(QStringLiteral("R\"glsl\\((.*?)\\)glsl\""),
                                     QRegularExpression::DotMatchesEverythingOption);
     QStringList sources;
     for (auto match = shader.globalMatch(listing); match.hasNext();)
         sources << match.next().captured(1);
     QCOMPARE(sources.size(), 2);
+    // A browser's compiler takes #version on the very first line only.
+    for (const QString &source : sources)
+        QVERIFY2(source.startsWith(QStringLiteral("#version ")), qPrintable(source.left(40)));
 
     HeadlessContext gl;
     std::string why;
@@ -369,6 +378,81 @@ void TestCli::shaderCodeCompilesAndLinks()
     QVERIFY(uniforms >= 3);
 }
 
+void TestCli::renderNeverWritesOverWhatItReads_data()
+{
+    // Names are files in a fresh folder, "." the folder itself.
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("named");   // the file the one line on standard error names
+    QTest::addColumn<bool>("rewritten");  // own.png replaced by a 40 x 30 picture
+    QTest::newRow("image onto itself") << Strings({"own.png", "-o", "own.png"}) << 1 << "own.png" << false;
+    QTest::newRow("another spelling") << Strings({"own.png", "-o", "sub/../own.png"}) << 1 << "own.png" << false;
+    QTest::newRow("surface file onto itself") << Strings({"own.skimbler", "-o", "own.skimbler"}) << 2 << "own.skimbler" << false;
+    QTest::newRow("surface's image, -o its folder") << Strings({"own.skimbler", "-o", "."}) << 1 << "own.png" << false;
+    // The refused output comes second: the first must not be written either.
+    QTest::newRow("several, the last refused") << Strings({"other.skimbler", "own.skimbler", "-o", "."}) << 1 << "own.png" << false;
+    QTest::newRow("symbolic link to an input") << Strings({"own.png", "-o", "link.png"}) << 1 << "link.png" << false;
+    QTest::newRow("input through a link") << Strings({"link.png", "-o", "own.png"}) << 1 << "own.png" << false;
+    QTest::newRow("hard link to an input") << Strings({"own.png", "-o", "hard.png"}) << 1 << "hard.png" << false;
+    QTest::newRow("--force") << Strings({"own.png", "-o", "own.png", "--force"}) << 0 << "" << true;
+    QTest::newRow("named pipe") << Strings({"own.png", "-o", "pipe.png"}) << 1 << "pipe.png" << false;
+    QTest::newRow("named pipe, --force") << Strings({"own.png", "-o", "pipe.png", "--force"}) << 1 << "pipe.png" << false;
+    QTest::newRow("new file, suffix in capitals") << Strings({"own.png", "-o", "NEW.PNG"}) << 0 << "" << false;
+    QTest::newRow("surface that cannot be opened") << Strings({"missing.skimbler", "-o", "new.png"}) << 1 << "missing.skimbler" << false;
+}
+
+void TestCli::renderNeverWritesOverWhatItReads()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, named);
+    QFETCH(bool, rewritten);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const auto in = [&dir](const char *name) { return dir.filePath(QString::fromUtf8(name)); };
+    QVERIFY(Card().save(in("own.png")));
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("sub")));
+    std::string why;
+    for (const char *surface : {"own.skimbler", "other.skimbler"}) {
+        Surface settings;
+        settings.Width = 64;
+        settings.Height = 48;
+        settings.ApplyDefaults();
+        QVERIFY(skimbler::SurfaceFile::Write(QFile::encodeName(in(surface)).toStdString(), settings, 64, 48,
+                                             QFile::encodeName(in("own.png")).toStdString(), &why));
+    }
+    QVERIFY(QFile::link(in("own.png"), in("link.png")));
+    QCOMPARE(::link(QFile::encodeName(in("own.png")).constData(), QFile::encodeName(in("hard.png")).constData()), 0);
+    QCOMPARE(::mkfifo(QFile::encodeName(in("pipe.png")).constData(), 0600), 0);
+    const auto bytes = [&in](const char *name) {
+        QFile file(in(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray image = bytes("own.png");
+    const QByteArray surface = bytes("own.skimbler");
+    const QStringList before = QDir(dir.path()).entryList(QDir::Files | QDir::System);
+
+    QStringList command{QStringLiteral("render"), QStringLiteral("--size"), QStringLiteral("40x30")};
+    for (const QString &argument : arguments)
+        command << (argument.startsWith(QLatin1Char('-')) ? argument : dir.filePath(argument));
+    const CliRun run = RunCli(command);
+    QCOMPARE(run.exitCode, exitCode);
+    const QStringList lines = run.errorLines();
+    QCOMPARE(lines.size(), named.isEmpty() ? 0 : 1);
+    if (!named.isEmpty())
+        QVERIFY2(lines[0].contains(named), qPrintable(lines[0]));
+    QCOMPARE(bytes("own.skimbler"), surface);
+    if (rewritten) {
+        QCOMPARE(QImage(in("own.png")).size(), QSize(40, 30));
+        return;
+    }
+    QCOMPARE(bytes("own.png"), image);
+    QFileInfo pipe(in("pipe.png"));
+    QVERIFY(!pipe.isFile() && pipe.exists());
+    if (exitCode != 0)  // a refusal writes nothing at all
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::System), before);
+}
+
 void TestCli::usageErrorsExitTwo_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -387,6 +471,8 @@ void TestCli::usageErrorsExitTwo_data()
     QTest::newRow("two surfaces for info") << Strings({"info", "a.png", "b.png"}) << QStringLiteral("info takes one surface");
     QTest::newRow("option of another command") << Strings({"check", "--transparent", "a.png"})
                                                << QStringLiteral("check does not take --transparent");
+    QTest::newRow("output of another format") << Strings({"render", "a.png", "-o", "x.jpg"}) << QStringLiteral("must end in .png");
+    QTest::newRow("output without a suffix") << Strings({"render", "a.png", "-o", "noext"}) << QStringLiteral("must end in .png");
     QTest::newRow("value for a switch") << Strings({"render", "a.png", "-o", "x.png", "--projective=yes"})
                                         << QStringLiteral("--projective takes no value");
 }

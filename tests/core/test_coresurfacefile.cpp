@@ -208,7 +208,8 @@ void TestCoreSurfaceFile::malformedFilesAreRefused_data()
     const auto outOfRange = [](const char *field) {
         return QStringLiteral("entry 0 of \"%1\" holds a number out of range").arg(QString::fromLatin1(field));
     };
-    QTest::newRow("empty") << QByteArray() << notJson;
+    QTest::newRow("empty") << QByteArray() << QStringLiteral("the file is empty");
+    QTest::newRow("only blanks") << QByteArray(" \n\t\r\n") << QStringLiteral("the file is empty");
     QTest::newRow("not JSON") << QByteArray("Skimbler surface\n") << notJson;
     QTest::newRow("a TGA header") << QByteArray("\0\0\x02\0\0\0\0\0\0\0\0\0", 12) << notJson;
     QTest::newRow("truncated") << valid.left(valid.size() / 2) << notJson;
