@@ -305,9 +305,17 @@ void TestViewPaint::dragAnnouncesOncePerFrameAndQuietly()
     m_view->OnPaint();
     QCOMPARE(coordinates.count(), 2);
     // No status text (a pick pass each) while the drag goes on, however
-    // long it takes.
+    // long it takes. An empty text is only the pointer leaving the window,
+    // which another test's window mapped over this one can cause; it costs
+    // no pick pass.
     QTest::qWait(3 * CSkimblerView::HoverTextInterval);
-    QCOMPARE(hover.count(), 0);
+    const auto texts = [&] {
+        int n = 0;
+        for (const QList<QVariant> &signal : hover)
+            n += signal.at(0).toString().isEmpty() ? 0 : 1;
+        return n;
+    };
+    QCOMPARE(texts(), 0);
     // A move not yet painted is announced when the drag ends, frame or not.
     const int announced = int(coordinates.count());
     Drag(m_view.get(), start + QPoint(3 * (steps + 1), 2 * (steps + 1)));
