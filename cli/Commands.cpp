@@ -21,7 +21,6 @@
 #include <QDir>
 #include <QSaveFile>
 #include <QFileInfo>
-#include <QImageWriter>
 #include <QSet>
 #include <QTextStream>
 
@@ -261,10 +260,10 @@ int RunRender(const Invocation &invocation)
             status = ExitFailed;
             continue;
         }
-        QImageWriter writer(outputs.at(i), "png");
-        if (!writer.write(image)) {
+        const QString written = ExportDrawing::WritePng(image, outputs.at(i));
+        if (!written.isEmpty()) {
             ReportFile(input, QStringLiteral("Could not write \"%1\": %2.")
-                                  .arg(QDir::toNativeSeparators(outputs.at(i)), writer.errorString()));
+                                  .arg(QDir::toNativeSeparators(outputs.at(i)), written));
             status = ExitFailed;
         }
     }
