@@ -1,8 +1,10 @@
 #include "skimbler/SurfaceFile.h"
 
-#include "skimbler/FileSystem.h"
+#include "SurfacePaths.h"
+
+#ifndef _WIN32
 #include "skimbler/RegularFile.h"
-#include "skimbler/WholeFile.h"
+#endif
 
 #include <nlohmann/json.hpp>
 
@@ -18,9 +20,14 @@
 #include <map>
 #include <vector>
 
+#ifdef _WIN32
+#include <filesystem>
+#include <fstream>
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace skimbler {
 namespace SurfaceFile {
@@ -66,6 +73,11 @@ std::string SystemReason(int code)
 
 std::string CurrentFolder()
 {
+#ifdef _WIN32
+    std::error_code failed;
+    const std::string folder = std::filesystem::current_path(failed).generic_u8string();
+    return failed ? std::string("/") : folder;
+#else
     std::vector<char> buffer(PATH_MAX);
     while (!::getcwd(buffer.data(), buffer.size())) {
         if (errno != ERANGE)
@@ -73,6 +85,7 @@ std::string CurrentFolder()
         buffer.resize(buffer.size() * 2);
     }
     return buffer.data();
+#endif
 }
 
 std::vector<std::string> Parts(const std::string &path)
@@ -158,8 +171,13 @@ std::string RelativeFilePath(const std::string &folder, const std::string &file)
 
 bool Exists(const std::string &path)
 {
+#ifdef _WIN32
+    std::error_code failed;
+    return std::filesystem::exists(std::filesystem::u8path(path), failed);
+#else
     struct stat info;
     return ::stat(path.c_str(), &info) == 0;
+#endif
 }
 
 // ---- Writing the document text ----
@@ -356,30 +374,39 @@ bool Serialise(const SurfaceSettings &settings, std::uint32_t width, std::uint32
     return true;
 }
 
-bool Write(const std::string &path, const SurfaceSettings &settings, std::uint32_t width, std::uint32_t height,
-           const std::string &imagePath, std::string *error)
+bool Read(const std::string &path, Contents *contents, std::string *error)
 {
-    if (path.empty()) {
+    const char *const tooLarge = "the file is too large to be a Skimbler surface";
+#ifdef _WIN32
+    // Paths are UTF-8 here, as everywhere in core.
+    const std::filesystem::path native = std::filesystem::u8path(path);
+    std::error_code failed;
+    if (std::filesystem::exists(native, failed) && !std::filesystem::is_regular_file(native, failed)) {
+        *error = "it is not a regular file";
+        return false;
+    }
+    std::ifstream in(native, std::ios::binary);
+    if (!in) {
         *error = SystemReason(ENOENT);
         return false;
     }
-    const std::string absolute = AbsoluteFilePath(path);
     std::string data;
-    if (!Serialise(settings, width, height, imagePath, FolderOf(absolute), &data, error))
-        return false;
-    *error = WriteWhole(absolute, data);
-    return error->empty();
-}
-
-bool Read(const std::string &path, Contents *contents, std::string *error)
-{
+    std::array<char, 16384> block;
+    while (in.read(block.data(), block.size()) || in.gcount() > 0) {
+        data.append(block.data(), static_cast<std::size_t>(in.gcount()));
+        if (data.size() > MaxFileSize) {
+            *error = tooLarge;
+            return false;
+        }
+    }
+    return Parse(data, FolderOf(path), contents, error);
+#else
     bool notRegular = false;
     const int fd = OpenRegularFile(path.c_str(), &notRegular);
     if (fd < 0) {
         *error = notRegular ? "it is not a regular file" : SystemReason(errno);
         return false;
     }
-    const char *const tooLarge = "the file is too large to be a Skimbler surface";
     struct stat info;
     if (::fstat(fd, &info) == 0 && info.st_size > static_cast<off_t>(MaxFileSize)) {
         ::close(fd);
@@ -409,6 +436,7 @@ bool Read(const std::string &path, Contents *contents, std::string *error)
     }
     ::close(fd);
     return Parse(data, FolderOf(path), contents, error);
+#endif
 }
 
 bool Parse(std::string_view data, const std::string &fileDirectory, Contents *contents, std::string *error)
@@ -519,6 +547,23 @@ bool Parse(std::string_view data, const std::string &fileDirectory, Contents *co
     *contents = std::move(read);
     return true;
 }
+
+namespace detail {
+std::string AbsolutePath(const std::string &path)
+{
+    return AbsoluteFilePath(path);
+}
+
+std::string Folder(const std::string &path)
+{
+    return FolderOf(path);
+}
+
+std::string Reason(int code)
+{
+    return SystemReason(code);
+}
+} // namespace detail
 
 } // namespace SurfaceFile
 } // namespace skimbler

@@ -44,7 +44,8 @@ bool Serialise(const SurfaceSettings &settings, std::uint32_t width, std::uint32
                const std::string &imagePath, const std::string &fileDirectory, std::string *data,
                std::string *error);
 
-// Writes atomically: complete and synced before it replaces the old file,
+// The saving half (the editor's skimbler_core_save, POSIX; not in the
+// runtime's package, which only reads). Writes atomically: complete and synced before it replaces the old file,
 // whose permissions it keeps. On failure the old file is left as it was and
 // `error` says why.
 bool Write(const std::string &path, const SurfaceSettings &settings, std::uint32_t width, std::uint32_t height,

@@ -3,6 +3,8 @@
 #include <skimbler/SurfaceFile.h>
 #include <skimbler/SurfaceRenderer.h>
 
+#include <fstream>
+
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 
@@ -74,8 +76,11 @@ int main(int argc, char **argv)
     }
     const std::string path = std::string(argv[1]) + "/white.skimbler";
     std::string error;
-    if (!skimbler::SurfaceFile::Write(path, settings, 2, 2, std::string(argv[1]) + "/white.png", &error))
+    // The runtime only reads surface files: this one is written by hand.
+    std::string text;
+    if (!skimbler::SurfaceFile::Serialise(settings, 2, 2, std::string(argv[1]) + "/white.png", argv[1], &text, &error))
         return Fail("writing", error);
+    std::ofstream(path, std::ios::binary) << text;
 
     skimbler::SurfaceRenderer renderer;
     if (!renderer.Init(&Load, skimbler::ShaderApi::OpenGL33, &error))
