@@ -36,7 +36,7 @@ private:
             m_document->OnNewDocument();
         else
             m_document->OnOpenDocument(path);
-        return RenderAndRead(m_view.get()).rgba;
+        return RenderShown(m_view.get()).rgba;
     }
     // The decode done and its picture handed to the upload.
     void decodeArrives()
@@ -126,7 +126,7 @@ void TestLateUpload::userWinsOverTheUpload()
     // A late texture would arrive within this.
     QTest::qWait(200);
     QCOMPARE(QFileInfo(m_document->GetImagePath()).fileName(), image);
-    QVERIFY(RenderAndRead(m_view.get()).rgba == expectedFrame);
+    QVERIFY(RenderShown(m_view.get()).rgba == expectedFrame);
     if (then == QLatin1String("refuse")) {
         QTRY_COMPARE(recorder.texts().size(), 1);
         QVERIFY2(recorder.texts().first().contains(QStringLiteral("8 x 8")), qPrintable(recorder.texts().first()));
