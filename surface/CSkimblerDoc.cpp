@@ -170,6 +170,8 @@ bool CSkimblerDoc::PrepareOpen(const QString &path, PendingLoad *load)
         load->imagePath = absolute;
         return true;
     }
+    // Before the read: a change made while it reads is caught at the save.
+    load->diskStamp = FileStamp(absolute);
     SurfaceFile::Contents contents;
     std::string error;
     if (!SurfaceFile::Read(QFile::encodeName(absolute).toStdString(), &contents, &error)) {
@@ -179,6 +181,8 @@ bool CSkimblerDoc::PrepareOpen(const QString &path, PendingLoad *load)
     load->kind = PendingLoad::OpenSurface;
     load->imagePath = QFile::decodeName(QByteArray::fromStdString(contents.imagePath));
     load->settings = contents.Settings;
+    load->width = contents.Width;
+    load->height = contents.Height;
     return true;
 }
 
@@ -236,7 +240,14 @@ bool CSkimblerDoc::FinishLoad(const PendingLoad &load, std::shared_ptr<PixelImag
     } else {
         // Every stored setting; the image and its size stay.
         static_cast<SurfaceSettings &>(surface) = load.settings;
+        // Without its picture the surface keeps the size the file gives,
+        // so saving it does not lose that.
+        if (!surface.Image) {
+            surface.Width = load.width;
+            surface.Height = load.height;
+        }
         SetPathName(load.path);
+        m_diskStamp = load.diskStamp;
     }
     m_imagePath = load.imagePath;
     ResetHistory();
@@ -348,13 +359,19 @@ void CSkimblerDoc::ShowImage(const ShownImage &image)
 }
 
 bool CSkimblerDoc::OnRecoverDocument(const SurfaceSettings &settings, const QString &imagePath,
-                                     const QString &pathName)
+                                     const QString &pathName, std::uint32_t width, std::uint32_t height,
+                                     const QString &diskStamp)
 {
     CancelLoad();
     surface.Load(imagePath, m_maxTextureSide);  // reports an image it cannot read
     static_cast<SurfaceSettings &>(surface) = settings;
+    if (!surface.Image) {
+        surface.Width = width;
+        surface.Height = height;
+    }
     m_imagePath = imagePath;
     SetPathName(pathName);
+    m_diskStamp = diskStamp;
     ResetHistory();
     SetModifiedFlag(true);
     WatchImage();
@@ -422,8 +439,17 @@ bool CSkimblerDoc::OnSaveDocument(const QString &path)
         return false;
     }
     SetPathName(absolute);
+    m_diskStamp = FileStamp(absolute);
     SetModifiedFlag(false);
     return true;
+}
+
+bool CSkimblerDoc::ChangedOnDisk() const
+{
+    if (m_pathName.isEmpty())
+        return false;
+    const QString now = FileStamp(m_pathName);
+    return !now.isEmpty() && now != m_diskStamp;
 }
 
 bool CSkimblerDoc::IsModified() const

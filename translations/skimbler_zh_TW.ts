@@ -317,6 +317,10 @@
         <source>Images (%1);;All files (*)</source>
         <translation>Images (%1);;All files (*)</translation>
     </message>
+    <message>
+        <source>&quot;%1&quot; has been changed by another program since it was opened or last saved here. Overwrite it with this surface?</source>
+        <translation>「%1」在開啟或上次於此儲存之後已被其他程式修改。要以這個表面覆寫它嗎？</translation>
+    </message>
 </context>
 <context>
     <name>CSkimblerDoc</name>
@@ -753,6 +757,10 @@
         <source>the picture could not be read back</source>
         <translation>the picture could not be read back</translation>
     </message>
+    <message>
+        <source>the picture could not be encoded as PNG</source>
+        <translation>the picture could not be encoded as PNG</translation>
+    </message>
 </context>
 <context>
     <name>ExportImage</name>
@@ -896,6 +904,14 @@
         <source>&amp;Later</source>
         <translation>&amp;Later</translation>
     </message>
+    <message>
+        <source>&amp;Overwrite</source>
+        <translation>覆寫(&amp;O)</translation>
+    </message>
+    <message>
+        <source>Save &amp;As...</source>
+        <translation>另存新檔(&amp;A)...</translation>
+    </message>
 </context>
 <context>
     <name>PixelProbe</name>
@@ -977,6 +993,10 @@
     <message>
         <source>Skimbler ended before &quot;%1&quot; was saved. A copy was kept automatically at %2.</source>
         <translation>Skimbler ended before &quot;%1&quot; was saved. A copy was kept automatically at %2.</translation>
+    </message>
+    <message>
+        <source>the folder %1 cannot be written</source>
+        <translation>the folder %1 cannot be written</translation>
     </message>
 </context>
 <context>
