@@ -19,8 +19,12 @@
 #include <QFileSystemWatcher>
 #include <QPointer>
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
+
+#include <sys/stat.h>
 
 namespace SurfaceFile = skimbler::SurfaceFile;
 using skimbler::SurfaceSettings;
@@ -65,6 +69,28 @@ QString FileStamp(const QString &path)
         .arg(info.size())
         .arg(info.lastModified().toMSecsSinceEpoch())
         .arg(info.metadataChangeTime().toMSecsSinceEpoch());
+}
+
+// Why `absolute` cannot be opened before anything reads it, in words that
+// say what really happened; empty when there is a file of some kind there.
+QString MissingReason(const QString &absolute)
+{
+    const QByteArray native = QFile::encodeName(absolute);
+    struct stat status;
+    if (::stat(native.constData(), &status) == 0)
+        return QString();
+    const int code = errno;
+    const QString system = QString::fromLocal8Bit(std::strerror(code));
+    if (code == EACCES)
+        return QCoreApplication::translate("CSkimblerDoc", "a folder on its way cannot be searched (%1)").arg(system);
+    if (code != ENOENT)
+        return system;  // a loop of symbolic links, a name too long, ...
+    // A name the system's encoding could not give has become another one.
+    if (absolute.contains(QChar::ReplacementCharacter) || QFile::decodeName(native) != absolute)
+        return QCoreApplication::translate("CSkimblerDoc", "its name is not valid UTF-8, so the file cannot be found");
+    if (::lstat(native.constData(), &status) == 0 && S_ISLNK(status.st_mode))
+        return QCoreApplication::translate("CSkimblerDoc", "it is a symbolic link to a file that does not exist");
+    return QCoreApplication::translate("CSkimblerDoc", "the file does not exist");
 }
 
 } // namespace
@@ -159,8 +185,9 @@ bool CSkimblerDoc::PrepareOpen(const QString &path, PendingLoad *load)
     const QString absolute = QFileInfo(path).absoluteFilePath();
     // Anything other than a regular file is refused by the reader, without
     // blocking on a named pipe or a device.
-    if (!QFileInfo::exists(absolute)) {
-        ReportFileError("open", absolute, tr("the file does not exist"));
+    const QString missing = MissingReason(absolute);
+    if (!missing.isEmpty()) {
+        ReportFileError("open", absolute, missing);
         return false;
     }
     load->asked = path;
@@ -189,8 +216,9 @@ bool CSkimblerDoc::PrepareOpen(const QString &path, PendingLoad *load)
 bool CSkimblerDoc::PrepareReplace(const QString &path, PendingLoad *load)
 {
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    if (!QFileInfo::exists(absolute)) {
-        ReportFileError("open", absolute, tr("the file does not exist"));
+    const QString missing = MissingReason(absolute);
+    if (!missing.isEmpty()) {
+        ReportFileError("open", absolute, missing);
         return false;
     }
     load->kind = PendingLoad::Replace;

@@ -336,6 +336,18 @@
         <source>取代影像</source>
         <translation>Replace Image</translation>
     </message>
+    <message>
+        <source>a folder on its way cannot be searched (%1)</source>
+        <translation>a folder on its way cannot be searched (%1)</translation>
+    </message>
+    <message>
+        <source>its name is not valid UTF-8, so the file cannot be found</source>
+        <translation>its name is not valid UTF-8, so the file cannot be found</translation>
+    </message>
+    <message>
+        <source>it is a symbolic link to a file that does not exist</source>
+        <translation>it is a symbolic link to a file that does not exist</translation>
+    </message>
 </context>
 <context>
     <name>CSkimblerView</name>
@@ -842,10 +854,6 @@
 </context>
 <context>
     <name>ImageReader</name>
-    <message>
-        <source>file not found</source>
-        <translation>file not found</translation>
-    </message>
     <message>
         <source>the file could not be read</source>
         <translation>the file could not be read</translation>
