@@ -1,5 +1,7 @@
 #pragma once
 
+#include "render/Outputs.h"
+
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -8,8 +10,6 @@
 struct Invocation
 {
     enum Command { Help, Version, Render, Check, Info, Code, Export };
-    enum Api { NoApi, Gl11, Gl33, Gles3 };
-    enum Format { NoFormat, Png, Gltf, Glb };
 
     Command command = Help;
     QStringList inputs;
@@ -18,8 +18,8 @@ struct Invocation
     bool transparent = false;
     bool projective = false;
     bool force = false;     // render: write even over a file read in this call
-    Api api = NoApi;
-    Format format = NoFormat;  // export
+    const Outputs::Output *api = nullptr;     // code: a listing
+    const Outputs::Output *format = nullptr;  // render, export: a file output
 };
 
 // Exit codes.

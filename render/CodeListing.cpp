@@ -1,5 +1,6 @@
 #include "render/CodeListing.h"
 
+#include "render/OutputText.h"
 #include "render/SurfaceDrawState.h"
 #include "surface/Surface.h"
 
@@ -17,57 +18,22 @@ namespace ValueTable = skimbler::ValueTable;
 
 namespace CodeListing {
 
-QString FloatLiteral(float value)
-{
-    if (!std::isfinite(value))
-        return QStringLiteral("0.0f /* not a finite number */");
-    QString text;
-    for (int precision = 1; precision <= 9; ++precision) {
-        text = QString::number(static_cast<double>(value), 'g', precision);
-        if (text.toFloat() == value)
-            break;
-    }
-    if (!text.contains(QLatin1Char('.')) && !text.contains(QLatin1Char('e')))
-        text += QStringLiteral(".0");
-    return text + QLatin1Char('f');
-}
-
 namespace {
 
-// The shortest literal that reads back as exactly `value`, always with a point.
-QString DoubleLiteral(double value)
-{
-    QString text = QString::number(value, 'g', 17);
-    for (int precision = 1; precision < 17; ++precision) {
-        const QString shorter = QString::number(value, 'g', precision);
-        if (shorter.toDouble() == value) {
-            text = shorter;
-            break;
-        }
-    }
-    if (!text.contains(QLatin1Char('.')) && !text.contains(QLatin1Char('e')))
-        text += QStringLiteral(".0");
-    return text;
-}
+using OutputText::DoubleLiteral;
+using OutputText::FloatLiteral;
 
 // Names of the state's fixed-function settings that no value table lists.
 QString StateName(std::uint32_t value)
 {
-    switch (value) {
-    case skimbler::gl::CLAMP: return QStringLiteral("GL_CLAMP");
-    case skimbler::gl::REPEAT: return QStringLiteral("GL_REPEAT");
-    case skimbler::gl::MODULATE: return QStringLiteral("GL_MODULATE");
-    case skimbler::gl::TRIANGLE_STRIP: return QStringLiteral("GL_TRIANGLE_STRIP");
-    default: return QStringLiteral("0x%1").arg(value, 4, 16, QLatin1Char('0'));
-    }
+    const QString name = OutputText::GlName(ValueTable::DrawStateNames(), value);
+    return name.isEmpty() ? OutputText::Hex(value) : name;
 }
 
 QString EnumName(const std::vector<ValueTable::Entry> &table, std::uint32_t value)
 {
-    const QString name = QString::fromLatin1(ValueTable::NameOf(table, value));
-    if (name != QLatin1String(ValueTable::Unknown))
-        return name;
-    return QStringLiteral("0x%1 /* not an OpenGL name */").arg(value, 4, 16, QLatin1Char('0'));
+    const QString name = OutputText::GlName(table, value);
+    return name.isEmpty() ? OutputText::Hex(value) + QStringLiteral(" /* not an OpenGL name */") : name;
 }
 
 QString Call(const char *function, const QStringList &arguments)
@@ -153,13 +119,13 @@ skimbler::DrawState Resolve(const Surface &surface, int viewWidth, int viewHeigh
 
 namespace {
 
-QString WrapName(std::uint32_t wrap, ShaderApi api)
+QString WrapName(std::uint32_t wrap, skimbler::ShaderApi api)
 {
     if (wrap == skimbler::gl::REPEAT)
         return QStringLiteral("GL_REPEAT");
     // GL_CLAMP: desktop OpenGL mixes the transparent border in with its
     // border clamp; OpenGL ES has none, so its shader does it.
-    return api == ShaderApi::Gl33 ? QStringLiteral("GL_CLAMP_TO_BORDER") : QStringLiteral("GL_CLAMP_TO_EDGE");
+    return api == skimbler::ShaderApi::OpenGL33 ? QStringLiteral("GL_CLAMP_TO_BORDER") : QStringLiteral("GL_CLAMP_TO_EDGE");
 }
 
 QString FloatArray(const char *name, const float *values, int count, int perLine)
@@ -184,12 +150,11 @@ QString RawString(const char *name, const std::string &source)
 
 } // namespace
 
-QString ShaderCode(ShaderApi api, const skimbler::DrawState &state, const QString &imagePath, int viewWidth,
+QString ShaderCode(skimbler::ShaderApi api, const skimbler::DrawState &state, const QString &imagePath, int viewWidth,
                    int viewHeight)
 {
-    const bool desktop = api == ShaderApi::Gl33;
-    const skimbler::ShaderSources sources =
-        skimbler::RuntimeShaderSources(desktop ? skimbler::ShaderApi::OpenGL33 : skimbler::ShaderApi::OpenGLES30);
+    const bool desktop = api == skimbler::ShaderApi::OpenGL33;
+    const skimbler::ShaderSources sources = skimbler::RuntimeShaderSources(api);
     const QString imageName = imagePath.isEmpty() ? QStringLiteral("no image") : QFileInfo(imagePath).fileName();
 
     QStringList lines;

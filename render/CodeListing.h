@@ -1,6 +1,7 @@
 #pragma once
 
 #include "skimbler/DrawState.h"
+#include "skimbler/RuntimeShaders.h"
 
 #include <QString>
 
@@ -17,20 +18,15 @@ namespace CodeListing {
 QString OpenGl11Calls(const Surface &surface, const QString &imagePath, int viewWidth, int viewHeight,
                       bool projective);
 
-enum class ShaderApi { Gl33, Gles3 };
-
 // The runtime's way of drawing the surface: its shaders for `api` (GLSL 330
 // core, or GLSL ES 3.00 for OpenGL ES 3.0 and WebGL 2), the vertex data, the
 // matrices of a viewWidth x viewHeight view at zoom 1 and the state calls
 // the runtime makes, as C++ source.
-QString ShaderCode(ShaderApi api, const skimbler::DrawState &state, const QString &imagePath, int viewWidth,
+QString ShaderCode(skimbler::ShaderApi api, const skimbler::DrawState &state, const QString &imagePath, int viewWidth,
                    int viewHeight);
 
 // The surface's draw state with the flag rules applied, in a viewWidth x
 // viewHeight window.
 skimbler::DrawState Resolve(const Surface &surface, int viewWidth, int viewHeight, bool projective);
-
-// The shortest C float literal that reads back as exactly `value`.
-QString FloatLiteral(float value);
 
 } // namespace CodeListing
