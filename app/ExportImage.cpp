@@ -2,15 +2,17 @@
 
 #include "render/ExportDrawing.h"
 #include "render/GraphicalInterface.h"
+#include "render/Outputs.h"
+#include "surface/CSkimblerDoc.h"
 #include "view/CSkimblerView.h"
 
 #include <QCoreApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
-#include <QImageWriter>
 #include <QLabel>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -45,14 +47,19 @@ QImage Render(CSkimblerView *view, const QSize &size, bool background, QString *
     return image;
 }
 
-bool Save(const QImage &image, const QString &path, QString *error)
+QString SuggestedPath(const CSkimblerDoc *document, const QString &suffix)
 {
-    QImageWriter writer(path, "png");
-    if (!writer.write(image)) {
-        *error = writer.errorString();
-        return false;
-    }
-    return true;
+    const QString base = document ? QFileInfo(document->GetTitle()).completeBaseName() : QStringLiteral("surface");
+    QDir folder = QDir::current();
+    if (document && !document->GetPathName().isEmpty())
+        folder = QFileInfo(document->GetPathName()).absoluteDir();
+    else if (document && !document->GetImagePath().isEmpty())
+        folder = QFileInfo(document->GetImagePath()).absoluteDir();
+    const QString image = document ? document->GetImagePath() : QString();
+    QString path = folder.filePath(QStringLiteral("%1-export.%2").arg(base, suffix));
+    for (int n = 2; Outputs::SameFile(path, image); ++n)
+        path = folder.filePath(QStringLiteral("%1-export-%2.%3").arg(base).arg(n).arg(suffix));
+    return path;
 }
 
 bool AskOptions(QWidget *parent, const QSize &viewSize, Options *options)

@@ -1,6 +1,6 @@
 #include "app/SurfaceClipboard.h"
 
-#include "render/CodeListing.h"
+#include "render/Outputs.h"
 #include "surface/CSkimblerDoc.h"
 #include "surface/Surface.h"
 
@@ -44,7 +44,13 @@ QMimeData *MakeMimeData(const Surface &surface, const QString &imagePath, int vi
     auto *mime = new QMimeData;
     mime->setData(QString::fromLatin1(MimeType), json);
     mime->setData(QStringLiteral("application/json"), json);
-    mime->setText(CodeListing::OpenGl11Calls(surface, imagePath, viewWidth, viewHeight, projective));
+    Outputs::Source source;
+    source.surface = &surface;
+    source.imagePath = imagePath;
+    source.view = QSize(viewWidth, viewHeight);
+    source.projective = projective;
+    const Outputs::Output *listing = Outputs::Find(QLatin1String(Outputs::CopyListing), Outputs::Kind::Listing);
+    mime->setText(QString::fromUtf8(listing->write(source).bytes));
     return mime;
 }
 

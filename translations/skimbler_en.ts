@@ -896,6 +896,37 @@
         <source>&amp;Later</source>
         <translation>&amp;Later</translation>
     </message>
+    <message>
+        <source>&amp;Replace</source>
+        <translation>&amp;Replace</translation>
+    </message>
+</context>
+<context>
+    <name>Outputs</name>
+    <message>
+        <source>has no picture to export</source>
+        <translation>has no picture to export</translation>
+    </message>
+    <message>
+        <source>could not encode its picture</source>
+        <translation>could not encode its picture</translation>
+    </message>
+    <message>
+        <source>blending %1 / %2 is kept in the material&apos;s extras; viewers and engines that do not read it draw plain alpha blending</source>
+        <translation>blending %1 / %2 is kept in the material&apos;s extras; viewers and engines that do not read it draw plain alpha blending</translation>
+    </message>
+    <message>
+        <source>glTF 2.0</source>
+        <translation>glTF 2.0</translation>
+    </message>
+    <message>
+        <source>glTF binary</source>
+        <translation>glTF binary</translation>
+    </message>
+    <message>
+        <source>PNG image</source>
+        <translation>PNG image</translation>
+    </message>
 </context>
 <context>
     <name>PixelProbe</name>
@@ -1036,10 +1067,6 @@
         <translation>Export Image</translation>
     </message>
     <message>
-        <source>PNG images (*.png)</source>
-        <translation>PNG images (*.png)</translation>
-    </message>
-    <message>
         <source>Cannot copy the surface: %1.</source>
         <translation>Cannot copy the surface: %1.</translation>
     </message>
@@ -1058,6 +1085,26 @@
     <message>
         <source>透視校正貼圖</source>
         <translation>Perspective-correct texture</translation>
+    </message>
+    <message>
+        <source>%1 is the picture this surface shows. Exporting there replaces the picture itself, and that cannot be undone.
+
+Replace the surface&apos;s picture with the export?</source>
+        <translation>%1 is the picture this surface shows. Exporting there replaces the picture itself, and that cannot be undone.
+
+Replace the surface&apos;s picture with the export?</translation>
+    </message>
+    <message>
+        <source>%1 already exists. Replace it?</source>
+        <translation>%1 already exists. Replace it?</translation>
+    </message>
+    <message>
+        <source>Cannot export to %1: Skimbler writes %2 files.</source>
+        <translation>Cannot export to %1: Skimbler writes %2 files.</translation>
+    </message>
+    <message>
+        <source>there is no surface</source>
+        <translation>there is no surface</translation>
     </message>
 </context>
 <context>
