@@ -1,11 +1,11 @@
 #include "render/Outputs.h"
 
+#include "render/ExportDrawing.h"
 #include "render/outputs/Entries.h"
 #include "surface/CSkimblerDoc.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <sys/stat.h>
 
@@ -97,10 +97,7 @@ QString FileFilter(const Output &output, const QString &name)
 
 QString WriteFile(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return file.errorString();
-    return QString();
+    return ExportDrawing::WriteFile(path, bytes);
 }
 
 bool SameFile(const QString &a, const QString &b)

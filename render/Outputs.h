@@ -80,8 +80,9 @@ QString FileFilter(const Output &output, const QString &name);
 constexpr const char *CopyListing = "gl11";
 constexpr const char *ShaderCopyListing = "gl33";
 
-// Writes `bytes` as the whole of `path`. Every output file goes through here.
-// An empty string when done, else why not.
+// Writes `bytes` as the whole of `path`, complete or not at all
+// (ExportDrawing::WriteFile, write-sync-rename). Every output file goes
+// through here. An empty string when done, else why not, in the system's words.
 QString WriteFile(const QString &path, const QByteArray &bytes);
 
 // Whether the two paths name one file (by identity: another spelling, a
