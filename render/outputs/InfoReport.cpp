@@ -44,6 +44,19 @@ Result Write(const Source &source)
     fields << QStringLiteral("\"wrapS\": %1").arg(JsonEnum(fixed, state.WrapS));
     fields << QStringLiteral("\"wrapT\": %1").arg(JsonEnum(fixed, state.WrapT));
     fields << QStringLiteral("\"textureEnvMode\": %1").arg(JsonEnum(fixed, state.TextureEnvMode));
+    // What the surface holds where OpenGL refuses it; the fields above are
+    // what is drawn instead.
+    QStringList refused;
+    if (state.MagRefused())
+        refused << QStringLiteral("\"magFilter\": %1").arg(JsonEnum(ValueTable::MinFilter(), state.RequestedMagFilter));
+    if (state.MinRefused())
+        refused << QStringLiteral("\"minFilter\": %1").arg(JsonEnum(ValueTable::MinFilter(), state.RequestedMinFilter));
+    if (state.BlendRefused()) {
+        refused << QStringLiteral("\"srcFactor\": %1").arg(JsonEnum(ValueTable::BlendFactor(), state.RequestedSrcFactor));
+        refused << QStringLiteral("\"destFactor\": %1").arg(JsonEnum(ValueTable::BlendFactor(), state.RequestedDestFactor));
+    }
+    if (!refused.isEmpty())
+        fields << QStringLiteral("\"refused\": {%1}").arg(refused.join(QStringLiteral(", ")));
     const QString text = QStringLiteral("{\n  ") + fields.join(QStringLiteral(",\n  ")) + QStringLiteral("\n}\n");
     return {text.toUtf8(), {}, {}};
 }
