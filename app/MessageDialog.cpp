@@ -53,6 +53,7 @@ MessageBox::Result MessageDialog::Show(const MessageBox::Message &message)
         box.setEscapeButton(cancel);
         box.exec();
         return box.clickedButton() == replace ? MessageBox::ResultReplace : MessageBox::ResultCancel;
+    }
     if (message.buttons == MessageBox::OverwriteSaveAsCancel) {
         QPushButton *overwrite = box.addButton(QCoreApplication::translate("MessageDialog", "&Overwrite"), QMessageBox::DestructiveRole);
         QPushButton *saveAs = box.addButton(QCoreApplication::translate("MessageDialog", "Save &As..."), QMessageBox::AcceptRole);
