@@ -4,6 +4,8 @@
 
 #include "render/BackgroundCache.h"
 #include "render/CodeListing.h"
+#include "render/CodeListingVulkan.h"
+#include "render/CodeListingWebGl.h"
 #include "render/ExportDrawing.h"
 #include "render/GraphicalInterface.h"
 #include "render/HeadlessContext.h"
@@ -322,7 +324,18 @@ int RunCode(const Invocation &invocation)
         return ExitFailed;
     const int width = invocation.size.width();
     const int height = invocation.size.height();
-    if (invocation.api == Invocation::Gl11) {
+    const std::shared_ptr<const PixelImage> &image = document.surface.Image;
+    const bool rgb = image && image->Components() == 3;
+    if (invocation.api == Invocation::Webgl2) {
+        Out() << CodeListing::WebGl2Code(Resolved(document, invocation), document.GetImagePath(), rgb, width, height);
+    } else if (invocation.api == Invocation::Vulkan) {
+        if (!CodeListing::HasVulkanCode()) {
+            Complain(QStringLiteral("skimbler-cli: this build has no Vulkan code to list (it was built without "
+                                    "the Vulkan headers or a GLSL compiler)"));
+            return ExitFailed;
+        }
+        Out() << CodeListing::VulkanCode(Resolved(document, invocation), document.GetImagePath(), rgb, width, height);
+    } else if (invocation.api == Invocation::Gl11) {
         Out() << CodeListing::OpenGl11Calls(document.surface, document.GetImagePath(), width, height,
                                             invocation.projective);
     } else {

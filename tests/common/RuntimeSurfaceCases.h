@@ -120,11 +120,17 @@ inline skimbler::SurfaceSettings SettingsOf(const Case &c)
     return settings;
 }
 
-// The rows, as a _data function gives them (column "surface").
-inline void AddCases()
+struct NamedCase
 {
-    QTest::addColumn<Case>("surface");
-    auto row = [](const char *name, Case c) { QTest::newRow(name) << c; };
+    const char *name;
+    Case surface;
+};
+
+// Every row of the table, named.
+inline std::vector<NamedCase> AllCases()
+{
+    std::vector<NamedCase> rows;
+    auto row = [&rows](const char *name, Case c) { rows.push_back({name, c}); };
     auto blend = [](std::uint32_t src, std::uint32_t dst) {
         Case c;
         c.colours = kTranslucent;
@@ -221,6 +227,15 @@ inline void AddCases()
     row("rgb mag nearest", filtered("rgb5x3", kFull, gl::NEAREST, gl::NEAREST));
     row("rgb min linear mipmap linear", filtered("rgb64", kSmall, gl::LINEAR, gl::LINEAR_MIPMAP_LINEAR));
     row("rgb trapezoid projective", [&] { Case c = projective(kTrapezoid, gl::LINEAR, true); c.image = QStringLiteral("rgb64"); return c; }());
+    return rows;
+}
+
+// The rows, as a _data function gives them (column "surface").
+inline void AddCases()
+{
+    QTest::addColumn<Case>("surface");
+    for (const NamedCase &row : AllCases())
+        QTest::newRow(row.name) << row.surface;
 }
 
 struct Difference
