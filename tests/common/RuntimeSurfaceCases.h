@@ -315,9 +315,11 @@ inline std::vector<bool> NearOutline(const skimbler::DrawState &state, const ski
 // centre exactly on the boundary between two rows of texels of level 0, on
 // a flat rectangle (the table's nearest rows): a tie that a rasteriser
 // counting rows from the top may round to the other row than one counting
-// them from the bottom. Columns are counted alike by both. Nothing is marked
-// when the state samples no nearest texel.
-inline std::vector<bool> NearestTies(const skimbler::DrawState &state, const skimbler::View &view)
+// them from the bottom. Columns are counted alike by both, unless `columns`
+// asks for their ties too (a rasteriser that rounds both ways). Nothing is
+// marked when the state samples no nearest texel.
+inline std::vector<bool> NearestTies(const skimbler::DrawState &state, const skimbler::View &view,
+                                     bool columns = false)
 {
     std::vector<bool> ties(std::size_t(view.Width) * view.Height, false);
     const bool nearest = state.MagFilter == gl::NEAREST || state.MinFilter == gl::NEAREST
@@ -339,7 +341,7 @@ inline std::vector<bool> NearestTies(const skimbler::DrawState &state, const ski
             skimbler::WindowToSurface(view, x + 0.5f, float(view.Height - y) - 0.5f, 0.0f, &planeX, &planeY);
             const double s = (planeX - left) / (right - left), t = (planeY - bottom) / (top - bottom);
             if (s > 0 && s < 1 && t > 0 && t < 1
-                && onBoundary(t * state.ImageHeight))
+                && (onBoundary(t * state.ImageHeight) || (columns && onBoundary(s * state.ImageWidth))))
                 ties[std::size_t(y) * view.Width + x] = true;
         }
     }
