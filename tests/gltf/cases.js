@@ -50,6 +50,9 @@ const cases = [
       kept: ['GL_SRC_ALPHA', 'GL_ONE'] },
     { name: 'saturate', image: ['noise', 5, 3, 32], blend: [GL.SRC_ALPHA_SATURATE, GL.ONE_MINUS_DST_COLOR],
       alphaMode: 'BLEND', kept: ['GL_SRC_ALPHA_SATURATE', 'GL_ONE_MINUS_DST_COLOR'] },
+    // OpenGL refuses GL_CONSTANT_COLOR in glBlendFunc: plain alpha blending is drawn.
+    { name: 'blend-refused', image: ['noise', 5, 3, 32], blend: [0x8001, GL.ONE], alphaMode: 'BLEND',
+      drawnBlend: [GL.SRC_ALPHA, GL.ONE_MINUS_SRC_ALPHA] },
     { name: 'mag-linear', image: ['noise', 5, 3, 32], filters: [GL.LINEAR, GL.LINEAR],
       blend: [GL.SRC_ALPHA, GL.ONE_MINUS_SRC_ALPHA], alphaMode: 'BLEND' },
     // OpenGL refuses a mipmap filter for magnification: NEAREST is drawn.
@@ -81,6 +84,7 @@ for (const c of cases) {
     c.flags = c.flags === undefined ? ALL : c.flags;
     c.filters = c.filters || [GL.NEAREST, GL.LINEAR_MIPMAP_LINEAR];
     c.drawnFilters = c.drawnFilters || c.filters;
+    c.drawnBlend = c.drawnBlend || c.blend;
     c.points = c.points || skewed;
     c.colors = colours;
     c.kept = c.kept || null;

@@ -153,7 +153,7 @@ function main() {
         const editor = decodePng(path.join(dir, `${c.name}.png`));
         // render --transparent divides the colour by alpha where the source
         // factor weighed it by alpha; three.js's buffer holds it multiplied.
-        const src = c.flags & BLEND ? c.blend[0] : GL.SRC_ALPHA;
+        const src = c.flags & BLEND ? c.drawnBlend[0] : GL.SRC_ALPHA;
         const premultiplied = src === GL.SRC_ALPHA || src === GL.SRC_ALPHA_SATURATE;
         const corners = quadCorners(c, readGltf(output)), window = windowCorners(corners);
         // NEAREST may take either texel where the coordinate is on their edge.
