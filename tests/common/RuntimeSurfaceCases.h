@@ -127,7 +127,7 @@ inline skimbler::SurfaceSettings SettingsOf(const Case &c)
 
 struct NamedCase
 {
-    const char *name;
+    QByteArray name;
     Case surface;
 };
 
@@ -135,7 +135,7 @@ struct NamedCase
 inline std::vector<NamedCase> AllCases()
 {
     std::vector<NamedCase> rows;
-    auto row = [&rows](const char *name, Case c) { rows.push_back({name, c}); };
+    auto row = [&rows](const char *name, Case c) { rows.push_back({QByteArray(name), c}); };
     auto blend = [](std::uint32_t src, std::uint32_t dst) {
         Case c;
         c.colours = kTranslucent;
@@ -250,7 +250,7 @@ inline void AddCases()
 {
     QTest::addColumn<Case>("surface");
     for (const NamedCase &row : AllCases())
-        QTest::newRow(row.name) << row.surface;
+        QTest::newRow(row.name.constData()) << row.surface;
 }
 
 struct Difference
