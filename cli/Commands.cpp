@@ -75,6 +75,19 @@ void ReportFile(const QString &path, const QString &message)
     Complain(path + QStringLiteral(": ") + message);
 }
 
+// Why `path` could not be opened; named once, by the editor's message when
+// it names the file itself.
+void ReportOpenFailure(const QString &path, const QString &message)
+{
+    const QString name = QFileInfo(path).fileName();
+    if (message.startsWith(name + QLatin1Char(':')))
+        Complain(path + message.mid(name.size()));
+    else if (message.contains(QLatin1Char('"') + QFileInfo(path).absoluteFilePath() + QLatin1Char('"')))
+        Complain(message);
+    else
+        ReportFile(path, message);
+}
+
 // An OpenGL context of the editor's kind, current until it goes.
 bool MakeContext(HeadlessContext *context, const QSize &size, bool quiet)
 {
@@ -265,7 +278,7 @@ int RunRender(const Invocation &invocation)
         CSkimblerDoc document;
         QString message;
         if (!Open(&document, input, &message)) {
-            ReportFile(input, message);
+            ReportOpenFailure(input, message);
             status = ExitFailed;
             continue;
         }
@@ -300,7 +313,7 @@ int RunCheck(const Invocation &invocation)
         CSkimblerDoc document;
         QString message;
         if (!Open(&document, input, &message)) {
-            ReportFile(input, message);
+            ReportOpenFailure(input, message);
             status = ExitFailed;
         }
     }
@@ -314,7 +327,7 @@ bool OpenOnly(CSkimblerDoc *document, const Invocation &invocation)
     QString message;
     if (Open(document, input, &message))
         return true;
-    ReportFile(input, message);
+    ReportOpenFailure(input, message);
     return false;
 }
 
@@ -386,7 +399,7 @@ int RunExport(const Invocation &invocation)
         CSkimblerDoc document;
         QString message;
         if (!Open(&document, input, &message)) {
-            ReportFile(input, message);
+            ReportOpenFailure(input, message);
             status = ExitFailed;
             continue;
         }
