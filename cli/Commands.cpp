@@ -184,7 +184,12 @@ int RunCode(const Invocation &invocation)
     CSkimblerDoc document;
     if (!OpenOnly(&document, invocation))
         return ExitFailed;
-    Print(invocation.api->write(SourceOf(document, invocation.inputs.first(), invocation)).bytes);
+    const Outputs::Result result = invocation.api->write(SourceOf(document, invocation.inputs.first(), invocation));
+    if (!result.error.isEmpty()) {
+        Complain(QStringLiteral("skimbler-cli: ") + result.error);
+        return ExitFailed;
+    }
+    Print(result.bytes);
     return ExitOk;
 }
 

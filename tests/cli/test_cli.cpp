@@ -540,7 +540,7 @@ void TestCli::usageErrorsExitTwo_data()
     QTest::newRow("size too large") << Strings({"render", "a.png", "-o", "x.png", "--size=9000x10"}) << QStringLiteral("--size must be");
     QTest::newRow("size not a size") << Strings({"info", "a.png", "--size", "big"}) << QStringLiteral("--size must be");
     QTest::newRow("code without --api") << Strings({"code", "a.png"}) << QStringLiteral("code needs --api");
-    QTest::newRow("unknown api") << Strings({"code", "--api", "vulkan", "a.png"}) << QStringLiteral("--api must be gl11, gl33 or gles3");
+    QTest::newRow("unknown api") << Strings({"code", "--api", "metal", "a.png"}) << QStringLiteral("--api must be gl11, gl33, gles3, webgl2 or vulkan");
     QTest::newRow("two surfaces for info") << Strings({"info", "a.png", "b.png"}) << QStringLiteral("info takes one surface");
     QTest::newRow("option of another command") << Strings({"check", "--transparent", "a.png"})
                                                << QStringLiteral("check does not take --transparent");
