@@ -1,6 +1,7 @@
 #include "render/CodeListingVulkan.h"
 
 #include "render/CodeListing.h"
+#include "render/OutputText.h"
 
 #include "skimbler/RuntimeShaders.h"
 #include "skimbler/Scene.h"
@@ -17,6 +18,8 @@
 #include <cstring>
 
 namespace CodeListing {
+
+using OutputText::FloatLiteral;
 
 #if SKIMBLER_RUNTIME_HAS_VULKAN
 

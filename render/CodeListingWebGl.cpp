@@ -1,6 +1,7 @@
 #include "render/CodeListingWebGl.h"
 
 #include "render/CodeListing.h"
+#include "render/OutputText.h"
 
 #include "skimbler/RuntimeShaders.h"
 #include "skimbler/Scene.h"
@@ -12,6 +13,8 @@
 #include <cstring>
 
 namespace CodeListing {
+
+using OutputText::FloatLiteral;
 
 namespace {
 
