@@ -36,6 +36,9 @@ QImage Render(CSkimblerView *view, const QSize &size, bool background, QString *
     picture.Height = size.height();
     picture.Background = background;
     picture.Zoom = view->Zoom();
+    // At a target screen every picture shows the true shape at its own size.
+    if (!view->ScreenShape().isEmpty())
+        picture.Aspect = skimbler::TrueShapeAspect(size.width(), size.height());
     // The view's pan, in pixels of the picture being made.
     picture.PanX = gi->Width > 0 ? view->PanX() * static_cast<float>(size.width()) / static_cast<float>(gi->Width) : 0.0f;
     picture.PanY =

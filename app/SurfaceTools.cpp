@@ -157,7 +157,8 @@ void SurfaceTools::Copy()
     const int height = drawing ? drawing->Height : 600;
     QString error;
     QMimeData *mime = SurfaceClipboard::MakeMimeData(document->surface, document->GetImagePath(), width, height,
-                                                     false, &error);
+                                                     false, &error,
+                                                     drawing ? drawing->Aspect() : skimbler::scene::Aspect);
     if (!mime) {
         MessageBox::show(tr("Cannot copy the surface: %1.").arg(error), QStringLiteral("Skimbler"),
                          MessageBox::Exclamation);
@@ -175,9 +176,10 @@ void SurfaceTools::CopyShaderCode()
     GraphicalInterface *gi = view ? view->Interface() : nullptr;
     const int width = gi ? gi->Width : 800;
     const int height = gi ? gi->Height : 600;
-    const skimbler::DrawState state = CodeListing::Resolve(document->surface, width, height, false);
-    QGuiApplication::clipboard()->setText(
-        CodeListing::ShaderCode(CodeListing::ShaderApi::Gl33, state, document->GetImagePath(), width, height));
+    const double aspect = gi ? gi->Aspect() : skimbler::scene::Aspect;
+    const skimbler::DrawState state = CodeListing::Resolve(document->surface, width, height, false, aspect);
+    QGuiApplication::clipboard()->setText(CodeListing::ShaderCode(CodeListing::ShaderApi::Gl33, state,
+                                                                  document->GetImagePath(), width, height, aspect));
 }
 
 void SurfaceTools::Paste()

@@ -118,10 +118,17 @@ QStringList OutputPaths(const Invocation &invocation, const QString &suffix, QSt
     return paths;
 }
 
+// The projection's aspect: --size's own with --true-shape, else the fixed 4:3.
+double AspectOf(const Invocation &invocation)
+{
+    return invocation.trueShape ? skimbler::TrueShapeAspect(invocation.size.width(), invocation.size.height())
+                                : skimbler::scene::Aspect;
+}
+
 skimbler::DrawState Resolved(const CSkimblerDoc &document, const Invocation &invocation)
 {
     return CodeListing::Resolve(document.surface, invocation.size.width(), invocation.size.height(),
-                                invocation.projective);
+                                invocation.projective, AspectOf(invocation));
 }
 
 // JSON pieces: numbers as the shortest text that reads back as the float.
@@ -234,7 +241,7 @@ int RunRender(const Invocation &invocation)
     GraphicalInterface gi;
     gi.Init(invocation.size.width(), invocation.size.height());
     gi.ProjectiveTexture = invocation.projective;
-    const std::vector<unsigned char> tilePixels = BackgroundCache::TilePixels();
+    const std::vector<unsigned char> tilePixels = invocation.background.TilePixels();
     TextureImage tile = gi.CreateImage(tilePixels.data(), BackgroundCache::TileSize, BackgroundCache::TileSize, 32);
     tile.Pixels = nullptr;
 
@@ -242,6 +249,7 @@ int RunRender(const Invocation &invocation)
     picture.Width = invocation.size.width();
     picture.Height = invocation.size.height();
     picture.Background = !invocation.transparent;
+    picture.Aspect = AspectOf(invocation);
 
     int status = ExitOk;
     for (int i = 0; i < invocation.inputs.size(); ++i) {
@@ -324,12 +332,12 @@ int RunCode(const Invocation &invocation)
     const int height = invocation.size.height();
     if (invocation.api == Invocation::Gl11) {
         Out() << CodeListing::OpenGl11Calls(document.surface, document.GetImagePath(), width, height,
-                                            invocation.projective);
+                                            invocation.projective, AspectOf(invocation));
     } else {
         const CodeListing::ShaderApi api =
             invocation.api == Invocation::Gl33 ? CodeListing::ShaderApi::Gl33 : CodeListing::ShaderApi::Gles3;
         Out() << CodeListing::ShaderCode(api, Resolved(document, invocation), document.GetImagePath(), width,
-                                         height);
+                                         height, AspectOf(invocation));
     }
     Out().flush();
     return ExitOk;
@@ -378,6 +386,7 @@ int RunExport(const Invocation &invocation)
         gltf.Options.ViewWidth = invocation.size.width();
         gltf.Options.ViewHeight = invocation.size.height();
         gltf.Options.Projective = invocation.projective;
+        gltf.Options.Aspect = AspectOf(invocation);
         gltf.Generator = "Skimbler " SKIMBLER_VERSION;
         gltf.FileFormatVersion = std::uint32_t(skimbler::SurfaceFile::FormatVersion);
         const std::vector<std::uint8_t> padded =

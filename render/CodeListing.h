@@ -12,10 +12,11 @@ class Surface;
 namespace CodeListing {
 
 // The OpenGL 1.1 calls that draw the surface in a viewWidth x viewHeight
-// window (the size matters only for the image-sized quad), with projective
-// texture coordinates if asked.
+// window (the size matters only for the image-sized quad) whose projection
+// has `aspect` (skimbler::View::Aspect), with projective texture
+// coordinates if asked.
 QString OpenGl11Calls(const Surface &surface, const QString &imagePath, int viewWidth, int viewHeight,
-                      bool projective);
+                      bool projective, double aspect = skimbler::scene::Aspect);
 
 enum class ShaderApi { Gl33, Gles3 };
 
@@ -24,11 +25,12 @@ enum class ShaderApi { Gl33, Gles3 };
 // matrices of a viewWidth x viewHeight view at zoom 1 and the state calls
 // the runtime makes, as C++ source.
 QString ShaderCode(ShaderApi api, const skimbler::DrawState &state, const QString &imagePath, int viewWidth,
-                   int viewHeight);
+                   int viewHeight, double aspect = skimbler::scene::Aspect);
 
 // The surface's draw state with the flag rules applied, in a viewWidth x
 // viewHeight window.
-skimbler::DrawState Resolve(const Surface &surface, int viewWidth, int viewHeight, bool projective);
+skimbler::DrawState Resolve(const Surface &surface, int viewWidth, int viewHeight, bool projective,
+                            double aspect = skimbler::scene::Aspect);
 
 // The shortest C float literal that reads back as exactly `value`.
 QString FloatLiteral(float value);

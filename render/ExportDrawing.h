@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/TextureImage.h"
+#include "skimbler/Scene.h"
 
 #include <QImage>
 #include <QString>
@@ -24,6 +25,9 @@ struct Picture
     float Zoom = 1.0f;
     float PanX = 0.0f;  // the surface shifted by these picture pixels, y down
     float PanY = 0.0f;
+    // The projection's width over height: the fixed 4:3 stretched over the
+    // picture, or TrueShapeAspect(Width, Height) for a screen's true shape.
+    double Aspect = skimbler::scene::Aspect;
 };
 
 // Draws `surface` (none: the background alone) with `gi`, whose size, pan

@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <cmath>
+
 #include <GL/gl.h>
 #include <GL/glu.h>
 
@@ -162,7 +164,7 @@ bool GraphicalInterface::DrawImageAt(const TextureImage &image, float x, float y
 bool GraphicalInterface::DrawSurface(const Surface &surface, float x, float y, float angle, float scaleX,
                                      float scaleY, float alpha)
 {
-    return DrawSurface(ResolveSurface(surface, Width, Height, ProjectiveTexture), SurfaceTextureOf(surface), x, y, angle,
+    return DrawSurface(ResolveSurface(surface, Width, Height, ProjectiveTexture, m_aspect), SurfaceTextureOf(surface), x, y, angle,
                        scaleX, scaleY, alpha);
 }
 
@@ -349,17 +351,17 @@ bool GraphicalInterface::Swap(DeviceContext deviceContext)
 
 void GraphicalInterface::ScreenToWorld(float &x, float &y) const
 {
-    skimbler::WindowToPlane(Width, Height, &x, &y);
+    skimbler::WindowToPlane(Width, Height, &x, &y, skimbler::PlaneHalfWidthFor(m_aspect));
 }
 
 void GraphicalInterface::WorldToScreen(float &x, float &y) const
 {
-    skimbler::PlaneToWindow(Width, Height, &x, &y);
+    skimbler::PlaneToWindow(Width, Height, &x, &y, skimbler::PlaneHalfWidthFor(m_aspect));
 }
 
 float GraphicalInterface::OffsetX(float x, float pixels) const
 {
-    return x + pixels / (Width * 0.5f) * skimbler::scene::PlaneHalfWidth;
+    return x + pixels / (Width * 0.5f) * skimbler::PlaneHalfWidthFor(m_aspect);
 }
 
 float GraphicalInterface::OffsetY(float y, float pixels) const
@@ -375,8 +377,7 @@ void GraphicalInterface::LoadProjection() const
         glTranslated(static_cast<double>(m_viewOffsetX) / (Width * 0.5),
                      -static_cast<double>(m_viewOffsetY) / (Height * 0.5), 0.0);
     }
-    gluPerspective(skimbler::scene::FieldOfViewY, skimbler::scene::Aspect, skimbler::scene::NearPlane,
-                   skimbler::scene::FarPlane);
+    gluPerspective(skimbler::scene::FieldOfViewY, m_aspect, skimbler::scene::NearPlane, skimbler::scene::FarPlane);
 }
 
 void GraphicalInterface::SetViewOffset(float x, float y)
@@ -385,6 +386,22 @@ void GraphicalInterface::SetViewOffset(float x, float y)
         return;
     m_viewOffsetX = x;
     m_viewOffsetY = y;
+    GLint mode = GL_MODELVIEW;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    LoadProjection();
+    glMatrixMode(static_cast<GLenum>(mode));
+}
+
+void GraphicalInterface::SetAspect(double aspect)
+{
+    // An aspect that could not draw anything stands for the fixed 4:3, as in core.
+    if (!(aspect > 0.0) || !std::isfinite(aspect))
+        aspect = skimbler::scene::Aspect;
+    if (aspect == m_aspect)
+        return;
+    m_aspect = aspect;
     GLint mode = GL_MODELVIEW;
     glGetIntegerv(GL_MATRIX_MODE, &mode);
     glMatrixMode(GL_PROJECTION);

@@ -416,6 +416,7 @@ DrawState SurfaceRenderer::Resolved(const View &view, bool projective) const
     DrawOptions options;
     options.ViewWidth = view.Width;
     options.ViewHeight = view.Height;
+    options.Aspect = view.Aspect;
     options.Projective = projective;
     DrawState state = Resolve(m->settings, m->width, m->height, options);
     // Enumerants no OpenGL accepts would leave whatever was set before in

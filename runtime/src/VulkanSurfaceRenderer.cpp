@@ -776,6 +776,7 @@ DrawState VulkanSurfaceRenderer::Resolved(const View &view, bool projective) con
     DrawOptions options;
     options.ViewWidth = view.Width;
     options.ViewHeight = view.Height;
+    options.Aspect = view.Aspect;
     options.Projective = projective;
     DrawState state = Resolve(m->settings, m->width, m->height, options);
     // Enumerants OpenGL refuses draw as SurfaceRenderer draws them.
