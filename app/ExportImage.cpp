@@ -83,7 +83,7 @@ bool AskOptions(QWidget *parent, const QSize &viewSize, Options *options)
     grid->addWidget(height, 1, 1);
     QObject::connect(customButton, &QRadioButton::toggled, width, &QSpinBox::setEnabled);
     QObject::connect(customButton, &QRadioButton::toggled, height, &QSpinBox::setEnabled);
-    auto *backgroundBox = new QCheckBox(QCoreApplication::translate("ExportImage", "含棋盤格背景 (不含時背景透明)"), &dialog);
+    auto *backgroundBox = new QCheckBox(QCoreApplication::translate("ExportImage", "含檢視的背景 (不含時背景透明)"), &dialog);
     backgroundBox->setChecked(options->background);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
