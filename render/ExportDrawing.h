@@ -34,8 +34,8 @@ struct Picture
 // and clear colour are put back afterwards, and reads the picture back. With
 // the background it is opaque (QImage::Format_RGB32); without, the colours
 // are straight, not multiplied by alpha (Format_RGBA8888). `tile` is the
-// background's tile texture (ViewBackground). A null image, with `error` saying why, when the
-// context cannot draw it.
+// background's tile texture (ViewBackground). A null image, with `error`
+// saying why, when the context cannot draw it.
 QImage Render(GraphicalInterface *gi, const Surface *surface, const TextureImage &tile, const Picture &picture,
               QString *error);
 
