@@ -149,9 +149,19 @@ bool CSkimblerApp::InitInstance(const QStringList &arguments)
     connect(m_document, &CSkimblerDoc::documentOpened, this, &CSkimblerApp::OnDocumentOpened);
     connect(m_document, &CSkimblerDoc::openFailed, this, &CSkimblerApp::OnOpenFailed);
     connect(m_document, &CSkimblerDoc::imageReplaced, this, &CSkimblerApp::AfterDocumentChanged);
+    // The open's result (documentOpened or openFailed) follows loadEnded and
+    // still needs to know what was being opened; only a load that ended with
+    // no result (cancelled) leaves these to be cleared here, once it is over.
     connect(m_document, &CSkimblerDoc::loadEnded, this, [this] {
-        m_openingRecent.clear();
-        m_openingAtStart = false;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (!m_document->IsLoading()) {
+                    m_openingRecent.clear();
+                    m_openingAtStart = false;
+                }
+            },
+            Qt::QueuedConnection);
     });
     // Edits made while a picture decodes are not thrown away unasked.
     m_document->SetOpenGate([this] { return SaveModified(); });

@@ -10,7 +10,6 @@
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QGridLayout>
-#include <QImageWriter>
 #include <QLabel>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -50,12 +49,8 @@ QImage Render(CSkimblerView *view, const QSize &size, bool background, QString *
 
 bool Save(const QImage &image, const QString &path, QString *error)
 {
-    QImageWriter writer(path, "png");
-    if (!writer.write(image)) {
-        *error = writer.errorString();
-        return false;
-    }
-    return true;
+    *error = ExportDrawing::WritePng(image, path);
+    return error->isEmpty();
 }
 
 bool AskOptions(QWidget *parent, const QSize &viewSize, Options *options)

@@ -21,7 +21,6 @@
 #include <QDir>
 #include <QSaveFile>
 #include <QFileInfo>
-#include <QImageWriter>
 #include <QSet>
 #include <QTextStream>
 
@@ -214,6 +213,19 @@ QString DrawStateJson(const skimbler::DrawState &state, const QString &file, con
     fields << QStringLiteral("\"wrapS\": %1").arg(FixedEnum(state.WrapS));
     fields << QStringLiteral("\"wrapT\": %1").arg(FixedEnum(state.WrapT));
     fields << QStringLiteral("\"textureEnvMode\": %1").arg(FixedEnum(state.TextureEnvMode));
+    // What the surface holds where OpenGL refuses it; the fields above are
+    // what is drawn instead.
+    QStringList refused;
+    if (state.MagRefused())
+        refused << QStringLiteral("\"magFilter\": %1").arg(Enum(skimbler::ValueTable::MinFilter(), state.RequestedMagFilter));
+    if (state.MinRefused())
+        refused << QStringLiteral("\"minFilter\": %1").arg(Enum(skimbler::ValueTable::MinFilter(), state.RequestedMinFilter));
+    if (state.BlendRefused()) {
+        refused << QStringLiteral("\"srcFactor\": %1").arg(Enum(skimbler::ValueTable::BlendFactor(), state.RequestedSrcFactor));
+        refused << QStringLiteral("\"destFactor\": %1").arg(Enum(skimbler::ValueTable::BlendFactor(), state.RequestedDestFactor));
+    }
+    if (!refused.isEmpty())
+        fields << QStringLiteral("\"refused\": {%1}").arg(refused.join(QStringLiteral(", ")));
     return QStringLiteral("{\n  ") + fields.join(QStringLiteral(",\n  ")) + QStringLiteral("\n}\n");
 }
 
@@ -269,10 +281,10 @@ int RunRender(const Invocation &invocation)
             status = ExitFailed;
             continue;
         }
-        QImageWriter writer(outputs.at(i), "png");
-        if (!writer.write(image)) {
+        const QString written = ExportDrawing::WritePng(image, outputs.at(i));
+        if (!written.isEmpty()) {
             ReportFile(input, QStringLiteral("Could not write \"%1\": %2.")
-                                  .arg(QDir::toNativeSeparators(outputs.at(i)), writer.errorString()));
+                                  .arg(QDir::toNativeSeparators(outputs.at(i)), written));
             status = ExitFailed;
         }
     }

@@ -70,6 +70,21 @@ QString EnumName(const std::vector<ValueTable::Entry> &table, std::uint32_t valu
     return QStringLiteral("0x%1 /* not an OpenGL name */").arg(value, 4, 16, QLatin1Char('0'));
 }
 
+// The value in force; beside it, when the surface holds one OpenGL refuses,
+// that stored value, so the listing shows both.
+QString InForce(const std::vector<ValueTable::Entry> &table, std::uint32_t inForce, std::uint32_t requested)
+{
+    const QString name = EnumName(table, inForce);
+    if (requested == inForce)
+        return name;
+    QString stored = QString::fromLatin1(ValueTable::NameOf(ValueTable::MinFilter(), requested));
+    if (stored == QLatin1String(ValueTable::Unknown))
+        stored = QString::fromLatin1(ValueTable::NameOf(ValueTable::BlendFactor(), requested));
+    if (stored == QLatin1String(ValueTable::Unknown))
+        stored = QStringLiteral("0x%1").arg(requested, 4, 16, QLatin1Char('0'));
+    return name + QStringLiteral(" /* the surface holds %1, which OpenGL refuses here */").arg(stored);
+}
+
 QString Call(const char *function, const QStringList &arguments)
 {
     return QString::fromLatin1(function) + QLatin1Char('(') + arguments.join(QStringLiteral(", "))
@@ -104,9 +119,9 @@ QString OpenGl11Calls(const Surface &surface, const QString &imagePath, int view
     lines << Call("glEnable", {tex2d});
     lines << Call("glBindTexture", {tex2d, QStringLiteral("texture /* %1 */").arg(imageName)});
     lines << Call("glTexParameteri", {tex2d, QStringLiteral("GL_TEXTURE_MAG_FILTER"),
-                                      EnumName(ValueTable::MagFilter(), state.MagFilter)});
+                                      InForce(ValueTable::MagFilter(), state.MagFilter, state.RequestedMagFilter)});
     lines << Call("glTexParameteri", {tex2d, QStringLiteral("GL_TEXTURE_MIN_FILTER"),
-                                      EnumName(ValueTable::MinFilter(), state.MinFilter)});
+                                      InForce(ValueTable::MinFilter(), state.MinFilter, state.RequestedMinFilter)});
     lines << Call("glTexParameteri", {tex2d, QStringLiteral("GL_TEXTURE_WRAP_S"), StateName(state.WrapS)});
     lines << Call("glTexParameteri", {tex2d, QStringLiteral("GL_TEXTURE_WRAP_T"), StateName(state.WrapT)});
     lines << Call("glTexEnvi", {QStringLiteral("GL_TEXTURE_ENV"), QStringLiteral("GL_TEXTURE_ENV_MODE"),
@@ -114,8 +129,8 @@ QString OpenGl11Calls(const Surface &surface, const QString &imagePath, int view
     lines << Call("glShadeModel", {QStringLiteral("GL_SMOOTH")});
     if (state.Blend)
         lines << Call("glEnable", {QStringLiteral("GL_BLEND")});
-    lines << Call("glBlendFunc", {EnumName(ValueTable::BlendFactor(), state.SrcFactor),
-                                  EnumName(ValueTable::BlendFactor(), state.DestFactor)});
+    lines << Call("glBlendFunc", {InForce(ValueTable::BlendFactor(), state.SrcFactor, state.RequestedSrcFactor),
+                                  InForce(ValueTable::BlendFactor(), state.DestFactor, state.RequestedDestFactor)});
     lines << QString();
 
     const char *const cornerNames[4] = {"top left", "bottom left", "top right", "bottom right"};
@@ -246,6 +261,8 @@ QString ShaderCode(ShaderApi api, const skimbler::DrawState &state, const QStrin
 
     const QString magFilter = EnumName(ValueTable::MagFilter(), state.MagFilter);
     const QString minFilter = EnumName(ValueTable::MinFilter(), state.MinFilter);
+    const QString magInForce = InForce(ValueTable::MagFilter(), state.MagFilter, state.RequestedMagFilter);
+    const QString minInForce = InForce(ValueTable::MinFilter(), state.MinFilter, state.RequestedMinFilter);
     const QString sampler = QStringLiteral("sampler");
     lines << QStringLiteral("/* program: the two shaders linked; vertexArray: skimblerVertices in a buffer, laid out as above. */");
     lines << Call("glUseProgram", {QStringLiteral("program")});
@@ -256,8 +273,8 @@ QString ShaderCode(ShaderApi api, const skimbler::DrawState &state, const QStrin
                                         .arg(imageName, state.NeedsMipmaps ? QStringLiteral(", with its mipmap chain")
                                                                            : QString())});
     lines << Call("glBindSampler", {QStringLiteral("0"), sampler});
-    lines << Call("glSamplerParameteri", {sampler, QStringLiteral("GL_TEXTURE_MAG_FILTER"), magFilter});
-    lines << Call("glSamplerParameteri", {sampler, QStringLiteral("GL_TEXTURE_MIN_FILTER"), minFilter});
+    lines << Call("glSamplerParameteri", {sampler, QStringLiteral("GL_TEXTURE_MAG_FILTER"), magInForce});
+    lines << Call("glSamplerParameteri", {sampler, QStringLiteral("GL_TEXTURE_MIN_FILTER"), minInForce});
     lines << Call("glSamplerParameteri", {sampler, QStringLiteral("GL_TEXTURE_WRAP_S"), WrapName(state.WrapS, api)});
     lines << Call("glSamplerParameteri", {sampler, QStringLiteral("GL_TEXTURE_WRAP_T"), WrapName(state.WrapT, api)});
     if (desktop)
@@ -274,8 +291,8 @@ QString ShaderCode(ShaderApi api, const skimbler::DrawState &state, const QStrin
         lines << Call("glUniform2i", {location(skimbler::uniform::Filters), magFilter, minFilter});
     if (state.Blend) {
         lines << Call("glEnable", {QStringLiteral("GL_BLEND")});
-        lines << Call("glBlendFunc", {EnumName(ValueTable::BlendFactor(), state.SrcFactor),
-                                      EnumName(ValueTable::BlendFactor(), state.DestFactor)});
+        lines << Call("glBlendFunc", {InForce(ValueTable::BlendFactor(), state.SrcFactor, state.RequestedSrcFactor),
+                                      InForce(ValueTable::BlendFactor(), state.DestFactor, state.RequestedDestFactor)});
     } else {
         lines << Call("glDisable", {QStringLiteral("GL_BLEND")});
     }

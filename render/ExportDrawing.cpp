@@ -13,7 +13,11 @@
 #include <cstring>
 #include <vector>
 
+#include "skimbler/WholeFile.h"
+
+#include <QBuffer>
 #include <QCoreApplication>
+#include <QFile>
 
 namespace {
 
@@ -199,6 +203,23 @@ QImage Render(GraphicalInterface *gi, const Surface *surface, const TextureImage
         premultiplied = state.SrcFactor == skimbler::gl::SRC_ALPHA || state.SrcFactor == skimbler::gl::SRC_ALPHA_SATURATE;
     Straighten(&read, premultiplied);
     return read;
+}
+
+QString WriteFile(const QString &path, const QByteArray &bytes)
+{
+    const std::string error = skimbler::WriteWhole(QFile::encodeName(path).toStdString(),
+                                                    std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    return QString::fromLocal8Bit(error.c_str());
+}
+
+QString WritePng(const QImage &image, const QString &path)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (image.isNull() || !image.save(&buffer, "png"))
+        return QCoreApplication::translate("ExportDrawing", "the picture could not be encoded as PNG");
+    return WriteFile(path, png);
 }
 
 } // namespace ExportDrawing

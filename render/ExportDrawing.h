@@ -39,4 +39,11 @@ struct Picture
 QImage Render(GraphicalInterface *gi, const Surface *surface, const TextureImage &tile, const Picture &picture,
               QString *error);
 
+// Writes `bytes` as the whole of `path` (skimbler::WriteWhole): complete or
+// not at all. An empty string when done, else why not, in the system's words.
+QString WriteFile(const QString &path, const QByteArray &bytes);
+
+// `image` as a PNG file, the same way.
+QString WritePng(const QImage &image, const QString &path);
+
 } // namespace ExportDrawing

@@ -36,20 +36,23 @@ QString Describe(const Result &r)
     } else {
         lines << QCoreApplication::translate("PixelProbe", "紋理不完整 (沒有影像或缺少 mipmap): 不貼圖, 只用角點顏色");
     }
-    const QString filterName = QString::fromLatin1(
-        ValueTable::NameOf(r.Magnified ? ValueTable::MagFilter() : ValueTable::MinFilter(), r.Filter));
-    QString filtered = QCoreApplication::translate("PixelProbe", "取樣 %1 (%2)").arg(filterName, r.Magnified ? QCoreApplication::translate("PixelProbe", "放大")
+    const auto filterName = [&r](std::uint32_t filter) {
+        return QString::fromLatin1(
+            ValueTable::NameOf(r.Magnified ? ValueTable::MagFilter() : ValueTable::MinFilter(), filter));
+    };
+    QString filtered = QCoreApplication::translate("PixelProbe", "取樣 %1 (%2)").arg(filterName(r.RequestedFilter), r.Magnified ? QCoreApplication::translate("PixelProbe", "放大")
                                                                                    : QCoreApplication::translate("PixelProbe", "縮小"));
     if (!r.FilterAccepted)
-        filtered += QCoreApplication::translate("PixelProbe", " 不被 OpenGL 接受");
+        filtered += QCoreApplication::translate("PixelProbe", " 不被 OpenGL 接受, 沿用 %1").arg(filterName(r.Filter));
     lines << filtered + QStringLiteral("  RGBA %1").arg(rgba(r.Filtered));
     lines << QCoreApplication::translate("PixelProbe", "角點顏色內插  RGBA %1").arg(rgba(r.CornerColour));
     lines << QCoreApplication::translate("PixelProbe", "來源 = 取樣 x 角點顏色  RGBA %1").arg(rgba(r.Source));
     QString blend = QCoreApplication::translate("PixelProbe", "混合 %1 x %2 + %3 x %4")
-                        .arg(QCoreApplication::translate("PixelProbe", "來源"), factorName(r.SrcFactor), QCoreApplication::translate("PixelProbe", "目的"),
-                             factorName(r.DestFactor));
+                        .arg(QCoreApplication::translate("PixelProbe", "來源"), factorName(r.RequestedSrcFactor), QCoreApplication::translate("PixelProbe", "目的"),
+                             factorName(r.RequestedDestFactor));
     if (!r.BlendAccepted)
-        blend += QCoreApplication::translate("PixelProbe", " 不被 OpenGL 接受, 沿用 GL_ONE x GL_ZERO");
+        blend += QCoreApplication::translate("PixelProbe", " 不被 OpenGL 接受, 沿用 %1 x %2")
+                     .arg(factorName(r.SrcFactor), factorName(r.DestFactor));
     lines << blend;
     lines << QStringLiteral("  %1 x %2").arg(rgba(r.Source), rgba(r.SrcWeight));
     lines << QStringLiteral("+ %1 x %2").arg(rgba(r.Destination), rgba(r.DestWeight));

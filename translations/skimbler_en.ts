@@ -963,8 +963,8 @@
         <translation>minified</translation>
     </message>
     <message>
-        <source> 不被 OpenGL 接受</source>
-        <translation> not accepted by OpenGL</translation>
+        <source> 不被 OpenGL 接受, 沿用 %1</source>
+        <translation> not accepted by OpenGL, %1 used instead</translation>
     </message>
     <message>
         <source>角點顏色內插  RGBA %1</source>
@@ -987,8 +987,8 @@
         <translation>destination</translation>
     </message>
     <message>
-        <source> 不被 OpenGL 接受, 沿用 GL_ONE x GL_ZERO</source>
-        <translation> not accepted by OpenGL, GL_ONE x GL_ZERO used instead</translation>
+        <source> 不被 OpenGL 接受, 沿用 %1 x %2</source>
+        <translation> not accepted by OpenGL, %1 x %2 used instead</translation>
     </message>
 </context>
 <context>

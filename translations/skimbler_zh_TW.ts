@@ -963,8 +963,8 @@
         <translation>縮小</translation>
     </message>
     <message>
-        <source> 不被 OpenGL 接受</source>
-        <translation> 不被 OpenGL 接受</translation>
+        <source> 不被 OpenGL 接受, 沿用 %1</source>
+        <translation> 不被 OpenGL 接受, 沿用 %1</translation>
     </message>
     <message>
         <source>角點顏色內插  RGBA %1</source>
@@ -987,8 +987,8 @@
         <translation>目的</translation>
     </message>
     <message>
-        <source> 不被 OpenGL 接受, 沿用 GL_ONE x GL_ZERO</source>
-        <translation> 不被 OpenGL 接受, 沿用 GL_ONE x GL_ZERO</translation>
+        <source> 不被 OpenGL 接受, 沿用 %1 x %2</source>
+        <translation> 不被 OpenGL 接受, 沿用 %1 x %2</translation>
     </message>
 </context>
 <context>

@@ -43,12 +43,18 @@ DrawState Resolve(const SurfaceSettings &settings, std::uint32_t imageWidth, std
 
     // A setting whose flag is off draws as linear filtering and plain alpha
     // blending.
-    state.MagFilter = (settings.Flags & SURFACE_FLAG_MAG) ? settings.MagFilter : gl::LINEAR;
-    state.MinFilter = (settings.Flags & SURFACE_FLAG_MIN) ? settings.MinFilter : gl::LINEAR;
+    state.RequestedMagFilter = (settings.Flags & SURFACE_FLAG_MAG) ? settings.MagFilter : gl::LINEAR;
+    state.RequestedMinFilter = (settings.Flags & SURFACE_FLAG_MIN) ? settings.MinFilter : gl::LINEAR;
+    state.RequestedSrcFactor = (settings.Flags & SURFACE_FLAG_BLEND) ? settings.SrcFactor : gl::SRC_ALPHA;
+    state.RequestedDestFactor = (settings.Flags & SURFACE_FLAG_BLEND) ? settings.DestFactor : gl::ONE_MINUS_SRC_ALPHA;
+    // OpenGL ignores a call with a value it refuses and keeps what it had.
+    state.MagFilter = IsMagFilter(state.RequestedMagFilter) ? state.RequestedMagFilter : RefusedFilterDrawsAs;
+    state.MinFilter = IsMinFilter(state.RequestedMinFilter) ? state.RequestedMinFilter : RefusedFilterDrawsAs;
     state.NeedsMipmaps = IsMipmapFilter(state.MinFilter);
     state.Blend = true;
-    state.SrcFactor = (settings.Flags & SURFACE_FLAG_BLEND) ? settings.SrcFactor : gl::SRC_ALPHA;
-    state.DestFactor = (settings.Flags & SURFACE_FLAG_BLEND) ? settings.DestFactor : gl::ONE_MINUS_SRC_ALPHA;
+    const bool pairAccepted = IsBlendFactor(state.RequestedSrcFactor) && IsBlendFactor(state.RequestedDestFactor);
+    state.SrcFactor = pairAccepted ? state.RequestedSrcFactor : RefusedBlendDrawsAs[0];
+    state.DestFactor = pairAccepted ? state.RequestedDestFactor : RefusedBlendDrawsAs[1];
     state.VertexColours = (settings.Flags & SURFACE_FLAG_COLORS) != 0;
 
     float corners[4][3];

@@ -129,16 +129,6 @@ std::vector<std::uint8_t> PadImage(const std::uint8_t *pixels, std::uint32_t wid
     return out;
 }
 
-std::uint32_t DrawnMagFilter(std::uint32_t filter)
-{
-    return filter == gl::NEAREST || filter == gl::LINEAR ? filter : gl::NEAREST;
-}
-
-std::uint32_t DrawnMinFilter(std::uint32_t filter)
-{
-    return filter == gl::NEAREST || filter == gl::LINEAR || IsMipmapFilter(filter) ? filter : gl::NEAREST;
-}
-
 GltfOutput ExportGltf(const GltfInput &input, bool binary)
 {
     GltfOutput output;
@@ -249,8 +239,8 @@ GltfOutput ExportGltf(const GltfInput &input, bool binary)
         {"materials", {material}},
         {"textures", {{{"source", 0}, {"sampler", 0}}}},
         {"samplers",
-         {{{"magFilter", DrawnMagFilter(state.MagFilter)},
-           {"minFilter", DrawnMinFilter(state.MinFilter)},
+         {{{"magFilter", state.MagFilter},
+           {"minFilter", state.MinFilter},
            {"wrapS", kClampToEdge},
            {"wrapT", kClampToEdge}}}},
         {"images", {image}},

@@ -12,16 +12,6 @@ double Clamp01(double v)
     return std::min(1.0, std::max(0.0, v));
 }
 
-bool IsKnownFilter(std::uint32_t filter, bool minifying)
-{
-    return filter == gl::NEAREST || filter == gl::LINEAR || (minifying && IsMipmapFilter(filter));
-}
-
-bool IsKnownFactor(std::uint32_t factor)
-{
-    return factor == gl::ZERO || factor == gl::ONE || (factor >= gl::SRC_COLOR && factor <= gl::SRC_ALPHA_SATURATE);
-}
-
 // A projected vertex: window position and clip w.
 struct Projected
 {
@@ -175,11 +165,12 @@ PixelResult PixelAt(const DrawState &state, const View &view, const TexelPyramid
     result.Destination = destination;
     result.Result = destination;
 
+    // Resolve has put what is drawn in place of a refused value.
     result.SrcFactor = state.SrcFactor;
     result.DestFactor = state.DestFactor;
-    // A pair OpenGL refuses leaves the blend of the pass before: the
-    // background's plain copy.
-    result.BlendAccepted = IsKnownFactor(result.SrcFactor) && IsKnownFactor(result.DestFactor);
+    result.RequestedSrcFactor = state.RequestedSrcFactor;
+    result.RequestedDestFactor = state.RequestedDestFactor;
+    result.BlendAccepted = !state.BlendRefused();
     // From here on the position is within the drawn area.
     x -= view.OffsetX;
     y -= view.OffsetY;
@@ -266,9 +257,9 @@ PixelResult PixelAt(const DrawState &state, const View &view, const TexelPyramid
         = (mag == gl::LINEAR && (min == gl::NEAREST_MIPMAP_NEAREST || min == gl::NEAREST_MIPMAP_LINEAR)) ? 0.5 : 0.0;
     result.Magnified = lambda <= switchover;
     result.Filter = result.Magnified ? mag : min;
-    result.FilterAccepted = IsKnownFilter(result.Filter, !result.Magnified);
-    // A value OpenGL refuses leaves the filter the image was loaded with.
-    const std::uint32_t filter = result.FilterAccepted ? result.Filter : gl::NEAREST;
+    result.RequestedFilter = result.Magnified ? state.RequestedMagFilter : state.RequestedMinFilter;
+    result.FilterAccepted = result.Magnified ? !state.MagRefused() : !state.MinRefused();
+    const std::uint32_t filter = result.Filter;
 
     // No image, or a mipmap filter on a texture without all its levels: the
     // texture is incomplete and the fixed-function pipeline draws as if
@@ -317,10 +308,8 @@ PixelResult PixelAt(const DrawState &state, const View &view, const TexelPyramid
     for (int k = 0; k < 4; ++k)
         result.Source[k] = result.Filtered[k] * result.CornerColour[k];
 
-    const std::uint32_t src = result.BlendAccepted ? result.SrcFactor : gl::ONE;
-    const std::uint32_t dst = result.BlendAccepted ? result.DestFactor : gl::ZERO;
-    result.SrcWeight = Factor(src, result.Source, destination);
-    result.DestWeight = Factor(dst, result.Source, destination);
+    result.SrcWeight = Factor(result.SrcFactor, result.Source, destination);
+    result.DestWeight = Factor(result.DestFactor, result.Source, destination);
     for (int k = 0; k < 4; ++k)
         result.Result[k] = Clamp01(result.Source[k] * result.SrcWeight[k] + destination[k] * result.DestWeight[k]);
     return result;

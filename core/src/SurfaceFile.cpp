@@ -2,6 +2,7 @@
 
 #include "skimbler/FileSystem.h"
 #include "skimbler/RegularFile.h"
+#include "skimbler/WholeFile.h"
 
 #include <nlohmann/json.hpp>
 
@@ -15,7 +16,6 @@
 #include <cstring>
 #include <limits>
 #include <map>
-#include <random>
 #include <vector>
 
 #include <fcntl.h>
@@ -317,145 +317,6 @@ struct TooDeep
 {
 };
 
-// ---- Saving ----
-
-// Fails with errno set when the whole buffer could not be written.
-bool WriteAll(int fd, const char *data, std::size_t size)
-{
-    const FileSystem::Calls &fs = FileSystem::Current();
-    while (size > 0) {
-        const ssize_t written = fs.write(fd, data, size);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (written == 0) {
-            errno = EIO;
-            return false;
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
-// A name in `folder` for the new file, not yet taken.
-std::string TemporaryName(const std::string &folder, const std::string &fileName)
-{
-    static std::mt19937 random{std::random_device{}()};
-    char suffix[16];
-    std::snprintf(suffix, sizeof suffix, "%08x", static_cast<unsigned>(random()));
-    return Join(folder, "." + fileName + '.' + suffix + ".tmp");
-}
-
-enum class Attempt { Done, Failed, NeedsName };
-
-// One try at writing `data` into a new file in `folder` and renaming it over
-// `target`. An unnamed file gets its name only once it is complete, so a
-// killed save leaves nothing behind.
-Attempt WriteAndRename(const std::string &folder, const std::string &fileName, const std::string &target,
-                       const struct stat *old, const std::string &data, bool unnamed, std::string *error)
-{
-    const FileSystem::Calls &fs = FileSystem::Current();
-    std::string named;  // the temporary file's name once it has one
-    int fd = -1;
-    if (unnamed) {
-        fd = fs.open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-        if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL))
-            return Attempt::NeedsName;
-    } else {
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            named = TemporaryName(folder, fileName);
-            fd = fs.open(named.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
-            if (fd >= 0 || errno != EEXIST)
-                break;
-        }
-        if (fd < 0)
-            named.clear();
-    }
-    if (fd < 0) {
-        *error = SystemReason(errno);
-        return Attempt::Failed;
-    }
-
-    const auto fail = [&](int code, bool open) {
-        if (open)
-            fs.close(fd);
-        if (!named.empty())
-            fs.unlink(named.c_str());
-        *error = SystemReason(code);
-        return Attempt::Failed;
-    };
-
-    // The replacement keeps the old file's permissions.
-    if (old && fs.fchmod(fd, old->st_mode & 07777) != 0)
-        return fail(errno, true);
-    if (!WriteAll(fd, data.data(), data.size()))
-        return fail(errno, true);
-    if (fs.fsync(fd) != 0)
-        return fail(errno, true);
-    if (unnamed) {
-        const std::string self = "/proc/self/fd/" + std::to_string(fd);
-        for (int attempt = 0; attempt < 100 && named.empty(); ++attempt) {
-            const std::string candidate = TemporaryName(folder, fileName);
-            if (fs.linkat(AT_FDCWD, self.c_str(), AT_FDCWD, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-                named = candidate;
-            } else if (errno == ENOENT) {
-                fs.close(fd);  // no /proc to name it by
-                return Attempt::NeedsName;
-            } else if (errno != EEXIST) {
-                return fail(errno, true);
-            }
-        }
-        if (named.empty())
-            return fail(EEXIST, true);
-    }
-    if (fs.close(fd) != 0)
-        return fail(errno, false);
-    if (fs.rename(named.c_str(), target.c_str()) != 0)
-        return fail(errno, false);
-    return Attempt::Done;
-}
-
-// Writes `data` next to `target` and renames it over `target` only once every
-// byte has reached the disk, so a full disk or a size limit leaves the old file
-// as it was.
-bool WriteAtomically(const std::string &target, const std::string &data, std::string *error)
-{
-    const std::size_t slash = target.rfind('/');
-    const std::string folder = slash == 0 ? "/" : target.substr(0, slash);
-    const std::string fileName = target.substr(slash + 1);
-
-    struct stat old;
-    const bool replacing = ::stat(target.c_str(), &old) == 0;
-    if (replacing && S_ISDIR(old.st_mode)) {
-        *error = SystemReason(EISDIR);
-        return false;
-    }
-    Attempt result = WriteAndRename(folder, fileName, target, replacing ? &old : nullptr, data, true, error);
-    if (result == Attempt::NeedsName)
-        result = WriteAndRename(folder, fileName, target, replacing ? &old : nullptr, data, false, error);
-    if (result != Attempt::Done)
-        return false;
-    // The new name must reach the disk too, or a crash could bring the old
-    // file back after the save said it was done. A folder that cannot be
-    // opened for reading, or a file system that does not sync folders, is
-    // left as it is: the file itself is complete either way.
-    const FileSystem::Calls &fs = FileSystem::Current();
-    const int fd = fs.open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
-    if (fd >= 0) {
-        const int synced = fs.fsync(fd);
-        const int code = errno;
-        fs.close(fd);
-        if (synced != 0 && code != EINVAL && code != EROFS) {
-            *error = SystemReason(code);
-            return false;
-        }
-    }
-    return true;
-}
-
 } // namespace
 
 bool Serialise(const SurfaceSettings &settings, std::uint32_t width, std::uint32_t height,
@@ -502,25 +363,12 @@ bool Write(const std::string &path, const SurfaceSettings &settings, std::uint32
         *error = SystemReason(ENOENT);
         return false;
     }
-    // A symbolic link keeps pointing at the file it names; its target is replaced.
     const std::string absolute = AbsoluteFilePath(path);
-    std::string target = absolute;
-    struct stat link;
-    if (::lstat(absolute.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
-        if (char *canonical = ::realpath(absolute.c_str(), nullptr)) {
-            target = canonical;
-            std::free(canonical);
-        } else {
-            std::vector<char> named(PATH_MAX + 1);
-            const ssize_t size = ::readlink(absolute.c_str(), named.data(), named.size() - 1);
-            if (size > 0)
-                target = CleanPath(FromFolder(FolderOf(absolute), std::string(named.data(), std::size_t(size))));
-        }
-    }
     std::string data;
     if (!Serialise(settings, width, height, imagePath, FolderOf(absolute), &data, error))
         return false;
-    return WriteAtomically(target, data, error);
+    *error = WriteWhole(absolute, data);
+    return error->empty();
 }
 
 bool Read(const std::string &path, Contents *contents, std::string *error)

@@ -27,11 +27,12 @@ void main()
 )";
 
 // Texture times colour (GL_MODULATE); (s q, t q, q) divided per fragment.
-// Wrapping clamps to [0, 1] and lets a linear filter mix in a transparent
-// black border at the edges. Desktop OpenGL does that in the sampler
-// (GL_CLAMP_TO_BORDER); GLSL ES samples clamped to the edge and scales by
-// how much of the footprint falls outside the image, which is the same thing
-// for a border of (0, 0, 0, 0) within one level.
+// Wrapping clamps to [0, 1] and lets a linear filter mix in a black border
+// at the edges: transparent for an image with alpha, opaque for a 24-bit
+// one. Desktop OpenGL does that in the sampler (GL_CLAMP_TO_BORDER); GLSL ES
+// samples clamped to the edge and mixes the border in by how much of the
+// footprint falls outside the image, which is the same thing within one
+// level.
 const char *const kFragmentBody = R"(
 uniform sampler2D u_texture;
 
@@ -42,6 +43,7 @@ layout(location = 0) out vec4 o_colour;
 
 #ifdef SKIMBLER_BORDER_IN_SHADER
 uniform ivec2 u_filters;
+uniform float u_borderAlpha;
 
 float EdgeWeight(vec2 st, int level)
 {
@@ -53,8 +55,8 @@ float EdgeWeight(vec2 st, int level)
 // How much of the filter's footprint at this fragment lies on the image
 // rather than on the border, level by level as the sampler picks them. The
 // level of detail is worked out as the OpenGL ES rules give it; a driver's
-// own may differ in the last bits, which shows only in the edge texels of
-// LINEAR_MIPMAP_LINEAR.
+// own approximation may pick another level, or weigh two levels otherwise,
+// which shows in the outermost texels of the mipmap filters only.
 float BorderWeight(vec2 st)
 {
     vec2 size = vec2(textureSize(u_texture, 0));
@@ -79,7 +81,7 @@ void main()
 {
     vec4 texel = textureProj(u_texture, v_texCoord.xyw);
 #ifdef SKIMBLER_BORDER_IN_SHADER
-    texel *= BorderWeight(v_texCoord.xy / v_texCoord.w);
+    texel = mix(vec4(0.0, 0.0, 0.0, u_borderAlpha), texel, BorderWeight(v_texCoord.xy / v_texCoord.w));
 #endif
     o_colour = texel * v_colour;
 }

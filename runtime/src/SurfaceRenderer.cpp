@@ -48,8 +48,11 @@ enum : std::uint32_t {
     GL_TEXTURE_BORDER_COLOR_ = 0x1004,
     GL_CLAMP_TO_BORDER_ = 0x812D,
     GL_CLAMP_TO_EDGE_ = 0x812F,
+    GL_RGB_ = 0x1907,
     GL_RGBA_ = 0x1908,
+    GL_RGB8_ = 0x8051,
     GL_RGBA8_ = 0x8058,
+    GL_VIEWPORT_ = 0x0BA2,
     GL_UNSIGNED_BYTE_ = 0x1401,
     GL_UNPACK_ALIGNMENT_ = 0x0CF5,
     GL_UNPACK_ROW_LENGTH_ = 0x0CF2,
@@ -103,6 +106,7 @@ struct Functions
     X(void, ShaderSource, (std::uint32_t, int, const char *const *, const int *))                              \
     X(void, TexImage2D,                                                                                        \
       (std::uint32_t, int, int, int, int, int, std::uint32_t, std::uint32_t, const void *))                    \
+    X(void, Uniform1f, (int, float))                                                                           \
     X(void, Uniform1i, (int, int))                                                                             \
     X(void, Uniform2i, (int, int, int))                                                                        \
     X(void, UniformMatrix4fv, (int, int, unsigned char, const float *))                                        \
@@ -127,20 +131,23 @@ struct Functions
     }
 };
 
-bool IsBlendFactor(std::uint32_t factor)
-{
-    return factor == gl::ZERO || factor == gl::ONE || (factor >= gl::SRC_COLOR && factor <= gl::SRC_ALPHA_SATURATE);
-}
-
-bool IsFilter(std::uint32_t filter, bool minification)
-{
-    return filter == gl::NEAREST || filter == gl::LINEAR || (minification && IsMipmapFilter(filter));
-}
-
 void ToFloat(const double in[16], float out[16])
 {
     for (int i = 0; i < 16; ++i)
         out[i] = static_cast<float>(in[i]);
+}
+
+// a * b, column-major.
+void Multiply(const float a[16], const float b[16], float out[16])
+{
+    for (int column = 0; column < 4; ++column) {
+        for (int row = 0; row < 4; ++row) {
+            float sum = 0.0f;
+            for (int k = 0; k < 4; ++k)
+                sum += a[k * 4 + row] * b[column * 4 + k];
+            out[column * 4 + row] = sum;
+        }
+    }
 }
 
 } // namespace
@@ -159,12 +166,16 @@ struct SurfaceRenderer::Impl
     int modelViewLocation = -1;
     int textureLocation = -1;
     int filtersLocation = -1;
+    int borderAlphaLocation = -1;
 
     SurfaceSettings settings = DefaultSettings();
     std::string imagePath;
     std::uint32_t texture = 0;
     std::uint32_t width = 0;
     std::uint32_t height = 0;
+    // The texture has alpha: its border is transparent black, else opaque
+    // black (OpenGL reads an RGB texture's border alpha as 1).
+    bool hasAlpha = true;
 
     std::uint32_t Compile(std::uint32_t type, const std::string &source, std::string *error)
     {
@@ -219,6 +230,7 @@ struct SurfaceRenderer::Impl
         modelViewLocation = gl.GetUniformLocation(program, uniform::ModelView);
         textureLocation = gl.GetUniformLocation(program, uniform::Texture);
         filtersLocation = gl.GetUniformLocation(program, uniform::Filters);
+        borderAlphaLocation = gl.GetUniformLocation(program, uniform::BorderAlpha);
         return true;
     }
 
@@ -241,10 +253,6 @@ struct SurfaceRenderer::Impl
         gl.BindVertexArray(static_cast<std::uint32_t>(oldVertexArray));
         gl.BindBuffer(GL_ARRAY_BUFFER_, static_cast<std::uint32_t>(oldBuffer));
         gl.GenSamplers(1, &sampler);
-        if (api == ShaderApi::OpenGL33) {
-            const float transparent[4] = {0, 0, 0, 0};
-            gl.SamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR_, transparent);
-        }
     }
 
     std::uint32_t Wrap(std::uint32_t wrap) const
@@ -338,15 +346,28 @@ void SurfaceRenderer::Adopt(const std::string &imagePath, std::uint32_t width, s
     }
 }
 
-void SurfaceRenderer::SetTexture(std::uint32_t texture, std::uint32_t width, std::uint32_t height)
+void SurfaceRenderer::SetTexture(std::uint32_t texture, std::uint32_t width, std::uint32_t height, bool hasAlpha)
 {
     m->texture = texture;
     m->width = width;
     m->height = height;
+    m->hasAlpha = hasAlpha;
 }
 
 bool SurfaceRenderer::UploadRgba(const std::uint8_t *pixels, std::uint32_t width, std::uint32_t height,
                                  std::string *error)
+{
+    return Upload(pixels, width, height, 4, error);
+}
+
+bool SurfaceRenderer::UploadRgb(const std::uint8_t *pixels, std::uint32_t width, std::uint32_t height,
+                                std::string *error)
+{
+    return Upload(pixels, width, height, 3, error);
+}
+
+bool SurfaceRenderer::Upload(const std::uint8_t *pixels, std::uint32_t width, std::uint32_t height, int components,
+                             std::string *error)
 {
     std::string ignored;
     if (!error)
@@ -385,8 +406,11 @@ bool SurfaceRenderer::UploadRgba(const std::uint8_t *pixels, std::uint32_t width
     gl.PixelStorei(GL_UNPACK_ROW_LENGTH_, 0);
     gl.PixelStorei(GL_UNPACK_SKIP_ROWS_, 0);
     gl.PixelStorei(GL_UNPACK_SKIP_PIXELS_, 0);
-    gl.TexImage2D(GL_TEXTURE_2D_, 0, static_cast<int>(GL_RGBA8_), static_cast<int>(width),
-                  static_cast<int>(height), 0, GL_RGBA_, GL_UNSIGNED_BYTE_, pixels);
+    // In the image's own format, as the editor's texture is: a 24-bit
+    // image's border stays opaque.
+    const bool rgb = components == 3;
+    gl.TexImage2D(GL_TEXTURE_2D_, 0, static_cast<int>(rgb ? GL_RGB8_ : GL_RGBA8_), static_cast<int>(width),
+                  static_cast<int>(height), 0, rgb ? GL_RGB_ : GL_RGBA_, GL_UNSIGNED_BYTE_, pixels);
     // The whole chain every time, as the editor's upload makes it: the
     // settings may turn a mipmap filter on later.
     gl.GenerateMipmap(GL_TEXTURE_2D_);
@@ -407,7 +431,7 @@ bool SurfaceRenderer::UploadRgba(const std::uint8_t *pixels, std::uint32_t width
     if (m->ownTexture)
         gl.DeleteTextures(1, &m->ownTexture);
     m->ownTexture = name;
-    SetTexture(name, width, height);
+    SetTexture(name, width, height, !rgb);
     return true;
 }
 
@@ -418,28 +442,41 @@ DrawState SurfaceRenderer::Resolved(const View &view, bool projective) const
     options.ViewHeight = view.Height;
     options.Aspect = view.Aspect;
     options.Projective = projective;
-    DrawState state = Resolve(m->settings, m->width, m->height, options);
-    // Enumerants no OpenGL accepts would leave whatever was set before in
-    // force; they draw as the settings whose flag is off instead.
-    if (!IsFilter(state.MagFilter, false))
-        state.MagFilter = gl::LINEAR;
-    if (!IsFilter(state.MinFilter, true))
-        state.MinFilter = gl::LINEAR;
-    state.NeedsMipmaps = IsMipmapFilter(state.MinFilter);
-    if (!IsBlendFactor(state.SrcFactor) || !IsBlendFactor(state.DestFactor)) {
-        state.SrcFactor = gl::SRC_ALPHA;
-        state.DestFactor = gl::ONE_MINUS_SRC_ALPHA;
-    }
-    return state;
+    return Resolve(m->settings, m->width, m->height, options);
 }
 
 void SurfaceRenderer::Draw(const View &view, bool projective)
 {
     if (!m->ready || m->texture == 0)
         return;
-    Functions &gl = m->gl;
-    const DrawState state = Resolved(view, projective);
+    double matrix[16];
+    float projection[16], modelView[16];
+    ProjectionMatrix(view, matrix);
+    ToFloat(matrix, projection);
+    SurfaceModelView(view, matrix);
+    ToFloat(matrix, modelView);
+    DrawWith(Resolved(view, projective), projection, modelView);
+}
 
+void SurfaceRenderer::Draw(const float model[16], const float view[16], const float projection[16], bool projective)
+{
+    if (!m->ready || m->texture == 0)
+        return;
+    // Only the image-sized quad of a surface without corner points depends
+    // on a window: the current viewport's.
+    int viewport[4] = {0, 0, 0, 0};
+    m->gl.GetIntegerv(GL_VIEWPORT_, viewport);
+    View window;
+    window.Width = viewport[2];
+    window.Height = viewport[3];
+    float modelView[16];
+    Multiply(view, model, modelView);
+    DrawWith(Resolved(window, projective), projection, modelView);
+}
+
+void SurfaceRenderer::DrawWith(const DrawState &state, const float projection[16], const float modelView[16])
+{
+    Functions &gl = m->gl;
     // What the caller had bound and set, to put back afterwards.
     int oldProgram = 0, oldVertexArray = 0, oldBuffer = 0, oldActive = 0, oldTexture = 0, oldSampler = 0;
     int oldBlend[4] = {0, 0, 0, 0};
@@ -466,18 +503,17 @@ void SurfaceRenderer::Draw(const View &view, bool projective)
     gl.SamplerParameteri(m->sampler, GL_TEXTURE_MIN_FILTER_, static_cast<int>(state.MinFilter));
     gl.SamplerParameteri(m->sampler, GL_TEXTURE_WRAP_S_, static_cast<int>(m->Wrap(state.WrapS)));
     gl.SamplerParameteri(m->sampler, GL_TEXTURE_WRAP_T_, static_cast<int>(m->Wrap(state.WrapT)));
+    const float border[4] = {0.0f, 0.0f, 0.0f, m->hasAlpha ? 0.0f : 1.0f};
+    if (m->api == ShaderApi::OpenGL33)
+        gl.SamplerParameterfv(m->sampler, GL_TEXTURE_BORDER_COLOR_, border);
 
-    double matrix[16];
-    float single[16];
-    ProjectionMatrix(view, matrix);
-    ToFloat(matrix, single);
-    gl.UniformMatrix4fv(m->projectionLocation, 1, GL_FALSE_, single);
-    SurfaceModelView(view, matrix);
-    ToFloat(matrix, single);
-    gl.UniformMatrix4fv(m->modelViewLocation, 1, GL_FALSE_, single);
+    gl.UniformMatrix4fv(m->projectionLocation, 1, GL_FALSE_, projection);
+    gl.UniformMatrix4fv(m->modelViewLocation, 1, GL_FALSE_, modelView);
     gl.Uniform1i(m->textureLocation, 0);
     if (m->filtersLocation >= 0)
         gl.Uniform2i(m->filtersLocation, static_cast<int>(state.MagFilter), static_cast<int>(state.MinFilter));
+    if (m->borderAlphaLocation >= 0)
+        gl.Uniform1f(m->borderAlphaLocation, border[3]);
 
     if (state.Blend) {
         gl.Enable(GL_BLEND_);

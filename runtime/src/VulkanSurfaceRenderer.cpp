@@ -107,16 +107,6 @@ Info Made(VkStructureType type)
     return info;
 }
 
-bool IsBlendFactor(std::uint32_t factor)
-{
-    return factor == gl::ZERO || factor == gl::ONE || (factor >= gl::SRC_COLOR && factor <= gl::SRC_ALPHA_SATURATE);
-}
-
-bool IsFilter(std::uint32_t filter, bool minification)
-{
-    return filter == gl::NEAREST || filter == gl::LINEAR || (minification && IsMipmapFilter(filter));
-}
-
 // OpenGL's blend factors in Vulkan's spelling (the same meaning, one by one).
 VkBlendFactor BlendFactor(std::uint32_t factor)
 {
@@ -778,18 +768,7 @@ DrawState VulkanSurfaceRenderer::Resolved(const View &view, bool projective) con
     options.ViewHeight = view.Height;
     options.Aspect = view.Aspect;
     options.Projective = projective;
-    DrawState state = Resolve(m->settings, m->width, m->height, options);
-    // Enumerants OpenGL refuses draw as SurfaceRenderer draws them.
-    if (!IsFilter(state.MagFilter, false))
-        state.MagFilter = gl::LINEAR;
-    if (!IsFilter(state.MinFilter, true))
-        state.MinFilter = gl::LINEAR;
-    state.NeedsMipmaps = IsMipmapFilter(state.MinFilter);
-    if (!IsBlendFactor(state.SrcFactor) || !IsBlendFactor(state.DestFactor)) {
-        state.SrcFactor = gl::SRC_ALPHA;
-        state.DestFactor = gl::ONE_MINUS_SRC_ALPHA;
-    }
-    return state;
+    return Resolve(m->settings, m->width, m->height, options);
 }
 
 VkSamplerCreateInfo VulkanSurfaceRenderer::SamplerInfo(const DrawState &state, bool rgb)

@@ -21,6 +21,7 @@
 #include <QThreadPool>
 #include <QToolButton>
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
@@ -117,7 +118,8 @@ private Q_SLOTS:
     void failedSaveKeepsTheModifiedFlag();
     void savedSurfaceIsCleanAndExitAsksNothing_data();
     void savedSurfaceIsCleanAndExitAsksNothing();
-    void recentEntryOfAGoneFileLeavesTheList();
+    void recentEntryThatCannotOpenLeavesTheList_data();
+    void recentEntryThatCannotOpenLeavesTheList();
     void saveOverAFileSizeLimitIsReportedNotFatal();
     void commandLineOpensAFile();
     void shortcutsWorkAfterClickingTheView();
@@ -550,25 +552,47 @@ void TestApplication::savedSurfaceIsCleanAndExitAsksNothing()
 
 // Choosing a recent file that has gone says so and drops it from the menu and
 // from what the next start shows.
-void TestApplication::recentEntryOfAGoneFileLeavesTheList()
+// Whether the file is refused at once (gone) or only once its picture fails
+// to decode on the worker, an entry that cannot be opened leaves the list.
+void TestApplication::recentEntryThatCannotOpenLeavesTheList_data()
 {
+    QTest::addColumn<QString>("name");
+    QTest::newRow("surface gone") << QStringLiteral("gone.skimbler");
+    QTest::newRow("picture no longer decodes") << QStringLiteral("spoilt.png");
+}
+
+void TestApplication::recentEntryThatCannotOpenLeavesTheList()
+{
+    QFETCH(QString, name);
     QVERIFY(Start());
     const QString kept = Work("kept.skimbler");
-    const QString gone = Work("gone.skimbler");
-    QVERIFY(Doc()->OnSaveDocument(gone));
+    const QString broken = m_work->filePath(name);
+    const bool surface = name.endsWith(QStringLiteral(".skimbler"));
+    if (surface)
+        QVERIFY(Doc()->OnSaveDocument(broken));
+    else
+        QVERIFY(QImage(64, 48, QImage::Format_RGB32).save(broken, "PNG"));
     QVERIFY(Doc()->OnSaveDocument(kept));
-    QVERIFY(Open(gone));
+    QVERIFY(Open(broken));
     QVERIFY(Open(kept));
-    QCOMPARE(m_app->RecentFiles().Paths(), (QStringList{kept, gone}));
-    QVERIFY(QFile::remove(gone));
+    QCOMPARE(m_app->RecentFiles().Paths(), (QStringList{kept, broken}));
+    if (surface) {
+        QVERIFY(QFile::remove(broken));
+    } else {
+        QFile file(broken);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.resize(file.size() / 2));
+    }
 
     CMainFrame *frame = m_app->GetMainWnd();
     QAction *entry = frame->CommandAction(Resource::ID_FILE_MRU_FILE1 + 1);
     QVERIFY(entry);
-    QVERIFY(entry->text().contains(QStringLiteral("gone.skimbler")));
+    QVERIFY(entry->text().contains(name));
     entry->trigger();
+    QVERIFY(Settle());
     QCOMPARE(m_messages->messages.size(), 1);
-    QVERIFY(m_messages->messages.first().text.contains(QStringLiteral("gone.skimbler")));
+    QVERIFY(m_messages->messages.first().text.contains(name)
+            || m_messages->messages.first().detail.contains(name));
     QCOMPARE(Doc()->GetPathName(), kept);
     QVERIFY(!frame->CommandAction(Resource::ID_FILE_MRU_FILE1 + 1));
     QVERIFY(frame->CommandAction(Resource::ID_FILE_MRU_FILE1)->text().contains(QStringLiteral("kept.skimbler")));
@@ -1002,6 +1026,8 @@ void TestApplication::cancelledOpenKeepsTheSurface_data()
     QTest::newRow("Escape in the view") << "escape view";
     QTest::newRow("Escape in a tool-bar field") << "escape field";
     QTest::newRow("Cancel button") << "button";
+    // Not a cancel: the Escape is the dialog's, and the open goes on.
+    QTest::newRow("Escape in a modal dialog") << "escape dialog";
 }
 
 void TestApplication::cancelledOpenKeepsTheSurface()
@@ -1015,6 +1041,18 @@ void TestApplication::cancelledOpenKeepsTheSurface()
 
     QVERIFY(m_app->OpenDocumentFile(Work("big.png")));
     QVERIFY(Doc()->IsLoading());
+    if (how == QLatin1String("escape dialog")) {
+        QDialog dialog(m_app->GetMainWnd());
+        dialog.setModal(true);
+        dialog.show();
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        QVERIFY(!dialog.isVisible());
+        QVERIFY(Doc()->IsLoading());
+        QVERIFY(Settle());
+        QCOMPARE(ended.count(), 1);
+        QCOMPARE(Doc()->GetImagePath(), Work("big.png"));
+        return;
+    }
     if (how == QLatin1String("button")) {
         auto *cancel = m_app->GetMainWnd()->statusBar()->findChild<QToolButton *>();
         QVERIFY(cancel);

@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -86,6 +88,7 @@ private Q_SLOTS:
     void answersToTheOffer_data();
     void answersToTheOffer();
     void twoInstancesKeepTheirOwnCopies();
+    void newestCopyIsOfferedFirst();
     void unreadableCopyIsReportedAndKept_data();
     void unreadableCopyIsReportedAndKept();
 };
@@ -210,6 +213,36 @@ void TestRecovery::twoInstancesKeepTheirOwnCopies()
     CSkimblerDoc check;
     QVERIFY(check.OnOpenDocument(secondManager.CopyPath()));
     QCOMPARE(check.Settings().Points[2][0], -0.5f);
+}
+
+// Two instances died: the work of the later one is the one the user most
+// likely wants back, so it is asked about first.
+void TestRecovery::newestCopyIsOfferedFirst()
+{
+    LeaveOrphan(0.25f);
+    const QDir folder(RecoveryManager::Folder());
+    QVERIFY(QFile::rename(folder.filePath(QStringLiteral("gone.skimbler")), folder.filePath(QStringLiteral("old.skimbler"))));
+    QFile facts(folder.filePath(QStringLiteral("gone.json")));
+    QVERIFY(facts.open(QIODevice::ReadOnly));
+    QJsonObject root = QJsonDocument::fromJson(facts.readAll()).object();
+    facts.close();
+    root.insert(QStringLiteral("time"), QStringLiteral("2020-01-02T03:04:05.000Z"));
+    QVERIFY(facts.remove());
+    QFile older(folder.filePath(QStringLiteral("old.json")));
+    QVERIFY(older.open(QIODevice::WriteOnly));
+    older.write(QJsonDocument(root).toJson());
+    older.close();
+    LeaveOrphan(-0.5f);
+
+    CSkimblerDoc document;
+    document.OnNewDocument();
+    RecoveryManager manager(&document, 0);
+    m_messages->answers = {MessageBox::ResultLater, MessageBox::ResultRecover};
+    QVERIFY(manager.OfferOrphans());
+    QCOMPARE(m_messages->messages.size(), 2);
+    QVERIFY(!m_messages->messages[0].text.contains(QStringLiteral("2020-01-0")));
+    QVERIFY(m_messages->messages[1].text.contains(QStringLiteral("2020-01-0")));
+    QCOMPARE(document.Settings().Points[2][0], 0.25f);
 }
 
 void TestRecovery::unreadableCopyIsReportedAndKept_data()

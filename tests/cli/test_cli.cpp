@@ -4,6 +4,7 @@
 
 #include "common/CliRunner.h"
 #include "common/MessageRecorder.h"
+#include "common/TgaTestFiles.h"
 #include "render/BackgroundCache.h"
 #include "render/ExportDrawing.h"
 #include "render/GraphicalInterface.h"
@@ -102,6 +103,7 @@ private Q_SLOTS:
     void renderNeverWritesOverWhatItReads();
     void usageErrorsExitTwo_data();
     void usageErrorsExitTwo();
+    void eachTexelLandsWhereTheDrawingRulesSay();
 };
 
 bool TestCli::writeSurface(const QString &name, const QString &image, const std::function<void(Surface *)> &edit)
@@ -487,6 +489,48 @@ void TestCli::usageErrorsExitTwo()
     const QStringList lines = run.errorLines();
     QCOMPARE(lines.size(), 1);
     QVERIFY2(lines[0].startsWith(QStringLiteral("skimbler-cli: ")) && lines[0].contains(says), qPrintable(lines[0]));
+}
+
+// Not a comparison with the editor's own drawing (which shares this code and
+// would agree with a picture turned over): worked out from the drawing rules.
+// The image-sized quad hangs right and down from the window's centre, one
+// pixel a texel; rows stay in file order and row 0 takes t = 0, the bottom
+// corners, so the file's first row is the quad's bottom row.
+void TestCli::eachTexelLandsWhereTheDrawingRulesSay()
+{
+    const int width = 5, height = 3;
+    const QByteArray texels = TgaTestFiles::PixelBytes(width * height, 4, 3);
+    QVERIFY(TgaTestFiles::Write(path(QStringLiteral("texels.tga")),
+                                TgaTestFiles::Header(2) + TgaTestFiles::Info(width, height, 32) + texels));
+    Surface surface;
+    surface.Width = width;
+    surface.Height = height;
+    surface.ApplyDefaults();
+    surface.Flags = skimbler::SURFACE_FLAG_COLORS | skimbler::SURFACE_FLAG_MAG | skimbler::SURFACE_FLAG_MIN
+                    | skimbler::SURFACE_FLAG_BLEND;
+    for (auto &colour : surface.Colors)
+        colour[0] = colour[1] = colour[2] = colour[3] = 1.0f;
+    surface.MagFilter = surface.MinFilter = GL_NEAREST;
+    surface.SrcFactor = GL_ONE;
+    surface.DestFactor = GL_ZERO;
+    std::string error;
+    const QString input = path(QStringLiteral("texels.skimbler"));
+    QVERIFY(skimbler::SurfaceFile::Write(QFile::encodeName(input).toStdString(), surface, width, height,
+                                         QFile::encodeName(path(QStringLiteral("texels.tga"))).toStdString(), &error));
+    const QString out = path(QStringLiteral("texels.png"));
+    QFile::remove(out);
+    const CliRun run = RunCli(RenderArguments(input, out, QSize(320, 240), false, false));
+    QVERIFY2(run.exitCode == 0, run.err.constData());
+    const QImage rendered(out);
+    for (int row = 0; row < height; ++row) {
+        for (int x = 0; x < width; ++x) {
+            const char *bgra = texels.constData() + (row * width + x) * 4;
+            const QRgb pixel = rendered.pixel(160 + x, 120 + height - 1 - row);
+            const QRgb expected = qRgb(uchar(bgra[2]), uchar(bgra[1]), uchar(bgra[0]));
+            QVERIFY2(pixel == expected, qPrintable(QStringLiteral("texel %1,%2: %3 not %4")
+                                                      .arg(x).arg(row).arg(pixel, 0, 16).arg(expected, 0, 16)));
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -5,6 +5,7 @@
 #include "common/SurfaceFileSamples.h"
 
 #include <skimbler/SurfaceFile.h>
+#include <skimbler/WholeFile.h>
 
 #include <QDir>
 #include <QFile>
@@ -338,6 +339,16 @@ void TestCoreSurfaceFile::failedWriteKeepsTheOldFile()
     QVERIFY(!error.empty());
     QVERIFY(QFileInfo(folder).isDir());
 
+    // A named pipe is neither opened (it would wait for a reader) nor
+    // replaced; a path holding a NUL is not cut short at it.
+    const QString pipe = dir.filePath(QStringLiteral("pipe.png"));
+    QCOMPARE(::mkfifo(Native(pipe).c_str(), 0600), 0);
+    QCOMPARE(skimbler::WriteWhole(Native(pipe), "bytes"), std::string("not a regular file"));
+    QVERIFY(QFileInfo(pipe).exists() && !QFileInfo(pipe).isFile());
+    QCOMPARE(skimbler::WriteWhole(Native(dir.filePath(QStringLiteral("cut"))) + std::string(1, '\0') + "x", "bytes"),
+             std::string(std::strerror(EINVAL)));
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("cut"))));
+
     // A read-only folder keeps the old file as it was (root may write anyway).
     const QString path = dir.filePath(QStringLiteral("locked/s.skimbler"));
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("locked")));
@@ -413,8 +424,19 @@ void TestCoreSurfaceFile::failingCallsKeepTheOldFile()
     if (!saved)
         QCOMPARE(QString::fromStdString(error), QString::fromLocal8Bit(std::strerror(code)));
     QCOMPARE(Bytes(path) != before, replaced);
+
+    // Any other output (a rendered picture, an export) is written the same way.
+    const QString picture = dir.filePath(QStringLiteral("picture.png"));
+    QVERIFY(Touch(picture, "good picture"));
+    std::string reason;
+    {
+        const FailingFileSystem::Scope failing(call.toStdString(), code, nth);
+        reason = skimbler::WriteWhole(Native(picture), "new picture");
+    }
+    QCOMPARE(QString::fromStdString(reason), saved ? QString() : QString::fromLocal8Bit(std::strerror(code)));
+    QCOMPARE(Bytes(picture), replaced ? QByteArray("new picture") : QByteArray("good picture"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
-             QStringList{QStringLiteral("s.skimbler")});
+             (QStringList{QStringLiteral("picture.png"), QStringLiteral("s.skimbler")}));
 }
 
 void TestCoreSurfaceFile::permissionsAreKept_data()

@@ -141,14 +141,18 @@ void TestDrawState::filtersPassThrough_data()
 {
     QTest::addColumn<uint>("filter");
     QTest::addColumn<bool>("mipmaps");
-    QTest::newRow("nearest") << uint(gl::NEAREST) << false;
-    QTest::newRow("linear") << uint(gl::LINEAR) << false;
-    QTest::newRow("nearest mipmap nearest") << uint(gl::NEAREST_MIPMAP_NEAREST) << true;
-    QTest::newRow("linear mipmap nearest") << uint(gl::LINEAR_MIPMAP_NEAREST) << true;
-    QTest::newRow("nearest mipmap linear") << uint(gl::NEAREST_MIPMAP_LINEAR) << true;
-    QTest::newRow("linear mipmap linear") << uint(gl::LINEAR_MIPMAP_LINEAR) << true;
-    // A stored value no table names goes to OpenGL as it is.
-    QTest::newRow("unknown value") << 0x1234u << false;
+    QTest::addColumn<uint>("drawnMag");
+    QTest::addColumn<uint>("drawnMin");
+    const uint N = gl::NEAREST;
+    QTest::newRow("nearest") << N << false << N << N;
+    QTest::newRow("linear") << uint(gl::LINEAR) << false << uint(gl::LINEAR) << uint(gl::LINEAR);
+    // A mipmap filter is refused for magnification only.
+    QTest::newRow("nearest mipmap nearest") << uint(gl::NEAREST_MIPMAP_NEAREST) << true << N << uint(gl::NEAREST_MIPMAP_NEAREST);
+    QTest::newRow("linear mipmap nearest") << uint(gl::LINEAR_MIPMAP_NEAREST) << true << N << uint(gl::LINEAR_MIPMAP_NEAREST);
+    QTest::newRow("nearest mipmap linear") << uint(gl::NEAREST_MIPMAP_LINEAR) << true << N << uint(gl::NEAREST_MIPMAP_LINEAR);
+    QTest::newRow("linear mipmap linear") << uint(gl::LINEAR_MIPMAP_LINEAR) << true << N << uint(gl::LINEAR_MIPMAP_LINEAR);
+    // A value OpenGL refuses is not sent: the texture's NEAREST stays.
+    QTest::newRow("unknown value") << 0x1234u << false << N << N;
 }
 
 void TestDrawState::filtersPassThrough()
@@ -159,9 +163,13 @@ void TestDrawState::filtersPassThrough()
     settings.MinFilter = filter;
     settings.MagFilter = filter;
     const DrawState state = Resolve(settings, 8, 8, Window(640, 480));
-    QCOMPARE(uint(state.MinFilter), filter);
-    QCOMPARE(uint(state.MagFilter), filter);
-    QCOMPARE(state.NeedsMipmaps, mipmaps);
+    QTEST(uint(state.MagFilter), "drawnMag");
+    QTEST(uint(state.MinFilter), "drawnMin");
+    QCOMPARE(state.NeedsMipmaps, mipmaps && IsMipmapFilter(state.MinFilter));
+    // Both the stored value and the one in force are there for listings.
+    QCOMPARE(uint(state.RequestedMagFilter), filter);
+    QCOMPARE(uint(state.RequestedMinFilter), filter);
+    QCOMPARE(state.MagRefused(), filter != state.MagFilter);
 }
 
 void TestDrawState::imageSizedQuadWithoutPoints_data()

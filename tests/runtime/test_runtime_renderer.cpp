@@ -139,8 +139,9 @@ private slots:
         glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     }
 
-    // An enumerant OpenGL refuses would leave the previous filter or blend
-    // in force, whatever that was; it draws as the setting with its flag off.
+    // An enumerant OpenGL refuses is never sent (Resolve's rule): the
+    // filter draws as NEAREST, the pair as SRC_ALPHA, ONE_MINUS_SRC_ALPHA,
+    // with no OpenGL error.
     void unusableEnumerants_data()
     {
         QTest::addColumn<uint>("mag");
@@ -155,8 +156,8 @@ private slots:
         const uint SA = gl::SRC_ALPHA, OMSA = gl::ONE_MINUS_SRC_ALPHA;
         QTest::newRow("usable as stored") << N << LML << uint(gl::DST_COLOR) << uint(gl::SRC_ALPHA_SATURATE) << N
                                           << LML << uint(gl::DST_COLOR) << uint(gl::SRC_ALPHA_SATURATE);
-        QTest::newRow("mipmap filter as mag filter") << LML << N << SA << OMSA << L << N << SA << OMSA;
-        QTest::newRow("unknown min filter") << N << 0x1234u << SA << OMSA << N << L << SA << OMSA;
+        QTest::newRow("mipmap filter as mag filter") << LML << L << SA << OMSA << N << L << SA << OMSA;
+        QTest::newRow("unknown min filter") << L << 0x1234u << SA << OMSA << L << N << SA << OMSA;
         QTest::newRow("unknown source factor") << N << N << 0x9999u << uint(gl::ONE) << N << N << SA << OMSA;
         QTest::newRow("unknown destination factor") << N << N << uint(gl::ONE) << 2u << N << N << SA << OMSA;
     }

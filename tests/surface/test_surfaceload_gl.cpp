@@ -157,6 +157,8 @@ private Q_SLOTS:
     void lateReloadLoses_data();
     void lateReloadLoses();
     void reloadTooLargeKeepsPicture();
+    void reloadWaitsForOpenUnderWay_data();
+    void reloadWaitsForOpenUnderWay();
     void surfaceFileWithPngRoundTrips();
     void replaceImageUndoRedo_data();
     void replaceImageUndoRedo();
@@ -619,6 +621,33 @@ void TestSurfaceLoadGl::lateReloadLoses()
     QCOMPARE(document.surface.Width, width);
     QCOMPARE(!reloads.isEmpty(), reloaded);
     QVERIFY(failed.isEmpty());
+    QVERIFY(recorder.messages.isEmpty());
+}
+
+// The reverse: an open or a replacement under way is what the user asked
+// for; a reload of the old image (the watch's or a menu's) steps aside.
+void TestSurfaceLoadGl::reloadWaitsForOpenUnderWay_data()
+{
+    QTest::addColumn<bool>("replace");
+    QTest::newRow("open") << false;
+    QTest::newRow("replace image") << true;
+}
+
+void TestSurfaceLoadGl::reloadWaitsForOpenUnderWay()
+{
+    QFETCH(bool, replace);
+    const QString old = Path("old.png");
+    QVERIFY(Picture(4, 4, false).save(old));
+    QVERIFY(Picture(6, 3, true).save(Path("new.png")));
+    MessageRecorder recorder;
+    CSkimblerDoc document;
+    QVERIFY(document.OnOpenDocument(old));
+    QSignalSpy landed(&document, replace ? &CSkimblerDoc::imageReplaced : &CSkimblerDoc::documentOpened);
+    QVERIFY(replace ? document.BeginReplaceImage(Path("new.png")) : document.BeginOpenDocument(Path("new.png")));
+    QVERIFY(!document.ReloadImage());
+    QTRY_COMPARE(landed.count(), 1);
+    QCOMPARE(document.GetImagePath(), Path("new.png"));
+    QCOMPARE(document.surface.Width, 6u);
     QVERIFY(recorder.messages.isEmpty());
 }
 

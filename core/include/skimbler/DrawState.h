@@ -50,12 +50,31 @@ struct DrawState
     std::uint32_t TextureEnvMode = gl::MODULATE;  // texture colour times vertex colour
     std::uint32_t ImageWidth = 0;
     std::uint32_t ImageHeight = 0;
+
+    // What the settings ask for once the flag rules are applied. A value
+    // OpenGL refuses is not sent: the filter draws as NEAREST (what the
+    // editor's texture holds from its upload) and a blend pair with a refused
+    // factor draws as SRC_ALPHA, ONE_MINUS_SRC_ALPHA (what the editor's view
+    // has set when the surface is drawn). The fields above hold what is in
+    // force; these differ from them only where a value was refused.
+    std::uint32_t RequestedMagFilter = gl::LINEAR;
+    std::uint32_t RequestedMinFilter = gl::LINEAR;
+    std::uint32_t RequestedSrcFactor = gl::SRC_ALPHA;
+    std::uint32_t RequestedDestFactor = gl::ONE_MINUS_SRC_ALPHA;
+
+    bool MagRefused() const { return RequestedMagFilter != MagFilter; }
+    bool MinRefused() const { return RequestedMinFilter != MinFilter; }
+    bool BlendRefused() const { return RequestedSrcFactor != SrcFactor || RequestedDestFactor != DestFactor; }
 };
+
+// What is drawn in place of a value OpenGL refuses (see DrawState).
+constexpr std::uint32_t RefusedFilterDrawsAs = gl::NEAREST;
+constexpr std::uint32_t RefusedBlendDrawsAs[2] = {gl::SRC_ALPHA, gl::ONE_MINUS_SRC_ALPHA};
 
 // Texture coordinates of the strip's corners before q: (0,1) (0,0) (1,1) (1,0).
 extern const float StripTexCoords[4][2];
 
-// The one place the flag rules live.
+// The one place the flag rules and the rule for refused values live.
 DrawState Resolve(const SurfaceSettings &settings, std::uint32_t imageWidth, std::uint32_t imageHeight,
                   const DrawOptions &options);
 

@@ -42,4 +42,20 @@ constexpr bool IsMipmapFilter(std::uint32_t filter)
     return filter >= gl::NEAREST_MIPMAP_NEAREST && filter <= gl::LINEAR_MIPMAP_LINEAR;
 }
 
+// The values OpenGL accepts for each setting; a file can hold any number.
+constexpr bool IsMagFilter(std::uint32_t filter)
+{
+    return filter == gl::NEAREST || filter == gl::LINEAR;
+}
+
+constexpr bool IsMinFilter(std::uint32_t filter)
+{
+    return IsMagFilter(filter) || IsMipmapFilter(filter);
+}
+
+constexpr bool IsBlendFactor(std::uint32_t factor)
+{
+    return factor == gl::ZERO || factor == gl::ONE || (factor >= gl::SRC_COLOR && factor <= gl::SRC_ALPHA_SATURATE);
+}
+
 } // namespace skimbler

@@ -37,11 +37,6 @@ struct GltfOutput
 std::vector<std::uint8_t> PadImage(const std::uint8_t *pixels, std::uint32_t width, std::uint32_t height,
                                    std::uint32_t format, int bytesPerPixel, int components);
 
-// The filter the editor's texture really samples with: OpenGL refuses a value
-// that is not a filter of its kind and keeps the NEAREST the upload set.
-std::uint32_t DrawnMagFilter(std::uint32_t filter);
-std::uint32_t DrawnMinFilter(std::uint32_t filter);
-
 // .gltf (JSON, buffer and image as data URIs) or .glb bytes.
 GltfOutput ExportGltf(const GltfInput &input, bool binary);
 

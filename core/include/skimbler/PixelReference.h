@@ -46,15 +46,18 @@ struct PixelResult
     int Row = 0;
     bool HasTexture = false;  // false: no image, or mipmaps the filter needs are missing: not textured
     bool Magnified = true;
-    std::uint32_t Filter = 0;  // the filter in force
+    std::uint32_t Filter = 0;           // the filter in force
+    std::uint32_t RequestedFilter = 0;  // what the settings ask for; differs when refused
     bool FilterAccepted = true;
     Colour Texel{};
     Colour Filtered{};
     Colour CornerColour{};
     Colour Source{};       // filtered x corner colour
     Colour Destination{};  // what was there before the surface
-    std::uint32_t SrcFactor = 0;
+    std::uint32_t SrcFactor = 0;  // the pair in force
     std::uint32_t DestFactor = 0;
+    std::uint32_t RequestedSrcFactor = 0;  // what the settings ask for; differs when refused
+    std::uint32_t RequestedDestFactor = 0;
     bool BlendAccepted = true;
     Colour SrcWeight{};
     Colour DestWeight{};

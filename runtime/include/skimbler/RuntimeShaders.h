@@ -22,7 +22,7 @@ struct ShaderSources
 
 // The shaders the runtime draws with, complete with their version line. The
 // body is the same for every API; GLSL ES gets a precision line and mixes the
-// transparent border in itself, since OpenGL ES 3.0 has no border clamp.
+// border in itself, since OpenGL ES 3.0 has no border clamp.
 ShaderSources RuntimeShaderSources(ShaderApi api);
 
 // How one DrawVertex is laid out in the vertex buffer the shaders read: three
@@ -47,6 +47,9 @@ constexpr const char *Texture = "u_texture";        // sampler2D, texture unit 0
 // ivec2 (mag filter, min filter) as enumerants: GLSL ES only, for the
 // in-shader border.
 constexpr const char *Filters = "u_filters";
+// float: the border's alpha, 0 for an image with alpha, 1 for a 24-bit one.
+// GLSL ES only.
+constexpr const char *BorderAlpha = "u_borderAlpha";
 } // namespace uniform
 
 } // namespace skimbler

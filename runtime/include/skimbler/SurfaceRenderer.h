@@ -58,12 +58,17 @@ public:
     const std::string &ImagePath() const;
 
     // Draws with a texture the caller made and keeps; with a min filter that
-    // samples mipmaps it must hold its whole chain. Filters and wrap are set
-    // on the runtime's sampler, not on the texture.
-    void SetTexture(std::uint32_t texture, std::uint32_t width, std::uint32_t height);
-    // Makes the runtime's own texture from width x height RGBA8 pixels,
-    // rows from v = 0 up, with the whole mipmap chain, as the editor does.
+    // samples mipmaps it must hold its whole chain. Filters, wrap and the
+    // border are set on the runtime's sampler, not on the texture.
+    // `hasAlpha` false: a 24-bit image, whose border a linear filter mixes
+    // in as opaque black rather than transparent black.
+    void SetTexture(std::uint32_t texture, std::uint32_t width, std::uint32_t height, bool hasAlpha = true);
+    // Makes the runtime's own texture from width x height pixels, rows from
+    // v = 0 up, tightly packed, with the whole mipmap chain, as the editor
+    // does: RGBA8 for an image with alpha, RGB8 for a 24-bit one (upload a
+    // 24-bit image as RGB: made RGBA, its edges would fade to transparent).
     bool UploadRgba(const std::uint8_t *pixels, std::uint32_t width, std::uint32_t height, std::string *error);
+    bool UploadRgb(const std::uint8_t *pixels, std::uint32_t width, std::uint32_t height, std::string *error);
 
     // What Draw sends for this view: the flag rules applied.
     DrawState Resolved(const View &view, bool projective = false) const;
@@ -72,11 +77,26 @@ public:
     // parallelogram keeps the image's straight lines straight; `projective`
     // turns that on for a surface whose setting is off.
     void Draw(const View &view, bool projective = false);
+    // Draws the surface in the caller's world: `model`, `view` and
+    // `projection` are column-major 4 x 4 matrices (as glUniformMatrix4fv
+    // takes them with transpose false, and as GLM and most engines keep
+    // them), applied as projection * view * model * p. Model space is the
+    // surface's own coordinates: its corner points as stored (x right, y up,
+    // z towards the viewer; the plane's units, 4/3 across half the editor's
+    // window), texture v = 0 at the bottom. The editor's camera is
+    // model = SurfaceModelView, view = identity, projection =
+    // ProjectionMatrix. Depth, culling and the viewport stay the caller's; a
+    // surface with its corner points off is the image-sized quad of the
+    // current viewport.
+    void Draw(const float model[16], const float view[16], const float projection[16], bool projective = false);
 
 private:
     template <typename Loader>
     bool InitWith(Loader load, ShaderApi api, std::string *error);
     void Adopt(const std::string &imagePath, std::uint32_t width, std::uint32_t height);
+    bool Upload(const std::uint8_t *pixels, std::uint32_t width, std::uint32_t height, int components,
+                std::string *error);
+    void DrawWith(const DrawState &state, const float projection[16], const float modelView[16]);
 
     struct Impl;
     std::unique_ptr<Impl> m;
