@@ -209,7 +209,7 @@ bool CMainFrame::OnCommand(int commandId)
         return true;
     }
     if (commandId == ID_VIEW_STATUS_BAR) {
-        statusBar()->setVisible(IsButtonChecked(ID_VIEW_STATUS_BAR));
+        m_statusBar->setVisible(IsButtonChecked(ID_VIEW_STATUS_BAR));
         return true;
     }
     if ((commandId == ID_EDIT_UNDO || commandId == ID_EDIT_REDO) && m_document) {
@@ -561,7 +561,8 @@ void CMainFrame::CreateStandardBar()
 
 void CMainFrame::CreateStatusBar()
 {
-    QStatusBar *bar = statusBar();
+    m_statusBar = statusBar();
+    QStatusBar *bar = m_statusBar;
     m_messagePane = new QLabel(CommandPrompts::IdleText(), bar);
     bar->addWidget(m_messagePane, 1);
 

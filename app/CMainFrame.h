@@ -17,6 +17,7 @@ class CSkimblerView;
 class QAction;
 class QActionGroup;
 class QLabel;
+class QStatusBar;
 class QMenu;
 class QMimeData;
 class QToolBar;
@@ -129,6 +130,11 @@ protected:
     CSkimblerView *m_view = nullptr;
 
 private:
+    // The tool windows the frame talks to by name, and its status bar.
+    CPropertyPanel *m_propertyPanel = nullptr;
+    CFlagsPanel *m_flagsPanel = nullptr;
+    QStatusBar *m_statusBar = nullptr;
+
     QAction *AddCommand(int commandId, const QString &text = QString());
     void CreateCommands();
     // Undo and redo follow the document's stack: enabled, and named.

@@ -109,12 +109,12 @@ QWidget *CMainFrame::ToolWindow(int commandId) const
 
 CPropertyPanel *CMainFrame::PropertyPanel() const
 {
-    return qobject_cast<CPropertyPanel *>(ToolWindow(ID_VIEW_PROPERTY_WINDOW));
+    return m_propertyPanel;
 }
 
 CFlagsPanel *CMainFrame::FlagsPanel() const
 {
-    return qobject_cast<CFlagsPanel *>(ToolWindow(ID_VIEW_FLAGS_WINDOW));
+    return m_flagsPanel;
 }
 
 CColorsPanel *CMainFrame::ColorsPanel() const
@@ -241,7 +241,9 @@ bool CMainFrame::OpenToolWindows()
     if (!m_toolWindows.isEmpty())
         return true;
     // The tool windows float above the main window, which owns them.
-    CToolPanel *panels[] = {new CPropertyPanel, new CFlagsPanel, new CColorsPanel};
+    m_propertyPanel = new CPropertyPanel;
+    m_flagsPanel = new CFlagsPanel;
+    CToolPanel *panels[] = {m_propertyPanel, m_flagsPanel, new CColorsPanel};
     const int commands[] = {ID_VIEW_PROPERTY_WINDOW, ID_VIEW_FLAGS_WINDOW, ID_VIEW_COLORS_WINDOW};
     bool created = true;
     for (int i = 0; i < 3; ++i) {

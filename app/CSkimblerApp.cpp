@@ -450,5 +450,5 @@ void CSkimblerApp::AfterDocumentChanged()
     UpdateTitle();
     // The fields show the surface as it now is.
     if (CSkimblerView *view = GetActiveView())
-        view->RefreshCoordinates();
+        view->RefreshCoordinateFields();
 }

@@ -17,6 +17,7 @@ packages=(
     mesa-vulkan-drivers vulkan-tools vulkan-validationlayers
     xvfb xauth openbox xdotool x11-utils imagemagick jq
     python3 python3-jsonschema
+    chromium
     fonts-noto-cjk
     desktop-file-utils appstream shared-mime-info dpkg-dev
 )
@@ -38,8 +39,13 @@ if [ ${#missing[@]} -gt 0 ]; then
     $SUDO apt-get install -y -qq "${missing[@]}"
 fi
 
-# The glTF validator, at the version package-lock.json pins.
+# The glTF validator and three.js, at the versions package-lock.json pins:
+# installed again whenever one is missing or at another version.
 gltf_tests="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/tests/gltf"
-if [ ! -d "$gltf_tests/node_modules/gltf-validator" ]; then
+if ! (cd "$gltf_tests" && node -e '
+    const wanted = require("./package.json").dependencies;
+    for (const name of Object.keys(wanted))
+        if (require(`./node_modules/${name}/package.json`).version !== wanted[name]) process.exit(1);
+' 2>/dev/null); then
     (cd "$gltf_tests" && npm ci --no-audit --no-fund)
 fi

@@ -163,7 +163,7 @@ void CSkimblerView::SetDocument(CSkimblerDoc *document)
         if (m_interface)
             document->SetImagePreparer(this);
     }
-    RefreshCoordinates();
+    RefreshCoordinateFields();
 }
 
 bool CSkimblerView::PrepareImage(std::shared_ptr<const PixelImage> image, std::function<void()> ready)
@@ -214,7 +214,7 @@ QPoint CSkimblerView::DevicePosition(const QPointF &position) const
 void CSkimblerView::OnUpdate(DocumentView *, long, QObject *)
 {
     // An undo, redo or panel edit may have moved the selected point.
-    RefreshCoordinates();
+    RefreshCoordinateFields();
 }
 
 void CSkimblerView::SetShowAxes(bool on)
@@ -784,7 +784,7 @@ bool CSkimblerView::OnCommand(int commandId)
             std::copy(&layout.Points[0][0], &layout.Points[0][0] + 12, &after.Points[0][0]);
             document->ChangeSettings(after, tr("重設角點"));
         }
-        RefreshCoordinates();
+        RefreshCoordinateFields();
         return true;
     default:
         return false;
@@ -800,7 +800,7 @@ void CSkimblerView::SelectPoint(int point)
     m_selectedPoint = point;
     if (changed)
         emit selectedPointChanged(point);
-    RefreshCoordinates();
+    RefreshCoordinateFields();
 }
 
 bool CSkimblerView::SetSelectedCoordinate(int axis, double typed)
@@ -808,7 +808,7 @@ bool CSkimblerView::SetSelectedCoordinate(int axis, double typed)
     CSkimblerDoc *document = GetDocument();
     if (!document || axis < 0 || axis > 2 || m_selectedPoint < 0 || m_selectedPoint > 3 || std::isnan(typed)) {
         // Nothing took the value: what is in force is shown again.
-        RefreshCoordinates();
+        RefreshCoordinateFields();
         return false;
     }
     const float value = ToFloat(typed);
@@ -818,12 +818,12 @@ bool CSkimblerView::SetSelectedCoordinate(int axis, double typed)
     // A value past the float range is stored at its edge; say so, whether
     // or not the document changed.
     if (static_cast<double>(value) != typed)
-        RefreshCoordinates();
+        RefreshCoordinateFields();
     requestUpdate();
     return true;
 }
 
-void CSkimblerView::RefreshCoordinates()
+void CSkimblerView::RefreshCoordinateFields()
 {
     // While a drag moves the corners, the fields keep pace with the frames,
     // not with the moves: moves that come faster than frames are announced
@@ -918,7 +918,7 @@ bool CSkimblerView::NudgeSelectedPoint(int dx, int dy)
     after.Points[point][1] = static_cast<float>(plane.y());
     document->ChangeSettings(after, tr("移動角點"), m_nudgeKey);
     m_nudgeCommand = stack->index() > 0 ? stack->command(stack->index() - 1) : nullptr;
-    RefreshCoordinates();
+    RefreshCoordinateFields();
     return true;
 }
 

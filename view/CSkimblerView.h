@@ -98,7 +98,7 @@ public:
     // Announces the selected corner's coordinates again and redraws. While
     // a drag moves, the announcement waits for the next frame, so that the
     // fields change at most once per frame.
-    void RefreshCoordinates();
+    void RefreshCoordinateFields();
     // Announces now what a drag held back for its next frame (nothing when
     // nothing waits); the paint does it by itself.
     void AnnouncePendingCoordinates();

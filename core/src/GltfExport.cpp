@@ -103,6 +103,144 @@ json SettingsJson(const SurfaceSettings &s)
                 {"colorBits", colorBits}};
 }
 
+// Triangles in the picture's own s and t (t = 0 its bottom row).
+struct Mesh
+{
+    std::vector<float> Positions;  // x y z
+    std::vector<double> St;        // s t
+    std::vector<float> Colours;    // r g b a, clamped as OpenGL clamps a vertex colour
+    std::vector<std::uint16_t> Indices;
+};
+
+float Clamped(float value)
+{
+    return std::clamp(value, 0.0f, 1.0f);
+}
+
+// The strip as it is, its own diagonal.
+Mesh PlainQuad(const DrawState &state)
+{
+    Mesh mesh;
+    for (const DrawVertex &v : state.Vertices) {
+        mesh.Positions.insert(mesh.Positions.end(), v.Position, v.Position + 3);
+        const float q = v.TexCoord[3] != 0.0f ? v.TexCoord[3] : 1.0f;
+        mesh.St.push_back(double(v.TexCoord[0]) / q);
+        mesh.St.push_back(double(v.TexCoord[1]) / q);
+        for (int c = 0; c < 4; ++c)
+            mesh.Colours.push_back(Clamped(v.Colour[c]));
+    }
+    mesh.Indices = {0, 1, 2, 2, 1, 3};
+    return mesh;
+}
+
+// A point of the picture (s, t) lies in the strip's first triangle (corners
+// 0 1 2) where t >= s, else in its second (2 1 3). Its weights in s and t
+// across the triangle's corners are linear; OpenGL interpolates s q, t q and
+// q linearly over the triangle, so the corner weights of the point on the
+// triangle are those divided by each corner's q, normalised.
+void CornerWeights(const DrawState &state, double s, double t, double weight[4])
+{
+    double linear[4] = {0, 0, 0, 0};
+    if (t >= s) {
+        linear[0] = t - s;
+        linear[1] = 1.0 - t;
+        linear[2] = s;
+    } else {
+        linear[1] = 1.0 - s;
+        linear[2] = t;
+        linear[3] = s - t;
+    }
+    double sum = 0;
+    for (int k = 0; k < 4; ++k) {
+        weight[k] = linear[k] / double(state.Vertices[k].TexCoord[3]);
+        sum += weight[k];
+    }
+    for (int k = 0; k < 4; ++k)
+        weight[k] /= sum;
+}
+
+// The weight OpenGL's interpolation gives the point (s, t) against a linear
+// interpolation's: 1 over the sum of CornerWeights before normalising.
+// Within one grid triangle, the texture coordinate a renderer interpolates
+// linearly misses the projective one by at most (the largest of the three
+// corners' weights over the smallest, less 1) times half the triangle's side,
+// in each axis.
+double Homogeneous(const DrawState &state, double s, double t)
+{
+    const auto q = [&state](int k) { return double(state.Vertices[k].TexCoord[3]); };
+    const double sum = t >= s ? (t - s) / q(0) + (1.0 - t) / q(1) + s / q(2)
+                              : (1.0 - s) / q(1) + t / q(2) + (s - t) / q(3);
+    return 1.0 / sum;
+}
+
+constexpr int kMaxGrid = 64;
+
+// The smallest grid whose largest texture error stays under a quarter of the
+// picture's texel, or the largest grid allowed.
+int GridSize(const DrawState &state)
+{
+    const double side = std::max(state.ImageWidth, state.ImageHeight);
+    for (int n = 1; n < kMaxGrid; ++n) {
+        std::vector<double> weight(std::size_t(n + 1) * (n + 1));
+        for (int j = 0; j <= n; ++j)
+            for (int i = 0; i <= n; ++i)
+                weight[std::size_t(j) * (n + 1) + i] = Homogeneous(state, double(i) / n, double(j) / n);
+        double worst = 1.0;
+        for (int j = 0; j < n; ++j)
+            for (int i = 0; i < n; ++i) {
+                const double *row = &weight[std::size_t(j) * (n + 1) + i];
+                const double *up = row + (n + 1);
+                // Either triangle of the cell holds the corners (i, j) and (i+1, j+1).
+                for (const double third : {row[1], up[0]}) {
+                    const double a = row[0], b = up[1];
+                    worst = std::max(worst, std::max({a, b, third}) / std::min({a, b, third}));
+                }
+            }
+        if ((worst - 1.0) * side / (2.0 * n) < 0.25)
+            return n;
+    }
+    return kMaxGrid;
+}
+
+// The projective quad as an n x n grid even in s and t, each cell cut along
+// the strip's diagonal so that every triangle lies in one of the strip's
+// two: positions and colours are then exactly the editor's (linear on its
+// triangle), and only the texture coordinate between grid points is linear
+// where the editor's is projective.
+Mesh ProjectiveGrid(const DrawState &state)
+{
+    const int n = GridSize(state);
+    Mesh mesh;
+    for (int j = 0; j <= n; ++j)
+        for (int i = 0; i <= n; ++i) {
+            const double s = double(i) / n, t = double(j) / n;
+            double weight[4];
+            CornerWeights(state, s, t, weight);
+            for (int c = 0; c < 3; ++c) {
+                double value = 0;
+                for (int k = 0; k < 4; ++k)
+                    value += weight[k] * state.Vertices[k].Position[c];
+                mesh.Positions.push_back(float(value));
+            }
+            for (int c = 0; c < 4; ++c) {
+                double value = 0;
+                for (int k = 0; k < 4; ++k)
+                    value += weight[k] * Clamped(state.Vertices[k].Colour[c]);
+                mesh.Colours.push_back(float(value));
+            }
+            mesh.St.push_back(s);
+            mesh.St.push_back(t);
+        }
+    const auto at = [n](int i, int j) { return std::uint16_t(j * (n + 1) + i); };
+    for (int j = 0; j < n; ++j)
+        for (int i = 0; i < n; ++i) {
+            // Turned as the strip's triangles are.
+            mesh.Indices.insert(mesh.Indices.end(), {at(i, j + 1), at(i, j), at(i + 1, j + 1)});
+            mesh.Indices.insert(mesh.Indices.end(), {at(i + 1, j + 1), at(i, j), at(i + 1, j)});
+        }
+    return mesh;
+}
+
 } // namespace
 
 std::vector<std::uint8_t> PadImage(const std::uint8_t *pixels, std::uint32_t width, std::uint32_t height,
@@ -136,24 +274,23 @@ GltfOutput ExportGltf(const GltfInput &input, bool binary)
     const double w = input.ImageWidth, h = input.ImageHeight;
 
     // Attributes and indices, then (in a .glb) the PNG.
-    std::vector<std::uint8_t> buffer;
-    float positions[4][3], uvs[4][2], colours[4][4];
-    float minimum[3], maximum[3];
-    for (int i = 0; i < 4; ++i) {
-        const DrawVertex &v = state.Vertices[i];
-        for (int c = 0; c < 3; ++c) {
-            positions[i][c] = v.Position[c];
-            minimum[c] = i == 0 ? v.Position[c] : std::min(minimum[c], v.Position[c]);
-            maximum[c] = i == 0 ? v.Position[c] : std::max(maximum[c], v.Position[c]);
-        }
-        // The plain quad: s and t after the divide by q.
-        const float q = v.TexCoord[3] != 0.0f ? v.TexCoord[3] : 1.0f;
-        const double s = v.TexCoord[0] / q, t = v.TexCoord[1] / q;
-        uvs[i][0] = float((s * w + 1.0) / (w + 2.0));
-        uvs[i][1] = float(((1.0 - t) * h + 1.0) / (h + 2.0));
-        for (int c = 0; c < 4; ++c)
-            colours[i][c] = std::clamp(v.Colour[c], 0.0f, 1.0f);
+    const Mesh mesh = state.Projective ? ProjectiveGrid(state) : PlainQuad(state);
+    const std::size_t count = mesh.Positions.size() / 3;
+    std::vector<float> uvs(count * 2);
+    for (std::size_t i = 0; i < count; ++i) {
+        // The picture's s and t inset into the padded image, t from its top.
+        uvs[2 * i] = float((mesh.St[2 * i] * w + 1.0) / (w + 2.0));
+        uvs[2 * i + 1] = float(((1.0 - mesh.St[2 * i + 1]) * h + 1.0) / (h + 2.0));
     }
+    float minimum[3], maximum[3];
+    for (int c = 0; c < 3; ++c) {
+        minimum[c] = maximum[c] = mesh.Positions[c];
+        for (std::size_t i = 1; i < count; ++i) {
+            minimum[c] = std::min(minimum[c], mesh.Positions[3 * i + c]);
+            maximum[c] = std::max(maximum[c], mesh.Positions[3 * i + c]);
+        }
+    }
+    std::vector<std::uint8_t> buffer;
     json bufferViews = json::array(), accessors = json::array();
     auto addView = [&](const void *data, std::size_t size, std::uint32_t target) {
         Align4(&buffer, 0);
@@ -164,22 +301,24 @@ GltfOutput ExportGltf(const GltfInput &input, bool binary)
         bufferViews.push_back(view);
         return bufferViews.size() - 1;
     };
-    auto addAccessor = [&](std::size_t view, std::uint32_t componentType, std::size_t count, const char *type) {
-        accessors.push_back(json{{"bufferView", view}, {"componentType", componentType}, {"count", count},
+    auto addAccessor = [&](std::size_t view, std::uint32_t componentType, std::size_t n, const char *type) {
+        accessors.push_back(json{{"bufferView", view}, {"componentType", componentType}, {"count", n},
                                  {"type", type}});
         return accessors.size() - 1;
     };
+    auto floats = [&](const std::vector<float> &values) {
+        return addView(values.data(), values.size() * sizeof(float), kArrayBuffer);
+    };
     json attributes;
-    attributes["POSITION"] = addAccessor(addView(positions, sizeof positions, kArrayBuffer), kFloat, 4, "VEC3");
+    attributes["POSITION"] = addAccessor(floats(mesh.Positions), kFloat, count, "VEC3");
     accessors.back()["min"] = {minimum[0], minimum[1], minimum[2]};
     accessors.back()["max"] = {maximum[0], maximum[1], maximum[2]};
-    attributes["TEXCOORD_0"] = addAccessor(addView(uvs, sizeof uvs, kArrayBuffer), kFloat, 4, "VEC2");
+    attributes["TEXCOORD_0"] = addAccessor(floats(uvs), kFloat, count, "VEC2");
     if (state.VertexColours)
-        attributes["COLOR_0"] = addAccessor(addView(colours, sizeof colours, kArrayBuffer), kFloat, 4, "VEC4");
-    // The strip's two triangles, its own diagonal.
-    const std::uint16_t indices[6] = {0, 1, 2, 2, 1, 3};
+        attributes["COLOR_0"] = addAccessor(floats(mesh.Colours), kFloat, count, "VEC4");
     const std::size_t indexAccessor =
-        addAccessor(addView(indices, sizeof indices, kElementArrayBuffer), kUnsignedShort, 6, "SCALAR");
+        addAccessor(addView(mesh.Indices.data(), mesh.Indices.size() * sizeof(std::uint16_t), kElementArrayBuffer),
+                    kUnsignedShort, mesh.Indices.size(), "SCALAR");
 
     json image{{"mimeType", "image/png"}};
     if (binary)

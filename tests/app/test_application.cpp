@@ -134,6 +134,8 @@ private Q_SLOTS:
     void cornerColourIsDrawnUndoneAndSaved();
     void droppedFileOpensAfterTheSaveQuestion();
     void fileDialogsStartWhereTheSurfaceIs();
+    void targetScreenIsRememberedAtTheNextStart_data();
+    void targetScreenIsRememberedAtTheNextStart();
     void replacedImageKeepsTheSettings_data();
     void replacedImageKeepsTheSettings();
     void rewrittenImageIsRedrawnAndAFailureOnlyInTheStatusBar();
@@ -1019,6 +1021,38 @@ void WriteBigPng(const QString &path)
 }
 
 } // namespace
+
+// View > Target Screen: the preset chosen is the one in force, and checked,
+// at the next start.
+void TestApplication::targetScreenIsRememberedAtTheNextStart_data()
+{
+    QTest::addColumn<int>("preset");  // 0 the window itself, then 4:3, 16:9, 16:10
+    QTest::addColumn<QSize>("shape");
+    QTest::newRow("16:9") << 2 << QSize(16, 9);
+    QTest::newRow("16:10") << 3 << QSize(16, 10);
+    QTest::newRow("back to the window") << 0 << QSize(0, 0);
+}
+
+void TestApplication::targetScreenIsRememberedAtTheNextStart()
+{
+    QFETCH(int, preset);
+    QFETCH(QSize, shape);
+    const auto presets = [this] {
+        auto *menu = m_app->GetMainWnd()->findChild<QMenu *>(QStringLiteral("screenShapeMenu"));
+        return menu ? menu->actions() : QList<QAction *>();
+    };
+    QVERIFY(Start());
+    // Something else first, so the row's choice is a change.
+    QVERIFY(presets().size() > 3);
+    presets().at(preset == 1 ? 2 : 1)->trigger();
+    presets().at(preset)->trigger();
+    QCOMPARE(View()->ScreenShape(), shape);
+    m_app.reset();
+
+    QVERIFY(Start());
+    QCOMPARE(View()->ScreenShape(), shape);
+    QVERIFY(presets().at(preset)->isChecked());
+}
 
 void TestApplication::cancelledOpenKeepsTheSurface_data()
 {

@@ -4,9 +4,13 @@
 #include "common/EditorPicture.h"
 #include "common/RuntimeSurfaceCases.h"
 
+#include "render/CodeListing.h"
 #include "skimbler/PixelReference.h"
+#include "skimbler/SurfaceFile.h"
 #include "skimbler/SurfaceRenderer.h"
 
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cmath>
@@ -25,7 +29,23 @@ private:
     SurfaceRenderer m_runtime;
     SurfaceRenderer m_esRuntime;
 
-    Pixels RuntimeFrame(const Case &c, HeadlessContext &context, SurfaceRenderer &runtime)
+    QTemporaryDir m_folder;
+
+    static void Matrices(const View &view, float projection[16], float model[16])
+    {
+        double matrix[16];
+        ProjectionMatrix(view, matrix);
+        for (int i = 0; i < 16; ++i)
+            projection[i] = float(matrix[i]);
+        SurfaceModelView(view, matrix);
+        for (int i = 0; i < 16; ++i)
+            model[i] = float(matrix[i]);
+    }
+
+    // `viaFile`: the settings come from a surface file saved with another
+    // image size than the pixels already uploaded, whose size must stand.
+    Pixels RuntimeFrame(const Case &c, HeadlessContext &context, SurfaceRenderer &runtime, bool viaFile = false,
+                        bool matrices = false)
     {
         context.MakeCurrent();
         const Image &image = Images().at(c.image);
@@ -35,12 +55,28 @@ private:
             : runtime.UploadRgb(image.Bytes.data(), std::uint32_t(image.Width), std::uint32_t(image.Height), &error);
         if (!uploaded)
             qWarning("upload: %s", error.c_str());
-        runtime.SetSettings(SettingsOf(c));
+        if (viaFile) {
+            const std::string path = m_folder.filePath(QStringLiteral("row.skimbler")).toStdString();
+            if (!SurfaceFile::Write(path, SettingsOf(c), std::uint32_t(image.Width) + 3, std::uint32_t(image.Height) + 1,
+                                    std::string(), &error)
+                || !runtime.Open(path, &error))
+                qWarning("surface file: %s", error.c_str());
+        } else {
+            runtime.SetSettings(SettingsOf(c));
+        }
         ClearQuadrants();
         View view;
         view.Width = kWidth;
         view.Height = kHeight;
-        runtime.Draw(view, c.projective);
+        if (matrices) {
+            // The editor's camera as the caller's matrices.
+            float projection[16], model[16];
+            const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+            Matrices(view, projection, model);
+            runtime.Draw(model, identity, projection, c.projective);
+        } else {
+            runtime.Draw(view, c.projective);
+        }
         return context.ReadPixels();
     }
 
@@ -89,21 +125,133 @@ private slots:
     {
         QFETCH(Case, surface);
         const Pixels editor = m_editor.Frame(surface);
-        const Pixels runtime = RuntimeFrame(surface, m_runtimeContext, m_runtime);
+        const Pixels runtime = RuntimeFrame(surface, m_runtimeContext, m_runtime, true);
         QCOMPARE(runtime.size(), editor.size());
+        QVERIFY(RuntimeFrame(surface, m_runtimeContext, m_runtime, false, true) == runtime);
         const Difference d = Compare(editor, runtime);
         QVERIFY2(d.worst <= 1, qPrintable(QStringLiteral("off by %1 at %2").arg(d.worst).arg(d.where)));
-        // The surface was drawn at all: the frame is not the bare background.
+        // The surface was drawn at all: the frame is not the bare background
+        // (unless the pair leaves the destination as it is).
         m_runtimeContext.MakeCurrent();
         ClearQuadrants();
-        QVERIFY(m_runtimeContext.ReadPixels() != runtime);
+        const Pixels background = m_runtimeContext.ReadPixels();
+        QVERIFY(editor == background || background != runtime);
+    }
+
+    // The listing's vertices read back as exactly the floats drawn.
+    void listingReadsBack_data() { sameFrame_data(); }
+    void listingReadsBack()
+    {
+        QFETCH(Case, surface);
+        const DrawState state = EditorPicture::State(surface);
+        const QString listing = CodeListing::ShaderCode(CodeListing::ShaderApi::Gl33, state, QString(), kWidth, kHeight);
+        const int start = listing.indexOf(QStringLiteral("skimblerVertices["));
+        const QString block = listing.mid(start, listing.indexOf(QStringLiteral("};"), start) - start);
+        QStringList numbers;
+        for (const QRegularExpressionMatch &match :
+             QRegularExpression(QStringLiteral("(-?[0-9][0-9.e+-]*)f")).globalMatch(block))
+            numbers << match.captured(1);
+        QCOMPARE(numbers.size(), 44);
+        for (int i = 0; i < 4; ++i) {
+            const DrawVertex &v = state.Vertices[i];
+            const float expected[11] = {v.Position[0], v.Position[1], v.Position[2], v.TexCoord[0], v.TexCoord[1],
+                                        v.TexCoord[2], v.TexCoord[3], v.Colour[0], v.Colour[1], v.Colour[2], v.Colour[3]};
+            for (int k = 0; k < 11; ++k)
+                QVERIFY2(numbers[i * 11 + k].toFloat() == expected[k], qPrintable(numbers[i * 11 + k]));
+        }
+    }
+
+    // From first principles, not from another drawing: a 2 x 2 image of
+    // four colours over the whole view, nearest, copied. The image's first
+    // row is the quad's bottom; a picture upside down on both sides fails.
+    void knownTexelAtKnownPixel()
+    {
+        Case c;
+        c.image = QStringLiteral("card2");
+        c.colours = kWhite;
+        c.mag = c.min = gl::NEAREST;
+        c.src = gl::ONE;
+        c.dst = gl::ZERO;
+        const Image &image = Images().at(c.image);
+        const Pixels frames[3] = {m_editor.Frame(c), RuntimeFrame(c, m_runtimeContext, m_runtime),
+                                  RuntimeFrame(c, m_esContext, m_esRuntime)};
+        // Frame rows from the bottom: (column, frame row) -> texel (column, image row).
+        const int spots[4][4] = {{2, 2, 0, 0}, {kWidth - 3, 2, 1, 0}, {2, kHeight - 3, 0, 1},
+                                 {kWidth - 3, kHeight - 3, 1, 1}};
+        for (const Pixels &frame : frames) {
+            for (const auto &spot : spots) {
+                const std::size_t at = (std::size_t(spot[1]) * kWidth + std::size_t(spot[0])) * 4;
+                const std::size_t texel = (std::size_t(spot[3]) * 2 + std::size_t(spot[2])) * 4;
+                for (int k = 0; k < 4; ++k)
+                    QCOMPARE(int(frame[at + std::size_t(k)]), int(image.Bytes[texel + std::size_t(k)]));
+            }
+        }
+    }
+
+    // The caller's own camera: turned about y and moved back, the corners
+    // land where projection * view * model puts them.
+    void callersCamera()
+    {
+        Case c;
+        c.image = QStringLiteral("card2");
+        c.points = kSmall;
+        c.colours = kWhite;
+        c.mag = c.min = gl::NEAREST;
+        c.src = gl::ONE;
+        c.dst = gl::ZERO;
+        const Image &image = Images().at(c.image);
+        m_runtimeContext.MakeCurrent();
+        QVERIFY(m_runtime.UploadRgba(image.Bytes.data(), 2, 2, nullptr));
+        m_runtime.SetSettings(SettingsOf(c));
+        const double angle = 0.5, cosine = std::cos(angle), sine = std::sin(angle);
+        // model: the surface 0.3 up; view: turned 0.5 rad about y, 3 units back.
+        const float model[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0.3f, 0, 1};
+        const float view[16] = {float(cosine), 0, float(-sine), 0, 0, 1, 0, 0, float(sine), 0, float(cosine), 0,
+                                0, 0, -3, 1};
+        const float f = 1.0f / std::tan(0.6f), aspect = float(kWidth) / kHeight, n = 0.5f, far = 50.0f;
+        const float projection[16] = {f / aspect, 0, 0, 0, 0, f, 0, 0, 0, 0, (far + n) / (n - far), -1,
+                                      0, 0, 2 * far * n / (n - far), 0};
+        ClearQuadrants();
+        m_runtime.Draw(model, view, projection);
+        const Pixels frame = m_runtimeContext.ReadPixels();
+        auto apply = [](const float m[16], const double in[4], double out[4]) {
+            for (int r = 0; r < 4; ++r)
+                out[r] = m[r] * in[0] + m[4 + r] * in[1] + m[8 + r] * in[2] + m[12 + r] * in[3];
+        };
+        double centre[2] = {0, 0}, corners[4][2];
+        for (int i = 0; i < 4; ++i) {
+            const double p[4] = {c.points[i][0], c.points[i][1], c.points[i][2], 1};
+            double world[4], eye[4], clip[4];
+            apply(model, p, world);
+            apply(view, world, eye);
+            apply(projection, eye, clip);
+            corners[i][0] = (clip[0] / clip[3] + 1) * 0.5 * kWidth;
+            corners[i][1] = (clip[1] / clip[3] + 1) * 0.5 * kHeight;
+            centre[0] += corners[i][0] / 4;
+            centre[1] += corners[i][1] / 4;
+        }
+        auto texelAt = [&](double x, double y, int column, int row) {
+            const std::size_t at = (std::size_t(y) * kWidth + std::size_t(x)) * 4;
+            return std::equal(&frame[at], &frame[at] + 4, &image.Bytes[(std::size_t(row) * 2 + std::size_t(column)) * 4]);
+        };
+        const int texel[4][2] = {{0, 1}, {0, 0}, {1, 1}, {1, 0}};  // strip order: top left, bottom left, ...
+        for (int i = 0; i < 4; ++i) {
+            const double dx = centre[0] - corners[i][0], dy = centre[1] - corners[i][1];
+            const double length = std::hypot(dx, dy);
+            // Three pixels inside the corner: its texel; three outside: untouched.
+            QVERIFY2(texelAt(corners[i][0] + 3 * dx / length, corners[i][1] + 3 * dy / length, texel[i][0], texel[i][1]),
+                     qPrintable(QStringLiteral("corner %1 at (%2, %3)").arg(i).arg(corners[i][0]).arg(corners[i][1])));
+            QVERIFY(!texelAt(corners[i][0] - 3 * dx / length, corners[i][1] - 3 * dy / length, texel[i][0], texel[i][1]));
+        }
     }
 
     // OpenGL ES has no border clamp: the shader takes the border's share out
     // itself. Mesa filters that shader in floating point where the
     // fixed-function frame uses 8-bit weights, hence 2 levels; the level of
     // detail the shader works out for LINEAR_MIPMAP_LINEAR's edge texels may
-    // differ from the driver's in a handful of values.
+    // differ from the driver's in a handful of values. A pair that weighs
+    // the source by its own colour or alpha squares the filter's rounding:
+    // 3 levels there.
     void sameFrameOnEs_data() { sameFrame_data(); }
     void sameFrameOnEs()
     {
@@ -111,9 +259,9 @@ private slots:
         const Pixels editor = m_editor.Frame(surface);
         const Pixels runtime = RuntimeFrame(surface, m_esContext, m_esRuntime);
         const Difference d = Compare(editor, runtime);
-        QVERIFY2(d.overTwo <= 24 && d.worst <= 12,
-                 qPrintable(QStringLiteral("%1 values off by more than 2, worst %2 at %3")
-                                .arg(d.overTwo)
+        QVERIFY2(d.overThree <= 24 && d.worst <= 12,
+                 qPrintable(QStringLiteral("%1 values off by more than 3, worst %2 at %3")
+                                .arg(d.overThree)
                                 .arg(d.worst)
                                 .arg(d.where)));
     }
@@ -147,7 +295,9 @@ private slots:
         const Difference d = Compare(editor, probed);
         // The driver's level of detail is its own approximation; a filter
         // that reads mipmaps may lean more on one level than the probe.
-        const int bound = state.NeedsMipmaps ? 24 : 2;
+        // Elsewhere the editor's blend rounds each product to 8 bits: a pair
+        // that weighs the source by itself ends up to 3 levels away.
+        const int bound = state.NeedsMipmaps ? 24 : 3;
         QVERIFY2(d.worst <= bound, qPrintable(QStringLiteral("off by %1 at %2").arg(d.worst).arg(d.where)));
     }
 };

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""Every sample surface file validates against the published schema, and
-files the reader refuses do not (a schema that accepts anything would pass
-the first half alone)."""
+"""Every sample surface file and every file the editor saved validates
+against the published schema, and files the reader refuses do not (a schema
+that accepts anything would pass the first half alone). Each folder given
+must hold surface files."""
 import copy
 import glob
 import json
@@ -22,6 +23,10 @@ validator = jsonschema.Draft202012Validator(schema)
 
 failures = 0
 # In a seed corpus, ok_* files are read and bad_* refused by the reader.
+empty = [folder for folder in folders if not glob.glob(os.path.join(folder, "*.skimbler"))]
+if empty:
+    print("no surface files in", empty)
+    sys.exit(1)
 candidates = sorted(p for folder in folders for p in glob.glob(os.path.join(folder, "*.skimbler")))
 samples = [p for p in candidates if not os.path.basename(p).startswith("bad_")]
 bad_files = [p for p in candidates if os.path.basename(p).startswith("bad_")]
@@ -47,7 +52,8 @@ for path in bad_files:
         print(f"FAIL the schema accepts {path}, which the reader refuses")
 
 # What the reader refuses, each a change of the first sample.
-base = json.load(open(samples[0], encoding="utf-8-sig"))
+first = next(p for p in samples if os.path.dirname(p) == folders[0].rstrip("/"))
+base = json.load(open(first, encoding="utf-8-sig"))
 def changed(edit):
     document = copy.deepcopy(base)
     edit(document)

@@ -97,6 +97,8 @@ private Q_SLOTS:
     void zoomStopsAtBounds();
     void typedZoom_data();
     void typedZoom();
+    void zoomKeepsTheLetterBoxedCentre_data();
+    void zoomKeepsTheLetterBoxedCentre();
     void displayTogglesFollowButtons();
     void resetShowsDefaultsOfSelectedPoint();
     void typedCoordinateMovesOnlyThatAxis();
@@ -587,6 +589,34 @@ void TestViewEditing::typedZoom()
     field->SetValue(field->GetValue());
     QCOMPARE(field->text(), shown);
     QCOMPARE(m_view->Zoom(), zoom);
+}
+
+// A typed zoom turns about the middle of the picture, which a letter-box
+// moves away from the window's middle: down in a tall window, across in a
+// wide one.
+void TestViewEditing::zoomKeepsTheLetterBoxedCentre_data()
+{
+    QTest::addColumn<QSize>("window");
+    QTest::addColumn<QSize>("shape");
+    QTest::newRow("4:3 in a tall window") << QSize(500, 700) << QSize(4, 3);
+    QTest::newRow("4:3 in a wide window") << QSize(900, 400) << QSize(4, 3);
+    QTest::newRow("16:9 in a tall window") << QSize(500, 700) << QSize(16, 9);
+}
+
+void TestViewEditing::zoomKeepsTheLetterBoxedCentre()
+{
+    QFETCH(QSize, window);
+    QFETCH(QSize, shape);
+    QVERIFY(fieldsPresent());
+    QVERIFY2(setViewSize(window.width(), window.height()), "the view cannot be brought to the row's size");
+    m_view->SetScreenShape(shape.width(), shape.height());
+    const QPointF before = m_view->SurfaceToWindow(0.0f, 0.0f);
+    commit(m_frame->m_zoomEdit, QStringLiteral("250"));
+    QCOMPARE(m_view->Zoom(), 2.5f);
+    const QPointF after = m_view->SurfaceToWindow(0.0f, 0.0f);
+    QVERIFY2(std::fabs(after.x() - before.x()) < 0.5 && std::fabs(after.y() - before.y()) < 0.5,
+             qPrintable(QStringLiteral("the centre moved from %1,%2 to %3,%4")
+                            .arg(before.x()).arg(before.y()).arg(after.x()).arg(after.y())));
 }
 
 void TestViewEditing::displayTogglesFollowButtons()
