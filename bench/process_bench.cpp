@@ -195,7 +195,10 @@ struct Series
 
 void Print(const char *name, const Series &s, const char *unit)
 {
-    std::printf("  %-34s %9.1f %s   (min %.1f, max %.1f)\n", name, s.Median(), unit, s.Min(), s.Max());
+    // Ratios want two places, times one.
+    const int places = std::strcmp(unit, "x") == 0 ? 2 : 1;
+    std::printf("  %-34s %9.*f %s   (min %.*f, max %.*f)\n", name, places, s.Median(), unit, places, s.Min(), places,
+                s.Max());
 }
 
 // A picture with smooth areas, edges and noise, so that it compresses and
@@ -302,7 +305,8 @@ int main(int argc, char **argv)
     const std::string bigPictureShown = "SKIMBLER_EXIT_AFTER_TEXTURE_SIDE=" + std::to_string(kBigSide);
     Series minimalCpuMs, sampleCpuMs;
     Series minimalMs, sampleMs, bigMs, windowWhileDecodingMs, decodeMs, uploadMs, floorMs, sampleMiB, bigMiB;
-    Series stallMs, paintMs, stallRatios;
+    Series stallMs, paintMs, stallRatios, firstFrameRatios, memoryRatios;
+    const double rgbaMiB = double(kBigSide) * kBigSide * 4 / (1024.0 * 1024.0);
     bool failed = false;
     for (int run = 0; run < runs; ++run) {
         const Child m = Run(minimal, {}, folder, config.path());
@@ -332,11 +336,15 @@ int main(int argc, char **argv)
         decodeMs.Add(d);
         uploadMs.Add(u);
         floorMs.Add(d + u);
+        // Each run's own ratios, against the floor measured beside it.
+        if (b.ok && d + u > 0)
+            firstFrameRatios.Add(b.ms / (d + u));
+        if (b.ok && s.ok)
+            memoryRatios.Add((b.peakMiB - s.peakMiB) / rgbaMiB);
     }
     if (failed)
         std::fprintf(stderr, "process_bench: a child did not end cleanly at its first frame\n");
 
-    const double rgbaMiB = double(kBigSide) * kBigSide * 4 / (1024.0 * 1024.0);
     std::printf("process_bench: %d runs, medians\n", runs);
     Print("minimal GL window, first frame", minimalMs, "ms");
     Print("skimbler + sample, first frame", sampleMs, "ms");
@@ -359,6 +367,8 @@ int main(int argc, char **argv)
     Print("longest GUI-thread stall while the 8192 PNG opens", stallMs, "ms");
     Print("one paint pass of that window", paintMs, "ms");
     Print("stall / paint pass, per run", stallRatios, "x");
+    Print("first frame / (decode + upload), per run", firstFrameRatios, "x");
+    Print("memory / RGBA size, per run", memoryRatios, "x");
     std::printf("  stall ratio         %.2f  (longest time away from the event loop while the 8192 PNG opens / one paint pass)\n",
                 stallRatios.Median());
     std::printf("  memory ratio        %.2f  ((peak with 8192 PNG - peak with sample) / %.0f MiB RGBA)\n",

@@ -516,9 +516,11 @@ private:
         }
         if (ratios.empty())
             return std::string();
-        const auto [low, high] = std::minmax_element(ratios.begin(), ratios.end());
-        char text[64];
-        std::snprintf(text, sizeof text, "  (runs %.3f-%.3f, n=%zu)", *low, *high, ratios.size());
+        std::sort(ratios.begin(), ratios.end());
+        const double median = (ratios[(ratios.size() - 1) / 2] + ratios[ratios.size() / 2]) / 2;
+        char text[96];
+        std::snprintf(text, sizeof text, "  (runs min %.3f, median %.3f, max %.3f, n=%zu)", ratios.front(), median,
+                      ratios.back(), ratios.size());
         return text;
     }
 

@@ -46,10 +46,10 @@ void GraphicalInterface::Release()
     m_surfaceTexture.Release();
 }
 
-std::uint32_t GraphicalInterface::SurfaceTextureOf(const Surface &surface, QString *failure)
+std::uint32_t GraphicalInterface::SurfaceTextureOf(const Surface &surface, QString *failure, bool mayWait)
 {
     QString error;
-    const std::uint32_t texture = m_surfaceTexture.For(surface, &error);
+    const std::uint32_t texture = m_surfaceTexture.For(surface, &error, mayWait);
     if (failure) {
         *failure = m_surfaceTexture.Failure();
         return texture;
@@ -164,8 +164,10 @@ bool GraphicalInterface::DrawImageAt(const TextureImage &image, float x, float y
 bool GraphicalInterface::DrawSurface(const Surface &surface, float x, float y, float angle, float scaleX,
                                      float scaleY, float alpha)
 {
-    return DrawSurface(ResolveSurface(surface, Width, Height, ProjectiveTexture, m_aspect), SurfaceTextureOf(surface), x, y, angle,
-                       scaleX, scaleY, alpha);
+    // The window's own drawing: a large picture no one prepared is shown
+    // once its texture is whole, the one before until then.
+    return DrawSurface(ResolveSurface(surface, Width, Height, ProjectiveTexture, m_aspect), SurfaceTextureOf(surface, nullptr, true),
+                       x, y, angle, scaleX, scaleY, alpha);
 }
 
 bool GraphicalInterface::DrawSurface(const skimbler::DrawState &state, std::uint32_t texture, float x, float y,

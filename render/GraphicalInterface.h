@@ -44,8 +44,9 @@ public:
     // current). A texture OpenGL refuses is reported once, after the frame;
     // with `failure`, it is said there instead, every time it is asked for,
     // so a picture is never made of an older image's texture as if it were
-    // the latest's.
-    std::uint32_t SurfaceTextureOf(const Surface &surface, QString *failure = nullptr);
+    // the latest's. `mayWait`: see SurfaceTexture::For (only a drawing
+    // that may show the picture before for a while passes it).
+    std::uint32_t SurfaceTextureOf(const Surface &surface, QString *failure = nullptr, bool mayWait = false);
     // The texture of an image about to be shown, made off this thread
     // (SurfaceTexture::Prepare); the context must be current.
     SurfaceTexture &Textures() { return m_surfaceTexture; }

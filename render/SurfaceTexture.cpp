@@ -39,23 +39,40 @@ void SurfaceTexture::SetPrepareFrom(long long pixels)
 
 bool SurfaceTexture::Prepare(std::shared_ptr<const PixelImage> image, std::function<void()> ready)
 {
+    // A texture the drawer was waiting for gives way; it asks again.
+    const bool drawerWaited = m_preparedForDrawer;
     DropPrepared();
+    if (drawerWaited && m_waiter)
+        m_waiter();
     if (!image || image->IsNull() || (long long)image->Width() * image->Height() <= PrepareFrom()
         || !TextureUpload::ContextIsCurrent())
         return false;
+    return StartPrepare(std::move(image), std::move(ready));
+}
+
+bool SurfaceTexture::StartPrepare(std::shared_ptr<const PixelImage> image, std::function<void()> ready)
+{
     if (!m_thread)
         m_thread = UploadThread::ForCurrentContext();
-    if (!m_thread)
+    if (!m_thread || m_thread->Unavailable())
         return false;
     m_preparedImage = image;
     m_thread->Upload(std::move(image), [this, ready](const UploadThread::Result &result) {
         m_prepared = result.texture;
         m_preparedFailure = result.error;
+        m_preparedUnavailable = result.unavailable;
         m_preparedReady = true;
         if (ready)
             ready();
     });
     return true;
+}
+
+void SurfaceTexture::EndThread()
+{
+    m_thread.reset();
+    if (TextureUpload::ContextIsCurrent())
+        DropPrepared();
 }
 
 void SurfaceTexture::DropPrepared()
@@ -69,6 +86,8 @@ void SurfaceTexture::DropPrepared()
     m_prepared = 0;
     m_preparedFailure.clear();
     m_preparedReady = false;
+    m_preparedUnavailable = false;
+    m_preparedForDrawer = false;
     m_preparedImage.reset();
 }
 
@@ -96,14 +115,17 @@ void SurfaceTexture::Release()
     m_failure.clear();
 }
 
-std::uint32_t SurfaceTexture::For(const Surface &surface, QString *error)
+std::uint32_t SurfaceTexture::For(const Surface &surface, QString *error, bool mayWait)
 {
     // Without a context there is nothing to make it in: asked again later.
     if (surface.ImageRevision == m_revision || !TextureUpload::ContextIsCurrent())
         return m_name;
-    m_revision = surface.ImageRevision;
-    m_failure.clear();
+    m_waiting = false;
     if (!surface.Image || surface.Image->IsNull()) {
+        if (m_preparedForDrawer)
+            DropPrepared();
+        m_revision = surface.ImageRevision;
+        m_failure.clear();
         if (m_name != 0) {
             const GLuint name = m_name;
             glDeleteTextures(1, &name);
@@ -111,10 +133,17 @@ std::uint32_t SurfaceTexture::For(const Surface &surface, QString *error)
         m_name = 0;
         return 0;
     }
+    const bool preparedThis = m_preparedImage.lock() == surface.Image;
+    const bool wait = mayWait && m_waiter;
+    if (preparedThis && !m_preparedReady && wait) {
+        // On its way: the texture before it meanwhile.
+        m_waiting = true;
+        return m_name;
+    }
     std::uint32_t made = 0;
     QString reason;
     bool ok = true;
-    if (m_preparedReady && m_preparedImage.lock() == surface.Image) {
+    if (preparedThis && m_preparedReady && !m_preparedUnavailable) {
         // Made on the thread for this very image: taken as it is.
         made = m_prepared;
         reason = m_preparedFailure;
@@ -122,8 +151,24 @@ std::uint32_t SurfaceTexture::For(const Surface &surface, QString *error)
         m_prepared = 0;
         DropPrepared();
     } else {
+        // Nothing prepared it (an undo, a recovery, a reload): made on the
+        // thread all the same, unless a document waits on the thread for
+        // a picture of its own.
+        const bool documentWaits = !m_preparedForDrawer && !preparedThis && !m_preparedImage.expired();
+        if (wait && !documentWaits && (long long)surface.Image->Width() * surface.Image->Height() > PrepareFrom()) {
+            DropPrepared();
+            if (StartPrepare(surface.Image, m_waiter)) {
+                m_preparedForDrawer = true;
+                m_waiting = true;
+                return m_name;
+            }
+        }
+        if (preparedThis || m_preparedForDrawer)
+            DropPrepared();
         ok = TextureUpload::Create(*surface.Image, &made, &reason);
     }
+    m_revision = surface.ImageRevision;
+    m_failure.clear();
     if (!ok) {
         m_failure = reason;
         if (error)

@@ -25,8 +25,18 @@ public:
 
     // The texture name for `surface`'s image, 0 without one. When OpenGL
     // refuses a new image, the texture before it stays, and `error` (once
-    // per image) says why; otherwise `error` is left alone.
-    std::uint32_t For(const Surface &surface, QString *error = nullptr);
+    // per image) says why; otherwise `error` is left alone. With `mayWait`
+    // and a waiter set, a large image no one prepared (an undo, a recovered
+    // or reloaded picture) is made on the thread instead: until it is
+    // whole the texture before it is answered, and the waiter is called
+    // once it can be taken.
+    std::uint32_t For(const Surface &surface, QString *error = nullptr, bool mayWait = false);
+    // Called on this thread when a texture For is waiting for can be taken
+    // (the drawer draws again); empty: For never waits.
+    void SetWaiter(std::function<void()> waiter) { m_waiter = std::move(waiter); }
+    // Whether For answered an older texture than its surface's image the
+    // last time, and is waiting for the thread.
+    bool Waiting() const { return m_waiting; }
     // The name made last, without looking at any surface.
     std::uint32_t Name() const { return m_name; }
     // Why the latest image has no texture of its own (the one shown is an
@@ -46,6 +56,9 @@ public:
     bool Prepare(std::shared_ptr<const PixelImage> image, std::function<void()> ready);
     // Whatever was prepared and not yet taken is deleted; its `ready` never runs.
     void DropPrepared();
+    // Ends the thread, waiting for what it is doing; before the context it
+    // shares goes (the next Prepare starts another).
+    void EndThread();
 
     // Images of at most this many pixels are uploaded where they are drawn.
     static long long PrepareFrom();
@@ -53,6 +66,7 @@ public:
     static void SetPrepareFrom(long long pixels);
 
 private:
+    bool StartPrepare(std::shared_ptr<const PixelImage> image, std::function<void()> ready);
     void Replace(std::uint32_t made);
 
     std::uint32_t m_name = 0;
@@ -66,4 +80,11 @@ private:
     std::uint32_t m_prepared = 0;
     QString m_preparedFailure;
     bool m_preparedReady = false;
+    // The thread could not have a context: the texture is made here.
+    bool m_preparedUnavailable = false;
+    // Begun by For for the drawer rather than by Prepare for a document
+    // that waits for it.
+    bool m_preparedForDrawer = false;
+    bool m_waiting = false;
+    std::function<void()> m_waiter;
 };

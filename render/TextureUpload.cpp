@@ -75,10 +75,37 @@ QString ErrorText(GLenum error)
     }
 }
 
+#ifndef GL_BGRA
+#define GL_BGRA 0x80E1
+#endif
+
+// One level of the texture, always kept in the driver's B G R A layout
+// whatever order the image's bytes are in. The driver picks a texture's
+// layout from the bytes it is first given; a software renderer builds a
+// new drawing routine for every layout it samples, and builds it in the
+// context that draws, on the window's thread, at the first frame with the
+// picture (tens of milliseconds). One layout for every picture (that of
+// decoded images) means the routine the window built for the picture
+// before serves the next one. The bytes in another order are reordered by
+// the driver as they are stored; the texels are the same. Answers
+// OpenGL's error.
+GLenum StoreLevel(const PixelImage &image, int level, int width, int height, const void *pixels)
+{
+    const bool reorder = image.Format() != GL_BGRA;
+    glTexImage2D(GL_TEXTURE_2D, level, image.Components(), width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE,
+                 reorder ? nullptr : pixels);
+    GLenum error = glGetError();
+    if (reorder && error == GL_NO_ERROR) {
+        glTexSubImage2D(GL_TEXTURE_2D, level, 0, 0, width, height, image.Format(), GL_UNSIGNED_BYTE, pixels);
+        error = glGetError();
+    }
+    return error;
+}
+
 // Levels 1 and up, each scaled from the one before by `scale` (source,
-// its size, target, its size; false: give up).
+// its size, target, its size; false: give up, said as out of memory).
 template <typename Scale>
-bool UploadLevels(const PixelImage &image, Scale scale)
+GLenum UploadLevels(const PixelImage &image, Scale scale)
 {
     const int size = image.BytesPerPixel();
     std::vector<std::uint8_t> previous, next;
@@ -88,21 +115,21 @@ bool UploadLevels(const PixelImage &image, Scale scale)
         const int w = std::max(1, width / 2), h = std::max(1, height / 2);
         next.resize(std::size_t(w) * h * size);
         if (!scale(source, width, height, next.data(), w, h))
-            return false;
-        glTexImage2D(GL_TEXTURE_2D, level, image.Components(), w, h, 0, image.Format(), GL_UNSIGNED_BYTE,
-                     next.data());
+            return GL_OUT_OF_MEMORY;
+        if (const GLenum error = StoreLevel(image, level, w, h, next.data()); error != GL_NO_ERROR)
+            return error;
         previous.swap(next);
         source = previous.data();
         width = w;
         height = h;
     }
-    return true;
+    return GL_NO_ERROR;
 }
 
 // gluBuild2DMipmaps would first stretch a picture whose sides are not
 // powers of two, so level 0 would no longer be the image; scaling level by
 // level keeps it.
-bool BuildGluLevels(const PixelImage &image)
+GLenum BuildGluLevels(const PixelImage &image)
 {
     return UploadLevels(image, [&image](const std::uint8_t *source, int width, int height, std::uint8_t *target,
                                         int w, int h) {
@@ -118,10 +145,10 @@ bool BuildGluLevels(const PixelImage &image)
 // hardware either is quick at this size.
 constexpr long long kLevelsMadeHereUpTo = 1024LL * 1024LL;
 
-void BuildLevels(const PixelImage &image)
+GLenum BuildLevels(const PixelImage &image)
 {
     const int components = image.BytesPerPixel();
-    UploadLevels(image, [components](const std::uint8_t *source, int width, int height, std::uint8_t *target,
+    return UploadLevels(image, [components](const std::uint8_t *source, int width, int height, std::uint8_t *target,
                                      int w, int h) {
         skimbler::NextMipLevel(source, width, height, components, target, w, h);
         return true;
@@ -199,20 +226,17 @@ bool TextureUpload::Create(const PixelImage &image, std::uint32_t *texture, QStr
     if (const int side = MaxSide(); side > 0 && std::max(image.Width(), image.Height()) > side)
         failure = GL_INVALID_VALUE;
     else
-        glTexImage2D(GL_TEXTURE_2D, 0, image.Components(), image.Width(), image.Height(), 0, image.Format(),
-                     GL_UNSIGNED_BYTE, image.Pixels());
-    if (failure == GL_NO_ERROR)
-        failure = glGetError();
+        failure = StoreLevel(image, 0, image.Width(), image.Height(), image.Pixels());
     const bool small = (long long)image.Width() * image.Height() <= kLevelsMadeHereUpTo;
     if (failure == GL_NO_ERROR) {
-        if (small && !g_forceGlu)
-            BuildLevels(image);
-        else if (generate)
+        if (small && !g_forceGlu) {
+            failure = BuildLevels(image);
+        } else if (generate) {
             generate(GL_TEXTURE_2D);
-        else if (!BuildGluLevels(image))
-            failure = GL_OUT_OF_MEMORY;
-        if (failure == GL_NO_ERROR)
             failure = glGetError();
+        } else {
+            failure = BuildGluLevels(image);
+        }
     }
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
 
@@ -290,6 +314,11 @@ struct UploadThread::Shared
     std::atomic<std::uint64_t> current{0};
     // Set by the asking thread when the thread is going away.
     std::atomic<bool> stopping{false};
+    // Set by the thread when its context could not be made or shared.
+    std::atomic<bool> unavailable{false};
+    // Read on the thread only.
+    bool created = false;
+    QOpenGLContext *share = nullptr;
 };
 
 std::unique_ptr<UploadThread> UploadThread::ForCurrentContext()
@@ -302,12 +331,14 @@ std::unique_ptr<UploadThread> UploadThread::ForCurrentContext()
     thread->m_surface = std::make_unique<QOffscreenSurface>();
     thread->m_surface->setFormat(current->format());
     thread->m_surface->create();
+    if (!thread->m_surface->isValid())
+        return nullptr;
+    // Created on the thread: the window's thread never waits for it.
     auto context = std::make_unique<QOpenGLContext>();
     context->setFormat(current->format());
     context->setShareContext(current);
-    if (!thread->m_surface->isValid() || !context->create() || context->shareContext() != current)
-        return nullptr;
     thread->m_shared = std::make_shared<Shared>();
+    thread->m_shared->share = current;
     thread->m_thread = new QThread;
     thread->m_thread->setObjectName(QStringLiteral("texture upload"));
     thread->m_context = context.release();
@@ -349,14 +380,25 @@ void UploadThread::Upload(std::shared_ptr<const PixelImage> image, std::function
             std::unique_lock<std::mutex> lock(g_holdMutex);
             g_holdChanged.wait(lock, [&] { return !g_held || shared->stopping; });
         }
-        if (shared->current != number || shared->stopping || !context->makeCurrent(surface))
+        if (shared->current != number || shared->stopping)
             return;
+        if (!shared->created) {
+            shared->created = true;
+            // The asking context outlives this thread (its owner ends the thread first).
+            if (!context->create() || context->shareContext() != shared->share)
+                shared->unavailable = true;
+        }
         Result result;
-        if (!TextureUpload::Create(*image, &result.texture, &result.error))
-            result.texture = 0;
-        image.reset();
-        glBindTexture(GL_TEXTURE_2D, 0);
-        WaitUntilComplete(context);
+        if (shared->unavailable || !context->makeCurrent(surface)) {
+            shared->unavailable = true;
+            result.unavailable = true;
+        } else {
+            if (!TextureUpload::Create(*image, &result.texture, &result.error))
+                result.texture = 0;
+            image.reset();
+            glBindTexture(GL_TEXTURE_2D, 0);
+            WaitUntilComplete(context);
+        }
         if (shared->current != number) {
             const GLuint name = result.texture;
             if (name != 0)
@@ -381,6 +423,11 @@ void UploadThread::Upload(std::shared_ptr<const PixelImage> image, std::function
             }
         });
     });
+}
+
+bool UploadThread::Unavailable() const
+{
+    return m_shared->unavailable;
 }
 
 void UploadThread::Cancel()

@@ -55,11 +55,19 @@ public:
     {
         std::uint32_t texture = 0;  // 0 when OpenGL refused the image
         QString error;              // why, as TextureUpload::Create says it
+        // The thread could not have a context sharing the asking one's:
+        // nothing was tried, the caller uploads where it is.
+        bool unavailable = false;
     };
 
     // Null when the current context is not Qt's or the platform cannot
-    // share one with a thread; the caller then uploads where it is.
+    // share one with a thread; the caller then uploads where it is. The
+    // thread's own context is made on the thread, at its first upload
+    // (making one takes a software renderer tens of milliseconds).
     static std::unique_ptr<UploadThread> ForCurrentContext();
+    // Whether the thread found it could not have its context; nothing is
+    // uploaded there from then on.
+    bool Unavailable() const;
     // Waits for an upload under way; a texture no one took is deleted.
     ~UploadThread();
     UploadThread(const UploadThread &) = delete;

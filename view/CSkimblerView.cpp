@@ -82,6 +82,11 @@ CSkimblerView::~CSkimblerView()
         if (m_document->GetImagePreparer() == this)
             m_document->SetImagePreparer(nullptr);
     }
+    // The upload thread's context shares this window's: it goes first.
+    if (m_interface) {
+        MakeCurrent();
+        m_interface->Textures().EndThread();
+    }
     if (m_backgroundCache && MakeCurrent())
         m_backgroundCache->Release();
     if (m_interface && MakeCurrent())
@@ -119,6 +124,10 @@ int CSkimblerView::OnCreate()
     m_interface = NewInterface();
     if (!m_interface->Init(800, 600))
         MessageBox::show(tr("Failed to create GraphicalInterface."), QString());
+    // A large picture shown without the document preparing it (undo, redo,
+    // recovery, reload) is uploaded off this thread too; the frame after
+    // its texture is whole shows it.
+    m_interface->Textures().SetWaiter([this] { requestUpdate(); });
 
     MakeBackgroundTile();
     // Asked once: the document checks every image it opens against it.

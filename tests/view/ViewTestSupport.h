@@ -2,11 +2,13 @@
 
 #include "common/TgaTestFiles.h"
 #include "render/GraphicalInterface.h"
+#include "render/SurfaceTexture.h"
 #include "surface/CSkimblerDoc.h"
 #include "view/CSkimblerView.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -55,6 +57,19 @@ inline Pixels RenderAndRead(CSkimblerView *view)
     view->MakeCurrent();
     view->DrawScene();
     return ReadBack(view);
+}
+
+// The frame once the surface's picture is shown: a large picture's
+// texture is made on a thread and drawn from the frame after it is whole.
+inline Pixels RenderShown(CSkimblerView *view)
+{
+    Pixels frame = RenderAndRead(view);
+    QDeadlineTimer deadline(10000);
+    while (view->Interface() && view->Interface()->Textures().Waiting() && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        frame = RenderAndRead(view);
+    }
+    return frame;
 }
 
 inline void SendMouse(CSkimblerView *view, QEvent::Type type, QPoint position, Qt::MouseButton button,

@@ -1,8 +1,9 @@
 // A large picture's texture is made on a thread while the view goes on
-// drawing what it showed. Whatever the user does before that texture is
-// whole (cancel, another open, New), and an upload OpenGL refuses, leaves
-// the window showing what the user expects: never an older picture over a
-// newer one.
+// drawing what it showed: one the document opens (and takes once it is
+// made), and one the view meets on its own (an undo of Replace Image).
+// Whatever the user does before that texture is whole (cancel, another
+// open, a redo, New), and an upload OpenGL refuses, leaves the window
+// showing what the user expects: never an older picture over a newer one.
 
 #include "ViewTestSupport.h"
 #include "common/MessageRecorder.h"
@@ -36,7 +37,7 @@ private:
             m_document->OnNewDocument();
         else
             m_document->OnOpenDocument(path);
-        return RenderAndRead(m_view.get()).rgba;
+        return RenderShown(m_view.get()).rgba;
     }
     // The decode done and its picture handed to the upload.
     void decodeArrives()
@@ -70,24 +71,37 @@ private Q_SLOTS:
 
 void TestLateUpload::userWinsOverTheUpload_data()
 {
+    // How first.tga comes to be uploaded: opened ("open"), or shown again
+    // by undoing its replacement by shown.tga ("undo").
+    QTest::addColumn<QString>("via");
     QTest::addColumn<QString>("then");       // what the user does while first.tga uploads
     QTest::addColumn<bool>("uploadRuns");    // the upload under way (true) or not begun when they do it
     QTest::addColumn<QString>("expected");   // the picture then shown: the file opened, "" for New
     QTest::addColumn<QString>("image");     // the picture the document then holds
-    QTest::newRow("nothing") << QString() << false << "first.tga" << "first.tga";
-    QTest::newRow("cancel before it runs") << "cancel" << false << "shown.tga" << "shown.tga";
-    QTest::newRow("cancel while it runs") << "cancel" << true << "shown.tga" << "shown.tga";
-    QTest::newRow("newer open before it runs") << "open" << false << "second.tga" << "second.tga";
-    QTest::newRow("newer open while it runs") << "open" << true << "second.tga" << "second.tga";
-    QTest::newRow("new before it runs") << "new" << false << "" << "a.tga";
-    QTest::newRow("new while it runs") << "new" << true << "" << "a.tga";
+    const QString open = QStringLiteral("open"), undo = QStringLiteral("undo");
+    QTest::newRow("nothing") << open << QString() << false << "first.tga" << "first.tga";
+    QTest::newRow("cancel before it runs") << open << "cancel" << false << "shown.tga" << "shown.tga";
+    QTest::newRow("cancel while it runs") << open << "cancel" << true << "shown.tga" << "shown.tga";
+    QTest::newRow("newer open before it runs") << open << "open" << false << "second.tga" << "second.tga";
+    QTest::newRow("newer open while it runs") << open << "open" << true << "second.tga" << "second.tga";
+    QTest::newRow("new before it runs") << open << "new" << false << "" << "a.tga";
+    QTest::newRow("new while it runs") << open << "new" << true << "" << "a.tga";
     // Refused: the surface is opened as before, its picture not made; the
     // texture shown stays the one before, and the user is told.
-    QTest::newRow("texture refused") << "refuse" << false << "shown.tga" << "first.tga";
+    QTest::newRow("texture refused") << open << "refuse" << false << "shown.tga" << "first.tga";
+    QTest::newRow("undo") << undo << QString() << false << "first.tga" << "first.tga";
+    QTest::newRow("undo, redo before it runs") << undo << "redo" << false << "shown.tga" << "shown.tga";
+    QTest::newRow("undo, redo while it runs") << undo << "redo" << true << "shown.tga" << "shown.tga";
+    QTest::newRow("undo, open while it runs") << undo << "open" << true << "second.tga" << "second.tga";
+    QTest::newRow("undo, new while it runs") << undo << "new" << true << "" << "a.tga";
+    // The document holds the picture undone to; the window keeps the
+    // texture it has, and says why.
+    QTest::newRow("undo, texture refused") << undo << "refuse" << false << "shown.tga" << "first.tga";
 }
 
 void TestLateUpload::userWinsOverTheUpload()
 {
+    QFETCH(QString, via);
     QFETCH(QString, then);
     QFETCH(bool, uploadRuns);
     QFETCH(QString, expected);
@@ -101,12 +115,23 @@ void TestLateUpload::userWinsOverTheUpload()
     const std::vector<unsigned char> shownFrame = frameOf(file("shown.tga"));
     QVERIFY(firstFrame != shownFrame);
 
-    UploadThread::Hold(true);
-    QVERIFY(m_document->BeginOpenDocument(file("first.tga")));
-    decodeArrives();
-    // Decoded, not yet a texture: still loading, the old picture drawn.
-    QVERIFY(m_document->IsLoading());
-    QCOMPARE(QFileInfo(m_document->GetImagePath()).fileName(), QStringLiteral("shown.tga"));
+    if (via == QLatin1String("undo")) {
+        frameOf(file("first.tga"));
+        QVERIFY(m_document->ReplaceImage(file("shown.tga")));
+        QVERIFY(RenderShown(m_view.get()).rgba == shownFrame);
+        UploadThread::Hold(true);
+        m_document->UndoStack()->undo();
+        // The document holds first.tga again; the window, until its
+        // texture is whole, the picture it showed.
+        QCOMPARE(QFileInfo(m_document->GetImagePath()).fileName(), QStringLiteral("first.tga"));
+    } else {
+        UploadThread::Hold(true);
+        QVERIFY(m_document->BeginOpenDocument(file("first.tga")));
+        decodeArrives();
+        // Decoded, not yet a texture: still loading, the old picture drawn.
+        QVERIFY(m_document->IsLoading());
+        QCOMPARE(QFileInfo(m_document->GetImagePath()).fileName(), QStringLiteral("shown.tga"));
+    }
     QVERIFY(RenderAndRead(m_view.get()).rgba == shownFrame);
 
     if (uploadRuns)
@@ -115,6 +140,8 @@ void TestLateUpload::userWinsOverTheUpload()
         m_document->CancelLoad();
     } else if (then == QLatin1String("open")) {
         QVERIFY(m_document->BeginOpenDocument(file("second.tga")));
+    } else if (then == QLatin1String("redo")) {
+        m_document->UndoStack()->redo();
     } else if (then == QLatin1String("new")) {
         m_document->OnNewDocument();
     } else if (then == QLatin1String("refuse")) {
@@ -126,7 +153,7 @@ void TestLateUpload::userWinsOverTheUpload()
     // A late texture would arrive within this.
     QTest::qWait(200);
     QCOMPARE(QFileInfo(m_document->GetImagePath()).fileName(), image);
-    QVERIFY(RenderAndRead(m_view.get()).rgba == expectedFrame);
+    QVERIFY(RenderShown(m_view.get()).rgba == expectedFrame);
     if (then == QLatin1String("refuse")) {
         QTRY_COMPARE(recorder.texts().size(), 1);
         QVERIFY2(recorder.texts().first().contains(QStringLiteral("8 x 8")), qPrintable(recorder.texts().first()));
