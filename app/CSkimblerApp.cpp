@@ -328,6 +328,19 @@ bool CSkimblerApp::OnFileSave()
         return false;
     if (m_document->GetPathName().isEmpty())
         return OnFileSaveAs();
+    if (m_document->ChangedOnDisk()) {
+        const QString path = m_document->GetPathName();
+        const MessageBox::Result answer = MessageBox::show(
+            tr("\"%1\" has been changed by another program since it was opened or last saved here. "
+               "Overwrite it with this surface?")
+                .arg(QFileInfo(path).fileName()),
+            QStringLiteral("Skimbler"), MessageBox::Exclamation, MessageBox::OverwriteSaveAsCancel,
+            QDir::toNativeSeparators(path));
+        if (answer == MessageBox::ResultSaveAs)
+            return OnFileSaveAs();
+        if (answer != MessageBox::ResultOverwrite)
+            return false;
+    }
     return m_document->OnSaveDocument(m_document->GetPathName());
 }
 

@@ -45,6 +45,20 @@ MessageBox::Result MessageDialog::Show(const MessageBox::Message &message)
             return MessageBox::ResultDiscard;
         return MessageBox::ResultLater;
     }
+    if (message.buttons == MessageBox::OverwriteSaveAsCancel) {
+        QPushButton *overwrite = box.addButton(QCoreApplication::translate("MessageDialog", "&Overwrite"), QMessageBox::DestructiveRole);
+        QPushButton *saveAs = box.addButton(QCoreApplication::translate("MessageDialog", "Save &As..."), QMessageBox::AcceptRole);
+        QPushButton *cancel = box.addButton(QMessageBox::Cancel);
+        // Neither Enter nor Escape writes over the other program's change.
+        box.setDefaultButton(saveAs);
+        box.setEscapeButton(cancel);
+        box.exec();
+        if (box.clickedButton() == overwrite)
+            return MessageBox::ResultOverwrite;
+        if (box.clickedButton() == saveAs)
+            return MessageBox::ResultSaveAs;
+        return MessageBox::ResultCancel;
+    }
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
     return MessageBox::ResultOk;

@@ -12,7 +12,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLockFile>
-#include <QSaveFile>
 #include <QSet>
 #include <QSettings>
 #include <QStandardPaths>
@@ -22,6 +21,7 @@
 #include <vector>
 
 #include <skimbler/SurfaceFile.h>
+#include <skimbler/WholeFile.h>
 
 #include <string>
 
@@ -52,7 +52,8 @@ bool WriteSurface(const QString &path, const CSkimblerDoc &document, QString *er
     return false;
 }
 
-bool ReadSurface(const QString &path, SurfaceSettings *settings, QString *imagePath, QString *error)
+bool ReadSurface(const QString &path, SurfaceSettings *settings, QString *imagePath, std::uint32_t *width,
+                 std::uint32_t *height, QString *error)
 {
     SurfaceFile::Contents contents;
     std::string reason;
@@ -62,14 +63,19 @@ bool ReadSurface(const QString &path, SurfaceSettings *settings, QString *imageP
     }
     *settings = contents.Settings;
     *imagePath = QFile::decodeName(contents.imagePath.c_str());
+    *width = contents.Width;
+    *height = contents.Height;
     return true;
 }
 
 // What the surface file does not hold: the file the surface belongs to, the
-// modified mark and when the copy was made.
+// modified mark, when the copy was made and what that file looked like when
+// it was opened or saved (so that a save after recovery sees another
+// program's change).
 struct Facts
 {
     QString pathName;
+    QString diskStamp;
     bool modified = true;
     QDateTime time;
 };
@@ -82,12 +88,15 @@ bool WriteFacts(const QString &path, const Facts &facts, QString *error)
     root.insert(QStringLiteral("document"), facts.pathName);
     root.insert(QStringLiteral("modified"), facts.modified);
     root.insert(QStringLiteral("time"), facts.time.toUTC().toString(Qt::ISODateWithMs));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(root).toJson()) < 0 || !file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
+    if (!facts.diskStamp.isEmpty())
+        root.insert(QStringLiteral("stamp"), facts.diskStamp);
+    // Whole or not at all, as the surface copy: a full disk must not leave
+    // an empty description beside a good copy.
+    const QByteArray bytes = QJsonDocument(root).toJson();
+    const std::string reason = skimbler::WriteWhole(QFile::encodeName(path).toStdString(),
+                                                    std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    *error = QString::fromLocal8Bit(reason.c_str());
+    return reason.empty();
 }
 
 bool ReadFacts(const QString &path, Facts *facts, QString *error)
@@ -107,6 +116,7 @@ bool ReadFacts(const QString &path, Facts *facts, QString *error)
     facts->pathName = root.value(QStringLiteral("document")).toString();
     facts->modified = root.value(QStringLiteral("modified")).toBool(true);
     facts->time = time;
+    facts->diskStamp = root.value(QStringLiteral("stamp")).toString();
     return true;
 }
 
@@ -117,6 +127,8 @@ struct Orphan
     Facts facts;
     SurfaceSettings settings;
     QString imagePath;
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
 };
 
 } // namespace
@@ -137,13 +149,7 @@ RecoveryManager::RecoveryManager(CSkimblerDoc *document, int intervalMs, QObject
     , m_document(document)
     , m_id(QUuid::createUuid().toString(QUuid::Id128))
 {
-    QDir().mkpath(Folder());
-    m_lock = std::make_unique<QLockFile>(QDir(Folder()).filePath(m_id + kLockSuffix));
-    if (!m_lock->tryLock(0)) {
-        // Without a lock of its own the copy could be taken for an orphan.
-        m_lock.reset();
-        return;
-    }
+    TakeLock();
     // Back at the saved state (a save, New, Open, an undo): nothing to keep.
     connect(m_document, &CSkimblerDoc::modifiedChanged, this, [this](bool modified) {
         if (!modified)
@@ -169,6 +175,28 @@ RecoveryManager::State RecoveryManager::Current() const
     return {m_document->Settings(), m_document->GetImagePath(), m_document->GetPathName()};
 }
 
+bool RecoveryManager::TakeLock()
+{
+    if (m_lock)
+        return true;
+    QDir().mkpath(Folder());
+    auto lock = std::make_unique<QLockFile>(QDir(Folder()).filePath(m_id + kLockSuffix));
+    // Without a lock of its own the copy could be taken for an orphan.
+    if (!lock->tryLock(0))
+        return false;
+    m_lock = std::move(lock);
+    return true;
+}
+
+void RecoveryManager::Failed(const QString &reason)
+{
+    // Once until a copy is written again: the status bar is not a log.
+    if (m_failing)
+        return;
+    m_failing = true;
+    Q_EMIT autosaveFailed(reason);
+}
+
 void RecoveryManager::Tick()
 {
     if (!m_document->IsModified()) {
@@ -179,16 +207,22 @@ void RecoveryManager::Tick()
     if (m_hasCopy && now == m_written)
         return;
     QString error;
-    if (!WriteCopy(now, &error))
-        Q_EMIT autosaveFailed(error);
+    if (WriteCopy(now, &error))
+        m_failing = false;
+    else
+        Failed(error);
 }
 
 bool RecoveryManager::WriteCopy(const State &state, QString *error)
 {
-    if (!m_lock)
+    // A folder that could not be written at the start may be by now.
+    if (!TakeLock()) {
+        *error = tr("the folder %1 cannot be written").arg(QDir::toNativeSeparators(Folder()));
         return false;
+    }
     // The description first: any surface copy on disk has one beside it.
-    const Facts facts{state.pathName, m_document->IsModified(), QDateTime::currentDateTimeUtc()};
+    const Facts facts{state.pathName, m_document->DiskStamp(), m_document->IsModified(),
+                      QDateTime::currentDateTimeUtc()};
     if (!WriteFacts(QDir(Folder()).filePath(m_id + kFactsSuffix), facts, error)
         || !WriteSurface(CopyPath(), *m_document, error))
         return false;
@@ -232,7 +266,8 @@ bool RecoveryManager::OfferOrphans()
         }
         QString error;
         if (!ReadFacts(folder.filePath(id + kFactsSuffix), &orphan.facts, &error)
-            || !ReadSurface(surfacePath, &orphan.settings, &orphan.imagePath, &error)) {
+            || !ReadSurface(surfacePath, &orphan.settings, &orphan.imagePath, &orphan.width, &orphan.height,
+                            &error)) {
             MessageBox::show(tr("An automatic copy of an unsaved surface cannot be read: %1. "
                                 "It is left where it is.")
                                  .arg(error),
@@ -258,11 +293,12 @@ bool RecoveryManager::OfferOrphans()
             QStringLiteral("Skimbler"), MessageBox::Question, MessageBox::RecoverDiscardLater,
             QDir::toNativeSeparators(detail));
         if (answer == MessageBox::ResultRecover) {
-            m_document->OnRecoverDocument(orphan.settings, orphan.imagePath, orphan.facts.pathName);
+            m_document->OnRecoverDocument(orphan.settings, orphan.imagePath, orphan.facts.pathName, orphan.width,
+                                          orphan.height, orphan.facts.diskStamp);
             // Ours before the old one goes: at no moment is there no copy.
             QString error;
             if (!WriteCopy(Current(), &error)) {
-                Q_EMIT autosaveFailed(error);
+                Failed(error);
                 recovered = true;
                 continue;
             }

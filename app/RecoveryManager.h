@@ -41,7 +41,8 @@ public:
     QString CopyPath() const;
 
 Q_SIGNALS:
-    // A copy could not be written; the next interval tries again.
+    // A copy could not be written (once, until one is written again); the
+    // next interval tries again.
     void autosaveFailed(const QString &reason);
 
 private:
@@ -57,6 +58,8 @@ private:
     };
 
     State Current() const;
+    bool TakeLock();
+    void Failed(const QString &reason);
     void Tick();
     bool WriteCopy(const State &state, QString *error);
     void RemoveCopy();
@@ -67,4 +70,5 @@ private:
     QTimer m_timer;
     State m_written;
     bool m_hasCopy = false;
+    bool m_failing = false;
 };

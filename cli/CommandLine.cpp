@@ -208,8 +208,12 @@ bool ParseCommandLine(const QStringList &arguments, Invocation *invocation, QStr
                 invocation->api = Invocation::Gl33;
             else if (value == QLatin1String("gles3"))
                 invocation->api = Invocation::Gles3;
+            else if (value == QLatin1String("webgl2"))
+                invocation->api = Invocation::Webgl2;
+            else if (value == QLatin1String("vulkan"))
+                invocation->api = Invocation::Vulkan;
             else {
-                *error = QStringLiteral("--api must be gl11, gl33 or gles3, not \"%1\"").arg(value);
+                *error = QStringLiteral("--api must be gl11, gl33, gles3, webgl2 or vulkan, not \"%1\"").arg(value);
                 return false;
             }
         }
@@ -249,7 +253,7 @@ bool ParseCommandLine(const QStringList &arguments, Invocation *invocation, QStr
         return false;
     }
     if (invocation->command == Invocation::Code && invocation->api == Invocation::NoApi) {
-        *error = QStringLiteral("code needs --api gl11, gl33 or gles3");
+        *error = QStringLiteral("code needs --api gl11, gl33, gles3, webgl2 or vulkan");
         return false;
     }
     return true;
@@ -279,7 +283,9 @@ QString UsageText()
         "  code --api API SURFACE     Source code that draws the surface: gl11 (the\n"
         "                             OpenGL 1.1 calls Edit > Copy gives), gl33 (GLSL\n"
         "                             330 core shaders, vertex data and state calls)\n"
-        "                             or gles3 (the same for OpenGL ES 3.0 / WebGL 2).\n"
+        "                             gles3 (the same for OpenGL ES 3.0), webgl2 (a\n"
+        "                             JavaScript function for a WebGL 2 page) or\n"
+        "                             vulkan (SPIR-V and pipeline state as C++).\n"
         "\n"
         "Options:\n"
         "  -o, --output OUT    Where render and export write.\n"
@@ -294,7 +300,7 @@ QString UsageText()
         "                      --size, as in the editor's own window.\n"
         "  --projective        Perspective-correct texture even where the surface\n"
         "                      has it off.\n"
-        "  --api API           code: gl11, gl33 or gles3.\n"
+        "  --api API           code: gl11, gl33, gles3, webgl2 or vulkan.\n"
         "  --format F          export: png, gltf or glb.\n"
         "  --force             render, export: write even over a file this call\n"
         "                      reads (an input, or the image an input surface shows).\n"

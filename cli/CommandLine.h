@@ -10,7 +10,7 @@
 struct Invocation
 {
     enum Command { Help, Version, Render, Check, Info, Code, Export };
-    enum Api { NoApi, Gl11, Gl33, Gles3 };
+    enum Api { NoApi, Gl11, Gl33, Gles3, Webgl2, Vulkan };
     enum Format { NoFormat, Png, Gltf, Glb };
 
     Command command = Help;

@@ -4,6 +4,8 @@
 
 #include "render/BackgroundCache.h"
 #include "render/CodeListing.h"
+#include "render/CodeListingVulkan.h"
+#include "render/CodeListingWebGl.h"
 #include "render/ExportDrawing.h"
 #include "render/GraphicalInterface.h"
 #include "render/HeadlessContext.h"
@@ -71,6 +73,19 @@ bool Open(CSkimblerDoc *document, const QString &path, QString *message)
 void ReportFile(const QString &path, const QString &message)
 {
     Complain(path + QStringLiteral(": ") + message);
+}
+
+// Why `path` could not be opened; named once, by the editor's message when
+// it names the file itself.
+void ReportOpenFailure(const QString &path, const QString &message)
+{
+    const QString name = QFileInfo(path).fileName();
+    if (message.startsWith(name + QLatin1Char(':')))
+        Complain(path + message.mid(name.size()));
+    else if (message.contains(QLatin1Char('"') + QFileInfo(path).absoluteFilePath() + QLatin1Char('"')))
+        Complain(message);
+    else
+        ReportFile(path, message);
 }
 
 // An OpenGL context of the editor's kind, current until it goes.
@@ -271,7 +286,7 @@ int RunRender(const Invocation &invocation)
         CSkimblerDoc document;
         QString message;
         if (!Open(&document, input, &message)) {
-            ReportFile(input, message);
+            ReportOpenFailure(input, message);
             status = ExitFailed;
             continue;
         }
@@ -306,7 +321,7 @@ int RunCheck(const Invocation &invocation)
         CSkimblerDoc document;
         QString message;
         if (!Open(&document, input, &message)) {
-            ReportFile(input, message);
+            ReportOpenFailure(input, message);
             status = ExitFailed;
         }
     }
@@ -320,7 +335,7 @@ bool OpenOnly(CSkimblerDoc *document, const Invocation &invocation)
     QString message;
     if (Open(document, input, &message))
         return true;
-    ReportFile(input, message);
+    ReportOpenFailure(input, message);
     return false;
 }
 
@@ -342,7 +357,18 @@ int RunCode(const Invocation &invocation)
         return ExitFailed;
     const int width = invocation.size.width();
     const int height = invocation.size.height();
-    if (invocation.api == Invocation::Gl11) {
+    const std::shared_ptr<const PixelImage> &image = document.surface.Image;
+    const bool rgb = image && image->Components() == 3;
+    if (invocation.api == Invocation::Webgl2) {
+        Out() << CodeListing::WebGl2Code(Resolved(document, invocation), document.GetImagePath(), rgb, width, height);
+    } else if (invocation.api == Invocation::Vulkan) {
+        if (!CodeListing::HasVulkanCode()) {
+            Complain(QStringLiteral("skimbler-cli: this build has no Vulkan code to list (it was built without "
+                                    "the Vulkan headers or a GLSL compiler)"));
+            return ExitFailed;
+        }
+        Out() << CodeListing::VulkanCode(Resolved(document, invocation), document.GetImagePath(), rgb, width, height);
+    } else if (invocation.api == Invocation::Gl11) {
         Out() << CodeListing::OpenGl11Calls(document.surface, document.GetImagePath(), width, height,
                                             invocation.projective, AspectOf(invocation));
     } else {
@@ -381,7 +407,7 @@ int RunExport(const Invocation &invocation)
         CSkimblerDoc document;
         QString message;
         if (!Open(&document, input, &message)) {
-            ReportFile(input, message);
+            ReportOpenFailure(input, message);
             status = ExitFailed;
             continue;
         }

@@ -4,8 +4,24 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
+namespace {
+
+QtMessageHandler g_defaultHandler = nullptr;
+
+// What the libraries tell their developers (libpng's warnings about an odd
+// chunk, Qt's notes) is not about the user's files: this program's own lines
+// are the whole of its output. Only their serious errors get through.
+void KeepLibraryChatterOut(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        g_defaultHandler(type, context, message);
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    g_defaultHandler = qInstallMessageHandler(&KeepLibraryChatterOut);
     // No window system: images are decoded with Qt, drawn with EGL.
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("skimbler-cli"));

@@ -14,6 +14,7 @@ packages=(
     qt6-image-formats-plugins
     libbenchmark-dev libstb-dev clang
     libvulkan-dev glslang-tools glslc spirv-tools
+    emscripten chromium
     mesa-vulkan-drivers vulkan-tools vulkan-validationlayers
     xvfb xauth openbox xdotool x11-utils imagemagick jq
     python3 python3-jsonschema

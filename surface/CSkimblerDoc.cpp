@@ -19,8 +19,12 @@
 #include <QFileSystemWatcher>
 #include <QPointer>
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
+
+#include <sys/stat.h>
 
 namespace SurfaceFile = skimbler::SurfaceFile;
 using skimbler::SurfaceSettings;
@@ -65,6 +69,28 @@ QString FileStamp(const QString &path)
         .arg(info.size())
         .arg(info.lastModified().toMSecsSinceEpoch())
         .arg(info.metadataChangeTime().toMSecsSinceEpoch());
+}
+
+// Why `absolute` cannot be opened before anything reads it, in words that
+// say what really happened; empty when there is a file of some kind there.
+QString MissingReason(const QString &absolute)
+{
+    const QByteArray native = QFile::encodeName(absolute);
+    struct stat status;
+    if (::stat(native.constData(), &status) == 0)
+        return QString();
+    const int code = errno;
+    const QString system = QString::fromLocal8Bit(std::strerror(code));
+    if (code == EACCES)
+        return QCoreApplication::translate("CSkimblerDoc", "a folder on its way cannot be searched (%1)").arg(system);
+    if (code != ENOENT)
+        return system;  // a loop of symbolic links, a name too long, ...
+    // A name the system's encoding could not give has become another one.
+    if (absolute.contains(QChar::ReplacementCharacter) || QFile::decodeName(native) != absolute)
+        return QCoreApplication::translate("CSkimblerDoc", "its name is not valid UTF-8, so the file cannot be found");
+    if (::lstat(native.constData(), &status) == 0 && S_ISLNK(status.st_mode))
+        return QCoreApplication::translate("CSkimblerDoc", "it is a symbolic link to a file that does not exist");
+    return QCoreApplication::translate("CSkimblerDoc", "the file does not exist");
 }
 
 } // namespace
@@ -159,8 +185,9 @@ bool CSkimblerDoc::PrepareOpen(const QString &path, PendingLoad *load)
     const QString absolute = QFileInfo(path).absoluteFilePath();
     // Anything other than a regular file is refused by the reader, without
     // blocking on a named pipe or a device.
-    if (!QFileInfo::exists(absolute)) {
-        ReportFileError("open", absolute, tr("the file does not exist"));
+    const QString missing = MissingReason(absolute);
+    if (!missing.isEmpty()) {
+        ReportFileError("open", absolute, missing);
         return false;
     }
     load->asked = path;
@@ -170,6 +197,8 @@ bool CSkimblerDoc::PrepareOpen(const QString &path, PendingLoad *load)
         load->imagePath = absolute;
         return true;
     }
+    // Before the read: a change made while it reads is caught at the save.
+    load->diskStamp = FileStamp(absolute);
     SurfaceFile::Contents contents;
     std::string error;
     if (!SurfaceFile::Read(QFile::encodeName(absolute).toStdString(), &contents, &error)) {
@@ -179,14 +208,17 @@ bool CSkimblerDoc::PrepareOpen(const QString &path, PendingLoad *load)
     load->kind = PendingLoad::OpenSurface;
     load->imagePath = QFile::decodeName(QByteArray::fromStdString(contents.imagePath));
     load->settings = contents.Settings;
+    load->width = contents.Width;
+    load->height = contents.Height;
     return true;
 }
 
 bool CSkimblerDoc::PrepareReplace(const QString &path, PendingLoad *load)
 {
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    if (!QFileInfo::exists(absolute)) {
-        ReportFileError("open", absolute, tr("the file does not exist"));
+    const QString missing = MissingReason(absolute);
+    if (!missing.isEmpty()) {
+        ReportFileError("open", absolute, missing);
         return false;
     }
     load->kind = PendingLoad::Replace;
@@ -236,7 +268,14 @@ bool CSkimblerDoc::FinishLoad(const PendingLoad &load, std::shared_ptr<PixelImag
     } else {
         // Every stored setting; the image and its size stay.
         static_cast<SurfaceSettings &>(surface) = load.settings;
+        // Without its picture the surface keeps the size the file gives,
+        // so saving it does not lose that.
+        if (!surface.Image) {
+            surface.Width = load.width;
+            surface.Height = load.height;
+        }
         SetPathName(load.path);
+        m_diskStamp = load.diskStamp;
     }
     m_imagePath = load.imagePath;
     ResetHistory();
@@ -348,13 +387,19 @@ void CSkimblerDoc::ShowImage(const ShownImage &image)
 }
 
 bool CSkimblerDoc::OnRecoverDocument(const SurfaceSettings &settings, const QString &imagePath,
-                                     const QString &pathName)
+                                     const QString &pathName, std::uint32_t width, std::uint32_t height,
+                                     const QString &diskStamp)
 {
     CancelLoad();
     surface.Load(imagePath, m_maxTextureSide);  // reports an image it cannot read
     static_cast<SurfaceSettings &>(surface) = settings;
+    if (!surface.Image) {
+        surface.Width = width;
+        surface.Height = height;
+    }
     m_imagePath = imagePath;
     SetPathName(pathName);
+    m_diskStamp = diskStamp;
     ResetHistory();
     SetModifiedFlag(true);
     WatchImage();
@@ -422,8 +467,17 @@ bool CSkimblerDoc::OnSaveDocument(const QString &path)
         return false;
     }
     SetPathName(absolute);
+    m_diskStamp = FileStamp(absolute);
     SetModifiedFlag(false);
     return true;
+}
+
+bool CSkimblerDoc::ChangedOnDisk() const
+{
+    if (m_pathName.isEmpty())
+        return false;
+    const QString now = FileStamp(m_pathName);
+    return !now.isEmpty() && now != m_diskStamp;
 }
 
 bool CSkimblerDoc::IsModified() const

@@ -75,7 +75,11 @@ public:
     // Puts back a surface kept by the automatic copy: its image and settings,
     // the file it belongs to (empty for a new surface) and the modified mark,
     // since none of it is on disk. Starts a history of its own.
-    bool OnRecoverDocument(const skimbler::SurfaceSettings &settings, const QString &imagePath, const QString &pathName);
+    // `width` x `height` is the image size the copy stores, kept when the
+    // image cannot be read; `diskStamp` is DiskStamp() as it was when the
+    // copy was made.
+    bool OnRecoverDocument(const skimbler::SurfaceSettings &settings, const QString &imagePath, const QString &pathName,
+                           std::uint32_t width = 0, std::uint32_t height = 0, const QString &diskStamp = QString());
     // Writes the surface file atomically; on failure says why and keeps the
     // modified flag.
     virtual bool OnSaveDocument(const QString &path);
@@ -138,6 +142,13 @@ public:
     void RemoveView(DocumentView *view);
 
     QString GetPathName() const { return m_pathName; }
+    // Whether the surface file was written by someone else since this
+    // document opened or last saved it (false when it is gone or there is
+    // none): saving over it would lose their change.
+    bool ChangedOnDisk() const;
+    // What the surface file looked like then (size and times), to carry
+    // over a crash.
+    QString DiskStamp() const { return m_diskStamp; }
     void SetPathName(const QString &pathName);
     // The file name of the path, or "Skimbl" for a new document.
     QString GetTitle() const;
@@ -172,6 +183,9 @@ private:
         QString path;       // the file opened, absolute
         QString imagePath;  // the picture to decode
         skimbler::SurfaceSettings settings;  // a surface file's
+        QString diskStamp;                   // the surface file as it was read
+        std::uint32_t width = 0;             // the image size it stores
+        std::uint32_t height = 0;
         int historyMark = 0;
     };
     bool PrepareOpen(const QString &path, PendingLoad *load);
@@ -205,6 +219,7 @@ private:
     std::function<bool()> m_openGate;
     int m_historyMoves = 0;
     QString m_imageStamp;
+    QString m_diskStamp;
     QString m_pathName;
     QString m_imagePath;
     bool m_newDocumentsEmpty = false;

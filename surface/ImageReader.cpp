@@ -24,10 +24,17 @@ bool IsTgaSuffix(const QString &path)
     return QFileInfo(path).suffix().compare(QLatin1String("tga"), Qt::CaseInsensitive) == 0;
 }
 
-QString ReaderFailure(const QImageReader &reader)
+QString ReaderFailure(const QImageReader &reader, const QString &path)
 {
     switch (reader.error()) {
-    case QImageReader::FileNotFoundError: return QCoreApplication::translate("ImageReader", "file not found");
+    case QImageReader::FileNotFoundError: {
+        // The reader says so of any file it could not open: the system's
+        // reason is the true one ("Permission denied").
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return file.errorString();
+        return QCoreApplication::translate("ImageReader", "the file could not be read");
+    }
     case QImageReader::DeviceError: return QCoreApplication::translate("ImageReader", "the file could not be read");
     case QImageReader::UnsupportedFormatError: return QCoreApplication::translate("ImageReader", "unsupported format");
     case QImageReader::InvalidDataError: return QCoreApplication::translate("ImageReader", "invalid data");
@@ -108,7 +115,7 @@ Outcome ReadWithToolkit(const QString &path, const ImageReader::SizeCheck &sizeC
     QImageReader &reader = watching ? watched : named;
     reader.setAutoTransform(true);  // photographs taken upright show upright
     const auto unreadable = [&] {
-        *error = ImageError::About(path, QCoreApplication::translate("ImageReader", "not a readable image (%1)").arg(ReaderFailure(reader)));
+        *error = ImageError::About(path, QCoreApplication::translate("ImageReader", "not a readable image (%1)").arg(ReaderFailure(reader, path)));
         return Outcome::Unreadable;
     };
     if (!reader.canRead())

@@ -344,6 +344,10 @@
         <source>Images (%1);;All files (*)</source>
         <translation>Images (%1);;All files (*)</translation>
     </message>
+    <message>
+        <source>&quot;%1&quot; has been changed by another program since it was opened or last saved here. Overwrite it with this surface?</source>
+        <translation>「%1」在開啟或上次於此儲存之後已被其他程式修改。要以這個表面覆寫它嗎？</translation>
+    </message>
 </context>
 <context>
     <name>CSkimblerDoc</name>
@@ -358,6 +362,18 @@
     <message>
         <source>取代影像</source>
         <translation>取代影像</translation>
+    </message>
+    <message>
+        <source>a folder on its way cannot be searched (%1)</source>
+        <translation>a folder on its way cannot be searched (%1)</translation>
+    </message>
+    <message>
+        <source>its name is not valid UTF-8, so the file cannot be found</source>
+        <translation>its name is not valid UTF-8, so the file cannot be found</translation>
+    </message>
+    <message>
+        <source>it is a symbolic link to a file that does not exist</source>
+        <translation>it is a symbolic link to a file that does not exist</translation>
     </message>
 </context>
 <context>
@@ -866,10 +882,6 @@
 <context>
     <name>ImageReader</name>
     <message>
-        <source>file not found</source>
-        <translation>file not found</translation>
-    </message>
-    <message>
         <source>the file could not be read</source>
         <translation>the file could not be read</translation>
     </message>
@@ -926,6 +938,14 @@
     <message>
         <source>&amp;Later</source>
         <translation>&amp;Later</translation>
+    </message>
+    <message>
+        <source>&amp;Overwrite</source>
+        <translation>覆寫(&amp;O)</translation>
+    </message>
+    <message>
+        <source>Save &amp;As...</source>
+        <translation>另存新檔(&amp;A)...</translation>
     </message>
 </context>
 <context>
@@ -1008,6 +1028,10 @@
     <message>
         <source>Skimbler ended before &quot;%1&quot; was saved. A copy was kept automatically at %2.</source>
         <translation>Skimbler ended before &quot;%1&quot; was saved. A copy was kept automatically at %2.</translation>
+    </message>
+    <message>
+        <source>the folder %1 cannot be written</source>
+        <translation>the folder %1 cannot be written</translation>
     </message>
 </context>
 <context>

@@ -175,8 +175,19 @@ std::string NumberText(double value)
         std::snprintf(buffer, sizeof buffer, "%lld", static_cast<long long>(value));
         return buffer;
     }
+#if defined(__cpp_lib_to_chars)
     const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific).ptr;
     std::string text(buffer, end);
+#else
+    // Standard libraries without to_chars for floating point (emscripten's):
+    // the fewest digits that read back as the same double.
+    for (int precision = 0; precision < 17; ++precision) {
+        std::snprintf(buffer, sizeof buffer, "%.*e", precision, value);
+        if (std::strtod(buffer, nullptr) == value)
+            break;
+    }
+    std::string text(buffer);
+#endif
     std::string sign;
     if (text[0] == '-') {
         sign = "-";
@@ -312,6 +323,32 @@ bool ReadFloatRows(const Json &object, const char *name, int width, double low, 
 }
 
 // Deeper than any surface file: refused before it costs memory.
+// The parser quotes what it read; a number of a million digits is cut to
+// something a message can hold.
+std::string Shortened(const std::string &detail)
+{
+    constexpr std::size_t kLongest = 40;
+    std::string shortened;
+    std::size_t at = 0;
+    while (at < detail.size()) {
+        const std::size_t open = detail.find('\'', at);
+        const std::size_t close = open == std::string::npos ? open : detail.find('\'', open + 1);
+        if (close == std::string::npos) {
+            shortened += detail.substr(at);
+            break;
+        }
+        const std::size_t length = close - open - 1;
+        shortened += detail.substr(at, open + 1 - at);
+        if (length > kLongest)
+            shortened += detail.substr(open + 1, kLongest - 8) + "... (" + std::to_string(length) + " characters)";
+        else
+            shortened += detail.substr(open + 1, length);
+        shortened += '\'';
+        at = close + 1;
+    }
+    return shortened;
+}
+
 constexpr int kMaxDepth = 1024;
 struct TooDeep
 {
@@ -433,7 +470,7 @@ bool Parse(std::string_view data, const std::string &fileDirectory, Contents *co
         const std::size_t prefix = detail.find("] ");
         if (detail.rfind("[json.exception.", 0) == 0 && prefix != std::string::npos)
             detail.erase(0, prefix + 2);
-        *error = "it is not a Skimbler surface (not valid JSON: " + detail + ")";
+        *error = "it is not a Skimbler surface (not valid JSON: " + Shortened(detail) + ")";
         return false;
     } catch (const TooDeep &) {
         *error = "it is not a Skimbler surface (not valid JSON: too deeply nested)";
@@ -479,6 +516,14 @@ bool Parse(std::string_view data, const std::string &fileDirectory, Contents *co
     }
     read.relativeImagePath = image.value("relative", std::string());
     read.absoluteImagePath = image.value("absolute", std::string());
+    // The system would read the path only up to the NUL: another file.
+    for (const std::string *path : {&read.relativeImagePath, &read.absoluteImagePath}) {
+        if (path->find('\0') != std::string::npos) {
+            *error = std::string("the image path \"") + (path == &read.relativeImagePath ? "relative" : "absolute")
+                + "\" holds a NUL character";
+            return false;
+        }
+    }
     const std::string fromRelative =
         read.relativeImagePath.empty() ? std::string() : FromFolder(fileDirectory, read.relativeImagePath);
     if (!fromRelative.empty() && Exists(fromRelative))

@@ -811,6 +811,11 @@ VkPipelineColorBlendAttachmentState VulkanSurfaceRenderer::BlendAttachment(const
     return attachment;
 }
 
+void VulkanSurfaceRenderer::VulkanProjection(const float projection[16], float out[16])
+{
+    ToVulkanClip(projection, out);
+}
+
 bool VulkanSurfaceRenderer::Draw(VkCommandBuffer commands, const VulkanTarget &target, const View &view,
                                  bool projective)
 {

@@ -116,6 +116,8 @@ private Q_SLOTS:
     void openRestoresEverythingAndPanelsFollow();
     void openOfBrokenFileKeepsTheSurface();
     void failedSaveKeepsTheModifiedFlag();
+    void saveOverAFileChangedOnDiskAsks_data();
+    void saveOverAFileChangedOnDiskAsks();
     void savedSurfaceIsCleanAndExitAsksNothing_data();
     void savedSurfaceIsCleanAndExitAsksNothing();
     void recentEntryThatCannotOpenLeavesTheList_data();
@@ -488,6 +490,65 @@ void TestApplication::openOfBrokenFileKeepsTheSurface()
     QCOMPARE(Doc()->surface.Points[1][1], 0.125f);
     QCOMPARE(Doc()->ImageRevision(), image);
     QVERIFY(m_app->RecentFiles().Paths().isEmpty());
+}
+
+void TestApplication::saveOverAFileChangedOnDiskAsks_data()
+{
+    QTest::addColumn<bool>("theirs");     // another program wrote the file
+    QTest::addColumn<bool>("recovered");  // the surface came back from a crash
+    QTest::addColumn<int>("answer");
+    const int overwrite = MessageBox::ResultOverwrite, elsewhere = MessageBox::ResultSaveAs;
+    const int cancel = MessageBox::ResultCancel;
+    QTest::newRow("unchanged file") << false << false << cancel;
+    QTest::newRow("changed, overwrite") << true << false << overwrite;
+    QTest::newRow("changed, save elsewhere") << true << false << elsewhere;
+    QTest::newRow("changed, cancel") << true << false << cancel;
+    QTest::newRow("recovered, unchanged") << false << true << cancel;
+    QTest::newRow("recovered, changed, cancel") << true << true << cancel;
+}
+
+void TestApplication::saveOverAFileChangedOnDiskAsks()
+{
+    QFETCH(bool, theirs);
+    QFETCH(bool, recovered);
+    QFETCH(int, answer);
+    QVERIFY(Start());
+    const QString file = Work("mine.skimbler");
+    QVERIFY(Doc()->OnSaveDocument(file));
+    if (recovered)
+        Doc()->OnRecoverDocument(Doc()->Settings(), Doc()->GetImagePath(), file, 0, 0, Doc()->DiskStamp());
+    const auto bytes = [&file] {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    if (theirs) {
+        QFile other(file);
+        QVERIFY(other.open(QIODevice::WriteOnly | QIODevice::Truncate) && other.write("theirs") == 6);
+    }
+    const QByteArray before = bytes();
+    Doc()->surface.Points[2][1] = 0.5f;
+    Doc()->SetModifiedFlag(true);
+    const QString elsewhere = Work("elsewhere.skimbler");
+    m_app->m_askSavePath = [&](const QString &) { return elsewhere; };
+    m_messages->answers << MessageBox::Result(answer);
+
+    const bool saved = m_app->OnCommand(Resource::ID_FILE_SAVE) && !Doc()->IsModified();
+    QCOMPARE(m_messages->messages.size(), theirs ? 1 : 0);
+    if (theirs) {
+        QCOMPARE(m_messages->messages.first().buttons, MessageBox::OverwriteSaveAsCancel);
+        QCOMPARE(m_messages->messages.first().detail, QDir::toNativeSeparators(file));
+        QVERIFY(m_messages->messages.first().text.contains(QStringLiteral("mine.skimbler")));
+    }
+    const bool overwritten = !theirs || answer == MessageBox::ResultOverwrite;
+    QCOMPARE(saved, overwritten || answer == MessageBox::ResultSaveAs);
+    QCOMPARE(bytes() == before, !overwritten);
+    QCOMPARE(QFile::exists(elsewhere), theirs && answer == MessageBox::ResultSaveAs);
+    // Once written here, the next save has nothing to ask.
+    if (saved) {
+        Doc()->SetModifiedFlag(true);
+        QVERIFY(m_app->OnFileSave());
+        QCOMPARE(m_messages->messages.size(), theirs ? 1 : 0);
+    }
 }
 
 void TestApplication::failedSaveKeepsTheModifiedFlag()

@@ -1,4 +1,5 @@
 #include "app/RecoveryManager.h"
+#include "common/FailingFileSystem.h"
 #include "common/MessageRecorder.h"
 #include "common/TgaTestFiles.h"
 #include "surface/CSkimblerDoc.h"
@@ -7,6 +8,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -91,6 +93,9 @@ private Q_SLOTS:
     void newestCopyIsOfferedFirst();
     void unreadableCopyIsReportedAndKept_data();
     void unreadableCopyIsReportedAndKept();
+    void failedCopyKeepsTheLastOneAndIsToldOnce_data();
+    void failedCopyKeepsTheLastOneAndIsToldOnce();
+    void unwritableDataFolderIsTold();
 };
 
 void TestRecovery::copyFollowsTheModifiedMark_data()
@@ -178,6 +183,13 @@ void TestRecovery::answersToTheOffer()
         QVERIFY(document.IsModified());
         // Taken over before the old copy went.
         QVERIFY(QFile::exists(manager.CopyPath()));
+        // The file is still as the crashed instance saved it; once another
+        // program writes it, a save would lose that.
+        QVERIFY(!document.ChangedOnDisk());
+        QFile theirs(Work("s.skimbler"));
+        QVERIFY(theirs.open(QIODevice::Append) && theirs.write("\n") == 1);
+        theirs.close();
+        QVERIFY(document.ChangedOnDisk());
         QVERIFY(document.OnSaveDocument(document.GetPathName()));
         CSkimblerDoc reopened;
         QVERIFY(reopened.OnOpenDocument(Work("s.skimbler")));
@@ -277,6 +289,67 @@ void TestRecovery::unreadableCopyIsReportedAndKept()
     QVERIFY(!document.IsModified());
     for (const QString &name : before)
         QVERIFY2(QFile::exists(folder.filePath(name)) || name.endsWith(QLatin1String(".lock")), qPrintable(name));
+}
+
+void TestRecovery::failedCopyKeepsTheLastOneAndIsToldOnce_data()
+{
+    QTest::addColumn<QString>("call");
+    QTest::newRow("disk full") << QStringLiteral("write");
+    QTest::newRow("renames refused") << QStringLiteral("rename");
+}
+
+// While copies cannot be written the last good one stays whole and
+// offerable, and the failure is said once however many intervals fail.
+void TestRecovery::failedCopyKeepsTheLastOneAndIsToldOnce()
+{
+    QFETCH(QString, call);
+    auto document = EditedDocument(0.25f);
+    RecoveryManager manager(document.get(), kIntervalMs);
+    QSignalSpy failed(&manager, &RecoveryManager::autosaveFailed);
+    QTRY_VERIFY(QFile::exists(manager.CopyPath()));
+    QString facts = manager.CopyPath();
+    facts.replace(QStringLiteral(".skimbler"), QStringLiteral(".json"));
+    const auto read = [](const QString &path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray copyBefore = read(manager.CopyPath()), factsBefore = read(facts);
+
+    skimbler::FileSystem::Calls failing = skimbler::FileSystem::System();
+    if (call == QLatin1String("write"))
+        failing.write = [](int, const void *, size_t) -> ssize_t { errno = ENOSPC; return -1; };
+    else
+        failing.rename = [](const char *, const char *) { errno = EACCES; return -1; };
+    const skimbler::FileSystem::Calls previous = skimbler::FileSystem::Replace(failing);
+    document->ChangeSettings(Moved(document->Settings(), 0.5f), QStringLiteral("Move"));
+    QTest::qWait(3 * kIntervalMs);
+    document->ChangeSettings(Moved(document->Settings(), 0.75f), QStringLiteral("Move"));
+    QTest::qWait(3 * kIntervalMs);
+    skimbler::FileSystem::Replace(previous);
+
+    QCOMPARE(failed.size(), 1);
+    QCOMPARE(failed.first().first().toString(),
+             QString::fromLocal8Bit(std::strerror(call == QLatin1String("write") ? ENOSPC : EACCES)));
+    QCOMPARE(read(manager.CopyPath()), copyBefore);
+    QCOMPARE(read(facts), factsBefore);
+}
+
+// A data folder that cannot be written is said, not silently the end of
+// every copy.
+void TestRecovery::unwritableDataFolderIsTold()
+{
+    QFile blocker(Work("blocked"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    qputenv("XDG_DATA_HOME", QFile::encodeName(Work("blocked")));
+    auto document = EditedDocument(0.25f);
+    RecoveryManager manager(document.get(), kIntervalMs);
+    QSignalSpy failed(&manager, &RecoveryManager::autosaveFailed);
+    QTRY_COMPARE(failed.size(), 1);
+    QVERIFY2(failed.first().first().toString().contains(QDir::toNativeSeparators(RecoveryManager::Folder())),
+             qPrintable(failed.first().first().toString()));
+    QTest::qWait(4 * kIntervalMs);
+    QCOMPARE(failed.size(), 1);
 }
 
 QTEST_MAIN(TestRecovery)

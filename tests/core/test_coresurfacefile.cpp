@@ -235,6 +235,12 @@ void TestCoreSurfaceFile::malformedFilesAreRefused_data()
     QTest::newRow("relative path a number")
         << WithRoot(QStringLiteral("image"), QJsonObject{{QStringLiteral("relative"), 5}})
         << QStringLiteral("the image path \"relative\" must be text");
+    QTest::newRow("image path holding a NUL")
+        << WithRoot(QStringLiteral("image"), QJsonObject{{QStringLiteral("relative"), QString::fromUtf8("a.png\0.tga", 10)}})
+        << QStringLiteral("the image path \"relative\" holds a NUL character");
+    QByteArray digits = valid;
+    digits.replace("\"Width\": ", "\"Width\": " + QByteArray(900000, '9'));
+    QTest::newRow("a number of 900,000 digits") << digits << notJson;
     QTest::newRow("PerspectiveCorrect as a number") << WithField(QStringLiteral("PerspectiveCorrect"), 1)
         << QStringLiteral("the field \"PerspectiveCorrect\" must be true or false");
     QTest::newRow("PerspectiveCorrect as text") << WithField(QStringLiteral("PerspectiveCorrect"), QStringLiteral("true"))
@@ -290,6 +296,7 @@ void TestCoreSurfaceFile::malformedFilesAreRefused()
     std::string error;
     QVERIFY(!SurfaceFile::Parse(data.toStdString(), Native(QDir::tempPath()), &contents, &error));
     const QString said = QString::fromStdString(error);
+    QVERIFY2(said.size() < 200, qPrintable(said.left(200)));
     if (message.endsWith(QLatin1String("JSON: ")))
         QVERIFY2(said.startsWith(message) && said.size() > message.size() + 1 && said.endsWith(QLatin1Char(')')),
                  qPrintable(said));

@@ -118,6 +118,7 @@ void TestSurfaceFile::onlyRegularFilesAreOpened_data()
     QTest::newRow("surface file is a device") << QStringLiteral("/dev/zero") << QString() << false << notRegular;
     QTest::newRow("image is a named pipe") << QStringLiteral("s.skimbler") << QStringLiteral("pipe") << true << texture;
     QTest::newRow("image is a device") << QStringLiteral("s.skimbler") << QStringLiteral("/dev/zero") << true << texture;
+    QTest::newRow("image is missing") << QStringLiteral("s.skimbler") << QStringLiteral("gone.tga") << true << texture;
     QTest::newRow("image opened is a named pipe") << QStringLiteral("pipe.tga") << QString() << false << texture;
 }
 
@@ -137,7 +138,7 @@ void TestSurfaceFile::onlyRegularFilesAreOpened()
     const QString path = QDir(dir.path()).absoluteFilePath(opened);
     if (!image.isEmpty()) {
         std::string error;
-        QVERIFY(skimbler::SurfaceFile::Write(QFile::encodeName(path).toStdString(), skimbler::DefaultSettings(), 0, 0,
+        QVERIFY(skimbler::SurfaceFile::Write(QFile::encodeName(path).toStdString(), skimbler::DefaultSettings(), 512, 256,
                                              QFile::encodeName(QDir(dir.path()).absoluteFilePath(image)).toStdString(),
                                              &error));
     }
@@ -162,6 +163,14 @@ void TestSurfaceFile::onlyRegularFilesAreOpened()
         QCOMPARE(doc.GetPathName(), path);
         QVERIFY(!doc.Image());
         QVERIFY(!doc.IsModified());
+        // Saved without its picture, the surface keeps the size its file gave.
+        const QString resaved = dir.filePath(QStringLiteral("resaved.skimbler"));
+        QVERIFY(doc.OnSaveDocument(resaved));
+        skimbler::SurfaceFile::Contents contents;
+        std::string error;
+        QVERIFY(skimbler::SurfaceFile::Read(QFile::encodeName(resaved).toStdString(), &contents, &error));
+        QCOMPARE(contents.Width, 512u);
+        QCOMPARE(contents.Height, 256u);
     } else {
         QCOMPARE(doc.GetPathName(), dir.filePath(QStringLiteral("before.skimbler")));
         QVERIFY(doc.IsModified());
