@@ -38,6 +38,9 @@ QImage Render(CSkimblerView *view, const QSize &size, bool background, QString *
     picture.Height = size.height();
     picture.Background = background;
     picture.Zoom = view->Zoom();
+    // At a target screen every picture shows the true shape at its own size.
+    if (!view->ScreenShape().isEmpty())
+        picture.Aspect = skimbler::TrueShapeAspect(size.width(), size.height());
     // The view's pan, in pixels of the picture being made.
     picture.PanX = gi->Width > 0 ? view->PanX() * static_cast<float>(size.width()) / static_cast<float>(gi->Width) : 0.0f;
     picture.PanY =
@@ -87,7 +90,7 @@ bool AskOptions(QWidget *parent, const QSize &viewSize, Options *options)
     grid->addWidget(height, 1, 1);
     QObject::connect(customButton, &QRadioButton::toggled, width, &QSpinBox::setEnabled);
     QObject::connect(customButton, &QRadioButton::toggled, height, &QSpinBox::setEnabled);
-    auto *backgroundBox = new QCheckBox(QCoreApplication::translate("ExportImage", "含棋盤格背景 (不含時背景透明)"), &dialog);
+    auto *backgroundBox = new QCheckBox(QCoreApplication::translate("ExportImage", "含檢視的背景 (不含時背景透明)"), &dialog);
     backgroundBox->setChecked(options->background);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);

@@ -18,7 +18,7 @@ namespace ExportImage {
 struct Options
 {
     QSize size;               // pixels
-    bool background = true;   // the checkerboard; without it, transparent
+    bool background = true;   // the view's background; without it, transparent
 };
 
 // The largest side the dialog offers.
@@ -36,7 +36,7 @@ QImage Render(CSkimblerView *view, const QSize &size, bool background, QString *
 QString SuggestedPath(const CSkimblerDoc *document, const QString &suffix);
 
 // The dialog: the view's size or a typed one, with or without the
-// checkerboard. False when cancelled.
+// view's background. False when cancelled.
 bool AskOptions(QWidget *parent, const QSize &viewSize, Options *options);
 
 } // namespace ExportImage

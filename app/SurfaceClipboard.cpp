@@ -29,7 +29,7 @@ constexpr qsizetype kMaxSize = 1 << 20;
 } // namespace
 
 QMimeData *MakeMimeData(const Surface &surface, const QString &imagePath, int viewWidth, int viewHeight,
-                        bool projective, QString *error)
+                        bool projective, QString *error, double aspect)
 {
     // The image's own folder as the base: the relative path is its name.
     const QString base = imagePath.isEmpty() ? QString() : QFileInfo(imagePath).absolutePath();
@@ -49,6 +49,7 @@ QMimeData *MakeMimeData(const Surface &surface, const QString &imagePath, int vi
     source.imagePath = imagePath;
     source.view = QSize(viewWidth, viewHeight);
     source.projective = projective;
+    source.aspect = aspect;
     const Outputs::Output *listing = Outputs::Find(QLatin1String(Outputs::CopyListing), Outputs::Kind::Listing);
     mime->setText(QString::fromUtf8(listing->write(source).bytes));
     return mime;

@@ -154,7 +154,8 @@ void SurfaceTools::Copy()
     const int height = drawing ? drawing->Height : 600;
     QString error;
     QMimeData *mime = SurfaceClipboard::MakeMimeData(document->surface, document->GetImagePath(), width, height,
-                                                     false, &error);
+                                                     false, &error,
+                                                     drawing ? drawing->Aspect() : skimbler::scene::Aspect);
     if (!mime) {
         MessageBox::show(tr("Cannot copy the surface: %1.").arg(error), QStringLiteral("Skimbler"),
                          MessageBox::Exclamation);
@@ -172,6 +173,7 @@ void SurfaceTools::CopyShaderCode()
     GraphicalInterface *gi = view ? view->Interface() : nullptr;
     Outputs::Source source = Outputs::FromDocument(*document);
     source.view = QSize(gi ? gi->Width : 800, gi ? gi->Height : 600);
+    source.aspect = gi ? gi->Aspect() : skimbler::scene::Aspect;
     const Outputs::Output *listing = Outputs::Find(QLatin1String(Outputs::ShaderCopyListing), Outputs::Kind::Listing);
     QGuiApplication::clipboard()->setText(QString::fromUtf8(listing->write(source).bytes));
 }

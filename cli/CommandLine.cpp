@@ -22,15 +22,19 @@ constexpr CommandName kCommands[] = {
 };
 
 // Which options each command takes.
-enum Option { OptOutput = 1, OptSize = 2, OptTransparent = 4, OptProjective = 8, OptApi = 16, OptFormat = 32, OptForce = 64 };
+enum Option {
+    OptOutput = 1, OptSize = 2, OptTransparent = 4, OptProjective = 8, OptApi = 16, OptFormat = 32, OptForce = 64,
+    OptTrueShape = 128, OptBackground = 256
+};
 
 int OptionsOf(Invocation::Command command)
 {
     switch (command) {
-    case Invocation::Render: return OptOutput | OptSize | OptTransparent | OptProjective | OptForce;
-    case Invocation::Export: return OptOutput | OptSize | OptTransparent | OptProjective | OptFormat | OptForce;
-    case Invocation::Info: return OptSize | OptProjective;
-    case Invocation::Code: return OptSize | OptProjective | OptApi;
+    case Invocation::Render: return OptOutput | OptSize | OptTransparent | OptProjective | OptForce | OptTrueShape | OptBackground;
+    case Invocation::Export:
+        return OptOutput | OptSize | OptTransparent | OptProjective | OptFormat | OptForce | OptTrueShape | OptBackground;
+    case Invocation::Info: return OptSize | OptProjective | OptTrueShape;
+    case Invocation::Code: return OptSize | OptProjective | OptApi | OptTrueShape;
     default: return 0;
     }
 }
@@ -90,6 +94,7 @@ bool ParseCommandLine(const QStringList &arguments, Invocation *invocation, QStr
     const int allowed = OptionsOf(invocation->command);
     bool onlyFiles = false;
     bool sawOutput = false;
+    bool sawBackground = false;
     for (int i = 1; i < arguments.size(); ++i) {
         const QString argument = arguments.at(i);
         if (onlyFiles || !argument.startsWith(QLatin1Char('-')) || argument == QLatin1String("-")) {
@@ -129,6 +134,10 @@ bool ParseCommandLine(const QStringList &arguments, Invocation *invocation, QStr
             option = OptFormat;
         else if (name == QLatin1String("--force"))
             option = OptForce;
+        else if (name == QLatin1String("--true-shape"))
+            option = OptTrueShape;
+        else if (name == QLatin1String("--background"))
+            option = OptBackground;
         if (option == 0) {
             *error = QStringLiteral("unknown option \"%1\"").arg(name);
             return false;
@@ -137,7 +146,8 @@ bool ParseCommandLine(const QStringList &arguments, Invocation *invocation, QStr
             *error = QStringLiteral("%1 does not take %2").arg(arguments.first(), name);
             return false;
         }
-        const bool takesValue = option == OptOutput || option == OptSize || option == OptApi || option == OptFormat;
+        const bool takesValue = option == OptOutput || option == OptSize || option == OptApi || option == OptFormat
+            || option == OptBackground;
         if (!takesValue) {
             if (inlineValue) {
                 *error = QStringLiteral("%1 takes no value").arg(name);
@@ -147,6 +157,8 @@ bool ParseCommandLine(const QStringList &arguments, Invocation *invocation, QStr
                 invocation->transparent = true;
             else if (option == OptProjective)
                 invocation->projective = true;
+            else if (option == OptTrueShape)
+                invocation->trueShape = true;
             else
                 invocation->force = true;
             continue;
@@ -172,6 +184,12 @@ bool ParseCommandLine(const QStringList &arguments, Invocation *invocation, QStr
                              .arg(value);
                 return false;
             }
+        } else if (option == OptBackground) {
+            if (!ViewBackground::Parse(value, &invocation->background)) {
+                *error = QStringLiteral("--background must be checker, dark, black or #rrggbb, not \"%1\"").arg(value);
+                return false;
+            }
+            sawBackground = true;
         } else if (option == OptFormat) {
             invocation->format = Outputs::Find(value, Outputs::Kind::File);
             if (!invocation->format) {
@@ -195,6 +213,10 @@ bool ParseCommandLine(const QStringList &arguments, Invocation *invocation, QStr
     if ((invocation->command == Invocation::Info || invocation->command == Invocation::Code)
         && invocation->inputs.size() > 1) {
         *error = QStringLiteral("%1 takes one surface, not %2").arg(command).arg(invocation->inputs.size());
+        return false;
+    }
+    if (sawBackground && invocation->transparent) {
+        *error = QStringLiteral("--background and --transparent exclude each other");
         return false;
     }
     if (invocation->command == Invocation::Render && !sawOutput) {
@@ -288,7 +310,13 @@ QString UsageText()
               "  -o, --output OUT    Where render and export write.\n"
               "  --size WxH          The window the surface is drawn in (default 800x600);\n"
               "                      the picture's size for render.\n"
-              "  --transparent       render: no checkerboard, straight alpha.\n"
+              "  --transparent       render: no background, straight alpha.\n"
+              "  --background B      render: checker (default), dark, black or #rrggbb,\n"
+              "                      as View > Background.\n"
+              "  --true-shape        The picture's own shape for the projection, as the\n"
+              "                      editor at a target screen: a square stays square.\n"
+              "                      Without it the fixed 4:3 view is stretched over\n"
+              "                      --size, as in the editor's own window.\n"
               "  --projective        Perspective-correct texture even where the surface\n"
               "                      has it off.\n"
               "  --api API           code: %1.\n"

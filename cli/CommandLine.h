@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/Outputs.h"
+#include "render/ViewBackground.h"
 
 #include <QSize>
 #include <QString>
@@ -16,6 +17,8 @@ struct Invocation
     QString output;         // render, export: a file, or a folder for several inputs
     QSize size{800, 600};   // the window the surface is drawn in
     bool transparent = false;
+    ViewBackground background;  // render: behind the surface, unless transparent
+    bool trueShape = false;     // the projection takes --size's own shape, not the fixed 4:3
     bool projective = false;
     bool force = false;     // render: write even over a file read in this call
     const Outputs::Output *api = nullptr;     // code: a listing

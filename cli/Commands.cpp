@@ -116,6 +116,13 @@ QStringList OutputPaths(const Invocation &invocation, const QString &suffix, QSt
     return paths;
 }
 
+// The projection's aspect: --size's own with --true-shape, else the fixed 4:3.
+double AspectOf(const Invocation &invocation)
+{
+    return invocation.trueShape ? skimbler::TrueShapeAspect(invocation.size.width(), invocation.size.height())
+                                : skimbler::scene::Aspect;
+}
+
 // What the registry's outputs are made from: the document as opened, the
 // input as the user named it, the window of --size.
 Outputs::Source SourceOf(const CSkimblerDoc &document, const QString &input, const Invocation &invocation)
@@ -124,6 +131,7 @@ Outputs::Source SourceOf(const CSkimblerDoc &document, const QString &input, con
     source.surfacePath = input;
     source.view = invocation.size;
     source.projective = invocation.projective;
+    source.aspect = AspectOf(invocation);
     return source;
 }
 
@@ -221,12 +229,13 @@ int RunExport(const Invocation &invocation)
     if (format.draws) {
         gi.Init(invocation.size.width(), invocation.size.height());
         gi.ProjectiveTexture = invocation.projective;
-        const std::vector<unsigned char> tilePixels = BackgroundCache::TilePixels();
+        const std::vector<unsigned char> tilePixels = invocation.background.TilePixels();
         tile = gi.CreateImage(tilePixels.data(), BackgroundCache::TileSize, BackgroundCache::TileSize, 32);
         tile.Pixels = nullptr;
         picture.Width = invocation.size.width();
         picture.Height = invocation.size.height();
         picture.Background = !invocation.transparent;
+        picture.Aspect = AspectOf(invocation);
     }
 
     int status = ExitOk;

@@ -60,10 +60,11 @@ QString Call(const char *function, const QStringList &arguments)
 
 } // namespace
 
-QString OpenGl11Calls(const Surface &surface, const QString &imagePath, int viewWidth, int viewHeight, bool projective)
+QString OpenGl11Calls(const Surface &surface, const QString &imagePath, int viewWidth, int viewHeight, bool projective,
+                      double aspect)
 {
     namespace scene = skimbler::scene;
-    const skimbler::DrawState state = ResolveSurface(surface, viewWidth, viewHeight, projective);
+    const skimbler::DrawState state = ResolveSurface(surface, viewWidth, viewHeight, projective, aspect);
     const QString tex2d = QStringLiteral("GL_TEXTURE_2D");
 
     QStringList lines;
@@ -75,7 +76,7 @@ QString OpenGl11Calls(const Surface &surface, const QString &imagePath, int view
     lines << QStringLiteral("/* Projection and plane of the Skimbler view (zoom 100%). */");
     lines << Call("glMatrixMode", {QStringLiteral("GL_PROJECTION")});
     lines << Call("glLoadIdentity", {});
-    lines << Call("gluPerspective", {DoubleLiteral(scene::FieldOfViewY), DoubleLiteral(scene::Aspect),
+    lines << Call("gluPerspective", {DoubleLiteral(scene::FieldOfViewY), DoubleLiteral(aspect),
                                      DoubleLiteral(scene::NearPlane), DoubleLiteral(scene::FarPlane)});
     lines << Call("glMatrixMode", {QStringLiteral("GL_MODELVIEW")});
     lines << Call("glLoadIdentity", {});
@@ -127,9 +128,9 @@ QString OpenGl11Calls(const Surface &surface, const QString &imagePath, int view
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
-skimbler::DrawState Resolve(const Surface &surface, int viewWidth, int viewHeight, bool projective)
+skimbler::DrawState Resolve(const Surface &surface, int viewWidth, int viewHeight, bool projective, double aspect)
 {
-    return ResolveSurface(surface, viewWidth, viewHeight, projective);
+    return ResolveSurface(surface, viewWidth, viewHeight, projective, aspect);
 }
 
 namespace {
@@ -166,7 +167,7 @@ QString RawString(const char *name, const std::string &source)
 } // namespace
 
 QString ShaderCode(skimbler::ShaderApi api, const skimbler::DrawState &state, const QString &imagePath, int viewWidth,
-                   int viewHeight)
+                   int viewHeight, double aspect)
 {
     const bool desktop = api == skimbler::ShaderApi::OpenGL33;
     const skimbler::ShaderSources sources = skimbler::RuntimeShaderSources(api);
@@ -207,6 +208,7 @@ QString ShaderCode(skimbler::ShaderApi api, const skimbler::DrawState &state, co
     skimbler::View view;
     view.Width = viewWidth;
     view.Height = viewHeight;
+    view.Aspect = aspect;
     double matrix[16];
     float single[16];
     lines << QStringLiteral("/* The view's %1 x %2 window at zoom 1, column-major. */").arg(viewWidth).arg(viewHeight);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "skimbler/Scene.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
@@ -29,6 +31,7 @@ struct Source
     QString imagePath;
     QSize view{800, 600};  // the window the surface is drawn in
     bool projective = false;
+    double aspect = skimbler::scene::Aspect;  // the projection's (skimbler::View::Aspect)
     // The surface drawn at `view`'s size by the caller's context, for the
     // outputs that are pictures; a null image, with the reason, on failure.
     std::function<QImage(QString *error)> draw;

@@ -2,6 +2,33 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>BackgroundMenu</name>
+    <message>
+        <source>背景(&amp;K)</source>
+        <translation>&amp;Background</translation>
+    </message>
+    <message>
+        <source>棋盤格(&amp;C)</source>
+        <translation>&amp;Checkerboard</translation>
+    </message>
+    <message>
+        <source>深灰色(&amp;D)</source>
+        <translation>&amp;Dark Grey</translation>
+    </message>
+    <message>
+        <source>黑色(&amp;B)</source>
+        <translation>&amp;Black</translation>
+    </message>
+    <message>
+        <source>自選顏色(&amp;O)...</source>
+        <translation>Choose C&amp;olour...</translation>
+    </message>
+    <message>
+        <source>背景顏色</source>
+        <translation>Background Colour</translation>
+    </message>
+</context>
+<context>
     <name>CAboutBox</name>
     <message>
         <source>About</source>
@@ -805,8 +832,8 @@
         <translation>Height</translation>
     </message>
     <message>
-        <source>含棋盤格背景 (不含時背景透明)</source>
-        <translation>Checkerboard background (transparent without)</translation>
+        <source>含檢視的背景 (不含時背景透明)</source>
+        <translation>View&apos;s background (transparent without)</translation>
     </message>
     <message>
         <source>自訂大小依其本身的寬高比繪製，不沿用檢視所選的螢幕形狀。</source>

@@ -2,6 +2,33 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_TW">
 <context>
+    <name>BackgroundMenu</name>
+    <message>
+        <source>背景(&amp;K)</source>
+        <translation>背景(&amp;K)</translation>
+    </message>
+    <message>
+        <source>棋盤格(&amp;C)</source>
+        <translation>棋盤格(&amp;C)</translation>
+    </message>
+    <message>
+        <source>深灰色(&amp;D)</source>
+        <translation>深灰色(&amp;D)</translation>
+    </message>
+    <message>
+        <source>黑色(&amp;B)</source>
+        <translation>黑色(&amp;B)</translation>
+    </message>
+    <message>
+        <source>自選顏色(&amp;O)...</source>
+        <translation>自選顏色(&amp;O)...</translation>
+    </message>
+    <message>
+        <source>背景顏色</source>
+        <translation>背景顏色</translation>
+    </message>
+</context>
+<context>
     <name>CAboutBox</name>
     <message>
         <source>About</source>
@@ -805,8 +832,8 @@
         <translation>高度</translation>
     </message>
     <message>
-        <source>含棋盤格背景 (不含時背景透明)</source>
-        <translation>含棋盤格背景 (不含時背景透明)</translation>
+        <source>含檢視的背景 (不含時背景透明)</source>
+        <translation>含檢視的背景 (不含時背景透明)</translation>
     </message>
     <message>
         <source>自訂大小依其本身的寬高比繪製，不沿用檢視所選的螢幕形狀。</source>

@@ -10,7 +10,7 @@ namespace {
 Result Write(const Source &source)
 {
     return {CodeListing::OpenGl11Calls(*source.surface, source.imagePath, source.view.width(), source.view.height(),
-                                       source.projective)
+                                       source.projective, source.aspect)
                 .toUtf8(),
             {},
             {}};

@@ -10,8 +10,8 @@ namespace {
 Result Write(const Source &source)
 {
     const int width = source.view.width(), height = source.view.height();
-    const skimbler::DrawState state = CodeListing::Resolve(*source.surface, width, height, source.projective);
-    return {CodeListing::ShaderCode(skimbler::ShaderApi::OpenGL33, state, source.imagePath, width, height).toUtf8(), {}, {}};
+    const skimbler::DrawState state = CodeListing::Resolve(*source.surface, width, height, source.projective, source.aspect);
+    return {CodeListing::ShaderCode(skimbler::ShaderApi::OpenGL33, state, source.imagePath, width, height, source.aspect).toUtf8(), {}, {}};
 }
 
 } // namespace

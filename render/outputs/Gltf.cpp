@@ -38,6 +38,7 @@ Result Write(const Source &source, bool binary)
     gltf.Options.ViewWidth = source.view.width();
     gltf.Options.ViewHeight = source.view.height();
     gltf.Options.Projective = source.projective;
+    gltf.Options.Aspect = source.aspect;
     gltf.Generator = "Skimbler " SKIMBLER_VERSION;
     gltf.FileFormatVersion = std::uint32_t(skimbler::SurfaceFile::FormatVersion);
     const std::vector<std::uint8_t> padded =
@@ -57,7 +58,7 @@ Result Write(const Source &source, bool binary)
     const skimbler::GltfOutput made = skimbler::ExportGltf(gltf, binary);
     if (!made.Warning.empty()) {
         const skimbler::DrawState state = CodeListing::Resolve(*source.surface, source.view.width(),
-                                                               source.view.height(), source.projective);
+                                                               source.view.height(), source.projective, source.aspect);
         result.warnings << QCoreApplication::translate("Outputs",
                                                        "blending %1 / %2 is kept in the material's extras; viewers "
                                                        "and engines that do not read it draw plain alpha blending")

@@ -16,7 +16,7 @@ namespace ValueTable = skimbler::ValueTable;
 Result Write(const Source &source)
 {
     const skimbler::DrawState state =
-        CodeListing::Resolve(*source.surface, source.view.width(), source.view.height(), source.projective);
+        CodeListing::Resolve(*source.surface, source.view.width(), source.view.height(), source.projective, source.aspect);
     QStringList vertices;
     for (const skimbler::DrawVertex &vertex : state.Vertices) {
         vertices.append(QStringLiteral("    {\"position\": %1, \"texCoord\": %2, \"colour\": %3}")

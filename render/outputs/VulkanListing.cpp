@@ -14,7 +14,7 @@ Result Write(const Source &source)
     if (!CodeListing::HasVulkanCode())
         return {{}, {}, QStringLiteral("this build has no Vulkan code to list (it was built without the Vulkan headers or a GLSL compiler)")};
     const int width = source.view.width(), height = source.view.height();
-    const skimbler::DrawState state = CodeListing::Resolve(*source.surface, width, height, source.projective);
+    const skimbler::DrawState state = CodeListing::Resolve(*source.surface, width, height, source.projective, source.aspect);
     const bool rgb = source.image && source.image->Components() == 3;
     return {CodeListing::VulkanCode(state, source.imagePath, rgb, width, height).toUtf8(), {}, {}};
 }

@@ -766,6 +766,7 @@ DrawState VulkanSurfaceRenderer::Resolved(const View &view, bool projective) con
     DrawOptions options;
     options.ViewWidth = view.Width;
     options.ViewHeight = view.Height;
+    options.Aspect = view.Aspect;
     options.Projective = projective;
     return Resolve(m->settings, m->width, m->height, options);
 }

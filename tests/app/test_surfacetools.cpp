@@ -490,10 +490,15 @@ void TestSurfaceTools::commandLineRendersTheExport_data()
     QTest::addColumn<QSize>("size");
     QTest::addColumn<bool>("transparent");
     QTest::addColumn<bool>("projective");
-    QTest::newRow("320 x 240") << QSize(320, 240) << false << false;
-    QTest::newRow("203 x 97") << QSize(203, 97) << false << false;
-    QTest::newRow("transparent") << QSize(256, 192) << true << false;
-    QTest::newRow("projective") << QSize(256, 192) << false << true;
+    QTest::addColumn<QString>("background");  // View > Background, and --background
+    const QString checker = QStringLiteral("checker");
+    QTest::newRow("320 x 240") << QSize(320, 240) << false << false << checker;
+    QTest::newRow("203 x 97") << QSize(203, 97) << false << false << checker;
+    QTest::newRow("transparent") << QSize(256, 192) << true << false << checker;
+    QTest::newRow("projective") << QSize(256, 192) << false << true << checker;
+    QTest::newRow("dark grey") << QSize(256, 192) << false << false << QStringLiteral("dark");
+    QTest::newRow("black") << QSize(203, 97) << false << false << QStringLiteral("black");
+    QTest::newRow("a chosen colour") << QSize(256, 192) << false << false << QStringLiteral("#1e90ff");
 }
 
 void TestSurfaceTools::commandLineRendersTheExport()
@@ -501,16 +506,27 @@ void TestSurfaceTools::commandLineRendersTheExport()
     QFETCH(QSize, size);
     QFETCH(bool, transparent);
     QFETCH(bool, projective);
+    QFETCH(QString, background);
     // The surface file carries the choice: the command line is not told.
     tools()->SetProjective(projective);
+    ViewBackground chosen;
+    QVERIFY(ViewBackground::Parse(background, &chosen));
+    view()->SetBackground(chosen);
     const QString surface = saveEditedSurface();
     QVERIFY(!surface.isEmpty());
     QString error;
     const QImage exported = ExportImage::Render(view(), size, !transparent, &error);
+    view()->SetBackground(ViewBackground());
     QVERIFY2(!exported.isNull(), qPrintable(error));
+    // The bottom-left corner is outside the edited quad: the background itself.
+    if (!chosen.Checker)
+        QCOMPARE(exported.pixel(0, size.height() - 1), qRgb(chosen.Red, chosen.Green, chosen.Blue));
 
     const QString out = m_work.filePath(QStringLiteral("cli.png"));
-    const CliRun run = RunCli(RenderArguments(surface, out, size, transparent, false));
+    QStringList arguments = RenderArguments(surface, out, size, transparent, false);
+    if (!transparent)
+        arguments << QStringLiteral("--background") << background;
+    const CliRun run = RunCli(arguments);
     QVERIFY2(run.exitCode == 0, run.err.constData());
     // The window's and the buffer's pixel formats may round a blend apart by
     // one level.
