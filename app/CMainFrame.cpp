@@ -11,6 +11,7 @@
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
 #include "surface/ImageReader.h"
+#include "app/BackgroundMenu.h"
 #include "app/ScreenShapeMenu.h"
 #include "surface/MessageBox.h"
 #include "view/CSkimblerView.h"
@@ -474,6 +475,7 @@ void CMainFrame::CreateMenus()
     view->addAction(CommandAction(ID_PERSPECTIVE_TEXTURE));
     view->addSeparator();
     view->addMenu(ScreenShapeMenu::Create(m_view, this));
+    view->addMenu(BackgroundMenu::Create(m_view, this));
     view->addAction(CommandAction(ID_VIEW_FIT));
 
     QMenu *help = bar->addMenu(tr("說明(&H)"));

@@ -2,12 +2,15 @@
 
 #include "render/ExportDrawing.h"
 #include "render/GraphicalInterface.h"
+#include "render/Outputs.h"
+#include "surface/CSkimblerDoc.h"
 #include "view/CSkimblerView.h"
 
 #include <QCoreApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
@@ -35,6 +38,9 @@ QImage Render(CSkimblerView *view, const QSize &size, bool background, QString *
     picture.Height = size.height();
     picture.Background = background;
     picture.Zoom = view->Zoom();
+    // At a target screen every picture shows the true shape at its own size.
+    if (!view->ScreenShape().isEmpty())
+        picture.Aspect = skimbler::TrueShapeAspect(size.width(), size.height());
     // The view's pan, in pixels of the picture being made.
     picture.PanX = gi->Width > 0 ? view->PanX() * static_cast<float>(size.width()) / static_cast<float>(gi->Width) : 0.0f;
     picture.PanY =
@@ -44,10 +50,19 @@ QImage Render(CSkimblerView *view, const QSize &size, bool background, QString *
     return image;
 }
 
-bool Save(const QImage &image, const QString &path, QString *error)
+QString SuggestedPath(const CSkimblerDoc *document, const QString &suffix)
 {
-    *error = ExportDrawing::WritePng(image, path);
-    return error->isEmpty();
+    const QString base = document ? QFileInfo(document->GetTitle()).completeBaseName() : QStringLiteral("surface");
+    QDir folder = QDir::current();
+    if (document && !document->GetPathName().isEmpty())
+        folder = QFileInfo(document->GetPathName()).absoluteDir();
+    else if (document && !document->GetImagePath().isEmpty())
+        folder = QFileInfo(document->GetImagePath()).absoluteDir();
+    const QString image = document ? document->GetImagePath() : QString();
+    QString path = folder.filePath(QStringLiteral("%1-export.%2").arg(base, suffix));
+    for (int n = 2; Outputs::SameFile(path, image); ++n)
+        path = folder.filePath(QStringLiteral("%1-export-%2.%3").arg(base).arg(n).arg(suffix));
+    return path;
 }
 
 bool AskOptions(QWidget *parent, const QSize &viewSize, Options *options)
@@ -75,7 +90,7 @@ bool AskOptions(QWidget *parent, const QSize &viewSize, Options *options)
     grid->addWidget(height, 1, 1);
     QObject::connect(customButton, &QRadioButton::toggled, width, &QSpinBox::setEnabled);
     QObject::connect(customButton, &QRadioButton::toggled, height, &QSpinBox::setEnabled);
-    auto *backgroundBox = new QCheckBox(QCoreApplication::translate("ExportImage", "含棋盤格背景 (不含時背景透明)"), &dialog);
+    auto *backgroundBox = new QCheckBox(QCoreApplication::translate("ExportImage", "含檢視的背景 (不含時背景透明)"), &dialog);
     backgroundBox->setChecked(options->background);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);

@@ -6,17 +6,19 @@
 #include <QSize>
 #include <QString>
 
+class CSkimblerDoc;
 class CSkimblerView;
 class QWidget;
 
 // File > Export Image: the surface as the view draws it, never with handles
-// or axes, rendered off-screen at any size.
+// or axes, rendered off-screen at any size, or as any other file output of
+// the registry (render/Outputs.h).
 namespace ExportImage {
 
 struct Options
 {
     QSize size;               // pixels
-    bool background = true;   // the checkerboard; without it, transparent
+    bool background = true;   // the view's background; without it, transparent
 };
 
 // The largest side the dialog offers.
@@ -28,11 +30,13 @@ constexpr int MaxSide = ExportDrawing::MaxSide;
 // multiplied by alpha). A null image, with `error` saying why, on failure.
 QImage Render(CSkimblerView *view, const QSize &size, bool background, QString *error);
 
-// Writes a PNG; false with `error` on failure.
-bool Save(const QImage &image, const QString &path, QString *error);
+// Where the export is offered to go: <surface>-export.<suffix> beside the
+// surface's file (an unsaved surface's beside its image, else in the
+// working folder), numbered rather than ever naming the surface's picture.
+QString SuggestedPath(const CSkimblerDoc *document, const QString &suffix);
 
 // The dialog: the view's size or a typed one, with or without the
-// checkerboard. False when cancelled.
+// view's background. False when cancelled.
 bool AskOptions(QWidget *parent, const QSize &viewSize, Options *options);
 
 } // namespace ExportImage

@@ -45,6 +45,15 @@ MessageBox::Result MessageDialog::Show(const MessageBox::Message &message)
             return MessageBox::ResultDiscard;
         return MessageBox::ResultLater;
     }
+    if (message.buttons == MessageBox::ReplaceCancel) {
+        QPushButton *replace = box.addButton(QCoreApplication::translate("MessageDialog", "&Replace"), QMessageBox::DestructiveRole);
+        QPushButton *cancel = box.addButton(QMessageBox::Cancel);
+        // Enter or Escape keeps the file: replacing it is a choice made on purpose.
+        box.setDefaultButton(cancel);
+        box.setEscapeButton(cancel);
+        box.exec();
+        return box.clickedButton() == replace ? MessageBox::ResultReplace : MessageBox::ResultCancel;
+    }
     if (message.buttons == MessageBox::OverwriteSaveAsCancel) {
         QPushButton *overwrite = box.addButton(QCoreApplication::translate("MessageDialog", "&Overwrite"), QMessageBox::DestructiveRole);
         QPushButton *saveAs = box.addButton(QCoreApplication::translate("MessageDialog", "Save &As..."), QMessageBox::AcceptRole);

@@ -102,12 +102,16 @@ PixelProbe::Colour PixelProbeTool::BackgroundAt(int x, int y) const
 {
     if (!m_view || !m_view->HasBackground())
         return {0.0, 0.0, 0.0, 1.0};  // the clear colour
-    // The checkerboard: 16-pixel cells from the bottom-left corner, grey
-    // where the cell's column and row are both even or both odd.
-    // They start at the drawing area's corner; letter-boxing bars are dark.
+    // The chosen colour, or the checkerboard: 16-pixel cells from the
+    // bottom-left corner, grey where the cell's column and row are both even
+    // or both odd. They start at the drawing area's corner; letter-boxing
+    // bars are dark.
     const QRect area = m_view->ViewportRect();
     if (!m_view->ScreenShape().isEmpty() && !area.contains(x, y))
         return {0.0, 0.0, 0.0, 1.0};
+    const ViewBackground &background = m_view->Background();
+    if (!background.Checker)
+        return {background.Red / 255.0, background.Green / 255.0, background.Blue / 255.0, 1.0};
     const int cell = CSkimblerView::BackgroundTileSize / 2;
     const int fromBottom = area.bottom() - y;
     const bool grey = (((x - area.left()) / cell) + (fromBottom / cell)) % 2 == 0;
@@ -126,7 +130,7 @@ PixelProbe::Result PixelProbeTool::ProbeAt(int x, int y)
     }
     const skimbler::View view = m_view->CoreView();
     const skimbler::DrawState state
-        = ResolveSurface(*surface, view.Width, view.Height, false);
+        = ResolveSurface(*surface, view.Width, view.Height, false, view.Aspect);
     return skimbler::PixelAt(state, view, Texels(), BackgroundAt(x, y), x, y);
 }
 

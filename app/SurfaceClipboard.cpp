@@ -1,6 +1,6 @@
 #include "app/SurfaceClipboard.h"
 
-#include "render/CodeListing.h"
+#include "render/Outputs.h"
 #include "surface/CSkimblerDoc.h"
 #include "surface/Surface.h"
 
@@ -29,7 +29,7 @@ constexpr qsizetype kMaxSize = 1 << 20;
 } // namespace
 
 QMimeData *MakeMimeData(const Surface &surface, const QString &imagePath, int viewWidth, int viewHeight,
-                        bool projective, QString *error)
+                        bool projective, QString *error, double aspect)
 {
     // The image's own folder as the base: the relative path is its name.
     const QString base = imagePath.isEmpty() ? QString() : QFileInfo(imagePath).absolutePath();
@@ -44,7 +44,14 @@ QMimeData *MakeMimeData(const Surface &surface, const QString &imagePath, int vi
     auto *mime = new QMimeData;
     mime->setData(QString::fromLatin1(MimeType), json);
     mime->setData(QStringLiteral("application/json"), json);
-    mime->setText(CodeListing::OpenGl11Calls(surface, imagePath, viewWidth, viewHeight, projective));
+    Outputs::Source source;
+    source.surface = &surface;
+    source.imagePath = imagePath;
+    source.view = QSize(viewWidth, viewHeight);
+    source.projective = projective;
+    source.aspect = aspect;
+    const Outputs::Output *listing = Outputs::Find(QLatin1String(Outputs::CopyListing), Outputs::Kind::Listing);
+    mime->setText(QString::fromUtf8(listing->write(source).bytes));
     return mime;
 }
 

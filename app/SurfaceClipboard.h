@@ -1,5 +1,7 @@
 #pragma once
 
+#include "skimbler/Scene.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -18,7 +20,7 @@ extern const char *const MimeType;
 // Both forms, ready for the clipboard; null if the surface cannot be written
 // (a corner that is not a finite number).
 QMimeData *MakeMimeData(const Surface &surface, const QString &imagePath, int viewWidth, int viewHeight,
-                        bool projective, QString *error);
+                        bool projective, QString *error, double aspect = skimbler::scene::Aspect);
 
 // Makes the settings in `mime` the document's as one undoable step: points,
 // corner colours, filters, blend factors, colour key and flags; the image

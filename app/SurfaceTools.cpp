@@ -3,8 +3,8 @@
 #include "app/CMainFrame.h"
 #include "app/PixelProbeTool.h"
 #include "app/SurfaceClipboard.h"
-#include "render/CodeListing.h"
 #include "render/GraphicalInterface.h"
+#include "render/Outputs.h"
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
 #include "surface/MessageBox.h"
@@ -56,10 +56,7 @@ SurfaceTools::SurfaceTools(CMainFrame *frame)
     m_askExportOptions = [this](ExportImage::Options *options) {
         return ExportImage::AskOptions(m_frame, options->size, options);
     };
-    m_askExportPath = [this](const QString &suggestion) {
-        return QFileDialog::getSaveFileName(m_frame, tr("匯出影像"), suggestion,
-                                            tr("PNG images (*.png)"));
-    };
+    m_askExportPath = [this](const QString &suggestion) { return AskExportPath(suggestion); };
 
     CSkimblerView *view = frame->GetActiveView();
     m_probe = new PixelProbeTool(view, frame->GetActiveDocument(), this);
@@ -157,7 +154,8 @@ void SurfaceTools::Copy()
     const int height = drawing ? drawing->Height : 600;
     QString error;
     QMimeData *mime = SurfaceClipboard::MakeMimeData(document->surface, document->GetImagePath(), width, height,
-                                                     false, &error);
+                                                     false, &error,
+                                                     drawing ? drawing->Aspect() : skimbler::scene::Aspect);
     if (!mime) {
         MessageBox::show(tr("Cannot copy the surface: %1.").arg(error), QStringLiteral("Skimbler"),
                          MessageBox::Exclamation);
@@ -173,11 +171,11 @@ void SurfaceTools::CopyShaderCode()
     if (!document)
         return;
     GraphicalInterface *gi = view ? view->Interface() : nullptr;
-    const int width = gi ? gi->Width : 800;
-    const int height = gi ? gi->Height : 600;
-    const skimbler::DrawState state = CodeListing::Resolve(document->surface, width, height, false);
-    QGuiApplication::clipboard()->setText(
-        CodeListing::ShaderCode(CodeListing::ShaderApi::Gl33, state, document->GetImagePath(), width, height));
+    Outputs::Source source = Outputs::FromDocument(*document);
+    source.view = QSize(gi ? gi->Width : 800, gi ? gi->Height : 600);
+    source.aspect = gi ? gi->Aspect() : skimbler::scene::Aspect;
+    const Outputs::Output *listing = Outputs::Find(QLatin1String(Outputs::ShaderCopyListing), Outputs::Kind::Listing);
+    QGuiApplication::clipboard()->setText(QString::fromUtf8(listing->write(source).bytes));
 }
 
 void SurfaceTools::Paste()
@@ -189,6 +187,59 @@ void SurfaceTools::Paste()
         MessageBox::show(tr("Nothing was pasted: %1.").arg(error), QStringLiteral("Skimbler"),
                          MessageBox::Exclamation);
     }
+}
+
+QString SurfaceTools::AskExportPath(const QString &suggestion)
+{
+    const std::vector<const Outputs::Output *> formats = Outputs::OfKind(Outputs::Kind::File);
+    QStringList filters;
+    for (const Outputs::Output *format : formats)
+        filters << Outputs::FileFilter(*format, QCoreApplication::translate("Outputs", format->name));
+    QFileDialog dialog(m_frame, tr("匯出影像"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // Export asks itself, naming the file, and in other words when it is
+    // the surface's own picture.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setNameFilters(filters);
+    dialog.setDirectory(QFileInfo(suggestion).absolutePath());
+    dialog.selectFile(suggestion);
+    const auto suffixOf = [&](const QString &filter) {
+        const qsizetype index = filters.indexOf(filter);
+        return index < 0 ? QString() : formats[std::size_t(index)]->suffixes.first();
+    };
+    // The suggested name follows the format chosen.
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString &filter) {
+        if (!suffixOf(filter).isEmpty())
+            dialog.selectFile(QFileInfo(suggestion).completeBaseName() + QLatin1Char('.') + suffixOf(filter));
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    QString path = dialog.selectedFiles().first();
+    // A name typed without a suffix takes the chosen format's.
+    if (QFileInfo(path).suffix().isEmpty() && !suffixOf(dialog.selectedNameFilter()).isEmpty())
+        path += QLatin1Char('.') + suffixOf(dialog.selectedNameFilter());
+    return path;
+}
+
+bool SurfaceTools::MayWrite(const QString &path)
+{
+    const CSkimblerDoc *document = m_frame->GetActiveDocument();
+    const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    QString question;
+    // The picture the surface shows is the user's own work, and the file
+    // watcher would load the export in its place.
+    if (document && Outputs::SameFile(path, document->GetImagePath())) {
+        question = tr("%1 is the picture this surface shows. Exporting there replaces the picture itself, "
+                      "and that cannot be undone.\n\nReplace the surface's picture with the export?")
+                       .arg(QFileInfo(path).fileName());
+    } else if (QFileInfo::exists(path)) {
+        question = tr("%1 already exists. Replace it?").arg(QFileInfo(path).fileName());
+    } else {
+        return true;
+    }
+    return MessageBox::show(question, QStringLiteral("Skimbler"), MessageBox::Question, MessageBox::ReplaceCancel,
+                            shown)
+        == MessageBox::ResultReplace;
 }
 
 void SurfaceTools::Export()
@@ -203,28 +254,47 @@ void SurfaceTools::Export()
     if (!m_askExportOptions(&options))
         return;
 
-    // The picture is named after the surface and goes beside its file; an
-    // unsaved surface's goes beside its image, or in the working folder.
-    const QString base = document ? QFileInfo(document->GetTitle()).completeBaseName() : QString();
-    QDir folder = QDir::current();
-    if (document && !document->GetPathName().isEmpty())
-        folder = QFileInfo(document->GetPathName()).absoluteDir();
-    else if (document && !document->GetImagePath().isEmpty())
-        folder = QFileInfo(document->GetImagePath()).absoluteDir();
-    QString path = m_askExportPath(folder.filePath(base + QStringLiteral(".png")));
+    const Outputs::Output *png = Outputs::Find(QStringLiteral("png"), Outputs::Kind::File);
+    QString path = m_askExportPath(ExportImage::SuggestedPath(document, png->suffixes.first()));
     if (path.isEmpty())
         return;
     if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".png");
-
-    QString error;
-    const QImage image = ExportImage::Render(view, options.size, options.background, &error);
-    if (image.isNull() || !ExportImage::Save(image, path, &error)) {
-        MessageBox::show(
-            tr("Cannot export the image to %1: %2.").arg(QDir::toNativeSeparators(path), error),
-            QStringLiteral("Skimbler"), MessageBox::Exclamation);
+        path += QLatin1Char('.') + png->suffixes.first();
+    const QString shown = QDir::toNativeSeparators(path);
+    // The suffix says the format.
+    const Outputs::Output *format = Outputs::ForPath(path);
+    if (!format) {
+        MessageBox::show(tr("Cannot export to %1: Skimbler writes %2 files.").arg(shown, Outputs::SuffixList()),
+                         QStringLiteral("Skimbler"), MessageBox::Exclamation);
         return;
     }
-    m_frame->statusBar()->showMessage(
-        tr("已匯出影像至 %1").arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())), 10000);
+    if (!MayWrite(path))
+        return;
+
+    Outputs::Source source;
+    if (document)
+        source = Outputs::FromDocument(*document);
+    else
+        source.surface = view->GetSurface();
+    source.view = options.size;
+    source.projective = view->Interface() && view->Interface()->ProjectiveTexture;
+    source.draw = [&](QString *error) { return ExportImage::Render(view, options.size, options.background, error); };
+    Outputs::Result result;
+    if (source.surface)
+        result = format->write(source);
+    else
+        result.error = tr("there is no surface");
+    if (result.error.isEmpty())
+        result.error = Outputs::WriteFile(path, result.bytes);
+    if (!result.error.isEmpty()) {
+        MessageBox::show(tr("Cannot export the image to %1: %2.").arg(shown, result.error), QStringLiteral("Skimbler"),
+                         MessageBox::Exclamation);
+        return;
+    }
+    // What a reader may show otherwise than the editor: said beside where
+    // the file went, and for longer.
+    QString status = tr("已匯出影像至 %1").arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+    for (const QString &warning : result.warnings)
+        status += QStringLiteral(" \u2014 ") + warning;
+    m_frame->statusBar()->showMessage(status, result.warnings.isEmpty() ? 10000 : 30000);
 }

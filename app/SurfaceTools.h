@@ -42,6 +42,10 @@ private:
     // Copy and Paste keep their text meaning in a text field: the field gets
     // the key as if typed. True when a field took it.
     bool ForwardToTextField(int commandId);
+    // The save dialog: every file output of the registry as a filter.
+    QString AskExportPath(const QString &suggestion);
+    // Asks, naming the file, before an export replaces one; true to go on.
+    bool MayWrite(const QString &path);
     void ShowProjective();
 
     CMainFrame *m_frame;

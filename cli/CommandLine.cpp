@@ -22,15 +22,19 @@ constexpr CommandName kCommands[] = {
 };
 
 // Which options each command takes.
-enum Option { OptOutput = 1, OptSize = 2, OptTransparent = 4, OptProjective = 8, OptApi = 16, OptFormat = 32, OptForce = 64 };
+enum Option {
+    OptOutput = 1, OptSize = 2, OptTransparent = 4, OptProjective = 8, OptApi = 16, OptFormat = 32, OptForce = 64,
+    OptTrueShape = 128, OptBackground = 256
+};
 
 int OptionsOf(Invocation::Command command)
 {
     switch (command) {
-    case Invocation::Render: return OptOutput | OptSize | OptTransparent | OptProjective | OptForce;
-    case Invocation::Export: return OptOutput | OptSize | OptTransparent | OptProjective | OptFormat | OptForce;
-    case Invocation::Info: return OptSize | OptProjective;
-    case Invocation::Code: return OptSize | OptProjective | OptApi;
+    case Invocation::Render: return OptOutput | OptSize | OptTransparent | OptProjective | OptForce | OptTrueShape | OptBackground;
+    case Invocation::Export:
+        return OptOutput | OptSize | OptTransparent | OptProjective | OptFormat | OptForce | OptTrueShape | OptBackground;
+    case Invocation::Info: return OptSize | OptProjective | OptTrueShape;
+    case Invocation::Code: return OptSize | OptProjective | OptApi | OptTrueShape;
     default: return 0;
     }
 }
@@ -90,6 +94,7 @@ bool ParseCommandLine(const QStringList &arguments, Invocation *invocation, QStr
     const int allowed = OptionsOf(invocation->command);
     bool onlyFiles = false;
     bool sawOutput = false;
+    bool sawBackground = false;
     for (int i = 1; i < arguments.size(); ++i) {
         const QString argument = arguments.at(i);
         if (onlyFiles || !argument.startsWith(QLatin1Char('-')) || argument == QLatin1String("-")) {
@@ -129,6 +134,10 @@ bool ParseCommandLine(const QStringList &arguments, Invocation *invocation, QStr
             option = OptFormat;
         else if (name == QLatin1String("--force"))
             option = OptForce;
+        else if (name == QLatin1String("--true-shape"))
+            option = OptTrueShape;
+        else if (name == QLatin1String("--background"))
+            option = OptBackground;
         if (option == 0) {
             *error = QStringLiteral("unknown option \"%1\"").arg(name);
             return false;
@@ -137,7 +146,8 @@ bool ParseCommandLine(const QStringList &arguments, Invocation *invocation, QStr
             *error = QStringLiteral("%1 does not take %2").arg(arguments.first(), name);
             return false;
         }
-        const bool takesValue = option == OptOutput || option == OptSize || option == OptApi || option == OptFormat;
+        const bool takesValue = option == OptOutput || option == OptSize || option == OptApi || option == OptFormat
+            || option == OptBackground;
         if (!takesValue) {
             if (inlineValue) {
                 *error = QStringLiteral("%1 takes no value").arg(name);
@@ -147,6 +157,8 @@ bool ParseCommandLine(const QStringList &arguments, Invocation *invocation, QStr
                 invocation->transparent = true;
             else if (option == OptProjective)
                 invocation->projective = true;
+            else if (option == OptTrueShape)
+                invocation->trueShape = true;
             else
                 invocation->force = true;
             continue;
@@ -172,26 +184,22 @@ bool ParseCommandLine(const QStringList &arguments, Invocation *invocation, QStr
                              .arg(value);
                 return false;
             }
+        } else if (option == OptBackground) {
+            if (!ViewBackground::Parse(value, &invocation->background)) {
+                *error = QStringLiteral("--background must be checker, dark, black or #rrggbb, not \"%1\"").arg(value);
+                return false;
+            }
+            sawBackground = true;
         } else if (option == OptFormat) {
-            if (value == QLatin1String("png"))
-                invocation->format = Invocation::Png;
-            else if (value == QLatin1String("gltf"))
-                invocation->format = Invocation::Gltf;
-            else if (value == QLatin1String("glb"))
-                invocation->format = Invocation::Glb;
-            else {
-                *error = QStringLiteral("--format must be png, gltf or glb, not \"%1\"").arg(value);
+            invocation->format = Outputs::Find(value, Outputs::Kind::File);
+            if (!invocation->format) {
+                *error = QStringLiteral("--format must be %1, not \"%2\"").arg(Outputs::IdList(Outputs::Kind::File), value);
                 return false;
             }
         } else {
-            if (value == QLatin1String("gl11"))
-                invocation->api = Invocation::Gl11;
-            else if (value == QLatin1String("gl33"))
-                invocation->api = Invocation::Gl33;
-            else if (value == QLatin1String("gles3"))
-                invocation->api = Invocation::Gles3;
-            else {
-                *error = QStringLiteral("--api must be gl11, gl33 or gles3, not \"%1\"").arg(value);
+            invocation->api = Outputs::Find(value, Outputs::Kind::Listing);
+            if (!invocation->api) {
+                *error = QStringLiteral("--api must be %1, not \"%2\"").arg(Outputs::IdList(Outputs::Kind::Listing), value);
                 return false;
             }
         }
@@ -207,6 +215,10 @@ bool ParseCommandLine(const QStringList &arguments, Invocation *invocation, QStr
         *error = QStringLiteral("%1 takes one surface, not %2").arg(command).arg(invocation->inputs.size());
         return false;
     }
+    if (sawBackground && invocation->transparent) {
+        *error = QStringLiteral("--background and --transparent exclude each other");
+        return false;
+    }
     if (invocation->command == Invocation::Render && !sawOutput) {
         *error = QStringLiteral("render needs -o OUT");
         return false;
@@ -215,19 +227,38 @@ bool ParseCommandLine(const QStringList &arguments, Invocation *invocation, QStr
         *error = QStringLiteral("export needs -o OUT");
         return false;
     }
-    if (invocation->command == Invocation::Export && invocation->format == Invocation::NoFormat) {
-        *error = QStringLiteral("export needs --format png, gltf or glb");
-        return false;
+    // One file: its suffix says the format. render writes PNG only, so
+    // "x.jpg" or "x.skimbler" is a mistake, not PNG data there.
+    const bool oneFile = !OutputIsFolder(*invocation);
+    const Outputs::Output *named = Outputs::ForPath(invocation->output);
+    if (invocation->command == Invocation::Render) {
+        invocation->format = Outputs::Find(QStringLiteral("png"), Outputs::Kind::File);
+        if (oneFile && named != invocation->format) {
+            *error = QStringLiteral("-o \"%1\" must end in .png (or be a folder)").arg(invocation->output);
+            return false;
+        }
     }
-    // One picture into a file: its suffix says the format, and PNG is the
-    // only one, so "x.jpg" or "x.skimbler" is a mistake, not PNG data there.
-    if (invocation->command == Invocation::Render && !OutputIsFolder(*invocation)
-        && QFileInfo(invocation->output).suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) != 0) {
-        *error = QStringLiteral("-o \"%1\" must end in .png (or be a folder)").arg(invocation->output);
-        return false;
+    if (invocation->command == Invocation::Export) {
+        if (oneFile && !named) {
+            *error = QStringLiteral("-o \"%1\" must end in %2 (or be a folder)")
+                         .arg(invocation->output, Outputs::SuffixList());
+            return false;
+        }
+        if (oneFile && invocation->format && named != invocation->format) {
+            *error = QStringLiteral("-o \"%1\" is not a %2 file (--format %3)")
+                         .arg(invocation->output, QString::fromLatin1(invocation->format->name),
+                              QString::fromLatin1(invocation->format->id));
+            return false;
+        }
+        if (!invocation->format)
+            invocation->format = named;
+        if (!invocation->format) {
+            *error = QStringLiteral("export into a folder needs --format %1").arg(Outputs::IdList(Outputs::Kind::File));
+            return false;
+        }
     }
-    if (invocation->command == Invocation::Code && invocation->api == Invocation::NoApi) {
-        *error = QStringLiteral("code needs --api gl11, gl33 or gles3");
+    if (invocation->command == Invocation::Code && !invocation->api) {
+        *error = QStringLiteral("code needs --api %1").arg(Outputs::IdList(Outputs::Kind::Listing));
         return false;
     }
     return true;
@@ -235,6 +266,17 @@ bool ParseCommandLine(const QStringList &arguments, Invocation *invocation, QStr
 
 QString UsageText()
 {
+    // The formats and listings are the registry's, one line each.
+    const auto lines = [](Outputs::Kind kind) {
+        QString text;
+        for (const Outputs::Output *output : Outputs::OfKind(kind)) {
+            const QString suffixes =
+                output->suffixes.isEmpty() ? QString() : QStringLiteral(" (.%1)").arg(output->suffixes.join(QStringLiteral(", .")));
+            text += QStringLiteral("      %1  %2%3\n")
+                        .arg(QString::fromLatin1(output->id).leftJustified(6), QString::fromLatin1(output->name), suffixes);
+        }
+        return text;
+    };
     return QStringLiteral(
         "Usage: skimbler-cli COMMAND [OPTIONS] FILE...\n"
         "\n"
@@ -246,35 +288,48 @@ QString UsageText()
         "                             at zoom 1 without pan, and saves it as a PNG.\n"
         "                             With several surfaces OUT is a folder, and each\n"
         "                             picture is named after its surface.\n"
-        "  export --format F SURFACE... -o OUT\n"
-        "                             png: as render. gltf or glb: the surface as a\n"
-        "                             glTF 2.0 asset (quad, texture, material, the\n"
-        "                             editor's camera for --size, every setting in\n"
-        "                             asset.extras.skimbler). OUT as for render.\n"
-        "  check FILE...              Opens each file as the editor does; one line on\n"
-        "                             standard error for every file that cannot be used.\n"
-        "  info SURFACE               The resolved draw state, as JSON.\n"
-        "  code --api API SURFACE     Source code that draws the surface: gl11 (the\n"
-        "                             OpenGL 1.1 calls Edit > Copy gives), gl33 (GLSL\n"
-        "                             330 core shaders, vertex data and state calls)\n"
-        "                             or gles3 (the same for OpenGL ES 3.0 / WebGL 2).\n"
-        "\n"
-        "Options:\n"
-        "  -o, --output OUT    Where render and export write.\n"
-        "  --size WxH          The window the surface is drawn in (default 800x600);\n"
-        "                      the picture's size for render.\n"
-        "  --transparent       render: no checkerboard, straight alpha.\n"
-        "  --projective        Perspective-correct texture even where the surface\n"
-        "                      has it off.\n"
-        "  --api API           code: gl11, gl33 or gles3.\n"
-        "  --format F          export: png, gltf or glb.\n"
-        "  --force             render, export: write even over a file this call\n"
-        "                      reads (an input, or the image an input surface shows).\n"
-        "  -h, --help          This text.\n"
-        "  --version           The program's version.\n"
-        "\n"
-        "Exit status: 0 when everything worked, 1 when some file could not be read,\n"
-        "drawn or written, 2 when the command line is wrong.\n"
-        "render never writes over its own inputs or their images without --force,\n"
-        "and never into a named pipe or a device.\n");
+        "  export [--format F] SURFACE... -o OUT\n"
+        "                             Writes each surface in the format F, or the one\n"
+        "                             OUT's suffix names; OUT as for render:\n")
+        + lines(Outputs::Kind::File)
+        + QStringLiteral(
+              "                             png is render's picture; gltf and glb hold the\n"
+              "                             quad, texture, material, the editor's camera\n"
+              "                             for --size and every setting in\n"
+              "                             asset.extras.skimbler.\n"
+              "  check FILE...              Opens each file as the editor does; one line on\n"
+              "                             standard error for every file that cannot be used.\n"
+              "  info SURFACE               The resolved draw state, as JSON.\n"
+              "  code --api API SURFACE     Source code that draws the surface, for API:\n")
+        + lines(Outputs::Kind::Listing)
+        + QStringLiteral(
+              "                             (gl11 is what Edit > Copy gives, gl33 Edit >\n"
+              "                             Copy as shader code.)\n"
+              "\n"
+              "Options:\n"
+              "  -o, --output OUT    Where render and export write.\n"
+              "  --size WxH          The window the surface is drawn in (default 800x600);\n"
+              "                      the picture's size for render.\n"
+              "  --transparent       render: no background, straight alpha.\n"
+              "  --background B      render: checker (default), dark, black or #rrggbb,\n"
+              "                      as View > Background.\n"
+              "  --true-shape        The picture's own shape for the projection, as the\n"
+              "                      editor at a target screen: a square stays square.\n"
+              "                      Without it the fixed 4:3 view is stretched over\n"
+              "                      --size, as in the editor's own window.\n"
+              "  --projective        Perspective-correct texture even where the surface\n"
+              "                      has it off.\n"
+              "  --api API           code: %1.\n"
+              "  --format F          export: %2.\n"
+              "  --force             render, export: write even over a file this call\n"
+              "                      reads (an input, or the image an input surface shows).\n"
+              "  -h, --help          This text.\n"
+              "  --version           The program's version.\n"
+              "\n"
+              "Exit status: 0 when everything worked, 1 when some file could not be read,\n"
+              "drawn or written, 2 when the command line is wrong (an unknown suffix of -o\n"
+              "among them).\n"
+              "render and export never write over their own inputs or their images without\n"
+              "--force, and never into a named pipe or a device.\n")
+              .arg(Outputs::IdList(Outputs::Kind::Listing), Outputs::IdList(Outputs::Kind::File));
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "render/Outputs.h"
+#include "render/ViewBackground.h"
+
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -8,18 +11,18 @@
 struct Invocation
 {
     enum Command { Help, Version, Render, Check, Info, Code, Export };
-    enum Api { NoApi, Gl11, Gl33, Gles3 };
-    enum Format { NoFormat, Png, Gltf, Glb };
 
     Command command = Help;
     QStringList inputs;
     QString output;         // render, export: a file, or a folder for several inputs
     QSize size{800, 600};   // the window the surface is drawn in
     bool transparent = false;
+    ViewBackground background;  // render: behind the surface, unless transparent
+    bool trueShape = false;     // the projection takes --size's own shape, not the fixed 4:3
     bool projective = false;
     bool force = false;     // render: write even over a file read in this call
-    Api api = NoApi;
-    Format format = NoFormat;  // export
+    const Outputs::Output *api = nullptr;     // code: a listing
+    const Outputs::Output *format = nullptr;  // render, export: a file output
 };
 
 // Exit codes.

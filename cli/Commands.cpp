@@ -3,39 +3,25 @@
 #include "cli/OutputSafety.h"
 
 #include "render/BackgroundCache.h"
-#include "render/CodeListing.h"
 #include "render/ExportDrawing.h"
 #include "render/GraphicalInterface.h"
 #include "render/HeadlessContext.h"
+#include "render/Outputs.h"
 #include "render/TextureUpload.h"
 #include "surface/CSkimblerDoc.h"
 #include "surface/MessageBox.h"
-#include "surface/PixelImage.h"
 
-#include "skimbler/DrawState.h"
-#include "skimbler/GltfExport.h"
-#include "skimbler/SurfaceFile.h"
-#include "skimbler/ValueTable.h"
-
-#include <QBuffer>
 #include <QDir>
-#include <QSaveFile>
 #include <QFileInfo>
 #include <QSet>
 #include <QTextStream>
 
 #include <GL/gl.h>
 
-#include <cmath>
+#include <cstdio>
 #include <string>
 
 namespace {
-
-QTextStream &Out()
-{
-    static QTextStream stream(stdout);
-    return stream;
-}
 
 void Complain(const QString &line)
 {
@@ -130,174 +116,36 @@ QStringList OutputPaths(const Invocation &invocation, const QString &suffix, QSt
     return paths;
 }
 
-skimbler::DrawState Resolved(const CSkimblerDoc &document, const Invocation &invocation)
+// The projection's aspect: --size's own with --true-shape, else the fixed 4:3.
+double AspectOf(const Invocation &invocation)
 {
-    return CodeListing::Resolve(document.surface, invocation.size.width(), invocation.size.height(),
-                                invocation.projective);
+    return invocation.trueShape ? skimbler::TrueShapeAspect(invocation.size.width(), invocation.size.height())
+                                : skimbler::scene::Aspect;
 }
 
-// JSON pieces: numbers as the shortest text that reads back as the float.
-QString Number(float value)
+// What the registry's outputs are made from: the document as opened, the
+// input as the user named it, the window of --size.
+Outputs::Source SourceOf(const CSkimblerDoc &document, const QString &input, const Invocation &invocation)
 {
-    if (!std::isfinite(value))
-        return QStringLiteral("null");
-    return CodeListing::FloatLiteral(value).chopped(1);
+    Outputs::Source source = Outputs::FromDocument(document);
+    source.surfacePath = input;
+    source.view = invocation.size;
+    source.projective = invocation.projective;
+    source.aspect = AspectOf(invocation);
+    return source;
 }
 
-QString Text(const QString &text)
+void Print(const QByteArray &bytes)
 {
-    QString quoted = QStringLiteral("\"");
-    for (const QChar c : text) {
-        if (c == QLatin1Char('"') || c == QLatin1Char('\\'))
-            quoted += QLatin1Char('\\') + c;
-        else if (c.unicode() < 0x20)
-            quoted += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-        else
-            quoted += c;
-    }
-    return quoted + QLatin1Char('"');
-}
-
-QString Numbers(const float *values, int count)
-{
-    QStringList parts;
-    for (int i = 0; i < count; ++i)
-        parts.append(Number(values[i]));
-    return QLatin1Char('[') + parts.join(QStringLiteral(", ")) + QLatin1Char(']');
-}
-
-QString Bool(bool value)
-{
-    return value ? QStringLiteral("true") : QStringLiteral("false");
-}
-
-// An enumerant by its OpenGL name, or by number when it has none.
-QString Enum(const std::vector<skimbler::ValueTable::Entry> &table, std::uint32_t value)
-{
-    const QString name = QString::fromLatin1(skimbler::ValueTable::NameOf(table, value));
-    if (name != QLatin1String(skimbler::ValueTable::Unknown))
-        return Text(name);
-    return QString::number(value);
-}
-
-QString FixedEnum(std::uint32_t value)
-{
-    switch (value) {
-    case skimbler::gl::CLAMP: return Text(QStringLiteral("GL_CLAMP"));
-    case skimbler::gl::REPEAT: return Text(QStringLiteral("GL_REPEAT"));
-    case skimbler::gl::MODULATE: return Text(QStringLiteral("GL_MODULATE"));
-    case skimbler::gl::TRIANGLE_STRIP: return Text(QStringLiteral("GL_TRIANGLE_STRIP"));
-    default: return QString::number(value);
-    }
-}
-
-QString DrawStateJson(const skimbler::DrawState &state, const QString &file, const QString &image,
-                      const Invocation &invocation)
-{
-    QStringList vertices;
-    for (const skimbler::DrawVertex &vertex : state.Vertices) {
-        vertices.append(QStringLiteral("    {\"position\": %1, \"texCoord\": %2, \"colour\": %3}")
-                            .arg(Numbers(vertex.Position, 3), Numbers(vertex.TexCoord, 4), Numbers(vertex.Colour, 4)));
-    }
-    QStringList fields;
-    fields << QStringLiteral("\"file\": %1").arg(Text(file));
-    fields << QStringLiteral("\"image\": %1").arg(Text(image));
-    fields << QStringLiteral("\"imageWidth\": %1").arg(state.ImageWidth);
-    fields << QStringLiteral("\"imageHeight\": %1").arg(state.ImageHeight);
-    fields << QStringLiteral("\"viewWidth\": %1").arg(invocation.size.width());
-    fields << QStringLiteral("\"viewHeight\": %1").arg(invocation.size.height());
-    fields << QStringLiteral("\"primitive\": %1").arg(FixedEnum(state.Primitive));
-    fields << QStringLiteral("\"vertices\": [\n%1\n  ]").arg(vertices.join(QStringLiteral(",\n")));
-    fields << QStringLiteral("\"vertexColours\": %1").arg(Bool(state.VertexColours));
-    fields << QStringLiteral("\"projective\": %1").arg(Bool(state.Projective));
-    fields << QStringLiteral("\"magFilter\": %1").arg(Enum(skimbler::ValueTable::MagFilter(), state.MagFilter));
-    fields << QStringLiteral("\"minFilter\": %1").arg(Enum(skimbler::ValueTable::MinFilter(), state.MinFilter));
-    fields << QStringLiteral("\"needsMipmaps\": %1").arg(Bool(state.NeedsMipmaps));
-    fields << QStringLiteral("\"blend\": %1").arg(Bool(state.Blend));
-    fields << QStringLiteral("\"srcFactor\": %1").arg(Enum(skimbler::ValueTable::BlendFactor(), state.SrcFactor));
-    fields << QStringLiteral("\"destFactor\": %1").arg(Enum(skimbler::ValueTable::BlendFactor(), state.DestFactor));
-    fields << QStringLiteral("\"wrapS\": %1").arg(FixedEnum(state.WrapS));
-    fields << QStringLiteral("\"wrapT\": %1").arg(FixedEnum(state.WrapT));
-    fields << QStringLiteral("\"textureEnvMode\": %1").arg(FixedEnum(state.TextureEnvMode));
-    // What the surface holds where OpenGL refuses it; the fields above are
-    // what is drawn instead.
-    QStringList refused;
-    if (state.MagRefused())
-        refused << QStringLiteral("\"magFilter\": %1").arg(Enum(skimbler::ValueTable::MinFilter(), state.RequestedMagFilter));
-    if (state.MinRefused())
-        refused << QStringLiteral("\"minFilter\": %1").arg(Enum(skimbler::ValueTable::MinFilter(), state.RequestedMinFilter));
-    if (state.BlendRefused()) {
-        refused << QStringLiteral("\"srcFactor\": %1").arg(Enum(skimbler::ValueTable::BlendFactor(), state.RequestedSrcFactor));
-        refused << QStringLiteral("\"destFactor\": %1").arg(Enum(skimbler::ValueTable::BlendFactor(), state.RequestedDestFactor));
-    }
-    if (!refused.isEmpty())
-        fields << QStringLiteral("\"refused\": {%1}").arg(refused.join(QStringLiteral(", ")));
-    return QStringLiteral("{\n  ") + fields.join(QStringLiteral(",\n  ")) + QStringLiteral("\n}\n");
+    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout);
+    std::fflush(stdout);
 }
 
 } // namespace
 
 int RunRender(const Invocation &invocation)
 {
-    QString error;
-    const QStringList outputs = OutputPaths(invocation, QStringLiteral(".png"), &error);
-    if (outputs.isEmpty()) {
-        Complain(QStringLiteral("skimbler-cli: ") + error);
-        return ExitFailed;
-    }
-    // All or nothing: a refused path stops the call before any picture is
-    // written, so no input is lost to the first of several outputs.
-    const QString refusal = OutputRefusal(invocation.inputs, outputs, invocation.force);
-    if (!refusal.isEmpty()) {
-        Complain(QStringLiteral("skimbler-cli: ") + refusal);
-        return ExitFailed;
-    }
-    // Every picture gets a buffer of its own size; the context's is unused.
-    HeadlessContext context;
-    if (!MakeContext(&context, QSize(1, 1), false))
-        return ExitFailed;
-    GraphicalInterface gi;
-    gi.Init(invocation.size.width(), invocation.size.height());
-    gi.ProjectiveTexture = invocation.projective;
-    const std::vector<unsigned char> tilePixels = BackgroundCache::TilePixels();
-    TextureImage tile = gi.CreateImage(tilePixels.data(), BackgroundCache::TileSize, BackgroundCache::TileSize, 32);
-    tile.Pixels = nullptr;
-
-    ExportDrawing::Picture picture;
-    picture.Width = invocation.size.width();
-    picture.Height = invocation.size.height();
-    picture.Background = !invocation.transparent;
-
-    int status = ExitOk;
-    for (int i = 0; i < invocation.inputs.size(); ++i) {
-        const QString &input = invocation.inputs.at(i);
-        // A document of its own: an image opened into the last one would
-        // keep flag bits and fields of the surface before it.
-        CSkimblerDoc document;
-        QString message;
-        if (!Open(&document, input, &message)) {
-            ReportOpenFailure(input, message);
-            status = ExitFailed;
-            continue;
-        }
-        const QImage image = ExportDrawing::Render(&gi, &document.surface, tile, picture, &message);
-        if (image.isNull()) {
-            ReportFile(input, message);
-            status = ExitFailed;
-            continue;
-        }
-        const QString written = ExportDrawing::WritePng(image, outputs.at(i));
-        if (!written.isEmpty()) {
-            ReportFile(input, QStringLiteral("Could not write \"%1\": %2.")
-                                  .arg(QDir::toNativeSeparators(outputs.at(i)), written));
-            status = ExitFailed;
-        }
-    }
-    // The surface's texture goes while the context is still current.
-    gi.Release();
-    const GLuint tileName = tile.Texture;
-    glDeleteTextures(1, &tileName);
-    return status;
+    return RunExport(invocation);
 }
 
 int RunCheck(const Invocation &invocation)
@@ -334,9 +182,8 @@ int RunInfo(const Invocation &invocation)
     CSkimblerDoc document;
     if (!OpenOnly(&document, invocation))
         return ExitFailed;
-    const QString &input = invocation.inputs.first();
-    Out() << DrawStateJson(Resolved(document, invocation), input, document.GetImagePath(), invocation);
-    Out().flush();
+    const Outputs::Output *report = Outputs::Find(QStringLiteral("info"), Outputs::Kind::Report);
+    Print(report->write(SourceOf(document, invocation.inputs.first(), invocation)).bytes);
     return ExitOk;
 }
 
@@ -345,44 +192,57 @@ int RunCode(const Invocation &invocation)
     CSkimblerDoc document;
     if (!OpenOnly(&document, invocation))
         return ExitFailed;
-    const int width = invocation.size.width();
-    const int height = invocation.size.height();
-    if (invocation.api == Invocation::Gl11) {
-        Out() << CodeListing::OpenGl11Calls(document.surface, document.GetImagePath(), width, height,
-                                            invocation.projective);
-    } else {
-        const CodeListing::ShaderApi api =
-            invocation.api == Invocation::Gl33 ? CodeListing::ShaderApi::Gl33 : CodeListing::ShaderApi::Gles3;
-        Out() << CodeListing::ShaderCode(api, Resolved(document, invocation), document.GetImagePath(), width,
-                                         height);
+    const Outputs::Result result = invocation.api->write(SourceOf(document, invocation.inputs.first(), invocation));
+    if (!result.error.isEmpty()) {
+        Complain(QStringLiteral("skimbler-cli: ") + result.error);
+        return ExitFailed;
     }
-    Out().flush();
+    Print(result.bytes);
     return ExitOk;
 }
 
 int RunExport(const Invocation &invocation)
 {
-    if (invocation.format == Invocation::Png)
-        return RunRender(invocation);
-    const bool binary = invocation.format == Invocation::Glb;
+    const Outputs::Output &format = *invocation.format;
     QString error;
-    const QStringList outputs = OutputPaths(invocation, binary ? QStringLiteral(".glb") : QStringLiteral(".gltf"), &error);
+    const QStringList outputs = OutputPaths(invocation, QLatin1Char('.') + format.suffixes.first(), &error);
     if (outputs.isEmpty()) {
         Complain(QStringLiteral("skimbler-cli: ") + error);
         return ExitFailed;
     }
+    // All or nothing: a refused path stops the call before any file is
+    // written, so no input is lost to the first of several outputs.
     const QString refusal = OutputRefusal(invocation.inputs, outputs, invocation.force);
     if (!refusal.isEmpty()) {
         Complain(QStringLiteral("skimbler-cli: ") + refusal);
         return ExitFailed;
     }
-    // A context only so that images too large for a texture are refused as
-    // the editor refuses them.
+    // A picture needs OpenGL; any other output takes a context only so that
+    // images too large for a texture are refused as the editor refuses them.
+    // Every picture gets a buffer of its own size; the context's is unused.
     HeadlessContext context;
-    MakeContext(&context, QSize(1, 1), true);
+    if (!MakeContext(&context, QSize(1, 1), !format.draws) && format.draws)
+        return ExitFailed;
+    GraphicalInterface gi;
+    TextureImage tile;
+    ExportDrawing::Picture picture;
+    if (format.draws) {
+        gi.Init(invocation.size.width(), invocation.size.height());
+        gi.ProjectiveTexture = invocation.projective;
+        const std::vector<unsigned char> tilePixels = invocation.background.TilePixels();
+        tile = gi.CreateImage(tilePixels.data(), BackgroundCache::TileSize, BackgroundCache::TileSize, 32);
+        tile.Pixels = nullptr;
+        picture.Width = invocation.size.width();
+        picture.Height = invocation.size.height();
+        picture.Background = !invocation.transparent;
+        picture.Aspect = AspectOf(invocation);
+    }
+
     int status = ExitOk;
     for (int i = 0; i < invocation.inputs.size(); ++i) {
         const QString &input = invocation.inputs.at(i);
+        // A document of its own: an image opened into the last one would
+        // keep flag bits and fields of the surface before it.
         CSkimblerDoc document;
         QString message;
         if (!Open(&document, input, &message)) {
@@ -390,48 +250,32 @@ int RunExport(const Invocation &invocation)
             status = ExitFailed;
             continue;
         }
-        const std::shared_ptr<const PixelImage> pixels = document.Image();
-        if (!pixels || pixels->IsNull()) {
-            ReportFile(input, QStringLiteral("has no picture to export"));
+        Outputs::Source source = SourceOf(document, input, invocation);
+        if (format.draws) {
+            source.draw = [&](QString *why) {
+                return ExportDrawing::Render(&gi, &document.surface, tile, picture, why);
+            };
+        }
+        const Outputs::Result result = format.write(source);
+        for (const QString &warning : result.warnings)
+            ReportFile(input, warning);
+        if (!result.error.isEmpty()) {
+            ReportFile(input, result.error);
             status = ExitFailed;
             continue;
         }
-        skimbler::GltfInput gltf;
-        gltf.Settings = document.surface;
-        gltf.ImageWidth = std::uint32_t(pixels->Width());
-        gltf.ImageHeight = std::uint32_t(pixels->Height());
-        gltf.Options.ViewWidth = invocation.size.width();
-        gltf.Options.ViewHeight = invocation.size.height();
-        gltf.Options.Projective = invocation.projective;
-        gltf.Generator = "Skimbler " SKIMBLER_VERSION;
-        gltf.FileFormatVersion = std::uint32_t(skimbler::SurfaceFile::FormatVersion);
-        const std::vector<std::uint8_t> padded =
-            skimbler::PadImage(pixels->Pixels(), gltf.ImageWidth, gltf.ImageHeight, pixels->Format(),
-                               pixels->BytesPerPixel(), pixels->Components());
-        const QImage image(padded.data(), pixels->Width() + 2, pixels->Height() + 2, QImage::Format_RGBA8888);
-        QByteArray png;
-        QBuffer pngBuffer(&png);
-        pngBuffer.open(QIODevice::WriteOnly);
-        // A 24-bit texture has no alpha: its PNG keeps none either.
-        const QImage encoded = pixels->Components() == 4 ? image : image.convertToFormat(QImage::Format_RGB888);
-        if (!encoded.save(&pngBuffer, "png")) {
-            ReportFile(input, QStringLiteral("could not encode its picture"));
-            status = ExitFailed;
-            continue;
-        }
-        gltf.Png.assign(png.constBegin(), png.constEnd());
-        const skimbler::GltfOutput result = skimbler::ExportGltf(gltf, binary);
-        if (!result.Warning.empty())
-            ReportFile(input, QString::fromStdString(result.Warning));
-        QSaveFile file(outputs.at(i));
-        if (!file.open(QIODevice::WriteOnly)
-            || file.write(reinterpret_cast<const char *>(result.Bytes.data()), qint64(result.Bytes.size()))
-                != qint64(result.Bytes.size())
-            || !file.commit()) {
+        const QString written = Outputs::WriteFile(outputs.at(i), result.bytes);
+        if (!written.isEmpty()) {
             ReportFile(input, QStringLiteral("Could not write \"%1\": %2.")
-                                  .arg(QDir::toNativeSeparators(outputs.at(i)), file.errorString()));
+                                  .arg(QDir::toNativeSeparators(outputs.at(i)), written));
             status = ExitFailed;
         }
+    }
+    if (format.draws) {
+        // The surface's texture goes while the context is still current.
+        gi.Release();
+        const GLuint tileName = tile.Texture;
+        glDeleteTextures(1, &tileName);
     }
     return status;
 }

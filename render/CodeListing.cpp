@@ -1,5 +1,6 @@
 #include "render/CodeListing.h"
 
+#include "render/OutputText.h"
 #include "render/SurfaceDrawState.h"
 #include "surface/Surface.h"
 
@@ -17,57 +18,22 @@ namespace ValueTable = skimbler::ValueTable;
 
 namespace CodeListing {
 
-QString FloatLiteral(float value)
-{
-    if (!std::isfinite(value))
-        return QStringLiteral("0.0f /* not a finite number */");
-    QString text;
-    for (int precision = 1; precision <= 9; ++precision) {
-        text = QString::number(static_cast<double>(value), 'g', precision);
-        if (text.toFloat() == value)
-            break;
-    }
-    if (!text.contains(QLatin1Char('.')) && !text.contains(QLatin1Char('e')))
-        text += QStringLiteral(".0");
-    return text + QLatin1Char('f');
-}
-
 namespace {
 
-// The shortest literal that reads back as exactly `value`, always with a point.
-QString DoubleLiteral(double value)
-{
-    QString text = QString::number(value, 'g', 17);
-    for (int precision = 1; precision < 17; ++precision) {
-        const QString shorter = QString::number(value, 'g', precision);
-        if (shorter.toDouble() == value) {
-            text = shorter;
-            break;
-        }
-    }
-    if (!text.contains(QLatin1Char('.')) && !text.contains(QLatin1Char('e')))
-        text += QStringLiteral(".0");
-    return text;
-}
+using OutputText::DoubleLiteral;
+using OutputText::FloatLiteral;
 
 // Names of the state's fixed-function settings that no value table lists.
 QString StateName(std::uint32_t value)
 {
-    switch (value) {
-    case skimbler::gl::CLAMP: return QStringLiteral("GL_CLAMP");
-    case skimbler::gl::REPEAT: return QStringLiteral("GL_REPEAT");
-    case skimbler::gl::MODULATE: return QStringLiteral("GL_MODULATE");
-    case skimbler::gl::TRIANGLE_STRIP: return QStringLiteral("GL_TRIANGLE_STRIP");
-    default: return QStringLiteral("0x%1").arg(value, 4, 16, QLatin1Char('0'));
-    }
+    const QString name = OutputText::GlName(ValueTable::DrawStateNames(), value);
+    return name.isEmpty() ? OutputText::Hex(value) : name;
 }
 
 QString EnumName(const std::vector<ValueTable::Entry> &table, std::uint32_t value)
 {
-    const QString name = QString::fromLatin1(ValueTable::NameOf(table, value));
-    if (name != QLatin1String(ValueTable::Unknown))
-        return name;
-    return QStringLiteral("0x%1 /* not an OpenGL name */").arg(value, 4, 16, QLatin1Char('0'));
+    const QString name = OutputText::GlName(table, value);
+    return name.isEmpty() ? OutputText::Hex(value) + QStringLiteral(" /* not an OpenGL name */") : name;
 }
 
 // The value in force; beside it, when the surface holds one OpenGL refuses,
@@ -77,11 +43,11 @@ QString InForce(const std::vector<ValueTable::Entry> &table, std::uint32_t inFor
     const QString name = EnumName(table, inForce);
     if (requested == inForce)
         return name;
-    QString stored = QString::fromLatin1(ValueTable::NameOf(ValueTable::MinFilter(), requested));
-    if (stored == QLatin1String(ValueTable::Unknown))
-        stored = QString::fromLatin1(ValueTable::NameOf(ValueTable::BlendFactor(), requested));
-    if (stored == QLatin1String(ValueTable::Unknown))
-        stored = QStringLiteral("0x%1").arg(requested, 4, 16, QLatin1Char('0'));
+    QString stored = OutputText::GlName(ValueTable::MinFilter(), requested);
+    if (stored.isEmpty())
+        stored = OutputText::GlName(ValueTable::BlendFactor(), requested);
+    if (stored.isEmpty())
+        stored = OutputText::Hex(requested);
     return name + QStringLiteral(" /* the surface holds %1, which OpenGL refuses here */").arg(stored);
 }
 
@@ -94,10 +60,11 @@ QString Call(const char *function, const QStringList &arguments)
 
 } // namespace
 
-QString OpenGl11Calls(const Surface &surface, const QString &imagePath, int viewWidth, int viewHeight, bool projective)
+QString OpenGl11Calls(const Surface &surface, const QString &imagePath, int viewWidth, int viewHeight, bool projective,
+                      double aspect)
 {
     namespace scene = skimbler::scene;
-    const skimbler::DrawState state = ResolveSurface(surface, viewWidth, viewHeight, projective);
+    const skimbler::DrawState state = ResolveSurface(surface, viewWidth, viewHeight, projective, aspect);
     const QString tex2d = QStringLiteral("GL_TEXTURE_2D");
 
     QStringList lines;
@@ -109,7 +76,7 @@ QString OpenGl11Calls(const Surface &surface, const QString &imagePath, int view
     lines << QStringLiteral("/* Projection and plane of the Skimbler view (zoom 100%). */");
     lines << Call("glMatrixMode", {QStringLiteral("GL_PROJECTION")});
     lines << Call("glLoadIdentity", {});
-    lines << Call("gluPerspective", {DoubleLiteral(scene::FieldOfViewY), DoubleLiteral(scene::Aspect),
+    lines << Call("gluPerspective", {DoubleLiteral(scene::FieldOfViewY), DoubleLiteral(aspect),
                                      DoubleLiteral(scene::NearPlane), DoubleLiteral(scene::FarPlane)});
     lines << Call("glMatrixMode", {QStringLiteral("GL_MODELVIEW")});
     lines << Call("glLoadIdentity", {});
@@ -161,20 +128,20 @@ QString OpenGl11Calls(const Surface &surface, const QString &imagePath, int view
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
-skimbler::DrawState Resolve(const Surface &surface, int viewWidth, int viewHeight, bool projective)
+skimbler::DrawState Resolve(const Surface &surface, int viewWidth, int viewHeight, bool projective, double aspect)
 {
-    return ResolveSurface(surface, viewWidth, viewHeight, projective);
+    return ResolveSurface(surface, viewWidth, viewHeight, projective, aspect);
 }
 
 namespace {
 
-QString WrapName(std::uint32_t wrap, ShaderApi api)
+QString WrapName(std::uint32_t wrap, skimbler::ShaderApi api)
 {
     if (wrap == skimbler::gl::REPEAT)
         return QStringLiteral("GL_REPEAT");
     // GL_CLAMP: desktop OpenGL mixes the transparent border in with its
     // border clamp; OpenGL ES has none, so its shader does it.
-    return api == ShaderApi::Gl33 ? QStringLiteral("GL_CLAMP_TO_BORDER") : QStringLiteral("GL_CLAMP_TO_EDGE");
+    return api == skimbler::ShaderApi::OpenGL33 ? QStringLiteral("GL_CLAMP_TO_BORDER") : QStringLiteral("GL_CLAMP_TO_EDGE");
 }
 
 QString FloatArray(const char *name, const float *values, int count, int perLine)
@@ -199,12 +166,11 @@ QString RawString(const char *name, const std::string &source)
 
 } // namespace
 
-QString ShaderCode(ShaderApi api, const skimbler::DrawState &state, const QString &imagePath, int viewWidth,
-                   int viewHeight)
+QString ShaderCode(skimbler::ShaderApi api, const skimbler::DrawState &state, const QString &imagePath, int viewWidth,
+                   int viewHeight, double aspect)
 {
-    const bool desktop = api == ShaderApi::Gl33;
-    const skimbler::ShaderSources sources =
-        skimbler::RuntimeShaderSources(desktop ? skimbler::ShaderApi::OpenGL33 : skimbler::ShaderApi::OpenGLES30);
+    const bool desktop = api == skimbler::ShaderApi::OpenGL33;
+    const skimbler::ShaderSources sources = skimbler::RuntimeShaderSources(api);
     const QString imageName = imagePath.isEmpty() ? QStringLiteral("no image") : QFileInfo(imagePath).fileName();
 
     QStringList lines;
@@ -242,6 +208,7 @@ QString ShaderCode(ShaderApi api, const skimbler::DrawState &state, const QStrin
     skimbler::View view;
     view.Width = viewWidth;
     view.Height = viewHeight;
+    view.Aspect = aspect;
     double matrix[16];
     float single[16];
     lines << QStringLiteral("/* The view's %1 x %2 window at zoom 1, column-major. */").arg(viewWidth).arg(viewHeight);

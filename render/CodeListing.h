@@ -1,6 +1,7 @@
 #pragma once
 
 #include "skimbler/DrawState.h"
+#include "skimbler/RuntimeShaders.h"
 
 #include <QString>
 
@@ -12,25 +13,22 @@ class Surface;
 namespace CodeListing {
 
 // The OpenGL 1.1 calls that draw the surface in a viewWidth x viewHeight
-// window (the size matters only for the image-sized quad), with projective
-// texture coordinates if asked.
+// window (the size matters only for the image-sized quad) whose projection
+// has `aspect` (skimbler::View::Aspect), with projective texture
+// coordinates if asked.
 QString OpenGl11Calls(const Surface &surface, const QString &imagePath, int viewWidth, int viewHeight,
-                      bool projective);
-
-enum class ShaderApi { Gl33, Gles3 };
+                      bool projective, double aspect = skimbler::scene::Aspect);
 
 // The runtime's way of drawing the surface: its shaders for `api` (GLSL 330
 // core, or GLSL ES 3.00 for OpenGL ES 3.0 and WebGL 2), the vertex data, the
 // matrices of a viewWidth x viewHeight view at zoom 1 and the state calls
 // the runtime makes, as C++ source.
-QString ShaderCode(ShaderApi api, const skimbler::DrawState &state, const QString &imagePath, int viewWidth,
-                   int viewHeight);
+QString ShaderCode(skimbler::ShaderApi api, const skimbler::DrawState &state, const QString &imagePath, int viewWidth,
+                   int viewHeight, double aspect = skimbler::scene::Aspect);
 
 // The surface's draw state with the flag rules applied, in a viewWidth x
 // viewHeight window.
-skimbler::DrawState Resolve(const Surface &surface, int viewWidth, int viewHeight, bool projective);
-
-// The shortest C float literal that reads back as exactly `value`.
-QString FloatLiteral(float value);
+skimbler::DrawState Resolve(const Surface &surface, int viewWidth, int viewHeight, bool projective,
+                            double aspect = skimbler::scene::Aspect);
 
 } // namespace CodeListing

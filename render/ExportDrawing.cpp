@@ -32,7 +32,13 @@ public:
         , m_height(gi->Height)
         , m_offsetX(gi->ViewOffsetX())
         , m_offsetY(gi->ViewOffsetY())
+        , m_aspect(gi->Aspect())
+        , m_viewportLeft(gi->ViewportLeft)
+        , m_viewportBottom(gi->ViewportBottom)
     {
+        // The picture fills its own buffer, wherever a letter-boxed view's
+        // drawing area sits in the window.
+        m_interface->SetViewportOrigin(0, 0);
         m_interface->Resize(width, height, false);
     }
     ~InterfaceSizeGuard()
@@ -40,6 +46,8 @@ public:
         DrawLayers::WriteChannels(true, true);
         DrawLayers::EnableBlending(true);
         DrawLayers::SetClearColour(0.0f, 0.0f, 0.0f, 1.0f);
+        m_interface->SetAspect(m_aspect);
+        m_interface->SetViewportOrigin(m_viewportLeft, m_viewportBottom);
         m_interface->Resize(m_width, m_height, false);
         m_interface->SetViewOffset(m_offsetX, m_offsetY);
     }
@@ -50,6 +58,9 @@ private:
     int m_height;
     float m_offsetX;
     float m_offsetY;
+    double m_aspect;
+    int m_viewportLeft;
+    int m_viewportBottom;
 };
 
 // An RGBA8 colour buffer with depth and stencil, bound for drawing while it
@@ -148,7 +159,7 @@ QImage Render(GraphicalInterface *gi, const Surface *surface, const TextureImage
     // below read the same state.
     skimbler::DrawState state;
     if (surface)
-        state = ResolveSurface(*surface, width, height, gi->ProjectiveTexture);
+        state = ResolveSurface(*surface, width, height, gi->ProjectiveTexture, picture.Aspect);
     QString uploadFailure;
     const std::uint32_t texture = surface ? gi->SurfaceTextureOf(*surface, &uploadFailure) : 0;
     if (!uploadFailure.isEmpty()) {
@@ -159,6 +170,7 @@ QImage Render(GraphicalInterface *gi, const Surface *surface, const TextureImage
     QImage read;
     {
         InterfaceSizeGuard guard(gi, width, height);
+        gi->SetAspect(picture.Aspect);
         // The checkerboard belongs to the window and does not pan.
         gi->SetViewOffset(0.0f, 0.0f);
         DrawLayers::SetClearColour(0.0f, 0.0f, 0.0f, background ? 1.0f : 0.0f);

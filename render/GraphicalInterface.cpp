@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <cmath>
+
 #include <GL/gl.h>
 #include <GL/glu.h>
 
@@ -164,7 +166,7 @@ bool GraphicalInterface::DrawSurface(const Surface &surface, float x, float y, f
 {
     // The window's own drawing: a large picture no one prepared is shown
     // once its texture is whole, the one before until then.
-    return DrawSurface(ResolveSurface(surface, Width, Height, ProjectiveTexture), SurfaceTextureOf(surface, nullptr, true),
+    return DrawSurface(ResolveSurface(surface, Width, Height, ProjectiveTexture, m_aspect), SurfaceTextureOf(surface, nullptr, true),
                        x, y, angle, scaleX, scaleY, alpha);
 }
 
@@ -351,17 +353,17 @@ bool GraphicalInterface::Swap(DeviceContext deviceContext)
 
 void GraphicalInterface::ScreenToWorld(float &x, float &y) const
 {
-    skimbler::WindowToPlane(Width, Height, &x, &y);
+    skimbler::WindowToPlane(Width, Height, &x, &y, skimbler::PlaneHalfWidthFor(m_aspect));
 }
 
 void GraphicalInterface::WorldToScreen(float &x, float &y) const
 {
-    skimbler::PlaneToWindow(Width, Height, &x, &y);
+    skimbler::PlaneToWindow(Width, Height, &x, &y, skimbler::PlaneHalfWidthFor(m_aspect));
 }
 
 float GraphicalInterface::OffsetX(float x, float pixels) const
 {
-    return x + pixels / (Width * 0.5f) * skimbler::scene::PlaneHalfWidth;
+    return x + pixels / (Width * 0.5f) * skimbler::PlaneHalfWidthFor(m_aspect);
 }
 
 float GraphicalInterface::OffsetY(float y, float pixels) const
@@ -377,8 +379,7 @@ void GraphicalInterface::LoadProjection() const
         glTranslated(static_cast<double>(m_viewOffsetX) / (Width * 0.5),
                      -static_cast<double>(m_viewOffsetY) / (Height * 0.5), 0.0);
     }
-    gluPerspective(skimbler::scene::FieldOfViewY, skimbler::scene::Aspect, skimbler::scene::NearPlane,
-                   skimbler::scene::FarPlane);
+    gluPerspective(skimbler::scene::FieldOfViewY, m_aspect, skimbler::scene::NearPlane, skimbler::scene::FarPlane);
 }
 
 void GraphicalInterface::SetViewOffset(float x, float y)
@@ -387,6 +388,22 @@ void GraphicalInterface::SetViewOffset(float x, float y)
         return;
     m_viewOffsetX = x;
     m_viewOffsetY = y;
+    GLint mode = GL_MODELVIEW;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    LoadProjection();
+    glMatrixMode(static_cast<GLenum>(mode));
+}
+
+void GraphicalInterface::SetAspect(double aspect)
+{
+    // An aspect that could not draw anything stands for the fixed 4:3, as in core.
+    if (!(aspect > 0.0) || !std::isfinite(aspect))
+        aspect = skimbler::scene::Aspect;
+    if (aspect == m_aspect)
+        return;
+    m_aspect = aspect;
     GLint mode = GL_MODELVIEW;
     glGetIntegerv(GL_MATRIX_MODE, &mode);
     glMatrixMode(GL_PROJECTION);

@@ -12,9 +12,9 @@
 class Surface;
 
 // Everything the view draws goes through here: fixed-function OpenGL in
-// skimbler::scene (a plane at PlaneZ seen through a fixed 45-degree, 4:3
-// perspective, so the plane shows x in [-4/3, 4/3] and y in [-1, 1] whatever
-// the window's shape).
+// skimbler::scene (a plane at PlaneZ seen through a fixed 45-degree
+// perspective, 4:3 unless SetAspect gives a screen's true shape, so the plane
+// shows x in [-4/3, 4/3] and y in [-1, 1] whatever the window's shape).
 class GraphicalInterface : public GraphicalObject
 {
 public:
@@ -80,6 +80,10 @@ public:
     void SetViewOffset(float x, float y);
     float ViewOffsetX() const { return m_viewOffsetX; }
     float ViewOffsetY() const { return m_viewOffsetY; }
+    // The perspective's width over height (skimbler::View::Aspect), for
+    // everything drawn, picked and converted afterwards; kept across Resize.
+    void SetAspect(double aspect);
+    double Aspect() const { return m_aspect; }
 
     // How much the perspective enlarges x and y of a point lifted z above
     // the plane, relative to a point on the plane: 1 at z = 0. Zero when the
@@ -105,4 +109,5 @@ private:
 
     float m_viewOffsetX = 0.0f;
     float m_viewOffsetY = 0.0f;
+    double m_aspect = skimbler::scene::Aspect;
 };

@@ -10,6 +10,8 @@ class Surface;
 // numbers from.
 skimbler::SurfaceSettings CoreSettings(const Surface &surface);
 
-// The surface resolved for a viewWidth x viewHeight window; `projective`
-// turns perspective-correct texture on when the surface's own setting is off.
-skimbler::DrawState ResolveSurface(const Surface &surface, int viewWidth, int viewHeight, bool projective);
+// The surface resolved for a viewWidth x viewHeight window whose projection
+// has `aspect` (skimbler::View::Aspect); `projective` turns
+// perspective-correct texture on when the surface's own setting is off.
+skimbler::DrawState ResolveSurface(const Surface &surface, int viewWidth, int viewHeight, bool projective,
+                                   double aspect = skimbler::scene::Aspect);

@@ -15,6 +15,7 @@ packages=(
     libbenchmark-dev libstb-dev clang
     libvulkan-dev glslang-tools glslc spirv-tools
     g++-mingw-w64-x86-64-posix wine64
+    emscripten chromium
     mesa-vulkan-drivers vulkan-tools vulkan-validationlayers
     xvfb xauth openbox xdotool x11-utils imagemagick jq
     python3 python3-jsonschema

@@ -11,8 +11,8 @@ class MessageBox
 {
 public:
     enum Icon { NoIcon, Information, Exclamation, Question, Critical };
-    enum Buttons { Ok, SaveDiscardCancel, RecoverDiscardLater, OverwriteSaveAsCancel };
-    enum Result { ResultOk, ResultSave, ResultDiscard, ResultCancel, ResultRecover, ResultLater, ResultOverwrite, ResultSaveAs };
+    enum Buttons { Ok, SaveDiscardCancel, RecoverDiscardLater, OverwriteSaveAsCancel, ReplaceCancel };
+    enum Result { ResultOk, ResultSave, ResultDiscard, ResultCancel, ResultRecover, ResultLater, ResultOverwrite, ResultSaveAs, ResultReplace };
 
     struct Message
     {

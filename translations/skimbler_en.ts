@@ -2,6 +2,33 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>BackgroundMenu</name>
+    <message>
+        <source>背景(&amp;K)</source>
+        <translation>&amp;Background</translation>
+    </message>
+    <message>
+        <source>棋盤格(&amp;C)</source>
+        <translation>&amp;Checkerboard</translation>
+    </message>
+    <message>
+        <source>深灰色(&amp;D)</source>
+        <translation>&amp;Dark Grey</translation>
+    </message>
+    <message>
+        <source>黑色(&amp;B)</source>
+        <translation>&amp;Black</translation>
+    </message>
+    <message>
+        <source>自選顏色(&amp;O)...</source>
+        <translation>Choose C&amp;olour...</translation>
+    </message>
+    <message>
+        <source>背景顏色</source>
+        <translation>Background Colour</translation>
+    </message>
+</context>
+<context>
     <name>CAboutBox</name>
     <message>
         <source>About</source>
@@ -805,8 +832,8 @@
         <translation>Height</translation>
     </message>
     <message>
-        <source>含棋盤格背景 (不含時背景透明)</source>
-        <translation>Checkerboard background (transparent without)</translation>
+        <source>含檢視的背景 (不含時背景透明)</source>
+        <translation>View&apos;s background (transparent without)</translation>
     </message>
     <message>
         <source>自訂大小依其本身的寬高比繪製，不沿用檢視所選的螢幕形狀。</source>
@@ -919,6 +946,37 @@
     <message>
         <source>Save &amp;As...</source>
         <translation>Save &amp;As...</translation>
+    </message>
+    <message>
+        <source>&amp;Replace</source>
+        <translation>&amp;Replace</translation>
+    </message>
+</context>
+<context>
+    <name>Outputs</name>
+    <message>
+        <source>has no picture to export</source>
+        <translation>has no picture to export</translation>
+    </message>
+    <message>
+        <source>could not encode its picture</source>
+        <translation>could not encode its picture</translation>
+    </message>
+    <message>
+        <source>blending %1 / %2 is kept in the material&apos;s extras; viewers and engines that do not read it draw plain alpha blending</source>
+        <translation>blending %1 / %2 is kept in the material&apos;s extras; viewers and engines that do not read it draw plain alpha blending</translation>
+    </message>
+    <message>
+        <source>glTF 2.0</source>
+        <translation>glTF 2.0</translation>
+    </message>
+    <message>
+        <source>glTF binary</source>
+        <translation>glTF binary</translation>
+    </message>
+    <message>
+        <source>PNG image</source>
+        <translation>PNG image</translation>
     </message>
 </context>
 <context>
@@ -1064,10 +1122,6 @@
         <translation>Export Image</translation>
     </message>
     <message>
-        <source>PNG images (*.png)</source>
-        <translation>PNG images (*.png)</translation>
-    </message>
-    <message>
         <source>Cannot copy the surface: %1.</source>
         <translation>Cannot copy the surface: %1.</translation>
     </message>
@@ -1086,6 +1140,26 @@
     <message>
         <source>透視校正貼圖</source>
         <translation>Perspective-correct texture</translation>
+    </message>
+    <message>
+        <source>%1 is the picture this surface shows. Exporting there replaces the picture itself, and that cannot be undone.
+
+Replace the surface&apos;s picture with the export?</source>
+        <translation>%1 is the picture this surface shows. Exporting there replaces the picture itself, and that cannot be undone.
+
+Replace the surface&apos;s picture with the export?</translation>
+    </message>
+    <message>
+        <source>%1 already exists. Replace it?</source>
+        <translation>%1 already exists. Replace it?</translation>
+    </message>
+    <message>
+        <source>Cannot export to %1: Skimbler writes %2 files.</source>
+        <translation>Cannot export to %1: Skimbler writes %2 files.</translation>
+    </message>
+    <message>
+        <source>there is no surface</source>
+        <translation>there is no surface</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,33 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_TW">
 <context>
+    <name>BackgroundMenu</name>
+    <message>
+        <source>背景(&amp;K)</source>
+        <translation>背景(&amp;K)</translation>
+    </message>
+    <message>
+        <source>棋盤格(&amp;C)</source>
+        <translation>棋盤格(&amp;C)</translation>
+    </message>
+    <message>
+        <source>深灰色(&amp;D)</source>
+        <translation>深灰色(&amp;D)</translation>
+    </message>
+    <message>
+        <source>黑色(&amp;B)</source>
+        <translation>黑色(&amp;B)</translation>
+    </message>
+    <message>
+        <source>自選顏色(&amp;O)...</source>
+        <translation>自選顏色(&amp;O)...</translation>
+    </message>
+    <message>
+        <source>背景顏色</source>
+        <translation>背景顏色</translation>
+    </message>
+</context>
+<context>
     <name>CAboutBox</name>
     <message>
         <source>About</source>
@@ -805,8 +832,8 @@
         <translation>高度</translation>
     </message>
     <message>
-        <source>含棋盤格背景 (不含時背景透明)</source>
-        <translation>含棋盤格背景 (不含時背景透明)</translation>
+        <source>含檢視的背景 (不含時背景透明)</source>
+        <translation>含檢視的背景 (不含時背景透明)</translation>
     </message>
     <message>
         <source>自訂大小依其本身的寬高比繪製，不沿用檢視所選的螢幕形狀。</source>
@@ -919,6 +946,37 @@
     <message>
         <source>Save &amp;As...</source>
         <translation>另存新檔(&amp;A)...</translation>
+    </message>
+    <message>
+        <source>&amp;Replace</source>
+        <translation>取代(&amp;R)</translation>
+    </message>
+</context>
+<context>
+    <name>Outputs</name>
+    <message>
+        <source>has no picture to export</source>
+        <translation>沒有可匯出的影像</translation>
+    </message>
+    <message>
+        <source>could not encode its picture</source>
+        <translation>無法編碼其影像</translation>
+    </message>
+    <message>
+        <source>blending %1 / %2 is kept in the material&apos;s extras; viewers and engines that do not read it draw plain alpha blending</source>
+        <translation>混合方式 %1 / %2 保存在材質的 extras 中；不讀取它的檢視器與引擎會以一般的 alpha 混合繪製</translation>
+    </message>
+    <message>
+        <source>glTF 2.0</source>
+        <translation>glTF 2.0</translation>
+    </message>
+    <message>
+        <source>glTF binary</source>
+        <translation>glTF 二進位檔</translation>
+    </message>
+    <message>
+        <source>PNG image</source>
+        <translation>PNG 影像</translation>
     </message>
 </context>
 <context>
@@ -1064,10 +1122,6 @@
         <translation>匯出影像</translation>
     </message>
     <message>
-        <source>PNG images (*.png)</source>
-        <translation>PNG images (*.png)</translation>
-    </message>
-    <message>
         <source>Cannot copy the surface: %1.</source>
         <translation>Cannot copy the surface: %1.</translation>
     </message>
@@ -1086,6 +1140,26 @@
     <message>
         <source>透視校正貼圖</source>
         <translation>透視校正貼圖</translation>
+    </message>
+    <message>
+        <source>%1 is the picture this surface shows. Exporting there replaces the picture itself, and that cannot be undone.
+
+Replace the surface&apos;s picture with the export?</source>
+        <translation>「%1」是這個表面所顯示的影像。匯出到那裡會取代影像本身，而且無法復原。
+
+要以匯出的結果取代表面的影像嗎？</translation>
+    </message>
+    <message>
+        <source>%1 already exists. Replace it?</source>
+        <translation>「%1」已經存在。要取代它嗎？</translation>
+    </message>
+    <message>
+        <source>Cannot export to %1: Skimbler writes %2 files.</source>
+        <translation>無法匯出至 %1：Skimbler 只能寫出 %2 檔案。</translation>
+    </message>
+    <message>
+        <source>there is no surface</source>
+        <translation>沒有表面</translation>
     </message>
 </context>
 <context>

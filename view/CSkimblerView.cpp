@@ -129,13 +129,7 @@ int CSkimblerView::OnCreate()
     // its texture is whole shows it.
     m_interface->Textures().SetWaiter([this] { requestUpdate(); });
 
-    const std::vector<unsigned char> pixels = BackgroundCache::TilePixels();
-    m_backgroundWidth = BackgroundTileSize;
-    m_backgroundHeight = BackgroundTileSize;
-    m_background = m_interface->CreateImage(pixels.data(), m_backgroundWidth, m_backgroundHeight, 32);
-    m_backgroundCache = std::make_unique<BackgroundCache>(pixels.data(), m_backgroundWidth, m_backgroundHeight);
-    // The pixels go with this function; the record must not point at them.
-    m_background.Pixels = nullptr;
+    MakeBackgroundTile();
     // Asked once: the document checks every image it opens against it.
     m_maxTextureSide = TextureUpload::MaxSide();
     if (m_document) {
@@ -250,6 +244,34 @@ void CSkimblerView::SetShowBackground(bool on)
     requestUpdate();
 }
 
+void CSkimblerView::SetBackground(const ViewBackground &background)
+{
+    if (background == m_backgroundChoice)
+        return;
+    m_backgroundChoice = background;
+    // Before the context exists the tile is made with it.
+    if (m_interface && MakeCurrent())
+        MakeBackgroundTile();
+    requestUpdate();
+}
+
+void CSkimblerView::MakeBackgroundTile()
+{
+    if (m_backgroundCache)
+        m_backgroundCache->Release();
+    if (m_background.Texture != 0) {
+        const GLuint name = m_background.Texture;
+        glDeleteTextures(1, &name);
+    }
+    const std::vector<unsigned char> pixels = m_backgroundChoice.TilePixels();
+    m_backgroundWidth = BackgroundTileSize;
+    m_backgroundHeight = BackgroundTileSize;
+    m_background = m_interface->CreateImage(pixels.data(), m_backgroundWidth, m_backgroundHeight, 32);
+    m_backgroundCache = std::make_unique<BackgroundCache>(pixels.data(), m_backgroundWidth, m_backgroundHeight);
+    // The pixels go with this function; the record must not point at them.
+    m_background.Pixels = nullptr;
+}
+
 void CSkimblerView::SetCacheBackground(bool on)
 {
     m_cacheBackground = on;
@@ -337,6 +359,11 @@ void CSkimblerView::UpdateViewport()
     m_viewport = area;
     if (m_interface && MakeCurrent()) {
         m_interface->SetViewportOrigin(area.left(), clientHeight - area.top() - area.height());
+        // At a target screen the projection takes the drawing area's own
+        // shape (the screen's, to a pixel), so a square stays square; the
+        // window itself keeps the fixed 4:3 stretched over it.
+        m_interface->SetAspect(m_screenWidth > 0 ? skimbler::TrueShapeAspect(area.width(), area.height())
+                                                 : skimbler::scene::Aspect);
         m_interface->Resize(area.width(), area.height(), false);
     }
 }
@@ -394,7 +421,7 @@ void CSkimblerView::DrawAxes()
     m_interface->SetLineWidth(2.0f);
     m_interface->SetLineStipple(1, 0xFFFF, true);
     m_interface->SetColor(1.0f, 0.0f, 0.0f, 0.5f);
-    m_interface->DrawLine(0.0f, 0.0f, 0.0f, skimbler::scene::PlaneHalfWidth, 0.0f, 0.0f);
+    m_interface->DrawLine(0.0f, 0.0f, 0.0f, skimbler::PlaneHalfWidthFor(m_interface->Aspect()), 0.0f, 0.0f);
     m_interface->SetColor(0.0f, 1.0f, 0.0f, 0.5f);
     m_interface->DrawLine(0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f);
     m_interface->SetColor(0.0f, 0.0f, 1.0f, 0.5f);
@@ -405,7 +432,8 @@ void CSkimblerView::HandleCorners(const Surface &surface, float corners[4][3]) c
 {
     // Where the quad is drawn (its points, or the image-sized quad without
     // them), with the zoom applied.
-    const skimbler::DrawState state = ResolveSurface(surface, m_interface->Width, m_interface->Height, false);
+    const skimbler::DrawState state
+        = ResolveSurface(surface, m_interface->Width, m_interface->Height, false, m_interface->Aspect());
     for (int i = 0; i < 4; ++i) {
         corners[i][0] = state.Vertices[i].Position[0] * m_zoom;
         corners[i][1] = state.Vertices[i].Position[1] * m_zoom;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/BackgroundCache.h"
+#include "render/ViewBackground.h"
 #include "render/TextureImage.h"
 #include "skimbler/Scene.h"
 #include "surface/DocumentView.h"
@@ -106,7 +107,11 @@ public:
     void SetShowAxes(bool on);
     bool ShowHandles() const { return m_showHandles; }
     void SetShowHandles(bool on);
-    // The checkerboard behind the picture; off, the window is cleared.
+    // What is drawn behind the picture (View > Background): the
+    // checkerboard or one colour, as a tile either way.
+    const ViewBackground &Background() const { return m_backgroundChoice; }
+    void SetBackground(const ViewBackground &background);
+    // The background behind the picture; off, the window is cleared.
     bool HasBackground() const { return m_showBackground && m_backgroundWidth > 0 && m_backgroundHeight > 0; }
     void SetShowBackground(bool on);
     const TextureImage &BackgroundTile() const { return m_background; }
@@ -123,6 +128,8 @@ public:
     // The scene without the swap (tests and benchmarks read pixels back).
     void DrawScene();
     void DrawBackground();
+    // The tile of the chosen background, in the current context.
+    void MakeBackgroundTile();
     void DrawAxes();
     void DrawHandles();
 
@@ -269,6 +276,7 @@ private:
     std::unique_ptr<BackgroundCache> m_backgroundCache;
     bool m_cacheBackground = true;
     bool m_showBackground = true;
+    ViewBackground m_backgroundChoice;
     float m_zoom = 1.0f;
     float m_panX = 0.0f;
     float m_panY = 0.0f;

@@ -53,6 +53,7 @@ skimbler::View CSkimblerView::CoreView() const
     if (m_interface) {
         view.Width = m_interface->Width;
         view.Height = m_interface->Height;
+        view.Aspect = m_interface->Aspect();
     }
     view.Zoom = m_zoom;
     view.PanX = m_panX;
@@ -181,7 +182,7 @@ void CSkimblerView::FitSurface()
         return;
 
     // Plane units per device pixel at zoom 1, across and down.
-    const double unitX = static_cast<double>(skimbler::scene::PlaneHalfWidth) / (width * 0.5);
+    const double unitX = static_cast<double>(skimbler::PlaneHalfWidthFor(CoreView().Aspect)) / (width * 0.5);
     const double unitY = 1.0 / (height * 0.5);
     const int margin = width > 4 * FitMargin && height > 4 * FitMargin ? FitMargin : 0;
     double zoom = MaxZoom;

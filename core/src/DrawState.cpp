@@ -25,8 +25,8 @@ void Corners(const SurfaceSettings &settings, std::uint32_t imageWidth, std::uin
     // the window-to-plane conversion, so the quad lands on the same pixels.
     const float halfWidth = static_cast<float>(options.ViewWidth) * 0.5f;
     const float halfHeight = static_cast<float>(options.ViewHeight == 0 ? 1 : options.ViewHeight) * 0.5f;
-    const float extentX = (halfWidth + static_cast<float>(imageWidth)) / halfWidth * scene::PlaneHalfWidth
-        - scene::PlaneHalfWidth;
+    const float planeHalfWidth = PlaneHalfWidthFor(options.Aspect);
+    const float extentX = (halfWidth + static_cast<float>(imageWidth)) / halfWidth * planeHalfWidth - planeHalfWidth;
     const float extentY = (halfHeight + static_cast<float>(imageHeight)) / -halfHeight + 1.0f;
     const float quad[4][3] = {{0, 0, 0}, {0, extentY, 0}, {extentX, 0, 0}, {extentX, extentY, 0}};
     std::memcpy(corners, quad, sizeof quad);

@@ -65,10 +65,8 @@ std::string Base64(const std::uint8_t *data, std::size_t size)
 
 std::string FactorName(std::uint32_t factor)
 {
-    const char *name = ValueTable::NameOf(ValueTable::BlendFactor(), factor);
-    if (std::strcmp(name, ValueTable::Unknown) == 0)
-        return std::to_string(factor);
-    return name;
+    const char *name = ValueTable::Find(ValueTable::BlendFactor(), factor);
+    return name ? name : std::to_string(factor);
 }
 
 // Every setting, with the floats also as their bit patterns so that they

@@ -179,7 +179,9 @@ PixelResult PixelAt(const DrawState &state, const View &view, const TexelPyramid
 
     // The perspective without the pan, which is added in window pixels.
     double projection[16];
-    ProjectionMatrix(View{view.Width, view.Height, view.Zoom, 0.0f, 0.0f}, projection);
+    View unpanned = view;
+    unpanned.PanX = unpanned.PanY = 0.0f;
+    ProjectionMatrix(unpanned, projection);
     const double scaleX = projection[0];
     const double scaleY = projection[5];
 

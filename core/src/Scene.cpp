@@ -13,6 +13,12 @@ void Identity(double m[16])
     for (int i = 0; i < 16; ++i)
         m[i] = (i % 5 == 0) ? 1.0 : 0.0;
 }
+
+// An aspect that could not draw anything stands for the fixed 4:3.
+double UsableAspect(double aspect)
+{
+    return aspect > 0.0 && std::isfinite(aspect) ? aspect : scene::Aspect;
+}
 } // namespace
 
 void ProjectionMatrix(const View &view, double m[16])
@@ -22,7 +28,7 @@ void ProjectionMatrix(const View &view, double m[16])
     const double deltaZ = scene::FarPlane - scene::NearPlane;
     const double cotangent = std::cos(radians) / std::sin(radians);
     Identity(m);
-    m[0] = cotangent / scene::Aspect;
+    m[0] = cotangent / UsableAspect(view.Aspect);
     m[5] = cotangent;
     m[10] = -(scene::FarPlane + scene::NearPlane) / deltaZ;
     m[11] = -1.0;
@@ -57,17 +63,30 @@ float DepthScale(float z)
     return -scene::PlaneZ / distance;
 }
 
-void WindowToPlane(int width, int height, float *x, float *y)
+double TrueShapeAspect(int width, int height)
+{
+    if (width <= 0 || height <= 0)
+        return scene::Aspect;
+    return static_cast<double>(width) / static_cast<double>(height);
+}
+
+float PlaneHalfWidthFor(double aspect)
+{
+    // In single precision the fixed 4:3 is exactly PlaneHalfWidth.
+    return static_cast<float>(UsableAspect(aspect)) * scene::PlaneHalfHeight;
+}
+
+void WindowToPlane(int width, int height, float *x, float *y, float halfWidth)
 {
     const int h = height == 0 ? 1 : height;
-    *x = *x / (width * 0.5f) * scene::PlaneHalfWidth - scene::PlaneHalfWidth;
+    *x = *x / (width * 0.5f) * halfWidth - halfWidth;
     *y = *y / (-h * 0.5f) + 1.0f;
 }
 
-void PlaneToWindow(int width, int height, float *x, float *y)
+void PlaneToWindow(int width, int height, float *x, float *y, float halfWidth)
 {
     const int h = height == 0 ? 1 : height;
-    *x = (*x + scene::PlaneHalfWidth) / scene::PlaneHalfWidth * width * 0.5f;
+    *x = (*x + halfWidth) / halfWidth * width * 0.5f;
     *y = (*y - 1.0f) * -h * 0.5f;
 }
 
@@ -82,7 +101,7 @@ void WindowToSurface(const View &view, float x, float y, float z, float *surface
     y -= view.PanY;
     x -= static_cast<float>(view.OffsetX);
     y -= static_cast<float>(view.OffsetY);
-    WindowToPlane(view.Width, view.Height, &x, &y);
+    WindowToPlane(view.Width, view.Height, &x, &y, PlaneHalfWidthFor(view.Aspect));
     const float scale = view.Zoom * depth;
     *surfaceX = x / scale;
     *surfaceY = y / scale;
@@ -98,7 +117,7 @@ void SurfaceToWindow(const View &view, float x, float y, float z, float *windowX
     const float scale = view.Zoom * depth;
     x *= scale;
     y *= scale;
-    PlaneToWindow(view.Width, view.Height, &x, &y);
+    PlaneToWindow(view.Width, view.Height, &x, &y, PlaneHalfWidthFor(view.Aspect));
     *windowX = x + view.PanX + static_cast<float>(view.OffsetX);
     *windowY = y + view.PanY + static_cast<float>(view.OffsetY);
 }

@@ -193,8 +193,19 @@ std::string NumberText(double value)
         std::snprintf(buffer, sizeof buffer, "%lld", static_cast<long long>(value));
         return buffer;
     }
+#if defined(__cpp_lib_to_chars)
     const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific).ptr;
     std::string text(buffer, end);
+#else
+    // Standard libraries without to_chars for floating point (emscripten's):
+    // the fewest digits that read back as the same double.
+    for (int precision = 0; precision < 17; ++precision) {
+        std::snprintf(buffer, sizeof buffer, "%.*e", precision, value);
+        if (std::strtod(buffer, nullptr) == value)
+            break;
+    }
+    std::string text(buffer);
+#endif
     std::string sign;
     if (text[0] == '-') {
         sign = "-";

@@ -1,5 +1,7 @@
 #include "skimbler/ValueTable.h"
 
+#include "skimbler/GlEnums.h"
+
 namespace skimbler {
 namespace ValueTable {
 
@@ -55,13 +57,30 @@ const std::vector<Entry> &BlendFactor()
     return table;
 }
 
-const char *NameOf(const std::vector<Entry> &table, std::uint32_t value)
+const std::vector<Entry> &DrawStateNames()
+{
+    static const std::vector<Entry> table{
+        {gl::CLAMP, "GL_CLAMP"},
+        {gl::REPEAT, "GL_REPEAT"},
+        {gl::MODULATE, "GL_MODULATE"},
+        {gl::TRIANGLE_STRIP, "GL_TRIANGLE_STRIP"},
+    };
+    return table;
+}
+
+const char *Find(const std::vector<Entry> &table, std::uint32_t value)
 {
     for (const Entry &entry : table) {
         if (entry.value == value)
             return entry.name;
     }
-    return Unknown;
+    return nullptr;
+}
+
+const char *NameOf(const std::vector<Entry> &table, std::uint32_t value)
+{
+    const char *name = Find(table, value);
+    return name ? name : Unknown;
 }
 
 bool ValueOf(const std::vector<Entry> &table, std::string_view name, std::uint32_t *value)

@@ -440,6 +440,7 @@ DrawState SurfaceRenderer::Resolved(const View &view, bool projective) const
     DrawOptions options;
     options.ViewWidth = view.Width;
     options.ViewHeight = view.Height;
+    options.Aspect = view.Aspect;
     options.Projective = projective;
     return Resolve(m->settings, m->width, m->height, options);
 }

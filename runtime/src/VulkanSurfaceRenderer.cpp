@@ -766,6 +766,7 @@ DrawState VulkanSurfaceRenderer::Resolved(const View &view, bool projective) con
     DrawOptions options;
     options.ViewWidth = view.Width;
     options.ViewHeight = view.Height;
+    options.Aspect = view.Aspect;
     options.Projective = projective;
     return Resolve(m->settings, m->width, m->height, options);
 }
@@ -808,6 +809,11 @@ VkPipelineColorBlendAttachmentState VulkanSurfaceRenderer::BlendAttachment(const
     attachment.colorWriteMask = VK_COLOR_COMPONENT_R_BIT | VK_COLOR_COMPONENT_G_BIT | VK_COLOR_COMPONENT_B_BIT
         | VK_COLOR_COMPONENT_A_BIT;
     return attachment;
+}
+
+void VulkanSurfaceRenderer::VulkanProjection(const float projection[16], float out[16])
+{
+    ToVulkanClip(projection, out);
 }
 
 bool VulkanSurfaceRenderer::Draw(VkCommandBuffer commands, const VulkanTarget &target, const View &view,

@@ -745,7 +745,8 @@ void TestApplication::helpKeyOpensTheGuide()
         QTRY_VERIFY(guides.first()->window()->isVisible());
         QVERIFY(guides.first()->window() != frame);
         const QString text = guides.first()->toPlainText();
-        for (const char *topic : {"SURFACE_FLAG_BLEND", "DataFormat", "Ctrl+Shift+S", "Pixel probe", "Export Image"})
+        for (const char *topic : {"SURFACE_FLAG_BLEND", "DataFormat", "Ctrl+Shift+S", "Pixel probe", "Export Image",
+                                  "Copy as shader code", "skimbler-cli render", "SurfaceRenderer", "Recover"})
             QVERIFY2(text.contains(QString::fromLatin1(topic)), topic);
     }
     // Save As has its standard key too.

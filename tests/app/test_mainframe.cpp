@@ -520,7 +520,8 @@ void TestMainFrame::menuTexts()
                                 QString::fromUtf8("檢視列(&V)"), QStringLiteral("-"), QString::fromUtf8("屬性視窗(&P)"),
                                 QString::fromUtf8("旗標視窗(&F)"), QString::fromUtf8("色彩視窗(&C)"), QStringLiteral("-"),
                                 QString::fromUtf8("像素探針(&I)"), QString::fromUtf8("透視校正貼圖(&E)"),
-                                QStringLiteral("-"), QString::fromUtf8("目標螢幕(&R)"), QString::fromUtf8("調整至視窗大小(&W)")}));
+                                QStringLiteral("-"), QString::fromUtf8("目標螢幕(&R)"), QString::fromUtf8("背景(&K)"),
+                                QString::fromUtf8("調整至視窗大小(&W)")}));
     QCOMPARE(frame->CommandAction(ID_APP_ABOUT)->text(), QString::fromUtf8("關於 Skimbler(&A)..."));
 }
 

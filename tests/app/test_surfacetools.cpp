@@ -5,6 +5,7 @@
 #include "app/SurfaceTools.h"
 #include "common/CliRunner.h"
 #include "common/MessageRecorder.h"
+#include "common/OutputKinds.h"
 #include "render/GraphicalInterface.h"
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
@@ -137,6 +138,8 @@ private Q_SLOTS:
     void copyAsShaderCodeIsTheCommandLinesListing();
     void exportIsNamedAfterTheSurface_data();
     void exportIsNamedAfterTheSurface();
+    void exportAsksBeforeReplacingAndFollowsTheSuffix_data();
+    void exportAsksBeforeReplacingAndFollowsTheSuffix();
     void copyPutsJsonAndCallsOnTheClipboard_data();
     void copyPutsJsonAndCallsOnTheClipboard();
     void pasteIsOneUndoableStepAndKeepsTheImage();
@@ -301,16 +304,16 @@ void TestSurfaceTools::exportIsNamedAfterTheSurface_data()
     QTest::addColumn<QString>("chosen");       // empty: take the suggestion
     QTest::addColumn<bool>("saved");
 
-    QTest::newRow("new surface") << QString() << QString() << QStringLiteral("Skimbl.png") << QString() << true;
+    QTest::newRow("new surface") << QString() << QString() << QStringLiteral("Skimbl-export.png") << QString() << true;
     QTest::newRow("image opened, not saved")
-        << QString() << QStringLiteral("pictures/stripes.tga") << QStringLiteral("pictures/Skimbl.png") << QString() << true;
+        << QString() << QStringLiteral("pictures/stripes.tga") << QStringLiteral("pictures/Skimbl-export.png") << QString() << true;
     QTest::newRow("saved surface")
         << QStringLiteral("scenes/door.skimbler") << QStringLiteral("pictures/stripes.tga")
-        << QStringLiteral("scenes/door.png") << QString() << true;
+        << QStringLiteral("scenes/door-export.png") << QString() << true;
     QTest::newRow("name without suffix gets .png")
-        << QString() << QString() << QStringLiteral("Skimbl.png") << QStringLiteral("plain") << true;
+        << QString() << QString() << QStringLiteral("Skimbl-export.png") << QStringLiteral("plain") << true;
     QTest::newRow("folder that does not exist")
-        << QString() << QString() << QStringLiteral("Skimbl.png") << QStringLiteral("missing/x.png") << false;
+        << QString() << QString() << QStringLiteral("Skimbl-export.png") << QStringLiteral("missing/x.png") << false;
 }
 
 // The suggested name comes from the surface, and the status bar says where
@@ -350,6 +353,71 @@ void TestSurfaceTools::exportIsNamedAfterTheSurface()
     const QString status = m_frame->statusBar()->currentMessage();
     QCOMPARE(status.contains(QDir::toNativeSeparators(written)), saved);
     QCOMPARE(status.isEmpty(), !saved);
+}
+
+void TestSurfaceTools::exportAsksBeforeReplacingAndFollowsTheSuffix_data()
+{
+    // The surface is the image poster.png opened; old.png is another file.
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<bool>("replace");   // the answer to a question, if one comes
+    QTest::addColumn<QString>("asked");  // what the one message says; empty: none
+    QTest::addColumn<QString>("kind");   // what the chosen file then holds; empty: as it was
+    QTest::addColumn<QString>("status"); // in the status bar afterwards
+    const QString picture = QStringLiteral("is the picture this surface shows");
+    QTest::newRow("the surface's picture, kept") << "poster.png" << false << picture << "" << "";
+    QTest::newRow("the surface's picture, replaced") << "poster.png" << true << picture << "png" << "poster.png";
+    QTest::newRow("another file, kept") << "old.png" << false << "old.png already exists" << "" << "";
+    QTest::newRow("another file, replaced") << "old.png" << true << "old.png already exists" << "png" << "old.png";
+    // The image's defaults blend ONE / ONE, which glTF cannot say.
+    QTest::newRow("gltf") << "asset.gltf" << false << "" << "gltf" << "GL_ONE / GL_ONE";
+    QTest::newRow("glb") << "asset.glb" << false << "" << "glb" << "GL_ONE / GL_ONE";
+    QTest::newRow("unknown suffix") << "asset.jpg" << false << "Cannot export to" << "" << "";
+}
+
+void TestSurfaceTools::exportAsksBeforeReplacingAndFollowsTheSuffix()
+{
+    QFETCH(QString, chosen);
+    QFETCH(bool, replace);
+    QFETCH(QString, asked);
+    QFETCH(QString, kind);
+    QFETCH(QString, status);
+    QTemporaryDir dir;
+    const QString poster = dir.filePath(QStringLiteral("poster.png"));
+    QImage image(16, 8, QImage::Format_ARGB32);
+    image.fill(qRgba(200, 40, 10, 255));
+    QVERIFY(image.save(poster));
+    QVERIFY(image.save(dir.filePath(QStringLiteral("old.png"))));
+    QVERIFY(m_document->OnOpenDocument(poster));
+    const QString target = dir.filePath(chosen);
+    const auto bytes = [&target] {
+        QFile file(target);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray before = bytes();
+    QString suggestion;
+    tools()->m_askExportOptions = [](ExportImage::Options *) { return true; };
+    tools()->m_askExportPath = [&](const QString &offered) {
+        suggestion = offered;
+        return target;
+    };
+    m_messages->answers = {replace ? MessageBox::ResultReplace : MessageBox::ResultCancel};
+    m_frame->statusBar()->clearMessage();
+    trigger(ID_FILE_EXPORT_IMAGE);
+
+    // Never the picture itself on offer: an unsaved surface's name, beside its image.
+    QCOMPARE(suggestion, dir.filePath(QStringLiteral("Skimbl-export.png")));
+    QCOMPARE(m_messages->messages.size(), asked.isEmpty() ? 0 : 1);
+    if (!asked.isEmpty()) {
+        QVERIFY2(m_messages->texts().first().contains(asked), qPrintable(m_messages->texts().first()));
+        if (asked != QLatin1String("Cannot export to"))
+            QCOMPARE(m_messages->messages.first().buttons, MessageBox::ReplaceCancel);
+    }
+    if (kind.isEmpty())
+        QCOMPARE(bytes(), before);
+    else
+        QCOMPARE(OutputKindOf(bytes()), kind);
+    const QString shown = m_frame->statusBar()->currentMessage();
+    QVERIFY2(status.isEmpty() ? shown.isEmpty() : shown.contains(status), qPrintable(shown));
 }
 
 void TestSurfaceTools::exportWithoutBackgroundHasStraightAlpha()
@@ -422,10 +490,15 @@ void TestSurfaceTools::commandLineRendersTheExport_data()
     QTest::addColumn<QSize>("size");
     QTest::addColumn<bool>("transparent");
     QTest::addColumn<bool>("projective");
-    QTest::newRow("320 x 240") << QSize(320, 240) << false << false;
-    QTest::newRow("203 x 97") << QSize(203, 97) << false << false;
-    QTest::newRow("transparent") << QSize(256, 192) << true << false;
-    QTest::newRow("projective") << QSize(256, 192) << false << true;
+    QTest::addColumn<QString>("background");  // View > Background, and --background
+    const QString checker = QStringLiteral("checker");
+    QTest::newRow("320 x 240") << QSize(320, 240) << false << false << checker;
+    QTest::newRow("203 x 97") << QSize(203, 97) << false << false << checker;
+    QTest::newRow("transparent") << QSize(256, 192) << true << false << checker;
+    QTest::newRow("projective") << QSize(256, 192) << false << true << checker;
+    QTest::newRow("dark grey") << QSize(256, 192) << false << false << QStringLiteral("dark");
+    QTest::newRow("black") << QSize(203, 97) << false << false << QStringLiteral("black");
+    QTest::newRow("a chosen colour") << QSize(256, 192) << false << false << QStringLiteral("#1e90ff");
 }
 
 void TestSurfaceTools::commandLineRendersTheExport()
@@ -433,16 +506,27 @@ void TestSurfaceTools::commandLineRendersTheExport()
     QFETCH(QSize, size);
     QFETCH(bool, transparent);
     QFETCH(bool, projective);
+    QFETCH(QString, background);
     // The surface file carries the choice: the command line is not told.
     tools()->SetProjective(projective);
+    ViewBackground chosen;
+    QVERIFY(ViewBackground::Parse(background, &chosen));
+    view()->SetBackground(chosen);
     const QString surface = saveEditedSurface();
     QVERIFY(!surface.isEmpty());
     QString error;
     const QImage exported = ExportImage::Render(view(), size, !transparent, &error);
+    view()->SetBackground(ViewBackground());
     QVERIFY2(!exported.isNull(), qPrintable(error));
+    // The bottom-left corner is outside the edited quad: the background itself.
+    if (!chosen.Checker)
+        QCOMPARE(exported.pixel(0, size.height() - 1), qRgb(chosen.Red, chosen.Green, chosen.Blue));
 
     const QString out = m_work.filePath(QStringLiteral("cli.png"));
-    const CliRun run = RunCli(RenderArguments(surface, out, size, transparent, false));
+    QStringList arguments = RenderArguments(surface, out, size, transparent, false);
+    if (!transparent)
+        arguments << QStringLiteral("--background") << background;
+    const CliRun run = RunCli(arguments);
     QVERIFY2(run.exitCode == 0, run.err.constData());
     // The window's and the buffer's pixel formats may round a blend apart by
     // one level.

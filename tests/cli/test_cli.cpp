@@ -4,6 +4,7 @@
 
 #include "common/CliRunner.h"
 #include "common/MessageRecorder.h"
+#include "common/OutputKinds.h"
 #include "common/TgaTestFiles.h"
 #include "render/BackgroundCache.h"
 #include "render/ExportDrawing.h"
@@ -101,6 +102,8 @@ private Q_SLOTS:
     void shaderCodeCompilesAndLinks();
     void renderNeverWritesOverWhatItReads_data();
     void renderNeverWritesOverWhatItReads();
+    void exportSuffixDecidesTheFormat_data();
+    void exportSuffixDecidesTheFormat();
     void usageErrorsExitTwo_data();
     void usageErrorsExitTwo();
     void eachTexelLandsWhereTheDrawingRulesSay();
@@ -478,6 +481,51 @@ void TestCli::renderNeverWritesOverWhatItReads()
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::System), before);
 }
 
+void TestCli::exportSuffixDecidesTheFormat_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("output");  // empty: the file names nothing Skimbler writes, a usage error
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("warning");  // on standard error, or empty for none
+    QTest::newRow("png") << "blended.skimbler" << QStringList() << "x.png" << "png" << "";
+    QTest::newRow("gltf") << "blended.skimbler" << QStringList() << "x.gltf" << "gltf" << "";
+    QTest::newRow("glb, in capitals") << "blended.skimbler" << QStringList() << "x.GLB" << "glb" << "";
+    QTest::newRow("--format agrees") << "blended.skimbler" << Strings({"--format", "glb"}) << "x.glb" << "glb" << "";
+    // An image's ONE / ONE has no glTF alpha mode: said once, and the file
+    // still written. Without the blend flag the surface blends as glTF can.
+    QTest::newRow("gltf of an image") << "card.png" << QStringList() << "x.gltf" << "gltf" << "blending GL_ONE / GL_ONE is kept";
+    QTest::newRow("gltf, blend flag off") << "loose.skimbler" << QStringList() << "x.gltf" << "gltf" << "";
+    QTest::newRow("glb of an image") << "card.png" << QStringList() << "x.glb" << "glb" << "blending GL_ONE / GL_ONE";
+    QTest::newRow("png of an additive surface") << "loose.skimbler" << QStringList() << "x.png" << "png" << "";
+    QTest::newRow("unknown suffix") << "blended.skimbler" << QStringList() << "x.jpg" << "" << "must end in .png, .gltf or .glb";
+    QTest::newRow("no suffix") << "blended.skimbler" << QStringList() << "x" << "" << "must end in .png, .gltf or .glb";
+    QTest::newRow("--format disagrees") << "blended.skimbler" << Strings({"--format", "gltf"}) << "x.glb" << ""
+                                        << "is not a glTF 2.0 file";
+}
+
+void TestCli::exportSuffixDecidesTheFormat()
+{
+    QFETCH(QString, input);
+    QFETCH(QStringList, options);
+    QFETCH(QString, output);
+    QFETCH(QString, kind);
+    QFETCH(QString, warning);
+    QTemporaryDir dir;
+    const QString out = dir.filePath(output);
+    const CliRun run = RunCli(QStringList{QStringLiteral("export"), path(input), QStringLiteral("-o"), out,
+                                          QStringLiteral("--size"), QStringLiteral("64x48")}
+                              + options);
+    QCOMPARE(run.exitCode, kind.isEmpty() ? 2 : 0);
+    const QStringList lines = run.errorLines();
+    QCOMPARE(lines.size(), warning.isEmpty() ? 0 : 1);
+    if (!warning.isEmpty())
+        QVERIFY2(lines[0].contains(warning), qPrintable(lines[0]));
+    QFile file(out);
+    QCOMPARE(file.open(QIODevice::ReadOnly), !kind.isEmpty());
+    QCOMPARE(OutputKindOf(file.readAll()), kind);
+}
+
 void TestCli::usageErrorsExitTwo_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -492,12 +540,16 @@ void TestCli::usageErrorsExitTwo_data()
     QTest::newRow("size too large") << Strings({"render", "a.png", "-o", "x.png", "--size=9000x10"}) << QStringLiteral("--size must be");
     QTest::newRow("size not a size") << Strings({"info", "a.png", "--size", "big"}) << QStringLiteral("--size must be");
     QTest::newRow("code without --api") << Strings({"code", "a.png"}) << QStringLiteral("code needs --api");
-    QTest::newRow("unknown api") << Strings({"code", "--api", "vulkan", "a.png"}) << QStringLiteral("--api must be gl11, gl33 or gles3");
+    QTest::newRow("unknown api") << Strings({"code", "--api", "metal", "a.png"}) << QStringLiteral("--api must be gl11, gl33, gles3, webgl2 or vulkan");
     QTest::newRow("two surfaces for info") << Strings({"info", "a.png", "b.png"}) << QStringLiteral("info takes one surface");
     QTest::newRow("option of another command") << Strings({"check", "--transparent", "a.png"})
                                                << QStringLiteral("check does not take --transparent");
     QTest::newRow("output of another format") << Strings({"render", "a.png", "-o", "x.jpg"}) << QStringLiteral("must end in .png");
     QTest::newRow("output without a suffix") << Strings({"render", "a.png", "-o", "noext"}) << QStringLiteral("must end in .png");
+    QTest::newRow("export into a folder, no --format") << Strings({"export", "a.png", "b.png", "-o", "out"})
+                                                       << QStringLiteral("needs --format png, gltf or glb");
+    QTest::newRow("unknown format") << Strings({"export", "--format", "jpg", "a.png", "-o", "x.jpg"})
+                                    << QStringLiteral("--format must be png, gltf or glb");
     QTest::newRow("value for a switch") << Strings({"render", "a.png", "-o", "x.png", "--projective=yes"})
                                         << QStringLiteral("--projective takes no value");
 }

@@ -125,11 +125,17 @@ inline skimbler::SurfaceSettings SettingsOf(const Case &c)
     return settings;
 }
 
-// The rows, as a _data function gives them (column "surface").
-inline void AddCases()
+struct NamedCase
 {
-    QTest::addColumn<Case>("surface");
-    auto row = [](const char *name, Case c) { QTest::newRow(name) << c; };
+    QByteArray name;
+    Case surface;
+};
+
+// Every row of the table, named.
+inline std::vector<NamedCase> AllCases()
+{
+    std::vector<NamedCase> rows;
+    auto row = [&rows](const char *name, Case c) { rows.push_back({QByteArray(name), c}); };
     auto blend = [](std::uint32_t src, std::uint32_t dst) {
         Case c;
         c.colours = kTranslucent;
@@ -236,6 +242,15 @@ inline void AddCases()
     row("rgb mag nearest", filtered("rgb5x3", kFull, gl::NEAREST, gl::NEAREST));
     row("rgb min linear mipmap linear", filtered("rgb64", kSmall, gl::LINEAR, gl::LINEAR_MIPMAP_LINEAR));
     row("rgb trapezoid projective", [&] { Case c = projective(kTrapezoid, gl::LINEAR, true); c.image = QStringLiteral("rgb64"); return c; }());
+    return rows;
+}
+
+// The rows, as a _data function gives them (column "surface").
+inline void AddCases()
+{
+    QTest::addColumn<Case>("surface");
+    for (const NamedCase &row : AllCases())
+        QTest::newRow(row.name.constData()) << row.surface;
 }
 
 struct Difference
@@ -317,9 +332,11 @@ inline std::vector<bool> NearOutline(const skimbler::DrawState &state, const ski
 // centre exactly on the boundary between two rows of texels of level 0, on
 // a flat rectangle (the table's nearest rows): a tie that a rasteriser
 // counting rows from the top may round to the other row than one counting
-// them from the bottom. Columns are counted alike by both. Nothing is marked
-// when the state samples no nearest texel.
-inline std::vector<bool> NearestTies(const skimbler::DrawState &state, const skimbler::View &view)
+// them from the bottom. Columns are counted alike by both, unless `columns`
+// asks for their ties too (a rasteriser that rounds both ways). Nothing is
+// marked when the state samples no nearest texel.
+inline std::vector<bool> NearestTies(const skimbler::DrawState &state, const skimbler::View &view,
+                                     bool columns = false)
 {
     std::vector<bool> ties(std::size_t(view.Width) * view.Height, false);
     const bool nearest = state.MagFilter == gl::NEAREST || state.MinFilter == gl::NEAREST
@@ -341,7 +358,7 @@ inline std::vector<bool> NearestTies(const skimbler::DrawState &state, const ski
             skimbler::WindowToSurface(view, x + 0.5f, float(view.Height - y) - 0.5f, 0.0f, &planeX, &planeY);
             const double s = (planeX - left) / (right - left), t = (planeY - bottom) / (top - bottom);
             if (s > 0 && s < 1 && t > 0 && t < 1
-                && onBoundary(t * state.ImageHeight))
+                && (onBoundary(t * state.ImageHeight) || (columns && onBoundary(s * state.ImageWidth))))
                 ties[std::size_t(y) * view.Width + x] = true;
         }
     }

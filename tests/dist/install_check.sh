@@ -31,6 +31,9 @@ expected=(
     "share/metainfo/$id.metainfo.xml"
     "share/icons/hicolor/scalable/apps/$id.svg"
     share/icons/hicolor/scalable/mimetypes/application-x-skimbler-surface.svg
+    share/doc/skimbler/README.md
+    share/doc/skimbler/guide.md
+    share/doc/skimbler/copyright
 )
 for size in 16 22 24 32 48 64 128 256; do
     expected+=("share/icons/hicolor/${size}x${size}/apps/$id.png"
@@ -68,9 +71,16 @@ deb="$(ls "$work"/package/skimbler_*.deb)"
 contents="$(dpkg-deb -c "$deb")"
 echo "$contents"
 for file in usr/bin/skimbler "usr/share/applications/$id.desktop" "usr/share/metainfo/$id.metainfo.xml" \
-            "usr/share/mime/packages/$id.xml" "usr/share/icons/hicolor/256x256/apps/$id.png"; do
+            "usr/share/mime/packages/$id.xml" "usr/share/icons/hicolor/256x256/apps/$id.png" \
+            usr/share/doc/skimbler/README.md usr/share/doc/skimbler/guide.md usr/share/doc/skimbler/copyright \
+            usr/include/skimbler/SurfaceRenderer.h usr/lib/pkgconfig/skimbler-runtime.pc \
+            usr/lib/cmake/SkimblerRuntime/SkimblerRuntimeConfig.cmake usr/lib/libskimbler_runtime.a; do
     grep -q " \./$file\$" <<<"$contents" || fail "the package lacks /$file"
 done
+# The copyright file is Debian's machine-readable format.
+dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/skimbler/copyright \
+    | head -1 | grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/$' \
+    || fail "the copyright file is not in Debian's format"
 depends="$(dpkg-deb -f "$deb" Depends)"
 echo "Depends: $depends"
 for library in libqt6widgets6 libqt6gui6 libqt6core6 libqt6opengl6 libopengl0 libglu1; do

@@ -144,7 +144,7 @@ private slots:
     {
         QFETCH(Case, surface);
         const DrawState state = EditorPicture::State(surface);
-        const QString listing = CodeListing::ShaderCode(CodeListing::ShaderApi::Gl33, state, QString(), kWidth, kHeight);
+        const QString listing = CodeListing::ShaderCode(skimbler::ShaderApi::OpenGL33, state, QString(), kWidth, kHeight);
         const int start = listing.indexOf(QStringLiteral("skimblerVertices["));
         const QString block = listing.mid(start, listing.indexOf(QStringLiteral("};"), start) - start);
         QStringList numbers;

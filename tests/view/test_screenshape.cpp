@@ -1,4 +1,6 @@
+#include "app/ExportImage.h"
 #include "app/ScreenShapeMenu.h"
+#include "common/CliRunner.h"
 #include "render/GraphicalInterface.h"
 #include "view/ViewTestSupport.h"
 
@@ -33,9 +35,29 @@ class TestScreenShape : public BareViewTest
             && openView(windowWidth, windowHeight);
     }
 
+    // The bounding box of the dark pixels within `area`; `pixel(x, y)`
+    // gives a pixel's first three bytes (in any order).
+    template <typename Pixel>
+    static QRect DarkBox(Pixel pixel, const QRect &area)
+    {
+        int left = area.right() + 1, right = -1, top = area.bottom() + 1, bottom = -1;
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            for (int x = area.left(); x <= area.right(); ++x) {
+                const unsigned char *p = pixel(x, y);
+                if (p[0] + p[1] + p[2] < 3 * 64) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+            }
+        }
+        return right >= left ? QRect(QPoint(left, top), QPoint(right, bottom)) : QRect();
+    }
+
 private Q_SLOTS:
-    void imageOfTheScreensShapeStaysRound_data();
-    void imageOfTheScreensShapeStaysRound();
+    void squareStaysSquare_data();
+    void squareStaysSquare();
     void cornerDragFollowsThePointer_data();
     void cornerDragFollowsThePointer();
     void windowShapeDrawsAsBefore();
@@ -43,24 +65,31 @@ private Q_SLOTS:
     void typedShapes();
 };
 
-void TestScreenShape::imageOfTheScreensShapeStaysRound_data()
+void TestScreenShape::squareStaysSquare_data()
 {
     QTest::addColumn<QSize>("window");
     QTest::addColumn<QSize>("screen");
-    QTest::addColumn<QSize>("image");
-    QTest::newRow("4:3 in a wide window") << QSize(1000, 450) << QSize(4, 3) << QSize(64, 48);
-    QTest::newRow("4:3 in a tall window") << QSize(500, 700) << QSize(4, 3) << QSize(64, 48);
-    QTest::newRow("16:9 in a square window") << QSize(600, 600) << QSize(16, 9) << QSize(96, 54);
-    QTest::newRow("typed 1920 x 1200") << QSize(900, 400) << QSize(1920, 1200) << QSize(80, 50);
+    QTest::newRow("4:3 in a wide window") << QSize(1000, 450) << QSize(4, 3);
+    QTest::newRow("16:9 in a square window") << QSize(600, 600) << QSize(16, 9);
+    QTest::newRow("16:9 in a wide window") << QSize(900, 400) << QSize(16, 9);
+    QTest::newRow("16:10 in a tall window") << QSize(500, 700) << QSize(16, 10);
+    QTest::newRow("typed 1920 x 1200") << QSize(900, 400) << QSize(1920, 1200);
 }
 
-void TestScreenShape::imageOfTheScreensShapeStaysRound()
+void TestScreenShape::squareStaysSquare()
 {
     QFETCH(QSize, window);
     QFETCH(QSize, screen);
-    QFETCH(QSize, image);
-    QVERIFY(open(window.width(), window.height(), image.width(), image.height()));
-    m_document->surface.Flags &= ~(SURFACE_FLAG_BLEND | SURFACE_FLAG_COLORS);
+    // A square quad showing a square image of a disc.
+    QVERIFY(open(window.width(), window.height(), 64, 64));
+    Surface &surface = m_document->surface;
+    surface.Flags &= ~(SURFACE_FLAG_BLEND | SURFACE_FLAG_COLORS);
+    const float corners[4][2] = {{-0.8f, 0.8f}, {-0.8f, -0.8f}, {0.8f, 0.8f}, {0.8f, -0.8f}};
+    for (int i = 0; i < 4; ++i) {
+        surface.Points[i][0] = corners[i][0];
+        surface.Points[i][1] = corners[i][1];
+        surface.Points[i][2] = 0.0f;
+    }
     m_view->SetShowAxes(false);
     m_view->SetShowHandles(false);
     m_view->SetScreenShape(screen.width(), screen.height());
@@ -73,28 +102,43 @@ void TestScreenShape::imageOfTheScreensShapeStaysRound()
     QVERIFY(std::abs(area.top() - (window.height() - area.bottom() - 1)) <= 1);
 
     const Pixels pixels = RenderAndRead(m_view.get());
-    int left = window.width(), right = -1, top = window.height(), bottom = -1;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x) {
-            const unsigned char *p = pixels.at(x, y);
-            if (p[0] + p[1] + p[2] < 3 * 64) {
-                left = std::min(left, x);
-                right = std::max(right, x);
-                top = std::min(top, y);
-                bottom = std::max(bottom, y);
-            }
-        }
-    }
-    QVERIFY(right > left && bottom > top);
-    const double ratio = static_cast<double>(right - left + 1) / (bottom - top + 1);
+    const QRect disc = DarkBox([&](int x, int y) { return pixels.at(x, y); }, area);
+    QVERIFY(disc.isValid());
+    const double ratio = static_cast<double>(disc.width()) / disc.height();
     QVERIFY2(std::fabs(ratio - 1.0) < 0.04, qPrintable(QString::number(ratio)));
     // The disc is centred in the drawing area, not in the window.
-    QVERIFY(std::abs((left + right) - (area.left() + area.right())) <= 3);
+    QVERIFY(std::abs((disc.left() + disc.right()) - (area.left() + area.right())) <= 3);
     // Outside the area the bars are dark.
     const QPoint bar = area.left() > 0 ? QPoint(area.left() / 2, window.height() / 2)
                                        : QPoint(window.width() / 2, area.top() / 2);
     const unsigned char *p = pixels.at(bar.x(), bar.y());
     QCOMPARE(p[0] + p[1] + p[2], 0);
+
+    // Export Image at the view's size draws the same disc; the command line
+    // told --true-shape does too, and both stay round at another size.
+    const QString saved = m_dir.filePath(QStringLiteral("square.skimbler"));
+    QVERIFY(m_document->OnSaveDocument(saved));
+    for (const QSize size : {area.size(), QSize(area.width(), area.width() / 2)}) {
+        QString error;
+        const QImage exported = ExportImage::Render(m_view.get(), size, true, &error);
+        QVERIFY2(!exported.isNull(), qPrintable(error));
+        const QString out = m_dir.filePath(QStringLiteral("square.png"));
+        const CliRun run = RunCli({QStringLiteral("render"), saved, QStringLiteral("-o"), out, QStringLiteral("--force"),
+                                   QStringLiteral("--true-shape"), QStringLiteral("--size"),
+                                   QStringLiteral("%1x%2").arg(size.width()).arg(size.height())});
+        QVERIFY2(run.exitCode == 0, run.err.constData());
+        const QImage rendered(out);
+        for (const QImage &picture : {exported, rendered}) {
+            const QImage image = picture.convertToFormat(QImage::Format_RGB32);
+            const QRect box = DarkBox([&](int x, int y) { return image.constScanLine(y) + x * 4; },
+                                      QRect(QPoint(0, 0), size));
+            QVERIFY(box.isValid());
+            const double shape = static_cast<double>(box.width()) / box.height();
+            QVERIFY2(std::fabs(shape - 1.0) < 0.04, qPrintable(QString::number(shape)));
+            if (size == area.size())
+                QVERIFY(std::abs(box.height() - disc.height()) <= 1);
+        }
+    }
 }
 
 void TestScreenShape::cornerDragFollowsThePointer_data()
@@ -120,12 +164,15 @@ void TestScreenShape::cornerDragFollowsThePointer()
     m_view->SetScreenShape(screen.width(), screen.height());
     m_view->SelectPoint(-1);
 
-    // The default corners sit on the drawing area's corners, inset half a
-    // handle so the press lands on the handle.
+    // The default corners sit on the drawing area's top and bottom, inset
+    // half a handle so the press lands on the handle.
     const Surface &surface = m_document->surface;
     const QPointF at = m_view->SurfaceToWindow(surface.Points[corner][0], surface.Points[corner][1]);
     const QRect area = m_view->ViewportRect();
-    QVERIFY(std::fabs(at.x() - (corner < 2 ? area.left() : area.left() + area.width())) <= 1.0);
+    // Across, the plane's 4:3 is all of a window and less of a wider screen.
+    const double across = area.width() * 0.5 * (4.0 / 3.0) / m_view->CoreView().Aspect;
+    const double centre = area.left() + area.width() * 0.5;
+    QVERIFY(std::fabs(at.x() - (corner < 2 ? centre - across : centre + across)) <= 1.0);
     QVERIFY(std::fabs(at.y() - (corner % 2 == 0 ? area.top() : area.top() + area.height())) <= 1.0);
     const QPoint inward((corner < 2 ? 2 : -2), (corner % 2 == 0 ? 2 : -2));
     const QPoint start = at.toPoint() + inward;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "skimbler/GlEnums.h"
+#include "skimbler/Scene.h"
 #include "skimbler/SurfaceSettings.h"
 
 #include <cstdint>
@@ -21,6 +22,7 @@ struct DrawOptions
     // not in use (one image pixel per window pixel from the centre).
     int ViewWidth = 0;
     int ViewHeight = 0;
+    double Aspect = scene::Aspect;  // the view's projection (View::Aspect)
     // Projective texture coordinates even when the surface's own
     // PerspectiveCorrect is off (a caller's override, never a way to turn
     // them off).

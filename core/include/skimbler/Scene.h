@@ -3,8 +3,9 @@
 namespace skimbler {
 
 // The fixed scene every Skimbler picture is drawn in: a plane at PlaneZ seen
-// through a 45-degree perspective of aspect 4:3, so that at zoom 1 the plane
-// shows x in [-4/3, 4/3] and y in [-1, 1] whatever the window's shape.
+// through a 45-degree perspective, of aspect 4:3 unless a view asks for its
+// screen's true shape, so that at zoom 1 the plane shows y in [-1, 1] and x
+// in [-4/3, 4/3] (or [-aspect, aspect]) whatever the window's shape.
 namespace scene {
 constexpr float PlaneZ = -2.4142136f;
 constexpr float PlaneHalfWidth = 4.0f / 3.0f;  // 1.3333334f
@@ -29,11 +30,22 @@ struct View
     // to and returned by the conversions below include it.
     int OffsetX = 0;
     int OffsetY = 0;
+    // The projection's width over its height. The fixed 4:3 stretches over
+    // a window of any shape; a target screen's own shape (TrueShapeAspect)
+    // keeps a square square.
+    double Aspect = scene::Aspect;
 };
+
+// The aspect that shows a width x height picture in its true shape.
+double TrueShapeAspect(int width, int height);
+
+// Half the plane's visible width at zoom 1 for `aspect` (its height is
+// always 2): scene::PlaneHalfWidth for the fixed 4:3.
+float PlaneHalfWidthFor(double aspect);
 
 // The projection as a column-major matrix (glLoadMatrixd order): the pan as a
 // translation in front of gluPerspective's matrix. At a zero pan it is
-// exactly gluPerspective(FieldOfViewY, Aspect, NearPlane, FarPlane).
+// exactly gluPerspective(FieldOfViewY, view.Aspect, NearPlane, FarPlane).
 void ProjectionMatrix(const View &view, double matrix[16]);
 
 // The surface's model-view: the plane's depth, then x and y scaled by the zoom.
@@ -46,8 +58,9 @@ float DepthScale(float z);
 
 // Window pixels (y down, no zoom or pan) to plane units and back, in the
 // single-precision steps the editor has always used. A height of 0 counts as 1.
-void WindowToPlane(int width, int height, float *x, float *y);
-void PlaneToWindow(int width, int height, float *x, float *y);
+// `halfWidth` is PlaneHalfWidthFor the view's aspect.
+void WindowToPlane(int width, int height, float *x, float *y, float halfWidth = scene::PlaneHalfWidth);
+void PlaneToWindow(int width, int height, float *x, float *y, float halfWidth = scene::PlaneHalfWidth);
 
 // A window position in device pixels to the surface's own coordinates on the
 // plane at height z (zoom and pan undone), and back. NaN for a z at or behind

@@ -99,6 +99,9 @@ public:
     // prints them). `rgb`: the image has no alpha.
     static VkSamplerCreateInfo SamplerInfo(const DrawState &state, bool rgb);
     static VkPipelineColorBlendAttachmentState BlendAttachment(const DrawState &state);
+    // An OpenGL projection (clip z from -1 to 1, y up) as the push constants
+    // carry it: Vulkan's clip space, y down and z from 0 to 1.
+    static void VulkanProjection(const float projection[16], float out[16]);
 
 private:
     bool Upload(const std::uint8_t *pixels, std::uint32_t width, std::uint32_t height, int components,
