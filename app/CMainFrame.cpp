@@ -13,7 +13,7 @@
 #include "surface/ImageReader.h"
 #include "app/BackgroundMenu.h"
 #include "app/ScreenShapeMenu.h"
-#include "surface/MessageBox.h"
+#include "app/MessageBox.h"
 #include "view/CSkimblerView.h"
 
 #include <skimbler/SurfaceFile.h>
@@ -80,6 +80,10 @@ CMainFrame::CMainFrame(CSkimblerDoc *document, QWidget *parent)
     // Drops over the tool bars land here; those over the view's own window
     // come through eventFilter.
     setAcceptDrops(true);
+    // What the document and the view find wrong is heard here, in a box, as
+    // it is handed up.
+    if (m_document)
+        connect(m_document, &CSkimblerDoc::tellUser, this, qOverload<const UserMessage &>(&MessageBox::show));
 }
 
 CMainFrame::~CMainFrame()
@@ -100,6 +104,7 @@ int CMainFrame::OnCreate()
     if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal"))
         driver.emplace();
     m_view = new CSkimblerView;
+    connect(m_view, &CSkimblerView::tellUser, this, qOverload<const UserMessage &>(&MessageBox::show));
     m_viewContainer = QWidget::createWindowContainer(m_view, this);
     m_viewContainer->setFocusPolicy(Qt::StrongFocus);
     setCentralWidget(m_viewContainer);

@@ -12,7 +12,7 @@
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
 #include "surface/ImageReader.h"
-#include "surface/MessageBox.h"
+#include "app/MessageBox.h"
 #include "view/CSkimblerView.h"
 
 #include <skimbler/SurfaceFile.h>

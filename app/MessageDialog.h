@@ -1,6 +1,6 @@
 #pragma once
 
-#include "surface/MessageBox.h"
+#include "app/MessageBox.h"
 
 // Shows the program's messages as modal boxes.
 class MessageDialog

@@ -1,7 +1,7 @@
 #include "app/RecoveryManager.h"
 
 #include "surface/CSkimblerDoc.h"
-#include "surface/MessageBox.h"
+#include "app/MessageBox.h"
 #include "surface/Surface.h"
 
 #include <QCoreApplication>

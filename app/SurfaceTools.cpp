@@ -7,7 +7,7 @@
 #include "render/Outputs.h"
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
-#include "surface/MessageBox.h"
+#include "app/MessageBox.h"
 #include "view/CSkimblerView.h"
 
 #include <QAbstractSpinBox>

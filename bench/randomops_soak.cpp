@@ -3,7 +3,6 @@
 // Usage: randomops_soak [total steps] [first seed]   (needs a display)
 
 #include "common/GlTestContext.h"
-#include "common/MessageRecorder.h"
 #include "surface/RandomOps.h"
 
 #include <QGuiApplication>
@@ -21,7 +20,6 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "no OpenGL context\n");
         return 2;
     }
-    MessageRecorder messages;  // a failure must not wait for a click
     RandomOps::Runner runner;
     long done = 0;
     for (std::uint32_t seed = first; done < total; ++seed) {

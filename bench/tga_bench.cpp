@@ -12,7 +12,6 @@
 #include <stb_image.h>
 #pragma GCC diagnostic pop
 
-#include "surface/MessageBox.h"
 #include "surface/TgaImage.h"
 #include "surface/TgaLoader.h"
 
@@ -196,14 +195,6 @@ void BM_PlainRead(benchmark::State &state, Kind kind, int pixelSize)
     }
     Label(state, file);
 }
-
-struct Silence
-{
-    Silence()
-    {
-        MessageBox::setHandler([](const MessageBox::Message &) { return MessageBox::ResultOk; });
-    }
-} silence;
 
 #define SKIMBLER_TGA_BENCH(name, kind, size)                                                         \
     BENCHMARK_CAPTURE(BM_LoadTga, name, kind, size)->Unit(benchmark::kMillisecond)->UseRealTime();    \

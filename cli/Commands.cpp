@@ -9,7 +9,6 @@
 #include "render/Outputs.h"
 #include "render/TextureUpload.h"
 #include "surface/CSkimblerDoc.h"
-#include "surface/MessageBox.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -35,19 +34,19 @@ void Complain(const QString &line)
 bool Open(CSkimblerDoc *document, const QString &path, QString *message)
 {
     QStringList said;
-    MessageBox::Handler previous = MessageBox::setHandler([&said](const MessageBox::Message &shown) {
-        // A box shows the file it is about below the text; a line names it
-        // at the end when the text does not.
-        QString line = shown.text.simplified();
-        if (!shown.detail.isEmpty() && !line.contains(QFileInfo(shown.detail).fileName()))
-            line += QStringLiteral(" (%1)").arg(shown.detail);
-        said.append(line);
-        return MessageBox::ResultOk;
-    });
+    const QMetaObject::Connection hearing
+        = QObject::connect(document, &CSkimblerDoc::tellUser, [&said](const UserMessage &told) {
+              // A box shows the file it is about below the text; a line names
+              // it at the end when the text does not.
+              QString line = told.text.simplified();
+              if (!told.detail.isEmpty() && !line.contains(QFileInfo(told.detail).fileName()))
+                  line += QStringLiteral(" (%1)").arg(told.detail);
+              said.append(line);
+          });
     // The limit of the context current here, as the editor's view gives its own.
     document->SetMaxTextureSide(TextureUpload::MaxSide());
     const bool opened = document->OnOpenDocument(path);
-    MessageBox::setHandler(std::move(previous));
+    QObject::disconnect(hearing);
     if (opened && said.isEmpty())
         return true;
     *message = said.isEmpty() ? QStringLiteral("could not be opened") : said.join(QLatin1Char(' '));

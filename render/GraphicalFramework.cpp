@@ -1,12 +1,12 @@
 #include "render/GraphicalFramework.h"
 
-#include "surface/MessageBox.h"
-
 #include <QCoreApplication>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QString>
 #include <QWindow>
+
+#include <utility>
 
 namespace {
 // Callers hand over QT_TRANSLATE_NOOP texts of this context.
@@ -15,16 +15,16 @@ QString Translated(const char *text)
     return QCoreApplication::translate("GraphicalFramework", text);
 }
 
-void ShowError(const char *text)
+UserMessage Error(const char *text)
 {
-    MessageBox::show(Translated(text), Translated(QT_TRANSLATE_NOOP("GraphicalFramework", "ERROR")),
-                     MessageBox::Exclamation);
+    return UserMessage{Translated(text), Translated(QT_TRANSLATE_NOOP("GraphicalFramework", "ERROR")),
+                       UserMessage::Exclamation, QString()};
 }
 
-void ShowShutdownError(const char *text)
+UserMessage ShutdownError(const char *text)
 {
-    MessageBox::show(Translated(text), Translated(QT_TRANSLATE_NOOP("GraphicalFramework", "SHUTDOWN ERROR")),
-                     MessageBox::Information);
+    return UserMessage{Translated(text), Translated(QT_TRANSLATE_NOOP("GraphicalFramework", "SHUTDOWN ERROR")),
+                       UserMessage::Information, QString()};
 }
 }
 
@@ -83,19 +83,19 @@ bool GraphicalFramework::SetupPixelFormat()
     DeviceContextHandle = GetDC(Window);
     if (!DeviceContextHandle) {
         Release();
-        ShowError(QT_TRANSLATE_NOOP("GraphicalFramework", "Can't Create A GL Device Context."));
+        m_told.append(Error(QT_TRANSLATE_NOOP("GraphicalFramework", "Can't Create A GL Device Context.")));
         return false;
     }
     const PixelFormatDescriptor descriptor = GetPixelFormatDescriptor();
     const int format = ChoosePixelFormat(DeviceContextHandle, descriptor);
     if (format == 0) {
         Release();
-        ShowError(QT_TRANSLATE_NOOP("GraphicalFramework", "Can't Find A Suitable PixelFormat."));
+        m_told.append(Error(QT_TRANSLATE_NOOP("GraphicalFramework", "Can't Find A Suitable PixelFormat.")));
         return false;
     }
     if (!SetPixelFormat(DeviceContextHandle, format, descriptor)) {
         Release();
-        ShowError(QT_TRANSLATE_NOOP("GraphicalFramework", "Can't Set The PixelFormat."));
+        m_told.append(Error(QT_TRANSLATE_NOOP("GraphicalFramework", "Can't Set The PixelFormat.")));
         return false;
     }
     return true;
@@ -106,12 +106,12 @@ bool GraphicalFramework::CreateRenderContext()
     RenderContext = CreateContext(DeviceContextHandle);
     if (!RenderContext) {
         Release();
-        ShowError(QT_TRANSLATE_NOOP("GraphicalFramework", "Can't Create A GL Rendering Context."));
+        m_told.append(Error(QT_TRANSLATE_NOOP("GraphicalFramework", "Can't Create A GL Rendering Context.")));
         return false;
     }
     if (!MakeCurrent(DeviceContextHandle, RenderContext)) {
         Release();
-        ShowError(QT_TRANSLATE_NOOP("GraphicalFramework", "Can't Activate The GL Rendering Context."));
+        m_told.append(Error(QT_TRANSLATE_NOOP("GraphicalFramework", "Can't Activate The GL Rendering Context.")));
         return false;
     }
     return true;
@@ -121,9 +121,9 @@ void GraphicalFramework::Release()
 {
     if (RenderContext) {
         if (!MakeCurrent(nullptr, nullptr))
-            ShowShutdownError(QT_TRANSLATE_NOOP("GraphicalFramework", "Release Of DC And RC Failed."));
+            m_told.append(ShutdownError(QT_TRANSLATE_NOOP("GraphicalFramework", "Release Of DC And RC Failed.")));
         if (!DeleteContext(RenderContext))
-            ShowShutdownError(QT_TRANSLATE_NOOP("GraphicalFramework", "Release Rendering Context Failed."));
+            m_told.append(ShutdownError(QT_TRANSLATE_NOOP("GraphicalFramework", "Release Rendering Context Failed.")));
         RenderContext = nullptr;
     }
     m_standIn.reset();
@@ -196,6 +196,11 @@ bool GraphicalFramework::MakeCurrent(DeviceContext deviceContext, QOpenGLContext
         m_windowBound = true;
     }
     return context->makeCurrent(deviceContext);
+}
+
+UserMessages GraphicalFramework::TakeMessages()
+{
+    return std::exchange(m_told, UserMessages());
 }
 
 bool GraphicalFramework::MakeWindowCurrent()

@@ -2,6 +2,7 @@
 
 #include "render/PixelFormatDescriptor.h"
 #include "surface/GraphicalObject.h"
+#include "surface/UserMessage.h"
 
 #include <QSurfaceFormat>
 
@@ -25,8 +26,11 @@ public:
     GraphicalFramework &operator=(const GraphicalFramework &) = delete;
     ~GraphicalFramework() override;
 
+    // A failure of either is kept, worded for the user, until TakeMessages.
     virtual bool Create(int width, int height, int depth, DeviceContext deviceContext, QWindow *window);
     virtual void Release();
+    // What Create and Release found wrong since the last call, in order.
+    UserMessages TakeMessages();
     virtual PixelFormatDescriptor GetPixelFormatDescriptor() const;
 
     int Width = 0;
@@ -66,4 +70,5 @@ private:
     QSurfaceFormat m_chosenFormat;
     std::unique_ptr<QOffscreenSurface> m_standIn;
     bool m_windowBound = false;
+    UserMessages m_told;
 };

@@ -1,14 +1,13 @@
 #include "render/GraphicalInterface.h"
 
 #include "render/SurfaceDrawState.h"
-#include "surface/MessageBox.h"
 #include "surface/Surface.h"
 
 #include <QOpenGLContext>
-#include <QTimer>
 #include <QWindow>
 
 #include <cmath>
+#include <utility>
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -54,14 +53,15 @@ std::uint32_t GraphicalInterface::SurfaceTextureOf(const Surface &surface, QStri
         *failure = m_surfaceTexture.Failure();
         return texture;
     }
-    if (!error.isEmpty()) {
-        // Not in the middle of drawing: a modal box would paint again.
-        QTimer::singleShot(0, [error] {
-            MessageBox::show(error + QStringLiteral("."), QStringLiteral("Skimbler"), MessageBox::Exclamation,
-                             MessageBox::Ok);
-        });
-    }
+    if (!error.isEmpty())
+        m_told.append(UserMessage{error + QStringLiteral("."), QStringLiteral("Skimbler"), UserMessage::Exclamation,
+                                  QString()});
     return texture;
+}
+
+UserMessages GraphicalInterface::TakeMessages()
+{
+    return std::exchange(m_told, UserMessages());
 }
 
 bool GraphicalInterface::Resize(int width, int height, bool orthographic)

@@ -6,6 +6,7 @@
 #include "skimbler/DrawState.h"
 #include "skimbler/Scene.h"
 #include "surface/GraphicalObject.h"
+#include "surface/UserMessage.h"
 
 #include <cstdint>
 
@@ -41,12 +42,16 @@ public:
                              float scaleX, float scaleY, float alpha);
     // The texture of `surface`'s image in this interface's context, made
     // when its image changed since the last call (the context must be
-    // current). A texture OpenGL refuses is reported once, after the frame;
+    // current). A texture OpenGL refuses is kept for TakeMessages once;
     // with `failure`, it is said there instead, every time it is asked for,
     // so a picture is never made of an older image's texture as if it were
     // the latest's. `mayWait`: see SurfaceTexture::For (only a drawing
     // that may show the picture before for a while passes it).
     std::uint32_t SurfaceTextureOf(const Surface &surface, QString *failure = nullptr, bool mayWait = false);
+    // The refusals kept since the last call, in order, for the user to hear
+    // once the frame is done (a modal box in the middle of it would paint
+    // again).
+    UserMessages TakeMessages();
     // The texture of an image about to be shown, made off this thread
     // (SurfaceTexture::Prepare); the context must be current.
     SurfaceTexture &Textures() { return m_surfaceTexture; }
@@ -110,4 +115,5 @@ private:
     float m_viewOffsetX = 0.0f;
     float m_viewOffsetY = 0.0f;
     double m_aspect = skimbler::scene::Aspect;
+    UserMessages m_told;
 };

@@ -5,7 +5,6 @@
 #include "surface/ImageLoadJob.h"
 #include "surface/ImagePreparer.h"
 #include "surface/ImageReader.h"
-#include "surface/MessageBox.h"
 #include "surface/PixelImage.h"
 #include "surface/SurfaceCommand.h"
 
@@ -34,12 +33,11 @@ namespace {
 // Editors write a file in several steps; one reload after the last of them.
 constexpr int kReloadDelayMs = 150;
 
-void ReportFileError(const char *what, const QString &path, const QString &reason)
+UserMessage FileError(const char *what, const QString &path, const QString &reason)
 {
-    MessageBox::show(QCoreApplication::translate("CSkimblerDoc", "Could not %1 \"%2\": %3.")
-                         .arg(QString::fromLatin1(what), QDir::toNativeSeparators(path), reason),
-                     QStringLiteral("Skimbler"), MessageBox::Exclamation, MessageBox::Ok,
-                     QDir::toNativeSeparators(path));
+    return UserMessage{QCoreApplication::translate("CSkimblerDoc", "Could not %1 \"%2\": %3.")
+                           .arg(QString::fromLatin1(what), QDir::toNativeSeparators(path), reason),
+                       QStringLiteral("Skimbler"), UserMessage::Exclamation, QDir::toNativeSeparators(path)};
 }
 
 // A surface file by its suffix; under a suffix no image reader knows, one
@@ -133,7 +131,10 @@ bool CSkimblerDoc::OnNewDocument()
         surface.Clear();
     } else {
         m_imagePath = QFileInfo(QStringLiteral("a.tga")).absoluteFilePath();
-        surface.Load(QStringLiteral("a.tga"), m_maxTextureSide);
+        UserMessages told;
+        surface.Load(QStringLiteral("a.tga"), m_maxTextureSide, &told);
+        for (const UserMessage &message : told)
+            Q_EMIT tellUser(message);
     }
     ResetHistory();
     WatchImage();
@@ -187,7 +188,7 @@ bool CSkimblerDoc::PrepareOpen(const QString &path, PendingLoad *load)
     // blocking on a named pipe or a device.
     const QString missing = MissingReason(absolute);
     if (!missing.isEmpty()) {
-        ReportFileError("open", absolute, missing);
+        Q_EMIT tellUser(FileError("open", absolute, missing));
         return false;
     }
     load->asked = path;
@@ -202,7 +203,7 @@ bool CSkimblerDoc::PrepareOpen(const QString &path, PendingLoad *load)
     SurfaceFile::Contents contents;
     std::string error;
     if (!SurfaceFile::Read(QFile::encodeName(absolute).toStdString(), &contents, &error)) {
-        ReportFileError("open", absolute, QString::fromLocal8Bit(error.c_str()));
+        Q_EMIT tellUser(FileError("open", absolute, QString::fromLocal8Bit(error.c_str())));
         return false;
     }
     load->kind = PendingLoad::OpenSurface;
@@ -218,7 +219,7 @@ bool CSkimblerDoc::PrepareReplace(const QString &path, PendingLoad *load)
     const QString absolute = QFileInfo(path).absoluteFilePath();
     const QString missing = MissingReason(absolute);
     if (!missing.isEmpty()) {
-        ReportFileError("open", absolute, missing);
+        Q_EMIT tellUser(FileError("open", absolute, missing));
         return false;
     }
     load->kind = PendingLoad::Replace;
@@ -245,7 +246,7 @@ bool CSkimblerDoc::FinishLoad(const PendingLoad &load, std::shared_ptr<PixelImag
     // An image that cannot be used is reported before anything changes;
     // a surface file still opens, without its picture.
     if (!image) {
-        error.Report();
+        Q_EMIT tellUser(error.Message());
         if (load.kind != PendingLoad::OpenSurface)
             return false;
     }
@@ -391,7 +392,10 @@ bool CSkimblerDoc::OnRecoverDocument(const SurfaceSettings &settings, const QStr
                                      const QString &diskStamp)
 {
     CancelLoad();
-    surface.Load(imagePath, m_maxTextureSide);  // reports an image it cannot read
+    UserMessages told;
+    surface.Load(imagePath, m_maxTextureSide, &told);
+    for (const UserMessage &message : told)
+        Q_EMIT tellUser(message);
     static_cast<SurfaceSettings &>(surface) = settings;
     if (!surface.Image) {
         surface.Width = width;
@@ -463,7 +467,7 @@ bool CSkimblerDoc::OnSaveDocument(const QString &path)
     std::string error;
     if (!SurfaceFile::Write(QFile::encodeName(absolute).toStdString(), surface, surface.Width, surface.Height,
                             QFile::encodeName(m_imagePath).toStdString(), &error)) {
-        ReportFileError("save", absolute, QString::fromLocal8Bit(error.c_str()));
+        Q_EMIT tellUser(FileError("save", absolute, QString::fromLocal8Bit(error.c_str())));
         return false;
     }
     SetPathName(absolute);

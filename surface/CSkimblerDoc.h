@@ -2,6 +2,7 @@
 
 #include "surface/ImageReader.h"
 #include "surface/Surface.h"
+#include "surface/UserMessage.h"
 
 #include <skimbler/SurfaceSettings.h>
 
@@ -156,6 +157,10 @@ public:
     Surface surface;
 
 Q_SIGNALS:
+    // What the user is to be told (a file that cannot be opened, saved or
+    // read), in order, at the moment it happens; "reported" below means
+    // said here. A reload's failure is imageReloadFailed instead.
+    void tellUser(const UserMessage &message);
     void modifiedChanged(bool modified);
     void titleChanged(const QString &title);
     // After every UpdateAllViews, including the one that follows a new or

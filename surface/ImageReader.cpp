@@ -162,7 +162,7 @@ ImageError ImageError::About(const QString &path, const QString &reason)
     ImageError error;
     error.text = QFileInfo(path).fileName() + QStringLiteral(": ") + reason;
     error.caption = kCaption;
-    error.icon = MessageBox::Exclamation;
+    error.icon = UserMessage::Exclamation;
     error.path = path;
     return error;
 }
@@ -172,10 +172,10 @@ ImageError ImageError::TooLarge(const QString &path, int width, int height, cons
     return About(path, QCoreApplication::translate("ImageReader", "the image is %1 x %2 pixels, %3").arg(width).arg(height).arg(refusal));
 }
 
-void ImageError::Report() const
+UserMessage ImageError::Message() const
 {
-    MessageBox::show(text, caption, icon, MessageBox::Ok,
-                     path.isEmpty() ? QString() : QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+    return UserMessage{text, caption, icon,
+                       path.isEmpty() ? QString() : QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())};
 }
 
 bool ImageReader::Read(const QString &path, const SizeCheck &sizeCheck, PixelImage *image, ImageError *error,
@@ -223,7 +223,7 @@ bool ImageReader::Read(const QString &path, const SizeCheck &sizeCheck, PixelIma
     }
     error->text = QCoreApplication::translate("TgaLoader", failure.text);
     error->caption = QCoreApplication::translate("TgaLoader", failure.caption);
-    error->icon = MessageBox::NoIcon;
+    error->icon = UserMessage::NoIcon;
     error->path = path;
     return false;
 }

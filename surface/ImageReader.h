@@ -1,6 +1,6 @@
 #pragma once
 
-#include "surface/MessageBox.h"
+#include "surface/UserMessage.h"
 
 #include <QString>
 #include <QStringList>
@@ -15,7 +15,7 @@ struct ImageError
 {
     QString text;
     QString caption;
-    MessageBox::Icon icon = MessageBox::NoIcon;
+    UserMessage::Icon icon = UserMessage::NoIcon;
     QString path;
 
     // "<file name>: <reason>" under the program's caption.
@@ -23,8 +23,8 @@ struct ImageError
     // "<file name>: the image is W x H pixels, <refusal>".
     static ImageError TooLarge(const QString &path, int width, int height, const QString &refusal);
 
-    // One modal message, with the file's path as its detail.
-    void Report() const;
+    // As the user is told it, with the file's path as its detail.
+    UserMessage Message() const;
 };
 
 // Turns an image file into pixels ready for a texture. TGA files of type 2

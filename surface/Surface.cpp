@@ -28,7 +28,7 @@ void Surface::TakeImage(std::shared_ptr<const PixelImage> image)
     ImageRevision = NextRevision();
 }
 
-bool Surface::Load(const QString &path, int maxSide)
+bool Surface::Load(const QString &path, int maxSide, UserMessages *told)
 {
     auto image = std::make_shared<PixelImage>();
     ImageError error;
@@ -38,7 +38,8 @@ bool Surface::Load(const QString &path, int maxSide)
     if (ImageReader::Read(path, sizeCheck, image.get(), &error)) {
         TakeImage(std::move(image));
     } else {
-        error.Report();
+        if (told)
+            told->append(error.Message());
         TakeImage(nullptr);
     }
     ApplyDefaults();

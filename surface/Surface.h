@@ -1,6 +1,7 @@
 #pragma once
 
 #include "surface/GraphicalObject.h"
+#include "surface/UserMessage.h"
 
 #include <skimbler/SurfaceSettings.h>
 
@@ -27,9 +28,10 @@ public:
     // Reads the image file at `path`, makes it the image and resets every
     // editable setting to the defaults. A picture with a side over
     // `maxSide` (the largest texture side the driver takes; 0: unknown) is
-    // refused. A failed read has already been reported to the user; the
-    // surface then has no image and a size of 0 x 0. Always returns true.
-    virtual bool Load(const QString &path, int maxSide = 0);
+    // refused. A failed read leaves the surface with no image and a size of
+    // 0 x 0, and adds why to `told` (the user is to hear it). Always
+    // returns true.
+    virtual bool Load(const QString &path, int maxSide = 0, UserMessages *told = nullptr);
 
     // Makes `image` the image, in place of the old one, and takes its size;
     // no other field changes.

@@ -1,6 +1,6 @@
 #include "surface/TgaLoader.h"
 
-#include "surface/MessageBox.h"
+#include "surface/UserMessage.h"
 #include <skimbler/RegularFile.h>
 #include "surface/TgaImage.h"
 #include "skimbler/GlEnums.h"
@@ -47,11 +47,10 @@ void SetFailure(TgaFailure *failure, const char *text)
     failure->caption = QT_TRANSLATE_NOOP("TgaLoader", "ERROR");
 }
 
-void Report(const TgaFailure &failure)
+UserMessage Worded(const TgaFailure &failure)
 {
-    MessageBox::show(QCoreApplication::translate("TgaLoader", failure.text),
-                     QCoreApplication::translate("TgaLoader", failure.caption),
-                     MessageBox::NoIcon, MessageBox::Ok);
+    return UserMessage{QCoreApplication::translate("TgaLoader", failure.text),
+                       QCoreApplication::translate("TgaLoader", failure.caption), UserMessage::NoIcon, QString()};
 }
 
 // Bytes from the current position to the end of a regular file, or -1 when
@@ -528,10 +527,10 @@ bool DecodeCompressed(TgaImage *image, std::FILE *file, const TgaSizeCheck &size
     return true;
 }
 
-bool Reported(bool loaded, const TgaFailure &failure)
+bool Worded(bool loaded, const TgaFailure &failure, UserMessage *message)
 {
-    if (!loaded)
-        Report(failure);
+    if (!loaded && message)
+        *message = Worded(failure);
     return loaded;
 }
 
@@ -563,20 +562,20 @@ bool ReadTga(TgaImage *image, const char *fileName, TgaFailure *failure, const T
     return false;
 }
 
-bool LoadTga(TgaImage *image, const char *fileName)
+bool LoadTga(TgaImage *image, const char *fileName, UserMessage *message)
 {
     TgaFailure failure;
-    return Reported(ReadTga(image, fileName, &failure), failure);
+    return Worded(ReadTga(image, fileName, &failure), failure, message);
 }
 
-bool LoadUncompressedTga(TgaImage *image, std::FILE *file)
+bool LoadUncompressedTga(TgaImage *image, std::FILE *file, UserMessage *message)
 {
     TgaFailure failure;
-    return Reported(DecodeUncompressed(image, file, {}, &failure), failure);
+    return Worded(DecodeUncompressed(image, file, {}, &failure), failure, message);
 }
 
-bool LoadCompressedTga(TgaImage *image, std::FILE *file)
+bool LoadCompressedTga(TgaImage *image, std::FILE *file, UserMessage *message)
 {
     TgaFailure failure;
-    return Reported(DecodeCompressed(image, file, {}, &failure), failure);
+    return Worded(DecodeCompressed(image, file, {}, &failure), failure, message);
 }

@@ -5,6 +5,7 @@
 #include <functional>
 
 struct TgaImage;
+struct UserMessage;
 
 // Why a read failed: the message and caption the user is to be shown, and
 // the header's image-type byte when the header was read (-1 otherwise). A
@@ -25,10 +26,11 @@ using TgaSizeCheck = std::function<bool(std::uint32_t width, std::uint32_t heigh
 // `failure` and leaves no buffer in `image` and no file open.
 bool ReadTga(TgaImage *image, const char *fileName, TgaFailure *failure, const TgaSizeCheck &sizeCheck = {});
 
-// ReadTga that reports every failure through MessageBox.
-bool LoadTga(TgaImage *image, const char *fileName);
+// ReadTga with a failure put in `message` as the user is to be told it
+// (untouched on success; null: not wanted).
+bool LoadTga(TgaImage *image, const char *fileName, UserMessage *message = nullptr);
 
 // The two decoders, called with the file just past the 12-byte header.
-// Each closes `file` before it returns and reports a failure.
-bool LoadUncompressedTga(TgaImage *image, std::FILE *file);
-bool LoadCompressedTga(TgaImage *image, std::FILE *file);
+// Each closes `file` before it returns and words a failure as LoadTga does.
+bool LoadUncompressedTga(TgaImage *image, std::FILE *file, UserMessage *message = nullptr);
+bool LoadCompressedTga(TgaImage *image, std::FILE *file, UserMessage *message = nullptr);

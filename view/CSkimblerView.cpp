@@ -7,7 +7,6 @@
 #include "render/TextureUpload.h"
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
-#include "surface/MessageBox.h"
 #include "surface/Surface.h"
 
 #include <skimbler/SurfaceSettings.h>
@@ -96,8 +95,11 @@ CSkimblerView::~CSkimblerView()
         glDeleteTextures(1, &name);
         m_background.Texture = 0;
     }
-    if (m_framework)
+    if (m_framework) {
         m_framework->Release();
+        for (const UserMessage &message : m_framework->TakeMessages())
+            Q_EMIT tellUser(message);
+    }
     delete m_framework;
     m_framework = nullptr;
     delete m_interface;
@@ -117,13 +119,19 @@ GraphicalInterface *CSkimblerView::NewInterface()
 int CSkimblerView::OnCreate()
 {
     // The window is its own drawable: it serves as the device context too.
+    const auto failed = [this](const QString &text) {
+        Q_EMIT tellUser(UserMessage{text, QString(), UserMessage::NoIcon, QString()});
+    };
     m_framework = NewFramework();
-    if (!m_framework->Create(800, 600, 32, this, this))
-        MessageBox::show(tr("Failed to create GraphicalFramework."), QString());
+    const bool framed = m_framework->Create(800, 600, 32, this, this);
+    for (const UserMessage &message : m_framework->TakeMessages())
+        Q_EMIT tellUser(message);
+    if (!framed)
+        failed(tr("Failed to create GraphicalFramework."));
 
     m_interface = NewInterface();
     if (!m_interface->Init(800, 600))
-        MessageBox::show(tr("Failed to create GraphicalInterface."), QString());
+        failed(tr("Failed to create GraphicalInterface."));
     // A large picture shown without the document preparing it (undo, redo,
     // recovery, reload) is uploaded off this thread too; the frame after
     // its texture is whole shows it.
@@ -147,7 +155,21 @@ std::uint32_t CSkimblerView::SurfaceTexture()
     Surface *surface = GetSurface();
     if (!m_interface || !surface || !MakeCurrent())
         return 0;
-    return m_interface->SurfaceTextureOf(*surface);
+    const std::uint32_t texture = m_interface->SurfaceTextureOf(*surface);
+    TellTextureRefusals();
+    return texture;
+}
+
+void CSkimblerView::TellTextureRefusals()
+{
+    const UserMessages told = m_interface->TakeMessages();
+    if (told.isEmpty())
+        return;
+    // Not in the middle of drawing: a modal box would paint again.
+    QTimer::singleShot(0, this, [this, told] {
+        for (const UserMessage &message : told)
+            Q_EMIT tellUser(message);
+    });
 }
 
 void CSkimblerView::SetDocument(CSkimblerDoc *document)
@@ -397,8 +419,10 @@ void CSkimblerView::DrawScene()
         DrawBackground();
     }
     SyncViewOffset();
-    if (Surface *surface = GetSurface())
+    if (Surface *surface = GetSurface()) {
         m_interface->DrawSurface(*surface, 0.0f, 0.0f, 0.0f, m_zoom, m_zoom, 1.0f);
+        TellTextureRefusals();
+    }
     if (m_showAxes)
         DrawAxes();
     if (m_showHandles)
@@ -549,6 +573,7 @@ int CSkimblerView::PickSurfaceLast(const Surface &surface, int name, const std::
 {
     m_interface->LoadName(static_cast<std::uint32_t>(name));
     m_interface->DrawSurface(surface, 0.0f, 0.0f, 0.0f, m_zoom, m_zoom, 1.0f);
+    TellTextureRefusals();
     const int hits = m_interface->EndPick();
     // A hit record is: name count, min depth, max depth, names. The first
     // record wins; depths are not compared.

@@ -6,6 +6,7 @@
 #include "skimbler/Scene.h"
 #include "surface/DocumentView.h"
 #include "surface/ImagePreparer.h"
+#include "surface/UserMessage.h"
 
 #include <QPointer>
 #include <QRect>
@@ -208,6 +209,9 @@ Q_SIGNALS:
     // typing not yet committed belongs to what it was typed for, so it
     // should be committed now.
     void commitRequested();
+    // Something the user is to be told: a context that could not be made,
+    // a picture OpenGL refused (after the frame, never in the middle of it).
+    void tellUser(const UserMessage &message);
 
 protected:
     // Object factories, so that a host can put in its own rendering objects.
@@ -224,6 +228,9 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    // The drawing interface's refusals, told once the frame is done.
+    void TellTextureRefusals();
+
     void Press(int x, int y);
     void Move(int x, int y);
     void Release();

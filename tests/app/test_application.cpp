@@ -3,7 +3,7 @@
 #include "app/CSkimblerApp.h"
 #include "app/LoadProgress.h"
 #include "app/ViewPrinter.h"
-#include "common/MessageRecorder.h"
+#include "common/MessageBoxRecorder.h"
 #include "common/TgaTestFiles.h"
 #include "panels/CColorsPanel.h"
 #include "panels/CFlagsPanel.h"
@@ -58,7 +58,7 @@ class TestApplication : public QObject
 private:
     QTemporaryDir m_settings;
     std::unique_ptr<QTemporaryDir> m_work;
-    std::unique_ptr<MessageRecorder> m_messages;
+    std::unique_ptr<MessageBoxRecorder> m_messages;
     std::unique_ptr<CSkimblerApp> m_app;
     QString m_oldCwd;
 
@@ -215,7 +215,7 @@ void TestApplication::init()
     QVERIFY(m_work->isValid());
     QVERIFY(QDir::setCurrent(m_work->path()));
     QVERIFY(TgaTestFiles::WriteSolid(Work("a.tga"), 8, 4, qRgba(0, 0, 255, 255)));
-    m_messages = std::make_unique<MessageRecorder>();
+    m_messages = std::make_unique<MessageBoxRecorder>();
     QSettings().remove(QStringLiteral("Recent File List"));
     QSettings().remove(QStringLiteral("Tool Windows"));
 }

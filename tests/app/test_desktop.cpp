@@ -5,7 +5,7 @@
 
 #include "app/CMainFrame.h"
 #include "app/CSkimblerApp.h"
-#include "common/MessageRecorder.h"
+#include "common/MessageBoxRecorder.h"
 #include "panels/CColorsPanel.h"
 #include "panels/CFlagsPanel.h"
 #include "panels/CPropertyPanel.h"
@@ -32,7 +32,7 @@ class TestDesktop : public QObject
 private:
     QTemporaryDir m_settings;
     QTemporaryDir m_work;
-    std::unique_ptr<MessageRecorder> m_messages;
+    std::unique_ptr<MessageBoxRecorder> m_messages;
     std::unique_ptr<CSkimblerApp> m_app;
 
     bool Start()
@@ -62,7 +62,7 @@ private Q_SLOTS:
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
         qputenv("XDG_DATA_HOME", QFile::encodeName(m_settings.path()));
         QVERIFY(QDir::setCurrent(m_work.path()));
-        m_messages = std::make_unique<MessageRecorder>();
+        m_messages = std::make_unique<MessageBoxRecorder>();
     }
     void init() { QSettings().remove(QStringLiteral("Tool Windows")); }
     void cleanup() { m_app.reset(); }

@@ -1,7 +1,7 @@
 #include "app/CMainFrame.h"
 #include "app/CSkimblerApp.h"
 #include "app/Language.h"
-#include "common/MessageRecorder.h"
+#include "common/MessageBoxRecorder.h"
 #include "common/TgaTestFiles.h"
 #include "panels/CFlagsPanel.h"
 #include "panels/CPropertyPanel.h"
@@ -110,7 +110,7 @@ void TestLanguage::menusFollowTheLocaleAndTheChoice()
     QFETCH(QString, locale);
     QFETCH(int, choice);
     QFETCH(QStringList, expected);
-    MessageRecorder messages;
+    MessageBoxRecorder messages;
     QVERIFY(Language::Install(Language::Choice(choice), QLocale(locale)));
     CSkimblerDoc document;
     CMainFrame frame(&document);
@@ -130,7 +130,7 @@ void TestLanguage::choiceIsTakenAtTheNextStart()
 {
     QFETCH(QString, entry);
     QFETCH(QStringList, expected);
-    MessageRecorder messages;
+    MessageBoxRecorder messages;
     // Start in the other language, whatever this system's locale says.
     Language::Save(expected == English ? Language::Chinese : Language::English);
     auto app = std::make_unique<CSkimblerApp>();
@@ -182,7 +182,7 @@ void TestLanguage::textsBeyondTheMenusFollowTheChoice()
     QFETCH(QString, screenMenu);
     QFETCH(bool, chinese);
     QFETCH(QString, undo);
-    MessageRecorder messages;
+    MessageBoxRecorder messages;
     QVERIFY(Language::Install(Language::Choice(choice), QLocale(locale)));
     CSkimblerDoc document;
     CMainFrame frame(&document);

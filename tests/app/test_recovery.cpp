@@ -1,6 +1,6 @@
 #include "app/RecoveryManager.h"
 #include "common/FailingFileSystem.h"
-#include "common/MessageRecorder.h"
+#include "common/MessageBoxRecorder.h"
 #include "common/TgaTestFiles.h"
 #include "surface/CSkimblerDoc.h"
 
@@ -39,7 +39,7 @@ class TestRecovery : public QObject
 
 private:
     std::unique_ptr<QTemporaryDir> m_work;
-    std::unique_ptr<MessageRecorder> m_messages;
+    std::unique_ptr<MessageBoxRecorder> m_messages;
     QString m_oldCwd;
 
     QString Work(const char *name) const { return m_work->filePath(QString::fromLatin1(name)); }
@@ -74,7 +74,7 @@ private Q_SLOTS:
         m_oldCwd = QDir::currentPath();
         QVERIFY(QDir::setCurrent(m_work->path()));
         QVERIFY(TgaTestFiles::WriteSolid(Work("a.tga"), 4, 4, qRgba(0, 0, 255, 255)));
-        m_messages = std::make_unique<MessageRecorder>();
+        m_messages = std::make_unique<MessageBoxRecorder>();
     }
     void cleanup()
     {

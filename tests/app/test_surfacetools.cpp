@@ -4,7 +4,7 @@
 #include "app/SurfaceClipboard.h"
 #include "app/SurfaceTools.h"
 #include "common/CliRunner.h"
-#include "common/MessageRecorder.h"
+#include "common/MessageBoxRecorder.h"
 #include "common/OutputKinds.h"
 #include "render/GraphicalInterface.h"
 #include "res/Resource.h"
@@ -81,7 +81,7 @@ private:
     QString m_oldCwd;
     std::unique_ptr<CSkimblerDoc> m_document;
     std::unique_ptr<CMainFrame> m_frame;
-    std::unique_ptr<MessageRecorder> m_messages;
+    std::unique_ptr<MessageBoxRecorder> m_messages;
 
     CSkimblerView *view() const { return m_frame->GetActiveView(); }
     SurfaceTools *tools() const { return m_frame->m_tools; }
@@ -164,7 +164,7 @@ void TestSurfaceTools::initTestCase()
 void TestSurfaceTools::init()
 {
     QSettings().clear();
-    m_messages = std::make_unique<MessageRecorder>();
+    m_messages = std::make_unique<MessageBoxRecorder>();
     createFrame();
 }
 

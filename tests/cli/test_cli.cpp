@@ -55,7 +55,7 @@ QImage EditorExport(const QString &input, const QSize &size, bool transparent, b
     const std::vector<unsigned char> tilePixels = BackgroundCache::TilePixels();
     TextureImage tile = gi.CreateImage(tilePixels.data(), BackgroundCache::TileSize, BackgroundCache::TileSize, 32);
     CSkimblerDoc document;
-    MessageRecorder messages;
+    MessageRecorder messages(&document);
     if (!document.OnOpenDocument(input) || !messages.messages.isEmpty())
         return QImage();
     ExportDrawing::Picture picture;

@@ -1,40 +1,45 @@
 #pragma once
 
-#include "surface/MessageBox.h"
+#include "surface/UserMessage.h"
 
 #include <QList>
+#include <QObject>
+#include <QStringList>
 
-#include <utility>
-
-// Records every message instead of showing it; answers from a queue (Ok or
-// Cancel once the queue is empty). Restores the previous handler when it goes.
+// What the code under test hands up for the user to hear, in order: heard
+// from every source it listens to (anything with a tellUser signal: the
+// document, the view) and from the values a test hands it.
 class MessageRecorder
 {
 public:
-    MessageRecorder()
+    MessageRecorder() = default;
+    template <class Source>
+    explicit MessageRecorder(Source *source)
     {
-        m_previous = MessageBox::setHandler([this](const MessageBox::Message &message) {
-            messages.append(message);
-            if (!answers.isEmpty())
-                return answers.takeFirst();
-            return message.buttons == MessageBox::Ok ? MessageBox::ResultOk : MessageBox::ResultCancel;
-        });
+        Listen(source);
     }
-    ~MessageRecorder() { MessageBox::setHandler(std::move(m_previous)); }
     MessageRecorder(const MessageRecorder &) = delete;
     MessageRecorder &operator=(const MessageRecorder &) = delete;
+
+    template <class Source>
+    void Listen(Source *source)
+    {
+        QObject::connect(source, &Source::tellUser, &m_context,
+                         [this](const UserMessage &message) { messages.append(message); });
+    }
+    void Hear(const UserMessage &message) { messages.append(message); }
+    void Hear(const UserMessages &told) { messages.append(told); }
 
     QStringList texts() const
     {
         QStringList result;
-        for (const MessageBox::Message &message : messages)
+        for (const UserMessage &message : messages)
             result.append(message.text);
         return result;
     }
 
-    QList<MessageBox::Message> messages;
-    QList<MessageBox::Result> answers;
+    QList<UserMessage> messages;
 
 private:
-    MessageBox::Handler m_previous;
+    QObject m_context;
 };

@@ -113,6 +113,7 @@ void TestGraphicalFramework::createMakesContextCurrent()
     QWindow window;
     GraphicalFramework framework;
     QVERIFY(framework.Create(800, 600, 32, &window, &window));
+    messages.Hear(framework.TakeMessages());
     QVERIFY(messages.messages.isEmpty());
     QVERIFY(framework.RenderContext);
     QCOMPARE(QOpenGLContext::currentContext(), framework.RenderContext);
@@ -179,11 +180,12 @@ void TestGraphicalFramework::createFailure()
     FailingFramework framework;
     framework.failStep = step;
     QVERIFY(!framework.Create(800, 600, 32, &window, &window));
+    messages.Hear(framework.TakeMessages());
 
     QCOMPARE(messages.messages.size(), 1);
     QCOMPARE(messages.messages.first().text, message);
     QCOMPARE(messages.messages.first().caption, QStringLiteral("ERROR"));
-    QCOMPARE(messages.messages.first().icon, MessageBox::Exclamation);
+    QCOMPARE(messages.messages.first().icon, UserMessage::Exclamation);
     QVERIFY(!framework.RenderContext);
     QCOMPARE(framework.Width + framework.Height + framework.Depth, 0);
     QCOMPARE(framework.Window, &window);
@@ -204,6 +206,8 @@ void TestGraphicalFramework::releaseIsRepeatable()
     QVERIFY(framework.Create(800, 600, 32, &window, &window));
     framework.Release();
     framework.Release();
+    messages.Hear(never.TakeMessages());
+    messages.Hear(framework.TakeMessages());
     QVERIFY(messages.messages.isEmpty());
     QCOMPARE(framework.Window, &window);
     QCOMPARE(framework.DeviceContextHandle, static_cast<QSurface *>(&window));
@@ -217,15 +221,17 @@ void TestGraphicalFramework::releaseFailuresAreReportedAndCleared()
     QVERIFY(framework.Create(800, 600, 32, &window, &window));
     framework.failStep = QStringLiteral("Release");
     framework.Release();
+    messages.Hear(framework.TakeMessages());
     QCOMPARE(messages.texts(),
              (QStringList{QStringLiteral("Release Of DC And RC Failed."),
                           QStringLiteral("Release Rendering Context Failed.")}));
-    for (const MessageBox::Message &m : messages.messages) {
+    for (const UserMessage &m : messages.messages) {
         QCOMPARE(m.caption, QStringLiteral("SHUTDOWN ERROR"));
-        QCOMPARE(m.icon, MessageBox::Information);
+        QCOMPARE(m.icon, UserMessage::Information);
     }
     QVERIFY(!framework.RenderContext);
     framework.Release();
+    messages.Hear(framework.TakeMessages());
     QCOMPARE(messages.messages.size(), 2);
 }
 
@@ -256,6 +262,7 @@ void TestGraphicalFramework::windowMadeBeforeItsSizeDrawsAtItsShownSize()
     unsigned char far[4] = {0, 0, 0, 0};
     glReadPixels(width - 2, height - 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, far);
     QCOMPARE((QList<int>{far[0], far[1], far[2]}), (QList<int>{255, 0, 0}));
+    messages.Hear(framework.TakeMessages());
     QVERIFY(messages.messages.isEmpty());
 }
 

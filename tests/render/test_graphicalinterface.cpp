@@ -386,7 +386,9 @@ void TestGraphicalInterface::everyMinFilterDrawsTheImage()
 
     MessageRecorder recorder;
     Surface surface;
-    surface.Load(path);
+    UserMessages told;
+    surface.Load(path, 0, &told);
+    recorder.Hear(told);
     QVERIFY2(recorder.messages.isEmpty(), qPrintable(recorder.texts().join(QLatin1Char('\n'))));
     surface.Flags = SURFACE_FLAG_POINTS | SURFACE_FLAG_MIN;
     surface.MinFilter = std::uint32_t(filter);

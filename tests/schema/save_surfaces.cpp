@@ -35,6 +35,7 @@ int main(int argc, char **argv)
 
     for (const SurfaceFileSamples::Sample &sample : SurfaceFileSamples::All()) {
         CSkimblerDoc document;
+        messages.Listen(&document);
         document.OnRecoverDocument(sample.settings, QString(), QString());
         save(document, QString::fromUtf8(sample.name));
     }
@@ -42,6 +43,7 @@ int main(int argc, char **argv)
     const QString image = folder.absoluteFilePath(QStringLiteral("卡片 \"quoted\"/card.tga"));
     TgaTestFiles::WriteSolid(image, 5, 3, qRgba(10, 20, 30, 128));
     CSkimblerDoc document;
+    messages.Listen(&document);
     if (!document.OnOpenDocument(image))
         failed << QStringLiteral("the picture");
     save(document, QStringLiteral("opened-picture"));
@@ -55,7 +57,7 @@ int main(int argc, char **argv)
     document.ChangeSettings(edited, QStringLiteral("Edit"));
     save(document, QStringLiteral("edited-picture"));
 
-    for (const MessageBox::Message &message : messages.messages)
+    for (const UserMessage &message : messages.messages)
         QTextStream(stderr) << message.text << '\n';
     if (!failed.isEmpty()) {
         QTextStream(stderr) << "not saved: " << failed.join(QStringLiteral(", ")) << '\n';

@@ -4,6 +4,7 @@
 // history to check it against. Shared by the seeded test and the soak tool.
 
 #include "common/TgaTestFiles.h"
+#include "common/MessageRecorder.h"
 #include "surface/CSkimblerDoc.h"
 #include <skimbler/SurfaceSettings.h>
 
@@ -196,6 +197,9 @@ public:
         return failure;
     }
 
+    // What the documents of every run told the user.
+    MessageRecorder told;
+
 private:
     QString m_folder;
     CSkimblerDoc *m_doc = nullptr;
@@ -383,6 +387,7 @@ private:
     QString RunIn(const std::vector<Op> &ops, int checkEvery)
     {
         CSkimblerDoc doc;
+        told.Listen(&doc);
         m_doc = &doc;
         m_runKey = 0;
         m_hasFile = false;

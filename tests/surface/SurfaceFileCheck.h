@@ -8,7 +8,7 @@
 // writes the same bytes again.
 
 #include "surface/CSkimblerDoc.h"
-#include "surface/MessageBox.h"
+#include "surface/UserMessage.h"
 #include "surface/Surface.h"
 
 #include <skimbler/SurfaceFile.h>
@@ -146,17 +146,9 @@ inline QString Check(const Workspace &workspace, const QByteArray &bytes, bool *
     if (!WriteBytes(workspace.input, bytes))
         return QStringLiteral("the input could not be written");
 
-    QList<MessageBox::Message> messages;
-    struct Recorder
-    {
-        MessageBox::Handler previous;
-        ~Recorder() { MessageBox::setHandler(std::move(previous)); }
-    } recorder{MessageBox::setHandler([&messages](const MessageBox::Message &message) {
-        messages.append(message);
-        return MessageBox::ResultOk;
-    })};
-
     CSkimblerDoc doc;
+    QList<UserMessage> messages;
+    QObject::connect(&doc, &CSkimblerDoc::tellUser, [&messages](const UserMessage &message) { messages.append(message); });
     if (!doc.OnOpenDocument(workspace.start) || !messages.isEmpty())
         return QStringLiteral("the workspace's own file did not open");
     // An edit the user could undo, so the history is part of what must survive.

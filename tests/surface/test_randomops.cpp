@@ -3,7 +3,6 @@
 // SKIMBLER_RANDOMOPS_SEED replays one seed; SKIMBLER_RANDOMOPS_STEPS sets the length.
 
 #include "common/GlTestContext.h"
-#include "common/MessageRecorder.h"
 #include "surface/RandomOps.h"
 
 #include <QtTest>
@@ -43,12 +42,11 @@ void TestRandomOps::sequencesKeepTheHistoryTrue()
     QFETCH(int, steps);
     GlTestContext gl(64, 64);
     QVERIFY(gl.valid);
-    MessageRecorder messages;
     const std::vector<RandomOps::Op> ops = RandomOps::Generate(seed, steps);
     RandomOps::Runner runner;
     const QString failure = runner.Run(ops);
     if (failure.isEmpty()) {
-        QCOMPARE(messages.texts(), QStringList());
+        QCOMPARE(runner.told.texts(), QStringList());
         return;
     }
     const std::vector<RandomOps::Op> shortest = RandomOps::Shrink(ops);

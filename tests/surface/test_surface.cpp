@@ -67,7 +67,9 @@ void TestSurface::loadWithoutImage()
     surface.Width = 5;
     surface.Height = 6;
     surface.Flags = SURFACE_FLAG_COLORKEY;
-    QVERIFY(surface.Load(dir.filePath(QStringLiteral("absent.tga"))));
+    UserMessages told;
+    QVERIFY(surface.Load(dir.filePath(QStringLiteral("absent.tga")), 0, &told));
+    recorder.Hear(told);
     QCOMPARE(recorder.texts(), QStringList{QStringLiteral("Could not open texture file")});
     QVERIFY(!surface.Image);
     QCOMPARE(surface.Width, 0u);

@@ -71,7 +71,7 @@ void TestSurfaceFile::failedSaveKeepsTheOldFileAndSaysWhy()
     doc.surface.ApplyDefaults();
     doc.SetPathName(path);
     doc.SetModifiedFlag(true);
-    MessageRecorder messages;
+    MessageRecorder messages(&doc);
     bool saved = true;
     if (call == QLatin1String("size limit")) {
         const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
@@ -147,7 +147,7 @@ void TestSurfaceFile::onlyRegularFilesAreOpened()
     doc.SetPathName(dir.filePath(QStringLiteral("before.skimbler")));
     doc.SetModifiedFlag(true);
     doc.surface.Points[3][0] = 0.625f;
-    MessageRecorder messages;
+    MessageRecorder messages(&doc);
     ::alarm(30);  // a blocked open ends the test instead of hanging it
     const bool ok = doc.OnOpenDocument(path);
     ::alarm(0);

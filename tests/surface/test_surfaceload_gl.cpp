@@ -240,8 +240,8 @@ void TestSurfaceLoadGl::newDocumentLoadsImage()
     QFETCH(int, pixelSize);
     WriteImage(file);
 
-    MessageRecorder recorder;
     CSkimblerDoc document;
+    MessageRecorder recorder(&document);
     document.SetModifiedFlag();
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     QVERIFY(document.OnNewDocument());
@@ -283,8 +283,8 @@ void TestSurfaceLoadGl::newDocumentLoadsImage()
 void TestSurfaceLoadGl::colourKeyBitSurvives()
 {
     WriteImage(Header(2) + Info(2, 2, 32) + PixelBytes(4, 4));
-    MessageRecorder recorder;
     CSkimblerDoc document;
+    MessageRecorder recorder(&document);
     document.surface.Flags = SURFACE_FLAG_COLORKEY;
     QVERIFY(document.OnNewDocument());
     QCOMPARE(document.surface.Flags, 0x3Fu);
@@ -298,8 +298,8 @@ void TestSurfaceLoadGl::secondNewDocumentReplacesTexture()
     const Generated first = Generate(4, 4, 4, 1);
     const Generated second = Generate(6, 2, 3, 2);
     WriteImage(first.raw);
-    MessageRecorder recorder;
     CSkimblerDoc document;
+    MessageRecorder recorder(&document);
     QVERIFY(document.OnNewDocument());
     const GLuint oldTexture = SurfaceTextureOf(document.surface);
     QVERIFY(glIsTexture(oldTexture));
@@ -323,8 +323,8 @@ void TestSurfaceLoadGl::secondNewDocumentReplacesTexture()
 
 void TestSurfaceLoadGl::missingImage()
 {
-    MessageRecorder recorder;
     CSkimblerDoc document;
+    MessageRecorder recorder(&document);
     document.surface.Points[1][1] = 5.0f;
     QVERIFY(document.OnNewDocument());
     QCOMPARE(recorder.messages.size(), 1);
@@ -342,8 +342,8 @@ void TestSurfaceLoadGl::missingImage()
 void TestSurfaceLoadGl::badImageKeepsNoTexture()
 {
     WriteImage(Header(2) + Info(2, 2, 24) + PixelBytes(4, 3));
-    MessageRecorder recorder;
     CSkimblerDoc document;
+    MessageRecorder recorder(&document);
     QVERIFY(document.OnNewDocument());
     const GLuint oldTexture = SurfaceTextureOf(document.surface);
     QVERIFY(oldTexture != 0);
@@ -361,8 +361,8 @@ void TestSurfaceLoadGl::badImageKeepsNoTexture()
 void TestSurfaceLoadGl::deletionAfterContextIsGone()
 {
     WriteImage(Header(2) + Info(1, 1, 32) + Bytes({1, 2, 3, 4}));
-    MessageRecorder recorder;
     auto document = std::make_unique<CSkimblerDoc>();
+    MessageRecorder recorder(document.get());
     {
         GlTestContext own;
         QVERIFY(own.valid);
@@ -406,8 +406,8 @@ void TestSurfaceLoadGl::pngAndTgaUploadIdenticalTexels()
     QVERIFY(Write(Path("p.tga"), tga));
     QVERIFY(picture.save(m_dir->filePath(other)));
 
-    MessageRecorder recorder;
     CSkimblerDoc document;
+    MessageRecorder recorder(&document);
     QVERIFY(document.OnOpenDocument(Path("p.tga")));
     const QByteArray fromTga = TextureBytes(SurfaceTextureOf(document.surface), GLenum(format), picture.width(), picture.height());
     QVERIFY(document.OnOpenDocument(m_dir->filePath(other)));
@@ -458,8 +458,8 @@ void TestSurfaceLoadGl::tooLargeIsRefusedAndSurfaceStays()
     WriteImage(current.raw);
     QVERIFY(Write(m_dir->filePath(name), file));
 
-    MessageRecorder recorder;
     CSkimblerDoc document;
+    MessageRecorder recorder(&document);
     QVERIFY(document.OnNewDocument());
     document.surface.Points[0][0] = 0.5f;
     const std::uint32_t texture = SurfaceTextureOf(document.surface);
@@ -513,8 +513,8 @@ void TestSurfaceLoadGl::unreadableFileNamesItself()
     QFETCH(QString, caption);
     WriteImage(Header(2) + Info(1, 1, 24) + Bytes({1, 2, 3}));
     QVERIFY(Write(m_dir->filePath(name), file));
-    MessageRecorder recorder;
     CSkimblerDoc document;
+    MessageRecorder recorder(&document);
     QVERIFY(document.OnNewDocument());
     const std::uint32_t texture = SurfaceTextureOf(document.surface);
     QVERIFY(!document.OnOpenDocument(m_dir->filePath(name)));
@@ -532,8 +532,8 @@ void TestSurfaceLoadGl::rewrittenImageIsReloaded()
 {
     const QString live = Path("live.png");
     QVERIFY(Picture(4, 4, false).save(live));
-    MessageRecorder recorder;
     CSkimblerDoc document;
+    MessageRecorder recorder(&document);
     QSignalSpy reloaded(&document, &CSkimblerDoc::imageReloaded);
     QSignalSpy failed(&document, &CSkimblerDoc::imageReloadFailed);
     QVERIFY(document.OnOpenDocument(live));
@@ -604,8 +604,8 @@ void TestSurfaceLoadGl::lateReloadLoses()
     const QString busy = Path("busy.png");
     QVERIFY(Picture(4, 4, false).save(busy));
     QVERIFY(Picture(6, 3, true).save(Path("other.png")));
-    MessageRecorder recorder;
     CSkimblerDoc document;
+    MessageRecorder recorder(&document);
     QVERIFY(document.OnOpenDocument(busy));
     QSignalSpy reloads(&document, &CSkimblerDoc::imageReloaded);
     QSignalSpy failed(&document, &CSkimblerDoc::imageReloadFailed);
@@ -639,8 +639,8 @@ void TestSurfaceLoadGl::reloadWaitsForOpenUnderWay()
     const QString old = Path("old.png");
     QVERIFY(Picture(4, 4, false).save(old));
     QVERIFY(Picture(6, 3, true).save(Path("new.png")));
-    MessageRecorder recorder;
     CSkimblerDoc document;
+    MessageRecorder recorder(&document);
     QVERIFY(document.OnOpenDocument(old));
     QSignalSpy landed(&document, replace ? &CSkimblerDoc::imageReplaced : &CSkimblerDoc::documentOpened);
     QVERIFY(replace ? document.BeginReplaceImage(Path("new.png")) : document.BeginOpenDocument(Path("new.png")));
@@ -657,8 +657,8 @@ void TestSurfaceLoadGl::reloadTooLargeKeepsPicture()
 {
     const QString live = Path("grown.png");
     QVERIFY(Picture(4, 4, false).save(live));
-    MessageRecorder recorder;
     CSkimblerDoc document;
+    MessageRecorder recorder(&document);
     QVERIFY(document.OnOpenDocument(live));
     const std::uint32_t texture = SurfaceTextureOf(document.surface);
     QSignalSpy failed(&document, &CSkimblerDoc::imageReloadFailed);
@@ -682,8 +682,8 @@ void TestSurfaceLoadGl::surfaceFileWithPngRoundTrips()
     const QString png = Path("card.png");
     const QImage picture = Picture(9, 5, true);
     QVERIFY(picture.save(png));
-    MessageRecorder recorder;
     CSkimblerDoc document;
+    MessageRecorder recorder(&document);
     QVERIFY(document.OnOpenDocument(png));
     const QByteArray texels = TextureBytes(SurfaceTextureOf(document.surface), GL_RGBA, 9, 5);
     document.surface.MinFilter = GL_NEAREST_MIPMAP_NEAREST;
@@ -694,6 +694,7 @@ void TestSurfaceLoadGl::surfaceFileWithPngRoundTrips()
     QVERIFY(document.OnSaveDocument(saved));
 
     CSkimblerDoc reopened;
+    recorder.Listen(&reopened);
     QVERIFY(reopened.OnOpenDocument(saved));
     QVERIFY2(recorder.messages.isEmpty(), qPrintable(recorder.texts().join(QLatin1Char('\n'))));
     QCOMPARE(reopened.GetImagePath(), png);
@@ -766,9 +767,9 @@ void TestSurfaceLoadGl::replaceImageUndoRedo()
     QFETCH(QString, second);
     QFETCH(QImage, secondPicture);
     QFETCH(bool, removeFiles);
-    MessageRecorder recorder;
     QVERIFY(firstPicture.save(first));
     CSkimblerDoc document;
+    MessageRecorder recorder(&document);
     QVERIFY(document.OnOpenDocument(first));
     const SurfaceSettings edited = Edited(document.Settings());
     QVERIFY(document.ChangeSettings(edited, QStringLiteral("edit")));
@@ -779,6 +780,7 @@ void TestSurfaceLoadGl::replaceImageUndoRedo()
     // What opening the second picture alone shows.
     QVERIFY(secondPicture.save(second));
     CSkimblerDoc reference;
+    recorder.Listen(&reference);
     QVERIFY(reference.OnOpenDocument(second));
     const Shown after = ShownOf(reference);
     QVERIFY(!(after == before));
@@ -828,8 +830,8 @@ void TestSurfaceLoadGl::refusedReplacementChangesNothing()
     QVERIFY(Picture(4, 2, true).save(QStringLiteral("a.png")));
     if (!bytes.isNull())
         QVERIFY(Write(name, bytes));
-    MessageRecorder recorder;
     CSkimblerDoc document;
+    MessageRecorder recorder(&document);
     QVERIFY(document.OnOpenDocument(QStringLiteral("a.png")));
     QVERIFY(document.ChangeSettings(Edited(document.Settings()), QStringLiteral("edit")));
     const SurfaceSettings settings = document.Settings();
@@ -839,9 +841,10 @@ void TestSurfaceLoadGl::refusedReplacementChangesNothing()
 
     document.SetMaxTextureSide(maxSide);
     const bool replaced = document.ReplaceImage(name);
-    const QList<MessageBox::Message> said = recorder.messages;
+    const QList<UserMessage> said = recorder.messages;
     recorder.messages.clear();
     CSkimblerDoc other;
+    recorder.Listen(&other);
     other.SetMaxTextureSide(maxSide);
     const bool opened = other.OnOpenDocument(name);
 
@@ -878,8 +881,8 @@ void TestSurfaceLoadGl::savedReplacementNamesNewImage()
     const QString absolute = QFileInfo(given).absoluteFilePath();
     QVERIFY(Picture(4, 2, false).save(QStringLiteral("a.png")));
     QVERIFY(Picture(6, 2, true).save(given));
-    MessageRecorder recorder;
     CSkimblerDoc document;
+    MessageRecorder recorder(&document);
     QSignalSpy reloaded(&document, &CSkimblerDoc::imageReloaded);
     QVERIFY(document.OnOpenDocument(QStringLiteral("a.png")));
     QVERIFY(document.ReplaceImage(given));
@@ -889,6 +892,7 @@ void TestSurfaceLoadGl::savedReplacementNamesNewImage()
     QVERIFY(!document.IsModified());
 
     CSkimblerDoc reopened;
+    recorder.Listen(&reopened);
     QVERIFY(reopened.OnOpenDocument(surfaceFile));
     Shown shown = ShownOf(reopened);
     shown.path = QDir::cleanPath(shown.path);

@@ -2,12 +2,12 @@
 // block reader against the byte-at-a-time decoder, ImageMagick's files and
 // the seed corpus.
 
-#include "common/MessageRecorder.h"
 #include "StepwiseTgaDecoder.h"
 #include "common/TgaTestFiles.h"
 
 #include "surface/TgaImage.h"
 #include "surface/TgaLoader.h"
+#include "surface/UserMessage.h"
 
 #include <QDir>
 #include <QProcess>
@@ -33,7 +33,7 @@ struct Loaded
     bool ok = false;
     QByteArray pixels;
     TgaImage image;
-    QList<MessageBox::Message> messages;
+    QList<UserMessage> messages;
 };
 
 int OpenFileCount()
@@ -43,16 +43,17 @@ int OpenFileCount()
 
 Loaded LoadPath(const QString &path)
 {
-    MessageRecorder recorder;
     Loaded loaded;
     loaded.image.Pixels = reinterpret_cast<std::uint8_t *>(&loaded);  // must not survive a failure
-    loaded.ok = LoadTga(&loaded.image, QFile::encodeName(path).constData());
+    UserMessage message;
+    loaded.ok = LoadTga(&loaded.image, QFile::encodeName(path).constData(), &message);
+    if (!loaded.ok)
+        loaded.messages.append(message);
     if (loaded.ok) {
         const qsizetype size = qsizetype(loaded.image.Width) * loaded.image.Height * (loaded.image.BitsPerPixel / 8);
         loaded.pixels = QByteArray(reinterpret_cast<const char *>(loaded.image.Pixels), size);
         std::free(loaded.image.Pixels);
     }
-    loaded.messages = recorder.messages;
     return loaded;
 }
 
@@ -252,8 +253,7 @@ void TestTgaLoader::failures()
     QCOMPARE(loaded.messages.size(), 1);
     QCOMPARE(loaded.messages.first().text, text);
     QCOMPARE(loaded.messages.first().caption, caption);
-    QCOMPARE(loaded.messages.first().icon, MessageBox::NoIcon);
-    QCOMPARE(loaded.messages.first().buttons, MessageBox::Ok);
+    QCOMPARE(loaded.messages.first().icon, UserMessage::NoIcon);
 
     // The loader must agree with the stepwise reading of the same file.
     CompareWithStepwise(path);
@@ -496,18 +496,19 @@ void TestTgaLoader::streamWithoutLength()
     QVERIFY(stream);
     char header[12];
     QCOMPARE(std::fread(header, 12, 1, stream), std::size_t(1));
-    MessageRecorder recorder;
     TgaImage image;
-    const bool ok = header[2] == 2 ? LoadUncompressedTga(&image, stream) : LoadCompressedTga(&image, stream);
+    UserMessage message;
+    const bool ok = header[2] == 2 ? LoadUncompressedTga(&image, stream, &message)
+                                   : LoadCompressedTga(&image, stream, &message);
     QCOMPARE(ok, expected.ok);
     if (ok) {
-        QVERIFY(recorder.messages.isEmpty());
+        QVERIFY(message.text.isEmpty());
         const QByteArray pixels(reinterpret_cast<const char *>(image.Pixels), qsizetype(expected.pixels.size()));
         std::free(image.Pixels);
         QVERIFY(pixels == StepwisePixels(expected));
     } else {
         QVERIFY(image.Pixels == nullptr);
-        QCOMPARE(recorder.texts(), QStringList{StepwiseMessage(expected)});
+        QCOMPARE(message.text, StepwiseMessage(expected));
     }
 }
 

@@ -106,7 +106,8 @@ void TestLateUpload::userWinsOverTheUpload()
     QFETCH(bool, uploadRuns);
     QFETCH(QString, expected);
     QFETCH(QString, image);
-    MessageRecorder recorder;
+    MessageRecorder recorder(m_view.get());
+    recorder.Listen(m_document.get());
 
     // What each picture looks like when it is simply opened.
     const std::vector<unsigned char> expectedFrame

@@ -7,7 +7,7 @@
 // SKIMBLER_RANDOMVIEW_SEED replays one seed; SKIMBLER_RANDOMVIEW_STEPS sets the length.
 
 #include "app/CNumberEdit.h"
-#include "common/MessageRecorder.h"
+#include "common/MessageBoxRecorder.h"
 #include "panels/CFlagsPanel.h"
 #include "panels/CInPlaceCombo.h"
 #include "panels/CPropertyList.h"
@@ -306,7 +306,7 @@ void TestRandomView::eventSequencesKeepTheHistoryTrue()
 {
     QFETCH(quint32, seed);
     QFETCH(int, steps);
-    MessageRecorder messages;
+    MessageBoxRecorder messages;
     const std::vector<Op> ops = RandomOps::Generate(seed, steps);
     ViewRunner runner(m_dir.path());
     const QString failure = runner.Run(ops);

@@ -479,11 +479,11 @@ void TestViewPaint::failedContextIsReportedAndViewStillOpens()
     m_view.reset();
     if (QOpenGLContext *current = QOpenGLContext::currentContext())
         current->doneCurrent();
-    MessageRecorder recorder;
     auto view = std::make_unique<ViewWithoutContext>();
+    MessageRecorder recorder(view.get());
     QCOMPARE(view->OnCreate(), 0);
     QVERIFY(recorder.texts().contains(QStringLiteral("Failed to create GraphicalFramework.")));
-    for (const MessageBox::Message &message : recorder.messages) {
+    for (const UserMessage &message : recorder.messages) {
         if (message.text == QLatin1String("Failed to create GraphicalFramework."))
             QVERIFY(message.caption.isEmpty());
     }

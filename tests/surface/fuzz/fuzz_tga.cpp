@@ -3,9 +3,9 @@
 // memory stream (a stream without a known length); every decoded byte is
 // read, and both outcomes must match the byte-at-a-time decoder exactly.
 
-#include "surface/MessageBox.h"
 #include "surface/TgaImage.h"
 #include "surface/TgaLoader.h"
+#include "surface/UserMessage.h"
 
 #include "FuzzInputFile.h"
 #include "StepwiseTgaDecoder.h"
@@ -18,8 +18,6 @@
 
 namespace {
 
-std::string g_lastMessage;
-std::string g_lastCaption;
 volatile std::uint64_t g_sink;
 
 struct Outcome
@@ -60,20 +58,19 @@ void Compare(const Outcome &outcome, const StepwiseResult &expected)
     Check(std::memcmp(outcome.image.Pixels, expected.pixels.data(), bytes) == 0, "pixel bytes");
 }
 
-Outcome Run(bool (*load)(TgaImage *, void *), void *argument)
+Outcome Run(bool (*load)(TgaImage *, void *, UserMessage *), void *argument)
 {
-    g_lastMessage.clear();
-    g_lastCaption.clear();
     Outcome outcome{};
-    outcome.ok = load(&outcome.image, argument);
-    outcome.message = g_lastMessage;
-    outcome.caption = g_lastCaption;
+    UserMessage message;
+    outcome.ok = load(&outcome.image, argument, &message);
+    outcome.message = message.text.toStdString();
+    outcome.caption = message.caption.toStdString();
     return outcome;
 }
 
-bool LoadFromFile(TgaImage *image, void *path)
+bool LoadFromFile(TgaImage *image, void *path, UserMessage *message)
 {
-    return LoadTga(image, static_cast<const char *>(path));
+    return LoadTga(image, static_cast<const char *>(path), message);
 }
 
 struct Memory
@@ -83,11 +80,11 @@ struct Memory
 };
 
 // What LoadTga does after opening, on a stream that has no length.
-bool LoadFromMemory(TgaImage *image, void *argument)
+bool LoadFromMemory(TgaImage *image, void *argument, UserMessage *message)
 {
     const Memory *memory = static_cast<const Memory *>(argument);
     if (memory->size < 12) {
-        MessageBox::show(QStringLiteral("Could not read file header"), QStringLiteral("ERROR"));
+        *message = UserMessage{QStringLiteral("Could not read file header"), QStringLiteral("ERROR"), UserMessage::NoIcon, QString()};
         return false;
     }
     std::FILE *file = fmemopen(const_cast<std::uint8_t *>(memory->data), memory->size, "rb");
@@ -99,25 +96,15 @@ bool LoadFromMemory(TgaImage *image, void *argument)
     static const std::uint8_t type2[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     static const std::uint8_t type10[12] = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     if (std::memcmp(header, type2, 12) == 0)
-        return LoadUncompressedTga(image, file);
+        return LoadUncompressedTga(image, file, message);
     if (std::memcmp(header, type10, 12) == 0)
-        return LoadCompressedTga(image, file);
+        return LoadCompressedTga(image, file, message);
     std::fclose(file);
-    MessageBox::show(QStringLiteral("TGA file be type 2 or type 10 "), QStringLiteral("Invalid Image"));
+    *message = UserMessage{QStringLiteral("TGA file be type 2 or type 10 "), QStringLiteral("Invalid Image"), UserMessage::NoIcon, QString()};
     return false;
 }
 
 } // namespace
-
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    MessageBox::setHandler([](const MessageBox::Message &message) {
-        g_lastMessage = message.text.toStdString();
-        g_lastCaption = message.caption.toStdString();
-        return MessageBox::ResultOk;
-    });
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {

@@ -1,4 +1,4 @@
-#include "surface/MessageBox.h"
+#include "app/MessageBox.h"
 
 #include <cstdio>
 #include <utility>
@@ -14,7 +14,7 @@ MessageBox::Handler &currentHandler()
 MessageBox::Result MessageBox::show(const QString &text, const QString &caption, Icon icon,
                                     Buttons buttons, const QString &detail)
 {
-    const Message message{text, caption, icon, buttons, detail};
+    const Message message{{text, caption, icon, detail}, buttons};
     if (const Handler &handler = currentHandler())
         return handler(message);
     if (detail.isEmpty())
@@ -23,6 +23,11 @@ MessageBox::Result MessageBox::show(const QString &text, const QString &caption,
         std::fprintf(stderr, "[%s] %s (%s)\n", caption.toLocal8Bit().constData(), text.toLocal8Bit().constData(),
                      detail.toLocal8Bit().constData());
     return buttons == Ok ? ResultOk : ResultCancel;
+}
+
+void MessageBox::show(const UserMessage &message)
+{
+    show(message.text, message.caption, message.icon, Ok, message.detail);
 }
 
 MessageBox::Handler MessageBox::setHandler(Handler handler)
