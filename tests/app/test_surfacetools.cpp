@@ -10,7 +10,7 @@
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
 #include "view/CSkimblerView.h"
-#include "view/ViewTestSupport.h"
+#include "common/ViewHost.h"
 
 #include <skimbler/SurfaceFile.h>
 

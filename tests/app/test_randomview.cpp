@@ -16,7 +16,7 @@
 #include "render/GraphicalInterface.h"
 #include "res/Resource.h"
 #include "surface/RandomOps.h"
-#include "view/FrameTestSupport.h"
+#include "FrameTestSupport.h"
 
 #include <QTableWidget>
 #include <QtTest>
