@@ -12,10 +12,10 @@
 #include "panels/CInPlaceCombo.h"
 #include "panels/CPropertyList.h"
 #include "panels/CPropertyPanel.h"
-#include "panels/PanelTestSupport.h"
+#include "common/PanelTestSupport.h"
 #include "render/GraphicalInterface.h"
 #include "res/Resource.h"
-#include "surface/RandomOps.h"
+#include "common/RandomOps.h"
 #include "FrameTestSupport.h"
 
 #include <QTableWidget>

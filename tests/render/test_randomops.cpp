@@ -3,7 +3,7 @@
 // SKIMBLER_RANDOMOPS_SEED replays one seed; SKIMBLER_RANDOMOPS_STEPS sets the length.
 
 #include "common/GlTestContext.h"
-#include "surface/RandomOps.h"
+#include "common/RandomOps.h"
 
 #include <QtTest>
 
