@@ -9,6 +9,7 @@
 #include "render/Outputs.h"
 #include "render/TextureUpload.h"
 #include "surface/CSkimblerDoc.h"
+#include "surface/DocumentLoader.h"
 #include "surface/MessageBox.h"
 
 #include <QDir>
@@ -46,7 +47,7 @@ bool Open(CSkimblerDoc *document, const QString &path, QString *message)
     });
     // The limit of the context current here, as the editor's view gives its own.
     document->SetMaxTextureSide(TextureUpload::MaxSide());
-    const bool opened = document->OnOpenDocument(path);
+    const bool opened = DocumentLoader(document).Open(path);
     MessageBox::setHandler(std::move(previous));
     if (opened && said.isEmpty())
         return true;

@@ -9,6 +9,7 @@
 #include "render/GraphicalInterface.h"
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
+#include "surface/DocumentLoader.h"
 #include "view/CSkimblerView.h"
 #include "view/ViewTestSupport.h"
 
@@ -247,7 +248,7 @@ void TestSurfaceTools::perspectiveTravelsWithTheSurface()
     QVERIFY(m_document->OnSaveDocument(path));
     createFrame();
     QCOMPARE(on(), 0);
-    QVERIFY(m_document->OnOpenDocument(path));
+    QVERIFY(DocumentLoader(m_document.get()).Open(path));
     QCOMPARE(on(), 1);
     // Turned off again, the file has the bytes of a surface that never had it.
     trigger(ID_PERSPECTIVE_TEXTURE);
@@ -329,7 +330,7 @@ void TestSurfaceTools::exportIsNamedAfterTheSurface()
     if (!image.isEmpty()) {
         QVERIFY(work.mkpath(QFileInfo(image).path()));
         QVERIFY(WriteStripeTga(work.filePath(image), 16, 8));
-        QVERIFY(m_document->OnOpenDocument(work.filePath(image)));
+        QVERIFY(DocumentLoader(m_document.get()).Open(work.filePath(image)));
     }
     if (!surfaceFile.isEmpty()) {
         QVERIFY(work.mkpath(QFileInfo(surfaceFile).path()));
@@ -387,7 +388,7 @@ void TestSurfaceTools::exportAsksBeforeReplacingAndFollowsTheSuffix()
     image.fill(qRgba(200, 40, 10, 255));
     QVERIFY(image.save(poster));
     QVERIFY(image.save(dir.filePath(QStringLiteral("old.png"))));
-    QVERIFY(m_document->OnOpenDocument(poster));
+    QVERIFY(DocumentLoader(m_document.get()).Open(poster));
     const QString target = dir.filePath(chosen);
     const auto bytes = [&target] {
         QFile file(target);

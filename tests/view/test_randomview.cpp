@@ -15,6 +15,7 @@
 #include "panels/PanelTestSupport.h"
 #include "render/GraphicalInterface.h"
 #include "res/Resource.h"
+#include "surface/DocumentLoader.h"
 #include "surface/RandomOps.h"
 #include "view/FrameTestSupport.h"
 
@@ -259,7 +260,7 @@ private:
         case Kind::Reopen:
             if (!m_hasFile)
                 return QString();
-            if (!m_doc->OnOpenDocument(QDir(m_folder).filePath(QStringLiteral("s.skimbler"))))
+            if (!DocumentLoader(m_doc).Open(QDir(m_folder).filePath(QStringLiteral("s.skimbler"))))
                 return QStringLiteral("reopen failed");
             if (!RandomOps::Identical(m_doc->Settings(), RandomOps::AsStored(m_saved)))
                 return QStringLiteral("the reopened file differs from what was saved");
