@@ -144,7 +144,8 @@ QString WebGl2Code(const skimbler::DrawState &state, const QString &imagePath, b
     const auto wrap = [](std::uint32_t value) {
         return value == skimbler::gl::REPEAT ? QStringLiteral("gl.REPEAT") : QStringLiteral("gl.CLAMP_TO_EDGE");
     };
-    lines << QStringLiteral("  // WebGL has no border colour: the fragment shader mixes the border in, told the filters.");
+    lines << QStringLiteral("  // WebGL has no border colour: the fragment shader mixes the border in, told the filters and");
+    lines << QStringLiteral("  // the border's alpha (1 for a 24-bit image, whose border stays opaque black).");
     lines << QStringLiteral("  const sampler = gl.createSampler();");
     lines << QStringLiteral("  gl.samplerParameteri(sampler, gl.TEXTURE_MAG_FILTER, %1);").arg(magFilter);
     lines << QStringLiteral("  gl.samplerParameteri(sampler, gl.TEXTURE_MIN_FILTER, %1);").arg(minFilter);
@@ -173,6 +174,7 @@ QString WebGl2Code(const skimbler::DrawState &state, const QString &imagePath, b
     lines << QStringLiteral("  const modelViewAt = %1;").arg(location(skimbler::uniform::ModelView));
     lines << QStringLiteral("  const textureAt = %1;").arg(location(skimbler::uniform::Texture));
     lines << QStringLiteral("  const filtersAt = %1;").arg(location(skimbler::uniform::Filters));
+    lines << QStringLiteral("  const borderAlphaAt = %1;").arg(location(skimbler::uniform::BorderAlpha));
     lines << QString();
 
     lines << QStringLiteral("  return function draw() {");
@@ -185,6 +187,7 @@ QString WebGl2Code(const skimbler::DrawState &state, const QString &imagePath, b
     lines << QStringLiteral("    gl.uniformMatrix4fv(modelViewAt, false, modelView);");
     lines << QStringLiteral("    gl.uniform1i(textureAt, 0);");
     lines << QStringLiteral("    gl.uniform2i(filtersAt, %1, %2);").arg(magFilter, minFilter);
+    lines << QStringLiteral("    gl.uniform1f(borderAlphaAt, %1);").arg(rgb ? QStringLiteral("1.0") : QStringLiteral("0.0"));
     if (state.Blend) {
         lines << QStringLiteral("    gl.enable(gl.BLEND);");
         lines << QStringLiteral("    gl.blendFunc(%1, %2);")

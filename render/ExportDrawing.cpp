@@ -119,27 +119,6 @@ QImage ReadBack(int width, int height)
     return image;
 }
 
-// The buffer holds colour as the blend left it on transparent black. Where
-// the blend weighed the source by its alpha, the colour is premultiplied and
-// is divided back; otherwise it already is the surface's own colour.
-void Straighten(QImage *image, bool premultiplied)
-{
-    for (int y = 0; y < image->height(); ++y) {
-        uchar *pixel = image->scanLine(y);
-        for (int x = 0; x < image->width(); ++x, pixel += 4) {
-            const int alpha = pixel[3];
-            if (alpha == 0) {
-                pixel[0] = pixel[1] = pixel[2] = 0;
-                continue;
-            }
-            if (!premultiplied)
-                continue;
-            for (int k = 0; k < 3; ++k)
-                pixel[k] = static_cast<uchar>(std::min(255, (pixel[k] * 255 + alpha / 2) / alpha));
-        }
-    }
-}
-
 } // namespace
 
 namespace ExportDrawing {
@@ -198,10 +177,10 @@ QImage Render(GraphicalInterface *gi, const Surface *surface, const TextureImage
     }
     if (background)
         return read.convertToFormat(QImage::Format_RGB32);
-    bool premultiplied = false;
-    if (surface)
-        premultiplied = state.SrcFactor == skimbler::gl::SRC_ALPHA || state.SrcFactor == skimbler::gl::SRC_ALPHA_SATURATE;
-    Straighten(&read, premultiplied);
+    // Without a surface nothing was drawn: every pixel is (0, 0, 0, 0) and
+    // stays so whatever the rule.
+    for (int y = 0; y < read.height(); ++y)
+        skimbler::StraightenAlpha(state, read.scanLine(y), std::size_t(read.width()));
     return read;
 }
 

@@ -48,10 +48,6 @@ float ToFloat(double value)
     return static_cast<float>(value);
 }
 
-// The edges by their two corner points, in pick-name order: left, bottom,
-// right, top.
-constexpr int kEdgePoints[4][2] = {{0, 1}, {1, 3}, {2, 3}, {0, 2}};
-
 } // namespace
 
 CSkimblerView::CSkimblerView(QWindow *parent)
@@ -160,11 +156,9 @@ void CSkimblerView::SetDocument(CSkimblerDoc *document)
             m_document->SetImagePreparer(nullptr);
     }
     m_document = document;
-    m_dragTarget = -1;
-    m_surfaceDrag = false;
+    m_drag.reset();
     m_dragMoving = false;
-    m_nudgeKey = 0;
-    m_nudgeCommand = nullptr;
+    m_nudges.Reset();
     if (document) {
         document->AddView(this);
         if (m_maxTextureSide > 0)
@@ -461,7 +455,7 @@ void CSkimblerView::DrawHandles()
 
     // The frame is drawn in space, so it meets the quad's edges at any z.
     const auto drawFrame = [&]() {
-        for (const auto &edge : kEdgePoints) {
+        for (const auto &edge : ViewTools::EdgePoints) {
             const float *a = p[edge[0]];
             const float *b = p[edge[1]];
             m_interface->DrawLine(a[0], a[1], a[2], b[0], b[1], b[2]);
@@ -483,7 +477,7 @@ void CSkimblerView::DrawHandles()
         if (visible[i])
             DrawHandleSquare(q[i][0], q[i][1], i == m_selectedPoint);
     }
-    for (const auto &edge : kEdgePoints) {
+    for (const auto &edge : ViewTools::EdgePoints) {
         if (visible[edge[0]] && visible[edge[1]])
             DrawHandleSquare((q[edge[0]][0] + q[edge[1]][0]) * 0.5f, (q[edge[0]][1] + q[edge[1]][1]) * 0.5f, false);
     }
@@ -537,8 +531,8 @@ int CSkimblerView::PickHover(int x, int y)
 void CSkimblerView::PickEdgeHandles(const float q[4][2], const bool visible[4], int firstName)
 {
     for (int e = 0; e < 4; ++e) {
-        const int a = kEdgePoints[e][0];
-        const int b = kEdgePoints[e][1];
+        const int a = ViewTools::EdgePoints[e][0];
+        const int b = ViewTools::EdgePoints[e][1];
         m_interface->LoadName(static_cast<std::uint32_t>(firstName + e));
         if (visible[a] && visible[b])
             DrawHandleSquare((q[a][0] + q[b][0]) * 0.5f, (q[a][1] + q[b][1]) * 0.5f, false);
@@ -625,15 +619,8 @@ void CSkimblerView::Press(int x, int y)
     const int hit = PickPress(m_pointerX, m_pointerY);
     if (hit < 0 || hit > WholeSurface)
         return;
-    m_anchorX = x;
-    m_anchorY = y;
-    if (CSkimblerDoc *document = GetDocument())
-        m_dragKey = document->NewMergeKey();
-    if (hit == WholeSurface) {
-        m_surfaceDrag = true;
-        return;
-    }
-    m_dragTarget = hit;
+    // One merge key per press, so that each drag is one undo step.
+    m_drag = ViewTools::DragTool::ForHit(hit, x, y, m_document->NewMergeKey());
     if (hit < 4)
         SelectPoint(hit);
 }
@@ -652,57 +639,9 @@ void CSkimblerView::Move(int x, int y)
         return;
     }
 
-    if (m_dragTarget >= 0 && m_dragTarget < 4 && m_showHandles) {
-        // The point goes exactly under the pointer, in its own z plane.
-        SurfaceSettings after = document->Settings();
-        const QPointF plane = WindowToSurface(static_cast<float>(x), static_cast<float>(y), after.Points[m_dragTarget][2]);
-        if (std::isnan(plane.x()) || std::isnan(plane.y()))
-            return;
-        after.Points[m_dragTarget][0] = static_cast<float>(plane.x());
-        after.Points[m_dragTarget][1] = static_cast<float>(plane.y());
-        document->ChangeSettings(after, tr("拖曳角點"), m_dragKey);
-        return;
-    }
-
-    if (m_dragTarget >= LeftEdge && m_dragTarget <= TopEdge && m_showHandles) {
-        const float dx = static_cast<float>(x - m_anchorX) / m_zoom;
-        const float dy = static_cast<float>(y - m_anchorY) / m_zoom;
-        const int a = kEdgePoints[m_dragTarget - LeftEdge][0];
-        const int b = kEdgePoints[m_dragTarget - LeftEdge][1];
-        const bool horizontal = m_dragTarget == LeftEdge || m_dragTarget == RightEdge;
-        SetPointerShape(horizontal ? Qt::SizeHorCursor : Qt::SizeVerCursor);
-        SurfaceSettings after = document->Settings();
-        for (const int i : {a, b}) {
-            const float depth = PointerScale(after.Points[i][2]);
-            float &coordinate = after.Points[i][horizontal ? 0 : 1];
-            // Each edge moves with the pointer along its own axis, in that
-            // axis's plane units, so it stays under the pointer; a lifted
-            // end moves less, as the perspective enlarges its steps.
-            coordinate = horizontal ? m_interface->OffsetX(coordinate, dx / depth)
-                                    : m_interface->OffsetY(coordinate, dy / depth);
-        }
-        // The document's update announces the coordinates and redraws.
-        document->ChangeSettings(after, tr("拖曳邊"), m_dragKey);
-        m_anchorX = x;
-        m_anchorY = y;
-        return;
-    }
-
-    if (m_surfaceDrag) {
-        // The surface follows the pointer, so the shape stays; no hover
-        // pass is needed while it moves.
-        SetPointerShape(Qt::SizeAllCursor);
-        const float dx = static_cast<float>(x - m_anchorX) / m_zoom;
-        const float dy = static_cast<float>(y - m_anchorY) / m_zoom;
-        SurfaceSettings after = document->Settings();
-        for (auto &point : after.Points) {
-            const float depth = PointerScale(point[2]);
-            point[0] = m_interface->OffsetX(point[0], dx / depth);
-            point[1] = m_interface->OffsetY(point[1], dy / depth);
-        }
-        document->ChangeSettings(after, tr("移動平面"), m_dragKey);
-        m_anchorX = x;
-        m_anchorY = y;
+    if (m_drag && m_drag->Move(*this, *document, x, y)) {
+        if (const std::optional<Qt::CursorShape> shape = m_drag->Shape())
+            SetPointerShape(*shape);
         return;
     }
 
@@ -723,16 +662,14 @@ void CSkimblerView::Release()
     m_dragMoving = false;
     // The drag's last position is shown at once, frame or not.
     AnnouncePendingCoordinates();
-    m_dragTarget = -1;
-    m_surfaceDrag = false;
-    m_dragKey = 0;
+    m_drag.reset();
     if (dragged && m_pointerInside)
         ScheduleHoverText();
 }
 
 bool CSkimblerView::Dragging() const
 {
-    return m_dragTarget >= 0 || m_surfaceDrag || m_panButton != Qt::NoButton;
+    return m_drag || m_panButton != Qt::NoButton;
 }
 
 // ---------------------------------------------------------------------------
@@ -872,21 +809,22 @@ void CSkimblerView::keyPressEvent(QKeyEvent *event)
         QWindow::keyPressEvent(event);
         return;
     }
-    const int step = (event->modifiers() & Qt::ShiftModifier) ? 10 : 1;
+    int dx = 0;
+    int dy = 0;
     bool handled = true;
-    switch (event->key()) {
-    case Qt::Key_Left: handled = NudgeSelectedPoint(-step, 0); break;
-    case Qt::Key_Right: handled = NudgeSelectedPoint(step, 0); break;
-    case Qt::Key_Up: handled = NudgeSelectedPoint(0, -step); break;
-    case Qt::Key_Down: handled = NudgeSelectedPoint(0, step); break;
-    case Qt::Key_0:
-    case Qt::Key_1:
-    case Qt::Key_2:
-    case Qt::Key_3: SelectPoint(event->key() - Qt::Key_0); break;
-    case Qt::Key_Escape: SelectPoint(-1); break;
-    case Qt::Key_Tab: emit focusLeaveRequested(true); break;
-    case Qt::Key_Backtab: emit focusLeaveRequested(false); break;
-    default: handled = false; break;
+    if (ViewTools::NudgeTool::StepOf(*event, &dx, &dy)) {
+        handled = NudgeSelectedPoint(dx, dy);
+    } else {
+        switch (event->key()) {
+        case Qt::Key_0:
+        case Qt::Key_1:
+        case Qt::Key_2:
+        case Qt::Key_3: SelectPoint(event->key() - Qt::Key_0); break;
+        case Qt::Key_Escape: SelectPoint(-1); break;
+        case Qt::Key_Tab: emit focusLeaveRequested(true); break;
+        case Qt::Key_Backtab: emit focusLeaveRequested(false); break;
+        default: handled = false; break;
+        }
     }
     if (handled)
         event->accept();
@@ -904,29 +842,7 @@ bool CSkimblerView::NudgeSelectedPoint(int dx, int dy)
     if (!(surface->Flags & SURFACE_FLAG_POINTS))
         return false;
     emit commitRequested();
-    const int point = m_selectedPoint;
-    // Whole pixels where the corner is seen, in its own z plane; a corner
-    // behind the eye moves by pixels of the plane instead.
-    float z = surface->Points[point][2];
-    if (std::isnan(SurfaceToWindow(0.0f, 0.0f, z).x()))
-        z = 0.0f;
-    const QPointF window = SurfaceToWindow(surface->Points[point][0], surface->Points[point][1], z);
-    const QPointF plane = WindowToSurface(static_cast<float>(window.x() + dx), static_cast<float>(window.y() + dy), z);
-
-    // A nudge joins the run before it while that run is still the last
-    // thing done; after any other edit, an undo or a save it starts anew.
-    QUndoStack *stack = document->UndoStack();
-    const QUndoCommand *last = stack->index() > 0 ? stack->command(stack->index() - 1) : nullptr;
-    if (point != m_nudgePoint || m_nudgeKey == 0 || !last || last != m_nudgeCommand
-        || stack->index() != stack->count()) {
-        m_nudgeKey = document->NewMergeKey();
-        m_nudgePoint = point;
-    }
-    SurfaceSettings after = document->Settings();
-    after.Points[point][0] = static_cast<float>(plane.x());
-    after.Points[point][1] = static_cast<float>(plane.y());
-    document->ChangeSettings(after, tr("移動角點"), m_nudgeKey);
-    m_nudgeCommand = stack->index() > 0 ? stack->command(stack->index() - 1) : nullptr;
+    m_nudges.Nudge(*this, *document, m_selectedPoint, dx, dy);
     RefreshCoordinateFields();
     return true;
 }

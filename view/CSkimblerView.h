@@ -6,6 +6,7 @@
 #include "skimbler/Scene.h"
 #include "surface/DocumentView.h"
 #include "surface/ImagePreparer.h"
+#include "view/ViewTools.h"
 
 #include <QPointer>
 #include <QRect>
@@ -18,7 +19,6 @@ class CSkimblerDoc;
 class GraphicalFramework;
 class GraphicalInterface;
 class QTimer;
-class QUndoCommand;
 class Surface;
 
 // The main view: an OpenGL window that paints the surface over a
@@ -245,9 +245,6 @@ private:
     void ApplyZoom(float zoom, float x, float y);
     // Where SetZoom and the zoom commands zoom about.
     QPointF ZoomCentre() const;
-    // How much farther a point at height z moves on the screen than one on
-    // the plane, for pixel-step drags (1 for a point behind the eye).
-    float PointerScale(float z) const;
     // Places the drawing area for the window's size and the screen shape.
     void UpdateViewport();
     // Makes the drawing interface's offset the view's pan.
@@ -285,14 +282,10 @@ private:
     QRect m_viewport;
     std::uint16_t m_stipplePattern = 0x00FF;
     int m_selectedPoint = -1;
-    int m_dragTarget = -1;
     int m_pointerX = 0;
     int m_pointerY = 0;
-    int m_anchorX = 0;
-    int m_anchorY = 0;
-    bool m_surfaceDrag = false;
-    // One per press, so that each drag is one undo step.
-    int m_dragKey = 0;
+    // The corner, edge or surface drag from the last press to its release.
+    std::unique_ptr<ViewTools::DragTool> m_drag;
     bool m_showAxes = true;
     bool m_showHandles = true;
     // A pan drag (middle button, or left with Space held) in progress: the
@@ -303,10 +296,7 @@ private:
     float m_panStartY = 0.0f;
     bool m_spaceHeld = false;
 
-    // The run of nudges that the next nudge may join.
-    int m_nudgePoint = -1;
-    int m_nudgeKey = 0;
-    const QUndoCommand *m_nudgeCommand = nullptr;
+    ViewTools::NudgeTool m_nudges;
     bool m_pointerInside = false;
     // The last move was a drag with a button held: the status text waits.
     bool m_dragMoving = false;

@@ -93,14 +93,6 @@ void CSkimblerView::ProjectCorners(const float corners[4][3], float projected[4]
     }
 }
 
-float CSkimblerView::PointerScale(float z) const
-{
-    // A point behind the eye is nowhere on the screen; it moves in plane
-    // units, as one on the plane would, so the quad keeps its shape.
-    const float depth = skimbler::DepthScale(z);
-    return depth == 0.0f ? 1.0f : depth;
-}
-
 void CSkimblerView::SyncViewOffset()
 {
     if (m_interface)
@@ -231,7 +223,7 @@ bool CSkimblerView::NavigationPress(QMouseEvent *event)
         return false;
     event->accept();
     // An edit drag keeps the picture where it is until it ends.
-    if (m_dragTarget >= 0 || m_surfaceDrag)
+    if (m_drag)
         return true;
     m_panButton = event->button();
     m_panStart = DevicePosition(event->position());
@@ -253,7 +245,7 @@ bool CSkimblerView::NavigationMove(QMouseEvent *event)
         event->accept();
         return true;
     }
-    if (m_spaceHeld && m_dragTarget < 0 && !m_surfaceDrag) {
+    if (m_spaceHeld && !m_drag) {
         m_pointerX = position.x();
         m_pointerY = position.y();
         SetPointerShape(Qt::OpenHandCursor);
@@ -309,7 +301,7 @@ bool CSkimblerView::eventFilter(QObject *watched, QEvent *event)
     if (type == QEvent::KeyRelease) {
         if (!key->isAutoRepeat() && m_spaceHeld) {
             m_spaceHeld = false;
-            if (m_panButton == Qt::NoButton && m_dragTarget < 0 && !m_surfaceDrag)
+            if (m_panButton == Qt::NoButton && !m_drag)
                 SetPointerShape(Qt::ArrowCursor);
         }
         return false;
@@ -322,7 +314,7 @@ bool CSkimblerView::eventFilter(QObject *watched, QEvent *event)
         return false;
     if (!key->isAutoRepeat() && !m_spaceHeld) {
         m_spaceHeld = true;
-        if (m_panButton == Qt::NoButton && m_dragTarget < 0 && !m_surfaceDrag)
+        if (m_panButton == Qt::NoButton && !m_drag)
             SetPointerShape(Qt::OpenHandCursor);
     }
     return !ours && !TakesSpace(watched);

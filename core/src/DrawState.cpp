@@ -2,6 +2,7 @@
 
 #include "skimbler/Scene.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -113,6 +114,27 @@ bool ProjectiveQ(const float corners[4][3], float q[4])
     q[1] = static_cast<float>(1.0 / (1.0 - b));
     q[2] = static_cast<float>(1.0 / b);
     return true;
+}
+
+bool PremultipliesColour(const DrawState &state)
+{
+    return state.SrcFactor == gl::SRC_ALPHA || state.SrcFactor == gl::SRC_ALPHA_SATURATE;
+}
+
+void StraightenAlpha(const DrawState &state, std::uint8_t *rgba, std::size_t pixelCount)
+{
+    const bool premultiplied = PremultipliesColour(state);
+    for (std::uint8_t *pixel = rgba, *end = rgba + pixelCount * 4; pixel != end; pixel += 4) {
+        const int alpha = pixel[3];
+        if (alpha == 0) {
+            pixel[0] = pixel[1] = pixel[2] = 0;
+            continue;
+        }
+        if (!premultiplied)
+            continue;
+        for (int k = 0; k < 3; ++k)
+            pixel[k] = static_cast<std::uint8_t>(std::min(255, (pixel[k] * 255 + alpha / 2) / alpha));
+    }
 }
 
 } // namespace skimbler

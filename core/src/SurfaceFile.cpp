@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <climits>
@@ -88,6 +89,39 @@ std::string CurrentFolder()
 #endif
 }
 
+// The path with '/' between its parts. Windows also takes '\\', which
+// elsewhere is a character a name may hold.
+std::string Generic(const std::string &path)
+{
+#ifdef _WIN32
+    std::string generic = path;
+    for (char &c : generic) {
+        if (c == '\\')
+            c = '/';
+    }
+    return generic;
+#else
+    return path;
+#endif
+}
+
+// How many leading characters of a generic path name its root: 1 for "/";
+// on Windows also 3 for a drive ("C:/") and the whole "//server/share/" of
+// a network path. 0 for a relative path.
+std::size_t RootLength(const std::string &path)
+{
+#ifdef _WIN32
+    if (path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' && path[2] == '/')
+        return 3;
+    if (path.size() > 2 && path[0] == '/' && path[1] == '/' && path[2] != '/') {
+        const std::size_t server = path.find('/', 2);
+        const std::size_t share = server == std::string::npos ? server : path.find('/', server + 1);
+        return share == std::string::npos ? path.size() : share + 1;
+    }
+#endif
+    return !path.empty() && path[0] == '/' ? 1 : 0;
+}
+
 std::vector<std::string> Parts(const std::string &path)
 {
     std::vector<std::string> parts;
@@ -104,9 +138,10 @@ std::vector<std::string> Parts(const std::string &path)
 // Without "." and empty parts, ".." taken back where it can be.
 std::string CleanPath(const std::string &path)
 {
-    const bool absolute = !path.empty() && path[0] == '/';
+    const std::size_t rootLength = RootLength(path);
+    const bool absolute = rootLength > 0;
     std::vector<std::string> kept;
-    for (const std::string &part : Parts(path)) {
+    for (const std::string &part : Parts(path.substr(rootLength))) {
         if (part == ".")
             continue;
         if (part == "..") {
@@ -119,7 +154,9 @@ std::string CleanPath(const std::string &path)
         }
         kept.push_back(part);
     }
-    std::string clean = absolute ? "/" : "";
+    std::string clean = path.substr(0, rootLength);
+    if (absolute && clean.back() != '/')
+        clean += '/';
     for (std::size_t i = 0; i < kept.size(); ++i)
         clean += (i ? "/" : "") + kept[i];
     return clean.empty() ? "." : clean;
@@ -133,24 +170,28 @@ std::string Join(const std::string &folder, const std::string &name)
 // `path` made absolute against the current folder, and cleaned.
 std::string AbsoluteFilePath(const std::string &path)
 {
-    return CleanPath(!path.empty() && path[0] == '/' ? path : Join(CurrentFolder(), path));
+    const std::string generic = Generic(path);
+    return CleanPath(RootLength(generic) > 0 ? generic : Join(CurrentFolder(), generic));
 }
 
 // The folder `path` is in, absolute.
 std::string FolderOf(const std::string &path)
 {
     const std::string absolute = AbsoluteFilePath(path);
+    const std::size_t rootLength = RootLength(absolute);
     const std::size_t slash = absolute.rfind('/');
-    return slash == 0 ? "/" : absolute.substr(0, slash);
+    return slash == std::string::npos || slash < rootLength ? absolute.substr(0, rootLength)
+                                                            : absolute.substr(0, slash);
 }
 
 // `name` taken from `folder` (the current folder when empty); an absolute
 // name stays as it is.
 std::string FromFolder(const std::string &folder, const std::string &name)
 {
-    if (!name.empty() && name[0] == '/')
-        return name;
-    return Join(AbsoluteFilePath(folder.empty() ? "." : folder), name);
+    const std::string generic = Generic(name);
+    if (RootLength(generic) > 0)
+        return generic;
+    return Join(AbsoluteFilePath(folder.empty() ? "." : folder), generic);
 }
 
 // The way from `folder` to the absolute, clean path `file`.

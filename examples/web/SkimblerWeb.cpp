@@ -10,7 +10,6 @@
 #include <emscripten/html5.h>
 
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -64,13 +63,11 @@ EMSCRIPTEN_KEEPALIVE int skimbler_upload(const std::uint8_t *pixels, int width, 
         return 0;
     }
     const auto w = std::uint32_t(width), h = std::uint32_t(height);
+    // A 24-bit image goes up as RGB: the shader then mixes in an opaque
+    // border at its edges, as the editor's RGB texture does.
     if (components == 4)
         return renderer.UploadRgba(pixels, w, h, &lastError) ? 1 : 0;
-    std::vector<std::uint8_t> rgba(std::size_t(w) * h * 4, 255);
-    for (std::size_t i = 0; i < std::size_t(w) * h; ++i)
-        for (int k = 0; k < 3; ++k)
-            rgba[i * 4 + k] = pixels[i * 3 + k];
-    return renderer.UploadRgba(rgba.data(), w, h, &lastError) ? 1 : 0;
+    return renderer.UploadRgb(pixels, w, h, &lastError) ? 1 : 0;
 }
 
 // Draws the surface with the editor's camera over the whole canvas of

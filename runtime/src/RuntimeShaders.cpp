@@ -55,8 +55,9 @@ float EdgeWeight(vec2 st, int level)
 // How much of the filter's footprint at this fragment lies on the image
 // rather than on the border, level by level as the sampler picks them. The
 // level of detail is worked out as the OpenGL ES rules give it; a driver's
-// own approximation may pick another level, or weigh two levels otherwise,
-// which shows in the outermost texels of the mipmap filters only.
+// own approximation may pick another level, weigh two levels otherwise or
+// switch between mag and min elsewhere, which shows in the quad's outermost
+// pixels only, and most with the mipmap filters on a steeply tilted quad.
 float BorderWeight(vec2 st)
 {
     vec2 size = vec2(textureSize(u_texture, 0));

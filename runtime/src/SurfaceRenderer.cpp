@@ -29,6 +29,7 @@ enum : std::uint32_t {
     GL_PIXEL_UNPACK_BUFFER_ = 0x88EC,
     GL_PIXEL_UNPACK_BUFFER_BINDING_ = 0x88EF,
     GL_BLEND_ = 0x0BE2,
+    GL_COLOR_WRITEMASK_ = 0x0C23,
     GL_BLEND_DST_RGB_ = 0x80C8,
     GL_BLEND_SRC_RGB_ = 0x80C9,
     GL_BLEND_DST_ALPHA_ = 0x80CA,
@@ -73,6 +74,7 @@ struct Functions
     X(void, BlendFuncSeparate, (std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t))                   \
     X(void, BufferData, (std::uint32_t, std::ptrdiff_t, const void *, std::uint32_t))                          \
     X(void, BufferSubData, (std::uint32_t, std::ptrdiff_t, std::ptrdiff_t, const void *))                      \
+    X(void, ColorMask, (unsigned char, unsigned char, unsigned char, unsigned char))                           \
     X(void, CompileShader, (std::uint32_t))                                                                    \
     X(std::uint32_t, CreateProgram, ())                                                                        \
     X(std::uint32_t, CreateShader, (std::uint32_t))                                                            \
@@ -92,6 +94,7 @@ struct Functions
     X(void, GenVertexArrays, (int, std::uint32_t *))                                                           \
     X(void, GenerateMipmap, (std::uint32_t))                                                                   \
     X(std::uint32_t, GetError, ())                                                                             \
+    X(void, GetBooleanv, (std::uint32_t, unsigned char *))                                                     \
     X(void, GetIntegerv, (std::uint32_t, int *))                                                               \
     X(void, GetProgramInfoLog, (std::uint32_t, int, int *, char *))                                            \
     X(void, GetProgramiv, (std::uint32_t, std::uint32_t, int *))                                               \
@@ -176,6 +179,7 @@ struct SurfaceRenderer::Impl
     // The texture has alpha: its border is transparent black, else opaque
     // black (OpenGL reads an RGB texture's border alpha as 1).
     bool hasAlpha = true;
+    AlphaOutput output = AlphaOutput::Blended;
 
     std::uint32_t Compile(std::uint32_t type, const std::string &source, std::string *error)
     {
@@ -435,6 +439,16 @@ bool SurfaceRenderer::Upload(const std::uint8_t *pixels, std::uint32_t width, st
     return true;
 }
 
+void SurfaceRenderer::SetAlphaOutput(AlphaOutput output)
+{
+    m->output = output;
+}
+
+SurfaceRenderer::AlphaOutput SurfaceRenderer::Output() const
+{
+    return m->output;
+}
+
 DrawState SurfaceRenderer::Resolved(const View &view, bool projective) const
 {
     DrawOptions options;
@@ -521,7 +535,20 @@ void SurfaceRenderer::DrawWith(const DrawState &state, const float projection[16
     } else {
         gl.Disable(GL_BLEND_);
     }
-    gl.DrawArrays(state.Primitive, 0, 4);
+    if (m->output == AlphaOutput::StraightPasses) {
+        // As the transparent export draws: the blended colour over the
+        // cleared alpha, then the surface's own alpha as its coverage.
+        unsigned char oldMask[4] = {1, 1, 1, 1};
+        gl.GetBooleanv(GL_COLOR_WRITEMASK_, oldMask);
+        gl.ColorMask(1, 1, 1, 0);
+        gl.DrawArrays(state.Primitive, 0, 4);
+        gl.ColorMask(0, 0, 0, 1);
+        gl.Disable(GL_BLEND_);
+        gl.DrawArrays(state.Primitive, 0, 4);
+        gl.ColorMask(oldMask[0], oldMask[1], oldMask[2], oldMask[3]);
+    } else {
+        gl.DrawArrays(state.Primitive, 0, 4);
+    }
 
     if (oldBlendOn)
         gl.Enable(GL_BLEND_);

@@ -11,7 +11,7 @@
 #include "surface/CSkimblerDoc.h"
 #include "surface/DocumentLoader.h"
 #include "view/CSkimblerView.h"
-#include "view/ViewTestSupport.h"
+#include "common/ViewHost.h"
 
 #include <skimbler/SurfaceFile.h>
 

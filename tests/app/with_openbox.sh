@@ -6,7 +6,7 @@ set -euo pipefail
 
 if [ -z "${WITH_OPENBOX_INNER:-}" ]; then
     export WITH_OPENBOX_INNER=1
-    exec xvfb-run -a -s "-screen 0 ${1}x24" bash "$0" "$@"
+    exec bash "$(dirname "$0")/../common/own_display.sh" --screen "$1" bash "$0" "$@"
 fi
 shift
 

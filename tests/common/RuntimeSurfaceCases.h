@@ -85,6 +85,10 @@ const Points kFull{{{-4.f / 3, 1, 0}, {-4.f / 3, -1, 0}, {4.f / 3, 1, 0}, {4.f /
 const Points kSmall{{{-0.45f, 0.3f, 0}, {-0.45f, -0.3f, 0}, {0.35f, 0.3f, 0}, {0.35f, -0.3f, 0}}};
 const Points kTiny{{{-0.1f, 0.08f, 0}, {-0.1f, -0.08f, 0}, {0.1f, 0.08f, 0}, {0.1f, -0.08f, 0}}};
 const Points kLifted{{{-1.1f, 0.8f, 0.6f}, {-1.2f, -0.9f, -0.7f}, {1.0f, 0.9f, 0.2f}, {1.1f, -0.8f, -1.5f}}};
+// Lifted and small: minified, the level of detail changing across it.
+const Points kSmallLifted{{{-0.3f, 0.2f, 0.5f}, {-0.32f, -0.22f, -0.5f}, {0.28f, 0.24f, 0.1f}, {0.3f, -0.2f, -0.9f}}};
+// Steeply tilted: magnified at the top, far smaller at the bottom.
+const Points kSteep{{{-0.5f, 0.6f, 1.2f}, {-0.7f, -0.4f, -3.0f}, {0.5f, 0.6f, 1.0f}, {0.6f, -0.4f, -3.2f}}};
 const Points kTrapezoid{{{-0.7f, 0.5f, 0}, {-1.3f, -0.9f, 0}, {0.6f, 0.8f, 0}, {1.25f, -0.75f, 0}}};
 const Points kSmallTrapezoid{{{-0.2f, 0.1f, 0}, {-0.35f, -0.2f, 0}, {0.15f, 0.2f, 0}, {0.3f, -0.18f, 0}}};
 // A corner whose x needs all nine digits of a float to read back exactly.
@@ -193,6 +197,13 @@ inline std::vector<NamedCase> AllCases()
     // Corners lifted towards and away from the eye.
     row("lifted linear", filtered("card64", kLifted, gl::LINEAR, gl::LINEAR));
     row("lifted mipmaps", filtered("card64", kLifted, gl::NEAREST, gl::LINEAR_MIPMAP_LINEAR));
+    // Every mipmap filter on tilted quads: at their edges the level each
+    // fragment reads decides how much border is mixed in.
+    for (const auto &min : skimbler::ValueTable::MinFilter()) {
+        if (min.value == gl::NEAREST || min.value == gl::LINEAR)
+            continue;
+        row(("small lifted " + QByteArray(min.name)).constData(), filtered("card64", kSmallLifted, gl::LINEAR, min.value));
+    }
 
     // Each flag off: what is drawn in place of the setting.
     Case off = filtered("card64", kSmall, gl::NEAREST, gl::NEAREST);
@@ -245,12 +256,41 @@ inline std::vector<NamedCase> AllCases()
     return rows;
 }
 
-// The rows, as a _data function gives them (column "surface").
-inline void AddCases()
+// Every mipmap filter on a steeply tilted quad, magnified at its top and
+// far smaller at its bottom: for the OpenGL paths, which share the editor's
+// sampler. Other rasterisers (lavapipe, SwiftShader) and the pixel probe
+// work the level of detail out their own way and pick other levels in
+// whole bands there.
+inline std::vector<NamedCase> SteepCases()
+{
+    std::vector<NamedCase> rows;
+    for (const auto &min : skimbler::ValueTable::MinFilter()) {
+        if (min.value == gl::NEAREST || min.value == gl::LINEAR)
+            continue;
+        for (const char *image : {"card64", "rgb64"}) {
+            Case c;
+            c.image = QString::fromLatin1(image);
+            c.points = kSteep;
+            c.min = min.value;
+            c.src = gl::SRC_ALPHA;
+            c.dst = gl::ONE_MINUS_SRC_ALPHA;
+            rows.push_back({QByteArray("steep ") + image + " " + min.name, c});
+        }
+    }
+    return rows;
+}
+
+// The rows, as a _data function gives them (column "surface"), with the
+// steep ones if asked.
+inline void AddCases(bool steep = false)
 {
     QTest::addColumn<Case>("surface");
     for (const NamedCase &row : AllCases())
         QTest::newRow(row.name.constData()) << row.surface;
+    if (steep) {
+        for (const NamedCase &row : SteepCases())
+            QTest::newRow(row.name.constData()) << row.surface;
+    }
 }
 
 struct Difference

@@ -6,7 +6,7 @@
 # (with $app_signal, TERM unless set).
 if [ -z "${E2E_INNER:-}" ]; then
     export E2E_INNER=1 LIBGL_ALWAYS_SOFTWARE=1 QT_QPA_PLATFORM=xcb
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+    exec bash "$(dirname "$0")/../common/own_display.sh" bash "$0" "$@"
 fi
 
 skimbler="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"

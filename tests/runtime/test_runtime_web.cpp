@@ -17,8 +17,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <set>
-
 using namespace skimbler;
 using namespace runtimecases;
 
@@ -27,8 +25,9 @@ namespace {
 // Pixels whose centre lies this close to the quad's outline count as its
 // edge, where coverage and the texel picked may differ.
 constexpr double kEdgeWidth = 1.0;
-// The worst difference measured there on SwiftShader over the table.
-constexpr int kEdgeBound = 82;
+// The worst difference measured there on SwiftShader over the table: a
+// pixel on the small lifted quad's outline the two cover differently.
+constexpr int kEdgeBound = 130;
 
 // Rows where SwiftShader itself parts from Mesa inside the quad, with the
 // bound measured: its level of detail and its filter weights are worked out
@@ -42,14 +41,10 @@ const std::map<QString, int> kSwiftShaderBounds{
     {QStringLiteral("lifted projective"), 25},
     {QStringLiteral("lifted mipmaps"), 194},
     {QStringLiteral("nine-digit corner"), 12},
-};
-
-// 24-bit rows whose border WebGL draws transparent (and every "rgb
-// magnified" row).
-const std::set<QString> kOpaqueBorderRows{
-    QStringLiteral("rgb mag linear"),
-    QStringLiteral("rgb trapezoid projective"),
-    QStringLiteral("rgb minified GL_LINEAR_MIPMAP_NEAREST"),
+    {QStringLiteral("small lifted GL_NEAREST_MIPMAP_NEAREST"), 97},
+    {QStringLiteral("small lifted GL_LINEAR_MIPMAP_NEAREST"), 4},
+    {QStringLiteral("small lifted GL_NEAREST_MIPMAP_LINEAR"), 71},
+    {QStringLiteral("small lifted GL_LINEAR_MIPMAP_LINEAR"), 4},
 };
 
 View TableView()
@@ -215,9 +210,6 @@ private slots:
                                     .arg(inside.overTwo)
                                     .arg(2)
                                     .arg(atOutline.where);
-        // Where a linear filter reaches the border of a 24-bit image.
-        if (kOpaqueBorderRows.count(name) || name.startsWith(QLatin1String("rgb magnified")))
-            QEXPECT_FAIL("", "WebGL 2 has no border colour, and the GLSL ES border fades a 24-bit image's alpha", Abort);
         QVERIFY2(inside.worst <= bound && atOutline.worst <= std::max(kEdgeBound, bound), qPrintable(failure));
     }
 };

@@ -5,7 +5,7 @@
 // open, a redo, New), and an upload OpenGL refuses, leaves the window
 // showing what the user expects: never an older picture over a newer one.
 
-#include "ViewTestSupport.h"
+#include "common/ViewHost.h"
 #include "common/MessageRecorder.h"
 
 #include "render/SurfaceTexture.h"

@@ -1,12 +1,7 @@
-#include "app/CMainFrame.h"
-#include "app/CNumberEdit.h"
+#include "common/ViewHost.h"
 #include "render/GraphicalInterface.h"
-#include "res/Resource.h"
-#include "view/FrameTestSupport.h"
 
-#include <QLabel>
 #include <QLineEdit>
-#include <QToolBar>
 #include <QUndoStack>
 #include <QtTest>
 
@@ -19,16 +14,15 @@ using namespace ViewTest;
 
 // The view from the keyboard and as the status bar describes it: corners
 // chosen with 0 to 3 and Escape, nudged with the arrow keys; what lies under
-// the pointer.
-class TestViewKeys : public FrameTest
+// the pointer. The view is in a plain host window, beside two fields.
+class TestViewKeys : public HostedViewTest
 {
     Q_OBJECT
 
 private Q_SLOTS:
     void init()
     {
-        QVERIFY(OpenFrame(m_document, m_frame, m_view));
-        QTRY_COMPARE(m_view->Interface()->Height, m_view->ClientHeight());
+        QVERIFY(openHost(800, 600));
         halveLayout();
     }
 
@@ -43,15 +37,15 @@ private Q_SLOTS:
 
 void TestViewKeys::digitsAndEscapeChooseTheCorner()
 {
-    const int buttons[] = {Resource::ID_POINT_0, Resource::ID_POINT_1, Resource::ID_POINT_2, Resource::ID_POINT_3};
     for (int corner : {2, 0, 3, 1}) {
         QTest::keyClick(m_view, Qt::Key(Qt::Key_0 + corner));
-        QVERIFY(m_frame->IsButtonChecked(buttons[corner]));
-        // The fields follow the choice.
-        QCOMPARE(m_frame->m_xEdit->GetValue(), double(surface().Points[corner][0]));
+        QCOMPARE(m_host->selected, corner);
+        // The coordinates follow the choice.
+        QCOMPARE(m_host->coordinates.point, corner);
+        QCOMPARE(m_host->coordinates.x, double(surface().Points[corner][0]));
     }
     QTest::keyClick(m_view, Qt::Key_Escape);
-    QVERIFY(m_frame->IsButtonChecked(Resource::ID_POINT_NONE));
+    QCOMPARE(m_host->selected, -1);
     // Without a corner the arrows move nothing.
     const SurfaceSettings before = m_document->Settings();
     QTest::keyClick(m_view, Qt::Key_Left);
@@ -100,7 +94,7 @@ void TestViewKeys::arrowsNudgeByWholeWindowPixels()
     QVERIFY(qAbs(surface().Points[2][0] - plane[0] - float(step.x()) * unitX) < 1e-5f);
     QVERIFY(qAbs(surface().Points[2][1] - plane[1] + float(step.y()) * unitY) < 1e-5f);
     QCOMPARE(surface().Points[2][2], 0.125f);
-    QCOMPARE(m_frame->m_yEdit->GetValue(), double(surface().Points[2][1]));
+    QCOMPARE(m_host->coordinates.y, double(surface().Points[2][1]));
 }
 
 void TestViewKeys::aRunOfNudgesIsOneUndoStep()
@@ -138,7 +132,7 @@ void TestViewKeys::aRunOfNudgesIsOneUndoStep()
 
 void TestViewKeys::statusBarTellsWhatIsUnderThePointer()
 {
-    const auto status = [this] { return m_frame->m_messagePane->text(); };
+    const auto status = [this] { return m_host->hover; };
     const QPoint corner1 = windowOf(1).toPoint();
     Hover(m_view, corner1 + QPoint(1, -1));
     QTRY_VERIFY2(status().contains(QString::fromUtf8("角點 1")), qPrintable(status()));
@@ -162,7 +156,7 @@ void TestViewKeys::statusBarTellsWhatIsUnderThePointer()
 
     QEvent leave(QEvent::Leave);
     QCoreApplication::sendEvent(m_view, &leave);
-    QCOMPARE(status(), QString::fromUtf8("就緒"));
+    QCOMPARE(status(), QString());
 }
 
 QTEST_MAIN(TestViewKeys)
@@ -173,7 +167,7 @@ void TestViewKeys::spaceDragPansWhereverTheFocusIs_data()
     QTest::addColumn<QString>("focus");
     QTest::addColumn<QString>("typed");
     QTest::newRow("view") << QStringLiteral("view") << QString();
-    QTest::newRow("Z field") << QStringLiteral("z") << QString();
+    QTest::newRow("number field") << QStringLiteral("numbers") << QString();
     QTest::newRow("text field") << QStringLiteral("text") << QStringLiteral("a ");
 }
 
@@ -181,18 +175,10 @@ void TestViewKeys::spaceDragPansWhereverTheFocusIs()
 {
     QFETCH(QString, focus);
     QFETCH(QString, typed);
-    m_frame->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_frame.get()));
-    auto *text = new QLineEdit(QStringLiteral("a"));
-    m_frame->m_pointBar->addWidget(text);
-    QWidget *target = focus == QStringLiteral("z") ? static_cast<QWidget *>(m_frame->m_zEdit) : text;
-    if (focus == QStringLiteral("view")) {
-        m_frame->centralWidget()->setFocus();
-    } else {
-        target->setFocus();
-        QTRY_VERIFY(target->hasFocus());
-    }
-    const QString zText = m_frame->m_zEdit->text();
+    QLineEdit *text = m_host->field;
+    QWidget *target = focus == QStringLiteral("numbers") ? m_host->numbers : text;
+    QVERIFY(focusInto(focus == QStringLiteral("view") ? m_host->container : target));
+    const QString numbersText = m_host->numbers->text();
     const SurfaceSettings before = m_document->Settings();
     const int steps = m_document->UndoStack()->count();
 
@@ -214,7 +200,7 @@ void TestViewKeys::spaceDragPansWhereverTheFocusIs()
     QCOMPARE(QPointF(m_view->PanX(), m_view->PanY()), QPointF(30, -20));
     QVERIFY(m_document->Settings() == before);
     QCOMPARE(m_document->UndoStack()->count(), steps);
-    QCOMPARE(m_frame->m_zEdit->text(), zText);
+    QCOMPARE(m_host->numbers->text(), numbersText);
     if (!typed.isEmpty())
         QCOMPARE(text->text(), typed);
 

@@ -1,7 +1,7 @@
 #include "common/MessageRecorder.h"
 #include "render/GraphicalFramework.h"
 #include "render/GraphicalInterface.h"
-#include "view/ViewTestSupport.h"
+#include "common/ViewHost.h"
 
 #include <QOpenGLContext>
 #include <QSignalSpy>

@@ -17,6 +17,16 @@ execute_process(COMMAND ${CMAKE_COMMAND} --build ${WORK}/build RESULT_VARIABLE f
 if(failed)
     message(FATAL_ERROR "the Windows build failed:\n${out}")
 endif()
+# A surface whose image is found only from the file's own folder: the
+# relative path must be taken from there, however the surface's path is
+# spelt.
+file(MAKE_DIRECTORY ${WORK}/paths/surfaces ${WORK}/paths/images)
+file(WRITE ${WORK}/paths/images/card.tga "not read")
+file(READ ${SOURCE}/tests/data/surface-files/uncleaned-paths.skimbler surface)
+string(REGEX REPLACE "\"absolute\": \"[^\"]*\"" "\"absolute\": \"/nowhere/card.tga\"" surface "${surface}")
+string(REGEX REPLACE "\"relative\": \"[^\"]*\"" "\"relative\": \"../images/card.tga\"" surface "${surface}")
+file(WRITE ${WORK}/paths/surfaces/beside.skimbler "${surface}")
+list(APPEND FILES ${WORK}/paths/surfaces/beside.skimbler)
 execute_process(COMMAND ${NATIVE} ${FILES} RESULT_VARIABLE failed OUTPUT_VARIABLE linux)
 if(failed)
     message(FATAL_ERROR "the Linux check failed")
@@ -27,9 +37,11 @@ set(ENV{WINEPREFIX} ${WORK}/wine-prefix)
 set(ENV{WINEDEBUG} -all)
 set(ENV{WINEDLLOVERRIDES} "mscoree,mshtml=")
 unset(ENV{DISPLAY})
-# Wine's Z: drive is the Unix root.
+# Wine's Z: drive is the Unix root; the paths as Windows spells them, with a
+# drive and backslashes.
 set(windowsFiles)
 foreach(file ${FILES})
+    string(REPLACE "/" "\\" file "${file}")
     list(APPEND windowsFiles "Z:${file}")
 endforeach()
 execute_process(COMMAND ${WINE} ${WORK}/build/resolve_check.exe ${windowsFiles}
@@ -42,6 +54,9 @@ if(NOT windows STREQUAL linux)
     file(WRITE ${WORK}/linux.txt "${linux}")
     file(WRITE ${WORK}/windows.txt "${windows}")
     message(FATAL_ERROR "Windows and Linux resolve differently: compare ${WORK}/linux.txt and ${WORK}/windows.txt")
+endif()
+if(NOT linux MATCHES "beside.skimbler\n  image found: images/card.tga\n")
+    message(FATAL_ERROR "the Linux check did not find the image beside the surface:\n${linux}")
 endif()
 string(REGEX MATCHALL "\n  projective 0" files "${linux}")
 list(LENGTH files count)

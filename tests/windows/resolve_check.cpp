@@ -19,6 +19,22 @@ std::uint32_t Bits(float value)
     return bits;
 }
 
+// The image's name and its folder's, with '/' between: the rest differs
+// from one system to the other, and so does a backslash (a separator on
+// Windows only).
+std::string Tail(std::string path)
+{
+    for (char &c : path) {
+        if (c == '\\')
+            c = '/';
+    }
+    const std::size_t last = path.rfind('/');
+    if (last == std::string::npos || last == 0)
+        return path.substr(last == std::string::npos ? 0 : 1);
+    const std::size_t before = path.rfind('/', last - 1);
+    return path.substr(before == std::string::npos ? 0 : before + 1);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -27,12 +43,20 @@ int main(int argc, char **argv)
         skimbler::SurfaceRenderer renderer;
         std::string error;
         // Only the name: the folder differs from one system to the other.
-        const char *name = std::strrchr(argv[i], '/');
-        std::printf("%s\n", name ? name + 1 : argv[i]);
+        const std::string argument = argv[i];
+        const std::size_t slash = argument.find_last_of("/\\");
+        std::printf("%s\n", argument.substr(slash == std::string::npos ? 0 : slash + 1).c_str());
         if (!renderer.Open(argv[i], &error)) {
             std::printf("  refused: %s\n", error.c_str());
             continue;
         }
+        // Where the image was looked for, and whether it is there: a path
+        // resolved against the wrong folder names a file that is not.
+        const std::string &image = renderer.ImagePath();
+        std::FILE *found = image.empty() ? nullptr : std::fopen(image.c_str(), "rb");
+        std::printf("  image %s: %s\n", found ? "found" : "missing", Tail(image).c_str());
+        if (found)
+            std::fclose(found);
         skimbler::View view;
         view.Width = 800;
         view.Height = 600;

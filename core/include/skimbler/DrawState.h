@@ -4,6 +4,7 @@
 #include "skimbler/Scene.h"
 #include "skimbler/SurfaceSettings.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace skimbler {
@@ -77,6 +78,18 @@ extern const float StripTexCoords[4][2];
 // The one place the flag rules and the rule for refused values live.
 DrawState Resolve(const SurfaceSettings &settings, std::uint32_t imageWidth, std::uint32_t imageHeight,
                   const DrawOptions &options);
+
+// Straight-alpha output (what a transparent export writes). Drawn on
+// transparent black in two passes, the colour channels with the blend in
+// force and then the alpha channel alone with blending off, a pixel holds
+// the blended colour and the surface's own alpha (its coverage). Where the
+// source factor weighs the source by its alpha (SRC_ALPHA,
+// SRC_ALPHA_SATURATE) that colour is premultiplied.
+bool PremultipliesColour(const DrawState &state);
+// Turns `pixelCount` RGBA8 pixels drawn so into straight alpha: the colour
+// divided by the alpha (rounded to nearest) where PremultipliesColour, and
+// pixels of alpha 0 made (0, 0, 0, 0).
+void StraightenAlpha(const DrawState &state, std::uint8_t *rgba, std::size_t pixelCount);
 
 // The homogeneous q of each corner that makes the strip's two triangles one
 // projective mapping. False, with every q 1, for a parallelogram (already

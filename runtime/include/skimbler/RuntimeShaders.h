@@ -22,7 +22,14 @@ struct ShaderSources
 
 // The shaders the runtime draws with, complete with their version line. The
 // body is the same for every API; GLSL ES gets a precision line and mixes the
-// border in itself, since OpenGL ES 3.0 has no border clamp.
+// border in itself, since OpenGL ES 3.0 has no border clamp. It works the
+// level of detail out itself for that, so in the quad's outermost pixels
+// (within one of its outline) it can part from a driver's own choice of
+// level: on Mesa, against the editor, up to 3 levels with GL_NEAREST or
+// GL_LINEAR, 10 with GL_LINEAR_MIPMAP_LINEAR, 22 with
+// GL_LINEAR_MIPMAP_NEAREST and 40 with the NEAREST_MIPMAP filters (a steeply
+// tilted quad); inside it within 2 (3 where the blend weighs the source by
+// itself, 7 on a small projective quad with mipmaps).
 ShaderSources RuntimeShaderSources(ShaderApi api);
 
 // How one DrawVertex is laid out in the vertex buffer the shaders read: three

@@ -37,6 +37,21 @@ using FunctionLoader = void (*(*)(const char *name))();
 class SurfaceRenderer
 {
 public:
+    // What Draw writes into the colour buffer.
+    enum class AlphaOutput {
+        // The surface blended over what is there, alpha channel included,
+        // as the editor's view draws it.
+        Blended,
+        // For a picture with straight alpha, as `skimbler-cli render
+        // --transparent` and the editor's transparent export write it: the
+        // colour channels blended, then the alpha channel alone written with
+        // blending off, so it holds the surface's own alpha. Clear to
+        // (0, 0, 0, 0) first; read the frame back and pass it to
+        // StraightenAlpha (DrawState.h) with Resolved(view) for the same
+        // bytes as the export.
+        StraightPasses,
+    };
+
     SurfaceRenderer();
     ~SurfaceRenderer();
     SurfaceRenderer(const SurfaceRenderer &) = delete;
@@ -69,6 +84,10 @@ public:
     // 24-bit image as RGB: made RGBA, its edges would fade to transparent).
     bool UploadRgba(const std::uint8_t *pixels, std::uint32_t width, std::uint32_t height, std::string *error);
     bool UploadRgb(const std::uint8_t *pixels, std::uint32_t width, std::uint32_t height, std::string *error);
+
+    // Blended unless set; the colour write mask is put back after Draw.
+    void SetAlphaOutput(AlphaOutput output);
+    AlphaOutput Output() const;
 
     // What Draw sends for this view: the flag rules applied.
     DrawState Resolved(const View &view, bool projective = false) const;

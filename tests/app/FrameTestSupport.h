@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/CMainFrame.h"
-#include "view/ViewTestSupport.h"
+#include "common/ViewHost.h"
 
 #include <QtTest>
 

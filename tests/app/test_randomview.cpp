@@ -17,7 +17,7 @@
 #include "res/Resource.h"
 #include "surface/DocumentLoader.h"
 #include "surface/RandomOps.h"
-#include "view/FrameTestSupport.h"
+#include "FrameTestSupport.h"
 
 #include <QTableWidget>
 #include <QtTest>

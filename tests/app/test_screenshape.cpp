@@ -2,7 +2,7 @@
 #include "app/ScreenShapeMenu.h"
 #include "common/CliRunner.h"
 #include "render/GraphicalInterface.h"
-#include "view/ViewTestSupport.h"
+#include "common/ViewHost.h"
 
 #include <QtTest>
 

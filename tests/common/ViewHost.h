@@ -14,9 +14,12 @@
 #include <QMouseEvent>
 #include <QPointingDevice>
 #include <QString>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QVBoxLayout>
 #include <QWheelEvent>
+#include <QWidget>
 
 #include <GL/gl.h>
 
@@ -192,6 +195,140 @@ protected:
 
 private Q_SLOTS:
     void cleanup() { closeView(); }
+};
+
+// A plain window holding a view the way any editor's window would: the view
+// in a window container under a text field and a number field, and the last
+// value of each signal the view sent, where a main window would show it.
+class ViewHost : public QWidget
+{
+public:
+    explicit ViewHost(CSkimblerView *view)
+        : view(view)
+    {
+        auto *layout = new QVBoxLayout(this);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(0);
+        field = new QLineEdit(QStringLiteral("a"), this);
+        layout->addWidget(field);
+        numbers = new QLineEdit(QStringLiteral("0.5"), this);
+        numbers->setInputMethodHints(Qt::ImhFormattedNumbersOnly);
+        layout->addWidget(numbers);
+        container = QWidget::createWindowContainer(view, this);
+        container->setFocusPolicy(Qt::StrongFocus);
+        layout->addWidget(container, 1);
+        QObject::connect(view, &CSkimblerView::coordinatesChanged, this, [this](int point, double x, double y, double z) {
+            coordinates = {point, x, y, z};
+            ++coordinateAnnouncements;
+        });
+        QObject::connect(view, &CSkimblerView::selectedPointChanged, this, [this](int point) { selected = point; });
+        QObject::connect(view, &CSkimblerView::zoomChanged, this, [this](float value) { zoom = value; });
+        QObject::connect(view, &CSkimblerView::hoverTextChanged, this, [this](const QString &text) { hover = text; });
+    }
+
+    struct Coordinates
+    {
+        int point = -1;
+        double x = 0.0;
+        double y = 0.0;
+        double z = 0.0;
+    };
+
+    CSkimblerView *view;
+    QLineEdit *field = nullptr;
+    QLineEdit *numbers = nullptr;
+    QWidget *container = nullptr;
+    Coordinates coordinates;
+    int coordinateAnnouncements = 0;
+    int selected = -1;
+    float zoom = 1.0f;
+    QString hover;
+};
+
+// The tests of a view in a ViewHost (no main frame): a new document, closed
+// after each test function.
+class HostedViewTest : public TgaFolderTest
+{
+    Q_OBJECT
+
+protected:
+    std::unique_ptr<CSkimblerDoc> m_document;
+    std::unique_ptr<ViewHost> m_host;
+    CSkimblerView *m_view = nullptr;
+
+    Surface &surface() { return m_document->surface; }
+
+    // The host shown and exposed, its view at width x height.
+    bool openHost(int width, int height)
+    {
+        m_document = std::make_unique<CSkimblerDoc>();
+        m_view = new CSkimblerView;
+        m_host = std::make_unique<ViewHost>(m_view);
+        m_host->resize(width, height + 2 * m_host->field->sizeHint().height());
+        // The order the editor's window keeps: the document, then the
+        // native window and its context, then the first picture.
+        m_view->SetDocument(m_document.get());
+        m_view->create();
+        if (m_view->OnCreate() != 0)
+            return false;
+        if (!m_document->OnNewDocument())
+            return false;
+        m_host->show();
+        return QTest::qWaitForWindowExposed(m_host.get()) && QTest::qWaitForWindowExposed(m_view)
+            && setViewSize(width, height);
+    }
+
+    // Grows or shrinks the host until the view, and what it draws, has the
+    // wanted size.
+    bool setViewSize(int width, int height)
+    {
+        const auto sized = [&] {
+            return m_view->size() == QSize(width, height) && m_view->Interface()->Width == width
+                && m_view->Interface()->Height == height;
+        };
+        for (int attempt = 0; attempt < 5 && !sized(); ++attempt) {
+            m_host->resize(m_host->size() + QSize(width, height) - m_view->size());
+            if (QTest::qWaitFor(sized, 2000))
+                return true;
+        }
+        return sized();
+    }
+
+    // The host active with the keyboard focus in `target`.
+    bool focusInto(QWidget *target)
+    {
+        m_host->activateWindow();
+        if (!QTest::qWaitForWindowActive(m_host.get()))
+            return false;
+        target->setFocus();
+        return QTest::qWaitFor([&] { return target->hasFocus(); });
+    }
+
+    // Corner i's window position as the view shows it, and the whole pixel
+    // nearest to it.
+    QPointF windowOf(int i) const
+    {
+        const float *p = m_document->surface.Points[i];
+        return m_view->SurfaceToWindow(p[0], p[1], p[2]);
+    }
+    QPoint cornerAt(int i) const { return windowOf(i).toPoint(); }
+
+    // The default layout at half size, so every handle lies inside the view.
+    void halveLayout()
+    {
+        for (auto &point : surface().Points) {
+            point[0] *= 0.5f;
+            point[1] *= 0.5f;
+        }
+    }
+
+private Q_SLOTS:
+    void cleanup()
+    {
+        m_host.reset();
+        m_view = nullptr;
+        m_document.reset();
+    }
 };
 
 } // namespace ViewTest

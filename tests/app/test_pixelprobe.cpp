@@ -1,6 +1,6 @@
 #include "app/PixelProbeTool.h"
 #include "render/GraphicalInterface.h"
-#include "view/ViewTestSupport.h"
+#include "common/ViewHost.h"
 
 #include <QtTest>
 

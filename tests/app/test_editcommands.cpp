@@ -3,13 +3,16 @@
 #include "app/CPercentEdit.h"
 #include "render/GraphicalInterface.h"
 #include "res/Resource.h"
-#include "view/FrameTestSupport.h"
+#include "FrameTestSupport.h"
 
 #include <skimbler/SurfaceSettings.h>
 
 #include <QAction>
+#include <QLabel>
 #include <QtTest>
 
+#include <cfloat>
+#include <cmath>
 #include <functional>
 #include <memory>
 
@@ -18,7 +21,8 @@ using skimbler::SurfaceSettings;
 using namespace ViewTest;
 
 // Edits made with real input on the real frame land where the user meant,
-// and each one is a single undo step that gives back exactly what was there.
+// and each one is a single undo step that gives back exactly what was there;
+// the frame's fields and buttons reach the view.
 class TestEditCommands : public FrameTest
 {
     Q_OBJECT
@@ -33,6 +37,13 @@ private:
     {
         QTest::mouseClick(field, Qt::LeftButton, Qt::NoModifier, QPoint(5, field->height() / 2));
         QVERIFY(field->hasFocus());
+    }
+
+    // A field's text committed as Enter would.
+    static void commit(CNumberEdit *field, const QString &text)
+    {
+        field->setText(text);
+        field->Commit();
     }
 
     void drag(QPoint from, QList<QPoint> through)
@@ -55,6 +66,11 @@ private Q_SLOTS:
     void typingOverSelectionThenUndoWithFieldFocused();
     void rightPressOnFieldKeepsFocusAndTyping();
     void cleanStateFollowsSaveUndoAndRedo();
+    void typedZoom_data();
+    void typedZoom();
+    void displayTogglesFollowButtons();
+    void hugeTypedCoordinateStaysFinite();
+    void statusBarSaysWhatTheViewTells();
 };
 
 void TestEditCommands::init()
@@ -261,6 +277,72 @@ void TestEditCommands::cleanStateFollowsSaveUndoAndRedo()
     drag(corner + QPoint(9, 2), {corner + QPoint(30, 30), corner + QPoint(9, 2)});
     QCOMPARE(stack()->count(), 2);
     QVERIFY(!m_document->IsModified());
+}
+
+void TestEditCommands::typedZoom_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<float>("zoom");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("250") << QStringLiteral("250") << 2.5f << QStringLiteral("250.0%");
+    QTest::newRow("below the range") << QStringLiteral("5") << CSkimblerView::MinZoom << QStringLiteral("10.0%");
+    QTest::newRow("zero") << QStringLiteral("0") << CSkimblerView::MinZoom << QStringLiteral("10.0%");
+    QTest::newRow("negative") << QStringLiteral("-300") << CSkimblerView::MinZoom << QStringLiteral("10.0%");
+    QTest::newRow("above the range") << QStringLiteral("123456") << CSkimblerView::MaxZoom
+                                     << QStringLiteral("10000.0%");
+    QTest::newRow("beyond float range") << QStringLiteral("1") + QString(45, QLatin1Char('0')) << CSkimblerView::MaxZoom
+                                 << QStringLiteral("10000.0%");
+}
+
+void TestEditCommands::typedZoom()
+{
+    QFETCH(QString, typed);
+    QFETCH(float, zoom);
+    QFETCH(QString, shown);
+    CPercentEdit *field = m_frame->m_zoomEdit;
+    commit(field, typed);
+    QCOMPARE(m_view->Zoom(), zoom);
+    // The field, once left, shows the zoom in force.
+    QVERIFY(std::fabs(field->GetValue() - double(zoom) * 100.0) < 1e-3);
+    field->SetValue(field->GetValue());
+    QCOMPARE(field->text(), shown);
+    QCOMPARE(m_view->Zoom(), zoom);
+}
+
+void TestEditCommands::displayTogglesFollowButtons()
+{
+    m_frame->CheckButton(Resource::ID_SHOW_AXES, false);
+    QVERIFY(m_frame->OnCommand(Resource::ID_SHOW_AXES));
+    QVERIFY(!m_view->ShowAxes());
+    m_frame->CheckButton(Resource::ID_SHOW_AXES, true);
+    QVERIFY(m_frame->OnCommand(Resource::ID_SHOW_AXES));
+    QVERIFY(m_view->ShowAxes());
+    m_frame->CheckButton(Resource::ID_SHOW_HANDLES, false);
+    QVERIFY(m_frame->OnCommand(Resource::ID_SHOW_HANDLES));
+    QVERIFY(!m_view->ShowHandles());
+    QVERIFY(!m_document->IsModified());
+}
+
+void TestEditCommands::hugeTypedCoordinateStaysFinite()
+{
+    QVERIFY(m_view->OnCommand(Resource::ID_POINT_0));
+    commit(m_frame->m_xEdit, QStringLiteral("1") + QString(60, QLatin1Char('0')));
+    QCOMPARE(surface().Points[0][0], FLT_MAX);
+    commit(m_frame->m_yEdit, QStringLiteral("-1") + QString(40, QLatin1Char('0')));
+    QCOMPARE(surface().Points[0][1], -FLT_MAX);
+    QCOMPARE(m_frame->m_yEdit->GetValue(), -double(FLT_MAX));
+}
+
+// The view's words for what lies under the pointer, and the idle text once
+// the pointer left.
+void TestEditCommands::statusBarSaysWhatTheViewTells()
+{
+    const auto status = [this] { return m_frame->m_messagePane->text(); };
+    Hover(m_view, cornerAt(1) + QPoint(1, -1));
+    QTRY_VERIFY2(status().contains(QString::fromUtf8("角點 1")), qPrintable(status()));
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(m_view, &leave);
+    QCOMPARE(status(), QString::fromUtf8("就緒"));
 }
 
 QTEST_MAIN(TestEditCommands)
