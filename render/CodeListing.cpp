@@ -144,20 +144,6 @@ QString WrapName(std::uint32_t wrap, skimbler::ShaderApi api)
     return api == skimbler::ShaderApi::OpenGL33 ? QStringLiteral("GL_CLAMP_TO_BORDER") : QStringLiteral("GL_CLAMP_TO_EDGE");
 }
 
-QString FloatArray(const char *name, const float *values, int count, int perLine)
-{
-    QStringList lines;
-    lines << QStringLiteral("static const float %1[%2] = {").arg(QString::fromLatin1(name)).arg(count);
-    for (int i = 0; i < count; i += perLine) {
-        QStringList numbers;
-        for (int k = i; k < i + perLine && k < count; ++k)
-            numbers << FloatLiteral(values[k]);
-        lines << QStringLiteral("    ") + numbers.join(QStringLiteral(", ")) + QLatin1Char(',');
-    }
-    lines << QStringLiteral("};");
-    return lines.join(QLatin1Char('\n'));
-}
-
 QString RawString(const char *name, const std::string &source)
 {
     return QStringLiteral("static const char *const %1 = R\"glsl(%2)glsl\";")
@@ -202,7 +188,7 @@ QString ShaderCode(skimbler::ShaderApi api, const skimbler::DrawState &state, co
         std::memcpy(&vertices[i * kPerVertex + 3], vertex.TexCoord, sizeof vertex.TexCoord);
         std::memcpy(&vertices[i * kPerVertex + 7], vertex.Colour, sizeof vertex.Colour);
     }
-    lines << FloatArray("skimblerVertices", vertices, 4 * kPerVertex, kPerVertex);
+    lines << OutputText::CArray("float", "skimblerVertices", OutputText::FloatLiterals(vertices, 4 * kPerVertex), kPerVertex);
     lines << QString();
 
     skimbler::View view;
@@ -215,11 +201,11 @@ QString ShaderCode(skimbler::ShaderApi api, const skimbler::DrawState &state, co
     skimbler::ProjectionMatrix(view, matrix);
     for (int i = 0; i < 16; ++i)
         single[i] = static_cast<float>(matrix[i]);
-    lines << FloatArray("skimblerProjection", single, 16, 4);
+    lines << OutputText::CArray("float", "skimblerProjection", OutputText::FloatLiterals(single, 16), 4);
     skimbler::SurfaceModelView(view, matrix);
     for (int i = 0; i < 16; ++i)
         single[i] = static_cast<float>(matrix[i]);
-    lines << FloatArray("skimblerModelView", single, 16, 4);
+    lines << OutputText::CArray("float", "skimblerModelView", OutputText::FloatLiterals(single, 16), 4);
     if (desktop)
         lines << QStringLiteral("static const float skimblerBorder[4] = {0.0f, 0.0f, 0.0f, 0.0f};");
     lines << QString();

@@ -90,33 +90,16 @@ QString Bool(VkBool32 value)
 
 QString Floats(const char *name, const float *values, int count, int perLine, const QString &comment)
 {
-    QStringList lines;
-    if (!comment.isEmpty())
-        lines << comment;
-    lines << QStringLiteral("static const float %1[%2] = {").arg(QString::fromLatin1(name)).arg(count);
-    for (int i = 0; i < count; i += perLine) {
-        QStringList numbers;
-        for (int k = i; k < i + perLine && k < count; ++k)
-            numbers << FloatLiteral(values[k]);
-        lines << QStringLiteral("    ") + numbers.join(QStringLiteral(", ")) + QLatin1Char(',');
-    }
-    lines << QStringLiteral("};");
-    return lines.join(QLatin1Char('\n'));
+    const QString array = OutputText::CArray("float", name, OutputText::FloatLiterals(values, count), perLine);
+    return comment.isEmpty() ? array : comment + QLatin1Char('\n') + array;
 }
 
 QString Words(const char *name, const skimbler::SpirvWords &words)
 {
-    QStringList lines;
-    lines << QStringLiteral("static const uint32_t %1[%2] = {").arg(QString::fromLatin1(name)).arg(words.Count);
-    constexpr std::size_t kPerLine = 8;
-    for (std::size_t i = 0; i < words.Count; i += kPerLine) {
-        QStringList numbers;
-        for (std::size_t k = i; k < i + kPerLine && k < words.Count; ++k)
-            numbers << QStringLiteral("0x%1").arg(words.Words[k], 8, 16, QLatin1Char('0'));
-        lines << QStringLiteral("    ") + numbers.join(QStringLiteral(", ")) + QLatin1Char(',');
-    }
-    lines << QStringLiteral("};");
-    return lines.join(QLatin1Char('\n'));
+    QStringList numbers;
+    for (std::size_t i = 0; i < words.Count; ++i)
+        numbers << QStringLiteral("0x%1").arg(words.Words[i], 8, 16, QLatin1Char('0'));
+    return OutputText::CArray("uint32_t", name, numbers, 8);
 }
 
 QString GlName(const std::vector<skimbler::ValueTable::Entry> &table, std::uint32_t value)

@@ -38,16 +38,11 @@ QString Enum(const std::vector<ValueTable::Entry> &table, std::uint32_t value)
 
 QString Floats(const char *name, const float *values, int count, int perLine)
 {
-    QStringList lines;
-    lines << QStringLiteral("  const %1 = new Float32Array([").arg(QString::fromLatin1(name));
-    for (int i = 0; i < count; i += perLine) {
-        QStringList numbers;
-        for (int k = i; k < i + perLine && k < count; ++k)
-            numbers << Number(values[k]);
-        lines << QStringLiteral("    ") + numbers.join(QStringLiteral(", ")) + QLatin1Char(',');
-    }
-    lines << QStringLiteral("  ]);");
-    return lines.join(QLatin1Char('\n'));
+    QStringList numbers;
+    for (int i = 0; i < count; ++i)
+        numbers << Number(values[i]);
+    return QStringLiteral("  const %1 = new Float32Array([\n").arg(QString::fromLatin1(name))
+        + OutputText::ArrayRows(numbers, perLine) + QStringLiteral("\n  ]);");
 }
 
 // A template literal that starts with the shader's first character, so that

@@ -15,7 +15,6 @@
 
 #include "skimbler/WholeFile.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
 
@@ -189,16 +188,6 @@ QString WriteFile(const QString &path, const QByteArray &bytes)
     const std::string error = skimbler::WriteWhole(QFile::encodeName(path).toStdString(),
                                                     std::string_view(bytes.constData(), std::size_t(bytes.size())));
     return QString::fromLocal8Bit(error.c_str());
-}
-
-QString WritePng(const QImage &image, const QString &path)
-{
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    if (image.isNull() || !image.save(&buffer, "png"))
-        return QCoreApplication::translate("ExportDrawing", "the picture could not be encoded as PNG");
-    return WriteFile(path, png);
 }
 
 } // namespace ExportDrawing

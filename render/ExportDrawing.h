@@ -43,7 +43,5 @@ QImage Render(GraphicalInterface *gi, const Surface *surface, const TextureImage
 // not at all. An empty string when done, else why not, in the system's words.
 QString WriteFile(const QString &path, const QByteArray &bytes);
 
-// `image` as a PNG file, the same way.
-QString WritePng(const QImage &image, const QString &path);
 
 } // namespace ExportDrawing

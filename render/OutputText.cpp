@@ -88,6 +88,30 @@ QString JsonBool(bool value)
     return value ? QStringLiteral("true") : QStringLiteral("false");
 }
 
+QString ArrayRows(const QStringList &items, int perLine, const QString &indent)
+{
+    QStringList lines;
+    for (qsizetype i = 0; i < items.size(); i += perLine)
+        lines << indent + items.mid(i, perLine).join(QStringLiteral(", ")) + QLatin1Char(',');
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString CArray(const char *type, const char *name, const QStringList &items, int perLine)
+{
+    return QStringLiteral("static const %1 %2[%3] = {\n")
+               .arg(QString::fromLatin1(type), QString::fromLatin1(name))
+               .arg(items.size())
+        + ArrayRows(items, perLine) + QStringLiteral("\n};");
+}
+
+QStringList FloatLiterals(const float *values, int count)
+{
+    QStringList literals;
+    for (int i = 0; i < count; ++i)
+        literals << FloatLiteral(values[i]);
+    return literals;
+}
+
 QString JsonNumbers(const float *values, int count)
 {
     QStringList parts;

@@ -3,6 +3,7 @@
 #include "skimbler/ValueTable.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <vector>
@@ -19,6 +20,14 @@ QString Shortest(double value);
 // C literals: always with a point or an exponent, a float's with an f.
 QString FloatLiteral(float value);
 QString DoubleLiteral(double value);
+
+// An array's items, `perLine` to a line, each line indented and ending in a
+// comma: the body every listing's number tables share.
+QString ArrayRows(const QStringList &items, int perLine, const QString &indent = QStringLiteral("    "));
+// `static const <type> <name>[<count>] = { ... };` with those rows.
+QString CArray(const char *type, const char *name, const QStringList &items, int perLine);
+// C float literals of `values`.
+QStringList FloatLiterals(const float *values, int count);
 
 // `value`'s OpenGL name in `table` ("GL_ONE"), or an empty string.
 QString GlName(const std::vector<skimbler::ValueTable::Entry> &table, std::uint32_t value);

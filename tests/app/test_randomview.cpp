@@ -12,11 +12,11 @@
 #include "panels/CInPlaceCombo.h"
 #include "panels/CPropertyList.h"
 #include "panels/CPropertyPanel.h"
-#include "panels/PanelTestSupport.h"
+#include "common/PanelTestSupport.h"
 #include "render/GraphicalInterface.h"
 #include "res/Resource.h"
+#include "common/RandomOps.h"
 #include "surface/DocumentLoader.h"
-#include "surface/RandomOps.h"
 #include "FrameTestSupport.h"
 
 #include <QTableWidget>

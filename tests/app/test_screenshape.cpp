@@ -15,8 +15,8 @@ using skimbler::SURFACE_FLAG_COLORS;
 
 using namespace ViewTest;
 
-// The view letter-boxed to a target screen's shape: what it draws, where
-// presses land, and that the window's own shape is drawn as before.
+// The view letter-boxed to a target screen's shape as Export Image and the
+// command line draw it, and the shapes View > Target Screen takes typed.
 class TestScreenShape : public BareViewTest
 {
     Q_OBJECT
@@ -58,9 +58,6 @@ class TestScreenShape : public BareViewTest
 private Q_SLOTS:
     void squareStaysSquare_data();
     void squareStaysSquare();
-    void cornerDragFollowsThePointer_data();
-    void cornerDragFollowsThePointer();
-    void windowShapeDrawsAsBefore();
     void typedShapes_data();
     void typedShapes();
 };
@@ -139,65 +136,6 @@ void TestScreenShape::squareStaysSquare()
                 QVERIFY(std::abs(box.height() - disc.height()) <= 1);
         }
     }
-}
-
-void TestScreenShape::cornerDragFollowsThePointer_data()
-{
-    QTest::addColumn<QSize>("window");
-    QTest::addColumn<QSize>("screen");
-    QTest::addColumn<int>("corner");
-    QTest::addColumn<QPoint>("step");
-    QTest::newRow("window, corner 0") << QSize(800, 600) << QSize() << 0 << QPoint(40, 30);
-    QTest::newRow("4:3 wide, corner 3") << QSize(1000, 450) << QSize(4, 3) << 3 << QPoint(-50, -20);
-    QTest::newRow("4:3 wide, corner 0") << QSize(1000, 450) << QSize(4, 3) << 0 << QPoint(30, 25);
-    QTest::newRow("16:9 tall, corner 2") << QSize(500, 700) << QSize(16, 9) << 2 << QPoint(-35, 40);
-    QTest::newRow("16:10 tall, corner 1") << QSize(500, 700) << QSize(16, 10) << 1 << QPoint(25, -30);
-}
-
-void TestScreenShape::cornerDragFollowsThePointer()
-{
-    QFETCH(QSize, window);
-    QFETCH(QSize, screen);
-    QFETCH(int, corner);
-    QFETCH(QPoint, step);
-    QVERIFY(open(window.width(), window.height()));
-    m_view->SetScreenShape(screen.width(), screen.height());
-    m_view->SelectPoint(-1);
-
-    // The default corners sit on the drawing area's top and bottom, inset
-    // half a handle so the press lands on the handle.
-    const Surface &surface = m_document->surface;
-    const QPointF at = m_view->SurfaceToWindow(surface.Points[corner][0], surface.Points[corner][1]);
-    const QRect area = m_view->ViewportRect();
-    // Across, the plane's 4:3 is all of a window and less of a wider screen.
-    const double across = area.width() * 0.5 * (4.0 / 3.0) / m_view->CoreView().Aspect;
-    const double centre = area.left() + area.width() * 0.5;
-    QVERIFY(std::fabs(at.x() - (corner < 2 ? centre - across : centre + across)) <= 1.0);
-    QVERIFY(std::fabs(at.y() - (corner % 2 == 0 ? area.top() : area.top() + area.height())) <= 1.0);
-    const QPoint inward((corner < 2 ? 2 : -2), (corner % 2 == 0 ? 2 : -2));
-    const QPoint start = at.toPoint() + inward;
-
-    Press(m_view.get(), start);
-    QCOMPARE(m_view->SelectedPoint(), corner);
-    Drag(m_view.get(), start + step);
-    Release(m_view.get(), start + step);
-
-    const QPointF moved = m_view->SurfaceToWindow(surface.Points[corner][0], surface.Points[corner][1]);
-    QVERIFY2(std::fabs(moved.x() - (start + step).x()) <= 1.0 && std::fabs(moved.y() - (start + step).y()) <= 1.0,
-             qPrintable(QStringLiteral("%1, %2").arg(moved.x()).arg(moved.y())));
-}
-
-void TestScreenShape::windowShapeDrawsAsBefore()
-{
-    QVERIFY(open(800, 500));
-    const Pixels before = RenderAndRead(m_view.get());
-    m_view->SetScreenShape(4, 3);
-    const Pixels boxed = RenderAndRead(m_view.get());
-    QVERIFY(boxed.rgba != before.rgba);
-    m_view->SetScreenShape(0, 0);
-    QCOMPARE(m_view->ViewportRect(), QRect(0, 0, 800, 500));
-    const Pixels after = RenderAndRead(m_view.get());
-    QVERIFY(after.rgba == before.rgba);
 }
 
 void TestScreenShape::typedShapes_data()

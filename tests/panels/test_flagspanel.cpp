@@ -1,4 +1,4 @@
-#include "PanelTestSupport.h"
+#include "common/PanelTestSupport.h"
 
 #include "panels/CFlagsPanel.h"
 #include "surface/Surface.h"

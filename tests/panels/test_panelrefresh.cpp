@@ -1,7 +1,7 @@
 // A panel reads its document again only when a change touches something it
 // shows: a drag's points, step after step, cost them nothing.
 
-#include "PanelTestSupport.h"
+#include "common/PanelTestSupport.h"
 
 #include "panels/CToolPanel.h"
 

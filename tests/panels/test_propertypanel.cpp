@@ -1,4 +1,4 @@
-#include "PanelTestSupport.h"
+#include "common/PanelTestSupport.h"
 
 #include "panels/CInPlaceCombo.h"
 #include "panels/CInPlaceEdit.h"

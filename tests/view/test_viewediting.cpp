@@ -72,6 +72,8 @@ private Q_SLOTS:
     void hundredRestoresThePicture();
     void zoomStopsAtBounds_data();
     void zoomStopsAtBounds();
+    void letterBoxedCornerDragFollowsThePointer_data();
+    void letterBoxedCornerDragFollowsThePointer();
     void zoomKeepsTheLetterBoxedCentre_data();
     void zoomKeepsTheLetterBoxedCentre();
     void displayToggles();
@@ -526,6 +528,54 @@ void TestViewEditing::zoomStopsAtBounds()
     QVERIFY(m_view->OnCommand(Resource::ID_ZOOM_100));
     QCOMPARE(m_view->Zoom(), 1.0f);
     QCOMPARE(m_host->zoom, 1.0f);
+}
+
+// Letter-boxed to a target screen's shape, a corner is found and dragged where
+// it is drawn.
+void TestViewEditing::letterBoxedCornerDragFollowsThePointer_data()
+{
+    QTest::addColumn<QSize>("window");
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<int>("corner");
+    QTest::addColumn<QPoint>("step");
+    QTest::newRow("window, corner 0") << QSize(800, 600) << QSize() << 0 << QPoint(40, 30);
+    QTest::newRow("4:3 wide, corner 3") << QSize(1000, 450) << QSize(4, 3) << 3 << QPoint(-50, -20);
+    QTest::newRow("4:3 wide, corner 0") << QSize(1000, 450) << QSize(4, 3) << 0 << QPoint(30, 25);
+    QTest::newRow("16:9 tall, corner 2") << QSize(500, 700) << QSize(16, 9) << 2 << QPoint(-35, 40);
+    QTest::newRow("16:10 tall, corner 1") << QSize(500, 700) << QSize(16, 10) << 1 << QPoint(25, -30);
+}
+
+void TestViewEditing::letterBoxedCornerDragFollowsThePointer()
+{
+    QFETCH(QSize, window);
+    QFETCH(QSize, screen);
+    QFETCH(int, corner);
+    QFETCH(QPoint, step);
+    QVERIFY2(setViewSize(window.width(), window.height()), "the view cannot be brought to the row's size");
+    m_view->SetScreenShape(screen.width(), screen.height());
+    m_view->SelectPoint(-1);
+
+    // The default corners sit on the drawing area's top and bottom, inset
+    // half a handle so the press lands on the handle.
+    const Surface &surface = m_document->surface;
+    const QPointF at = m_view->SurfaceToWindow(surface.Points[corner][0], surface.Points[corner][1]);
+    const QRect area = m_view->ViewportRect();
+    // Across, the plane's 4:3 is all of a window and less of a wider screen.
+    const double across = area.width() * 0.5 * (4.0 / 3.0) / m_view->CoreView().Aspect;
+    const double centre = area.left() + area.width() * 0.5;
+    QVERIFY(std::fabs(at.x() - (corner < 2 ? centre - across : centre + across)) <= 1.0);
+    QVERIFY(std::fabs(at.y() - (corner % 2 == 0 ? area.top() : area.top() + area.height())) <= 1.0);
+    const QPoint inward((corner < 2 ? 2 : -2), (corner % 2 == 0 ? 2 : -2));
+    const QPoint start = at.toPoint() + inward;
+
+    Press(m_view, start);
+    QCOMPARE(m_view->SelectedPoint(), corner);
+    Drag(m_view, start + step);
+    Release(m_view, start + step);
+
+    const QPointF moved = m_view->SurfaceToWindow(surface.Points[corner][0], surface.Points[corner][1]);
+    QVERIFY2(std::fabs(moved.x() - (start + step).x()) <= 1.0 && std::fabs(moved.y() - (start + step).y()) <= 1.0,
+             qPrintable(QStringLiteral("%1, %2").arg(moved.x()).arg(moved.y())));
 }
 
 // A zoom typed, from the menu or from the keys turns about the middle of the

@@ -63,6 +63,7 @@ private Q_SLOTS:
     void copiedBackgroundPaintsTheSamePicture_data();
     void copiedBackgroundPaintsTheSamePicture();
     void failedContextIsReportedAndViewStillOpens();
+    void windowShapeDrawsAsBefore();
 };
 
 void TestViewPaint::init()
@@ -496,6 +497,21 @@ void TestViewPaint::failedContextIsReportedAndViewStillOpens()
     QCOMPARE(view->PickPress(10, 10), -1);
     Press(view.get(), QPoint(10, 10));
     Release(view.get(), QPoint(10, 10));
+}
+
+// Back from a target screen's shape to the window's own, the frame is the
+// one drawn before.
+void TestViewPaint::windowShapeDrawsAsBefore()
+{
+    QVERIFY(resizeView(800, 500));
+    const Pixels before = RenderAndRead(m_view.get());
+    m_view->SetScreenShape(4, 3);
+    const Pixels boxed = RenderAndRead(m_view.get());
+    QVERIFY(boxed.rgba != before.rgba);
+    m_view->SetScreenShape(0, 0);
+    QCOMPARE(m_view->ViewportRect(), QRect(0, 0, 800, 500));
+    const Pixels after = RenderAndRead(m_view.get());
+    QVERIFY(after.rgba == before.rgba);
 }
 
 QTEST_MAIN(TestViewPaint)

@@ -4,7 +4,7 @@
 
 #include "common/GlTestContext.h"
 #include "common/MessageRecorder.h"
-#include "surface/RandomOps.h"
+#include "common/RandomOps.h"
 
 #include <QtTest>
 
