@@ -1,3 +1,4 @@
+#include "common/FrameWidgets.h"
 #include "app/CMainFrame.h"
 #include "app/CNumberEdit.h"
 #include "app/CSkimblerApp.h"
@@ -457,8 +458,8 @@ void TestApplication::openRestoresEverythingAndPanelsFollow()
     QVERIFY(Doc()->Image());
     QCOMPARE(m_app->GetMainWnd()->PropertyPanel()->m_list->item(8, 1)->text(), QStringLiteral("GL_NEAREST_MIPMAP_NEAREST"));
     QCOMPARE(m_app->GetMainWnd()->FlagsPanel()->m_list->item(2, 0)->checkState(), Qt::Unchecked);
-    QCOMPARE(m_app->GetMainWnd()->m_xEdit->text(), QStringLiteral("0.750000"));
-    QCOMPARE(m_app->GetMainWnd()->m_zEdit->text(), QStringLiteral("-0.500000"));
+    QCOMPARE(FrameWidget<CNumberEdit>(m_app->GetMainWnd(), "xEdit")->text(), QStringLiteral("0.750000"));
+    QCOMPARE(FrameWidget<CNumberEdit>(m_app->GetMainWnd(), "zEdit")->text(), QStringLiteral("-0.500000"));
     QVERIFY(!Doc()->IsModified());
 
     // A TGA opens as a fresh surface on that image.
@@ -1158,7 +1159,7 @@ void TestApplication::cancelledOpenKeepsTheSurface()
         if (how == QLatin1String("escape view"))
             QTest::keyClick(View(), Qt::Key_Escape);
         else
-            QTest::keyClick(m_app->GetMainWnd()->m_xEdit, Qt::Key_Escape);
+            QTest::keyClick(FrameWidget<CNumberEdit>(m_app->GetMainWnd(), "xEdit"), Qt::Key_Escape);
     }
     QVERIFY(!Loader()->IsLoading());
     QCOMPARE(ended.count(), 1);

@@ -1,3 +1,4 @@
+#include "common/FrameWidgets.h"
 #include "app/CMainFrame.h"
 #include "app/CNumberEdit.h"
 #include "app/PixelProbeTool.h"
@@ -85,7 +86,7 @@ private:
     std::unique_ptr<MessageRecorder> m_messages;
 
     CSkimblerView *view() const { return m_frame->GetActiveView(); }
-    SurfaceTools *tools() const { return m_frame->m_tools; }
+    SurfaceTools *tools() const { return FrameWidget<SurfaceTools>(m_frame, "surfaceTools"); }
     void trigger(int commandId) { m_frame->CommandAction(commandId)->trigger(); }
     // Alpha blending, a lifted corner, nearest magnification and corner
     // colours with alpha, saved as the editor saves.
@@ -708,7 +709,7 @@ void TestSurfaceTools::pasteRefusesAnythingElse()
 
 void TestSurfaceTools::copyAndPasteInAFieldStayText()
 {
-    CNumberEdit *field = m_frame->m_xEdit;
+    CNumberEdit *field = FrameWidget<CNumberEdit>(m_frame, "xEdit");
     field->setFocus();
     QTRY_VERIFY(field->hasFocus());
     field->selectAll();
@@ -745,7 +746,7 @@ void TestSurfaceTools::probeFollowsItsCommand()
 
     // The held key works with the focus in a numeric field, which does not
     // get the letter.
-    CNumberEdit *field = m_frame->m_zEdit;
+    CNumberEdit *field = FrameWidget<CNumberEdit>(m_frame, "zEdit");
     field->setFocus();
     QTRY_VERIFY(field->hasFocus());
     const QString text = field->text();
