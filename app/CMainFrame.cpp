@@ -119,6 +119,7 @@ int CMainFrame::OnCreate()
     CreateViewBar();
     CreatePointBar();
     m_tools = new SurfaceTools(this);
+    m_tools->setObjectName(QStringLiteral("surfaceTools"));
     AddToolBarPrompts();
     ChainToolBarFocus();
     FollowViewHover();
@@ -569,10 +570,12 @@ void CMainFrame::CreateStatusBar()
     m_statusBar = statusBar();
     QStatusBar *bar = m_statusBar;
     m_messagePane = new QLabel(CommandPrompts::IdleText(), bar);
+    m_messagePane->setObjectName(QStringLiteral("messagePane"));
     bar->addWidget(m_messagePane, 1);
 
     const auto indicator = [bar](const QString &text) {
         auto *label = new QLabel(text, bar);
+        label->setObjectName(text + QStringLiteral("Indicator"));
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         label->setAlignment(Qt::AlignCenter);
         label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("SCRL")) + 12);
@@ -592,6 +595,7 @@ void CMainFrame::CreateViewBar()
     m_viewBar->addAction(CommandAction(ID_PIXEL_PROBE));
 
     m_zoomEdit = new CPercentEdit;
+    m_zoomEdit->setObjectName(QStringLiteral("zoomEdit"));
     CreateFieldSlot(m_viewBar, m_zoomEdit, 80, 5);
     ConnectField(m_zoomEdit, IDC_ZOOM_EDIT);
     // The View menu's check follows the bar, however it was hidden.
@@ -610,17 +614,23 @@ void CMainFrame::CreatePointBar()
         m_pointBar->addAction(CommandAction(commandId));
 
     m_xLabel = CreateLabel(m_pointBar, QStringLiteral(" X : "), 30, 2);
+    m_xLabel->setObjectName(QStringLiteral("xLabel"));
     m_xEdit = new CNumberEdit;
+    m_xEdit->setObjectName(QStringLiteral("xEdit"));
     CreateFieldSlot(m_pointBar, m_xEdit, 100, 0);
     ConnectField(m_xEdit, IDC_X_EDIT);
 
     m_yLabel = CreateLabel(m_pointBar, QStringLiteral(" Y : "), 30, 2);
+    m_yLabel->setObjectName(QStringLiteral("yLabel"));
     m_yEdit = new CNumberEdit;
+    m_yEdit->setObjectName(QStringLiteral("yEdit"));
     CreateFieldSlot(m_pointBar, m_yEdit, 100, 0);
     ConnectField(m_yEdit, IDC_Y_EDIT);
 
     m_zLabel = CreateLabel(m_pointBar, QStringLiteral(" Z : "), 30, 0);
+    m_zLabel->setObjectName(QStringLiteral("zLabel"));
     m_zEdit = new CNumberEdit;
+    m_zEdit->setObjectName(QStringLiteral("zEdit"));
     CreateFieldSlot(m_pointBar, m_zEdit, 100, 0);
     ConnectField(m_zEdit, IDC_Z_EDIT);
 }

@@ -94,7 +94,23 @@ Q_SIGNALS:
     // An image was dropped with Shift held: it replaces the surface's image.
     void imageDropped(const QString &path);
 
-public:
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    // No tool-bar list on a right click: the View menu has the toggles.
+    QMenu *createPopupMenu() override;
+
+    CSkimblerDoc *m_document = nullptr;
+    CSkimblerView *m_view = nullptr;
+
+private:
+    // Found by their object names (zoomEdit, xEdit, messagePane, CAPIndicator,
+    // ...) by anything outside that needs them, as by an accessibility tool.
     CPercentEdit *m_zoomEdit = nullptr;
     CNumberEdit *m_xEdit = nullptr;
     CNumberEdit *m_yEdit = nullptr;
@@ -115,21 +131,6 @@ public:
     QLabel *m_numIndicator = nullptr;
     QLabel *m_scrollIndicator = nullptr;
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
-    void showEvent(QShowEvent *event) override;
-    void dragEnterEvent(QDragEnterEvent *event) override;
-    void dragMoveEvent(QDragMoveEvent *event) override;
-    void dropEvent(QDropEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
-    // No tool-bar list on a right click: the View menu has the toggles.
-    QMenu *createPopupMenu() override;
-
-    CSkimblerDoc *m_document = nullptr;
-    CSkimblerView *m_view = nullptr;
-
-private:
     // The tool windows the frame talks to by name, and its status bar.
     CPropertyPanel *m_propertyPanel = nullptr;
     CFlagsPanel *m_flagsPanel = nullptr;

@@ -11,6 +11,7 @@
 #include "app/ViewPrinter.h"
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
+#include "surface/DocumentLoader.h"
 #include "surface/ImageReader.h"
 #include "app/MessageBox.h"
 #include "view/CSkimblerView.h"
@@ -91,6 +92,7 @@ CSkimblerApp::~CSkimblerApp()
     // The view (and with it the rendering context) goes before the document.
     delete m_mainFrame;
     m_mainFrame = nullptr;
+    delete m_loader;
     delete m_document;
 }
 
@@ -128,6 +130,7 @@ bool CSkimblerApp::InitInstance(const QStringList &arguments)
 
     m_document = new CSkimblerDoc;
     m_document->SetNewDocumentsEmpty(newDocumentsEmpty);
+    m_loader = new DocumentLoader(m_document);
     m_mainFrame = new CMainFrame(m_document);
     if (m_mainFrame->OnCreate() != 0)
         return false;
@@ -139,24 +142,24 @@ bool CSkimblerApp::InitInstance(const QStringList &arguments)
     connect(m_mainFrame, &CMainFrame::imageDropped, this, &CSkimblerApp::ReplaceImage);
     // The image changed on disk: said in the status bar, never in a box
     // that would stop the user painting in their image editor.
-    connect(m_document, &CSkimblerDoc::imageReloaded, this, [this](const QString &path) {
+    connect(m_loader, &DocumentLoader::imageReloaded, this, [this](const QString &path) {
         m_mainFrame->statusBar()->showMessage(tr("已重新載入 %1").arg(QFileInfo(path).fileName()), 5000);
     });
-    connect(m_document, &CSkimblerDoc::imageReloadFailed, this, [this](const QString &reason) {
+    connect(m_loader, &DocumentLoader::imageReloadFailed, this, [this](const QString &reason) {
         m_mainFrame->statusBar()->showMessage(tr("無法重新載入 %1，仍顯示上一次的影像：%2")
                                                   .arg(QFileInfo(m_document->GetImagePath()).fileName(), reason));
     });
-    connect(m_document, &CSkimblerDoc::documentOpened, this, &CSkimblerApp::OnDocumentOpened);
-    connect(m_document, &CSkimblerDoc::openFailed, this, &CSkimblerApp::OnOpenFailed);
-    connect(m_document, &CSkimblerDoc::imageReplaced, this, &CSkimblerApp::AfterDocumentChanged);
+    connect(m_loader, &DocumentLoader::documentOpened, this, &CSkimblerApp::OnDocumentOpened);
+    connect(m_loader, &DocumentLoader::openFailed, this, &CSkimblerApp::OnOpenFailed);
+    connect(m_loader, &DocumentLoader::imageReplaced, this, &CSkimblerApp::AfterDocumentChanged);
     // The open's result (documentOpened or openFailed) follows loadEnded and
     // still needs to know what was being opened; only a load that ended with
     // no result (cancelled) leaves these to be cleared here, once it is over.
-    connect(m_document, &CSkimblerDoc::loadEnded, this, [this] {
+    connect(m_loader, &DocumentLoader::loadEnded, this, [this] {
         QMetaObject::invokeMethod(
             this,
             [this] {
-                if (!m_document->IsLoading()) {
+                if (!m_loader->IsLoading()) {
                     m_openingRecent.clear();
                     m_openingAtStart = false;
                 }
@@ -164,8 +167,8 @@ bool CSkimblerApp::InitInstance(const QStringList &arguments)
             Qt::QueuedConnection);
     });
     // Edits made while a picture decodes are not thrown away unasked.
-    m_document->SetOpenGate([this] { return SaveModified(); });
-    m_loadProgress = new LoadProgress(m_document, m_mainFrame);
+    m_loader->SetOpenGate([this] { return SaveModified(); });
+    m_loadProgress = new LoadProgress(m_loader, m_mainFrame);
     UpdateRecentFiles();
     m_recovery = std::make_unique<RecoveryManager>(m_document, RecoveryManager::IntervalFromSettings() * 1000);
     connect(m_recovery.get(), &RecoveryManager::autosaveFailed, this, [this](const QString &reason) {
@@ -272,12 +275,12 @@ void CSkimblerApp::OnFileReplaceImage()
 
 bool CSkimblerApp::ReplaceImage(const QString &path)
 {
-    return m_document && m_document->BeginReplaceImage(path);
+    return m_loader && m_loader->BeginReplace(path);
 }
 
 bool CSkimblerApp::OpenDocumentFile(const QString &path)
 {
-    return m_document && m_document->BeginOpenDocument(path);
+    return m_loader && m_loader->BeginOpen(path);
 }
 
 void CSkimblerApp::OnDocumentOpened(const QString &path)

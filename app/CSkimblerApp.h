@@ -11,6 +11,7 @@
 class CMainFrame;
 class CSkimblerDoc;
 class CSkimblerView;
+class DocumentLoader;
 class LoadProgress;
 class QPrinter;
 class RecoveryManager;
@@ -54,13 +55,14 @@ public:
 
     // Opens a surface file or an image into the one document, its picture
     // decoded on a worker: false when the file is refused at once, else the
-    // open ends later (the document's documentOpened or openFailed).
+    // open ends later (the loader's documentOpened or openFailed).
     bool OpenDocumentFile(const QString &path);
     // Asks whether to save a modified document; false means "stay".
     bool SaveModified();
 
     CMainFrame *GetMainWnd() const { return m_mainFrame; }
     CSkimblerDoc *GetDocument() const { return m_document; }
+    DocumentLoader *GetLoader() const { return m_loader; }
     CSkimblerView *GetActiveView() const;
     const RecentFileList &RecentFiles() const { return m_recentFiles; }
 
@@ -83,6 +85,8 @@ private:
     QPrinter *Printer();
 
     CSkimblerDoc *m_document = nullptr;
+    // Reads files into the document and follows its image on disk.
+    DocumentLoader *m_loader = nullptr;
     CMainFrame *m_mainFrame = nullptr;
     RecentFileList m_recentFiles;
     std::unique_ptr<QPrinter> m_printer;

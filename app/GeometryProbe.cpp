@@ -57,17 +57,18 @@ QString GeometryProbe::Describe(const CSkimblerApp *app)
     if (!frame || !view)
         return text;
     text += Line("view", QRect(view->mapToGlobal(QPoint(0, 0)), view->size()));
-    text += Line("zoom", Global(frame->m_zoomEdit));
-    text += Line("x", Global(frame->m_xEdit));
-    text += Line("y", Global(frame->m_yEdit));
-    text += Line("z", Global(frame->m_zEdit));
+    text += Line("zoom", Global(frame->findChild<QWidget *>(QStringLiteral("zoomEdit"))));
+    text += Line("x", Global(frame->findChild<QWidget *>(QStringLiteral("xEdit"))));
+    text += Line("y", Global(frame->findChild<QWidget *>(QStringLiteral("yEdit"))));
+    text += Line("z", Global(frame->findChild<QWidget *>(QStringLiteral("zEdit"))));
     for (const auto &[name, id] : {std::pair<const char *, int>{"point0", Resource::ID_POINT_0},
                                    {"point1", Resource::ID_POINT_1},
                                    {"point2", Resource::ID_POINT_2},
                                    {"point3", Resource::ID_POINT_3},
                                    {"pointnone", Resource::ID_POINT_NONE}}) {
         QAction *action = frame->CommandAction(id);
-        QWidget *button = action && frame->m_pointBar ? frame->m_pointBar->widgetForAction(action) : nullptr;
+        const auto *pointBar = frame->findChild<QToolBar *>(QStringLiteral("pointBar"));
+        QWidget *button = action && pointBar ? pointBar->widgetForAction(action) : nullptr;
         text += Line(name, Global(button));
     }
     // The tool windows' frames, caption included.

@@ -1,6 +1,6 @@
 #include "app/LoadProgress.h"
 
-#include "surface/CSkimblerDoc.h"
+#include "surface/DocumentLoader.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -20,9 +20,9 @@ constexpr int kShowDelayMs = 200;
 
 } // namespace
 
-LoadProgress::LoadProgress(CSkimblerDoc *document, QMainWindow *frame)
+LoadProgress::LoadProgress(DocumentLoader *loader, QMainWindow *frame)
     : QWidget(frame->statusBar())
-    , m_document(document)
+    , m_loader(loader)
     , m_label(new QLabel(this))
     , m_bar(new QProgressBar(this))
     , m_cancel(new QToolButton(this))
@@ -45,10 +45,10 @@ LoadProgress::LoadProgress(CSkimblerDoc *document, QMainWindow *frame)
     m_showDelay->setSingleShot(true);
     m_showDelay->setInterval(kShowDelayMs);
     connect(m_showDelay, &QTimer::timeout, this, &QWidget::show);
-    connect(m_cancel, &QToolButton::clicked, document, &CSkimblerDoc::CancelLoad);
-    connect(document, &CSkimblerDoc::loadStarted, this, &LoadProgress::OnStarted);
-    connect(document, &CSkimblerDoc::loadEnded, this, &LoadProgress::OnEnded);
-    connect(document, &CSkimblerDoc::loadProgress, this, [this](int percent) {
+    connect(m_cancel, &QToolButton::clicked, loader, &DocumentLoader::Cancel);
+    connect(loader, &DocumentLoader::loadStarted, this, &LoadProgress::OnStarted);
+    connect(loader, &DocumentLoader::loadEnded, this, &LoadProgress::OnEnded);
+    connect(loader, &DocumentLoader::loadProgress, this, [this](int percent) {
         m_bar->setRange(0, 100);
         m_bar->setValue(percent);
     });
@@ -82,12 +82,12 @@ void LoadProgress::OnEnded()
 bool LoadProgress::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape
-        && static_cast<QKeyEvent *>(event)->modifiers() == Qt::NoModifier && m_document->IsLoading()
+        && static_cast<QKeyEvent *>(event)->modifiers() == Qt::NoModifier && m_loader->IsLoading()
         // A reload the user cannot see yet is no reason to take their Escape.
         && (!m_reload || isVisible())) {
         // A modal dialog's Escape is the dialog's.
         if ((watched->isWidgetType() || watched->isWindowType()) && !QApplication::activeModalWidget()) {
-            m_document->CancelLoad();
+            m_loader->Cancel();
             return true;
         }
     }

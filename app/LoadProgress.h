@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-class CSkimblerDoc;
+class DocumentLoader;
 class QLabel;
 class QMainWindow;
 class QProgressBar;
@@ -18,7 +18,7 @@ class LoadProgress : public QWidget
     Q_OBJECT
 
 public:
-    LoadProgress(CSkimblerDoc *document, QMainWindow *frame);
+    LoadProgress(DocumentLoader *loader, QMainWindow *frame);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -27,7 +27,7 @@ private:
     void OnStarted(const QString &path, bool reload);
     void OnEnded();
 
-    CSkimblerDoc *m_document;
+    DocumentLoader *m_loader;
     QLabel *m_label;
     QProgressBar *m_bar;
     QToolButton *m_cancel;

@@ -68,11 +68,10 @@ SurfaceTools::SurfaceTools(CMainFrame *frame)
             action->setEnabled(true);
     }
     // The menu item shows the surface's own setting, whatever changed it:
-    // the item, an undo, Paste, or another surface opened.
-    if (CSkimblerDoc *document = frame->GetActiveDocument()) {
+    // the item, an undo, Paste, or another surface opened (which updates
+    // every view too).
+    if (CSkimblerDoc *document = frame->GetActiveDocument())
         connect(document, &CSkimblerDoc::viewsUpdated, this, &SurfaceTools::ShowProjective);
-        connect(document, &CSkimblerDoc::documentOpened, this, &SurfaceTools::ShowProjective);
-    }
     ShowProjective();
 }
 

@@ -9,6 +9,7 @@
 #include "render/Outputs.h"
 #include "render/TextureUpload.h"
 #include "surface/CSkimblerDoc.h"
+#include "surface/DocumentLoader.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -45,7 +46,7 @@ bool Open(CSkimblerDoc *document, const QString &path, QString *message)
           });
     // The limit of the context current here, as the editor's view gives its own.
     document->SetMaxTextureSide(TextureUpload::MaxSide());
-    const bool opened = document->OnOpenDocument(path);
+    const bool opened = DocumentLoader(document).Open(path);
     QObject::disconnect(hearing);
     if (opened && said.isEmpty())
         return true;

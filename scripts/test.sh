@@ -21,7 +21,7 @@ if [ "${SKIMBLER_SKIP_SANITIZERS:-0}" != 1 ]; then
     sanitize="${SKIMBLER_SANITIZE_DIR:-$root/build-sanitize}"
     cmake -S "$root" -B "$sanitize" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DSKIMBLER_WERROR=ON -DSKIMBLER_SANITIZE=ON
-    model_tests="test_coresurfacefile test_coresettings test_tgaloader test_surface test_surfacefile test_inplaceeditors test_propertypanel test_flagspanel"
+    model_tests="test_coresurfacefile test_coresettings test_tgaloader test_surface test_surfacefile test_documentloader test_inplaceeditors test_propertypanel test_flagspanel"
     cmake --build "$sanitize" --parallel "$(nproc)" --target $model_tests test_surfaceload_gl
     (
         cd "$sanitize"

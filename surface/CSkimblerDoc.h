@@ -1,6 +1,5 @@
 #pragma once
 
-#include "surface/ImageReader.h"
 #include "surface/Surface.h"
 #include "surface/UserMessage.h"
 
@@ -9,25 +8,21 @@
 #include <QList>
 #include <QObject>
 #include <QString>
-#include <QTimer>
 #include <QUndoStack>
 
 #include <cstdint>
-#include <functional>
 #include <memory>
-#include <optional>
 
 class DocumentView;
 class ImagePreparer;
 struct ShownImage;
-class ImageLoadJob;
 class PixelImage;
-class QFileSystemWatcher;
 
-// The application's one document: owns the surface, its undo stack, the
-// file path and the list of views that hear about changes. It is the only
-// writer of the surface's editable settings: every edit is a command on the
-// stack, and "modified" means the stack is away from its clean state.
+// The application's one document: owns the surface, its image, its undo
+// stack, the file path and the list of views that hear about changes. It is
+// the only writer of the surface: every edit is a command on the stack, and
+// "modified" means the stack is away from its clean state. Files are read
+// into it by a DocumentLoader, which also follows the image on disk.
 class CSkimblerDoc : public QObject
 {
     Q_OBJECT
@@ -45,34 +40,13 @@ public:
     // "a.tga" from: its new documents start empty.
     void SetNewDocumentsEmpty(bool empty) { m_newDocumentsEmpty = empty; }
 
-    // Opens a surface file (every field and its image) or an image (as a
-    // new surface with the defaults). A file that cannot be used is reported
-    // and leaves the document as it was.
-    virtual bool OnOpenDocument(const QString &path);
-    // The same open with the picture decoded on a worker, so the window goes
-    // on drawing. A file refused at once (missing, not a surface) is reported
-    // and false returned; otherwise the open ends later with loadEnded, then
-    // documentOpened or openFailed (already reported, nothing changed). A
-    // cancel, or any other open, new or recovered document in the meantime,
-    // ends it with loadEnded alone and the late picture is dropped.
-    bool BeginOpenDocument(const QString &path);
-    // ReplaceImage with the picture decoded on a worker; ends with loadEnded,
-    // then imageReplaced, or nothing (reported) when the image is refused.
-    bool BeginReplaceImage(const QString &path);
-    // Drops the open or replacement under way; the surface stays as it is.
-    void CancelLoad();
-    bool IsLoading() const { return m_pending.has_value(); }
-    // Asked to prepare every picture a load brings (its texture, made off
-    // the window's thread) before the document changes: the load stays
-    // under way, shown and cancellable, until the preparer is done. Null:
-    // the picture is taken as it arrives. A preparer that goes away drops
-    // the load it was preparing.
+    // Who draws the document and prepares every picture a load brings
+    // (its texture, made off the window's thread) before the document
+    // changes: the load stays under way, shown and cancellable, until the
+    // preparer is done. Null: the picture is taken as it arrives. A
+    // preparer that goes away drops the load it was preparing.
     void SetImagePreparer(ImagePreparer *preparer);
     ImagePreparer *GetImagePreparer() const { return m_preparer; }
-    // Asked when an open's picture arrives after the history moved since the
-    // open began (the user edited while waiting): false keeps the edits and
-    // drops the open. Without a gate the open goes ahead.
-    void SetOpenGate(std::function<bool()> gate) { m_openGate = std::move(gate); }
     // Puts back a surface kept by the automatic copy: its image and settings,
     // the file it belongs to (empty for a new surface) and the modified mark,
     // since none of it is on disk. Starts a history of its own.
@@ -87,25 +61,6 @@ public:
 
     // The image the surface shows, as an absolute path (empty if none).
     QString GetImagePath() const { return m_imagePath; }
-
-    // Reads the image file again, keeping every setting, the modified flag
-    // and the history: only the image and its size change. The file is decoded on a worker, so the window goes on
-    // drawing; the new picture arrives later with imageReloaded. A failure
-    // keeps the image there was and is announced by imageReloadFailed,
-    // not shown in a box. A new or opened document drops a reload still
-    // running, and no reload starts while an open is under way. Shown and
-    // cancelled like an open (loadStarted with `reload`, CancelLoad). Runs
-    // by itself shortly after the file changes on disk.
-    // Returns whether a reload was started.
-    bool ReloadImage();
-
-    // Makes the image at `path` the surface's picture and size, keeping
-    // every setting, as one undoable step (named in the Edit menu); the file
-    // watch follows the new image. An image that cannot be used is reported
-    // as Open reports it and changes nothing.
-    bool ReplaceImage(const QString &path);
-    // Puts `image` on the surface and watches its file; for the commands only.
-    void ShowImage(const ShownImage &image);
 
     // The largest texture side the graphics driver takes, as the view (or
     // any other drawer) asked it once; 0 (the start) refuses nothing. An
@@ -134,8 +89,6 @@ public:
     bool ChangeSettings(const skimbler::SurfaceSettings &after, const QString &text, int mergeKey = 0);
     // A merge key no one has used yet (one per drag).
     int NewMergeKey();
-    // Writes the settings and tells every view; for the commands only.
-    void ApplySettings(const skimbler::SurfaceSettings &settings);
 
     // Tells every view except `sender` (OnUpdate), then announces viewsUpdated.
     void UpdateAllViews(DocumentView *sender, long hint = 0, QObject *hintObject = nullptr);
@@ -157,73 +110,60 @@ public:
     Surface surface;
 
 Q_SIGNALS:
-    // What the user is to be told (a file that cannot be opened, saved or
-    // read), in order, at the moment it happens; "reported" below means
-    // said here. A reload's failure is imageReloadFailed instead.
+    // What the user is to be told about this document's files (one that
+    // cannot be opened, saved or read, here or by its DocumentLoader), in
+    // order, at the moment it happens; "reported" means said here. A
+    // reload's failure is the loader's imageReloadFailed instead.
     void tellUser(const UserMessage &message);
     void modifiedChanged(bool modified);
     void titleChanged(const QString &title);
     // After every UpdateAllViews, including the one that follows a new or
     // opened document: panels re-read the surface here.
     void viewsUpdated();
-    // After ReloadImage: the image now shown, or why the old one stays.
-    void imageReloaded(const QString &path);
-    void imageReloadFailed(const QString &reason);
-    // An open, replacement or reload began (again, for a newer one),
-    // advanced, ended.
-    void loadStarted(const QString &path, bool reload);
-    void loadProgress(int percent);
-    void loadEnded();
-    // `path` as it was asked for.
-    void documentOpened(const QString &path);
-    void openFailed(const QString &path);
-    void imageReplaced(const QString &path);
+    // A new, opened or recovered surface is about to take this one's place:
+    // a load still under way is dropped first.
+    void resetting();
+    // The surface shows another picture (a new document, an open, an undone
+    // or redone replacement): whoever follows the image file follows this one.
+    void imageShown();
+    // SetImagePreparer changed the preparer.
+    void imagePreparerChanged();
 
 private:
-    // What an open or replacement will do once its picture is decoded.
-    struct PendingLoad
-    {
-        enum Kind { OpenImage, OpenSurface, Replace, Reload } kind = OpenImage;
-        QString asked;      // the path as given
-        QString path;       // the file opened, absolute
-        QString imagePath;  // the picture to decode
-        skimbler::SurfaceSettings settings;  // a surface file's
-        QString diskStamp;                   // the surface file as it was read
-        std::uint32_t width = 0;             // the image size it stores
-        std::uint32_t height = 0;
-        int historyMark = 0;
-    };
-    bool PrepareOpen(const QString &path, PendingLoad *load);
-    bool PrepareReplace(const QString &path, PendingLoad *load);
-    // Applies a prepared load with its picture (none: `error` says why);
-    // whether the document changed.
-    bool FinishLoad(const PendingLoad &load, std::shared_ptr<PixelImage> image, const ImageError &error);
-    // The picture decoded here and now, then FinishLoad.
-    bool LoadNow(const PendingLoad &load);
-    void StartLoad(PendingLoad load);
-    void OnLoadArrived(std::shared_ptr<PixelImage> image, const ImageError &error);
-    // The pending load's picture, prepared or not needing it, is applied.
-    void ApplyArrived(std::shared_ptr<PixelImage> image, const ImageError &error);
+    // The loader reads and the commands edit; no one else changes the
+    // surface.
+    friend class DocumentLoader;
+    friend class ImageCommand;
+    friend class SurfaceCommand;
 
-    // Follows the image file from now on: the file itself, and its folder
-    // for the editors that save by writing a new file and renaming it.
-    void WatchImage();
-    void OnWatchedPathChanged();
-    ImageReader::SizeCheck TextureSizeCheck() const;
+    // An opened file takes the surface's place, with a history of its own:
+    // `stored` is a surface file's settings, image size and disk stamp (the
+    // size kept when its picture is missing), null for an image alone, which
+    // gets the defaults and no surface file.
+    struct StoredSurface
+    {
+        skimbler::SurfaceSettings settings;
+        std::uint32_t width = 0;
+        std::uint32_t height = 0;
+        QString diskStamp;
+    };
+    void TakeOpened(const QString &pathName, const QString &imagePath, std::shared_ptr<const PixelImage> image,
+                    const StoredSurface *stored);
+    // The picture at `imagePath` in place of the one there is, every setting
+    // kept, as one undoable step.
+    void PushImage(const QString &imagePath, std::shared_ptr<const PixelImage> image);
+    // The image file read again: only the picture and its size change, not
+    // the history.
+    void TakeReloadedImage(std::shared_ptr<const PixelImage> image);
+    // Puts `image` on the surface; the replacement command's undo and redo.
+    void ShowImage(const ShownImage &image);
+    // Writes the settings and tells every view; the edit command's.
+    void ApplySettings(const skimbler::SurfaceSettings &settings);
+    // Hands `message` up through tellUser; the loader's words go there too.
+    void Tell(const UserMessage &message) { Q_EMIT tellUser(message); }
 
     QList<DocumentView *> m_views;
-    QFileSystemWatcher *m_watcher = nullptr;
-    QTimer m_reloadTimer;
-    ImageLoadJob *m_loadJob = nullptr;
-    std::optional<PendingLoad> m_pending;
     ImagePreparer *m_preparer = nullptr;
-    // The pending load's picture while the preparer works on it.
-    std::shared_ptr<PixelImage> m_preparing;
-    // Changes with every load started or dropped, so a late `ready` is known.
-    quint64 m_loadNumber = 0;
-    std::function<bool()> m_openGate;
-    int m_historyMoves = 0;
-    QString m_imageStamp;
     QString m_diskStamp;
     QString m_pathName;
     QString m_imagePath;

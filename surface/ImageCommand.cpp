@@ -17,10 +17,6 @@ void ImageCommand::undo()
 
 void ImageCommand::redo()
 {
-    if (m_applied) {
-        m_applied = false;
-        return;
-    }
     m_document->ShowImage(m_after);
 }
 

@@ -25,8 +25,7 @@ struct ShownImage
 class ImageCommand : public QUndoCommand
 {
 public:
-    // `after` is already on the surface when the command is pushed: the
-    // first redo has nothing to do.
+    // The push's first redo puts `after` on the surface.
     ImageCommand(CSkimblerDoc *document, ShownImage before, ShownImage after, const QString &text);
 
     void undo() override;
@@ -36,5 +35,4 @@ private:
     CSkimblerDoc *m_document;
     ShownImage m_before;
     ShownImage m_after;
-    bool m_applied = true;
 };

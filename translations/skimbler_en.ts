@@ -796,10 +796,6 @@
         <source>the picture could not be read back</source>
         <translation>the picture could not be read back</translation>
     </message>
-    <message>
-        <source>the picture could not be encoded as PNG</source>
-        <translation>the picture could not be encoded as PNG</translation>
-    </message>
 </context>
 <context>
     <name>ExportImage</name>

@@ -1,3 +1,4 @@
+#include "common/FrameWidgets.h"
 #include "app/CMainFrame.h"
 #include "app/CNumberEdit.h"
 #include "app/CSkimblerApp.h"
@@ -12,6 +13,7 @@
 #include "render/GraphicalInterface.h"
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
+#include "surface/DocumentLoader.h"
 #include "view/CSkimblerView.h"
 
 #include <skimbler/SurfaceFile.h>
@@ -70,15 +72,16 @@ private:
     // Until no picture is being decoded for the document.
     bool Settle() const
     {
-        return QTest::qWaitFor([this] { return !Doc()->IsLoading(); }, 20000);
+        return QTest::qWaitFor([this] { return !Loader()->IsLoading(); }, 20000);
     }
     // File > Open of `path` to its end: whether the surface is now that file's.
     bool Open(const QString &path) const
     {
-        QSignalSpy opened(Doc(), &CSkimblerDoc::documentOpened);
+        QSignalSpy opened(Loader(), &DocumentLoader::documentOpened);
         return m_app->OpenDocumentFile(path) && Settle() && opened.count() == 1;
     }
     CSkimblerDoc *Doc() const { return m_app->GetDocument(); }
+    DocumentLoader *Loader() const { return m_app->GetLoader(); }
     CSkimblerView *View() const { return m_app->GetActiveView(); }
     QString Work(const char *name) const { return m_work->filePath(QString::fromLatin1(name)); }
     // Drags `path` onto the main window (or the view's own window, which Qt
@@ -455,8 +458,8 @@ void TestApplication::openRestoresEverythingAndPanelsFollow()
     QVERIFY(Doc()->Image());
     QCOMPARE(m_app->GetMainWnd()->PropertyPanel()->m_list->item(8, 1)->text(), QStringLiteral("GL_NEAREST_MIPMAP_NEAREST"));
     QCOMPARE(m_app->GetMainWnd()->FlagsPanel()->m_list->item(2, 0)->checkState(), Qt::Unchecked);
-    QCOMPARE(m_app->GetMainWnd()->m_xEdit->text(), QStringLiteral("0.750000"));
-    QCOMPARE(m_app->GetMainWnd()->m_zEdit->text(), QStringLiteral("-0.500000"));
+    QCOMPARE(FrameWidget<CNumberEdit>(m_app->GetMainWnd(), "xEdit")->text(), QStringLiteral("0.750000"));
+    QCOMPARE(FrameWidget<CNumberEdit>(m_app->GetMainWnd(), "zEdit")->text(), QStringLiteral("-0.500000"));
     QVERIFY(!Doc()->IsModified());
 
     // A TGA opens as a fresh surface on that image.
@@ -1132,17 +1135,17 @@ void TestApplication::cancelledOpenKeepsTheSurface()
     WriteBigPng(Work("big.png"));
     const std::uint64_t image = Doc()->ImageRevision();
     const SurfaceSettings settings = Doc()->Settings();
-    QSignalSpy ended(Doc(), &CSkimblerDoc::loadEnded);
+    QSignalSpy ended(Loader(), &DocumentLoader::loadEnded);
 
     QVERIFY(m_app->OpenDocumentFile(Work("big.png")));
-    QVERIFY(Doc()->IsLoading());
+    QVERIFY(Loader()->IsLoading());
     if (how == QLatin1String("escape dialog")) {
         QDialog dialog(m_app->GetMainWnd());
         dialog.setModal(true);
         dialog.show();
         QTest::keyClick(&dialog, Qt::Key_Escape);
         QVERIFY(!dialog.isVisible());
-        QVERIFY(Doc()->IsLoading());
+        QVERIFY(Loader()->IsLoading());
         QVERIFY(Settle());
         QCOMPARE(ended.count(), 1);
         QCOMPARE(Doc()->GetImagePath(), Work("big.png"));
@@ -1156,9 +1159,9 @@ void TestApplication::cancelledOpenKeepsTheSurface()
         if (how == QLatin1String("escape view"))
             QTest::keyClick(View(), Qt::Key_Escape);
         else
-            QTest::keyClick(m_app->GetMainWnd()->m_xEdit, Qt::Key_Escape);
+            QTest::keyClick(FrameWidget<CNumberEdit>(m_app->GetMainWnd(), "xEdit"), Qt::Key_Escape);
     }
-    QVERIFY(!Doc()->IsLoading());
+    QVERIFY(!Loader()->IsLoading());
     QCOMPARE(ended.count(), 1);
     // The picture the worker may still deliver lands nowhere.
     QThreadPool::globalInstance()->waitForDone();
@@ -1241,13 +1244,13 @@ void TestApplication::decodeFailingOnTheWorkerIsReportedAsBefore()
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(contents);
     file.close();
-    QVERIFY(!Doc()->OnOpenDocument(file.fileName()));
+    QVERIFY(!Loader()->Open(file.fileName()));
     const QList<MessageBox::Message> before = m_messages->messages;
     QCOMPARE(before.size(), 1);
     m_messages->messages.clear();
     const std::uint64_t image = Doc()->ImageRevision();
 
-    QSignalSpy failed(Doc(), &CSkimblerDoc::openFailed);
+    QSignalSpy failed(Loader(), &DocumentLoader::openFailed);
     QVERIFY(!Open(file.fileName()));
     QCOMPARE(failed.count(), 1);
     QCOMPARE(m_messages->texts(), QStringList{before.first().text});

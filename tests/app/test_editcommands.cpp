@@ -1,3 +1,4 @@
+#include "common/FrameWidgets.h"
 #include "app/CMainFrame.h"
 #include "app/CNumberEdit.h"
 #include "app/CPercentEdit.h"
@@ -110,10 +111,10 @@ void TestEditCommands::everyEditUndoesAndRedoesExactly()
     case 2: drag(centre + QPoint(10, 10), {centre + QPoint(40, 0), centre + QPoint(40, 20)}); break;
     case 3: {
         trigger(Resource::ID_POINT_2);
-        clickInto(m_frame->m_yEdit);
-        m_frame->m_yEdit->selectAll();
-        QTest::keyClicks(m_frame->m_yEdit, QStringLiteral("-0.125"));
-        QTest::keyClick(m_frame->m_yEdit, Qt::Key_Return);
+        clickInto(FrameWidget<CNumberEdit>(m_frame, "yEdit"));
+        FrameWidget<CNumberEdit>(m_frame, "yEdit")->selectAll();
+        QTest::keyClicks(FrameWidget<CNumberEdit>(m_frame, "yEdit"), QStringLiteral("-0.125"));
+        QTest::keyClick(FrameWidget<CNumberEdit>(m_frame, "yEdit"), Qt::Key_Return);
         QCOMPARE(surface().Points[2][1], -0.125f);
         break;
     }
@@ -159,7 +160,7 @@ void TestEditCommands::pendingTypingGoesToItsPoint()
     QFETCH(QString, typed);
     QFETCH(bool, enter);
     QFETCH(int, pressed);
-    CNumberEdit *fields[3] = {m_frame->m_xEdit, m_frame->m_yEdit, m_frame->m_zEdit};
+    CNumberEdit *fields[3] = {FrameWidget<CNumberEdit>(m_frame, "xEdit"), FrameWidget<CNumberEdit>(m_frame, "yEdit"), FrameWidget<CNumberEdit>(m_frame, "zEdit")};
     CNumberEdit *field = fields[axis];
     trigger(typedFor < 0 ? Resource::ID_POINT_NONE : Resource::ID_POINT_0 + typedFor);
     SurfaceSettings expected = m_document->Settings();
@@ -181,7 +182,7 @@ void TestEditCommands::pendingTypingGoesToItsPoint()
     expected.Points[pressed][0] = static_cast<float>(moved.x());
     expected.Points[pressed][1] = static_cast<float>(moved.y());
     // The focus leaves the field at last: that is no edit either.
-    m_frame->m_zoomEdit->setFocus(Qt::TabFocusReason);
+    FrameWidget<CPercentEdit>(m_frame, "zoomEdit")->setFocus(Qt::TabFocusReason);
 
     QVERIFY(m_document->Settings() == expected);
     // The fields show the corner the press selected.
@@ -194,7 +195,7 @@ void TestEditCommands::focusPassWithoutTypingChangesNothing()
     surface().ResetPoints();
     trigger(Resource::ID_POINT_1);
     const SurfaceSettings before = m_document->Settings();
-    for (CNumberEdit *field : {m_frame->m_xEdit, m_frame->m_yEdit, m_frame->m_zEdit}) {
+    for (CNumberEdit *field : {FrameWidget<CNumberEdit>(m_frame, "xEdit"), FrameWidget<CNumberEdit>(m_frame, "yEdit"), FrameWidget<CNumberEdit>(m_frame, "zEdit")}) {
         clickInto(field);
         QTest::keyClick(field, Qt::Key_Return);
         QTest::keyClick(field, Qt::Key_Tab);
@@ -208,11 +209,11 @@ void TestEditCommands::valueWithoutPointReturnsToValueInForce()
 {
     trigger(Resource::ID_POINT_NONE);
     const SurfaceSettings before = m_document->Settings();
-    clickInto(m_frame->m_xEdit);
-    m_frame->m_xEdit->selectAll();
-    QTest::keyClicks(m_frame->m_xEdit, QStringLiteral("2.5"));
-    QTest::keyClick(m_frame->m_xEdit, Qt::Key_Return);
-    QCOMPARE(m_frame->m_xEdit->text(), QStringLiteral("0.000000"));
+    clickInto(FrameWidget<CNumberEdit>(m_frame, "xEdit"));
+    FrameWidget<CNumberEdit>(m_frame, "xEdit")->selectAll();
+    QTest::keyClicks(FrameWidget<CNumberEdit>(m_frame, "xEdit"), QStringLiteral("2.5"));
+    QTest::keyClick(FrameWidget<CNumberEdit>(m_frame, "xEdit"), Qt::Key_Return);
+    QCOMPARE(FrameWidget<CNumberEdit>(m_frame, "xEdit")->text(), QStringLiteral("0.000000"));
     QVERIFY(m_document->Settings() == before);
     QCOMPARE(stack()->count(), 0);
 }
@@ -222,7 +223,7 @@ void TestEditCommands::typingOverSelectionThenUndoWithFieldFocused()
     surface().ResetPoints();
     trigger(Resource::ID_POINT_1);
     const SurfaceSettings before = m_document->Settings();
-    CNumberEdit *x = m_frame->m_xEdit;
+    CNumberEdit *x = FrameWidget<CNumberEdit>(m_frame, "xEdit");
     clickInto(x);
     // Ctrl+A over a text that holds a '-' and six decimals, then a signed value.
     QTest::keyClick(x, Qt::Key_A, Qt::ControlModifier);
@@ -249,13 +250,13 @@ void TestEditCommands::rightPressOnFieldKeepsFocusAndTyping()
 {
     trigger(Resource::ID_POINT_0);
     const SurfaceSettings before = m_document->Settings();
-    clickInto(m_frame->m_xEdit);
-    m_frame->m_xEdit->selectAll();
-    QTest::keyClicks(m_frame->m_xEdit, QStringLiteral("0.75"));
-    QTest::mousePress(m_frame->m_yEdit, Qt::RightButton);
-    QTest::mouseRelease(m_frame->m_yEdit, Qt::RightButton);
-    QVERIFY(m_frame->m_xEdit->hasFocus());
-    QCOMPARE(m_frame->m_xEdit->text(), QStringLiteral("0.75"));
+    clickInto(FrameWidget<CNumberEdit>(m_frame, "xEdit"));
+    FrameWidget<CNumberEdit>(m_frame, "xEdit")->selectAll();
+    QTest::keyClicks(FrameWidget<CNumberEdit>(m_frame, "xEdit"), QStringLiteral("0.75"));
+    QTest::mousePress(FrameWidget<CNumberEdit>(m_frame, "yEdit"), Qt::RightButton);
+    QTest::mouseRelease(FrameWidget<CNumberEdit>(m_frame, "yEdit"), Qt::RightButton);
+    QVERIFY(FrameWidget<CNumberEdit>(m_frame, "xEdit")->hasFocus());
+    QCOMPARE(FrameWidget<CNumberEdit>(m_frame, "xEdit")->text(), QStringLiteral("0.75"));
     QVERIFY(m_document->Settings() == before);
 }
 
@@ -299,7 +300,7 @@ void TestEditCommands::typedZoom()
     QFETCH(QString, typed);
     QFETCH(float, zoom);
     QFETCH(QString, shown);
-    CPercentEdit *field = m_frame->m_zoomEdit;
+    CPercentEdit *field = FrameWidget<CPercentEdit>(m_frame, "zoomEdit");
     commit(field, typed);
     QCOMPARE(m_view->Zoom(), zoom);
     // The field, once left, shows the zoom in force.
@@ -326,18 +327,18 @@ void TestEditCommands::displayTogglesFollowButtons()
 void TestEditCommands::hugeTypedCoordinateStaysFinite()
 {
     QVERIFY(m_view->OnCommand(Resource::ID_POINT_0));
-    commit(m_frame->m_xEdit, QStringLiteral("1") + QString(60, QLatin1Char('0')));
+    commit(FrameWidget<CNumberEdit>(m_frame, "xEdit"), QStringLiteral("1") + QString(60, QLatin1Char('0')));
     QCOMPARE(surface().Points[0][0], FLT_MAX);
-    commit(m_frame->m_yEdit, QStringLiteral("-1") + QString(40, QLatin1Char('0')));
+    commit(FrameWidget<CNumberEdit>(m_frame, "yEdit"), QStringLiteral("-1") + QString(40, QLatin1Char('0')));
     QCOMPARE(surface().Points[0][1], -FLT_MAX);
-    QCOMPARE(m_frame->m_yEdit->GetValue(), -double(FLT_MAX));
+    QCOMPARE(FrameWidget<CNumberEdit>(m_frame, "yEdit")->GetValue(), -double(FLT_MAX));
 }
 
 // The view's words for what lies under the pointer, and the idle text once
 // the pointer left.
 void TestEditCommands::statusBarSaysWhatTheViewTells()
 {
-    const auto status = [this] { return m_frame->m_messagePane->text(); };
+    const auto status = [this] { return FrameWidget<QLabel>(m_frame, "messagePane")->text(); };
     Hover(m_view, cornerAt(1) + QPoint(1, -1));
     QTRY_VERIFY2(status().contains(QString::fromUtf8("角點 1")), qPrintable(status()));
     QEvent leave(QEvent::Leave);

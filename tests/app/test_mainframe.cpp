@@ -1,3 +1,4 @@
+#include "common/FrameWidgets.h"
 #include "app/CMainFrame.h"
 #include "app/CNumberEdit.h"
 #include "app/CPercentEdit.h"
@@ -55,7 +56,7 @@ struct FrameFixture
         return QTest::qWaitForWindowActive(frame.get());
     }
     // The standard, view and point bars, left to right.
-    QList<QToolBar *> Bars() const { return {frame->m_standardBar, frame->m_viewBar, frame->m_pointBar}; }
+    QList<QToolBar *> Bars() const { return {FrameWidget<QToolBar>(frame, "standardBar"), FrameWidget<QToolBar>(frame, "viewBar"), FrameWidget<QToolBar>(frame, "pointBar")}; }
     // Command ids of a bar's items; 0 for a separator, -1 for a widget.
     QList<int> Items(QToolBar *bar) const
     {
@@ -115,20 +116,20 @@ void TestMainFrame::stateAfterCreation()
 
     // Before the window is shown, as after: the fields rest in their
     // canonical texts.
-    QCOMPARE(frame->m_zoomEdit->text(), QStringLiteral("100.0%"));
-    QCOMPARE(frame->m_xEdit->text(), QStringLiteral("0.000000"));
-    QCOMPARE(frame->m_yEdit->text(), QStringLiteral("0.000000"));
-    QCOMPARE(frame->m_zEdit->text(), QStringLiteral("0.000000"));
+    QCOMPARE(FrameWidget<CPercentEdit>(frame, "zoomEdit")->text(), QStringLiteral("100.0%"));
+    QCOMPARE(FrameWidget<CNumberEdit>(frame, "xEdit")->text(), QStringLiteral("0.000000"));
+    QCOMPARE(FrameWidget<CNumberEdit>(frame, "yEdit")->text(), QStringLiteral("0.000000"));
+    QCOMPARE(FrameWidget<CNumberEdit>(frame, "zEdit")->text(), QStringLiteral("0.000000"));
 
     QVERIFY(fixture.Show());
-    QTRY_VERIFY(frame->m_zEdit->hasFocus());
-    QCOMPARE(frame->m_zoomEdit->text(), QStringLiteral("100.0%"));
-    QCOMPARE(frame->m_zoomEdit->GetValue(), 100.0);
-    QCOMPARE(frame->m_xEdit->text(), QStringLiteral("0.000000"));
-    QCOMPARE(frame->m_yEdit->text(), QStringLiteral("0.000000"));
-    QCOMPARE(frame->m_zEdit->text(), QStringLiteral("0.000000"));
-    QCOMPARE(frame->m_zEdit->m_decimals, 6);
-    QCOMPARE(frame->m_zoomEdit->m_decimals, 1);
+    QTRY_VERIFY(FrameWidget<CNumberEdit>(frame, "zEdit")->hasFocus());
+    QCOMPARE(FrameWidget<CPercentEdit>(frame, "zoomEdit")->text(), QStringLiteral("100.0%"));
+    QCOMPARE(FrameWidget<CPercentEdit>(frame, "zoomEdit")->GetValue(), 100.0);
+    QCOMPARE(FrameWidget<CNumberEdit>(frame, "xEdit")->text(), QStringLiteral("0.000000"));
+    QCOMPARE(FrameWidget<CNumberEdit>(frame, "yEdit")->text(), QStringLiteral("0.000000"));
+    QCOMPARE(FrameWidget<CNumberEdit>(frame, "zEdit")->text(), QStringLiteral("0.000000"));
+    QCOMPARE(FrameWidget<CNumberEdit>(frame, "zEdit")->m_decimals, 6);
+    QCOMPARE(FrameWidget<CPercentEdit>(frame, "zoomEdit")->m_decimals, 1);
 
     QVERIFY(frame->IsButtonChecked(ID_SHOW_AXES));
     QVERIFY(frame->IsButtonChecked(ID_SHOW_HANDLES));
@@ -150,26 +151,26 @@ void TestMainFrame::toolBarsShareTheTopRow()
         QCOMPARE(bar->allowedAreas(), Qt::AllToolBarAreas);
         QVERIFY(bar->isVisible());
     }
-    QCOMPARE(frame->m_viewBar->y(), frame->m_standardBar->y());
-    QCOMPARE(frame->m_pointBar->y(), frame->m_standardBar->y());
-    QVERIFY(frame->m_standardBar->x() < frame->m_viewBar->x());
-    QVERIFY(frame->m_viewBar->x() < frame->m_pointBar->x());
-    QVERIFY(frame->m_standardBar->geometry().right() < frame->m_viewBar->x());
-    QVERIFY(frame->m_viewBar->geometry().right() < frame->m_pointBar->x());
+    QCOMPARE(FrameWidget<QToolBar>(frame, "viewBar")->y(), FrameWidget<QToolBar>(frame, "standardBar")->y());
+    QCOMPARE(FrameWidget<QToolBar>(frame, "pointBar")->y(), FrameWidget<QToolBar>(frame, "standardBar")->y());
+    QVERIFY(FrameWidget<QToolBar>(frame, "standardBar")->x() < FrameWidget<QToolBar>(frame, "viewBar")->x());
+    QVERIFY(FrameWidget<QToolBar>(frame, "viewBar")->x() < FrameWidget<QToolBar>(frame, "pointBar")->x());
+    QVERIFY(FrameWidget<QToolBar>(frame, "standardBar")->geometry().right() < FrameWidget<QToolBar>(frame, "viewBar")->x());
+    QVERIFY(FrameWidget<QToolBar>(frame, "viewBar")->geometry().right() < FrameWidget<QToolBar>(frame, "pointBar")->x());
     // The view fills the rest, below the bars.
-    QVERIFY(frame->centralWidget()->y() >= frame->m_standardBar->geometry().bottom());
+    QVERIFY(frame->centralWidget()->y() >= FrameWidget<QToolBar>(frame, "standardBar")->geometry().bottom());
 }
 
 void TestMainFrame::toolBarItemsInOrder()
 {
     FrameFixture fixture;
     CMainFrame *frame = fixture.frame.get();
-    QCOMPARE(fixture.Items(frame->m_standardBar),
+    QCOMPARE(fixture.Items(FrameWidget<QToolBar>(frame, "standardBar")),
              (QList<int>{ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, 0, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, 0,
                          ID_EDIT_UNDO, ID_EDIT_REDO, 0, ID_FILE_PRINT, 0, ID_APP_ABOUT}));
-    QCOMPARE(fixture.Items(frame->m_viewBar),
+    QCOMPARE(fixture.Items(FrameWidget<QToolBar>(frame, "viewBar")),
              (QList<int>{ID_SHOW_AXES, ID_SHOW_HANDLES, ID_ZOOM_IN, ID_ZOOM_OUT, ID_ZOOM_100, ID_PIXEL_PROBE, -1}));
-    QCOMPARE(fixture.Items(frame->m_pointBar),
+    QCOMPARE(fixture.Items(FrameWidget<QToolBar>(frame, "pointBar")),
              (QList<int>{ID_POINT_FULL, 0, ID_POINT_NONE, ID_POINT_0, ID_POINT_1, ID_POINT_2, ID_POINT_3, -1, -1, -1,
                          -1, -1, -1}));
     // Every button shows a picture.
@@ -188,29 +189,29 @@ void TestMainFrame::fieldsSitInTheirSlots()
     CMainFrame *frame = fixture.frame.get();
 
     const auto slotOf = [](QWidget *field) { return field->parentWidget(); };
-    QCOMPARE(slotOf(frame->m_zoomEdit)->parentWidget(), frame->m_viewBar);
-    QCOMPARE(slotOf(frame->m_zoomEdit)->width(), 80);
-    for (CNumberEdit *field : {frame->m_xEdit, frame->m_yEdit, frame->m_zEdit}) {
-        QCOMPARE(slotOf(field)->parentWidget(), frame->m_pointBar);
+    QCOMPARE(slotOf(FrameWidget<CPercentEdit>(frame, "zoomEdit"))->parentWidget(), FrameWidget<QToolBar>(frame, "viewBar"));
+    QCOMPARE(slotOf(FrameWidget<CPercentEdit>(frame, "zoomEdit"))->width(), 80);
+    for (CNumberEdit *field : {FrameWidget<CNumberEdit>(frame, "xEdit"), FrameWidget<CNumberEdit>(frame, "yEdit"), FrameWidget<CNumberEdit>(frame, "zEdit")}) {
+        QCOMPARE(slotOf(field)->parentWidget(), FrameWidget<QToolBar>(frame, "pointBar"));
         QCOMPARE(slotOf(field)->width(), 100);
     }
-    for (QLabel *label : {frame->m_xLabel, frame->m_yLabel, frame->m_zLabel}) {
-        QCOMPARE(label->parentWidget(), frame->m_pointBar);
+    for (QLabel *label : {FrameWidget<QLabel>(frame, "xLabel"), FrameWidget<QLabel>(frame, "yLabel"), FrameWidget<QLabel>(frame, "zLabel")}) {
+        QCOMPARE(label->parentWidget(), FrameWidget<QToolBar>(frame, "pointBar"));
         QCOMPARE(label->width(), 30);
     }
-    QCOMPARE(frame->m_xLabel->text(), QStringLiteral(" X : "));
-    QCOMPARE(frame->m_yLabel->text(), QStringLiteral(" Y : "));
-    QCOMPARE(frame->m_zLabel->text(), QStringLiteral(" Z : "));
+    QCOMPARE(FrameWidget<QLabel>(frame, "xLabel")->text(), QStringLiteral(" X : "));
+    QCOMPARE(FrameWidget<QLabel>(frame, "yLabel")->text(), QStringLiteral(" Y : "));
+    QCOMPARE(FrameWidget<QLabel>(frame, "zLabel")->text(), QStringLiteral(" Z : "));
 
-    for (QWidget *field : {static_cast<QWidget *>(frame->m_zoomEdit), static_cast<QWidget *>(frame->m_xEdit)}) {
+    for (QWidget *field : {static_cast<QWidget *>(FrameWidget<CPercentEdit>(frame, "zoomEdit")), static_cast<QWidget *>(FrameWidget<CNumberEdit>(frame, "xEdit"))}) {
         const QRect inSlot = field->geometry();
         QVERIFY(QRect(QPoint(0, 0), slotOf(field)->size()).contains(inSlot));
         QVERIFY(field->width() > 40);
         QVERIFY(field->isVisible());
     }
     // Left to right along the point bar: label, field, label, field ...
-    QWidget *order[] = {frame->m_xLabel, slotOf(frame->m_xEdit), frame->m_yLabel, slotOf(frame->m_yEdit),
-                        frame->m_zLabel, slotOf(frame->m_zEdit)};
+    QWidget *order[] = {FrameWidget<QLabel>(frame, "xLabel"), slotOf(FrameWidget<CNumberEdit>(frame, "xEdit")), FrameWidget<QLabel>(frame, "yLabel"), slotOf(FrameWidget<CNumberEdit>(frame, "yEdit")),
+                        FrameWidget<QLabel>(frame, "zLabel"), slotOf(FrameWidget<CNumberEdit>(frame, "zEdit"))};
     for (int i = 1; i < 6; ++i)
         QVERIFY(order[i - 1]->x() < order[i]->x());
 }
@@ -221,8 +222,8 @@ void TestMainFrame::statusBarPanes()
     QVERIFY(fixture.Show());
     CMainFrame *frame = fixture.frame.get();
     QVERIFY(frame->statusBar()->isVisible());
-    QCOMPARE(frame->m_messagePane->text(), QString::fromUtf8("就緒"));
-    QLabel *panes[] = {frame->m_messagePane, frame->m_capsIndicator, frame->m_numIndicator, frame->m_scrollIndicator};
+    QCOMPARE(FrameWidget<QLabel>(frame, "messagePane")->text(), QString::fromUtf8("就緒"));
+    QLabel *panes[] = {FrameWidget<QLabel>(frame, "messagePane"), FrameWidget<QLabel>(frame, "CAPIndicator"), FrameWidget<QLabel>(frame, "NUMIndicator"), FrameWidget<QLabel>(frame, "SCRLIndicator")};
     const QString texts[] = {QString::fromUtf8("就緒"), QStringLiteral("CAP"), QStringLiteral("NUM"),
                              QStringLiteral("SCRL")};
     for (int i = 0; i < 4; ++i) {
@@ -233,9 +234,9 @@ void TestMainFrame::statusBarPanes()
     }
     // A status prompt overlays the idle text for a while, then it returns.
     frame->statusBar()->showMessage(QStringLiteral("prompt"));
-    QVERIFY(!frame->m_messagePane->isVisible());
+    QVERIFY(!FrameWidget<QLabel>(frame, "messagePane")->isVisible());
     frame->statusBar()->clearMessage();
-    QVERIFY(frame->m_messagePane->isVisible());
+    QVERIFY(FrameWidget<QLabel>(frame, "messagePane")->isVisible());
 }
 
 void TestMainFrame::pointGroupIsExclusive_data()
@@ -281,13 +282,13 @@ void TestMainFrame::barTogglesHideOnlyTheirBar()
     QVERIFY(fixture.Show());
     CMainFrame *frame = fixture.frame.get();
     QAction *toggle = frame->CommandAction(commandId);
-    QToolBar *bar = commandId == ID_VIEW_TOOLBAR ? frame->m_standardBar : frame->m_viewBar;
+    QToolBar *bar = commandId == ID_VIEW_TOOLBAR ? FrameWidget<QToolBar>(frame, "standardBar") : FrameWidget<QToolBar>(frame, "viewBar");
     QVERIFY(toggle->isCheckable());
     QVERIFY(toggle->isEnabled());
     QVERIFY(toggle->isChecked());
 
     toggle->trigger();
-    for (QToolBar *each : {frame->m_standardBar, frame->m_viewBar, frame->m_pointBar})
+    for (QToolBar *each : {FrameWidget<QToolBar>(frame, "standardBar"), FrameWidget<QToolBar>(frame, "viewBar"), FrameWidget<QToolBar>(frame, "pointBar")})
         QCOMPARE(each->isVisible(), each != bar);
     QVERIFY(!toggle->isChecked());
 
@@ -295,7 +296,7 @@ void TestMainFrame::barTogglesHideOnlyTheirBar()
     QVERIFY(bar->isVisible());
     QVERIFY(toggle->isChecked());
     QCOMPARE(frame->toolBarArea(bar), Qt::TopToolBarArea);
-    QVERIFY(frame->m_standardBar->x() < frame->m_viewBar->x());
+    QVERIFY(FrameWidget<QToolBar>(frame, "standardBar")->x() < FrameWidget<QToolBar>(frame, "viewBar")->x());
 
     // Hidden some other way, the menu check follows.
     bar->hide();
@@ -313,7 +314,7 @@ void TestMainFrame::statusBarToggle()
     QAction *toggle = frame->CommandAction(ID_VIEW_STATUS_BAR);
     toggle->trigger();
     QVERIFY(!frame->statusBar()->isVisible());
-    QVERIFY(frame->m_standardBar->isVisible());
+    QVERIFY(FrameWidget<QToolBar>(frame, "standardBar")->isVisible());
     toggle->trigger();
     QVERIFY(frame->statusBar()->isVisible());
 }
@@ -406,18 +407,18 @@ void TestMainFrame::shortcutsWorkWhereverTheFocusIs()
     FrameFixture fixture;
     QVERIFY(fixture.Show());
     CMainFrame *frame = fixture.frame.get();
-    QTRY_VERIFY(frame->m_zEdit->hasFocus());
+    QTRY_VERIFY(FrameWidget<CNumberEdit>(frame, "zEdit")->hasFocus());
 
-    QTest::keyClick(frame->m_zEdit, Qt::Key_N, Qt::ControlModifier);
+    QTest::keyClick(FrameWidget<CNumberEdit>(frame, "zEdit"), Qt::Key_N, Qt::ControlModifier);
     QCOMPARE(fixture.applicationCommands, QList<int>{ID_FILE_NEW});
     // The field keeps the text it had.
-    QCOMPARE(frame->m_zEdit->text(), QStringLiteral("0.000000"));
+    QCOMPARE(FrameWidget<CNumberEdit>(frame, "zEdit")->text(), QStringLiteral("0.000000"));
 
     // After a click into the OpenGL view the frame's shortcuts still work.
     CSkimblerView *view = frame->GetActiveView();
     view->requestActivate();
     QTRY_COMPARE(QGuiApplication::focusWindow(), static_cast<QWindow *>(view));
-    QTRY_VERIFY(!frame->m_zEdit->hasFocus());
+    QTRY_VERIFY(!FrameWidget<CNumberEdit>(frame, "zEdit")->hasFocus());
     QTest::keyClick(view, Qt::Key_O, Qt::ControlModifier);
     QCOMPARE(fixture.applicationCommands, (QList<int>{ID_FILE_NEW, ID_FILE_OPEN}));
 }
@@ -434,7 +435,7 @@ void TestMainFrame::commandsReachTheApplicationThenTheView()
     fixture.applicationAnswer = false;
     frame->CommandAction(ID_ZOOM_IN)->trigger();
     QCOMPARE(fixture.applicationCommands.last(), ID_ZOOM_IN);
-    QCOMPARE(frame->m_zoomEdit->text(), QStringLiteral("118.9%"));
+    QCOMPARE(FrameWidget<CPercentEdit>(frame, "zoomEdit")->text(), QStringLiteral("118.9%"));
     QCOMPARE(frame->GetActiveView()->Zoom(), CSkimblerView::ZoomFactor);
 
     // The axis button's command finds the button already toggled.
@@ -458,18 +459,18 @@ void TestMainFrame::fieldNotificationReachesTheView()
     FrameFixture fixture;
     QVERIFY(fixture.Show());
     CMainFrame *frame = fixture.frame.get();
-    frame->m_zoomEdit->setFocus(Qt::MouseFocusReason);
-    QTRY_VERIFY(frame->m_zoomEdit->hasFocus());
-    QCOMPARE(frame->m_zoomEdit->text(), QStringLiteral("100.0"));
-    frame->m_zoomEdit->selectAll();
-    QTest::keyClicks(frame->m_zoomEdit, QStringLiteral("250"));
+    FrameWidget<CPercentEdit>(frame, "zoomEdit")->setFocus(Qt::MouseFocusReason);
+    QTRY_VERIFY(FrameWidget<CPercentEdit>(frame, "zoomEdit")->hasFocus());
+    QCOMPARE(FrameWidget<CPercentEdit>(frame, "zoomEdit")->text(), QStringLiteral("100.0"));
+    FrameWidget<CPercentEdit>(frame, "zoomEdit")->selectAll();
+    QTest::keyClicks(FrameWidget<CPercentEdit>(frame, "zoomEdit"), QStringLiteral("250"));
     // Typing alone leaves the zoom.
     QCOMPARE(frame->GetActiveView()->Zoom(), 1.0f);
-    QTest::keyClick(frame->m_zoomEdit, Qt::Key_Return);
+    QTest::keyClick(FrameWidget<CPercentEdit>(frame, "zoomEdit"), Qt::Key_Return);
     QCOMPARE(frame->GetActiveView()->Zoom(), 2.5f);
-    QCOMPARE(frame->m_zoomEdit->text(), QStringLiteral("250.0"));
-    frame->m_xEdit->setFocus(Qt::MouseFocusReason);
-    QTRY_COMPARE(frame->m_zoomEdit->text(), QStringLiteral("250.0%"));
+    QCOMPARE(FrameWidget<CPercentEdit>(frame, "zoomEdit")->text(), QStringLiteral("250.0"));
+    FrameWidget<CNumberEdit>(frame, "xEdit")->setFocus(Qt::MouseFocusReason);
+    QTRY_COMPARE(FrameWidget<CPercentEdit>(frame, "zoomEdit")->text(), QStringLiteral("250.0%"));
 }
 
 void TestMainFrame::recentFiles()
@@ -618,8 +619,8 @@ void TestMainFrame::toolBarsWrapInANarrowWindow()
         }
     }
     // Wide again: one row, the fields at their full widths.
-    QCOMPARE(frame->m_pointBar->y(), frame->m_standardBar->y());
-    QCOMPARE(frame->m_xEdit->parentWidget()->width(), 100);
+    QCOMPARE(FrameWidget<QToolBar>(frame, "pointBar")->y(), FrameWidget<QToolBar>(frame, "standardBar")->y());
+    QCOMPARE(FrameWidget<CNumberEdit>(frame, "xEdit")->parentWidget()->width(), 100);
 }
 
 QTEST_MAIN(TestMainFrame)

@@ -6,6 +6,7 @@
 // when the document is not at its saved state.
 // SKIMBLER_RANDOMVIEW_SEED replays one seed; SKIMBLER_RANDOMVIEW_STEPS sets the length.
 
+#include "common/FrameWidgets.h"
 #include "app/CNumberEdit.h"
 #include "common/MessageBoxRecorder.h"
 #include "panels/CFlagsPanel.h"
@@ -16,6 +17,7 @@
 #include "render/GraphicalInterface.h"
 #include "res/Resource.h"
 #include "common/RandomOps.h"
+#include "surface/DocumentLoader.h"
 #include "FrameTestSupport.h"
 
 #include <QTableWidget>
@@ -135,7 +137,7 @@ private:
     void Type(const Op &op)
     {
         QTest::keyClick(m_view, Qt::Key(Qt::Key_0 + op.index % 4));
-        CNumberEdit *fields[] = {m_frame->m_xEdit, m_frame->m_yEdit, m_frame->m_zEdit};
+        CNumberEdit *fields[] = {FrameWidget<CNumberEdit>(m_frame, "xEdit"), FrameWidget<CNumberEdit>(m_frame, "yEdit"), FrameWidget<CNumberEdit>(m_frame, "zEdit")};
         CNumberEdit *field = fields[op.value % 3];
         // Mostly values that keep the surface in sight; now and then one far off.
         const float value = op.value & 8 ? op.a : std::clamp(op.a, -1.5f, 1.5f);
@@ -259,7 +261,7 @@ private:
         case Kind::Reopen:
             if (!m_hasFile)
                 return QString();
-            if (!m_doc->OnOpenDocument(QDir(m_folder).filePath(QStringLiteral("s.skimbler"))))
+            if (!DocumentLoader(m_doc).Open(QDir(m_folder).filePath(QStringLiteral("s.skimbler"))))
                 return QStringLiteral("reopen failed");
             if (!RandomOps::Identical(m_doc->Settings(), RandomOps::AsStored(m_saved)))
                 return QStringLiteral("the reopened file differs from what was saved");

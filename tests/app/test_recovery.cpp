@@ -3,6 +3,7 @@
 #include "common/MessageBoxRecorder.h"
 #include "common/TgaTestFiles.h"
 #include "surface/CSkimblerDoc.h"
+#include "surface/DocumentLoader.h"
 
 #include <QDir>
 #include <QFile>
@@ -123,7 +124,7 @@ void TestRecovery::copyFollowsTheModifiedMark()
     else if (step == QLatin1String("new"))
         QVERIFY(document->OnNewDocument());
     else if (step == QLatin1String("open"))
-        QVERIFY(document->OnOpenDocument(Work("s.skimbler")));
+        QVERIFY(DocumentLoader(document.get()).Open(Work("s.skimbler")));
     else
         manager.reset();
     QVERIFY(!QFile::exists(copy));
@@ -192,7 +193,7 @@ void TestRecovery::answersToTheOffer()
         QVERIFY(document.ChangedOnDisk());
         QVERIFY(document.OnSaveDocument(document.GetPathName()));
         CSkimblerDoc reopened;
-        QVERIFY(reopened.OnOpenDocument(Work("s.skimbler")));
+        QVERIFY(DocumentLoader(&reopened).Open(Work("s.skimbler")));
         QCOMPARE(reopened.Settings().Points[2][0], 0.25f);
     } else {
         QVERIFY(document.Settings() == fresh);
@@ -223,7 +224,7 @@ void TestRecovery::twoInstancesKeepTheirOwnCopies()
     firstManager.reset();
     QVERIFY(!QFile::exists(firstCopy));
     CSkimblerDoc check;
-    QVERIFY(check.OnOpenDocument(secondManager.CopyPath()));
+    QVERIFY(DocumentLoader(&check).Open(secondManager.CopyPath()));
     QCOMPARE(check.Settings().Points[2][0], -0.5f);
 }
 

@@ -1,3 +1,4 @@
+#include "common/FrameWidgets.h"
 #include "app/CMainFrame.h"
 #include "app/CNumberEdit.h"
 #include "app/PixelProbeTool.h"
@@ -9,6 +10,7 @@
 #include "render/GraphicalInterface.h"
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
+#include "surface/DocumentLoader.h"
 #include "view/CSkimblerView.h"
 #include "common/ViewHost.h"
 
@@ -84,7 +86,7 @@ private:
     std::unique_ptr<MessageBoxRecorder> m_messages;
 
     CSkimblerView *view() const { return m_frame->GetActiveView(); }
-    SurfaceTools *tools() const { return m_frame->m_tools; }
+    SurfaceTools *tools() const { return FrameWidget<SurfaceTools>(m_frame, "surfaceTools"); }
     void trigger(int commandId) { m_frame->CommandAction(commandId)->trigger(); }
     // Alpha blending, a lifted corner, nearest magnification and corner
     // colours with alpha, saved as the editor saves.
@@ -247,7 +249,7 @@ void TestSurfaceTools::perspectiveTravelsWithTheSurface()
     QVERIFY(m_document->OnSaveDocument(path));
     createFrame();
     QCOMPARE(on(), 0);
-    QVERIFY(m_document->OnOpenDocument(path));
+    QVERIFY(DocumentLoader(m_document.get()).Open(path));
     QCOMPARE(on(), 1);
     // Turned off again, the file has the bytes of a surface that never had it.
     trigger(ID_PERSPECTIVE_TEXTURE);
@@ -329,7 +331,7 @@ void TestSurfaceTools::exportIsNamedAfterTheSurface()
     if (!image.isEmpty()) {
         QVERIFY(work.mkpath(QFileInfo(image).path()));
         QVERIFY(WriteStripeTga(work.filePath(image), 16, 8));
-        QVERIFY(m_document->OnOpenDocument(work.filePath(image)));
+        QVERIFY(DocumentLoader(m_document.get()).Open(work.filePath(image)));
     }
     if (!surfaceFile.isEmpty()) {
         QVERIFY(work.mkpath(QFileInfo(surfaceFile).path()));
@@ -387,7 +389,7 @@ void TestSurfaceTools::exportAsksBeforeReplacingAndFollowsTheSuffix()
     image.fill(qRgba(200, 40, 10, 255));
     QVERIFY(image.save(poster));
     QVERIFY(image.save(dir.filePath(QStringLiteral("old.png"))));
-    QVERIFY(m_document->OnOpenDocument(poster));
+    QVERIFY(DocumentLoader(m_document.get()).Open(poster));
     const QString target = dir.filePath(chosen);
     const auto bytes = [&target] {
         QFile file(target);
@@ -707,7 +709,7 @@ void TestSurfaceTools::pasteRefusesAnythingElse()
 
 void TestSurfaceTools::copyAndPasteInAFieldStayText()
 {
-    CNumberEdit *field = m_frame->m_xEdit;
+    CNumberEdit *field = FrameWidget<CNumberEdit>(m_frame, "xEdit");
     field->setFocus();
     QTRY_VERIFY(field->hasFocus());
     field->selectAll();
@@ -744,7 +746,7 @@ void TestSurfaceTools::probeFollowsItsCommand()
 
     // The held key works with the focus in a numeric field, which does not
     // get the letter.
-    CNumberEdit *field = m_frame->m_zEdit;
+    CNumberEdit *field = FrameWidget<CNumberEdit>(m_frame, "zEdit");
     field->setFocus();
     QTRY_VERIFY(field->hasFocus());
     const QString text = field->text();

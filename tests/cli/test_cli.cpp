@@ -11,6 +11,7 @@
 #include "render/GraphicalInterface.h"
 #include "render/HeadlessContext.h"
 #include "surface/CSkimblerDoc.h"
+#include "surface/DocumentLoader.h"
 #include "surface/Surface.h"
 
 #include <skimbler/SurfaceFile.h>
@@ -56,7 +57,7 @@ QImage EditorExport(const QString &input, const QSize &size, bool transparent, b
     TextureImage tile = gi.CreateImage(tilePixels.data(), BackgroundCache::TileSize, BackgroundCache::TileSize, 32);
     CSkimblerDoc document;
     MessageRecorder messages(&document);
-    if (!document.OnOpenDocument(input) || !messages.messages.isEmpty())
+    if (!DocumentLoader(&document).Open(input) || !messages.messages.isEmpty())
         return QImage();
     ExportDrawing::Picture picture;
     picture.Width = size.width();

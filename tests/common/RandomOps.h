@@ -4,8 +4,9 @@
 // history to check it against. Shared by the seeded test and the soak tool.
 
 #include "common/TgaTestFiles.h"
-#include "common/MessageRecorder.h"
 #include "surface/CSkimblerDoc.h"
+#include "common/MessageRecorder.h"
+#include "surface/DocumentLoader.h"
 #include <skimbler/SurfaceSettings.h>
 
 #include <QDir>
@@ -203,6 +204,7 @@ public:
 private:
     QString m_folder;
     CSkimblerDoc *m_doc = nullptr;
+    DocumentLoader *m_loader = nullptr;
     // The expected history: states[i] is what index i shows, keys[i] the
     // merge key of the step into states[i + 1].
     std::vector<SurfaceSettings> m_states;
@@ -326,7 +328,7 @@ private:
         case Kind::Reopen:
             if (!m_hasFile)
                 return QString();
-            if (!m_doc->OnOpenDocument(File("s.skimbler")))
+            if (!m_loader->Open(File("s.skimbler")))
                 return QStringLiteral("reopen failed");
             if (!Identical(m_doc->Settings(), AsStored(m_saved)))
                 return QStringLiteral("the reopened file differs from what was saved");
@@ -343,7 +345,7 @@ private:
             if (!TgaTestFiles::WriteSolid(m_doc->GetImagePath(), width, 16 / width, qRgba(255, 0, 0, 255)))
                 return QStringLiteral("cannot rewrite the image");
             // The image is read on a worker; its arrival is an event.
-            if (!m_doc->ReloadImage()
+            if (!m_loader->Reload()
                 || !QTest::qWaitFor([this, width] { return m_doc->surface.Width == std::uint32_t(width); }, 5000))
                 return QStringLiteral("the reload did not take the new image");
             NoteImage();
@@ -388,7 +390,9 @@ private:
     {
         CSkimblerDoc doc;
         told.Listen(&doc);
+        DocumentLoader loader(&doc);
         m_doc = &doc;
+        m_loader = &loader;
         m_runKey = 0;
         m_hasFile = false;
         m_imageGeneration = 0;

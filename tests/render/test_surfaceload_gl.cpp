@@ -9,6 +9,7 @@
 #include "common/TgaTestFiles.h"
 
 #include "surface/CSkimblerDoc.h"
+#include "surface/DocumentLoader.h"
 #include "surface/Surface.h"
 #include "common/SurfaceTextureOf.h"
 
@@ -408,9 +409,10 @@ void TestSurfaceLoadGl::pngAndTgaUploadIdenticalTexels()
 
     CSkimblerDoc document;
     MessageRecorder recorder(&document);
-    QVERIFY(document.OnOpenDocument(Path("p.tga")));
+    DocumentLoader loader(&document);
+    QVERIFY(loader.Open(Path("p.tga")));
     const QByteArray fromTga = TextureBytes(SurfaceTextureOf(document.surface), GLenum(format), picture.width(), picture.height());
-    QVERIFY(document.OnOpenDocument(m_dir->filePath(other)));
+    QVERIFY(loader.Open(m_dir->filePath(other)));
     QCOMPARE(document.surface.Width, std::uint32_t(picture.width()));
     QCOMPARE(document.GetImagePath(), m_dir->filePath(other));
     const QByteArray fromOther = TextureBytes(SurfaceTextureOf(document.surface), GLenum(format), picture.width(), picture.height());
@@ -460,11 +462,12 @@ void TestSurfaceLoadGl::tooLargeIsRefusedAndSurfaceStays()
 
     CSkimblerDoc document;
     MessageRecorder recorder(&document);
+    DocumentLoader loader(&document);
     QVERIFY(document.OnNewDocument());
     document.surface.Points[0][0] = 0.5f;
     const std::uint32_t texture = SurfaceTextureOf(document.surface);
     document.SetMaxTextureSide(limit);
-    const bool opened = document.OnOpenDocument(m_dir->filePath(name));
+    const bool opened = loader.Open(m_dir->filePath(name));
     QVERIFY(!opened);
     QCOMPARE(recorder.texts(), QStringList{message});
     QCOMPARE(recorder.messages.first().detail, QDir::toNativeSeparators(m_dir->filePath(name)));
@@ -515,9 +518,10 @@ void TestSurfaceLoadGl::unreadableFileNamesItself()
     QVERIFY(Write(m_dir->filePath(name), file));
     CSkimblerDoc document;
     MessageRecorder recorder(&document);
+    DocumentLoader loader(&document);
     QVERIFY(document.OnNewDocument());
     const std::uint32_t texture = SurfaceTextureOf(document.surface);
-    QVERIFY(!document.OnOpenDocument(m_dir->filePath(name)));
+    QVERIFY(!loader.Open(m_dir->filePath(name)));
     QCOMPARE(recorder.texts(), QStringList{message});
     QCOMPARE(recorder.messages.first().caption, caption);
     QCOMPARE(recorder.messages.first().detail, QDir::toNativeSeparators(m_dir->filePath(name)));
@@ -534,9 +538,10 @@ void TestSurfaceLoadGl::rewrittenImageIsReloaded()
     QVERIFY(Picture(4, 4, false).save(live));
     CSkimblerDoc document;
     MessageRecorder recorder(&document);
-    QSignalSpy reloaded(&document, &CSkimblerDoc::imageReloaded);
-    QSignalSpy failed(&document, &CSkimblerDoc::imageReloadFailed);
-    QVERIFY(document.OnOpenDocument(live));
+    DocumentLoader loader(&document);
+    QSignalSpy reloaded(&loader, &DocumentLoader::imageReloaded);
+    QSignalSpy failed(&loader, &DocumentLoader::imageReloadFailed);
+    QVERIFY(loader.Open(live));
     SurfaceSettings edited = document.Settings();
     edited.MinFilter = GL_LINEAR_MIPMAP_LINEAR;
     edited.Points[2][1] = 0.25f;
@@ -606,15 +611,16 @@ void TestSurfaceLoadGl::lateReloadLoses()
     QVERIFY(Picture(6, 3, true).save(Path("other.png")));
     CSkimblerDoc document;
     MessageRecorder recorder(&document);
-    QVERIFY(document.OnOpenDocument(busy));
-    QSignalSpy reloads(&document, &CSkimblerDoc::imageReloaded);
-    QSignalSpy failed(&document, &CSkimblerDoc::imageReloadFailed);
+    DocumentLoader loader(&document);
+    QVERIFY(loader.Open(busy));
+    QSignalSpy reloads(&loader, &DocumentLoader::imageReloaded);
+    QSignalSpy failed(&loader, &DocumentLoader::imageReloadFailed);
     QVERIFY(Picture(8, 8, false).save(busy));
-    QVERIFY(document.ReloadImage());
+    QVERIFY(loader.Reload());
     if (then.isEmpty())
-        QVERIFY(document.ReloadImage());
+        QVERIFY(loader.Reload());
     else
-        QVERIFY(document.OnOpenDocument(Path(then.toLatin1().constData())));
+        QVERIFY(loader.Open(Path(then.toLatin1().constData())));
     QThreadPool::globalInstance()->waitForDone();
     QTest::qWait(400);  // past the file watch's own reload delay
     QCOMPARE(document.GetImagePath(), Path(shown.toLatin1().constData()));
@@ -641,10 +647,11 @@ void TestSurfaceLoadGl::reloadWaitsForOpenUnderWay()
     QVERIFY(Picture(6, 3, true).save(Path("new.png")));
     CSkimblerDoc document;
     MessageRecorder recorder(&document);
-    QVERIFY(document.OnOpenDocument(old));
-    QSignalSpy landed(&document, replace ? &CSkimblerDoc::imageReplaced : &CSkimblerDoc::documentOpened);
-    QVERIFY(replace ? document.BeginReplaceImage(Path("new.png")) : document.BeginOpenDocument(Path("new.png")));
-    QVERIFY(!document.ReloadImage());
+    DocumentLoader loader(&document);
+    QVERIFY(loader.Open(old));
+    QSignalSpy landed(&loader, replace ? &DocumentLoader::imageReplaced : &DocumentLoader::documentOpened);
+    QVERIFY(replace ? loader.BeginReplace(Path("new.png")) : loader.BeginOpen(Path("new.png")));
+    QVERIFY(!loader.Reload());
     QTRY_COMPARE(landed.count(), 1);
     QCOMPARE(document.GetImagePath(), Path("new.png"));
     QCOMPARE(document.surface.Width, 6u);
@@ -659,12 +666,13 @@ void TestSurfaceLoadGl::reloadTooLargeKeepsPicture()
     QVERIFY(Picture(4, 4, false).save(live));
     CSkimblerDoc document;
     MessageRecorder recorder(&document);
-    QVERIFY(document.OnOpenDocument(live));
+    DocumentLoader loader(&document);
+    QVERIFY(loader.Open(live));
     const std::uint32_t texture = SurfaceTextureOf(document.surface);
-    QSignalSpy failed(&document, &CSkimblerDoc::imageReloadFailed);
+    QSignalSpy failed(&loader, &DocumentLoader::imageReloadFailed);
     document.SetMaxTextureSide(32);
     QVERIFY(Picture(40, 20, false).save(live));
-    QVERIFY(document.ReloadImage());
+    QVERIFY(loader.Reload());
     QTRY_VERIFY(!failed.isEmpty());
     QThreadPool::globalInstance()->waitForDone();
     QTest::qWait(400);  // the file watch's own reload, if any, says the same
@@ -684,7 +692,8 @@ void TestSurfaceLoadGl::surfaceFileWithPngRoundTrips()
     QVERIFY(picture.save(png));
     CSkimblerDoc document;
     MessageRecorder recorder(&document);
-    QVERIFY(document.OnOpenDocument(png));
+    DocumentLoader loader(&document);
+    QVERIFY(loader.Open(png));
     const QByteArray texels = TextureBytes(SurfaceTextureOf(document.surface), GL_RGBA, 9, 5);
     document.surface.MinFilter = GL_NEAREST_MIPMAP_NEAREST;
     document.surface.SrcFactor = GL_DST_COLOR;
@@ -695,7 +704,8 @@ void TestSurfaceLoadGl::surfaceFileWithPngRoundTrips()
 
     CSkimblerDoc reopened;
     recorder.Listen(&reopened);
-    QVERIFY(reopened.OnOpenDocument(saved));
+    DocumentLoader reopenedLoader(&reopened);
+    QVERIFY(reopenedLoader.Open(saved));
     QVERIFY2(recorder.messages.isEmpty(), qPrintable(recorder.texts().join(QLatin1Char('\n'))));
     QCOMPARE(reopened.GetImagePath(), png);
     QCOMPARE(reopened.surface.Width, 9u);
@@ -770,7 +780,8 @@ void TestSurfaceLoadGl::replaceImageUndoRedo()
     QVERIFY(firstPicture.save(first));
     CSkimblerDoc document;
     MessageRecorder recorder(&document);
-    QVERIFY(document.OnOpenDocument(first));
+    DocumentLoader loader(&document);
+    QVERIFY(loader.Open(first));
     const SurfaceSettings edited = Edited(document.Settings());
     QVERIFY(document.ChangeSettings(edited, QStringLiteral("edit")));
     document.SetModifiedFlag(false);
@@ -781,12 +792,13 @@ void TestSurfaceLoadGl::replaceImageUndoRedo()
     QVERIFY(secondPicture.save(second));
     CSkimblerDoc reference;
     recorder.Listen(&reference);
-    QVERIFY(reference.OnOpenDocument(second));
+    DocumentLoader referenceLoader(&reference);
+    QVERIFY(referenceLoader.Open(second));
     const Shown after = ShownOf(reference);
     QVERIFY(!(after == before));
 
     const int steps = document.UndoStack()->count();
-    QVERIFY(document.ReplaceImage(second));
+    QVERIFY(loader.Replace(second));
     QCOMPARE(document.UndoStack()->count(), steps + 1);
     if (removeFiles) {
         QVERIFY(QFile::remove(first));
@@ -832,7 +844,8 @@ void TestSurfaceLoadGl::refusedReplacementChangesNothing()
         QVERIFY(Write(name, bytes));
     CSkimblerDoc document;
     MessageRecorder recorder(&document);
-    QVERIFY(document.OnOpenDocument(QStringLiteral("a.png")));
+    DocumentLoader loader(&document);
+    QVERIFY(loader.Open(QStringLiteral("a.png")));
     QVERIFY(document.ChangeSettings(Edited(document.Settings()), QStringLiteral("edit")));
     const SurfaceSettings settings = document.Settings();
     const Shown before = ShownOf(document);
@@ -840,13 +853,14 @@ void TestSurfaceLoadGl::refusedReplacementChangesNothing()
     const int steps = document.UndoStack()->count();
 
     document.SetMaxTextureSide(maxSide);
-    const bool replaced = document.ReplaceImage(name);
+    const bool replaced = loader.Replace(name);
     const QList<UserMessage> said = recorder.messages;
     recorder.messages.clear();
     CSkimblerDoc other;
     recorder.Listen(&other);
+    DocumentLoader otherLoader(&other);
     other.SetMaxTextureSide(maxSide);
-    const bool opened = other.OnOpenDocument(name);
+    const bool opened = otherLoader.Open(name);
 
     QVERIFY(!replaced);
     QVERIFY(!opened);
@@ -883,9 +897,10 @@ void TestSurfaceLoadGl::savedReplacementNamesNewImage()
     QVERIFY(Picture(6, 2, true).save(given));
     CSkimblerDoc document;
     MessageRecorder recorder(&document);
-    QSignalSpy reloaded(&document, &CSkimblerDoc::imageReloaded);
-    QVERIFY(document.OnOpenDocument(QStringLiteral("a.png")));
-    QVERIFY(document.ReplaceImage(given));
+    DocumentLoader loader(&document);
+    QSignalSpy reloaded(&loader, &DocumentLoader::imageReloaded);
+    QVERIFY(loader.Open(QStringLiteral("a.png")));
+    QVERIFY(loader.Replace(given));
     QCOMPARE(document.GetImagePath(), absolute);
     const SurfaceSettings settings = document.Settings();
     QVERIFY(document.OnSaveDocument(surfaceFile));
@@ -893,7 +908,8 @@ void TestSurfaceLoadGl::savedReplacementNamesNewImage()
 
     CSkimblerDoc reopened;
     recorder.Listen(&reopened);
-    QVERIFY(reopened.OnOpenDocument(surfaceFile));
+    DocumentLoader reopenedLoader(&reopened);
+    QVERIFY(reopenedLoader.Open(surfaceFile));
     Shown shown = ShownOf(reopened);
     shown.path = QDir::cleanPath(shown.path);
     QVERIFY(shown == ShownOf(document));

@@ -7,6 +7,7 @@
 #include "common/SurfaceFileSamples.h"
 #include "common/TgaTestFiles.h"
 #include "surface/CSkimblerDoc.h"
+#include "surface/DocumentLoader.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -44,7 +45,7 @@ int main(int argc, char **argv)
     TgaTestFiles::WriteSolid(image, 5, 3, qRgba(10, 20, 30, 128));
     CSkimblerDoc document;
     messages.Listen(&document);
-    if (!document.OnOpenDocument(image))
+    if (!DocumentLoader(&document).Open(image))
         failed << QStringLiteral("the picture");
     save(document, QStringLiteral("opened-picture"));
     skimbler::SurfaceSettings edited = document.Settings();

@@ -8,6 +8,7 @@
 // writes the same bytes again.
 
 #include "surface/CSkimblerDoc.h"
+#include "surface/DocumentLoader.h"
 #include "surface/UserMessage.h"
 #include "surface/Surface.h"
 
@@ -149,7 +150,7 @@ inline QString Check(const Workspace &workspace, const QByteArray &bytes, bool *
     CSkimblerDoc doc;
     QList<UserMessage> messages;
     QObject::connect(&doc, &CSkimblerDoc::tellUser, [&messages](const UserMessage &message) { messages.append(message); });
-    if (!doc.OnOpenDocument(workspace.start) || !messages.isEmpty())
+    if (!DocumentLoader(&doc).Open(workspace.start) || !messages.isEmpty())
         return QStringLiteral("the workspace's own file did not open");
     // An edit the user could undo, so the history is part of what must survive.
     skimbler::SurfaceSettings edited = doc.Settings();
@@ -158,7 +159,7 @@ inline QString Check(const Workspace &workspace, const QByteArray &bytes, bool *
         return QStringLiteral("the workspace's surface could not be edited");
     const DocumentState before(doc);
 
-    if (!doc.OnOpenDocument(workspace.input)) {
+    if (!DocumentLoader(&doc).Open(workspace.input)) {
         if (!(DocumentState(doc) == before))
             return QStringLiteral("a refused file changed the document");
         if (messages.size() != 1 || !messages.first().text.contains(QDir::toNativeSeparators(workspace.input)))

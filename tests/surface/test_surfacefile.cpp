@@ -6,6 +6,7 @@
 #include "common/MessageRecorder.h"
 #include "common/SurfaceFileSamples.h"
 #include "surface/CSkimblerDoc.h"
+#include "surface/DocumentLoader.h"
 #include "surface/Surface.h"
 
 #include <skimbler/SurfaceFile.h>
@@ -149,7 +150,7 @@ void TestSurfaceFile::onlyRegularFilesAreOpened()
     doc.surface.Points[3][0] = 0.625f;
     MessageRecorder messages(&doc);
     ::alarm(30);  // a blocked open ends the test instead of hanging it
-    const bool ok = doc.OnOpenDocument(path);
+    const bool ok = DocumentLoader(&doc).Open(path);
     ::alarm(0);
     QCOMPARE(ok, accepted);
     QCOMPARE(messages.messages.size(), 1);

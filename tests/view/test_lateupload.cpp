@@ -10,6 +10,7 @@
 
 #include "render/SurfaceTexture.h"
 #include "render/TextureUpload.h"
+#include "surface/DocumentLoader.h"
 
 #include <QFileInfo>
 #include <QThreadPool>
@@ -29,6 +30,7 @@ class TestLateUpload : public BareViewTest
     Q_OBJECT
 
 private:
+    std::unique_ptr<DocumentLoader> m_loader;
     QString file(const char *name) const { return m_dir.filePath(QString::fromLatin1(name)); }
     // The frame the view draws for `path` opened the plain way, at once.
     std::vector<unsigned char> frameOf(const QString &path)
@@ -36,7 +38,7 @@ private:
         if (path.isEmpty())
             m_document->OnNewDocument();
         else
-            m_document->OnOpenDocument(path);
+            m_loader->Open(path);
         return RenderShown(m_view.get()).rgba;
     }
     // The decode done and its picture handed to the upload.
@@ -53,6 +55,7 @@ private Q_SLOTS:
         QVERIFY(TgaTestFiles::WriteSolid(file("first.tga"), 8, 8, qRgba(70, 0, 0, 255)));
         QVERIFY(TgaTestFiles::WriteSolid(file("second.tga"), 6, 6, qRgba(0, 0, 70, 255)));
         QVERIFY(openView(320, 240));
+        m_loader = std::make_unique<DocumentLoader>(m_document.get());
         m_view->SetShowAxes(false);
         m_view->SetShowHandles(false);
         SurfaceTexture::SetPrepareFrom(kAlwaysPrepare);
@@ -62,6 +65,7 @@ private Q_SLOTS:
         UploadThread::Hold(false);
         TextureUpload::SetMaxSideOverride(0);
         SurfaceTexture::SetPrepareFrom(0);
+        m_loader.reset();
         closeView();
     }
 
@@ -118,7 +122,7 @@ void TestLateUpload::userWinsOverTheUpload()
 
     if (via == QLatin1String("undo")) {
         frameOf(file("first.tga"));
-        QVERIFY(m_document->ReplaceImage(file("shown.tga")));
+        QVERIFY(m_loader->Replace(file("shown.tga")));
         QVERIFY(RenderShown(m_view.get()).rgba == shownFrame);
         UploadThread::Hold(true);
         m_document->UndoStack()->undo();
@@ -127,10 +131,10 @@ void TestLateUpload::userWinsOverTheUpload()
         QCOMPARE(QFileInfo(m_document->GetImagePath()).fileName(), QStringLiteral("first.tga"));
     } else {
         UploadThread::Hold(true);
-        QVERIFY(m_document->BeginOpenDocument(file("first.tga")));
+        QVERIFY(m_loader->BeginOpen(file("first.tga")));
         decodeArrives();
         // Decoded, not yet a texture: still loading, the old picture drawn.
-        QVERIFY(m_document->IsLoading());
+        QVERIFY(m_loader->IsLoading());
         QCOMPARE(QFileInfo(m_document->GetImagePath()).fileName(), QStringLiteral("shown.tga"));
     }
     QVERIFY(RenderAndRead(m_view.get()).rgba == shownFrame);
@@ -138,9 +142,9 @@ void TestLateUpload::userWinsOverTheUpload()
     if (uploadRuns)
         UploadThread::Hold(false);
     if (then == QLatin1String("cancel")) {
-        m_document->CancelLoad();
+        m_loader->Cancel();
     } else if (then == QLatin1String("open")) {
-        QVERIFY(m_document->BeginOpenDocument(file("second.tga")));
+        QVERIFY(m_loader->BeginOpen(file("second.tga")));
     } else if (then == QLatin1String("redo")) {
         m_document->UndoStack()->redo();
     } else if (then == QLatin1String("new")) {
@@ -150,7 +154,7 @@ void TestLateUpload::userWinsOverTheUpload()
     }
     UploadThread::Hold(false);
     decodeArrives();
-    QTRY_VERIFY(!m_document->IsLoading());
+    QTRY_VERIFY(!m_loader->IsLoading());
     // A late texture would arrive within this.
     QTest::qWait(200);
     QCOMPARE(QFileInfo(m_document->GetImagePath()).fileName(), image);
