@@ -94,8 +94,8 @@ void TestDocumentLoader::preparedOpenEnds()
     QFETCH(QStringList, heard);
     QFETCH(QString, shown);
     QFETCH(int, dropped);
-    MessageRecorder recorder;
     CSkimblerDoc document;
+    MessageRecorder recorder(&document);
     document.SetNewDocumentsEmpty(true);
     DocumentLoader loader(&document);
     QVERIFY(loader.Open(Path(QStringLiteral("old.tga"))));
@@ -163,8 +163,8 @@ void TestDocumentLoader::watchFollowsShownImage()
 {
     QFETCH(QString, how);
     QFETCH(QString, watched);
-    MessageRecorder recorder;
     CSkimblerDoc document;
+    MessageRecorder recorder(&document);
     std::unique_ptr<DocumentLoader> loader;
     if (how == QLatin1String("later")) {
         QVERIFY(DocumentLoader(&document).Open(Path(QStringLiteral("new.tga"))));
