@@ -1,4 +1,5 @@
 #include "common/FrameWidgets.h"
+#include "common/MessageBoxRecorder.h"
 #include "app/CMainFrame.h"
 #include "app/CNumberEdit.h"
 #include "app/CPercentEdit.h"
@@ -97,6 +98,8 @@ private slots:
     void shortcutsWorkWhereverTheFocusIs();
     void commandsReachTheApplicationThenTheView();
     void exitClosesWithoutApplication();
+    void handedUpMessagesAreShownInABox_data();
+    void handedUpMessagesAreShownInABox();
     void fieldNotificationReachesTheView();
     void recentFiles();
     void menuTexts();
@@ -442,6 +445,39 @@ void TestMainFrame::commandsReachTheApplicationThenTheView()
     frame->CommandAction(ID_SHOW_AXES)->trigger();
     QVERIFY(!frame->IsButtonChecked(ID_SHOW_AXES));
     QVERIFY(!frame->GetActiveView()->ShowAxes());
+}
+
+// What the document and the view hand up is put in a box by the frame, as
+// it was handed up, with an Ok button.
+void TestMainFrame::handedUpMessagesAreShownInABox_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::newRow("document") << QStringLiteral("document");
+    QTest::newRow("view") << QStringLiteral("view");
+}
+
+void TestMainFrame::handedUpMessagesAreShownInABox()
+{
+    QFETCH(QString, source);
+    FrameFixture fixture;
+    QCOMPARE(fixture.created, 0);
+    MessageBoxRecorder boxes;
+    const UserMessage first{QStringLiteral("first"), QStringLiteral("Skimbler"), UserMessage::Exclamation,
+                            QStringLiteral("/a/b.tga")};
+    const UserMessage second{QStringLiteral("second"), QString(), UserMessage::Information, QString()};
+    for (const UserMessage &message : {first, second}) {
+        if (source == QLatin1String("document"))
+            Q_EMIT fixture.document.tellUser(message);
+        else
+            Q_EMIT fixture.frame->GetActiveView()->tellUser(message);
+    }
+    QCOMPARE(boxes.texts(), (QStringList{QStringLiteral("first"), QStringLiteral("second")}));
+    QCOMPARE(boxes.messages[0].caption, first.caption);
+    QCOMPARE(boxes.messages[0].icon, MessageBox::Exclamation);
+    QCOMPARE(boxes.messages[0].detail, first.detail);
+    QCOMPARE(boxes.messages[1].icon, MessageBox::Information);
+    for (const MessageBox::Message &shown : boxes.messages)
+        QCOMPARE(shown.buttons, MessageBox::Ok);
 }
 
 void TestMainFrame::exitClosesWithoutApplication()
