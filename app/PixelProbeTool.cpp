@@ -78,7 +78,7 @@ QString PixelProbeTool::ReadoutText() const
 
 const TexelPyramid &PixelProbeTool::Texels()
 {
-    Surface *surface = m_view ? m_view->GetSurface() : nullptr;
+    const Surface *surface = m_view ? m_view->GetSurface() : nullptr;
     if (!surface) {
         m_texels.clear();
         return m_texels;
@@ -121,7 +121,7 @@ PixelProbe::Colour PixelProbeTool::BackgroundAt(int x, int y) const
 
 PixelProbe::Result PixelProbeTool::ProbeAt(int x, int y)
 {
-    Surface *surface = m_view ? m_view->GetSurface() : nullptr;
+    const Surface *surface = m_view ? m_view->GetSurface() : nullptr;
     if (!surface || !m_view->Interface()) {
         PixelProbe::Result none;
         none.X = x;

@@ -44,8 +44,8 @@ QString SurfaceSuffix()
 bool WriteSurface(const QString &path, const CSkimblerDoc &document, QString *error)
 {
     std::string reason;
-    if (SurfaceFile::Write(QFile::encodeName(path).toStdString(), document.surface, document.surface.Width,
-                           document.surface.Height, QFile::encodeName(document.GetImagePath()).toStdString(),
+    if (SurfaceFile::Write(QFile::encodeName(path).toStdString(), document.GetSurface(), document.GetSurface().Width,
+                           document.GetSurface().Height, QFile::encodeName(document.GetImagePath()).toStdString(),
                            &reason))
         return true;
     *error = QString::fromLocal8Bit(reason.c_str());

@@ -119,7 +119,7 @@ void SurfaceTools::SetProjective(bool on)
 void SurfaceTools::ShowProjective()
 {
     const CSkimblerDoc *document = m_frame->GetActiveDocument();
-    m_frame->CheckButton(ID_PERSPECTIVE_TEXTURE, document && document->surface.PerspectiveCorrect != 0);
+    m_frame->CheckButton(ID_PERSPECTIVE_TEXTURE, document && document->GetSurface().PerspectiveCorrect != 0);
 }
 
 bool SurfaceTools::ForwardToTextField(int commandId)
@@ -152,7 +152,7 @@ void SurfaceTools::Copy()
     const int width = drawing ? drawing->Width : 800;
     const int height = drawing ? drawing->Height : 600;
     QString error;
-    QMimeData *mime = SurfaceClipboard::MakeMimeData(document->surface, document->GetImagePath(), width, height,
+    QMimeData *mime = SurfaceClipboard::MakeMimeData(document->GetSurface(), document->GetImagePath(), width, height,
                                                      false, &error,
                                                      drawing ? drawing->Aspect() : skimbler::scene::Aspect);
     if (!mime) {

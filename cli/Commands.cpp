@@ -253,7 +253,7 @@ int RunExport(const Invocation &invocation)
         Outputs::Source source = SourceOf(document, input, invocation);
         if (format.draws) {
             source.draw = [&](QString *why) {
-                return ExportDrawing::Render(&gi, &document.surface, tile, picture, why);
+                return ExportDrawing::Render(&gi, &document.GetSurface(), tile, picture, why);
             };
         }
         const Outputs::Result result = format.write(source);

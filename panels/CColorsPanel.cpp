@@ -99,7 +99,7 @@ bool CColorsPanel::OnInitDialog()
     WatchListViewport();
 
     if (CSkimblerDoc *document = Document())
-        ShowColors(document->surface.Colors);
+        ShowColors(document->GetSurface().Colors);
     m_initialised = true;
     FitColumns();
     return true;
@@ -123,7 +123,7 @@ void CColorsPanel::FitColumns()
 void CColorsPanel::ReadDocument()
 {
     if (CSkimblerDoc *document = Document())
-        ShowColors(document->surface.Colors);
+        ShowColors(document->GetSurface().Colors);
 }
 
 void CColorsPanel::ShowColors(const float colors[4][4])
@@ -144,7 +144,7 @@ void CColorsPanel::EditColor(int corner)
     CSkimblerDoc *document = Document();
     if (!document)
         return;
-    const QColor initial = ToColor(document->surface.Colors[corner]);
+    const QColor initial = ToColor(document->GetSurface().Colors[corner]);
     const QColor chosen = m_askColor(initial, Label(corner));
     // The dialog works in 8 bits: taking back the colour it was given must
     // not round a stored value that the user never changed.

@@ -87,7 +87,7 @@ bool CFlagsPanel::OnInitDialog()
     WatchListViewport();
 
     if (CSkimblerDoc *document = Document())
-        ShowFlags(document->surface.Flags);
+        ShowFlags(document->GetSurface().Flags);
     m_initialised = true;
     FitColumns();
     return true;
@@ -108,7 +108,7 @@ void CFlagsPanel::ReadDocument()
 {
     CSkimblerDoc *document = Document();
     if (document)
-        ShowFlags(document->surface.Flags);
+        ShowFlags(document->GetSurface().Flags);
 }
 
 SurfaceFlags CFlagsPanel::ComposeFlags() const

@@ -387,7 +387,7 @@ void CPropertyList::ApplyColorKey(const QString &text)
     if (!ParseUnsignedDecimal(text, &value)) {
         // Refused: the cell goes on showing what the surface holds.
         QApplication::beep();
-        SetCellText(RowColorKey, 1, Decimal(document->surface.ColorKey));
+        SetCellText(RowColorKey, 1, Decimal(document->GetSurface().ColorKey));
         return;
     }
     SetCellText(RowColorKey, 1, Decimal(value));

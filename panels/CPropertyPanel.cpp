@@ -25,7 +25,7 @@ bool CPropertyPanel::OnInitDialog()
     WatchListViewport();
     CSkimblerDoc *document = Document();
     m_list->SetDocument(document);
-    m_list->InsertColumnsAndRows(document ? &document->surface : nullptr);
+    m_list->InsertColumnsAndRows(document ? &document->GetSurface() : nullptr);
     return true;
 }
 
@@ -46,5 +46,5 @@ void CPropertyPanel::ReadDocument()
     if (m_list)
         m_list->SetDocument(document);
     if (m_list && document)
-        m_list->ShowValues(document->surface);
+        m_list->ShowValues(document->GetSurface());
 }

@@ -49,8 +49,8 @@ CToolPanel::Shown CToolPanel::ShownOf(const CSkimblerDoc &document)
     Shown shown;
     shown.settings = document.Settings();
     std::memset(shown.settings.Points, 0, sizeof shown.settings.Points);
-    shown.width = document.surface.Width;
-    shown.height = document.surface.Height;
+    shown.width = document.GetSurface().Width;
+    shown.height = document.GetSurface().Height;
     return shown;
 }
 

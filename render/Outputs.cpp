@@ -25,7 +25,7 @@ QString Spoken(const QStringList &words)
 Source FromDocument(const CSkimblerDoc &document)
 {
     Source source;
-    source.surface = &document.surface;
+    source.surface = &document.GetSurface();
     source.image = document.Image();
     source.surfacePath = document.GetPathName().isEmpty() ? document.GetImagePath() : document.GetPathName();
     source.imagePath = document.GetImagePath();

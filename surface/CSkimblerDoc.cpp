@@ -43,11 +43,11 @@ bool CSkimblerDoc::OnNewDocument()
     SetPathName(QString());
     if (m_newDocumentsEmpty) {
         m_imagePath.clear();
-        surface.Clear();
+        m_surface.Clear();
     } else {
         m_imagePath = QFileInfo(QStringLiteral("a.tga")).absoluteFilePath();
         UserMessages told;
-        surface.Load(QStringLiteral("a.tga"), m_maxTextureSide, &told);
+        m_surface.Load(QStringLiteral("a.tga"), m_maxTextureSide, &told);
         for (const UserMessage &message : told)
             Tell(message);
     }
@@ -69,18 +69,18 @@ void CSkimblerDoc::TakeOpened(const QString &pathName, const QString &imagePath,
                               std::shared_ptr<const PixelImage> image, const StoredSurface *stored)
 {
     Q_EMIT resetting();
-    surface.SetImage(std::move(image));
+    m_surface.SetImage(std::move(image));
     if (!stored) {
-        surface.ApplyDefaults();
+        m_surface.ApplyDefaults();
         SetPathName(QString());
     } else {
         // Every stored setting; the image and its size stay.
-        static_cast<SurfaceSettings &>(surface) = stored->settings;
+        static_cast<SurfaceSettings &>(m_surface) = stored->settings;
         // Without its picture the surface keeps the size the file gives,
         // so saving it does not lose that.
-        if (!surface.Image) {
-            surface.Width = stored->width;
-            surface.Height = stored->height;
+        if (!m_surface.Image) {
+            m_surface.Width = stored->width;
+            m_surface.Height = stored->height;
         }
         SetPathName(pathName);
         m_diskStamp = stored->diskStamp;
@@ -93,7 +93,7 @@ void CSkimblerDoc::TakeOpened(const QString &pathName, const QString &imagePath,
 
 void CSkimblerDoc::PushImage(const QString &imagePath, std::shared_ptr<const PixelImage> image)
 {
-    ShownImage before{m_imagePath, surface.Width, surface.Height, surface.Image};
+    ShownImage before{m_imagePath, m_surface.Width, m_surface.Height, m_surface.Image};
     const auto width = std::uint32_t(image ? image->Width() : 0);
     const auto height = std::uint32_t(image ? image->Height() : 0);
     ShownImage after{imagePath, width, height, std::move(image)};
@@ -103,22 +103,22 @@ void CSkimblerDoc::PushImage(const QString &imagePath, std::shared_ptr<const Pix
 
 void CSkimblerDoc::TakeReloadedImage(std::shared_ptr<const PixelImage> image)
 {
-    surface.SetImage(std::move(image));
+    m_surface.SetImage(std::move(image));
     UpdateAllViews(nullptr);
 }
 
 void CSkimblerDoc::ShowImage(const ShownImage &image)
 {
     if (image.pixels) {
-        surface.SetImage(image.pixels);
+        m_surface.SetImage(image.pixels);
     } else {
         // There was no picture: none, but the size and every setting stay.
-        const SurfaceSettings kept = surface;
-        surface.Clear();
-        static_cast<SurfaceSettings &>(surface) = kept;
+        const SurfaceSettings kept = m_surface;
+        m_surface.Clear();
+        static_cast<SurfaceSettings &>(m_surface) = kept;
     }
-    surface.Width = image.width;
-    surface.Height = image.height;
+    m_surface.Width = image.width;
+    m_surface.Height = image.height;
     m_imagePath = image.path;
     Q_EMIT imageShown();
     UpdateAllViews(nullptr);
@@ -130,13 +130,13 @@ bool CSkimblerDoc::OnRecoverDocument(const SurfaceSettings &settings, const QStr
 {
     Q_EMIT resetting();
     UserMessages told;
-    surface.Load(imagePath, m_maxTextureSide, &told);
+    m_surface.Load(imagePath, m_maxTextureSide, &told);
     for (const UserMessage &message : told)
         Tell(message);
-    static_cast<SurfaceSettings &>(surface) = settings;
-    if (!surface.Image) {
-        surface.Width = width;
-        surface.Height = height;
+    static_cast<SurfaceSettings &>(m_surface) = settings;
+    if (!m_surface.Image) {
+        m_surface.Width = width;
+        m_surface.Height = height;
     }
     m_imagePath = imagePath;
     SetPathName(pathName);
@@ -152,7 +152,7 @@ bool CSkimblerDoc::OnSaveDocument(const QString &path)
 {
     const QString absolute = QFileInfo(path).absoluteFilePath();
     std::string error;
-    if (!SurfaceFile::Write(QFile::encodeName(absolute).toStdString(), surface, surface.Width, surface.Height,
+    if (!SurfaceFile::Write(QFile::encodeName(absolute).toStdString(), m_surface, m_surface.Width, m_surface.Height,
                             QFile::encodeName(m_imagePath).toStdString(), &error)) {
         Tell(FileError("save", absolute, QString::fromLocal8Bit(error.c_str())));
         return false;
@@ -218,7 +218,7 @@ int CSkimblerDoc::NewMergeKey()
 
 void CSkimblerDoc::ApplySettings(const SurfaceSettings &settings)
 {
-    static_cast<SurfaceSettings &>(surface) = settings;
+    static_cast<SurfaceSettings &>(m_surface) = settings;
     UpdateAllViews(nullptr);
 }
 

@@ -72,8 +72,8 @@ public:
     // number, which changes with every new image (New, Open, reload): a
     // drawer makes its texture again when the number is not the one it
     // made it for.
-    std::shared_ptr<const PixelImage> Image() const { return surface.Image; }
-    std::uint64_t ImageRevision() const { return surface.ImageRevision; }
+    std::shared_ptr<const PixelImage> Image() const { return m_surface.Image; }
+    std::uint64_t ImageRevision() const { return m_surface.ImageRevision; }
 
     bool IsModified() const;
     // false: the current state becomes the saved one. true: modified until
@@ -81,7 +81,7 @@ public:
     void SetModifiedFlag(bool modified = true);
 
     QUndoStack *UndoStack() { return &m_undoStack; }
-    skimbler::SurfaceSettings Settings() const { return surface; }
+    skimbler::SurfaceSettings Settings() const { return m_surface; }
     // The one way to edit: pushes a command that makes `after` the surface's
     // settings, named `text` in the Edit menu. Nothing is pushed when nothing
     // would change. Consecutive pushes with the same non-zero `mergeKey` are
@@ -107,7 +107,9 @@ public:
     // The file name of the path, or "Skimbl" for a new document.
     QString GetTitle() const;
 
-    Surface surface;
+    // The surface as it stands, to read; it changes only through the
+    // commands above (ChangeSettings) and the loader.
+    const Surface &GetSurface() const { return m_surface; }
 
 Q_SIGNALS:
     // What the user is to be told about this document's files (one that
@@ -162,6 +164,7 @@ private:
     // Hands `message` up through tellUser; the loader's words go there too.
     void Tell(const UserMessage &message) { Q_EMIT tellUser(message); }
 
+    Surface m_surface;
     QList<DocumentView *> m_views;
     ImagePreparer *m_preparer = nullptr;
     QString m_diskStamp;

@@ -148,7 +148,7 @@ int CSkimblerView::OnCreate()
 
 std::uint32_t CSkimblerView::SurfaceTexture()
 {
-    Surface *surface = GetSurface();
+    const Surface *surface = GetSurface();
     if (!m_interface || !surface || !MakeCurrent())
         return 0;
     const std::uint32_t texture = m_interface->SurfaceTextureOf(*surface);
@@ -214,9 +214,9 @@ CSkimblerDoc *CSkimblerView::GetDocument() const
     return m_document;
 }
 
-Surface *CSkimblerView::GetSurface() const
+const Surface *CSkimblerView::GetSurface() const
 {
-    return m_document ? &m_document->surface : nullptr;
+    return m_document ? &m_document->GetSurface() : nullptr;
 }
 
 int CSkimblerView::ClientWidth() const
@@ -413,7 +413,7 @@ void CSkimblerView::DrawScene()
         DrawBackground();
     }
     SyncViewOffset();
-    if (Surface *surface = GetSurface()) {
+    if (const Surface *surface = GetSurface()) {
         m_interface->DrawSurface(*surface, 0.0f, 0.0f, 0.0f, m_zoom, m_zoom, 1.0f);
         TellTextureRefusals();
     }
@@ -468,7 +468,7 @@ void CSkimblerView::DrawHandleSquare(float x, float y, bool filled)
 
 void CSkimblerView::DrawHandles()
 {
-    Surface *surface = GetSurface();
+    const Surface *surface = GetSurface();
     if (!m_interface || !surface)
         return;
     float p[4][3];
@@ -512,7 +512,7 @@ void CSkimblerView::DrawHandles()
 
 int CSkimblerView::PickPress(int x, int y)
 {
-    Surface *surface = GetSurface();
+    const Surface *surface = GetSurface();
     if (!m_interface || !surface || !MakeCurrent())
         return -1;
     float p[4][3];
@@ -535,7 +535,7 @@ int CSkimblerView::PickPress(int x, int y)
 
 int CSkimblerView::PickHover(int x, int y)
 {
-    Surface *surface = GetSurface();
+    const Surface *surface = GetSurface();
     if (!m_interface || !surface || !MakeCurrent())
         return -1;
     float p[4][3];
@@ -629,7 +629,7 @@ void CSkimblerView::SetPointerShape(Qt::CursorShape shape)
 
 void CSkimblerView::Press(int x, int y)
 {
-    Surface *surface = GetSurface();
+    const Surface *surface = GetSurface();
     if (!surface)
         return;
     // Typing not yet committed belongs to the point it was typed for, not to
@@ -654,7 +654,7 @@ void CSkimblerView::Move(int x, int y)
 {
     m_pointerX = x;
     m_pointerY = y;
-    Surface *surface = GetSurface();
+    const Surface *surface = GetSurface();
     CSkimblerDoc *document = GetDocument();
     if (!surface || !m_interface || !document)
         return;
@@ -860,7 +860,7 @@ void CSkimblerView::keyPressEvent(QKeyEvent *event)
 bool CSkimblerView::NudgeSelectedPoint(int dx, int dy)
 {
     CSkimblerDoc *document = GetDocument();
-    Surface *surface = GetSurface();
+    const Surface *surface = GetSurface();
     if (!document || !surface || !m_interface || m_selectedPoint < 0 || m_selectedPoint > 3)
         return false;
     // Like a drag: without the points in use there is nothing to move.
@@ -893,7 +893,7 @@ void CSkimblerView::ScheduleHoverText()
 QString CSkimblerView::HoverText(int x, int y)
 {
     const QPointF plane = WindowToSurface(static_cast<float>(x), static_cast<float>(y));
-    Surface *surface = GetSurface();
+    const Surface *surface = GetSurface();
     const int hit = surface && (surface->Flags & SURFACE_FLAG_POINTS) ? PickPress(x, y) : -1;
     QString target;
     switch (hit) {

@@ -64,7 +64,7 @@ public:
     // coordinates again.
     void SetDocument(CSkimblerDoc *document);
     CSkimblerDoc *GetDocument() const;
-    Surface *GetSurface() const;
+    const Surface *GetSurface() const;
     // The texture of the surface's image in this window's context, made if
     // the image changed since it was last drawn; 0 without an image.
     std::uint32_t SurfaceTexture();

@@ -146,7 +146,7 @@ void CSkimblerView::SetZoom(float zoom)
 
 void CSkimblerView::FitSurface()
 {
-    Surface *surface = GetSurface();
+    const Surface *surface = GetSurface();
     const int width = ViewportRect().width();
     const int height = ViewportRect().height();
     if (!surface || !m_interface || width <= 0 || height <= 0)

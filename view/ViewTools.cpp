@@ -127,7 +127,7 @@ bool NudgeTool::StepOf(const QKeyEvent &key, int *dx, int *dy)
 
 void NudgeTool::Nudge(const CSkimblerView &view, CSkimblerDoc &document, int point, int dx, int dy)
 {
-    const Surface &surface = document.surface;
+    const Surface &surface = document.GetSurface();
     // Whole pixels where the corner is seen, in its own z plane; a corner
     // behind the eye moves by pixels of the plane instead.
     float z = surface.Points[point][2];
