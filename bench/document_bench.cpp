@@ -4,6 +4,7 @@
 // points, which no panel shows; a colour "drag" is what every step cost the
 // panels when they re-read every change.
 
+#include "common/SurfaceTestAccess.h"
 #include "panels/CColorsPanel.h"
 #include "panels/CFlagsPanel.h"
 #include "panels/CPropertyPanel.h"
@@ -26,9 +27,9 @@ struct Scene
 
     explicit Scene(bool panels)
     {
-        document.surface.Width = 4096;
-        document.surface.Height = 4096;
-        document.surface.ApplyDefaults();
+        SurfaceTestAccess::Of(document).Width = 4096;
+        SurfaceTestAccess::Of(document).Height = 4096;
+        SurfaceTestAccess::Of(document).ApplyDefaults();
         if (!panels)
             return;
         property = std::make_unique<CPropertyPanel>();

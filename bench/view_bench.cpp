@@ -9,6 +9,7 @@
 // machine. The run ends with the ratios the view is held to, from the
 // medians (or single runs) of this same run.
 
+#include "common/SurfaceTestAccess.h"
 #include "app/CMainFrame.h"
 #include "render/BackgroundCache.h"
 #include "render/GraphicalInterface.h"
@@ -97,7 +98,7 @@ struct Scene
 
         // A texture of the size the goal names, with the defaults of a
         // freshly loaded surface.
-        Surface &surface = document.surface;
+        Surface &surface = SurfaceTestAccess::Of(document);
         QImage picture(kTextureSize, kTextureSize, QImage::Format_ARGB32);
         unsigned char *bytes = picture.bits();
         const size_t size = size_t(picture.sizeInBytes());
@@ -237,7 +238,7 @@ BENCHMARK(BM_BackgroundCopy)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_SurfaceQuad(benchmark::State &state)
 {
     TimeDrawing(state, [] {
-        g_scene->view->Interface()->DrawSurface(g_scene->document.surface, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f);
+        g_scene->view->Interface()->DrawSurface(SurfaceTestAccess::Of(g_scene->document), 0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f);
         return true;
     });
 }
@@ -305,7 +306,7 @@ void TimeDragShapes(benchmark::State &state, Draw draw)
         return;
     CSkimblerView *view = g_scene->view;
     view->MakeCurrent();
-    Surface &surface = g_scene->document.surface;
+    Surface &surface = SurfaceTestAccess::Of(g_scene->document);
     surface.ResetPoints();
     int step = 0;
     {
@@ -359,7 +360,7 @@ void DragSteps(benchmark::State &state, float zoom, float panX, float panY, bool
     if (!Ready(state))
         return;
     CSkimblerView *view = g_scene->view;
-    Surface &surface = g_scene->document.surface;
+    Surface &surface = SurfaceTestAccess::Of(g_scene->document);
     surface.ResetPoints();
     // Corner 0 is taken where it shows at zoom 1; the drag then goes on
     // at the zoom and pan measured.

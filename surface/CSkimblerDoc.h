@@ -137,6 +137,8 @@ private:
     friend class DocumentLoader;
     friend class ImageCommand;
     friend class SurfaceCommand;
+    // Tests' own seam (tests/common), to arrange a surface without a history.
+    friend class SurfaceTestAccess;
 
     // An opened file takes the surface's place, with a history of its own:
     // `stored` is a surface file's settings, image size and disk stamp (the

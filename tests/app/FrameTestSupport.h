@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/SurfaceTestAccess.h"
 #include "app/CMainFrame.h"
 #include "common/ViewHost.h"
 
@@ -44,13 +45,13 @@ protected:
     std::unique_ptr<CMainFrame> m_frame;
     CSkimblerView *m_view = nullptr;
 
-    Surface &surface() { return m_document->surface; }
+    Surface &surface() { return SurfaceTestAccess::Of(*m_document); }
 
     // Corner i's window position as the view shows it, and the whole pixel
     // nearest to it.
     QPointF windowOf(int i) const
     {
-        const float *p = m_document->surface.Points[i];
+        const float *p = SurfaceTestAccess::Of(*m_document).Points[i];
         return m_view->SurfaceToWindow(p[0], p[1], p[2]);
     }
     QPoint cornerAt(int i) const { return windowOf(i).toPoint(); }

@@ -1,3 +1,4 @@
+#include "common/SurfaceTestAccess.h"
 #include "app/PixelProbeTool.h"
 #include "render/GraphicalInterface.h"
 #include "common/ViewHost.h"
@@ -151,7 +152,7 @@ void TestPixelProbe::probeMatchesDrawnPixels_data()
 void TestPixelProbe::probeMatchesDrawnPixels()
 {
     QFETCH(Setup, setup);
-    Surface &surface = m_document->surface;
+    Surface &surface = SurfaceTestAccess::Of(*m_document);
     surface.Flags = setup.flags;
     surface.MagFilter = setup.mag;
     surface.MinFilter = setup.min;

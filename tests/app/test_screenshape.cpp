@@ -1,3 +1,4 @@
+#include "common/SurfaceTestAccess.h"
 #include "app/ExportImage.h"
 #include "app/ScreenShapeMenu.h"
 #include "common/CliRunner.h"
@@ -79,7 +80,7 @@ void TestScreenShape::squareStaysSquare()
     QFETCH(QSize, screen);
     // A square quad showing a square image of a disc.
     QVERIFY(open(window.width(), window.height(), 64, 64));
-    Surface &surface = m_document->surface;
+    Surface &surface = SurfaceTestAccess::Of(*m_document);
     surface.Flags &= ~(SURFACE_FLAG_BLEND | SURFACE_FLAG_COLORS);
     const float corners[4][2] = {{-0.8f, 0.8f}, {-0.8f, -0.8f}, {0.8f, 0.8f}, {0.8f, -0.8f}};
     for (int i = 0; i < 4; ++i) {

@@ -1,3 +1,4 @@
+#include "common/SurfaceTestAccess.h"
 #include "common/FrameWidgets.h"
 #include "app/CMainFrame.h"
 #include "app/CNumberEdit.h"
@@ -194,10 +195,10 @@ void TestSurfaceTools::projectiveKeepsImageLinesStraight()
     QFETCH(bool, projective);
     if (projective != m_frame->IsButtonChecked(ID_PERSPECTIVE_TEXTURE))
         trigger(ID_PERSPECTIVE_TEXTURE);
-    QCOMPARE(m_document->surface.PerspectiveCorrect != 0u, projective);
+    QCOMPARE(SurfaceTestAccess::Of(*m_document).PerspectiveCorrect != 0u, projective);
 
     // A trapezoid, narrow at the top; the texture as it is, nearest texel.
-    Surface &surface = m_document->surface;
+    Surface &surface = SurfaceTestAccess::Of(*m_document);
     const float points[4][3] = {{-0.5f, 0.8f, 0}, {-1.2f, -0.8f, 0}, {0.5f, 0.8f, 0}, {1.2f, -0.8f, 0}};
     std::memcpy(surface.Points, points, sizeof points);
     surface.Flags = SURFACE_FLAG_POINTS | SURFACE_FLAG_MAG | SURFACE_FLAG_MIN;
@@ -231,7 +232,7 @@ void TestSurfaceTools::projectiveKeepsImageLinesStraight()
 void TestSurfaceTools::perspectiveTravelsWithTheSurface()
 {
     const auto on = [this] {
-        const bool stored = m_document->surface.PerspectiveCorrect != 0;
+        const bool stored = SurfaceTestAccess::Of(*m_document).PerspectiveCorrect != 0;
         return m_frame->IsButtonChecked(ID_PERSPECTIVE_TEXTURE) == stored ? int(stored) : -1;
     };
     QCOMPARE(on(), 0);
@@ -261,7 +262,7 @@ void TestSurfaceTools::perspectiveTravelsWithTheSurface()
 
 void TestSurfaceTools::exportAtViewSizeIsTheViewWithoutHandles()
 {
-    Surface &surface = m_document->surface;
+    Surface &surface = SurfaceTestAccess::Of(*m_document);
     surface.Points[3][0] = 0.9f;  // not the whole window
     surface.Points[0][1] = 0.6f;
     view()->SetZoom(0.8f);
@@ -426,7 +427,7 @@ void TestSurfaceTools::exportWithoutBackgroundHasStraightAlpha()
 {
     // Half-transparent corners over alpha blending: the surface's own colour
     // and alpha, not premultiplied.
-    Surface &surface = m_document->surface;
+    Surface &surface = SurfaceTestAccess::Of(*m_document);
     surface.Flags = SURFACE_FLAG_POINTS | SURFACE_FLAG_COLORS | SURFACE_FLAG_BLEND | SURFACE_FLAG_MAG;
     surface.MagFilter = GL_NEAREST;
     surface.SrcFactor = GL_SRC_ALPHA;
@@ -601,7 +602,7 @@ void TestSurfaceTools::copyPutsJsonAndCallsOnTheClipboard()
     QCOMPARE(contents.Settings.Flags, flags);
     QCOMPARE(contents.Settings.SrcFactor, std::uint32_t(GL_DST_COLOR));
     QCOMPARE(contents.Settings.PerspectiveCorrect != 0u, projective);
-    QCOMPARE(contents.Width, m_document->surface.Width);
+    QCOMPARE(contents.Width, SurfaceTestAccess::Of(*m_document).Width);
     QCOMPARE(QFileInfo(QString::fromStdString(contents.absoluteImagePath)).fileName(), QStringLiteral("a.tga"));
     QCOMPARE(mime->data(QStringLiteral("application/json")),
              mime->data(QString::fromLatin1(SurfaceClipboard::MimeType)));
@@ -644,7 +645,7 @@ void TestSurfaceTools::pasteIsOneUndoableStepAndKeepsTheImage()
 
     // Another image and other settings; the image must survive the paste.
     const std::uint64_t image = m_document->ImageRevision();
-    m_document->surface.Width = 17;
+    SurfaceTestAccess::Of(*m_document).Width = 17;
     // Every value a paste carries differs, so none of them can be left out.
     SurfaceSettings other = copied;
     for (auto &point : other.Points)
@@ -669,7 +670,7 @@ void TestSurfaceTools::pasteIsOneUndoableStepAndKeepsTheImage()
     SurfaceSettings expected = copied;
     expected.Version = 7;  // the image's own header fields stay
     QVERIFY(m_document->Settings() == expected);
-    QCOMPARE(m_document->surface.Width, 17u);
+    QCOMPARE(SurfaceTestAccess::Of(*m_document).Width, 17u);
     QCOMPARE(m_document->ImageRevision(), image);
     m_document->UndoStack()->undo();
     QVERIFY(m_document->Settings() == other);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/SurfaceTestAccess.h"
 #include "common/TgaTestFiles.h"
 #include "render/GraphicalInterface.h"
 #include "render/SurfaceTexture.h"
@@ -256,7 +257,7 @@ protected:
     std::unique_ptr<ViewHost> m_host;
     CSkimblerView *m_view = nullptr;
 
-    Surface &surface() { return m_document->surface; }
+    Surface &surface() { return SurfaceTestAccess::Of(*m_document); }
 
     // The host shown and exposed, its view at width x height.
     bool openHost(int width, int height)
@@ -308,7 +309,7 @@ protected:
     // nearest to it.
     QPointF windowOf(int i) const
     {
-        const float *p = m_document->surface.Points[i];
+        const float *p = SurfaceTestAccess::Of(*m_document).Points[i];
         return m_view->SurfaceToWindow(p[0], p[1], p[2]);
     }
     QPoint cornerAt(int i) const { return windowOf(i).toPoint(); }

@@ -1,3 +1,4 @@
+#include "common/SurfaceTestAccess.h"
 #include "common/PanelTestSupport.h"
 
 #include "panels/CFlagsPanel.h"
@@ -116,11 +117,11 @@ void test_flagspanel::showsLowSixBits()
     QFETCH(uint, flags);
     QFETCH(QString, states);
 
-    m_fixture->document.surface.Flags = flags;
+    SurfaceTestAccess::Of(m_fixture->document).Flags = flags;
     CreatePanel();
     QCOMPARE(CheckStates(), states);
     // Ticking the boxes while initialising wrote nothing.
-    QCOMPARE(uint(m_fixture->document.surface.Flags), flags);
+    QCOMPARE(uint(SurfaceTestAccess::Of(m_fixture->document).Flags), flags);
     QCOMPARE(m_fixture->view.updates, 0);
     QVERIFY(!m_fixture->document.IsModified());
 }
@@ -146,7 +147,7 @@ void test_flagspanel::toggleWritesWholeWord()
     QFETCH(bool, withMouse);
     QFETCH(uint, stored);
 
-    m_fixture->document.surface.Flags = flags;
+    SurfaceTestAccess::Of(m_fixture->document).Flags = flags;
     CreatePanel();
     const SurfaceSettings before = m_fixture->document.Settings();
     if (withMouse) {
@@ -156,7 +157,7 @@ void test_flagspanel::toggleWritesWholeWord()
         m_panel->m_list->setFocus();
         QTest::keyClick(m_panel->m_list, Qt::Key_Space);
     }
-    QCOMPARE(uint(m_fixture->document.surface.Flags), stored);
+    QCOMPARE(uint(SurfaceTestAccess::Of(m_fixture->document).Flags), stored);
     QCOMPARE(m_fixture->view.updates, 1);
     QVERIFY(m_fixture->document.IsModified());
     QCOMPARE(m_panel->ComposeFlags(), stored);
@@ -174,7 +175,7 @@ void test_flagspanel::toggleWritesWholeWord()
 
 void test_flagspanel::selectingRowsWritesNothing()
 {
-    m_fixture->document.surface.Flags = 0x3E;
+    SurfaceTestAccess::Of(m_fixture->document).Flags = 0x3E;
     CreatePanel();
     QTableWidget *list = m_panel->m_list;
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(2, 0)).center() + QPoint(40, 0));
@@ -186,7 +187,7 @@ void test_flagspanel::selectingRowsWritesNothing()
 
 void test_flagspanel::followsDocumentWithoutWritingBack()
 {
-    Surface &surface = m_fixture->document.surface;
+    Surface &surface = SurfaceTestAccess::Of(m_fixture->document);
     surface.Flags = 0x3E;
     CreatePanel();
 
@@ -206,26 +207,26 @@ void test_flagspanel::followsDocumentWithoutWritingBack()
 
 void test_flagspanel::followsFileNew()
 {
-    m_fixture->document.surface.Flags = 0;
+    SurfaceTestAccess::Of(m_fixture->document).Flags = 0;
     CreatePanel();
     QCOMPARE(CheckStates(), QStringLiteral("000000"));
 
     QVERIFY(m_fixture->NewInEmptyFolder());
 
     QCOMPARE(CheckStates(), QStringLiteral("011111"));
-    QCOMPARE(m_fixture->document.surface.Flags, 0x3Eu);
+    QCOMPARE(SurfaceTestAccess::Of(m_fixture->document).Flags, 0x3Eu);
 }
 
 void test_flagspanel::withoutDocument()
 {
-    m_fixture->document.surface.Flags = 0x3E;
+    SurfaceTestAccess::Of(m_fixture->document).Flags = 0x3E;
     m_fixture->handed = nullptr;
     CreatePanel();
     QCOMPARE(CheckStates(), QStringLiteral("000000"));
     ClickCheckBox(2);
     ClickCheckBox(3);
     QCOMPARE(CheckStates(), QStringLiteral("001100"));
-    QCOMPARE(m_fixture->document.surface.Flags, 0x3Eu);
+    QCOMPARE(SurfaceTestAccess::Of(m_fixture->document).Flags, 0x3Eu);
     QCOMPARE(m_fixture->view.updates, 0);
 }
 

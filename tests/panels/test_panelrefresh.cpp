@@ -1,6 +1,7 @@
 // A panel reads its document again only when a change touches something it
 // shows: a drag's points, step after step, cost them nothing.
 
+#include "common/SurfaceTestAccess.h"
 #include "common/PanelTestSupport.h"
 
 #include "panels/CToolPanel.h"
@@ -88,7 +89,7 @@ void test_panelrefresh::announcesWhatPanelsShow_data()
            })
         << 1;
     QTest::newRow("the image's size") << Edit([](CSkimblerDoc &document) {
-        document.surface.Width = 640;
+        SurfaceTestAccess::Of(document).Width = 640;
         document.UpdateAllViews(nullptr);
     }) << 1;
     QTest::newRow("nothing new") << Edit([](CSkimblerDoc &document) { document.UpdateAllViews(nullptr); }) << 0;
@@ -99,7 +100,7 @@ void test_panelrefresh::announcesWhatPanelsShow()
     QFETCH(Edit, edit);
     QFETCH(int, announced);
     DocumentFixture fixture;
-    fixture.document.surface.ApplyDefaults();
+    SurfaceTestAccess::Of(fixture.document).ApplyDefaults();
     CountingPanel panel;
     panel.SetDocument(&fixture.document);
     panel.reads = 0;
@@ -117,10 +118,10 @@ void test_panelrefresh::followsAnotherDocument()
     CSkimblerDoc other;
     panel.SetDocument(&other);
     panel.reads = 0;
-    fixture.document.surface.Flags = 0x1;
+    SurfaceTestAccess::Of(fixture.document).Flags = 0x1;
     fixture.document.UpdateAllViews(nullptr);
     QCOMPARE(panel.reads, 0);
-    other.surface.Flags = 0x1;
+    SurfaceTestAccess::Of(other).Flags = 0x1;
     other.UpdateAllViews(nullptr);
     QCOMPARE(panel.reads, 1);
 }

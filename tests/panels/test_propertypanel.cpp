@@ -1,3 +1,4 @@
+#include "common/SurfaceTestAccess.h"
 #include "common/PanelTestSupport.h"
 
 #include "panels/CInPlaceCombo.h"
@@ -90,7 +91,7 @@ private:
 void test_propertypanel::init()
 {
     m_fixture = std::make_unique<PanelFixture<CPropertyPanel>>();
-    SetTypicalSurface(m_fixture->document.surface);
+    SetTypicalSurface(SurfaceTestAccess::Of(m_fixture->document));
 }
 
 void test_propertypanel::cleanup()
@@ -173,7 +174,7 @@ void test_propertypanel::valueTexts()
     QFETCH(uint, value);
     QFETCH(QString, text);
 
-    Field(m_fixture->document.surface, row) = value;
+    Field(SurfaceTestAccess::Of(m_fixture->document), row) = value;
     CreatePanel();
     QCOMPARE(m_panel->m_list->CellText(row, 0), label);
     QCOMPARE(m_panel->m_list->CellText(row, 1), text);
@@ -206,7 +207,7 @@ void test_propertypanel::chooseOption()
     QFETCH(QString, text);
     QFETCH(uint, stored);
 
-    Surface &surface = m_fixture->document.surface;
+    Surface &surface = SurfaceTestAccess::Of(m_fixture->document);
     Field(surface, row) = initial;
     CreatePanel();
     const SurfaceSettings before = m_fixture->document.Settings();
@@ -264,7 +265,7 @@ void test_propertypanel::escapeInDropDownChangesNothing()
     QTRY_VERIFY(combo.isNull() || combo->IsFinished());
     QCoreApplication::processEvents();
 
-    QCOMPARE(m_fixture->document.surface.SrcFactor, 1u);
+    QCOMPARE(SurfaceTestAccess::Of(m_fixture->document).SrcFactor, 1u);
     QCOMPARE(m_panel->m_list->CellText(CPropertyList::RowSrcFactor, 1), QStringLiteral("GL_ONE"));
     QVERIFY(!m_fixture->document.IsModified());
     QCOMPARE(m_fixture->view.updates, 0);
@@ -272,7 +273,7 @@ void test_propertypanel::escapeInDropDownChangesNothing()
 
 void test_propertypanel::unknownValueOpensWithoutSelection()
 {
-    m_fixture->document.surface.MagFilter = 9987;
+    SurfaceTestAccess::Of(m_fixture->document).MagFilter = 9987;
     CreatePanel();
     QPointer<CInPlaceCombo> combo = OpenCombo(CPropertyList::RowMagFilter);
     QVERIFY(combo);
@@ -282,7 +283,7 @@ void test_propertypanel::unknownValueOpensWithoutSelection()
     QTRY_VERIFY(combo.isNull() || combo->IsFinished());
 
     // Nothing was chosen, so nothing changed.
-    QCOMPARE(m_fixture->document.surface.MagFilter, 9987u);
+    QCOMPARE(SurfaceTestAccess::Of(m_fixture->document).MagFilter, 9987u);
     QCOMPARE(m_panel->m_list->CellText(CPropertyList::RowMagFilter, 1), QStringLiteral("Unknow"));
     QVERIFY(!m_fixture->document.IsModified());
     QCOMPARE(m_fixture->document.UndoStack()->count(), 0);
@@ -367,7 +368,7 @@ void test_propertypanel::colorKey()
     edit->insert(typed);
     QTest::keyClick(edit, Qt::Key_Return);
 
-    QCOMPARE(uint(m_fixture->document.surface.ColorKey), stored);
+    QCOMPARE(uint(SurfaceTestAccess::Of(m_fixture->document).ColorKey), stored);
     QCOMPARE(m_panel->m_list->CellText(CPropertyList::RowColorKey, 1), cell);
     QCOMPARE(m_fixture->document.IsModified(), accepted);
     QCOMPARE(m_fixture->view.updates, accepted ? 1 : 0);
@@ -383,7 +384,7 @@ void test_propertypanel::colorKeyEscape()
     QTest::keyClicks(edits.first(), QStringLiteral("55"));
     QTest::keyClick(edits.first(), Qt::Key_Escape);
 
-    QCOMPARE(m_fixture->document.surface.ColorKey, 17u);
+    QCOMPARE(SurfaceTestAccess::Of(m_fixture->document).ColorKey, 17u);
     QCOMPARE(m_panel->m_list->CellText(CPropertyList::RowColorKey, 1), QStringLiteral("17"));
     QVERIFY(!m_fixture->document.IsModified());
     QCOMPARE(m_fixture->view.updates, 0);
@@ -423,7 +424,7 @@ void test_propertypanel::editorKeysStayInTheEditor()
     QCOMPARE(triggered, 1);
     QTest::keyClick(edit, Qt::Key_Return);
     QVERIFY(m_panel->isVisible());
-    QCOMPARE(m_fixture->document.surface.ColorKey, 7u);
+    QCOMPARE(SurfaceTestAccess::Of(m_fixture->document).ColorKey, 7u);
 
     // Nor while a drop-down list is down.
     QPointer<CInPlaceCombo> combo = OpenCombo(CPropertyList::RowDestFactor);
@@ -439,7 +440,7 @@ void test_propertypanel::editorKeysStayInTheEditor()
 
 void test_propertypanel::followsFileNew()
 {
-    Surface &surface = m_fixture->document.surface;
+    Surface &surface = SurfaceTestAccess::Of(m_fixture->document);
     surface.MagFilter = 9728;
     surface.SrcFactor = 0;
     surface.Width = 640;

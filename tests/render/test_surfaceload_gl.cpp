@@ -4,6 +4,7 @@
 // of the same picture; images too large, or unreadable, leave the surface
 // alone; a rewritten image file is reloaded.
 
+#include "common/SurfaceTestAccess.h"
 #include "common/GlTestContext.h"
 #include "common/MessageRecorder.h"
 #include "common/TgaTestFiles.h"
@@ -249,7 +250,7 @@ void TestSurfaceLoadGl::newDocumentLoadsImage()
     QVERIFY(recorder.messages.isEmpty());
     QVERIFY(!document.IsModified());
 
-    const Surface &surface = document.surface;
+    const Surface &surface = SurfaceTestAccess::Of(document);
     QVERIFY(SurfaceTextureOf(surface) != 0);
     QVERIFY(glIsTexture(SurfaceTextureOf(surface)));
     QCOMPARE(int(surface.Width), width);
@@ -286,12 +287,12 @@ void TestSurfaceLoadGl::colourKeyBitSurvives()
     WriteImage(Header(2) + Info(2, 2, 32) + PixelBytes(4, 4));
     CSkimblerDoc document;
     MessageRecorder recorder(&document);
-    document.surface.Flags = SURFACE_FLAG_COLORKEY;
+    SurfaceTestAccess::Of(document).Flags = SURFACE_FLAG_COLORKEY;
     QVERIFY(document.OnNewDocument());
-    QCOMPARE(document.surface.Flags, 0x3Fu);
-    document.surface.Flags = 0;
+    QCOMPARE(SurfaceTestAccess::Of(document).Flags, 0x3Fu);
+    SurfaceTestAccess::Of(document).Flags = 0;
     QVERIFY(document.OnNewDocument());
-    QCOMPARE(document.surface.Flags, 0x3Eu);
+    QCOMPARE(SurfaceTestAccess::Of(document).Flags, 0x3Eu);
 }
 
 void TestSurfaceLoadGl::secondNewDocumentReplacesTexture()
@@ -302,22 +303,22 @@ void TestSurfaceLoadGl::secondNewDocumentReplacesTexture()
     CSkimblerDoc document;
     MessageRecorder recorder(&document);
     QVERIFY(document.OnNewDocument());
-    const GLuint oldTexture = SurfaceTextureOf(document.surface);
+    const GLuint oldTexture = SurfaceTextureOf(SurfaceTestAccess::Of(document));
     QVERIFY(glIsTexture(oldTexture));
 
     // Corners dragged and the file changed: a new document starts over from
     // the file as it is now.
-    document.surface.Points[0][0] = 0.25f;
+    SurfaceTestAccess::Of(document).Points[0][0] = 0.25f;
     WriteImage(second.rle);
     QVERIFY(document.OnNewDocument());
-    const GLuint newTexture = SurfaceTextureOf(document.surface);
+    const GLuint newTexture = SurfaceTextureOf(SurfaceTestAccess::Of(document));
     QVERIFY(glIsTexture(newTexture));
     // The old name is either gone or handed out again for the new texture:
     // either way it was deleted.
     QVERIFY(newTexture == oldTexture || !glIsTexture(oldTexture));
-    QCOMPARE(document.surface.Width, 6u);
-    QCOMPARE(document.surface.Height, 2u);
-    QCOMPARE(document.surface.Points[0][0], -4.0f / 3.0f);
+    QCOMPARE(SurfaceTestAccess::Of(document).Width, 6u);
+    QCOMPARE(SurfaceTestAccess::Of(document).Height, 2u);
+    QCOMPARE(SurfaceTestAccess::Of(document).Points[0][0], -4.0f / 3.0f);
     QVERIFY(TextureBytes(newTexture, GL_RGB, 6, 2) == second.pixels);
     QVERIFY(recorder.messages.isEmpty());
 }
@@ -326,16 +327,16 @@ void TestSurfaceLoadGl::missingImage()
 {
     CSkimblerDoc document;
     MessageRecorder recorder(&document);
-    document.surface.Points[1][1] = 5.0f;
+    SurfaceTestAccess::Of(document).Points[1][1] = 5.0f;
     QVERIFY(document.OnNewDocument());
     QCOMPARE(recorder.messages.size(), 1);
     QCOMPARE(recorder.messages.first().text, QStringLiteral("Could not open texture file"));
     QCOMPARE(recorder.messages.first().caption, QStringLiteral("ERROR"));
-    QCOMPARE(SurfaceTextureOf(document.surface), 0u);
-    QCOMPARE(document.surface.Width, 0u);
-    QCOMPARE(document.surface.Height, 0u);
-    QCOMPARE(document.surface.Flags, 0x3Eu);
-    QCOMPARE(document.surface.Points[1][1], -1.0f);
+    QCOMPARE(SurfaceTextureOf(SurfaceTestAccess::Of(document)), 0u);
+    QCOMPARE(SurfaceTestAccess::Of(document).Width, 0u);
+    QCOMPARE(SurfaceTestAccess::Of(document).Height, 0u);
+    QCOMPARE(SurfaceTestAccess::Of(document).Flags, 0x3Eu);
+    QCOMPARE(SurfaceTestAccess::Of(document).Points[1][1], -1.0f);
 }
 
 // A good image, then a bad one: the surface ends with no texture, and the
@@ -346,14 +347,14 @@ void TestSurfaceLoadGl::badImageKeepsNoTexture()
     CSkimblerDoc document;
     MessageRecorder recorder(&document);
     QVERIFY(document.OnNewDocument());
-    const GLuint oldTexture = SurfaceTextureOf(document.surface);
+    const GLuint oldTexture = SurfaceTextureOf(SurfaceTestAccess::Of(document));
     QVERIFY(oldTexture != 0);
 
     WriteImage(Header(10) + Info(10, 10, 32) + Run(128, Bytes({1, 2, 3, 4})));
     QVERIFY(document.OnNewDocument());
     QCOMPARE(recorder.texts(), QStringList{QStringLiteral("Too many pixels read")});
-    QCOMPARE(SurfaceTextureOf(document.surface), 0u);
-    QCOMPARE(document.surface.Width, 0u);
+    QCOMPARE(SurfaceTextureOf(SurfaceTestAccess::Of(document)), 0u);
+    QCOMPARE(SurfaceTestAccess::Of(document).Width, 0u);
     QVERIFY(!glIsTexture(oldTexture));
 }
 
@@ -368,7 +369,7 @@ void TestSurfaceLoadGl::deletionAfterContextIsGone()
         GlTestContext own;
         QVERIFY(own.valid);
         QVERIFY(document->OnNewDocument());
-        QVERIFY(SurfaceTextureOf(document->surface) != 0);
+        QVERIFY(SurfaceTextureOf(SurfaceTestAccess::Of(*document)) != 0);
     }
     QVERIFY(QOpenGLContext::currentContext() == nullptr);
     document.reset();  // must not crash
@@ -411,11 +412,11 @@ void TestSurfaceLoadGl::pngAndTgaUploadIdenticalTexels()
     MessageRecorder recorder(&document);
     DocumentLoader loader(&document);
     QVERIFY(loader.Open(Path("p.tga")));
-    const QByteArray fromTga = TextureBytes(SurfaceTextureOf(document.surface), GLenum(format), picture.width(), picture.height());
+    const QByteArray fromTga = TextureBytes(SurfaceTextureOf(SurfaceTestAccess::Of(document)), GLenum(format), picture.width(), picture.height());
     QVERIFY(loader.Open(m_dir->filePath(other)));
-    QCOMPARE(document.surface.Width, std::uint32_t(picture.width()));
+    QCOMPARE(SurfaceTestAccess::Of(document).Width, std::uint32_t(picture.width()));
     QCOMPARE(document.GetImagePath(), m_dir->filePath(other));
-    const QByteArray fromOther = TextureBytes(SurfaceTextureOf(document.surface), GLenum(format), picture.width(), picture.height());
+    const QByteArray fromOther = TextureBytes(SurfaceTextureOf(SurfaceTestAccess::Of(document)), GLenum(format), picture.width(), picture.height());
     QVERIFY2(recorder.messages.isEmpty(), qPrintable(recorder.texts().join(QLatin1Char('\n'))));
     QCOMPARE(fromOther, fromTga);
     QCOMPARE(fromOther, Texels(picture, format == GL_RGBA));
@@ -464,16 +465,16 @@ void TestSurfaceLoadGl::tooLargeIsRefusedAndSurfaceStays()
     MessageRecorder recorder(&document);
     DocumentLoader loader(&document);
     QVERIFY(document.OnNewDocument());
-    document.surface.Points[0][0] = 0.5f;
-    const std::uint32_t texture = SurfaceTextureOf(document.surface);
+    SurfaceTestAccess::Of(document).Points[0][0] = 0.5f;
+    const std::uint32_t texture = SurfaceTextureOf(SurfaceTestAccess::Of(document));
     document.SetMaxTextureSide(limit);
     const bool opened = loader.Open(m_dir->filePath(name));
     QVERIFY(!opened);
     QCOMPARE(recorder.texts(), QStringList{message});
     QCOMPARE(recorder.messages.first().detail, QDir::toNativeSeparators(m_dir->filePath(name)));
-    QCOMPARE(SurfaceTextureOf(document.surface), texture);
-    QCOMPARE(document.surface.Width, 3u);
-    QCOMPARE(document.surface.Points[0][0], 0.5f);
+    QCOMPARE(SurfaceTextureOf(SurfaceTestAccess::Of(document)), texture);
+    QCOMPARE(SurfaceTestAccess::Of(document).Width, 3u);
+    QCOMPARE(SurfaceTestAccess::Of(document).Points[0][0], 0.5f);
     QVERIFY(TextureBytes(texture, GL_RGB, 3, 2) == current.pixels);
 }
 
@@ -520,12 +521,12 @@ void TestSurfaceLoadGl::unreadableFileNamesItself()
     MessageRecorder recorder(&document);
     DocumentLoader loader(&document);
     QVERIFY(document.OnNewDocument());
-    const std::uint32_t texture = SurfaceTextureOf(document.surface);
+    const std::uint32_t texture = SurfaceTextureOf(SurfaceTestAccess::Of(document));
     QVERIFY(!loader.Open(m_dir->filePath(name)));
     QCOMPARE(recorder.texts(), QStringList{message});
     QCOMPARE(recorder.messages.first().caption, caption);
     QCOMPARE(recorder.messages.first().detail, QDir::toNativeSeparators(m_dir->filePath(name)));
-    QCOMPARE(SurfaceTextureOf(document.surface), texture);
+    QCOMPARE(SurfaceTextureOf(SurfaceTestAccess::Of(document)), texture);
     QCOMPARE(document.GetImagePath(), Path("a.tga"));
 }
 
@@ -553,9 +554,9 @@ void TestSurfaceLoadGl::rewrittenImageIsReloaded()
     QVERIFY(painted.save(live));
     // Waits on what changed rather than on a count of reloads: a busy
     // machine may see a save as two.
-    QTRY_COMPARE(document.surface.Width, 8u);
-    QCOMPARE(document.surface.Height, 2u);
-    QCOMPARE(TextureBytes(SurfaceTextureOf(document.surface), GL_RGBA, 8, 2), Texels(painted, true));
+    QTRY_COMPARE(SurfaceTestAccess::Of(document).Width, 8u);
+    QCOMPARE(SurfaceTestAccess::Of(document).Height, 2u);
+    QCOMPARE(TextureBytes(SurfaceTextureOf(SurfaceTestAccess::Of(document)), GL_RGBA, 8, 2), Texels(painted, true));
     QVERIFY(document.Settings() == edited);
     QVERIFY(document.IsModified());
     QCOMPARE(document.UndoStack()->count(), steps);
@@ -564,8 +565,8 @@ void TestSurfaceLoadGl::rewrittenImageIsReloaded()
     const QImage renamed = Picture(3, 5, false, true);
     QVERIFY(renamed.save(Path("live.tmp.png")));
     QCOMPARE(std::rename(QFile::encodeName(Path("live.tmp.png")).constData(), QFile::encodeName(live).constData()), 0);
-    QTRY_COMPARE(document.surface.Width, 3u);
-    const std::uint32_t good = SurfaceTextureOf(document.surface);
+    QTRY_COMPARE(SurfaceTestAccess::Of(document).Width, 3u);
+    const std::uint32_t good = SurfaceTextureOf(SurfaceTestAccess::Of(document));
     const QByteArray goodTexels = Texels(renamed, false);
     QCOMPARE(TextureBytes(good, GL_RGB, 3, 5), goodTexels);
 
@@ -573,8 +574,8 @@ void TestSurfaceLoadGl::rewrittenImageIsReloaded()
     QVERIFY(Write(live, QByteArray("\x89PNG\r\n")));
     const QString expected = QStringLiteral("live.png: not a readable image (unsupported format)");
     QTRY_VERIFY(!failed.isEmpty() && failed.last().first().toString() == expected);
-    QCOMPARE(SurfaceTextureOf(document.surface), good);
-    QCOMPARE(document.surface.Width, 3u);
+    QCOMPARE(SurfaceTextureOf(SurfaceTestAccess::Of(document)), good);
+    QCOMPARE(SurfaceTestAccess::Of(document).Width, 3u);
     QCOMPARE(TextureBytes(good, GL_RGB, 3, 5), goodTexels);
     QVERIFY(recorder.messages.isEmpty());
     QVERIFY(reloaded.count() >= 2);
@@ -582,8 +583,8 @@ void TestSurfaceLoadGl::rewrittenImageIsReloaded()
     // a picture.
     QCOMPARE(document.UndoStack()->count(), steps);
     document.UndoStack()->undo();
-    QCOMPARE(document.surface.MinFilter, std::uint32_t(GL_LINEAR));
-    QCOMPARE(SurfaceTextureOf(document.surface), good);
+    QCOMPARE(SurfaceTestAccess::Of(document).MinFilter, std::uint32_t(GL_LINEAR));
+    QCOMPARE(SurfaceTextureOf(SurfaceTestAccess::Of(document)), good);
 }
 
 // The reload reads on a worker; whatever the user does before its picture
@@ -624,7 +625,7 @@ void TestSurfaceLoadGl::lateReloadLoses()
     QThreadPool::globalInstance()->waitForDone();
     QTest::qWait(400);  // past the file watch's own reload delay
     QCOMPARE(document.GetImagePath(), Path(shown.toLatin1().constData()));
-    QCOMPARE(document.surface.Width, width);
+    QCOMPARE(SurfaceTestAccess::Of(document).Width, width);
     QCOMPARE(!reloads.isEmpty(), reloaded);
     QVERIFY(failed.isEmpty());
     QVERIFY(recorder.messages.isEmpty());
@@ -654,7 +655,7 @@ void TestSurfaceLoadGl::reloadWaitsForOpenUnderWay()
     QVERIFY(!loader.Reload());
     QTRY_COMPARE(landed.count(), 1);
     QCOMPARE(document.GetImagePath(), Path("new.png"));
-    QCOMPARE(document.surface.Width, 6u);
+    QCOMPARE(SurfaceTestAccess::Of(document).Width, 6u);
     QVERIFY(recorder.messages.isEmpty());
 }
 
@@ -668,7 +669,7 @@ void TestSurfaceLoadGl::reloadTooLargeKeepsPicture()
     MessageRecorder recorder(&document);
     DocumentLoader loader(&document);
     QVERIFY(loader.Open(live));
-    const std::uint32_t texture = SurfaceTextureOf(document.surface);
+    const std::uint32_t texture = SurfaceTextureOf(SurfaceTestAccess::Of(document));
     QSignalSpy failed(&loader, &DocumentLoader::imageReloadFailed);
     document.SetMaxTextureSide(32);
     QVERIFY(Picture(40, 20, false).save(live));
@@ -680,8 +681,8 @@ void TestSurfaceLoadGl::reloadTooLargeKeepsPicture()
         QCOMPARE(reason.first().toString(),
                  QStringLiteral("grown.png: the image is 40 x 20 pixels, larger than the 32 x 32 pixels this OpenGL can hold"));
     }
-    QCOMPARE(SurfaceTextureOf(document.surface), texture);
-    QCOMPARE(document.surface.Width, 4u);
+    QCOMPARE(SurfaceTextureOf(SurfaceTestAccess::Of(document)), texture);
+    QCOMPARE(SurfaceTestAccess::Of(document).Width, 4u);
     QVERIFY(recorder.messages.isEmpty());
 }
 
@@ -694,11 +695,11 @@ void TestSurfaceLoadGl::surfaceFileWithPngRoundTrips()
     MessageRecorder recorder(&document);
     DocumentLoader loader(&document);
     QVERIFY(loader.Open(png));
-    const QByteArray texels = TextureBytes(SurfaceTextureOf(document.surface), GL_RGBA, 9, 5);
-    document.surface.MinFilter = GL_NEAREST_MIPMAP_NEAREST;
-    document.surface.SrcFactor = GL_DST_COLOR;
-    document.surface.Colors[1][2] = 0.5f;
-    document.surface.Points[3][2] = -0.75f;
+    const QByteArray texels = TextureBytes(SurfaceTextureOf(SurfaceTestAccess::Of(document)), GL_RGBA, 9, 5);
+    SurfaceTestAccess::Of(document).MinFilter = GL_NEAREST_MIPMAP_NEAREST;
+    SurfaceTestAccess::Of(document).SrcFactor = GL_DST_COLOR;
+    SurfaceTestAccess::Of(document).Colors[1][2] = 0.5f;
+    SurfaceTestAccess::Of(document).Points[3][2] = -0.75f;
     const QString saved = Path("card.skimbler");
     QVERIFY(document.OnSaveDocument(saved));
 
@@ -708,12 +709,12 @@ void TestSurfaceLoadGl::surfaceFileWithPngRoundTrips()
     QVERIFY(reopenedLoader.Open(saved));
     QVERIFY2(recorder.messages.isEmpty(), qPrintable(recorder.texts().join(QLatin1Char('\n'))));
     QCOMPARE(reopened.GetImagePath(), png);
-    QCOMPARE(reopened.surface.Width, 9u);
-    QCOMPARE(TextureBytes(SurfaceTextureOf(reopened.surface), GL_RGBA, 9, 5), texels);
-    QCOMPARE(reopened.surface.MinFilter, std::uint32_t(GL_NEAREST_MIPMAP_NEAREST));
-    QCOMPARE(reopened.surface.SrcFactor, std::uint32_t(GL_DST_COLOR));
-    QCOMPARE(reopened.surface.Colors[1][2], 0.5f);
-    QCOMPARE(reopened.surface.Points[3][2], -0.75f);
+    QCOMPARE(SurfaceTestAccess::Of(reopened).Width, 9u);
+    QCOMPARE(TextureBytes(SurfaceTextureOf(SurfaceTestAccess::Of(reopened)), GL_RGBA, 9, 5), texels);
+    QCOMPARE(SurfaceTestAccess::Of(reopened).MinFilter, std::uint32_t(GL_NEAREST_MIPMAP_NEAREST));
+    QCOMPARE(SurfaceTestAccess::Of(reopened).SrcFactor, std::uint32_t(GL_DST_COLOR));
+    QCOMPARE(SurfaceTestAccess::Of(reopened).Colors[1][2], 0.5f);
+    QCOMPARE(SurfaceTestAccess::Of(reopened).Points[3][2], -0.75f);
 }
 
 namespace {
@@ -733,7 +734,7 @@ struct Shown
 
 Shown ShownOf(CSkimblerDoc &document)
 {
-    const Surface &s = document.surface;
+    const Surface &s = SurfaceTestAccess::Of(document);
     const GLuint texture = SurfaceTextureOf(s);
     return {document.GetImagePath(), s.Width, s.Height, TextureLevelParameter(texture, GL_TEXTURE_INTERNAL_FORMAT),
             TextureBytes(texture, GL_RGBA, int(s.Width), int(s.Height))};
@@ -919,7 +920,7 @@ void TestSurfaceLoadGl::savedReplacementNamesNewImage()
     const QImage repainted = Picture(2, 2, false);
     QVERIFY(repainted.save(QStringLiteral("a.png")));
     QVERIFY(repainted.save(given));
-    QTRY_COMPARE(document.surface.Width, 2u);
+    QTRY_COMPARE(SurfaceTestAccess::Of(document).Width, 2u);
     QVERIFY(!reloaded.isEmpty());
     QCOMPARE(reloaded.last().first().toString(), absolute);
     QVERIFY(recorder.messages.isEmpty());

@@ -1,6 +1,7 @@
 // Surface files as the document opens and saves them: what the user is
 // told, what happens to the document and to the file on disk.
 
+#include "common/SurfaceTestAccess.h"
 #include "SurfaceFileCheck.h"
 #include "common/FailingFileSystem.h"
 #include "common/MessageRecorder.h"
@@ -69,7 +70,7 @@ void TestSurfaceFile::failedSaveKeepsTheOldFileAndSaysWhy()
     QVERIFY(oldBytes.size() > 1024);
 
     CSkimblerDoc doc;
-    doc.surface.ApplyDefaults();
+    SurfaceTestAccess::Of(doc).ApplyDefaults();
     doc.SetPathName(path);
     doc.SetModifiedFlag(true);
     MessageRecorder messages(&doc);
@@ -147,7 +148,7 @@ void TestSurfaceFile::onlyRegularFilesAreOpened()
     CSkimblerDoc doc;
     doc.SetPathName(dir.filePath(QStringLiteral("before.skimbler")));
     doc.SetModifiedFlag(true);
-    doc.surface.Points[3][0] = 0.625f;
+    SurfaceTestAccess::Of(doc).Points[3][0] = 0.625f;
     MessageRecorder messages(&doc);
     ::alarm(30);  // a blocked open ends the test instead of hanging it
     const bool ok = DocumentLoader(&doc).Open(path);
@@ -175,7 +176,7 @@ void TestSurfaceFile::onlyRegularFilesAreOpened()
     } else {
         QCOMPARE(doc.GetPathName(), dir.filePath(QStringLiteral("before.skimbler")));
         QVERIFY(doc.IsModified());
-        QCOMPARE(doc.surface.Points[3][0], 0.625f);
+        QCOMPARE(SurfaceTestAccess::Of(doc).Points[3][0], 0.625f);
     }
 }
 

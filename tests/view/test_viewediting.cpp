@@ -1,3 +1,4 @@
+#include "common/SurfaceTestAccess.h"
 #include "common/ViewHost.h"
 #include "render/GraphicalInterface.h"
 #include "res/Resource.h"
@@ -557,7 +558,7 @@ void TestViewEditing::letterBoxedCornerDragFollowsThePointer()
 
     // The default corners sit on the drawing area's top and bottom, inset
     // half a handle so the press lands on the handle.
-    const Surface &surface = m_document->surface;
+    const Surface &surface = SurfaceTestAccess::Of(*m_document);
     const QPointF at = m_view->SurfaceToWindow(surface.Points[corner][0], surface.Points[corner][1]);
     const QRect area = m_view->ViewportRect();
     // Across, the plane's 4:3 is all of a window and less of a wider screen.

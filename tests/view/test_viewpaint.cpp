@@ -1,3 +1,4 @@
+#include "common/SurfaceTestAccess.h"
 #include "common/MessageRecorder.h"
 #include "render/GraphicalFramework.h"
 #include "render/GraphicalInterface.h"
@@ -28,7 +29,7 @@ private:
     // invisible surface and no blue dashes.
     void handlesOnly()
     {
-        Surface &surface = m_document->surface;
+        Surface &surface = SurfaceTestAccess::Of(*m_document);
         surface.Flags &= ~SURFACE_FLAG_BLEND;
         for (auto &colour : surface.Colors)
             colour[3] = 0.0f;
@@ -148,7 +149,7 @@ void TestViewPaint::imageSizedQuadHangsFromCentre()
     QFETCH(int, width);
     QFETCH(int, height);
     QVERIFY(resizeView(width, height));
-    Surface &surface = m_document->surface;
+    Surface &surface = SurfaceTestAccess::Of(*m_document);
     // No points; opaque black corners; nearest filtering, so the clamped
     // border never leaks into the edge pixels.
     surface.Flags = SURFACE_FLAG_COLORS | SURFACE_FLAG_MAG | SURFACE_FLAG_MIN;
@@ -197,7 +198,7 @@ void TestViewPaint::selectedHandleIsEightPixels()
     QFETCH(float, zoom);
     QVERIFY(resizeView(width, height));
     handlesOnly();
-    Surface &surface = m_document->surface;
+    Surface &surface = SurfaceTestAccess::Of(*m_document);
     surface.Points[0][0] = -0.3f;
     surface.Points[0][1] = 0.2f;
     m_view->SetZoom(zoom);
@@ -285,7 +286,7 @@ void TestViewPaint::dragAnnouncesOncePerFrameAndQuietly()
     QSignalSpy hover(m_view.get(), &CSkimblerView::hoverTextChanged);
     const auto announcedCorner = [&] {
         const QList<QVariant> last = coordinates.last();
-        const Surface &surface = m_document->surface;
+        const Surface &surface = SurfaceTestAccess::Of(*m_document);
         return last.at(0).toInt() == 0 && last.at(1).toDouble() == double(surface.Points[0][0])
                && last.at(2).toDouble() == double(surface.Points[0][1])
                && last.at(3).toDouble() == double(surface.Points[0][2]);
@@ -430,7 +431,7 @@ void TestViewPaint::copiedBackgroundPaintsTheSamePicture()
     QFETCH(QPointF, pan);
     QFETCH(float, lift);
     QFETCH(QSize, screen);
-    Surface &surface = m_document->surface;
+    Surface &surface = SurfaceTestAccess::Of(*m_document);
     for (auto &point : surface.Points) {
         point[0] *= 0.6f;
         point[1] *= 0.6f;
