@@ -49,21 +49,9 @@ protected:
 
     // Corner i's window position as the view shows it, and the whole pixel
     // nearest to it.
-    QPointF windowOf(int i) const
-    {
-        const float *p = SurfaceTestAccess::Of(*m_document).Points[i];
-        return m_view->SurfaceToWindow(p[0], p[1], p[2]);
-    }
+    QPointF windowOf(int i) const { return CornerInWindow(*m_view, *m_document, i); }
     QPoint cornerAt(int i) const { return windowOf(i).toPoint(); }
-
-    // The default layout at half size, so every handle lies inside the view.
-    void halveLayout()
-    {
-        for (auto &point : surface().Points) {
-            point[0] *= 0.5f;
-            point[1] *= 0.5f;
-        }
-    }
+    void halveLayout() { HalveLayout(*m_document); }
 
 private Q_SLOTS:
     void cleanup() { CloseFrame(m_document, m_frame, m_view); }

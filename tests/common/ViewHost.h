@@ -125,6 +125,22 @@ inline QPoint ScreenOf(CSkimblerView *view, float x, float y)
     return QPoint(qRound(x), qRound(y));
 }
 
+// Corner i's window position as `view` shows `document`'s surface.
+inline QPointF CornerInWindow(const CSkimblerView &view, const CSkimblerDoc &document, int i)
+{
+    const float *p = document.GetSurface().Points[i];
+    return view.SurfaceToWindow(p[0], p[1], p[2]);
+}
+
+// The default layout at half size, so every handle lies inside the view.
+inline void HalveLayout(CSkimblerDoc &document)
+{
+    for (auto &point : SurfaceTestAccess::Of(document).Points) {
+        point[0] *= 0.5f;
+        point[1] *= 0.5f;
+    }
+}
+
 // A working folder for the whole test case, whose a.tga every new document
 // loads; the folder before it is the working one again at the end.
 class TgaFolderTest : public QObject
@@ -307,21 +323,9 @@ protected:
 
     // Corner i's window position as the view shows it, and the whole pixel
     // nearest to it.
-    QPointF windowOf(int i) const
-    {
-        const float *p = SurfaceTestAccess::Of(*m_document).Points[i];
-        return m_view->SurfaceToWindow(p[0], p[1], p[2]);
-    }
+    QPointF windowOf(int i) const { return CornerInWindow(*m_view, *m_document, i); }
     QPoint cornerAt(int i) const { return windowOf(i).toPoint(); }
-
-    // The default layout at half size, so every handle lies inside the view.
-    void halveLayout()
-    {
-        for (auto &point : surface().Points) {
-            point[0] *= 0.5f;
-            point[1] *= 0.5f;
-        }
-    }
+    void halveLayout() { HalveLayout(*m_document); }
 
 private Q_SLOTS:
     void cleanup()
