@@ -86,7 +86,7 @@ CSkimblerApp::CSkimblerApp(QObject *parent)
 CSkimblerApp::~CSkimblerApp()
 {
     m_recovery.reset();  // a clean exit leaves no copy behind
-    m_recentFiles.Save();
+    m_recentFiles.SaveNow();
     if (m_mainFrame)
         m_mainFrame->SaveToolWindows();
     // The view (and with it the rendering context) goes before the document.

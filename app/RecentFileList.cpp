@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QSettings>
+#include <QThreadPool>
 
 namespace {
 const QString kGroup = QStringLiteral("Recent File List");
@@ -28,16 +29,50 @@ void RecentFileList::Load()
     }
 }
 
-void RecentFileList::Save() const
+namespace {
+
+void Write(const QStringList &paths, int maxEntries)
 {
     QSettings settings;
     settings.beginGroup(kGroup);
-    for (int i = 0; i < m_maxEntries; ++i) {
-        if (i < m_paths.size())
-            settings.setValue(Key(i), m_paths.at(i));
+    for (int i = 0; i < maxEntries; ++i) {
+        if (i < paths.size())
+            settings.setValue(Key(i), paths.at(i));
         else
             settings.remove(Key(i));
     }
+}
+
+// One thread, so the lists are written in the order they were made.
+QThreadPool &Writer()
+{
+    static QThreadPool *pool = [] {
+        auto *made = new QThreadPool;
+        made->setMaxThreadCount(1);
+        made->setExpiryTimeout(-1);
+        return made;
+    }();
+    return *pool;
+}
+
+} // namespace
+
+void RecentFileList::Save() const
+{
+    const QStringList paths = m_paths;
+    const int maxEntries = m_maxEntries;
+    Writer().start([paths, maxEntries] { Write(paths, maxEntries); });
+}
+
+void RecentFileList::SaveNow() const
+{
+    WaitForSaves();
+    Write(m_paths, m_maxEntries);
+}
+
+void RecentFileList::WaitForSaves()
+{
+    Writer().waitForDone();
 }
 
 void RecentFileList::Add(const QString &path)

@@ -1,12 +1,15 @@
 // Preloaded into the editor (LD_PRELOAD) while it opens a large picture:
 // measures the longest time its GUI thread stays away from its event loop
-// between the window's first frame and the first frame with the picture in
-// it, and, in the same process, how long one paint pass of that window
+// while the picture opens, from the moment start-up hands over to the
+// application's event loop (QApplication::exec) to the first frame with
+// the picture in it, and, in the same process, how long one paint pass of that window
 // takes. A 1 ms timer on the GUI thread is the probe of the loop: the gap
 // between two of its ticks is how long nothing else could have run there.
+// The time from the first frame to that hand-over (the rest of start-up:
+// the tool windows) is reported on its own.
 //
-// SKIMBLER_STALL_FILE: where "<longest gap ms> <median paint ms>" is written
-// before the process ends. SKIMBLER_STALL_TEXTURE_SIDE: the picture counts
+// SKIMBLER_STALL_FILE: where "<longest gap ms> <median paint ms> <start-up
+// rest ms>" is written before the process ends. SKIMBLER_STALL_TEXTURE_SIDE: the picture counts
 // as shown once a texture with a side at least this large was uploaded
 // (glTexImage2D, on any thread) and then bound.
 
@@ -32,6 +35,8 @@ namespace {
 constexpr int kPaints = 15;
 
 std::atomic<int> g_uploaded{0};
+// Set when start-up hands over to the application's event loop.
+std::atomic<bool> g_loopEntered{false};
 std::atomic<bool> g_shown{false};
 
 int TextureSide()
@@ -59,6 +64,10 @@ struct Probe : QObject
     QTimer heartbeat;
     double lastTick = 0;
     double longestGap = 0;
+    // Until the application's loop runs, start-up holds the thread.
+    bool started = false;
+    double firstFrame = 0;
+    double startupRest = 0;
     bool measuring = true;
     double paintStart = -1;
     QPointer<QWindow> window;
@@ -70,11 +79,19 @@ struct Probe : QObject
         heartbeat.setInterval(1);
         QObject::connect(&heartbeat, &QTimer::timeout, [this] {
             const double now = NowMs();
-            if (measuring)
+            if (!started) {
+                if (!g_loopEntered.load()) {
+                    lastTick = now;
+                    return;
+                }
+                started = true;
+                startupRest = now - firstFrame;
+            } else if (measuring) {
                 longestGap = std::max(longestGap, now - lastTick);
+            }
             lastTick = now;
         });
-        lastTick = NowMs();
+        lastTick = firstFrame = NowMs();
         heartbeat.start();
         QCoreApplication::instance()->installEventFilter(this);
     }
@@ -98,7 +115,10 @@ struct Probe : QObject
         if (measuring) {
             // The frame with the picture ends the open; the gap up to it counts.
             measuring = false;
-            longestGap = std::max(longestGap, now - lastTick);
+            if (started)
+                longestGap = std::max(longestGap, now - lastTick);
+            else
+                startupRest = now - firstFrame;
         } else if (paint >= 0) {
             paints.push_back(paint);
         }
@@ -120,7 +140,8 @@ struct Probe : QObject
         if (const char *path = std::getenv("SKIMBLER_STALL_FILE")) {
             QFile file(QFile::decodeName(path));
             if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-                file.write(QByteArray::number(longestGap, 'f', 3) + ' ' + QByteArray::number(median, 'f', 3));
+                file.write(QByteArray::number(longestGap, 'f', 3) + ' ' + QByteArray::number(median, 'f', 3) + ' '
+                           + QByteArray::number(startupRest, 'f', 3));
         }
         _exit(0);
     }
@@ -149,6 +170,15 @@ void glXSwapBuffers(void *display, unsigned long drawable)
         g_probe = new Probe;
     else
         g_probe->Swapped();
+}
+
+// QApplication::exec, interposed: the editor's start-up ends where it is called.
+int _ZN12QApplication4execEv()
+{
+    using Exec = int (*)();
+    static const Exec next = Next<Exec>("_ZN12QApplication4execEv");
+    g_loopEntered.store(true);
+    return next ? next() : 1;
 }
 
 void glTexImage2D(unsigned target, int level, int internalFormat, int width, int height, int border,

@@ -166,12 +166,32 @@ bool GraphicalInterface::DrawSurface(const Surface &surface, float x, float y, f
 {
     // The window's own drawing: a large picture no one prepared is shown
     // once its texture is whole, the one before until then.
-    return DrawSurface(ResolveSurface(surface, Width, Height, ProjectiveTexture, m_aspect), SurfaceTextureOf(surface, nullptr, true),
-                       x, y, angle, scaleX, scaleY, alpha);
+    const std::uint32_t texture = SurfaceTextureOf(surface, nullptr, true);
+    // Its first draw is this one.
+    m_surfaceTexture.TakeMadeOnThread();
+    return DrawSurface(ResolveSurface(surface, Width, Height, ProjectiveTexture, m_aspect), texture, x, y, angle,
+                       scaleX, scaleY, alpha);
+}
+
+bool GraphicalInterface::TakeFirstDrawOfThreadTexture(const Surface &surface, skimbler::DrawState *state,
+                                                     std::uint32_t *texture)
+{
+    *texture = SurfaceTextureOf(surface, nullptr, true);
+    if (!m_surfaceTexture.TakeMadeOnThread())
+        return false;
+    *state = ResolveSurface(surface, Width, Height, ProjectiveTexture, m_aspect);
+    return true;
 }
 
 bool GraphicalInterface::DrawSurface(const skimbler::DrawState &state, std::uint32_t texture, float x, float y,
                                      float angle, float scaleX, float scaleY, float alpha)
+{
+    DrawStateQuad(state, texture, x, y, angle, scaleX, scaleY, alpha);
+    return true;
+}
+
+void GraphicalInterface::DrawStateQuad(const skimbler::DrawState &state, std::uint32_t texture, float x, float y,
+                                       float angle, float scaleX, float scaleY, float alpha)
 {
     glPushMatrix();
     glLoadIdentity();
@@ -201,7 +221,6 @@ bool GraphicalInterface::DrawSurface(const skimbler::DrawState &state, std::uint
     }
     glEnd();
     glPopMatrix();
-    return true;
 }
 
 void GraphicalInterface::DrawTiledBackground(const TextureImage &tile, int tileWidth, int tileHeight, int width,

@@ -40,6 +40,14 @@ public:
     // scaleY (the zoom). Every number comes from the state.
     virtual bool DrawSurface(const skimbler::DrawState &state, std::uint32_t texture, float x, float y, float angle,
                              float scaleX, float scaleY, float alpha);
+    // What that draw sends, with no object: it may run in this interface's
+    // context on another thread (ContextLender).
+    static void DrawStateQuad(const skimbler::DrawState &state, std::uint32_t texture, float x, float y, float angle,
+                              float scaleX, float scaleY, float alpha);
+    // Takes `surface`'s texture as DrawSurface would. When it was just made
+    // on the upload thread, true, with the state and texture of its first
+    // draw (which DrawStateQuad may make elsewhere).
+    bool TakeFirstDrawOfThreadTexture(const Surface &surface, skimbler::DrawState *state, std::uint32_t *texture);
     // The texture of `surface`'s image in this interface's context, made
     // when its image changed since the last call (the context must be
     // current). A texture OpenGL refuses is kept for TakeMessages once;

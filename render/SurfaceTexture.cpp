@@ -68,6 +68,12 @@ bool SurfaceTexture::StartPrepare(std::shared_ptr<const PixelImage> image, std::
     return true;
 }
 
+void SurfaceTexture::StartThread()
+{
+    if (!m_thread && TextureUpload::ContextIsCurrent())
+        m_thread = UploadThread::ForCurrentContext();
+}
+
 void SurfaceTexture::EndThread()
 {
     m_thread.reset();
@@ -121,6 +127,7 @@ std::uint32_t SurfaceTexture::For(const Surface &surface, QString *error, bool m
     if (surface.ImageRevision == m_revision || !TextureUpload::ContextIsCurrent())
         return m_name;
     m_waiting = false;
+    m_madeOnThread = false;
     if (!surface.Image || surface.Image->IsNull()) {
         if (m_preparedForDrawer)
             DropPrepared();
@@ -143,9 +150,11 @@ std::uint32_t SurfaceTexture::For(const Surface &surface, QString *error, bool m
     std::uint32_t made = 0;
     QString reason;
     bool ok = true;
+    bool madeOnThread = false;
     if (preparedThis && m_preparedReady && !m_preparedUnavailable) {
         // Made on the thread for this very image: taken as it is.
         made = m_prepared;
+        madeOnThread = true;
         reason = m_preparedFailure;
         ok = reason.isEmpty();
         m_prepared = 0;
@@ -178,5 +187,6 @@ std::uint32_t SurfaceTexture::For(const Surface &surface, QString *error, bool m
         return m_name;
     }
     Replace(made);
+    m_madeOnThread = madeOnThread;
     return m_name;
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
 
 class PixelImage;
 class Surface;
@@ -37,6 +38,10 @@ public:
     // Whether For answered an older texture than its surface's image the
     // last time, and is waiting for the thread.
     bool Waiting() const { return m_waiting; }
+    // Whether the texture For answered last was made on the thread and has
+    // not been asked about since; asking clears it. Its first draw may then
+    // go elsewhere (see ContextLender).
+    bool TakeMadeOnThread() { return std::exchange(m_madeOnThread, false); }
     // The name made last, without looking at any surface.
     std::uint32_t Name() const { return m_name; }
     // Why the latest image has no texture of its own (the one shown is an
@@ -56,6 +61,11 @@ public:
     bool Prepare(std::shared_ptr<const PixelImage> image, std::function<void()> ready);
     // Whatever was prepared and not yet taken is deleted; its `ready` never runs.
     void DropPrepared();
+    // Starts the thread now (the context to share is current), so that the
+    // first large picture does not wait for it: asking whether this
+    // platform can share a context with a thread makes a context of its
+    // own, which takes a software renderer tens of milliseconds.
+    void StartThread();
     // Ends the thread, waiting for what it is doing; before the context it
     // shares goes (the next Prepare starts another).
     void EndThread();
@@ -86,5 +96,6 @@ private:
     // that waits for it.
     bool m_preparedForDrawer = false;
     bool m_waiting = false;
+    bool m_madeOnThread = false;
     std::function<void()> m_waiter;
 };

@@ -1,6 +1,7 @@
 #include "view/CSkimblerView.h"
 
 #include "render/BackgroundCache.h"
+#include "render/ContextLender.h"
 #include "render/GraphicalFramework.h"
 #include "render/GraphicalInterface.h"
 #include "render/SurfaceDrawState.h"
@@ -206,6 +207,9 @@ bool CSkimblerView::MakeCurrent()
 {
     if (!m_framework || !m_framework->RenderContext || !handle())
         return false;
+    // Lent for a first draw: back within that draw's time.
+    if (m_lender)
+        m_lender->Reclaim();
     return m_framework->MakeWindowCurrent();
 }
 
@@ -389,10 +393,45 @@ void CSkimblerView::OnPaint()
     // The coordinates a drag held back go out with the frame that shows
     // them.
     AnnouncePendingCoordinates();
+    // While the context is lent the frame before stays; it is drawn again
+    // once the context is back.
+    if (m_lender && m_lender->Lent())
+        return;
     if (!isExposed() || !m_interface || !MakeCurrent())
+        return;
+    if (LendForFirstDraw())
         return;
     DrawScene();
     m_interface->Swap(this);
+    // Once the first frame is out, still within start-up: the thread that
+    // makes large pictures' textures, ready before the first one arrives.
+    if (!m_uploadThreadStarted) {
+        m_uploadThreadStarted = true;
+        m_interface->Textures().StartThread();
+    }
+}
+
+bool CSkimblerView::LendForFirstDraw()
+{
+    const Surface *surface = GetSurface();
+    skimbler::DrawState state;
+    std::uint32_t texture = 0;
+    if (!surface || !m_interface->TakeFirstDrawOfThreadTexture(*surface, &state, &texture))
+        return false;
+    TellTextureRefusals();
+    // A picture made on the upload thread is drawn first on a thread of its
+    // own, so that the software renderer's routine for it is built there;
+    // the frame that shows it comes when the context is back.
+    if (!m_lender)
+        m_lender = std::make_unique<ContextLender>();
+    const float zoom = m_zoom;
+    m_lender->Lend(
+        m_framework->RenderContext, this,
+        [state, texture, zoom] {
+            GraphicalInterface::DrawStateQuad(state, texture, 0.0f, 0.0f, 0.0f, zoom, zoom, 1.0f);
+        },
+        [this] { requestUpdate(); });
+    return true;
 }
 
 void CSkimblerView::DrawScene()

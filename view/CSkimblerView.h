@@ -17,6 +17,7 @@
 #include <memory>
 
 class CSkimblerDoc;
+class ContextLender;
 class GraphicalFramework;
 class GraphicalInterface;
 class QTimer;
@@ -271,8 +272,14 @@ private:
     // Space held anywhere while the pointer is over the view, for a pan.
     bool eventFilter(QObject *watched, QEvent *event) override;
 
+    // Starts the first draw of a texture made on the upload thread
+    // elsewhere (ContextLender); true when it did, and this paint waits.
+    bool LendForFirstDraw();
+
     GraphicalFramework *m_framework = nullptr;
     GraphicalInterface *m_interface = nullptr;
+    std::unique_ptr<ContextLender> m_lender;
+    bool m_uploadThreadStarted = false;
     int m_backgroundWidth = 0;
     int m_backgroundHeight = 0;
     TextureImage m_background;

@@ -71,6 +71,8 @@ private Q_SLOTS:
 
     void userWinsOverTheUpload_data();
     void userWinsOverTheUpload();
+    void firstDrawElsewhere_data();
+    void firstDrawElsewhere();
 };
 
 void TestLateUpload::userWinsOverTheUpload_data()
@@ -165,6 +167,44 @@ void TestLateUpload::userWinsOverTheUpload()
     } else {
         QVERIFY2(recorder.texts().isEmpty(), qPrintable(recorder.texts().join(QLatin1Char('\n'))));
     }
+}
+
+void TestLateUpload::firstDrawElsewhere_data()
+{
+    // The window's paint lends its context for the first draw of a texture
+    // made on the thread; what the user does while it is away.
+    QTest::addColumn<QString>("then");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("nothing") << QString() << "first.tga";
+    QTest::newRow("paint again") << "paint" << "first.tga";
+    QTest::newRow("read the frame") << "read" << "first.tga";
+    QTest::newRow("newer open") << "open" << "second.tga";
+    QTest::newRow("new") << "new" << "";
+}
+
+void TestLateUpload::firstDrawElsewhere()
+{
+    QFETCH(QString, then);
+    QFETCH(QString, expected);
+    const std::vector<unsigned char> expectedFrame
+        = frameOf(expected.isEmpty() ? QString() : file(expected.toLatin1().constData()));
+    frameOf(file("shown.tga"));
+    QVERIFY(m_loader->BeginOpen(file("first.tga")));
+    decodeArrives();
+    QTRY_VERIFY(!m_loader->IsLoading());
+    m_view->OnPaint();
+    if (then == QLatin1String("paint"))
+        m_view->OnPaint();
+    else if (then == QLatin1String("read"))
+        QVERIFY(RenderAndRead(m_view.get()).rgba == expectedFrame);
+    else if (then == QLatin1String("open"))
+        QVERIFY(m_loader->BeginOpen(file("second.tga")));
+    else if (then == QLatin1String("new"))
+        m_document->OnNewDocument();
+    decodeArrives();
+    QTRY_VERIFY(!m_loader->IsLoading());
+    QTest::qWait(100);
+    QVERIFY(RenderShown(m_view.get()).rgba == expectedFrame);
 }
 
 QTEST_MAIN(TestLateUpload)
