@@ -375,6 +375,10 @@
         <source>it is a symbolic link to a file that does not exist</source>
         <translation>it is a symbolic link to a file that does not exist</translation>
     </message>
+    <message>
+        <source>its name holds a NUL character</source>
+        <translation>its name holds a NUL character</translation>
+    </message>
 </context>
 <context>
     <name>CSkimblerView</name>
