@@ -8,6 +8,7 @@
 #include "common/CliRunner.h"
 #include "common/MessageBoxRecorder.h"
 #include "common/OutputKinds.h"
+#include "common/ScriptedDialogs.h"
 #include "render/GraphicalInterface.h"
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
@@ -83,6 +84,7 @@ private:
     QTemporaryDir m_work;
     QString m_oldCwd;
     std::unique_ptr<CSkimblerDoc> m_document;
+    std::unique_ptr<ScriptedDialogs> m_dialogs;
     std::unique_ptr<CMainFrame> m_frame;
     std::unique_ptr<MessageBoxRecorder> m_messages;
 
@@ -110,7 +112,8 @@ private:
     {
         m_frame.reset();
         m_document = std::make_unique<CSkimblerDoc>();
-        m_frame = std::make_unique<CMainFrame>(m_document.get());
+        m_dialogs = std::make_unique<ScriptedDialogs>();
+        m_frame = std::make_unique<CMainFrame>(m_document.get(), *m_dialogs);
         QCOMPARE(m_frame->OnCreate(), 0);
         QVERIFY(view()->MakeCurrent());
         QVERIFY(m_document->OnNewDocument());
@@ -272,8 +275,8 @@ void TestSurfaceTools::exportAtViewSizeIsTheViewWithoutHandles()
     view()->SetPan(37.0f, -23.0f);
     RenderAndRead(view());
     const QString path = m_work.filePath(QStringLiteral("view.png"));
-    tools()->m_askExportOptions = [](ExportImage::Options *) { return true; };
-    tools()->m_askExportPath = [&](const QString &) { return path; };
+    m_dialogs->exportOptions = [](ExportImage::Options *) { return true; };
+    m_dialogs->exportPath = [&](const QString &) { return path; };
     // Handles, axes and the selected corner are on in the view.
     view()->SelectPoint(0);
     trigger(ID_FILE_EXPORT_IMAGE);
@@ -344,8 +347,8 @@ void TestSurfaceTools::exportIsNamedAfterTheSurface()
     const QString written = QFileInfo(target).suffix().isEmpty() ? target + QStringLiteral(".png") : target;
     QFile::remove(written);
     QString suggestion;
-    tools()->m_askExportOptions = [](ExportImage::Options *) { return true; };
-    tools()->m_askExportPath = [&](const QString &offered) {
+    m_dialogs->exportOptions = [](ExportImage::Options *) { return true; };
+    m_dialogs->exportPath = [&](const QString &offered) {
         suggestion = offered;
         return target;
     };
@@ -400,8 +403,8 @@ void TestSurfaceTools::exportAsksBeforeReplacingAndFollowsTheSuffix()
     };
     const QByteArray before = bytes();
     QString suggestion;
-    tools()->m_askExportOptions = [](ExportImage::Options *) { return true; };
-    tools()->m_askExportPath = [&](const QString &offered) {
+    m_dialogs->exportOptions = [](ExportImage::Options *) { return true; };
+    m_dialogs->exportPath = [&](const QString &offered) {
         suggestion = offered;
         return target;
     };
@@ -471,12 +474,12 @@ void TestSurfaceTools::exportAtTypedSize()
 {
     view()->SetZoom(0.5f);
     const QString path = m_work.filePath(QStringLiteral("typed"));
-    tools()->m_askExportOptions = [](ExportImage::Options *options) {
+    m_dialogs->exportOptions = [](ExportImage::Options *options) {
         options->size = QSize(320, 240);
         options->background = false;
         return true;
     };
-    tools()->m_askExportPath = [&](const QString &) { return path; };
+    m_dialogs->exportPath = [&](const QString &) { return path; };
     trigger(ID_FILE_EXPORT_IMAGE);
     QVERIFY(m_messages->messages.isEmpty());
     // The extension is added.
