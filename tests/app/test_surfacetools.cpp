@@ -593,11 +593,11 @@ void TestSurfaceTools::gltfExportIsTheCommandLines()
     const QString out = m_work.filePath(QStringLiteral("cli.gltf"));
     QFile::remove(exported);
     QFile::remove(out);
-    tools()->m_askExportOptions = [](ExportImage::Options *options) {
+    m_dialogs->exportOptions = [](ExportImage::Options *options) {
         options->size = QSize(300, 150);
         return true;
     };
-    tools()->m_askExportPath = [&](const QString &) { return exported; };
+    m_dialogs->exportPath = [&](const QString &) { return exported; };
     trigger(ID_FILE_EXPORT_IMAGE);
     QVERIFY(m_messages->messages.isEmpty());
 
