@@ -406,8 +406,18 @@ GltfOutput ExportGltf(const GltfInput &input, bool binary)
     return output;
 }
 
-bool SettingsFromGltf(const std::string &text, SurfaceSettings *settings)
+bool SettingsFromGltf(const std::string &bytes, SurfaceSettings *settings)
 {
+    // A .glb holds its JSON as the first chunk, after the 12-byte header.
+    std::string text = bytes;
+    if (bytes.size() >= 20 && bytes.compare(0, 4, "glTF") == 0) {
+        std::uint32_t length = 0, type = 0;
+        std::memcpy(&length, bytes.data() + 12, 4);
+        std::memcpy(&type, bytes.data() + 16, 4);
+        if (type != 0x4E4F534A || length > bytes.size() - 20)
+            return false;
+        text = bytes.substr(20, length);
+    }
     const json document = json::parse(text, nullptr, false);
     if (document.is_discarded())
         return false;

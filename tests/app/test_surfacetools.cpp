@@ -8,6 +8,7 @@
 #include "common/CliRunner.h"
 #include "common/MessageBoxRecorder.h"
 #include "common/OutputKinds.h"
+#include "common/ScriptedDialogs.h"
 #include "render/GraphicalInterface.h"
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
@@ -83,6 +84,7 @@ private:
     QTemporaryDir m_work;
     QString m_oldCwd;
     std::unique_ptr<CSkimblerDoc> m_document;
+    std::unique_ptr<ScriptedDialogs> m_dialogs;
     std::unique_ptr<CMainFrame> m_frame;
     std::unique_ptr<MessageBoxRecorder> m_messages;
 
@@ -110,7 +112,8 @@ private:
     {
         m_frame.reset();
         m_document = std::make_unique<CSkimblerDoc>();
-        m_frame = std::make_unique<CMainFrame>(m_document.get());
+        m_dialogs = std::make_unique<ScriptedDialogs>();
+        m_frame = std::make_unique<CMainFrame>(m_document.get(), *m_dialogs);
         QCOMPARE(m_frame->OnCreate(), 0);
         QVERIFY(view()->MakeCurrent());
         QVERIFY(m_document->OnNewDocument());
@@ -139,6 +142,8 @@ private Q_SLOTS:
     void commandLineRendersTheExport();
     void copyAsShaderCodeIsTheCommandLinesListing_data();
     void copyAsShaderCodeIsTheCommandLinesListing();
+    void gltfExportIsTheCommandLines_data();
+    void gltfExportIsTheCommandLines();
     void exportIsNamedAfterTheSurface_data();
     void exportIsNamedAfterTheSurface();
     void exportAsksBeforeReplacingAndFollowsTheSuffix_data();
@@ -270,8 +275,8 @@ void TestSurfaceTools::exportAtViewSizeIsTheViewWithoutHandles()
     view()->SetPan(37.0f, -23.0f);
     RenderAndRead(view());
     const QString path = m_work.filePath(QStringLiteral("view.png"));
-    tools()->m_askExportOptions = [](ExportImage::Options *) { return true; };
-    tools()->m_askExportPath = [&](const QString &) { return path; };
+    m_dialogs->exportOptions = [](ExportImage::Options *) { return true; };
+    m_dialogs->exportPath = [&](const QString &) { return path; };
     // Handles, axes and the selected corner are on in the view.
     view()->SelectPoint(0);
     trigger(ID_FILE_EXPORT_IMAGE);
@@ -342,8 +347,8 @@ void TestSurfaceTools::exportIsNamedAfterTheSurface()
     const QString written = QFileInfo(target).suffix().isEmpty() ? target + QStringLiteral(".png") : target;
     QFile::remove(written);
     QString suggestion;
-    tools()->m_askExportOptions = [](ExportImage::Options *) { return true; };
-    tools()->m_askExportPath = [&](const QString &offered) {
+    m_dialogs->exportOptions = [](ExportImage::Options *) { return true; };
+    m_dialogs->exportPath = [&](const QString &offered) {
         suggestion = offered;
         return target;
     };
@@ -398,8 +403,8 @@ void TestSurfaceTools::exportAsksBeforeReplacingAndFollowsTheSuffix()
     };
     const QByteArray before = bytes();
     QString suggestion;
-    tools()->m_askExportOptions = [](ExportImage::Options *) { return true; };
-    tools()->m_askExportPath = [&](const QString &offered) {
+    m_dialogs->exportOptions = [](ExportImage::Options *) { return true; };
+    m_dialogs->exportPath = [&](const QString &offered) {
         suggestion = offered;
         return target;
     };
@@ -469,12 +474,12 @@ void TestSurfaceTools::exportAtTypedSize()
 {
     view()->SetZoom(0.5f);
     const QString path = m_work.filePath(QStringLiteral("typed"));
-    tools()->m_askExportOptions = [](ExportImage::Options *options) {
+    m_dialogs->exportOptions = [](ExportImage::Options *options) {
         options->size = QSize(320, 240);
         options->background = false;
         return true;
     };
-    tools()->m_askExportPath = [&](const QString &) { return path; };
+    m_dialogs->exportPath = [&](const QString &) { return path; };
     trigger(ID_FILE_EXPORT_IMAGE);
     QVERIFY(m_messages->messages.isEmpty());
     // The extension is added.
@@ -561,6 +566,53 @@ void TestSurfaceTools::copyAsShaderCodeIsTheCommandLinesListing()
     const CliRun run = RunCli(arguments);
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(copied, QString::fromUtf8(run.out));
+}
+
+void TestSurfaceTools::gltfExportIsTheCommandLines_data()
+{
+    QTest::addColumn<bool>("screen");  // at a target screen, and --true-shape
+    QTest::newRow("in the window") << false;
+    QTest::newRow("at a target screen") << true;
+}
+
+// File > Export's glTF is skimbler-cli export's of the saved surface, byte
+// for byte; without its points the quad's size follows the projection's
+// shape, the true shape at a target screen.
+void TestSurfaceTools::gltfExportIsTheCommandLines()
+{
+    QFETCH(bool, screen);
+    QVERIFY(!saveEditedSurface().isEmpty());
+    SurfaceSettings settings = m_document->Settings();
+    settings.Flags &= ~SURFACE_FLAG_POINTS;
+    m_document->ChangeSettings(settings, QStringLiteral("test"));
+    const QString surface = m_work.filePath(QStringLiteral("edited.skimbler"));
+    QVERIFY(m_document->OnSaveDocument(surface));
+    if (screen)
+        view()->SetScreenShape(2, 1);
+    const QString exported = m_work.filePath(QStringLiteral("editor.gltf"));
+    const QString out = m_work.filePath(QStringLiteral("cli.gltf"));
+    QFile::remove(exported);
+    QFile::remove(out);
+    m_dialogs->exportOptions = [](ExportImage::Options *options) {
+        options->size = QSize(300, 150);
+        return true;
+    };
+    m_dialogs->exportPath = [&](const QString &) { return exported; };
+    trigger(ID_FILE_EXPORT_IMAGE);
+    QVERIFY(m_messages->messages.isEmpty());
+
+    QStringList arguments = {QStringLiteral("export"), surface, QStringLiteral("-o"), out, QStringLiteral("--size"),
+                             QStringLiteral("300x150")};
+    if (screen)
+        arguments << QStringLiteral("--true-shape");
+    const CliRun run = RunCli(arguments);
+    QVERIFY2(run.exitCode == 0, run.err.constData());
+    const auto bytes = [](const QString &path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    QVERIFY(!bytes(out).isEmpty());
+    QVERIFY(bytes(exported) == bytes(out));
 }
 
 void TestSurfaceTools::copyPutsJsonAndCallsOnTheClipboard_data()
