@@ -1065,8 +1065,12 @@
         <translation>Skimbler ended before &quot;%1&quot; was saved. A copy was kept automatically at %2.</translation>
     </message>
     <message>
-        <source>the folder %1 cannot be written</source>
-        <translation>the folder %1 cannot be written</translation>
+        <source>the folder %1 cannot be written (%2)</source>
+        <translation>the folder %1 cannot be written (%2)</translation>
+    </message>
+    <message>
+        <source>its lock file could not be made</source>
+        <translation>its lock file could not be made</translation>
     </message>
 </context>
 <context>
