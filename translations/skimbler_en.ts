@@ -348,6 +348,10 @@
         <source>&quot;%1&quot; has been changed by another program since it was opened or last saved here. Overwrite it with this surface?</source>
         <translation>&quot;%1&quot; has been changed by another program since it was opened or last saved here. Overwrite it with this surface?</translation>
     </message>
+    <message>
+        <source>%1 is the picture this surface shows. Saving the surface there would replace the picture with the surface file. Save it under another name.</source>
+        <translation>%1 is the picture this surface shows. Saving the surface there would replace the picture with the surface file. Save it under another name.</translation>
+    </message>
 </context>
 <context>
     <name>CSkimblerDoc</name>
