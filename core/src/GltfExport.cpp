@@ -342,11 +342,17 @@ GltfOutput ExportGltf(const GltfInput &input, bool binary)
             + " is kept in the material's extras; viewers and engines that do not read it draw plain alpha blending";
     }
 
-    const int viewWidth = std::max(1, input.Options.ViewWidth), viewHeight = std::max(1, input.Options.ViewHeight);
+    // The projection's own aspect, as the editor's: its fixed 4:3 even over
+    // an export of another shape (stretched there, as a viewer that keeps
+    // aspectRatio stretches it over its canvas), the true shape at a target
+    // screen. The export's width over its height would show more of the
+    // plane than the editor does.
+    const double aspect =
+        input.Options.Aspect > 0.0 && std::isfinite(input.Options.Aspect) ? input.Options.Aspect : scene::Aspect;
     json camera{{"type", "perspective"},
                 {"perspective",
                  {{"yfov", scene::FieldOfViewY * 3.14159265358979323846 / 180.0},
-                  {"aspectRatio", double(viewWidth) / double(viewHeight)},
+                  {"aspectRatio", aspect},
                   {"znear", scene::NearPlane},
                   {"zfar", scene::FarPlane}}}};
 
