@@ -153,10 +153,12 @@ void TestRecovery::answersToTheOffer_data()
     QTest::addColumn<int>("answer");
     QTest::addColumn<bool>("recovered");
     QTest::addColumn<bool>("kept");
-    QTest::newRow("recover") << int(MessageBox::ResultRecover) << true << false;
-    QTest::newRow("discard") << int(MessageBox::ResultDiscard) << false << false;
-    QTest::newRow("later") << int(MessageBox::ResultLater) << false << true;
-    QTest::newRow("box closed") << int(MessageBox::ResultCancel) << false << true;
+    QTest::addColumn<bool>("pictureGone");  // a.tga removed after the crash
+    QTest::newRow("recover") << int(MessageBox::ResultRecover) << true << false << false;
+    QTest::newRow("recover, picture gone") << int(MessageBox::ResultRecover) << true << false << true;
+    QTest::newRow("discard") << int(MessageBox::ResultDiscard) << false << false << false;
+    QTest::newRow("later") << int(MessageBox::ResultLater) << false << true << false;
+    QTest::newRow("box closed") << int(MessageBox::ResultCancel) << false << true << false;
 }
 
 void TestRecovery::answersToTheOffer()
@@ -164,7 +166,10 @@ void TestRecovery::answersToTheOffer()
     QFETCH(int, answer);
     QFETCH(bool, recovered);
     QFETCH(bool, kept);
+    QFETCH(bool, pictureGone);
     LeaveOrphan(0.25f);
+    if (pictureGone)
+        QVERIFY(QFile::remove(Work("a.tga")));
     const QString orphan = QDir(RecoveryManager::Folder()).filePath(QStringLiteral("gone.skimbler"));
 
     CSkimblerDoc document;
@@ -195,6 +200,9 @@ void TestRecovery::answersToTheOffer()
         CSkimblerDoc reopened;
         QVERIFY(DocumentLoader(&reopened).Open(Work("s.skimbler")));
         QCOMPARE(reopened.Settings().Points[2][0], 0.25f);
+        // Without its picture the surface keeps the size the copy stored.
+        QCOMPARE(reopened.GetSurface().Width, 4u);
+        QCOMPARE(reopened.GetSurface().Height, 4u);
     } else {
         QVERIFY(document.Settings() == fresh);
         QVERIFY(!document.IsModified());
