@@ -22,6 +22,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
+#include <QMenu>
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QSettings>
@@ -140,6 +141,7 @@ private Q_SLOTS:
     void exportAtTypedSize();
     void commandLineRendersTheExport_data();
     void commandLineRendersTheExport();
+    void backgroundIsRemembered();
     void copyAsShaderCodeIsTheCommandLinesListing_data();
     void copyAsShaderCodeIsTheCommandLinesListing();
     void gltfExportIsTheCommandLines_data();
@@ -543,6 +545,20 @@ void TestSurfaceTools::commandLineRendersTheExport()
     // The window's and the buffer's pixel formats may round a blend apart by
     // one level.
     QVERIFY(LargestDifference(QImage(out), exported) <= 1);
+}
+
+// View > Background's choice comes back, checked, in the next window.
+void TestSurfaceTools::backgroundIsRemembered()
+{
+    const auto entries = [this] { return FrameWidget<QMenu>(m_frame, "backgroundMenu")->actions(); };
+    QVERIFY(entries().first()->isChecked());
+    QCOMPARE(view()->Background(), ViewBackground());
+    entries().at(1)->trigger();
+    QCOMPARE(view()->Background(), ViewBackground::Dark());
+    createFrame();
+    QCOMPARE(view()->Background(), ViewBackground::Dark());
+    QVERIFY(entries().at(1)->isChecked());
+    QVERIFY(!entries().first()->isChecked());
 }
 
 void TestSurfaceTools::copyAsShaderCodeIsTheCommandLinesListing_data()
