@@ -72,9 +72,10 @@ float ToFloat(double value)
 
 } // namespace
 
-CMainFrame::CMainFrame(CSkimblerDoc *document, QWidget *parent)
+CMainFrame::CMainFrame(CSkimblerDoc *document, Dialogs &dialogs, QWidget *parent)
     : QMainWindow(parent)
     , m_document(document)
+    , m_dialogs(dialogs)
 {
     setWindowTitle(QString::fromLatin1(AppTitle));
     // Drops over the tool bars land here; those over the view's own window
@@ -118,7 +119,7 @@ int CMainFrame::OnCreate()
     CreateStatusBar();
     CreateViewBar();
     CreatePointBar();
-    m_tools = new SurfaceTools(this);
+    m_tools = new SurfaceTools(this, m_dialogs);
     m_tools->setObjectName(QStringLiteral("surfaceTools"));
     AddToolBarPrompts();
     ChainToolBarFocus();

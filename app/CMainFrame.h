@@ -14,6 +14,7 @@ class CPercentEdit;
 class CPropertyPanel;
 class CSkimblerDoc;
 class CSkimblerView;
+class Dialogs;
 class QAction;
 class QActionGroup;
 class QLabel;
@@ -32,7 +33,9 @@ class CMainFrame : public QMainWindow
     Q_OBJECT
 
 public:
-    explicit CMainFrame(CSkimblerDoc *document, QWidget *parent = nullptr);
+    // `dialogs` asks the tools' and the Colors window's questions; it
+    // outlives the frame.
+    CMainFrame(CSkimblerDoc *document, Dialogs &dialogs, QWidget *parent = nullptr);
     ~CMainFrame() override;
 
     // Creates the view (and with it the rendering context), then the bars,
@@ -122,6 +125,7 @@ private:
     QLabel *m_zLabel = nullptr;
     QToolBar *m_standardBar = nullptr;
 
+    Dialogs &m_dialogs;
     // Probe, projective texturing, export, Copy and Paste.
     SurfaceTools *m_tools = nullptr;
 

@@ -5,6 +5,7 @@
 
 #include "app/EventWait.h"
 #include "app/ToolWindowLayout.h"
+#include "app/Dialogs.h"
 #include "panels/CColorsPanel.h"
 #include "panels/CFlagsPanel.h"
 #include "panels/CPropertyPanel.h"
@@ -243,7 +244,7 @@ bool CMainFrame::OpenToolWindows()
     // The tool windows float above the main window, which owns them.
     m_propertyPanel = new CPropertyPanel;
     m_flagsPanel = new CFlagsPanel;
-    CToolPanel *panels[] = {m_propertyPanel, m_flagsPanel, new CColorsPanel};
+    CToolPanel *panels[] = {m_propertyPanel, m_flagsPanel, new CColorsPanel(&m_dialogs)};
     const int commands[] = {ID_VIEW_PROPERTY_WINDOW, ID_VIEW_FLAGS_WINDOW, ID_VIEW_COLORS_WINDOW};
     bool created = true;
     for (int i = 0; i < 3; ++i) {

@@ -9,10 +9,10 @@
 #include "app/UserGuide.h"
 #include "app/RecoveryManager.h"
 #include "app/ViewPrinter.h"
+#include "render/Outputs.h"
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
 #include "surface/DocumentLoader.h"
-#include "surface/ImageReader.h"
 #include "app/MessageBox.h"
 #include "view/CSkimblerView.h"
 
@@ -21,7 +21,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
@@ -34,53 +33,10 @@
 
 namespace SurfaceFile = skimbler::SurfaceFile;
 
-namespace {
-
-QString Patterns(const QStringList &suffixes)
-{
-    // File names are case-sensitive here: "*.png" alone would hide "A.PNG".
-    QStringList patterns;
-    for (const QString &suffix : suffixes)
-        patterns << QStringLiteral("*.") + suffix << QStringLiteral("*.") + suffix.toUpper();
-    return patterns.join(QLatin1Char(' '));
-}
-
-// Everything the program reads, surfaces and every image format there is a
-// reader for, then each kind alone.
-QString OpenFilters()
-{
-    const QString surfaces = Patterns({QString::fromLatin1(SurfaceFile::Extension)});
-    const QString images = Patterns(ImageReader::Suffixes());
-    return QCoreApplication::translate("CSkimblerApp",
-                                      "Surfaces and images (%1 %2);;Skimbler surfaces (%1);;Images (%2);;All files (*)")
-        .arg(surfaces, images);
-}
-
-QString ImageFilters()
-{
-    return QCoreApplication::translate("CSkimblerApp", "Images (%1);;All files (*)").arg(Patterns(ImageReader::Suffixes()));
-}
-
-QString SaveFilters()
-{
-    return QCoreApplication::translate("CSkimblerApp", "Skimbler surfaces (%1);;All files (*)")
-        .arg(Patterns({QString::fromLatin1(SurfaceFile::Extension)}));
-}
-
-} // namespace
-
-CSkimblerApp::CSkimblerApp(QObject *parent)
+CSkimblerApp::CSkimblerApp(std::unique_ptr<Dialogs> dialogs, QObject *parent)
     : QObject(parent)
+    , m_dialogs(dialogs ? std::move(dialogs) : std::make_unique<Dialogs>())
 {
-    m_askOpenPath = [this](const QString &folder) {
-        return QFileDialog::getOpenFileName(m_mainFrame, QString(), folder, OpenFilters());
-    };
-    m_askImagePath = [this](const QString &folder) {
-        return QFileDialog::getOpenFileName(m_mainFrame, QString(), folder, ImageFilters());
-    };
-    m_askSavePath = [this](const QString &suggestion) {
-        return QFileDialog::getSaveFileName(m_mainFrame, QString(), suggestion, SaveFilters());
-    };
 }
 
 CSkimblerApp::~CSkimblerApp()
@@ -131,7 +87,7 @@ bool CSkimblerApp::InitInstance(const QStringList &arguments)
     m_document = new CSkimblerDoc;
     m_document->SetNewDocumentsEmpty(newDocumentsEmpty);
     m_loader = new DocumentLoader(m_document);
-    m_mainFrame = new CMainFrame(m_document);
+    m_mainFrame = new CMainFrame(m_document, *m_dialogs);
     if (m_mainFrame->OnCreate() != 0)
         return false;
     m_mainFrame->SetApplicationCommandHandler([this](int id) { return OnCommand(id); });
@@ -252,7 +208,7 @@ void CSkimblerApp::OnFileOpen()
 {
     if (!m_document || !SaveModified())
         return;
-    const QString path = m_askOpenPath(DialogFolder());
+    const QString path = m_dialogs->AskOpenPath(m_mainFrame, DialogFolder());
     if (!path.isEmpty())
         OpenDocumentFile(path);
 }
@@ -268,7 +224,7 @@ void CSkimblerApp::OnFileReplaceImage()
 {
     if (!m_document)
         return;
-    const QString path = m_askImagePath(DialogFolder());
+    const QString path = m_dialogs->AskImagePath(m_mainFrame, DialogFolder());
     if (!path.isEmpty())
         ReplaceImage(path);
 }
@@ -360,11 +316,21 @@ bool CSkimblerApp::OnFileSaveAs()
         suggestion = (folder.isEmpty() ? QDir::current() : QDir(folder))
                          .filePath(base + QLatin1Char('.') + QString::fromLatin1(SurfaceFile::Extension));
     }
-    QString path = m_askSavePath(suggestion);
+    QString path = m_dialogs->AskSavePath(m_mainFrame, suggestion);
     if (path.isEmpty())
         return false;
     if (QFileInfo(path).suffix().isEmpty())
         path += QLatin1Char('.') + QString::fromLatin1(SurfaceFile::Extension);
+    // The surface file would take the place of the picture it shows: the
+    // user's image gone, and the surface left without one.
+    if (Outputs::SameFile(path, m_document->GetImagePath())) {
+        MessageBox::show(tr("%1 is the picture this surface shows. Saving the surface there would replace the "
+                            "picture with the surface file. Save it under another name.")
+                             .arg(QFileInfo(path).fileName()),
+                         QStringLiteral("Skimbler"), MessageBox::Exclamation, MessageBox::Ok,
+                         QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+        return false;
+    }
     if (!m_document->OnSaveDocument(path))
         return false;
     m_recentFiles.Add(path);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Dialogs.h"
 #include "app/RecentFileList.h"
 
 #include <QObject>
@@ -23,7 +24,8 @@ class CSkimblerApp : public QObject
     Q_OBJECT
 
 public:
-    explicit CSkimblerApp(QObject *parent = nullptr);
+    // Asks its questions through `dialogs`, Qt's own when none is given.
+    explicit CSkimblerApp(std::unique_ptr<Dialogs> dialogs = nullptr, QObject *parent = nullptr);
     ~CSkimblerApp() override;
 
     // Settings and recent files, document, frame and view, the new (or
@@ -66,13 +68,9 @@ public:
     CSkimblerView *GetActiveView() const;
     const RecentFileList &RecentFiles() const { return m_recentFiles; }
 
-    // The file dialogs, replaceable so tests need no one at the keyboard.
-    // Open and Replace Image start in `folder` (DialogFolder()).
-    std::function<QString(const QString &folder)> m_askOpenPath;
-    std::function<QString(const QString &folder)> m_askImagePath;
-    // The folder of the surface's file, else of its image; empty for neither.
+    // Where Open and Replace Image start: the folder of the surface's file,
+    // else of its image; empty for neither.
     QString DialogFolder() const;
-    std::function<QString(const QString &suggestion)> m_askSavePath;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -84,6 +82,8 @@ private:
     void ForgetRecentFile(const QString &path);
     QPrinter *Printer();
 
+    // Handed to the frame, which hands it on to the tools and panels.
+    std::unique_ptr<Dialogs> m_dialogs;
     CSkimblerDoc *m_document = nullptr;
     // Reads files into the document and follows its image on disk.
     DocumentLoader *m_loader = nullptr;

@@ -1,6 +1,7 @@
 #include "app/SurfaceTools.h"
 
 #include "app/CMainFrame.h"
+#include "app/Dialogs.h"
 #include "app/PixelProbeTool.h"
 #include "app/SurfaceClipboard.h"
 #include "render/GraphicalInterface.h"
@@ -10,13 +11,14 @@
 #include "app/MessageBox.h"
 #include "view/CSkimblerView.h"
 
+#include "skimbler/Scene.h"
+
 #include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -49,15 +51,11 @@ QIcon ProbeIcon()
 
 } // namespace
 
-SurfaceTools::SurfaceTools(CMainFrame *frame)
+SurfaceTools::SurfaceTools(CMainFrame *frame, Dialogs &dialogs)
     : QObject(frame)
     , m_frame(frame)
+    , m_dialogs(dialogs)
 {
-    m_askExportOptions = [this](ExportImage::Options *options) {
-        return ExportImage::AskOptions(m_frame, options->size, options);
-    };
-    m_askExportPath = [this](const QString &suggestion) { return AskExportPath(suggestion); };
-
     CSkimblerView *view = frame->GetActiveView();
     m_probe = new PixelProbeTool(view, frame->GetActiveDocument(), this);
 
@@ -188,42 +186,18 @@ void SurfaceTools::Paste()
     }
 }
 
-QString SurfaceTools::AskExportPath(const QString &suggestion)
-{
-    const std::vector<const Outputs::Output *> formats = Outputs::OfKind(Outputs::Kind::File);
-    QStringList filters;
-    for (const Outputs::Output *format : formats)
-        filters << Outputs::FileFilter(*format, QCoreApplication::translate("Outputs", format->name));
-    QFileDialog dialog(m_frame, tr("匯出影像"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    // Export asks itself, naming the file, and in other words when it is
-    // the surface's own picture.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.setNameFilters(filters);
-    dialog.setDirectory(QFileInfo(suggestion).absolutePath());
-    dialog.selectFile(suggestion);
-    const auto suffixOf = [&](const QString &filter) {
-        const qsizetype index = filters.indexOf(filter);
-        return index < 0 ? QString() : formats[std::size_t(index)]->suffixes.first();
-    };
-    // The suggested name follows the format chosen.
-    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString &filter) {
-        if (!suffixOf(filter).isEmpty())
-            dialog.selectFile(QFileInfo(suggestion).completeBaseName() + QLatin1Char('.') + suffixOf(filter));
-    });
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    QString path = dialog.selectedFiles().first();
-    // A name typed without a suffix takes the chosen format's.
-    if (QFileInfo(path).suffix().isEmpty() && !suffixOf(dialog.selectedNameFilter()).isEmpty())
-        path += QLatin1Char('.') + suffixOf(dialog.selectedNameFilter());
-    return path;
-}
-
 bool SurfaceTools::MayWrite(const QString &path)
 {
     const CSkimblerDoc *document = m_frame->GetActiveDocument();
     const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    // A named pipe, a device or a folder is never written into or replaced:
+    // said at once, not after a question about replacing it.
+    const QFileInfo existing(path);
+    if (existing.exists() && !existing.isFile()) {
+        MessageBox::show(tr("Cannot export to %1: it is not a regular file.").arg(shown), QStringLiteral("Skimbler"),
+                         MessageBox::Exclamation);
+        return false;
+    }
     QString question;
     // The picture the surface shows is the user's own work, and the file
     // watcher would load the export in its place.
@@ -250,11 +224,11 @@ void SurfaceTools::Export()
     ExportImage::Options options;
     // The picture the view shows: its drawing area, letter-boxing left out.
     options.size = view->ViewportRect().size();
-    if (!m_askExportOptions(&options))
+    if (!m_dialogs.AskExportOptions(m_frame, &options))
         return;
 
     const Outputs::Output *png = Outputs::Find(QStringLiteral("png"), Outputs::Kind::File);
-    QString path = m_askExportPath(ExportImage::SuggestedPath(document, png->suffixes.first()));
+    QString path = m_dialogs.AskExportPath(m_frame, ExportImage::SuggestedPath(document, png->suffixes.first()));
     if (path.isEmpty())
         return;
     if (QFileInfo(path).suffix().isEmpty())
@@ -276,6 +250,10 @@ void SurfaceTools::Export()
     else
         source.surface = view->GetSurface();
     source.view = options.size;
+    // The projection the picture is drawn with: at a target screen the true
+    // shape at the export's own size, as ExportImage::Render draws it.
+    if (!view->ScreenShape().isEmpty())
+        source.aspect = skimbler::TrueShapeAspect(options.size.width(), options.size.height());
     source.projective = view->Interface() && view->Interface()->ProjectiveTexture;
     source.draw = [&](QString *error) { return ExportImage::Render(view, options.size, options.background, error); };
     Outputs::Result result;

@@ -4,9 +4,8 @@
 
 #include <QObject>
 
-#include <functional>
-
 class CMainFrame;
+class Dialogs;
 class PixelProbeTool;
 
 // The commands that look at the surface rather than edit it by hand: the
@@ -17,7 +16,8 @@ class SurfaceTools : public QObject
     Q_OBJECT
 
 public:
-    explicit SurfaceTools(CMainFrame *frame);
+    // Export asks its questions through `dialogs`.
+    SurfaceTools(CMainFrame *frame, Dialogs &dialogs);
     ~SurfaceTools() override;
 
     // Takes the command when it is one of ours.
@@ -34,20 +34,15 @@ public:
     void Paste();
     void Export();
 
-    // The export dialogs, replaceable so tests need no one at the keyboard.
-    std::function<bool(ExportImage::Options *options)> m_askExportOptions;
-    std::function<QString(const QString &suggestion)> m_askExportPath;
-
 private:
     // Copy and Paste keep their text meaning in a text field: the field gets
     // the key as if typed. True when a field took it.
     bool ForwardToTextField(int commandId);
-    // The save dialog: every file output of the registry as a filter.
-    QString AskExportPath(const QString &suggestion);
     // Asks, naming the file, before an export replaces one; true to go on.
     bool MayWrite(const QString &path);
     void ShowProjective();
 
     CMainFrame *m_frame;
+    Dialogs &m_dialogs;
     PixelProbeTool *m_probe = nullptr;
 };

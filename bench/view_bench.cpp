@@ -11,6 +11,7 @@
 
 #include "common/SurfaceTestAccess.h"
 #include "app/CMainFrame.h"
+#include "common/ScriptedDialogs.h"
 #include "render/BackgroundCache.h"
 #include "render/GraphicalInterface.h"
 #include "surface/CSkimblerDoc.h"
@@ -74,7 +75,7 @@ struct Scene
 
     Scene()
     {
-        frame = std::make_unique<CMainFrame>(&document);
+        frame = std::make_unique<CMainFrame>(&document, CancelledDialogs());
         if (frame->OnCreate() != 0 || !(view = frame->GetActiveView()))
             return;
         view->installEventFilter(&counter);

@@ -1,10 +1,10 @@
 #include "panels/CColorsPanel.h"
 
+#include "panels/ColorQuestion.h"
 #include "surface/CSkimblerDoc.h"
 
 #include <skimbler/SurfaceSettings.h>
 
-#include <QColorDialog>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
@@ -48,13 +48,11 @@ QIcon Swatch(const QColor &color, int size)
 }
 } // namespace
 
-CColorsPanel::CColorsPanel()
+CColorsPanel::CColorsPanel(ColorQuestion *question)
     : CToolPanel(tr("Colors"), QSize(kTemplateWidth, kTemplateHeight))
+    , m_question(question)
 {
     setObjectName(QStringLiteral("colorsPanel"));
-    m_askColor = [this](const QColor &initial, const QString &title) {
-        return QColorDialog::getColor(initial, this, title, QColorDialog::ShowAlphaChannel);
-    };
 }
 
 CColorsPanel::~CColorsPanel() = default;
@@ -139,13 +137,13 @@ void CColorsPanel::ShowColors(const float colors[4][4])
 
 void CColorsPanel::EditColor(int corner)
 {
-    if (corner < 0 || corner >= kCorners || !m_askColor)
+    if (corner < 0 || corner >= kCorners || !m_question)
         return;
     CSkimblerDoc *document = Document();
     if (!document)
         return;
     const QColor initial = ToColor(document->GetSurface().Colors[corner]);
-    const QColor chosen = m_askColor(initial, Label(corner));
+    const QColor chosen = m_question->AskColor(this, initial, Label(corner));
     // The dialog works in 8 bits: taking back the colour it was given must
     // not round a stored value that the user never changed.
     if (!chosen.isValid() || chosen.rgba() == initial.rgba())

@@ -4,8 +4,7 @@
 
 #include <QColor>
 
-#include <functional>
-
+class ColorQuestion;
 class QTableWidget;
 
 // The "Colors" tool window: the four corner colours of the current surface,
@@ -16,16 +15,14 @@ class CColorsPanel : public CToolPanel
     Q_OBJECT
 
 public:
-    CColorsPanel();
+    // Colours are asked for through `question`; without one, rows are
+    // shown but not edited.
+    explicit CColorsPanel(ColorQuestion *question = nullptr);
     ~CColorsPanel() override;
 
     static QString Label(int corner);
     // "R, G, B, A" in 0..255.
     static QString Values(const QColor &color);
-
-    // Asks the user for a colour, alpha included; an invalid colour means
-    // "cancelled". Replaceable so that tests need no one at the keyboard.
-    std::function<QColor(const QColor &initial, const QString &title)> m_askColor;
 
     // Asks for corner `corner`'s colour and writes it as one edit.
     void EditColor(int corner);
@@ -41,4 +38,6 @@ protected:
 
 private:
     void ShowColors(const float colors[4][4]);
+
+    ColorQuestion *m_question;
 };

@@ -2,6 +2,7 @@
 
 #include "common/SurfaceTestAccess.h"
 #include "app/CMainFrame.h"
+#include "common/ScriptedDialogs.h"
 #include "common/ViewHost.h"
 
 #include <QtTest>
@@ -15,7 +16,7 @@ inline bool OpenFrame(std::unique_ptr<CSkimblerDoc> &document, std::unique_ptr<C
                       CSkimblerView *&view)
 {
     document = std::make_unique<CSkimblerDoc>();
-    frame = std::make_unique<CMainFrame>(document.get());
+    frame = std::make_unique<CMainFrame>(document.get(), CancelledDialogs());
     if (frame->OnCreate() != 0)
         return false;
     view = frame->GetActiveView();

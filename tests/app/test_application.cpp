@@ -6,6 +6,7 @@
 #include "app/LoadProgress.h"
 #include "app/ViewPrinter.h"
 #include "common/MessageBoxRecorder.h"
+#include "common/ScriptedDialogs.h"
 #include "common/TgaTestFiles.h"
 #include "panels/CColorsPanel.h"
 #include "panels/CFlagsPanel.h"
@@ -63,11 +64,15 @@ private:
     std::unique_ptr<QTemporaryDir> m_work;
     std::unique_ptr<MessageBoxRecorder> m_messages;
     std::unique_ptr<CSkimblerApp> m_app;
+    // The application's dialogs, answered by each test.
+    ScriptedDialogs *m_dialogs = nullptr;
     QString m_oldCwd;
 
     bool Start(const QStringList &arguments = {})
     {
-        m_app = std::make_unique<CSkimblerApp>();
+        auto dialogs = std::make_unique<ScriptedDialogs>();
+        m_dialogs = dialogs.get();
+        m_app = std::make_unique<CSkimblerApp>(std::move(dialogs));
         return m_app->InitInstance(arguments) && Settle();
     }
     // Until no picture is being decoded for the document.
@@ -120,6 +125,7 @@ private Q_SLOTS:
     void openRestoresEverythingAndPanelsFollow();
     void openOfBrokenFileKeepsTheSurface();
     void failedSaveKeepsTheModifiedFlag();
+    void saveAsNeverReplacesTheSurfacesPicture();
     void saveOverAFileChangedOnDiskAsks_data();
     void saveOverAFileChangedOnDiskAsks();
     void savedSurfaceIsCleanAndExitAsksNothing_data();
@@ -402,8 +408,8 @@ void TestApplication::saveQuestion()
     SurfaceTestAccess::Of(*Doc()).Points[2][1] = 0.5f;
     Doc()->SetModifiedFlag(true);
     const QString savedPath = Work("mine.skimbler");
-    m_app->m_askSavePath = [&](const QString &) { return savedPath; };
-    m_app->m_askOpenPath = [&](const QString &) { return other; };
+    m_dialogs->savePath = [&](const QString &) { return savedPath; };
+    m_dialogs->openPath = [&](const QString &) { return other; };
     m_messages->answers << MessageBox::Result(answer);
 
     m_app->OnCommand(command);
@@ -533,7 +539,7 @@ void TestApplication::saveOverAFileChangedOnDiskAsks()
     SurfaceTestAccess::Of(*Doc()).Points[2][1] = 0.5f;
     Doc()->SetModifiedFlag(true);
     const QString elsewhere = Work("elsewhere.skimbler");
-    m_app->m_askSavePath = [&](const QString &) { return elsewhere; };
+    m_dialogs->savePath = [&](const QString &) { return elsewhere; };
     m_messages->answers << MessageBox::Result(answer);
 
     const bool saved = m_app->OnCommand(Resource::ID_FILE_SAVE) && !Doc()->IsModified();
@@ -560,11 +566,35 @@ void TestApplication::failedSaveKeepsTheModifiedFlag()
     QVERIFY(Start());
     Doc()->SetModifiedFlag(true);
     QVERIFY(QDir(m_work->path()).mkdir(QStringLiteral("folder.skimbler")));
-    m_app->m_askSavePath = [&](const QString &) { return Work("folder.skimbler"); };
+    m_dialogs->savePath = [&](const QString &) { return Work("folder.skimbler"); };
     QVERIFY(!m_app->OnFileSaveAs());
     QVERIFY(Doc()->IsModified());
     QCOMPARE(m_messages->messages.size(), 1);
     QVERIFY(m_messages->messages.first().text.contains(QStringLiteral("folder.skimbler")));
+    QVERIFY(Doc()->GetPathName().isEmpty());
+}
+
+// Qt's dialog asks only whether to replace a file; over the surface's own
+// picture the answer would cost the picture, so it is refused in words.
+void TestApplication::saveAsNeverReplacesTheSurfacesPicture()
+{
+    QVERIFY(Start());
+    const QString picture = Work("poster.tga");
+    QVERIFY(TgaTestFiles::WriteSolid(picture, 4, 2, qRgba(90, 0, 0, 255)));
+    QVERIFY(Open(picture));
+    QFile file(picture);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    Doc()->SetModifiedFlag(true);
+    m_dialogs->savePath = [&](const QString &) { return picture; };
+    QVERIFY(!m_app->OnFileSaveAs());
+    QCOMPARE(m_messages->messages.size(), 1);
+    QVERIFY2(m_messages->messages.first().text.contains(QStringLiteral("poster.tga is the picture this surface shows")),
+             qPrintable(m_messages->messages.first().text));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
+    QVERIFY(Doc()->IsModified());
     QVERIFY(Doc()->GetPathName().isEmpty());
 }
 
@@ -594,7 +624,7 @@ void TestApplication::savedSurfaceIsCleanAndExitAsksNothing()
     QVERIFY(frame->isWindowModified());
 
     int asked = 0;
-    m_app->m_askSavePath = [&](const QString &) {
+    m_dialogs->savePath = [&](const QString &) {
         ++asked;
         return m_work->filePath(answered);
     };
@@ -727,7 +757,7 @@ void TestApplication::shortcutsWorkAfterClickingTheView()
     QCOMPARE(SurfaceTestAccess::Of(*Doc()).Points[0][0], -4.0f / 3.0f);
 
     bool asked = false;
-    m_app->m_askOpenPath = [&](const QString &) {
+    m_dialogs->openPath = [&](const QString &) {
         asked = true;
         return QString();
     };
@@ -755,7 +785,7 @@ void TestApplication::helpKeyOpensTheGuide()
     }
     // Save As has its standard key too.
     bool asked = false;
-    m_app->m_askSavePath = [&](const QString &) {
+    m_dialogs->savePath = [&](const QString &) {
         asked = true;
         return QString();
     };
@@ -870,7 +900,7 @@ void TestApplication::cornerColourIsDrawnUndoneAndSaved()
     const float *stored = SurfaceTestAccess::Of(*Doc()).Colors[0];
     const QColor was = QColor::fromRgbF(stored[0], stored[1], stored[2], stored[3]);
     QColor offered;
-    panel->m_askColor = [&offered](const QColor &initial, const QString &) {
+    m_dialogs->color = [&offered](const QColor &initial, const QString &) {
         offered = initial;
         return QColor(0, 0, 255, 128);
     };
@@ -900,7 +930,7 @@ void TestApplication::cornerColourIsDrawnUndoneAndSaved()
 
     // From the keyboard: Return on a row asks for that corner's colour.
     int askedFor = -1;
-    panel->m_askColor = [&askedFor](const QColor &, const QString &title) {
+    m_dialogs->color = [&askedFor](const QColor &, const QString &title) {
         askedFor = title.right(1).toInt();
         return QColor();
     };
@@ -910,9 +940,9 @@ void TestApplication::cornerColourIsDrawnUndoneAndSaved()
 
     // Cancelling, or taking the colour as it was, is no edit.
     const int steps = Doc()->UndoStack()->count();
-    panel->m_askColor = [](const QColor &, const QString &) { return QColor(); };
+    m_dialogs->color = [](const QColor &, const QString &) { return QColor(); };
     panel->EditColor(0);
-    panel->m_askColor = [](const QColor &initial, const QString &) { return initial; };
+    m_dialogs->color = [](const QColor &initial, const QString &) { return initial; };
     panel->EditColor(0);
     QCOMPARE(Doc()->UndoStack()->count(), steps);
     // Not even for a value the dialog's 8 bits cannot hold: it stays as stored.
@@ -966,9 +996,9 @@ void TestApplication::fileDialogsStartWhereTheSurfaceIs()
     QVERIFY(Open(Work("pictures/p.png")));
 
     QString openIn, replaceIn, suggested;
-    m_app->m_askOpenPath = [&](const QString &folder) { openIn = folder; return QString(); };
-    m_app->m_askImagePath = [&](const QString &folder) { replaceIn = folder; return QString(); };
-    m_app->m_askSavePath = [&](const QString &suggestion) {
+    m_dialogs->openPath = [&](const QString &folder) { openIn = folder; return QString(); };
+    m_dialogs->imagePath = [&](const QString &folder) { replaceIn = folder; return QString(); };
+    m_dialogs->savePath = [&](const QString &suggestion) {
         suggested = QFileInfo(suggestion).absolutePath();
         return Work("surfaces/s.skimbler");
     };
@@ -1021,7 +1051,7 @@ void TestApplication::replacedImageKeepsTheSettings()
         const int open = entries.indexOf(m_app->GetMainWnd()->CommandAction(Resource::ID_FILE_OPEN));
         QAction *replace = entries.value(open + 1);
         QCOMPARE(replace, m_app->GetMainWnd()->CommandAction(Resource::ID_FILE_REPLACE_IMAGE));
-        m_app->m_askImagePath = [&](const QString &) { return Work("other.png"); };
+        m_dialogs->imagePath = [&](const QString &) { return Work("other.png"); };
         replace->trigger();
     } else {
         QVERIFY(Drop(Work("other.png"), how.startsWith(QLatin1String("shift")) ? Qt::ShiftModifier : Qt::NoModifier,

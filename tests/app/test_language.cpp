@@ -2,6 +2,7 @@
 #include "app/CSkimblerApp.h"
 #include "app/Language.h"
 #include "common/MessageBoxRecorder.h"
+#include "common/ScriptedDialogs.h"
 #include "common/TgaTestFiles.h"
 #include "panels/CFlagsPanel.h"
 #include "panels/CPropertyPanel.h"
@@ -113,7 +114,7 @@ void TestLanguage::menusFollowTheLocaleAndTheChoice()
     MessageBoxRecorder messages;
     QVERIFY(Language::Install(Language::Choice(choice), QLocale(locale)));
     CSkimblerDoc document;
-    CMainFrame frame(&document);
+    CMainFrame frame(&document, CancelledDialogs());
     QCOMPARE(frame.OnCreate(), 0);
     QCOMPARE(FileMenuTexts(frame), expected);
 }
@@ -185,7 +186,7 @@ void TestLanguage::textsBeyondTheMenusFollowTheChoice()
     MessageBoxRecorder messages;
     QVERIFY(Language::Install(Language::Choice(choice), QLocale(locale)));
     CSkimblerDoc document;
-    CMainFrame frame(&document);
+    CMainFrame frame(&document, CancelledDialogs());
     QCOMPARE(frame.OnCreate(), 0);
 
     // The mnemonic where the language has it; the way to the other language

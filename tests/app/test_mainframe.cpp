@@ -1,5 +1,6 @@
 #include "common/FrameWidgets.h"
 #include "common/MessageBoxRecorder.h"
+#include "common/ScriptedDialogs.h"
 #include "app/CMainFrame.h"
 #include "app/CNumberEdit.h"
 #include "app/CPercentEdit.h"
@@ -37,7 +38,7 @@ struct FrameFixture
 
     FrameFixture()
     {
-        frame = std::make_unique<CMainFrame>(&document);
+        frame = std::make_unique<CMainFrame>(&document, CancelledDialogs());
         created = frame->OnCreate();
         frame->SetApplicationCommandHandler([this](int id) {
             applicationCommands.append(id);

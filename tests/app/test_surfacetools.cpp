@@ -8,6 +8,7 @@
 #include "common/CliRunner.h"
 #include "common/MessageBoxRecorder.h"
 #include "common/OutputKinds.h"
+#include "common/ScriptedDialogs.h"
 #include "render/GraphicalInterface.h"
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
@@ -21,6 +22,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
+#include <QMenu>
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QSettings>
@@ -83,6 +85,7 @@ private:
     QTemporaryDir m_work;
     QString m_oldCwd;
     std::unique_ptr<CSkimblerDoc> m_document;
+    std::unique_ptr<ScriptedDialogs> m_dialogs;
     std::unique_ptr<CMainFrame> m_frame;
     std::unique_ptr<MessageBoxRecorder> m_messages;
 
@@ -110,7 +113,8 @@ private:
     {
         m_frame.reset();
         m_document = std::make_unique<CSkimblerDoc>();
-        m_frame = std::make_unique<CMainFrame>(m_document.get());
+        m_dialogs = std::make_unique<ScriptedDialogs>();
+        m_frame = std::make_unique<CMainFrame>(m_document.get(), *m_dialogs);
         QCOMPARE(m_frame->OnCreate(), 0);
         QVERIFY(view()->MakeCurrent());
         QVERIFY(m_document->OnNewDocument());
@@ -137,8 +141,11 @@ private Q_SLOTS:
     void exportAtTypedSize();
     void commandLineRendersTheExport_data();
     void commandLineRendersTheExport();
+    void backgroundIsRemembered();
     void copyAsShaderCodeIsTheCommandLinesListing_data();
     void copyAsShaderCodeIsTheCommandLinesListing();
+    void gltfExportIsTheCommandLines_data();
+    void gltfExportIsTheCommandLines();
     void exportIsNamedAfterTheSurface_data();
     void exportIsNamedAfterTheSurface();
     void exportAsksBeforeReplacingAndFollowsTheSuffix_data();
@@ -270,8 +277,8 @@ void TestSurfaceTools::exportAtViewSizeIsTheViewWithoutHandles()
     view()->SetPan(37.0f, -23.0f);
     RenderAndRead(view());
     const QString path = m_work.filePath(QStringLiteral("view.png"));
-    tools()->m_askExportOptions = [](ExportImage::Options *) { return true; };
-    tools()->m_askExportPath = [&](const QString &) { return path; };
+    m_dialogs->exportOptions = [](ExportImage::Options *) { return true; };
+    m_dialogs->exportPath = [&](const QString &) { return path; };
     // Handles, axes and the selected corner are on in the view.
     view()->SelectPoint(0);
     trigger(ID_FILE_EXPORT_IMAGE);
@@ -342,8 +349,8 @@ void TestSurfaceTools::exportIsNamedAfterTheSurface()
     const QString written = QFileInfo(target).suffix().isEmpty() ? target + QStringLiteral(".png") : target;
     QFile::remove(written);
     QString suggestion;
-    tools()->m_askExportOptions = [](ExportImage::Options *) { return true; };
-    tools()->m_askExportPath = [&](const QString &offered) {
+    m_dialogs->exportOptions = [](ExportImage::Options *) { return true; };
+    m_dialogs->exportPath = [&](const QString &offered) {
         suggestion = offered;
         return target;
     };
@@ -375,6 +382,8 @@ void TestSurfaceTools::exportAsksBeforeReplacingAndFollowsTheSuffix_data()
     QTest::newRow("gltf") << "asset.gltf" << false << "" << "gltf" << "GL_ONE / GL_ONE";
     QTest::newRow("glb") << "asset.glb" << false << "" << "glb" << "GL_ONE / GL_ONE";
     QTest::newRow("unknown suffix") << "asset.jpg" << false << "Cannot export to" << "" << "";
+    // Refused at once, without asking to replace it.
+    QTest::newRow("a folder") << "folder.png" << true << "is not a regular file" << "" << "";
 }
 
 void TestSurfaceTools::exportAsksBeforeReplacingAndFollowsTheSuffix()
@@ -390,6 +399,7 @@ void TestSurfaceTools::exportAsksBeforeReplacingAndFollowsTheSuffix()
     image.fill(qRgba(200, 40, 10, 255));
     QVERIFY(image.save(poster));
     QVERIFY(image.save(dir.filePath(QStringLiteral("old.png"))));
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.png")));
     QVERIFY(DocumentLoader(m_document.get()).Open(poster));
     const QString target = dir.filePath(chosen);
     const auto bytes = [&target] {
@@ -398,8 +408,8 @@ void TestSurfaceTools::exportAsksBeforeReplacingAndFollowsTheSuffix()
     };
     const QByteArray before = bytes();
     QString suggestion;
-    tools()->m_askExportOptions = [](ExportImage::Options *) { return true; };
-    tools()->m_askExportPath = [&](const QString &offered) {
+    m_dialogs->exportOptions = [](ExportImage::Options *) { return true; };
+    m_dialogs->exportPath = [&](const QString &offered) {
         suggestion = offered;
         return target;
     };
@@ -412,8 +422,9 @@ void TestSurfaceTools::exportAsksBeforeReplacingAndFollowsTheSuffix()
     QCOMPARE(m_messages->messages.size(), asked.isEmpty() ? 0 : 1);
     if (!asked.isEmpty()) {
         QVERIFY2(m_messages->texts().first().contains(asked), qPrintable(m_messages->texts().first()));
-        if (asked != QLatin1String("Cannot export to"))
-            QCOMPARE(m_messages->messages.first().buttons, MessageBox::ReplaceCancel);
+        // A question to replace, or a refusal with nothing to choose.
+        const bool question = !asked.startsWith(QLatin1String("Cannot")) && !asked.contains(QLatin1String("regular file"));
+        QCOMPARE(m_messages->messages.first().buttons, question ? MessageBox::ReplaceCancel : MessageBox::Ok);
     }
     if (kind.isEmpty())
         QCOMPARE(bytes(), before);
@@ -469,12 +480,12 @@ void TestSurfaceTools::exportAtTypedSize()
 {
     view()->SetZoom(0.5f);
     const QString path = m_work.filePath(QStringLiteral("typed"));
-    tools()->m_askExportOptions = [](ExportImage::Options *options) {
+    m_dialogs->exportOptions = [](ExportImage::Options *options) {
         options->size = QSize(320, 240);
         options->background = false;
         return true;
     };
-    tools()->m_askExportPath = [&](const QString &) { return path; };
+    m_dialogs->exportPath = [&](const QString &) { return path; };
     trigger(ID_FILE_EXPORT_IMAGE);
     QVERIFY(m_messages->messages.isEmpty());
     // The extension is added.
@@ -536,6 +547,20 @@ void TestSurfaceTools::commandLineRendersTheExport()
     QVERIFY(LargestDifference(QImage(out), exported) <= 1);
 }
 
+// View > Background's choice comes back, checked, in the next window.
+void TestSurfaceTools::backgroundIsRemembered()
+{
+    const auto entries = [this] { return FrameWidget<QMenu>(m_frame, "backgroundMenu")->actions(); };
+    QVERIFY(entries().first()->isChecked());
+    QCOMPARE(view()->Background(), ViewBackground());
+    entries().at(1)->trigger();
+    QCOMPARE(view()->Background(), ViewBackground::Dark());
+    createFrame();
+    QCOMPARE(view()->Background(), ViewBackground::Dark());
+    QVERIFY(entries().at(1)->isChecked());
+    QVERIFY(!entries().first()->isChecked());
+}
+
 void TestSurfaceTools::copyAsShaderCodeIsTheCommandLinesListing_data()
 {
     QTest::addColumn<bool>("projective");
@@ -561,6 +586,53 @@ void TestSurfaceTools::copyAsShaderCodeIsTheCommandLinesListing()
     const CliRun run = RunCli(arguments);
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(copied, QString::fromUtf8(run.out));
+}
+
+void TestSurfaceTools::gltfExportIsTheCommandLines_data()
+{
+    QTest::addColumn<bool>("screen");  // at a target screen, and --true-shape
+    QTest::newRow("in the window") << false;
+    QTest::newRow("at a target screen") << true;
+}
+
+// File > Export's glTF is skimbler-cli export's of the saved surface, byte
+// for byte; without its points the quad's size follows the projection's
+// shape, the true shape at a target screen.
+void TestSurfaceTools::gltfExportIsTheCommandLines()
+{
+    QFETCH(bool, screen);
+    QVERIFY(!saveEditedSurface().isEmpty());
+    SurfaceSettings settings = m_document->Settings();
+    settings.Flags &= ~SURFACE_FLAG_POINTS;
+    m_document->ChangeSettings(settings, QStringLiteral("test"));
+    const QString surface = m_work.filePath(QStringLiteral("edited.skimbler"));
+    QVERIFY(m_document->OnSaveDocument(surface));
+    if (screen)
+        view()->SetScreenShape(2, 1);
+    const QString exported = m_work.filePath(QStringLiteral("editor.gltf"));
+    const QString out = m_work.filePath(QStringLiteral("cli.gltf"));
+    QFile::remove(exported);
+    QFile::remove(out);
+    m_dialogs->exportOptions = [](ExportImage::Options *options) {
+        options->size = QSize(300, 150);
+        return true;
+    };
+    m_dialogs->exportPath = [&](const QString &) { return exported; };
+    trigger(ID_FILE_EXPORT_IMAGE);
+    QVERIFY(m_messages->messages.isEmpty());
+
+    QStringList arguments = {QStringLiteral("export"), surface, QStringLiteral("-o"), out, QStringLiteral("--size"),
+                             QStringLiteral("300x150")};
+    if (screen)
+        arguments << QStringLiteral("--true-shape");
+    const CliRun run = RunCli(arguments);
+    QVERIFY2(run.exitCode == 0, run.err.constData());
+    const auto bytes = [](const QString &path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    QVERIFY(!bytes(out).isEmpty());
+    QVERIFY(bytes(exported) == bytes(out));
 }
 
 void TestSurfaceTools::copyPutsJsonAndCallsOnTheClipboard_data()

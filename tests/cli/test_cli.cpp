@@ -8,6 +8,7 @@
 #include "common/OutputKinds.h"
 #include "common/TgaTestFiles.h"
 #include "render/BackgroundCache.h"
+#include "render/CodeListingVulkan.h"
 #include "render/ExportDrawing.h"
 #include "render/GraphicalInterface.h"
 #include "render/HeadlessContext.h"
@@ -102,6 +103,7 @@ private Q_SLOTS:
     void infoIsTheResolvedDrawState();
     void shaderCodeCompilesAndLinks_data();
     void shaderCodeCompilesAndLinks();
+    void listingsHaveTheViewsProjection();
     void renderNeverWritesOverWhatItReads_data();
     void renderNeverWritesOverWhatItReads();
     void exportSuffixDecidesTheFormat_data();
@@ -406,6 +408,34 @@ void TestCli::shaderCodeCompilesAndLinks()
         QVERIFY2(uniformLocation(program, name.constData()) >= 0, name.constData());
     }
     QVERIFY(uniforms >= 3);
+}
+
+// The WebGL 2 and Vulkan listings carry the projection the OpenGL listing
+// sets, --true-shape included (its first entry is the same in every clip
+// space).
+void TestCli::listingsHaveTheViewsProjection()
+{
+    const QRegularExpression first(QStringLiteral(
+        "(?:skimblerProjection\\[16\\] = \\{|const projection = new Float32Array\\(\\[)\\s*([0-9.eE+-]+)"));
+    QStringList apis = {QStringLiteral("gl33"), QStringLiteral("webgl2")};
+    if (CodeListing::HasVulkanCode())
+        apis << QStringLiteral("vulkan");
+    QStringList shapes;
+    for (const QStringList &view : {Strings({"--size", "200x100"}), Strings({"--size", "200x100", "--true-shape"})}) {
+        QStringList entries;
+        for (const QString &api : apis) {
+            const CliRun run = RunCli(QStringList{QStringLiteral("code"), QStringLiteral("--api"), api} + view
+                                      + QStringList{path(QStringLiteral("blended.skimbler"))});
+            QVERIFY2(run.exitCode == 0, run.err.constData());
+            const QRegularExpressionMatch match = first.match(QString::fromUtf8(run.out));
+            QVERIFY2(match.hasMatch(), qPrintable(api));
+            entries << match.captured(1);
+        }
+        for (const QString &entry : entries)
+            QCOMPARE(entry, entries.at(0));
+        shapes << entries.at(0);
+    }
+    QVERIFY(shapes.at(0) != shapes.at(1));
 }
 
 void TestCli::renderNeverWritesOverWhatItReads_data()

@@ -6,6 +6,7 @@
 #include "common/FailingFileSystem.h"
 #include "common/MessageRecorder.h"
 #include "common/SurfaceFileSamples.h"
+#include "common/TgaTestFiles.h"
 #include "surface/CSkimblerDoc.h"
 #include "surface/DocumentLoader.h"
 #include "surface/Surface.h"
@@ -33,6 +34,8 @@ private Q_SLOTS:
     void failedSaveKeepsTheOldFileAndSaysWhy();
     void onlyRegularFilesAreOpened_data();
     void onlyRegularFilesAreOpened();
+    void namesThatNameAnotherFileAreRefused_data();
+    void namesThatNameAnotherFileAreRefused();
     void seedCorpus_data();
     void seedCorpus();
 };
@@ -178,6 +181,39 @@ void TestSurfaceFile::onlyRegularFilesAreOpened()
         QVERIFY(doc.IsModified());
         QCOMPARE(SurfaceTestAccess::Of(doc).Points[3][0], 0.625f);
     }
+}
+
+void TestSurfaceFile::namesThatNameAnotherFileAreRefused_data()
+{
+    QTest::addColumn<QString>("name");  // beside a.tga in the test folder
+    QTest::addColumn<QString>("said");
+    // The system reads a name only up to a NUL (a dropped "%00" decodes to
+    // one): the file before it is another file.
+    QTest::newRow("name holding a NUL") << QStringLiteral("a.tga") + QChar(u'\0') + QStringLiteral(".png")
+                                        << QStringLiteral("its name holds a NUL character");
+    // Bytes the locale could not decode became U+FFFD: not "does not exist".
+    QTest::newRow("name not valid UTF-8") << QStringLiteral("a\uFFFD.tga")
+                                          << QStringLiteral("its name is not valid UTF-8");
+}
+
+// Neither opened nor shown, and said in words that tell what happened.
+void TestSurfaceFile::namesThatNameAnotherFileAreRefused()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, said);
+    QTemporaryDir dir;
+    QVERIFY(TgaTestFiles::WriteSolid(dir.filePath(QStringLiteral("a.tga")), 4, 2, qRgba(90, 0, 0, 255)));
+    const QString named = dir.filePath(name);
+    CSkimblerDoc doc;
+    MessageRecorder messages(&doc);
+    DocumentLoader loader(&doc);
+    QVERIFY(!loader.Open(named));
+    QVERIFY(!loader.Replace(named));
+    QCOMPARE(messages.messages.size(), 2);
+    for (const QString &text : messages.texts())
+        QVERIFY2(text.contains(said), qPrintable(text));
+    QVERIFY(!doc.Image());
+    QVERIFY(doc.GetImagePath().isEmpty());
 }
 
 void TestSurfaceFile::seedCorpus_data()
