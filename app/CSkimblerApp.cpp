@@ -9,6 +9,7 @@
 #include "app/UserGuide.h"
 #include "app/RecoveryManager.h"
 #include "app/ViewPrinter.h"
+#include "render/Outputs.h"
 #include "res/Resource.h"
 #include "surface/CSkimblerDoc.h"
 #include "surface/DocumentLoader.h"
@@ -320,6 +321,16 @@ bool CSkimblerApp::OnFileSaveAs()
         return false;
     if (QFileInfo(path).suffix().isEmpty())
         path += QLatin1Char('.') + QString::fromLatin1(SurfaceFile::Extension);
+    // The surface file would take the place of the picture it shows: the
+    // user's image gone, and the surface left without one.
+    if (Outputs::SameFile(path, m_document->GetImagePath())) {
+        MessageBox::show(tr("%1 is the picture this surface shows. Saving the surface there would replace the "
+                            "picture with the surface file. Save it under another name.")
+                             .arg(QFileInfo(path).fileName()),
+                         QStringLiteral("Skimbler"), MessageBox::Exclamation, MessageBox::Ok,
+                         QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+        return false;
+    }
     if (!m_document->OnSaveDocument(path))
         return false;
     m_recentFiles.Add(path);

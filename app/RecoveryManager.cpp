@@ -23,7 +23,12 @@
 #include <skimbler/SurfaceFile.h>
 #include <skimbler/WholeFile.h>
 
+#include <cerrno>
+#include <cstring>
 #include <string>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace SurfaceFile = skimbler::SurfaceFile;
 using skimbler::SurfaceSettings;
@@ -118,6 +123,24 @@ bool ReadFacts(const QString &path, Facts *facts, QString *error)
     facts->time = time;
     facts->diskStamp = root.value(QStringLiteral("stamp")).toString();
     return true;
+}
+
+// Why nothing can be written in `folder`, in the system's words ("No space
+// left on device", "Permission denied"): the lock file's failure does not
+// say. A byte is written, since a full disk may still take an empty file.
+QString WhyNotWritable(const QString &folder)
+{
+    const QByteArray probe = QFile::encodeName(
+        QDir(folder).filePath(QStringLiteral(".probe-") + QUuid::createUuid().toString(QUuid::Id128)));
+    const int fd = ::open(probe.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    const bool written = ::write(fd, "-", 1) == 1;
+    const int code = errno;
+    ::close(fd);
+    ::unlink(probe.constData());
+    return written ? QCoreApplication::translate("RecoveryManager", "its lock file could not be made")
+                   : QString::fromLocal8Bit(std::strerror(code));
 }
 
 struct Orphan
@@ -217,7 +240,7 @@ bool RecoveryManager::WriteCopy(const State &state, QString *error)
 {
     // A folder that could not be written at the start may be by now.
     if (!TakeLock()) {
-        *error = tr("the folder %1 cannot be written").arg(QDir::toNativeSeparators(Folder()));
+        *error = tr("the folder %1 cannot be written (%2)").arg(QDir::toNativeSeparators(Folder()), WhyNotWritable(Folder()));
         return false;
     }
     // The description first: any surface copy on disk has one beside it.

@@ -11,6 +11,8 @@
 #include "app/MessageBox.h"
 #include "view/CSkimblerView.h"
 
+#include "skimbler/Scene.h"
+
 #include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
@@ -240,6 +242,10 @@ void SurfaceTools::Export()
     else
         source.surface = view->GetSurface();
     source.view = options.size;
+    // The projection the picture is drawn with: at a target screen the true
+    // shape at the export's own size, as ExportImage::Render draws it.
+    if (!view->ScreenShape().isEmpty())
+        source.aspect = skimbler::TrueShapeAspect(options.size.width(), options.size.height());
     source.projective = view->Interface() && view->Interface()->ProjectiveTexture;
     source.draw = [&](QString *error) { return ExportImage::Render(view, options.size, options.background, error); };
     Outputs::Result result;

@@ -104,9 +104,8 @@ QString Words(const char *name, const skimbler::SpirvWords &words)
 
 QString GlName(const std::vector<skimbler::ValueTable::Entry> &table, std::uint32_t value)
 {
-    const QString name = QString::fromLatin1(skimbler::ValueTable::NameOf(table, value));
-    return name == QLatin1String(skimbler::ValueTable::Unknown) ? QStringLiteral("0x%1").arg(value, 4, 16, QLatin1Char('0'))
-                                                                : name;
+    const QString name = OutputText::GlName(table, value);
+    return name.isEmpty() ? OutputText::Hex(value) : name;
 }
 
 } // namespace
@@ -117,7 +116,7 @@ bool HasVulkanCode()
 }
 
 QString VulkanCode(const skimbler::DrawState &state, const QString &imagePath, bool rgb, int viewWidth,
-                   int viewHeight)
+                   int viewHeight, double aspect)
 {
     using skimbler::VulkanSurfaceRenderer;
     namespace vt = skimbler::ValueTable;
@@ -166,6 +165,7 @@ QString VulkanCode(const skimbler::DrawState &state, const QString &imagePath, b
     skimbler::View view;
     view.Width = viewWidth;
     view.Height = viewHeight;
+    view.Aspect = aspect;
     double matrix[16];
     float projection[16], vulkanProjection[16], modelView[16];
     skimbler::ProjectionMatrix(view, matrix);
@@ -254,7 +254,7 @@ bool HasVulkanCode()
     return false;
 }
 
-QString VulkanCode(const skimbler::DrawState &, const QString &, bool, int, int)
+QString VulkanCode(const skimbler::DrawState &, const QString &, bool, int, int, double)
 {
     return QString();
 }

@@ -30,9 +30,9 @@ QString Number(float value)
 // "GL_LINEAR" is gl.LINEAR in WebGL; a value with no name stays a number.
 QString Enum(const std::vector<ValueTable::Entry> &table, std::uint32_t value)
 {
-    const QString name = QString::fromLatin1(ValueTable::NameOf(table, value));
-    if (name == QLatin1String(ValueTable::Unknown))
-        return QStringLiteral("0x%1 /* not an OpenGL name */").arg(value, 4, 16, QLatin1Char('0'));
+    const QString name = OutputText::GlName(table, value);
+    if (name.isEmpty())
+        return OutputText::Hex(value) + QStringLiteral(" /* not an OpenGL name */");
     return QStringLiteral("gl.") + name.mid(3);
 }
 

@@ -57,6 +57,10 @@ bool IsSurfaceFile(const QString &path)
 // say what really happened; empty when there is a file of some kind there.
 QString MissingReason(const QString &absolute)
 {
+    // A dropped "%00" or an edited list of recent files: the system would
+    // read the name only up to the NUL, which is another file.
+    if (absolute.contains(QChar(u'\0')))
+        return QCoreApplication::translate("CSkimblerDoc", "its name holds a NUL character");
     const QByteArray native = QFile::encodeName(absolute);
     struct stat status;
     if (::stat(native.constData(), &status) == 0)

@@ -348,6 +348,10 @@
         <source>&quot;%1&quot; has been changed by another program since it was opened or last saved here. Overwrite it with this surface?</source>
         <translation>「%1」在開啟或上次於此儲存之後已被其他程式修改。要以這個表面覆寫它嗎？</translation>
     </message>
+    <message>
+        <source>%1 is the picture this surface shows. Saving the surface there would replace the picture with the surface file. Save it under another name.</source>
+        <translation>%1 是這個表面顯示的圖片。在此儲存表面會以表面檔取代該圖片。請以其他名稱儲存。</translation>
+    </message>
 </context>
 <context>
     <name>CSkimblerDoc</name>
@@ -374,6 +378,10 @@
     <message>
         <source>it is a symbolic link to a file that does not exist</source>
         <translation>it is a symbolic link to a file that does not exist</translation>
+    </message>
+    <message>
+        <source>its name holds a NUL character</source>
+        <translation>its name holds a NUL character</translation>
     </message>
 </context>
 <context>
@@ -1057,8 +1065,12 @@
         <translation>Skimbler ended before &quot;%1&quot; was saved. A copy was kept automatically at %2.</translation>
     </message>
     <message>
-        <source>the folder %1 cannot be written</source>
-        <translation>the folder %1 cannot be written</translation>
+        <source>the folder %1 cannot be written (%2)</source>
+        <translation>the folder %1 cannot be written (%2)</translation>
+    </message>
+    <message>
+        <source>its lock file could not be made</source>
+        <translation>its lock file could not be made</translation>
     </message>
 </context>
 <context>

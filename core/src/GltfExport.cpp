@@ -342,11 +342,17 @@ GltfOutput ExportGltf(const GltfInput &input, bool binary)
             + " is kept in the material's extras; viewers and engines that do not read it draw plain alpha blending";
     }
 
-    const int viewWidth = std::max(1, input.Options.ViewWidth), viewHeight = std::max(1, input.Options.ViewHeight);
+    // The projection's own aspect, as the editor's: its fixed 4:3 even over
+    // an export of another shape (stretched there, as a viewer that keeps
+    // aspectRatio stretches it over its canvas), the true shape at a target
+    // screen. The export's width over its height would show more of the
+    // plane than the editor does.
+    const double aspect =
+        input.Options.Aspect > 0.0 && std::isfinite(input.Options.Aspect) ? input.Options.Aspect : scene::Aspect;
     json camera{{"type", "perspective"},
                 {"perspective",
                  {{"yfov", scene::FieldOfViewY * 3.14159265358979323846 / 180.0},
-                  {"aspectRatio", double(viewWidth) / double(viewHeight)},
+                  {"aspectRatio", aspect},
                   {"znear", scene::NearPlane},
                   {"zfar", scene::FarPlane}}}};
 
@@ -406,8 +412,18 @@ GltfOutput ExportGltf(const GltfInput &input, bool binary)
     return output;
 }
 
-bool SettingsFromGltf(const std::string &text, SurfaceSettings *settings)
+bool SettingsFromGltf(const std::string &bytes, SurfaceSettings *settings)
 {
+    // A .glb holds its JSON as the first chunk, after the 12-byte header.
+    std::string text = bytes;
+    if (bytes.size() >= 20 && bytes.compare(0, 4, "glTF") == 0) {
+        std::uint32_t length = 0, type = 0;
+        std::memcpy(&length, bytes.data() + 12, 4);
+        std::memcpy(&type, bytes.data() + 16, 4);
+        if (type != 0x4E4F534A || length > bytes.size() - 20)
+            return false;
+        text = bytes.substr(20, length);
+    }
     const json document = json::parse(text, nullptr, false);
     if (document.is_discarded())
         return false;

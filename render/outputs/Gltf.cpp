@@ -44,7 +44,11 @@ Result Write(const Source &source, bool binary)
     const std::vector<std::uint8_t> padded =
         skimbler::PadImage(pixels->Pixels(), gltf.ImageWidth, gltf.ImageHeight, pixels->Format(),
                            pixels->BytesPerPixel(), pixels->Components());
-    const QImage image(padded.data(), pixels->Width() + 2, pixels->Height() + 2, QImage::Format_RGBA8888);
+    QImage image(padded.data(), pixels->Width() + 2, pixels->Height() + 2, QImage::Format_RGBA8888);
+    // A texture has no physical size: one fixed resolution, not the screen's,
+    // so the same surface exports the same bytes with or without a display.
+    image.setDotsPerMeterX(3780);
+    image.setDotsPerMeterY(3780);
     QByteArray png;
     QBuffer pngBuffer(&png);
     pngBuffer.open(QIODevice::WriteOnly);

@@ -125,6 +125,7 @@ private Q_SLOTS:
     void openRestoresEverythingAndPanelsFollow();
     void openOfBrokenFileKeepsTheSurface();
     void failedSaveKeepsTheModifiedFlag();
+    void saveAsNeverReplacesTheSurfacesPicture();
     void saveOverAFileChangedOnDiskAsks_data();
     void saveOverAFileChangedOnDiskAsks();
     void savedSurfaceIsCleanAndExitAsksNothing_data();
@@ -574,6 +575,30 @@ void TestApplication::failedSaveKeepsTheModifiedFlag()
     QVERIFY(Doc()->IsModified());
     QCOMPARE(m_messages->messages.size(), 1);
     QVERIFY(m_messages->messages.first().text.contains(QStringLiteral("folder.skimbler")));
+    QVERIFY(Doc()->GetPathName().isEmpty());
+}
+
+// Qt's dialog asks only whether to replace a file; over the surface's own
+// picture the answer would cost the picture, so it is refused in words.
+void TestApplication::saveAsNeverReplacesTheSurfacesPicture()
+{
+    QVERIFY(Start());
+    const QString picture = Work("poster.tga");
+    QVERIFY(TgaTestFiles::WriteSolid(picture, 4, 2, qRgba(90, 0, 0, 255)));
+    QVERIFY(Open(picture));
+    QFile file(picture);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    Doc()->SetModifiedFlag(true);
+    m_dialogs->savePath = [&](const QString &) { return picture; };
+    QVERIFY(!m_app->OnFileSaveAs());
+    QCOMPARE(m_messages->messages.size(), 1);
+    QVERIFY2(m_messages->messages.first().text.contains(QStringLiteral("poster.tga is the picture this surface shows")),
+             qPrintable(m_messages->messages.first().text));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
+    QVERIFY(Doc()->IsModified());
     QVERIFY(Doc()->GetPathName().isEmpty());
 }
 

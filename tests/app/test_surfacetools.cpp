@@ -143,6 +143,8 @@ private Q_SLOTS:
     void commandLineRendersTheExport();
     void copyAsShaderCodeIsTheCommandLinesListing_data();
     void copyAsShaderCodeIsTheCommandLinesListing();
+    void gltfExportIsTheCommandLines_data();
+    void gltfExportIsTheCommandLines();
     void exportIsNamedAfterTheSurface_data();
     void exportIsNamedAfterTheSurface();
     void exportAsksBeforeReplacingAndFollowsTheSuffix_data();
@@ -568,6 +570,53 @@ void TestSurfaceTools::copyAsShaderCodeIsTheCommandLinesListing()
     const CliRun run = RunCli(arguments);
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(copied, QString::fromUtf8(run.out));
+}
+
+void TestSurfaceTools::gltfExportIsTheCommandLines_data()
+{
+    QTest::addColumn<bool>("screen");  // at a target screen, and --true-shape
+    QTest::newRow("in the window") << false;
+    QTest::newRow("at a target screen") << true;
+}
+
+// File > Export's glTF is skimbler-cli export's of the saved surface, byte
+// for byte; without its points the quad's size follows the projection's
+// shape, the true shape at a target screen.
+void TestSurfaceTools::gltfExportIsTheCommandLines()
+{
+    QFETCH(bool, screen);
+    QVERIFY(!saveEditedSurface().isEmpty());
+    SurfaceSettings settings = m_document->Settings();
+    settings.Flags &= ~SURFACE_FLAG_POINTS;
+    m_document->ChangeSettings(settings, QStringLiteral("test"));
+    const QString surface = m_work.filePath(QStringLiteral("edited.skimbler"));
+    QVERIFY(m_document->OnSaveDocument(surface));
+    if (screen)
+        view()->SetScreenShape(2, 1);
+    const QString exported = m_work.filePath(QStringLiteral("editor.gltf"));
+    const QString out = m_work.filePath(QStringLiteral("cli.gltf"));
+    QFile::remove(exported);
+    QFile::remove(out);
+    m_dialogs->exportOptions = [](ExportImage::Options *options) {
+        options->size = QSize(300, 150);
+        return true;
+    };
+    m_dialogs->exportPath = [&](const QString &) { return exported; };
+    trigger(ID_FILE_EXPORT_IMAGE);
+    QVERIFY(m_messages->messages.isEmpty());
+
+    QStringList arguments = {QStringLiteral("export"), surface, QStringLiteral("-o"), out, QStringLiteral("--size"),
+                             QStringLiteral("300x150")};
+    if (screen)
+        arguments << QStringLiteral("--true-shape");
+    const CliRun run = RunCli(arguments);
+    QVERIFY2(run.exitCode == 0, run.err.constData());
+    const auto bytes = [](const QString &path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    QVERIFY(!bytes(out).isEmpty());
+    QVERIFY(bytes(exported) == bytes(out));
 }
 
 void TestSurfaceTools::copyPutsJsonAndCallsOnTheClipboard_data()

@@ -7,6 +7,7 @@
 #include "common/OutputKinds.h"
 #include "common/TgaTestFiles.h"
 #include "render/BackgroundCache.h"
+#include "render/CodeListingVulkan.h"
 #include "render/ExportDrawing.h"
 #include "render/GraphicalInterface.h"
 #include "render/HeadlessContext.h"
@@ -101,6 +102,7 @@ private Q_SLOTS:
     void infoIsTheResolvedDrawState();
     void shaderCodeCompilesAndLinks_data();
     void shaderCodeCompilesAndLinks();
+    void vulkanListingHasTheViewsProjection();
     void renderNeverWritesOverWhatItReads_data();
     void renderNeverWritesOverWhatItReads();
     void exportSuffixDecidesTheFormat_data();
@@ -405,6 +407,31 @@ void TestCli::shaderCodeCompilesAndLinks()
         QVERIFY2(uniformLocation(program, name.constData()) >= 0, name.constData());
     }
     QVERIFY(uniforms >= 3);
+}
+
+// The Vulkan listing's push constants carry the projection the OpenGL
+// listing sets, --true-shape included (its first entry is the same in both
+// clip spaces).
+void TestCli::vulkanListingHasTheViewsProjection()
+{
+    if (!CodeListing::HasVulkanCode())
+        QSKIP("this build has no Vulkan listing");
+    const QRegularExpression first(QStringLiteral("skimblerProjection\\[16\\] = \\{\\s*([^,\\s]+),"));
+    QStringList shapes;
+    for (const QStringList &view : {Strings({"--size", "200x100"}), Strings({"--size", "200x100", "--true-shape"})}) {
+        QStringList entries;
+        for (const char *api : {"gl33", "vulkan"}) {
+            const CliRun run = RunCli(Strings({"code", "--api", api}) + view
+                                      + QStringList{path(QStringLiteral("blended.skimbler"))});
+            QVERIFY2(run.exitCode == 0, run.err.constData());
+            const QRegularExpressionMatch match = first.match(QString::fromUtf8(run.out));
+            QVERIFY2(match.hasMatch(), api);
+            entries << match.captured(1);
+        }
+        QCOMPARE(entries.at(1), entries.at(0));
+        shapes << entries.at(0);
+    }
+    QVERIFY(shapes.at(0) != shapes.at(1));
 }
 
 void TestCli::renderNeverWritesOverWhatItReads_data()

@@ -4,6 +4,7 @@
 #include "common/FailingFileSystem.h"
 #include "common/SurfaceFileSamples.h"
 
+#include <skimbler/GltfExport.h>
 #include <skimbler/SurfaceFile.h>
 #include <skimbler/WholeFile.h>
 
@@ -101,6 +102,8 @@ private Q_SLOTS:
     void permissionsAreKept_data();
     void permissionsAreKept();
     void savingThroughALinkReplacesItsTarget();
+    void gltfExtrasGiveTheSettingsBack_data();
+    void gltfExtrasGiveTheSettingsBack();
 };
 
 void TestCoreSurfaceFile::savedBytesAreTheKeptFiles_data()
@@ -487,6 +490,44 @@ void TestCoreSurfaceFile::savingThroughALinkReplacesItsTarget()
     SurfaceFile::Contents contents;
     QVERIFY2(SurfaceFile::Read(Native(target), &contents, &error), error.c_str());
     QVERIFY(contents.Settings == skimbler::DefaultSettings());
+}
+
+void TestCoreSurfaceFile::gltfExtrasGiveTheSettingsBack_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<bool>("binary");
+    const auto samples = SurfaceFileSamples::All();
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        QTest::addRow("%s gltf", samples[i].name) << int(i) << false;
+        QTest::addRow("%s glb", samples[i].name) << int(i) << true;
+    }
+}
+
+// An exported asset keeps every setting in its extras, bit for bit (-0
+// too, which a surface file does not keep), as .gltf and as .glb alike;
+// other bytes give nothing back.
+void TestCoreSurfaceFile::gltfExtrasGiveTheSettingsBack()
+{
+    QFETCH(int, index);
+    QFETCH(bool, binary);
+    const SurfaceFileSamples::Sample sample = SurfaceFileSamples::All().at(std::size_t(index));
+    skimbler::GltfInput input;
+    input.Settings = sample.settings;
+    input.ImageWidth = 3;
+    input.ImageHeight = 2;
+    input.Options.ViewWidth = 160;
+    input.Options.ViewHeight = 120;
+    const std::vector<std::uint8_t> bytes = skimbler::ExportGltf(input, binary).Bytes;
+    const std::string file(bytes.begin(), bytes.end());
+    SurfaceSettings back = skimbler::DefaultSettings();
+    back.Points[0][0] = 9.0f;  // unlike every sample
+    QVERIFY(skimbler::SettingsFromGltf(file, &back));
+    QVERIFY(back == sample.settings);
+
+    SurfaceSettings untouched = back;
+    QVERIFY(!skimbler::SettingsFromGltf("{\"asset\": {\"version\": \"2.0\"}}", &untouched));
+    QVERIFY(!skimbler::SettingsFromGltf(file.substr(0, file.size() / 2), &untouched));
+    QVERIFY(untouched == back);
 }
 
 QTEST_GUILESS_MAIN(TestCoreSurfaceFile)

@@ -13,8 +13,10 @@ const GL = {
 };
 const POINTS = 0x02, COLORS = 0x04, ALL = 0x3e;
 
-// The export size of every case: 4:3, the editor's own aspect.
+// The export size of a case that names none: 4:3, the editor's own aspect.
 const SIZE = [160, 120];
+// The editor's projection, stretched over a size of another shape.
+const ASPECT = 4 / 3;
 
 // Floats with no short exact decimal, to show the bits survive.
 const skewed = [[-0.7, 1.1, 0], [-1.3333333730697632, -0.9, 1e-7], [0.6, 1, 0.25], [1.2, -1.05, 0]];
@@ -45,6 +47,9 @@ function texel(kind, x, y, width, height, i) {
 const cases = [
     { name: 'one-one', image: ['noise', 5, 3, 32], blend: [GL.ONE, GL.ONE], alphaMode: 'BLEND', kept: ['GL_ONE', 'GL_ONE'] },
     { name: 'src-alpha', image: ['noise', 5, 3, 32], blend: [GL.SRC_ALPHA, GL.ONE_MINUS_SRC_ALPHA], alphaMode: 'BLEND' },
+    // Not 4:3: the camera keeps the projection's 4:3, which the canvas stretches as the editor's window does.
+    { name: 'stretched', image: ['noise', 5, 3, 32], size: [200, 100], blend: [GL.SRC_ALPHA, GL.ONE_MINUS_SRC_ALPHA],
+      alphaMode: 'BLEND' },
     { name: 'one-zero', image: ['noise', 5, 3, 32], blend: [GL.ONE, GL.ZERO], alphaMode: 'OPAQUE' },
     { name: 'src-alpha-one', image: ['noise', 5, 3, 32], blend: [GL.SRC_ALPHA, GL.ONE], alphaMode: 'BLEND',
       kept: ['GL_SRC_ALPHA', 'GL_ONE'] },
@@ -89,6 +94,7 @@ for (const c of cases) {
     c.colors = colours;
     c.kept = c.kept || null;
     c.bound = c.bound === undefined ? 2 : c.bound;
+    c.size = c.size || SIZE;
 }
 
 // An uncompressed true-colour TGA, first row at the bottom.
@@ -134,7 +140,7 @@ function cliArguments(command, c, input, output, format) {
     const args = [command];
     if (format)
         args.push('--format', format);
-    args.push(input, '-o', output, '--size', `${SIZE[0]}x${SIZE[1]}`);
+    args.push(input, '-o', output, '--size', `${c.size[0]}x${c.size[1]}`);
     if (c.projectiveOption)
         args.push('--projective');
     return args;
@@ -196,4 +202,4 @@ function unproject(m, x, y) {
     return [(A * x + B * y + C) / w, (D * x + E * y + F) / w];
 }
 
-module.exports = { GL, SIZE, cases, writeSurface, cliArguments, readGltf, accessorValues, homography, unproject };
+module.exports = { GL, ASPECT, cases, writeSurface, cliArguments, readGltf, accessorValues, homography, unproject };

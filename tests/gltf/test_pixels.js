@@ -9,12 +9,11 @@ const path = require('path');
 const zlib = require('zlib');
 const { pathToFileURL } = require('url');
 const { spawnSync } = require('child_process');
-const { GL, SIZE, cases, writeSurface, cliArguments, readGltf, accessorValues, homography, unproject } = require('./cases');
+const { GL, ASPECT, cases, writeSurface, cliArguments, readGltf, accessorValues, homography, unproject } = require('./cases');
 
 const cli = process.argv[2];
 const chromium = process.argv[3] || 'chromium';
 const POINTS = 0x02, MAG = 0x08, BLEND = 0x20;
-const [WIDTH, HEIGHT] = SIZE;
 
 // An 8-bit RGB or RGBA PNG as RGBA rows, top first.
 function decodePng(file) {
@@ -62,18 +61,20 @@ function quadCorners(c, gltf) {
     return c.flags & POINTS ? c.points : accessorValues(gltf, gltf.json.meshes[0].primitives[0].attributes.POSITION);
 }
 
-// The corners in window pixels (y down), in the editor's projection.
-function windowCorners(corners) {
+// The corners in window pixels (y down) of a WIDTH x HEIGHT picture, in the
+// editor's projection.
+function windowCorners(corners, [WIDTH, HEIGHT]) {
     return corners.map(([x, y, z]) => {
         const depth = -(PLANE_Z + z);
-        return [(FOCAL / (WIDTH / HEIGHT) * x / depth + 1) / 2 * WIDTH, (1 - FOCAL * y / depth) / 2 * HEIGHT];
+        return [(FOCAL / ASPECT * x / depth + 1) / 2 * WIDTH, (1 - FOCAL * y / depth) / 2 * HEIGHT];
     });
 }
 
 // The picture's (s, t) the editor samples at window point (x, y): where the
 // eye's ray meets one of the strip's triangles, projectively when asked.
 function textureAt(c, corners, x, y) {
-    const ray = [(2 * x / WIDTH - 1) * (WIDTH / HEIGHT) / FOCAL, (1 - 2 * y / HEIGHT) / FOCAL, -1];
+    const [WIDTH, HEIGHT] = c.size;
+    const ray = [(2 * x / WIDTH - 1) * ASPECT / FOCAL, (1 - 2 * y / HEIGHT) / FOCAL, -1];
     const eye = corners.map(([px, py, pz]) => [px, py, PLANE_Z + pz]);
     const sub = (p, q) => [p[0] - q[0], p[1] - q[1], p[2] - q[2]];
     const cross = (p, q) => [p[1] * q[2] - p[2] * q[1], p[2] * q[0] - p[0] * q[2], p[0] * q[1] - p[1] * q[0]];
@@ -131,7 +132,7 @@ function main() {
         }
     }
     const list = path.join(dir, 'list.json');
-    fs.writeFileSync(list, JSON.stringify({ width: WIDTH, height: HEIGHT, files: files.map((f) => f.url) }));
+    fs.writeFileSync(list, JSON.stringify({ files: files.map((f) => ({ url: f.url, width: f.c.size[0], height: f.c.size[1] })) }));
     const page = `${pathToFileURL(path.join(__dirname, 'pixels.html')).href}?list=${pathToFileURL(list).href}`;
     const dom = run(chromium, ['--headless=new', '--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
                                '--allow-file-access-from-files', '--virtual-time-budget=10000',
@@ -155,7 +156,8 @@ function main() {
         // factor weighed it by alpha; three.js's buffer holds it multiplied.
         const src = c.flags & BLEND ? c.drawnBlend[0] : GL.SRC_ALPHA;
         const premultiplied = src === GL.SRC_ALPHA || src === GL.SRC_ALPHA_SATURATE;
-        const corners = quadCorners(c, readGltf(output)), window = windowCorners(corners);
+        const [WIDTH, HEIGHT] = c.size;
+        const corners = quadCorners(c, readGltf(output)), window = windowCorners(corners, c.size);
         // NEAREST may take either texel where the coordinate is on their edge.
         const nearest = (c.flags & MAG ? c.drawnFilters[0] : GL.LINEAR) === GL.NEAREST;
         const onEdge = (value) => Math.abs(value - Math.round(value)) < 1 / 256;

@@ -87,6 +87,23 @@ private slots:
         context.QueueFamily = m_vulkan.QueueFamily;
         QVERIFY2(m_renderer.Init(context, &error), error.c_str());
         QCOMPARE(m_vulkan.MessageCount(), 0);
+
+        // The layer is really listening: a sampler asking for anisotropy,
+        // which the device was made without, is reported. Without this a
+        // messenger that hears nothing would pass every row.
+        auto createSampler = reinterpret_cast<PFN_vkCreateSampler>(
+            m_vulkan.GetInstanceProcAddr(m_vulkan.Instance, "vkCreateSampler"));
+        auto destroySampler = reinterpret_cast<PFN_vkDestroySampler>(
+            m_vulkan.GetInstanceProcAddr(m_vulkan.Instance, "vkDestroySampler"));
+        QVERIFY(createSampler && destroySampler);
+        VkSamplerCreateInfo wrong{};
+        wrong.sType = VK_STRUCTURE_TYPE_SAMPLER_CREATE_INFO;
+        wrong.anisotropyEnable = VK_TRUE;
+        wrong.maxAnisotropy = 4.0f;
+        VkSampler sampler = VK_NULL_HANDLE;
+        if (createSampler(m_vulkan.Device, &wrong, nullptr, &sampler) == VK_SUCCESS)
+            destroySampler(m_vulkan.Device, sampler, nullptr);
+        QVERIFY2(m_vulkan.MessageCount() > 0, "the validation layer reported nothing for a sampler it must refuse");
     }
 
     void cleanupTestCase()

@@ -6,6 +6,7 @@
 #include "common/FailingFileSystem.h"
 #include "common/MessageRecorder.h"
 #include "common/SurfaceFileSamples.h"
+#include "common/TgaTestFiles.h"
 #include "surface/CSkimblerDoc.h"
 #include "surface/DocumentLoader.h"
 #include "surface/Surface.h"
@@ -33,6 +34,7 @@ private Q_SLOTS:
     void failedSaveKeepsTheOldFileAndSaysWhy();
     void onlyRegularFilesAreOpened_data();
     void onlyRegularFilesAreOpened();
+    void nameHoldingANulIsRefused();
     void seedCorpus_data();
     void seedCorpus();
 };
@@ -178,6 +180,26 @@ void TestSurfaceFile::onlyRegularFilesAreOpened()
         QVERIFY(doc.IsModified());
         QCOMPARE(doc.GetSurface().Points[3][0], 0.625f);
     }
+}
+
+// The system reads a name only up to a NUL (a dropped "%00" decodes to
+// one): the file before it is another file, neither opened nor shown.
+void TestSurfaceFile::nameHoldingANulIsRefused()
+{
+    QTemporaryDir dir;
+    const QString image = dir.filePath(QStringLiteral("a.tga"));
+    QVERIFY(TgaTestFiles::WriteSolid(image, 4, 2, qRgba(90, 0, 0, 255)));
+    const QString named = image + QChar(u'\0') + QStringLiteral(".png");
+    CSkimblerDoc doc;
+    MessageRecorder messages(&doc);
+    DocumentLoader loader(&doc);
+    QVERIFY(!loader.Open(named));
+    QVERIFY(!loader.Replace(named));
+    QCOMPARE(messages.messages.size(), 2);
+    for (const QString &text : messages.texts())
+        QVERIFY2(text.contains(QStringLiteral("holds a NUL character")), qPrintable(text));
+    QVERIFY(!doc.Image());
+    QVERIFY(doc.GetImagePath().isEmpty());
 }
 
 void TestSurfaceFile::seedCorpus_data()

@@ -40,8 +40,8 @@ std::vector<std::uint8_t> PadImage(const std::uint8_t *pixels, std::uint32_t wid
 // .gltf (JSON, buffer and image as data URIs) or .glb bytes.
 GltfOutput ExportGltf(const GltfInput &input, bool binary);
 
-// The settings kept in asset.extras.skimbler of an exported JSON document,
-// bit for bit. False when the text holds none.
-bool SettingsFromGltf(const std::string &json, SurfaceSettings *settings);
+// The settings kept in asset.extras.skimbler of an exported .gltf or .glb
+// (its bytes), bit for bit. False when the file holds none.
+bool SettingsFromGltf(const std::string &bytes, SurfaceSettings *settings);
 
 } // namespace skimbler
