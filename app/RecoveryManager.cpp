@@ -243,11 +243,16 @@ bool RecoveryManager::WriteCopy(const State &state, QString *error)
         *error = tr("the folder %1 cannot be written (%2)").arg(QDir::toNativeSeparators(Folder()), WhyNotWritable(Folder()));
         return false;
     }
-    // The description first: any surface copy on disk has one beside it.
     const Facts facts{state.pathName, m_document->DiskStamp(), m_document->IsModified(),
                       QDateTime::currentDateTimeUtc()};
-    if (!WriteFacts(QDir(Folder()).filePath(m_id + kFactsSuffix), facts, error)
-        || !WriteSurface(CopyPath(), *m_document, error))
+    const QString factsPath = QDir(Folder()).filePath(m_id + kFactsSuffix);
+    // A new copy's description first, so that no surface copy is ever without
+    // one; later the copy first, so that a description never gives the time
+    // of work its copy does not hold (the copy's write failing on a full disk).
+    const bool written = m_hasCopy
+        ? WriteSurface(CopyPath(), *m_document, error) && WriteFacts(factsPath, facts, error)
+        : WriteFacts(factsPath, facts, error) && WriteSurface(CopyPath(), *m_document, error);
+    if (!written)
         return false;
     m_written = state;
     m_hasCopy = true;

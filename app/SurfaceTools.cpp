@@ -190,6 +190,14 @@ bool SurfaceTools::MayWrite(const QString &path)
 {
     const CSkimblerDoc *document = m_frame->GetActiveDocument();
     const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    // A named pipe, a device or a folder is never written into or replaced:
+    // said at once, not after a question about replacing it.
+    const QFileInfo existing(path);
+    if (existing.exists() && !existing.isFile()) {
+        MessageBox::show(tr("Cannot export to %1: it is not a regular file.").arg(shown), QStringLiteral("Skimbler"),
+                         MessageBox::Exclamation);
+        return false;
+    }
     QString question;
     // The picture the surface shows is the user's own work, and the file
     // watcher would load the export in its place.

@@ -55,7 +55,7 @@ QString Shader(const char *name, const std::string &source)
 } // namespace
 
 QString WebGl2Code(const skimbler::DrawState &state, const QString &imagePath, bool rgb, int viewWidth,
-                   int viewHeight)
+                   int viewHeight, double aspect)
 {
     const skimbler::ShaderSources sources = skimbler::RuntimeShaderSources(skimbler::ShaderApi::WebGL2);
     const QString imageName = imagePath.isEmpty() ? QStringLiteral("no image") : QFileInfo(imagePath).fileName();
@@ -151,6 +151,7 @@ QString WebGl2Code(const skimbler::DrawState &state, const QString &imagePath, b
     skimbler::View view;
     view.Width = viewWidth;
     view.Height = viewHeight;
+    view.Aspect = aspect;
     double matrix[16];
     float single[16];
     lines << QStringLiteral("  // The editor's camera for the %1 x %2 view at zoom 1, column-major.").arg(viewWidth).arg(viewHeight);

@@ -11,9 +11,10 @@ namespace CodeListing {
 // shaders, as printed), the vertex buffer and array, the texture from the
 // page's image (rows turned so that v = 0 is its bottom row, every mipmap
 // level) and the sampler, and returns draw(), which sets the uniforms and
-// the blend state and draws the strip in a viewWidth x viewHeight viewport.
-// `rgb`: the image is 24-bit.
+// the blend state and draws the strip in a viewWidth x viewHeight viewport
+// whose projection has `aspect` (skimbler::View::Aspect). `rgb`: the image
+// is 24-bit.
 QString WebGl2Code(const skimbler::DrawState &state, const QString &imagePath, bool rgb, int viewWidth,
-                   int viewHeight);
+                   int viewHeight, double aspect = skimbler::scene::Aspect);
 
 } // namespace CodeListing

@@ -1166,6 +1166,10 @@ Replace the surface&apos;s picture with the export?</translation>
         <translation>Cannot export to %1: Skimbler writes %2 files.</translation>
     </message>
     <message>
+        <source>Cannot export to %1: it is not a regular file.</source>
+        <translation>Cannot export to %1: it is not a regular file.</translation>
+    </message>
+    <message>
         <source>there is no surface</source>
         <translation>there is no surface</translation>
     </message>

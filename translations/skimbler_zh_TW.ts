@@ -1166,6 +1166,10 @@ Replace the surface&apos;s picture with the export?</source>
         <translation>無法匯出至 %1：Skimbler 只能寫出 %2 檔案。</translation>
     </message>
     <message>
+        <source>Cannot export to %1: it is not a regular file.</source>
+        <translation>無法匯出至 %1：它不是一般檔案。</translation>
+    </message>
+    <message>
         <source>there is no surface</source>
         <translation>沒有表面</translation>
     </message>

@@ -14,7 +14,7 @@ Result Write(const Source &source)
     const int width = source.view.width(), height = source.view.height();
     const skimbler::DrawState state = CodeListing::Resolve(*source.surface, width, height, source.projective, source.aspect);
     const bool rgb = source.image && source.image->Components() == 3;
-    return {CodeListing::WebGl2Code(state, source.imagePath, rgb, width, height).toUtf8(), {}, {}};
+    return {CodeListing::WebGl2Code(state, source.imagePath, rgb, width, height, source.aspect).toUtf8(), {}, {}};
 }
 
 } // namespace

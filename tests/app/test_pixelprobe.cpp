@@ -32,6 +32,7 @@ struct Setup
     bool trapezoid = false;
     float tilt = 0.0f;  // z of the bottom-right corner
     bool projective = false;
+    QSize screen;  // View > Target Screen; none: the window itself
 };
 
 } // namespace
@@ -147,6 +148,20 @@ void TestPixelProbe::probeMatchesDrawnPixels_data()
     s.min = GL_NEAREST_MIPMAP_NEAREST;
     s.zoom = 0.3f;
     QTest::newRow("nearest level, minified") << s;
+    // Letter-boxed in the true shape: the bars move the picture, the
+    // screen's aspect widens the plane.
+    s = Setup();
+    s.trapezoid = true;
+    s.projective = true;
+    s.src = GL_SRC_ALPHA;
+    s.dst = GL_ONE_MINUS_SRC_ALPHA;
+    s.screen = QSize(16, 9);
+    QTest::newRow("trapezoid at a 16:9 screen") << s;
+    s = Setup();
+    s.zoom = 0.6f;
+    s.mag = GL_NEAREST;
+    s.screen = QSize(16, 10);
+    QTest::newRow("zoom 0.6 at a 16:10 screen") << s;
 }
 
 void TestPixelProbe::probeMatchesDrawnPixels()
@@ -169,6 +184,7 @@ void TestPixelProbe::probeMatchesDrawnPixels()
     m_view->SetZoom(setup.zoom);
     // Panned by a fraction of a pixel too: the probe follows the picture.
     m_view->SetPan(13.5f, -7.25f);
+    m_view->SetScreenShape(setup.screen.width(), setup.screen.height());
     const Pixels pixels = RenderAndRead(m_view.get());
 
     int compared = 0;

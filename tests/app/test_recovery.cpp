@@ -15,6 +15,8 @@
 
 #include <memory>
 
+#include <unistd.h>
+
 using skimbler::SurfaceSettings;
 
 namespace {
@@ -153,10 +155,12 @@ void TestRecovery::answersToTheOffer_data()
     QTest::addColumn<int>("answer");
     QTest::addColumn<bool>("recovered");
     QTest::addColumn<bool>("kept");
-    QTest::newRow("recover") << int(MessageBox::ResultRecover) << true << false;
-    QTest::newRow("discard") << int(MessageBox::ResultDiscard) << false << false;
-    QTest::newRow("later") << int(MessageBox::ResultLater) << false << true;
-    QTest::newRow("box closed") << int(MessageBox::ResultCancel) << false << true;
+    QTest::addColumn<bool>("pictureGone");  // a.tga removed after the crash
+    QTest::newRow("recover") << int(MessageBox::ResultRecover) << true << false << false;
+    QTest::newRow("recover, picture gone") << int(MessageBox::ResultRecover) << true << false << true;
+    QTest::newRow("discard") << int(MessageBox::ResultDiscard) << false << false << false;
+    QTest::newRow("later") << int(MessageBox::ResultLater) << false << true << false;
+    QTest::newRow("box closed") << int(MessageBox::ResultCancel) << false << true << false;
 }
 
 void TestRecovery::answersToTheOffer()
@@ -164,7 +168,10 @@ void TestRecovery::answersToTheOffer()
     QFETCH(int, answer);
     QFETCH(bool, recovered);
     QFETCH(bool, kept);
+    QFETCH(bool, pictureGone);
     LeaveOrphan(0.25f);
+    if (pictureGone)
+        QVERIFY(QFile::remove(Work("a.tga")));
     const QString orphan = QDir(RecoveryManager::Folder()).filePath(QStringLiteral("gone.skimbler"));
 
     CSkimblerDoc document;
@@ -195,6 +202,9 @@ void TestRecovery::answersToTheOffer()
         CSkimblerDoc reopened;
         QVERIFY(DocumentLoader(&reopened).Open(Work("s.skimbler")));
         QCOMPARE(reopened.Settings().Points[2][0], 0.25f);
+        // Without its picture the surface keeps the size the copy stored.
+        QCOMPARE(reopened.GetSurface().Width, 4u);
+        QCOMPARE(reopened.GetSurface().Height, 4u);
     } else {
         QVERIFY(document.Settings() == fresh);
         QVERIFY(!document.IsModified());
@@ -297,6 +307,8 @@ void TestRecovery::failedCopyKeepsTheLastOneAndIsToldOnce_data()
     QTest::addColumn<QString>("call");
     QTest::newRow("disk full") << QStringLiteral("write");
     QTest::newRow("renames refused") << QStringLiteral("rename");
+    // The small description would still fit: it must not tell of a newer copy.
+    QTest::newRow("disk full for the copy alone") << QStringLiteral("write copy");
 }
 
 // While copies cannot be written the last good one stays whole and
@@ -319,6 +331,14 @@ void TestRecovery::failedCopyKeepsTheLastOneAndIsToldOnce()
     skimbler::FileSystem::Calls failing = skimbler::FileSystem::System();
     if (call == QLatin1String("write"))
         failing.write = [](int, const void *, size_t) -> ssize_t { errno = ENOSPC; return -1; };
+    else if (call == QLatin1String("write copy"))
+        failing.write = [](int fd, const void *data, size_t size) -> ssize_t {
+            if (QByteArray::fromRawData(static_cast<const char *>(data), qsizetype(size)).contains("skimbler-surface")) {
+                errno = ENOSPC;
+                return -1;
+            }
+            return ::write(fd, data, size);
+        };
     else
         failing.rename = [](const char *, const char *) { errno = EACCES; return -1; };
     const skimbler::FileSystem::Calls previous = skimbler::FileSystem::Replace(failing);
@@ -330,7 +350,7 @@ void TestRecovery::failedCopyKeepsTheLastOneAndIsToldOnce()
 
     QCOMPARE(failed.size(), 1);
     QCOMPARE(failed.first().first().toString(),
-             QString::fromLocal8Bit(std::strerror(call == QLatin1String("write") ? ENOSPC : EACCES)));
+             QString::fromLocal8Bit(std::strerror(call.startsWith(QLatin1String("write")) ? ENOSPC : EACCES)));
     QCOMPARE(read(manager.CopyPath()), copyBefore);
     QCOMPARE(read(facts), factsBefore);
 }

@@ -23,6 +23,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
+#include <QMenu>
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QSettings>
@@ -141,6 +142,7 @@ private Q_SLOTS:
     void exportAtTypedSize();
     void commandLineRendersTheExport_data();
     void commandLineRendersTheExport();
+    void backgroundIsRemembered();
     void copyAsShaderCodeIsTheCommandLinesListing_data();
     void copyAsShaderCodeIsTheCommandLinesListing();
     void gltfExportIsTheCommandLines_data();
@@ -383,6 +385,8 @@ void TestSurfaceTools::exportAsksBeforeReplacingAndFollowsTheSuffix_data()
     QTest::newRow("gltf") << "asset.gltf" << false << "" << "gltf" << "GL_ONE / GL_ONE";
     QTest::newRow("glb") << "asset.glb" << false << "" << "glb" << "GL_ONE / GL_ONE";
     QTest::newRow("unknown suffix") << "asset.jpg" << false << "Cannot export to" << "" << "";
+    // Refused at once, without asking to replace it.
+    QTest::newRow("a folder") << "folder.png" << true << "is not a regular file" << "" << "";
 }
 
 void TestSurfaceTools::exportAsksBeforeReplacingAndFollowsTheSuffix()
@@ -398,6 +402,7 @@ void TestSurfaceTools::exportAsksBeforeReplacingAndFollowsTheSuffix()
     image.fill(qRgba(200, 40, 10, 255));
     QVERIFY(image.save(poster));
     QVERIFY(image.save(dir.filePath(QStringLiteral("old.png"))));
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.png")));
     QVERIFY(DocumentLoader(m_document.get()).Open(poster));
     const QString target = dir.filePath(chosen);
     const auto bytes = [&target] {
@@ -420,8 +425,9 @@ void TestSurfaceTools::exportAsksBeforeReplacingAndFollowsTheSuffix()
     QCOMPARE(m_messages->messages.size(), asked.isEmpty() ? 0 : 1);
     if (!asked.isEmpty()) {
         QVERIFY2(m_messages->texts().first().contains(asked), qPrintable(m_messages->texts().first()));
-        if (asked != QLatin1String("Cannot export to"))
-            QCOMPARE(m_messages->messages.first().buttons, MessageBox::ReplaceCancel);
+        // A question to replace, or a refusal with nothing to choose.
+        const bool question = !asked.startsWith(QLatin1String("Cannot")) && !asked.contains(QLatin1String("regular file"));
+        QCOMPARE(m_messages->messages.first().buttons, question ? MessageBox::ReplaceCancel : MessageBox::Ok);
     }
     if (kind.isEmpty())
         QCOMPARE(bytes(), before);
@@ -543,6 +549,20 @@ void TestSurfaceTools::commandLineRendersTheExport()
     // The window's and the buffer's pixel formats may round a blend apart by
     // one level.
     QVERIFY(LargestDifference(QImage(out), exported) <= 1);
+}
+
+// View > Background's choice comes back, checked, in the next window.
+void TestSurfaceTools::backgroundIsRemembered()
+{
+    const auto entries = [this] { return FrameWidget<QMenu>(m_frame, "backgroundMenu")->actions(); };
+    QVERIFY(entries().first()->isChecked());
+    QCOMPARE(view()->Background(), ViewBackground());
+    entries().at(1)->trigger();
+    QCOMPARE(view()->Background(), ViewBackground::Dark());
+    createFrame();
+    QCOMPARE(view()->Background(), ViewBackground::Dark());
+    QVERIFY(entries().at(1)->isChecked());
+    QVERIFY(!entries().first()->isChecked());
 }
 
 void TestSurfaceTools::copyAsShaderCodeIsTheCommandLinesListing_data()

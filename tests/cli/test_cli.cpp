@@ -102,7 +102,7 @@ private Q_SLOTS:
     void infoIsTheResolvedDrawState();
     void shaderCodeCompilesAndLinks_data();
     void shaderCodeCompilesAndLinks();
-    void vulkanListingHasTheViewsProjection();
+    void listingsHaveTheViewsProjection();
     void renderNeverWritesOverWhatItReads_data();
     void renderNeverWritesOverWhatItReads();
     void exportSuffixDecidesTheFormat_data();
@@ -409,26 +409,29 @@ void TestCli::shaderCodeCompilesAndLinks()
     QVERIFY(uniforms >= 3);
 }
 
-// The Vulkan listing's push constants carry the projection the OpenGL
-// listing sets, --true-shape included (its first entry is the same in both
-// clip spaces).
-void TestCli::vulkanListingHasTheViewsProjection()
+// The WebGL 2 and Vulkan listings carry the projection the OpenGL listing
+// sets, --true-shape included (its first entry is the same in every clip
+// space).
+void TestCli::listingsHaveTheViewsProjection()
 {
-    if (!CodeListing::HasVulkanCode())
-        QSKIP("this build has no Vulkan listing");
-    const QRegularExpression first(QStringLiteral("skimblerProjection\\[16\\] = \\{\\s*([^,\\s]+),"));
+    const QRegularExpression first(QStringLiteral(
+        "(?:skimblerProjection\\[16\\] = \\{|const projection = new Float32Array\\(\\[)\\s*([0-9.eE+-]+)"));
+    QStringList apis = {QStringLiteral("gl33"), QStringLiteral("webgl2")};
+    if (CodeListing::HasVulkanCode())
+        apis << QStringLiteral("vulkan");
     QStringList shapes;
     for (const QStringList &view : {Strings({"--size", "200x100"}), Strings({"--size", "200x100", "--true-shape"})}) {
         QStringList entries;
-        for (const char *api : {"gl33", "vulkan"}) {
-            const CliRun run = RunCli(Strings({"code", "--api", api}) + view
+        for (const QString &api : apis) {
+            const CliRun run = RunCli(QStringList{QStringLiteral("code"), QStringLiteral("--api"), api} + view
                                       + QStringList{path(QStringLiteral("blended.skimbler"))});
             QVERIFY2(run.exitCode == 0, run.err.constData());
             const QRegularExpressionMatch match = first.match(QString::fromUtf8(run.out));
-            QVERIFY2(match.hasMatch(), api);
+            QVERIFY2(match.hasMatch(), qPrintable(api));
             entries << match.captured(1);
         }
-        QCOMPARE(entries.at(1), entries.at(0));
+        for (const QString &entry : entries)
+            QCOMPARE(entry, entries.at(0));
         shapes << entries.at(0);
     }
     QVERIFY(shapes.at(0) != shapes.at(1));

@@ -34,7 +34,8 @@ private Q_SLOTS:
     void failedSaveKeepsTheOldFileAndSaysWhy();
     void onlyRegularFilesAreOpened_data();
     void onlyRegularFilesAreOpened();
-    void nameHoldingANulIsRefused();
+    void namesThatNameAnotherFileAreRefused_data();
+    void namesThatNameAnotherFileAreRefused();
     void seedCorpus_data();
     void seedCorpus();
 };
@@ -182,14 +183,27 @@ void TestSurfaceFile::onlyRegularFilesAreOpened()
     }
 }
 
-// The system reads a name only up to a NUL (a dropped "%00" decodes to
-// one): the file before it is another file, neither opened nor shown.
-void TestSurfaceFile::nameHoldingANulIsRefused()
+void TestSurfaceFile::namesThatNameAnotherFileAreRefused_data()
 {
+    QTest::addColumn<QString>("name");  // beside a.tga in the test folder
+    QTest::addColumn<QString>("said");
+    // The system reads a name only up to a NUL (a dropped "%00" decodes to
+    // one): the file before it is another file.
+    QTest::newRow("name holding a NUL") << QStringLiteral("a.tga") + QChar(u'\0') + QStringLiteral(".png")
+                                        << QStringLiteral("its name holds a NUL character");
+    // Bytes the locale could not decode became U+FFFD: not "does not exist".
+    QTest::newRow("name not valid UTF-8") << QStringLiteral("a\uFFFD.tga")
+                                          << QStringLiteral("its name is not valid UTF-8");
+}
+
+// Neither opened nor shown, and said in words that tell what happened.
+void TestSurfaceFile::namesThatNameAnotherFileAreRefused()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, said);
     QTemporaryDir dir;
-    const QString image = dir.filePath(QStringLiteral("a.tga"));
-    QVERIFY(TgaTestFiles::WriteSolid(image, 4, 2, qRgba(90, 0, 0, 255)));
-    const QString named = image + QChar(u'\0') + QStringLiteral(".png");
+    QVERIFY(TgaTestFiles::WriteSolid(dir.filePath(QStringLiteral("a.tga")), 4, 2, qRgba(90, 0, 0, 255)));
+    const QString named = dir.filePath(name);
     CSkimblerDoc doc;
     MessageRecorder messages(&doc);
     DocumentLoader loader(&doc);
@@ -197,7 +211,7 @@ void TestSurfaceFile::nameHoldingANulIsRefused()
     QVERIFY(!loader.Replace(named));
     QCOMPARE(messages.messages.size(), 2);
     for (const QString &text : messages.texts())
-        QVERIFY2(text.contains(QStringLiteral("holds a NUL character")), qPrintable(text));
+        QVERIFY2(text.contains(said), qPrintable(text));
     QVERIFY(!doc.Image());
     QVERIFY(doc.GetImagePath().isEmpty());
 }
