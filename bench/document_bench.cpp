@@ -4,6 +4,7 @@
 // points, which no panel shows; a colour "drag" is what every step cost the
 // panels when they re-read every change.
 
+#include "common/SettingsThroughCommand.h"
 #include "common/SurfaceTestAccess.h"
 #include "panels/CColorsPanel.h"
 #include "panels/CFlagsPanel.h"
@@ -27,9 +28,11 @@ struct Scene
 
     explicit Scene(bool panels)
     {
+        // The size of a large image without decoding one: only the seam
+        // gives a size.
         SurfaceTestAccess::Of(document).Width = 4096;
         SurfaceTestAccess::Of(document).Height = 4096;
-        SurfaceTestAccess::Of(document).ApplyDefaults();
+        ArrangeThroughCommand(document, [](auto &s) { skimbler::ApplyDefaults(&s); });
         if (!panels)
             return;
         property = std::make_unique<CPropertyPanel>();

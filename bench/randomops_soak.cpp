@@ -3,7 +3,7 @@
 // Usage: randomops_soak [total steps] [first seed]   (needs a display)
 
 #include "common/GlTestContext.h"
-#include "surface/RandomOps.h"
+#include "common/RandomOps.h"
 
 #include <QGuiApplication>
 

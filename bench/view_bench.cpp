@@ -9,6 +9,7 @@
 // machine. The run ends with the ratios the view is held to, from the
 // medians (or single runs) of this same run.
 
+#include "common/SettingsThroughCommand.h"
 #include "common/SurfaceTestAccess.h"
 #include "app/CMainFrame.h"
 #include "common/ScriptedDialogs.h"
@@ -106,8 +107,8 @@ struct Scene
         for (size_t i = 0; i < size; ++i)
             bytes[i] = static_cast<unsigned char>((i * 2654435761u) >> 24);
         surface.SetImage(std::make_shared<PixelImage>(picture));
-        surface.ApplyDefaults();
-        document.UpdateAllViews(nullptr);
+        ArrangeThroughCommand(document, [](auto &s) { skimbler::ApplyDefaults(&s); });
+        document.UpdateAllViews(nullptr);  // the new image, whether or not a setting changed
         QCoreApplication::processEvents();
         ready = view->MakeCurrent() && view->isExposed() && view->ClientWidth() == kViewWidth
                 && view->ClientHeight() == kViewHeight;
@@ -239,7 +240,7 @@ BENCHMARK(BM_BackgroundCopy)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_SurfaceQuad(benchmark::State &state)
 {
     TimeDrawing(state, [] {
-        g_scene->view->Interface()->DrawSurface(SurfaceTestAccess::Of(g_scene->document), 0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f);
+        g_scene->view->Interface()->DrawSurface(g_scene->document.GetSurface(), 0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f);
         return true;
     });
 }

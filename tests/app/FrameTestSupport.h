@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/SurfaceTestAccess.h"
+#include "common/SettingsThroughCommand.h"
 #include "app/CMainFrame.h"
 #include "common/ScriptedDialogs.h"
 #include "common/ViewHost.h"
@@ -46,7 +46,7 @@ protected:
     std::unique_ptr<CMainFrame> m_frame;
     CSkimblerView *m_view = nullptr;
 
-    Surface &surface() { return SurfaceTestAccess::Of(*m_document); }
+    const Surface &surface() const { return m_document->GetSurface(); }
 
     // Corner i's window position as the view shows it, and the whole pixel
     // nearest to it.

@@ -1,4 +1,4 @@
-#include "common/SurfaceTestAccess.h"
+#include "common/SettingsThroughCommand.h"
 #include "common/FrameWidgets.h"
 #include "app/CMainFrame.h"
 #include "app/CNumberEdit.h"
@@ -242,8 +242,8 @@ void TestApplication::startUpShowsTheLoadedSurface()
 {
     QVERIFY(Start());
     QVERIFY(m_messages->messages.isEmpty());
-    QCOMPARE(SurfaceTestAccess::Of(*Doc()).Width, 8u);
-    QCOMPARE(SurfaceTestAccess::Of(*Doc()).Height, 4u);
+    QCOMPARE(Doc()->GetSurface().Width, 8u);
+    QCOMPARE(Doc()->GetSurface().Height, 4u);
     QCOMPARE(m_app->GetMainWnd()->windowTitle(), QStringLiteral("Skimbl[*] - Skimbler"));
 
     const CSkimblerView *view = View();
@@ -298,8 +298,8 @@ void TestApplication::missingImageStartsUntextured()
     QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("Could not open texture file")});
     QCOMPARE(m_messages->messages.first().caption, QStringLiteral("ERROR"));
     QVERIFY(!Doc()->Image());
-    QCOMPARE(SurfaceTestAccess::Of(*Doc()).Width, 0u);
-    QCOMPARE(SurfaceTestAccess::Of(*Doc()).Flags, 0x3Eu);
+    QCOMPARE(Doc()->GetSurface().Width, 0u);
+    QCOMPARE(Doc()->GetSurface().Flags, 0x3Eu);
 }
 
 void TestApplication::desktopStartIsEmpty_data()
@@ -326,29 +326,31 @@ void TestApplication::desktopStartIsEmpty()
     QVERIFY(Start(arguments));
     for (int pass = 0; pass < 2; ++pass) {
         QCOMPARE(m_messages->texts(), QStringList{});
-        QCOMPARE(SurfaceTestAccess::Of(*Doc()).Width, width);
+        QCOMPARE(Doc()->GetSurface().Width, width);
         QCOMPARE(m_app->GetActiveView()->SurfaceTexture() != 0, width != 0);
         QCOMPARE(Doc()->GetImagePath().isEmpty(), width == 0);
-        QCOMPARE(SurfaceTestAccess::Of(*Doc()).Flags, 0x3Eu);
+        QCOMPARE(Doc()->GetSurface().Flags, 0x3Eu);
         QVERIFY(Doc()->GetPathName().isEmpty());
         QVERIFY(!Doc()->IsModified());
-        SurfaceTestAccess::Of(*Doc()).Points[0][0] = 0.25f;
+        ArrangeThroughCommand(*Doc(), [](auto &s) { s.Points[0][0] = 0.25f; });
         m_app->OnCommand(Resource::ID_FILE_NEW);
-        QCOMPARE(SurfaceTestAccess::Of(*Doc()).Points[0][0], -4.0f / 3.0f);
+        QCOMPARE(Doc()->GetSurface().Points[0][0], -4.0f / 3.0f);
     }
 }
 
 void TestApplication::fileNewRereadsTheImageAndResetsCorners()
 {
     QVERIFY(Start());
-    SurfaceTestAccess::Of(*Doc()).Points[0][0] = 0.25f;
-    SurfaceTestAccess::Of(*Doc()).Flags |= SURFACE_FLAG_COLORKEY;
+    ArrangeThroughCommand(*Doc(), [](auto &s) {
+        s.Points[0][0] = 0.25f;
+        s.Flags |= SURFACE_FLAG_COLORKEY;
+    });
     QVERIFY(TgaTestFiles::WriteSolid(Work("a.tga"), 16, 2, qRgba(255, 0, 0, 255)));
     m_app->OnCommand(Resource::ID_FILE_NEW);
-    QCOMPARE(SurfaceTestAccess::Of(*Doc()).Width, 16u);
-    QCOMPARE(SurfaceTestAccess::Of(*Doc()).Height, 2u);
-    QCOMPARE(SurfaceTestAccess::Of(*Doc()).Points[0][0], -4.0f / 3.0f);
-    QCOMPARE(SurfaceTestAccess::Of(*Doc()).Flags, 0x3Fu);  // the colour-key bit stays
+    QCOMPARE(Doc()->GetSurface().Width, 16u);
+    QCOMPARE(Doc()->GetSurface().Height, 2u);
+    QCOMPARE(Doc()->GetSurface().Points[0][0], -4.0f / 3.0f);
+    QCOMPARE(Doc()->GetSurface().Flags, 0x3Fu);  // the colour-key bit stays
     QVERIFY(!Doc()->IsModified());
     // The panels follow the new document.
     QCOMPARE(m_app->GetMainWnd()->PropertyPanel()->m_list->item(4, 1)->text(), QStringLiteral("16"));
@@ -401,11 +403,11 @@ void TestApplication::saveQuestion()
     QFETCH(bool, saved);
     QVERIFY(Start());
     const QString other = Work("other.skimbler");
-    SurfaceTestAccess::Of(*Doc()).DestFactor = 771;
+    EditThroughCommand(*Doc(), [](auto &s) { s.DestFactor = 771; });
     QVERIFY(Doc()->OnSaveDocument(other));
     QVERIFY(m_app->OnCommand(Resource::ID_FILE_NEW));
 
-    SurfaceTestAccess::Of(*Doc()).Points[2][1] = 0.5f;
+    EditThroughCommand(*Doc(), [](auto &s) { s.Points[2][1] = 0.5f; });
     Doc()->SetModifiedFlag(true);
     const QString savedPath = Work("mine.skimbler");
     m_dialogs->savePath = [&](const QString &) { return savedPath; };
@@ -419,11 +421,11 @@ void TestApplication::saveQuestion()
     QCOMPARE(QFile::exists(savedPath), saved);
     if (proceeds) {
         QVERIFY(!Doc()->IsModified());
-        QCOMPARE(SurfaceTestAccess::Of(*Doc()).Points[2][1], 1.0f);
-        QCOMPARE(SurfaceTestAccess::Of(*Doc()).DestFactor, command == Resource::ID_FILE_OPEN ? 771u : 1u);
+        QCOMPARE(Doc()->GetSurface().Points[2][1], 1.0f);
+        QCOMPARE(Doc()->GetSurface().DestFactor, command == Resource::ID_FILE_OPEN ? 771u : 1u);
     } else {
         QVERIFY(Doc()->IsModified());
-        QCOMPARE(SurfaceTestAccess::Of(*Doc()).Points[2][1], 0.5f);
+        QCOMPARE(Doc()->GetSurface().Points[2][1], 0.5f);
     }
 }
 
@@ -444,12 +446,14 @@ void TestApplication::exitAsksAndCancelKeepsTheWindow()
 void TestApplication::openRestoresEverythingAndPanelsFollow()
 {
     QVERIFY(Start());
-    Surface &s = SurfaceTestAccess::Of(*Doc());
-    s.MinFilter = 9984;
-    s.SrcFactor = 774;
-    s.Flags = 0x2B;
-    s.Points[3][0] = 0.75f;
-    s.Points[3][2] = -0.5f;
+    EditThroughCommand(*Doc(), [](auto &s) {
+        s.MinFilter = 9984;
+        s.SrcFactor = 774;
+        s.Flags = 0x2B;
+        s.Points[3][0] = 0.75f;
+        s.Points[3][2] = -0.5f;
+    });
+    const Surface &s = Doc()->GetSurface();
     const QString path = Work("kept.skimbler");
     QVERIFY(Doc()->OnSaveDocument(path));
     QCOMPARE(m_app->GetMainWnd()->windowTitle(), QStringLiteral("kept.skimbler[*] - Skimbler"));
@@ -480,7 +484,7 @@ void TestApplication::openRestoresEverythingAndPanelsFollow()
 void TestApplication::openOfBrokenFileKeepsTheSurface()
 {
     QVERIFY(Start());
-    SurfaceTestAccess::Of(*Doc()).Points[1][1] = 0.125f;
+    EditThroughCommand(*Doc(), [](auto &s) { s.Points[1][1] = 0.125f; });
     QFile broken(Work("broken.skimbler"));
     QVERIFY(broken.open(QIODevice::WriteOnly));
     broken.write("{\"format\": \"skimbler-surface\", \"version\": 1, \"surf");
@@ -489,7 +493,7 @@ void TestApplication::openOfBrokenFileKeepsTheSurface()
     QVERIFY(!Open(Work("broken.skimbler")));
     QCOMPARE(m_messages->messages.size(), 1);
     QVERIFY(m_messages->messages.first().text.contains(QStringLiteral("broken.skimbler")));
-    QCOMPARE(SurfaceTestAccess::Of(*Doc()).Points[1][1], 0.125f);
+    QCOMPARE(Doc()->GetSurface().Points[1][1], 0.125f);
     QCOMPARE(Doc()->ImageRevision(), image);
 
     QFile notTga(Work("fake.tga"));
@@ -497,7 +501,7 @@ void TestApplication::openOfBrokenFileKeepsTheSurface()
     notTga.write("not an image");
     notTga.close();
     QVERIFY(!Open(Work("fake.tga")));
-    QCOMPARE(SurfaceTestAccess::Of(*Doc()).Points[1][1], 0.125f);
+    QCOMPARE(Doc()->GetSurface().Points[1][1], 0.125f);
     QCOMPARE(Doc()->ImageRevision(), image);
     QVERIFY(m_app->RecentFiles().Paths().isEmpty());
 }
@@ -536,7 +540,7 @@ void TestApplication::saveOverAFileChangedOnDiskAsks()
         QVERIFY(other.open(QIODevice::WriteOnly | QIODevice::Truncate) && other.write("theirs") == 6);
     }
     const QByteArray before = bytes();
-    SurfaceTestAccess::Of(*Doc()).Points[2][1] = 0.5f;
+    EditThroughCommand(*Doc(), [](auto &s) { s.Points[2][1] = 0.5f; });
     Doc()->SetModifiedFlag(true);
     const QString elsewhere = Work("elsewhere.skimbler");
     m_dialogs->savePath = [&](const QString &) { return elsewhere; };
@@ -618,7 +622,7 @@ void TestApplication::savedSurfaceIsCleanAndExitAsksNothing()
     QVERIFY(Start());
     if (!named.isEmpty())
         QVERIFY(Doc()->OnSaveDocument(m_work->filePath(named)));
-    SurfaceTestAccess::Of(*Doc()).Points[2][1] = 0.5f;
+    EditThroughCommand(*Doc(), [](auto &s) { s.Points[2][1] = 0.5f; });
     Doc()->SetModifiedFlag(true);
     CMainFrame *frame = m_app->GetMainWnd();
     QVERIFY(frame->isWindowModified());
@@ -738,8 +742,8 @@ void TestApplication::commandLineOpensAFile()
 {
     QVERIFY(TgaTestFiles::WriteSolid(Work("card.tga"), 3, 5, qRgba(9, 9, 9, 255)));
     QVERIFY(Start({Work("card.tga")}));
-    QCOMPARE(SurfaceTestAccess::Of(*Doc()).Width, 3u);
-    QCOMPARE(SurfaceTestAccess::Of(*Doc()).Height, 5u);
+    QCOMPARE(Doc()->GetSurface().Width, 3u);
+    QCOMPARE(Doc()->GetSurface().Height, 5u);
     m_app.reset();
     // A file that cannot be opened ends the start.
     QVERIFY(!Start({Work("missing.skimbler")}));
@@ -752,9 +756,9 @@ void TestApplication::shortcutsWorkAfterClickingTheView()
     frame->activateWindow();
     QVERIFY(QTest::qWaitForWindowExposed(View()));
     QTest::mouseClick(View(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
-    SurfaceTestAccess::Of(*Doc()).Points[0][0] = 0.5f;
+    ArrangeThroughCommand(*Doc(), [](auto &s) { s.Points[0][0] = 0.5f; });
     QTest::keyClick(View(), Qt::Key_N, Qt::ControlModifier);
-    QCOMPARE(SurfaceTestAccess::Of(*Doc()).Points[0][0], -4.0f / 3.0f);
+    QCOMPARE(Doc()->GetSurface().Points[0][0], -4.0f / 3.0f);
 
     bool asked = false;
     m_dialogs->openPath = [&](const QString &) {
@@ -890,14 +894,14 @@ void TestApplication::cornerColourIsDrawnUndoneAndSaved()
     opaque.DestFactor = GL_ZERO;
     QVERIFY(Doc()->ChangeSettings(opaque, QStringLiteral("opaque")));
     const auto nearCorner0 = [this] {
-        const QPointF corner = View()->SurfaceToWindow(SurfaceTestAccess::Of(*Doc()).Points[0][0], SurfaceTestAccess::Of(*Doc()).Points[0][1]);
+        const QPointF corner = View()->SurfaceToWindow(Doc()->GetSurface().Points[0][0], Doc()->GetSurface().Points[0][1]);
         const QImage image = ViewPrinter::Snapshot(View());
         return QColor(image.pixel(qRound(corner.x()) + 12, qRound(corner.y()) + 12));
     };
     const QColor before = nearCorner0();
 
     CColorsPanel *panel = m_app->GetMainWnd()->ColorsPanel();
-    const float *stored = SurfaceTestAccess::Of(*Doc()).Colors[0];
+    const float *stored = Doc()->GetSurface().Colors[0];
     const QColor was = QColor::fromRgbF(stored[0], stored[1], stored[2], stored[3]);
     QColor offered;
     m_dialogs->color = [&offered](const QColor &initial, const QString &) {
@@ -907,8 +911,8 @@ void TestApplication::cornerColourIsDrawnUndoneAndSaved()
     QTest::mouseClick(panel->m_list->viewport(), Qt::LeftButton, Qt::NoModifier,
                       panel->m_list->visualItemRect(panel->m_list->item(0, 1)).center());
     QCOMPARE(offered, was);
-    QCOMPARE(SurfaceTestAccess::Of(*Doc()).Colors[0][2], 1.0f);
-    QCOMPARE(SurfaceTestAccess::Of(*Doc()).Colors[0][3], 128 / 255.0f);
+    QCOMPARE(Doc()->GetSurface().Colors[0][2], 1.0f);
+    QCOMPARE(Doc()->GetSurface().Colors[0][3], 128 / 255.0f);
     QCOMPARE(panel->m_list->item(0, 1)->text(), QStringLiteral("0, 0, 255, 128"));
     QVERIFY(Doc()->IsModified());
     const QColor after = nearCorner0();
@@ -974,10 +978,10 @@ void TestApplication::droppedFileOpensAfterTheSaveQuestion()
     QCOMPARE(m_messages->messages.size(), 0);
     QTRY_COMPARE(m_messages->messages.size(), 1);
     QCOMPARE(m_messages->messages.first().buttons, MessageBox::SaveDiscardCancel);
-    QCOMPARE(SurfaceTestAccess::Of(*Doc()).Width, 8u);
+    QCOMPARE(Doc()->GetSurface().Width, 8u);
 
     QVERIFY(Drop(Work("dropped.png")));
-    QTRY_COMPARE(SurfaceTestAccess::Of(*Doc()).Width, 12u);
+    QTRY_COMPARE(Doc()->GetSurface().Width, 12u);
     QCOMPARE(m_messages->messages.size(), 2);
     QCOMPARE(Doc()->GetImagePath(), Work("dropped.png"));
     QCOMPARE(m_app->RecentFiles().Paths().value(0), Work("dropped.png"));
@@ -1057,7 +1061,7 @@ void TestApplication::replacedImageKeepsTheSettings()
         QVERIFY(Drop(Work("other.png"), how.startsWith(QLatin1String("shift")) ? Qt::ShiftModifier : Qt::NoModifier,
                      how.endsWith(QLatin1String("view"))));
     }
-    QTRY_COMPARE(SurfaceTestAccess::Of(*Doc()).Width, 12u);
+    QTRY_COMPARE(Doc()->GetSurface().Width, 12u);
     QCOMPARE(Doc()->GetImagePath(), Work("other.png"));
     QCOMPARE(Doc()->Settings() == edited, replaces);
     // A replacement loses nothing, so nothing is asked.
@@ -1067,7 +1071,7 @@ void TestApplication::replacedImageKeepsTheSettings()
         return;
     QCOMPARE(Doc()->UndoStack()->count(), steps + 1);
     m_app->GetMainWnd()->CommandAction(Resource::ID_EDIT_UNDO)->trigger();
-    QCOMPARE(SurfaceTestAccess::Of(*Doc()).Width, 8u);
+    QCOMPARE(Doc()->GetSurface().Width, 8u);
     QCOMPARE(Doc()->GetImagePath(), Work("a.tga"));
     QVERIFY(Doc()->Settings() == edited);
 }
@@ -1243,7 +1247,7 @@ void TestApplication::lateDecodeLosesToWhatCameSince()
     }
     QThreadPool::globalInstance()->waitForDone();
     QVERIFY(Settle());
-    QCOMPARE(SurfaceTestAccess::Of(*Doc()).Width, width);
+    QCOMPARE(Doc()->GetSurface().Width, width);
     QCOMPARE(m_messages->messages.size(), asked ? 1 : 0);
     if (asked && width == 8u)
         QVERIFY(Doc()->Settings() == edited);

@@ -81,7 +81,7 @@ void TestEditCommands::init()
     QVERIFY(QTest::qWaitForWindowActive(m_frame.get()));
     // Half the default layout, set as the starting state, not as an edit.
     halveLayout();
-    surface().Points[3][2] = 0.25f;
+    EditThroughCommand(*m_document, [](auto &s) { s.Points[3][2] = 0.25f; });
     stack()->clear();
     m_document->SetModifiedFlag(false);
 }
@@ -192,7 +192,7 @@ void TestEditCommands::pendingTypingGoesToItsPoint()
 void TestEditCommands::focusPassWithoutTypingChangesNothing()
 {
     // -4/3 shows as -1.333333; passing through must not round the point.
-    surface().ResetPoints();
+    ArrangeThroughCommand(*m_document, [](auto &s) { skimbler::ResetPoints(&s); });
     trigger(Resource::ID_POINT_1);
     const SurfaceSettings before = m_document->Settings();
     for (CNumberEdit *field : {FrameWidget<CNumberEdit>(m_frame, "xEdit"), FrameWidget<CNumberEdit>(m_frame, "yEdit"), FrameWidget<CNumberEdit>(m_frame, "zEdit")}) {
@@ -220,7 +220,7 @@ void TestEditCommands::valueWithoutPointReturnsToValueInForce()
 
 void TestEditCommands::typingOverSelectionThenUndoWithFieldFocused()
 {
-    surface().ResetPoints();
+    ArrangeThroughCommand(*m_document, [](auto &s) { skimbler::ResetPoints(&s); });
     trigger(Resource::ID_POINT_1);
     const SurfaceSettings before = m_document->Settings();
     CNumberEdit *x = FrameWidget<CNumberEdit>(m_frame, "xEdit");

@@ -1,4 +1,4 @@
-#include "common/SurfaceTestAccess.h"
+#include "common/SettingsThroughCommand.h"
 #include "app/PixelProbeTool.h"
 #include "render/GraphicalInterface.h"
 #include "common/ViewHost.h"
@@ -167,21 +167,23 @@ void TestPixelProbe::probeMatchesDrawnPixels_data()
 void TestPixelProbe::probeMatchesDrawnPixels()
 {
     QFETCH(Setup, setup);
-    Surface &surface = SurfaceTestAccess::Of(*m_document);
-    surface.Flags = setup.flags;
-    surface.MagFilter = setup.mag;
-    surface.MinFilter = setup.min;
-    surface.SrcFactor = setup.src;
-    surface.DestFactor = setup.dst;
-    if (setup.trapezoid) {
-        const float points[4][3] = {{-0.5f, 0.8f, 0}, {-1.2f, -0.8f, 0}, {0.4f, 0.8f, 0}, {1.25f, -0.7f, 0}};
-        std::memcpy(surface.Points, points, sizeof points);
-    }
-    surface.Points[3][2] = setup.tilt;
+    EditThroughCommand(*m_document, [&](auto &surface) {
+        surface.Flags = setup.flags;
+        surface.MagFilter = setup.mag;
+        surface.MinFilter = setup.min;
+        surface.SrcFactor = setup.src;
+        surface.DestFactor = setup.dst;
+        if (setup.trapezoid) {
+            const float points[4][3] = {{-0.5f, 0.8f, 0}, {-1.2f, -0.8f, 0}, {0.4f, 0.8f, 0}, {1.25f, -0.7f, 0}};
+            std::memcpy(surface.Points, points, sizeof points);
+        }
+        surface.Points[3][2] = setup.tilt;
+        surface.PerspectiveCorrect = setup.projective ? 1u : 0u;
+    });
+    const Surface &surface = m_document->GetSurface();
     m_view->SetZoom(setup.zoom);
     // Panned by a fraction of a pixel too: the probe follows the picture.
     m_view->SetPan(13.5f, -7.25f);
-    surface.PerspectiveCorrect = setup.projective ? 1u : 0u;
     m_view->SetScreenShape(setup.screen.width(), setup.screen.height());
     const Pixels pixels = RenderAndRead(m_view.get());
 

@@ -1,4 +1,4 @@
-#include "common/SurfaceTestAccess.h"
+#include "common/SettingsThroughCommand.h"
 #include "app/ExportImage.h"
 #include "app/ScreenShapeMenu.h"
 #include "common/CliRunner.h"
@@ -80,14 +80,15 @@ void TestScreenShape::squareStaysSquare()
     QFETCH(QSize, screen);
     // A square quad showing a square image of a disc.
     QVERIFY(open(window.width(), window.height(), 64, 64));
-    Surface &surface = SurfaceTestAccess::Of(*m_document);
-    surface.Flags &= ~(SURFACE_FLAG_BLEND | SURFACE_FLAG_COLORS);
     const float corners[4][2] = {{-0.8f, 0.8f}, {-0.8f, -0.8f}, {0.8f, 0.8f}, {0.8f, -0.8f}};
-    for (int i = 0; i < 4; ++i) {
-        surface.Points[i][0] = corners[i][0];
-        surface.Points[i][1] = corners[i][1];
-        surface.Points[i][2] = 0.0f;
-    }
+    EditThroughCommand(*m_document, [&](auto &surface) {
+        surface.Flags &= ~(SURFACE_FLAG_BLEND | SURFACE_FLAG_COLORS);
+        for (int i = 0; i < 4; ++i) {
+            surface.Points[i][0] = corners[i][0];
+            surface.Points[i][1] = corners[i][1];
+            surface.Points[i][2] = 0.0f;
+        }
+    });
     m_view->SetShowAxes(false);
     m_view->SetShowHandles(false);
     m_view->SetScreenShape(screen.width(), screen.height());

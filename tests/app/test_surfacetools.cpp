@@ -1,3 +1,4 @@
+#include "common/SettingsThroughCommand.h"
 #include "common/SurfaceTestAccess.h"
 #include "common/FrameWidgets.h"
 #include "app/CMainFrame.h"
@@ -202,15 +203,16 @@ void TestSurfaceTools::projectiveKeepsImageLinesStraight()
     QFETCH(bool, projective);
     if (projective != m_frame->IsButtonChecked(ID_PERSPECTIVE_TEXTURE))
         trigger(ID_PERSPECTIVE_TEXTURE);
-    QCOMPARE(SurfaceTestAccess::Of(*m_document).PerspectiveCorrect != 0u, projective);
+    QCOMPARE(m_document->GetSurface().PerspectiveCorrect != 0u, projective);
 
     // A trapezoid, narrow at the top; the texture as it is, nearest texel.
-    Surface &surface = SurfaceTestAccess::Of(*m_document);
     const float points[4][3] = {{-0.5f, 0.8f, 0}, {-1.2f, -0.8f, 0}, {0.5f, 0.8f, 0}, {1.2f, -0.8f, 0}};
-    std::memcpy(surface.Points, points, sizeof points);
-    surface.Flags = SURFACE_FLAG_POINTS | SURFACE_FLAG_MAG | SURFACE_FLAG_MIN;
-    surface.MagFilter = GL_NEAREST;
-    surface.MinFilter = GL_NEAREST;
+    EditThroughCommand(*m_document, [&](auto &surface) {
+        std::memcpy(surface.Points, points, sizeof points);
+        surface.Flags = SURFACE_FLAG_POINTS | SURFACE_FLAG_MAG | SURFACE_FLAG_MIN;
+        surface.MagFilter = GL_NEAREST;
+        surface.MinFilter = GL_NEAREST;
+    });
     view()->SetShowAxes(false);
     view()->SetShowHandles(false);
     view()->SetShowBackground(false);  // black around the quad
@@ -239,7 +241,7 @@ void TestSurfaceTools::projectiveKeepsImageLinesStraight()
 void TestSurfaceTools::perspectiveTravelsWithTheSurface()
 {
     const auto on = [this] {
-        const bool stored = SurfaceTestAccess::Of(*m_document).PerspectiveCorrect != 0;
+        const bool stored = m_document->GetSurface().PerspectiveCorrect != 0;
         return m_frame->IsButtonChecked(ID_PERSPECTIVE_TEXTURE) == stored ? int(stored) : -1;
     };
     QCOMPARE(on(), 0);
@@ -269,9 +271,10 @@ void TestSurfaceTools::perspectiveTravelsWithTheSurface()
 
 void TestSurfaceTools::exportAtViewSizeIsTheViewWithoutHandles()
 {
-    Surface &surface = SurfaceTestAccess::Of(*m_document);
-    surface.Points[3][0] = 0.9f;  // not the whole window
-    surface.Points[0][1] = 0.6f;
+    EditThroughCommand(*m_document, [](auto &surface) {
+        surface.Points[3][0] = 0.9f;  // not the whole window
+        surface.Points[0][1] = 0.6f;
+    });
     view()->SetZoom(0.8f);
     // Panned: the picture moves, the checkerboard stays.
     view()->SetPan(37.0f, -23.0f);
@@ -438,17 +441,18 @@ void TestSurfaceTools::exportWithoutBackgroundHasStraightAlpha()
 {
     // Half-transparent corners over alpha blending: the surface's own colour
     // and alpha, not premultiplied.
-    Surface &surface = SurfaceTestAccess::Of(*m_document);
-    surface.Flags = SURFACE_FLAG_POINTS | SURFACE_FLAG_COLORS | SURFACE_FLAG_BLEND | SURFACE_FLAG_MAG;
-    surface.MagFilter = GL_NEAREST;
-    surface.SrcFactor = GL_SRC_ALPHA;
-    surface.DestFactor = GL_ONE_MINUS_SRC_ALPHA;
-    for (auto &colour : surface.Colors) {
-        colour[0] = 0.2f;
-        colour[1] = 0.6f;
-        colour[2] = 1.0f;
-        colour[3] = 0.4f;
-    }
+    EditThroughCommand(*m_document, [](auto &surface) {
+        surface.Flags = SURFACE_FLAG_POINTS | SURFACE_FLAG_COLORS | SURFACE_FLAG_BLEND | SURFACE_FLAG_MAG;
+        surface.MagFilter = GL_NEAREST;
+        surface.SrcFactor = GL_SRC_ALPHA;
+        surface.DestFactor = GL_ONE_MINUS_SRC_ALPHA;
+        for (auto &colour : surface.Colors) {
+            colour[0] = 0.2f;
+            colour[1] = 0.6f;
+            colour[2] = 1.0f;
+            colour[3] = 0.4f;
+        }
+    });
     view()->SetZoom(0.5f);
     QString error;
     const QSize size(view()->ClientWidth(), view()->ClientHeight());
@@ -674,7 +678,7 @@ void TestSurfaceTools::copyPutsJsonAndCallsOnTheClipboard()
     QCOMPARE(contents.Settings.Flags, flags);
     QCOMPARE(contents.Settings.SrcFactor, std::uint32_t(GL_DST_COLOR));
     QCOMPARE(contents.Settings.PerspectiveCorrect != 0u, projective);
-    QCOMPARE(contents.Width, SurfaceTestAccess::Of(*m_document).Width);
+    QCOMPARE(contents.Width, m_document->GetSurface().Width);
     QCOMPARE(QFileInfo(QString::fromStdString(contents.absoluteImagePath)).fileName(), QStringLiteral("a.tga"));
     QCOMPARE(mime->data(QStringLiteral("application/json")),
              mime->data(QString::fromLatin1(SurfaceClipboard::MimeType)));
@@ -742,7 +746,7 @@ void TestSurfaceTools::pasteIsOneUndoableStepAndKeepsTheImage()
     SurfaceSettings expected = copied;
     expected.Version = 7;  // the image's own header fields stay
     QVERIFY(m_document->Settings() == expected);
-    QCOMPARE(SurfaceTestAccess::Of(*m_document).Width, 17u);
+    QCOMPARE(m_document->GetSurface().Width, 17u);
     QCOMPARE(m_document->ImageRevision(), image);
     m_document->UndoStack()->undo();
     QVERIFY(m_document->Settings() == other);

@@ -2,7 +2,6 @@
 // editor's export drawing, its verdicts and messages on good and bad files,
 // its JSON and shader listings, and its answers to a wrong command line.
 
-#include "common/SurfaceTestAccess.h"
 #include "common/CliRunner.h"
 #include "common/MessageRecorder.h"
 #include "common/OutputKinds.h"
@@ -66,7 +65,7 @@ QImage EditorExport(const QString &input, const QSize &size, bool transparent, b
     picture.Height = size.height();
     picture.Background = !transparent;
     QString error;
-    const QImage image = ExportDrawing::Render(&gi, &SurfaceTestAccess::Of(document), tile, picture, &error);
+    const QImage image = ExportDrawing::Render(&gi, &document.GetSurface(), tile, picture, &error);
     gi.Release();
     const GLuint name = tile.Texture;
     glDeleteTextures(1, &name);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/SettingsThroughCommand.h"
 #include "surface/CSkimblerDoc.h"
 #include "surface/DocumentView.h"
 
@@ -39,6 +40,15 @@ struct DocumentFixture
             return false;
         document.OnNewDocument();
         return QDir::setCurrent(previous);
+    }
+
+    // The settings a test starts from, made through the document's command;
+    // then no history, not modified and no update counted, as before any edit.
+    template <typename Edit>
+    void Arrange(Edit edit)
+    {
+        ArrangeThroughCommand(document, edit);
+        view.updates = 0;
     }
 
     CSkimblerDoc document;

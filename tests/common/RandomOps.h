@@ -3,7 +3,6 @@
 // Random operation sequences on a real document, with a model of the undo
 // history to check it against. Shared by the seeded test and the soak tool.
 
-#include "common/SurfaceTestAccess.h"
 #include "common/TgaTestFiles.h"
 #include "surface/CSkimblerDoc.h"
 #include "common/MessageRecorder.h"
@@ -234,8 +233,8 @@ private:
     void NoteImage()
     {
         m_revision = m_doc->ImageRevision();
-        m_width = SurfaceTestAccess::Of(*m_doc).Width;
-        m_height = SurfaceTestAccess::Of(*m_doc).Height;
+        m_width = m_doc->GetSurface().Width;
+        m_height = m_doc->GetSurface().Height;
     }
 
     int KeyFor(const Op &op)
@@ -347,7 +346,7 @@ private:
                 return QStringLiteral("cannot rewrite the image");
             // The image is read on a worker; its arrival is an event.
             if (!m_loader->Reload()
-                || !QTest::qWaitFor([this, width] { return SurfaceTestAccess::Of(*m_doc).Width == std::uint32_t(width); }, 5000))
+                || !QTest::qWaitFor([this, width] { return m_doc->GetSurface().Width == std::uint32_t(width); }, 5000))
                 return QStringLiteral("the reload did not take the new image");
             NoteImage();
             return QString();
@@ -376,8 +375,8 @@ private:
     }
     QString CheckImage() const
     {
-        if (m_doc->ImageRevision() != m_revision || SurfaceTestAccess::Of(*m_doc).Width != m_width
-            || SurfaceTestAccess::Of(*m_doc).Height != m_height)
+        if (m_doc->ImageRevision() != m_revision || m_doc->GetSurface().Width != m_width
+            || m_doc->GetSurface().Height != m_height)
             return QStringLiteral("the image changed with the settings");
         return QString();
     }

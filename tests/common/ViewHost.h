@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/SurfaceTestAccess.h"
+#include "common/SettingsThroughCommand.h"
 #include "common/TgaTestFiles.h"
 #include "render/GraphicalInterface.h"
 #include "render/SurfaceTexture.h"
@@ -135,10 +135,13 @@ inline QPointF CornerInWindow(const CSkimblerView &view, const CSkimblerDoc &doc
 // The default layout at half size, so every handle lies inside the view.
 inline void HalveLayout(CSkimblerDoc &document)
 {
-    for (auto &point : SurfaceTestAccess::Of(document).Points) {
-        point[0] *= 0.5f;
-        point[1] *= 0.5f;
-    }
+    // A starting state, not an edit: no undo step, not modified.
+    ArrangeThroughCommand(document, [](auto &s) {
+        for (auto &point : s.Points) {
+            point[0] *= 0.5f;
+            point[1] *= 0.5f;
+        }
+    });
 }
 
 // A working folder for the whole test case, whose a.tga every new document
@@ -273,7 +276,7 @@ protected:
     std::unique_ptr<ViewHost> m_host;
     CSkimblerView *m_view = nullptr;
 
-    Surface &surface() { return SurfaceTestAccess::Of(*m_document); }
+    const Surface &surface() const { return m_document->GetSurface(); }
 
     // The host shown and exposed, its view at width x height.
     bool openHost(int width, int height)

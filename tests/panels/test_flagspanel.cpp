@@ -1,4 +1,3 @@
-#include "common/SurfaceTestAccess.h"
 #include "common/PanelTestSupport.h"
 
 #include "panels/CFlagsPanel.h"
@@ -117,11 +116,11 @@ void test_flagspanel::showsLowSixBits()
     QFETCH(uint, flags);
     QFETCH(QString, states);
 
-    SurfaceTestAccess::Of(m_fixture->document).Flags = flags;
+    m_fixture->Arrange([&](auto &s) { s.Flags = flags; });
     CreatePanel();
     QCOMPARE(CheckStates(), states);
     // Ticking the boxes while initialising wrote nothing.
-    QCOMPARE(uint(SurfaceTestAccess::Of(m_fixture->document).Flags), flags);
+    QCOMPARE(uint(m_fixture->document.GetSurface().Flags), flags);
     QCOMPARE(m_fixture->view.updates, 0);
     QVERIFY(!m_fixture->document.IsModified());
 }
@@ -147,7 +146,7 @@ void test_flagspanel::toggleWritesWholeWord()
     QFETCH(bool, withMouse);
     QFETCH(uint, stored);
 
-    SurfaceTestAccess::Of(m_fixture->document).Flags = flags;
+    m_fixture->Arrange([&](auto &s) { s.Flags = flags; });
     CreatePanel();
     const SurfaceSettings before = m_fixture->document.Settings();
     if (withMouse) {
@@ -157,7 +156,7 @@ void test_flagspanel::toggleWritesWholeWord()
         m_panel->m_list->setFocus();
         QTest::keyClick(m_panel->m_list, Qt::Key_Space);
     }
-    QCOMPARE(uint(SurfaceTestAccess::Of(m_fixture->document).Flags), stored);
+    QCOMPARE(uint(m_fixture->document.GetSurface().Flags), stored);
     QCOMPARE(m_fixture->view.updates, 1);
     QVERIFY(m_fixture->document.IsModified());
     QCOMPARE(m_panel->ComposeFlags(), stored);
@@ -175,7 +174,7 @@ void test_flagspanel::toggleWritesWholeWord()
 
 void test_flagspanel::selectingRowsWritesNothing()
 {
-    SurfaceTestAccess::Of(m_fixture->document).Flags = 0x3E;
+    m_fixture->Arrange([&](auto &s) { s.Flags = 0x3E; });
     CreatePanel();
     QTableWidget *list = m_panel->m_list;
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(2, 0)).center() + QPoint(40, 0));
@@ -187,12 +186,12 @@ void test_flagspanel::selectingRowsWritesNothing()
 
 void test_flagspanel::followsDocumentWithoutWritingBack()
 {
-    Surface &surface = SurfaceTestAccess::Of(m_fixture->document);
-    surface.Flags = 0x3E;
+    m_fixture->Arrange([](auto &s) { s.Flags = 0x3E; });
+    const Surface &surface = m_fixture->document.GetSurface();
     CreatePanel();
 
-    surface.Flags = 0xC5;
-    m_fixture->document.UpdateAllViews(nullptr);
+    // Changed and every view told, leaving the document unmodified.
+    ArrangeThroughCommand(m_fixture->document, [](auto &s) { s.Flags = 0xC5; });
     QCOMPARE(CheckStates(), QStringLiteral("101000"));
     // Showing the new word did not store a composed one over it.
     QCOMPARE(surface.Flags, 0xC5u);
@@ -207,26 +206,26 @@ void test_flagspanel::followsDocumentWithoutWritingBack()
 
 void test_flagspanel::followsFileNew()
 {
-    SurfaceTestAccess::Of(m_fixture->document).Flags = 0;
+    m_fixture->Arrange([](auto &s) { s.Flags = 0; });
     CreatePanel();
     QCOMPARE(CheckStates(), QStringLiteral("000000"));
 
     QVERIFY(m_fixture->NewInEmptyFolder());
 
     QCOMPARE(CheckStates(), QStringLiteral("011111"));
-    QCOMPARE(SurfaceTestAccess::Of(m_fixture->document).Flags, 0x3Eu);
+    QCOMPARE(m_fixture->document.GetSurface().Flags, 0x3Eu);
 }
 
 void test_flagspanel::withoutDocument()
 {
-    SurfaceTestAccess::Of(m_fixture->document).Flags = 0x3E;
+    m_fixture->Arrange([&](auto &s) { s.Flags = 0x3E; });
     m_fixture->handed = nullptr;
     CreatePanel();
     QCOMPARE(CheckStates(), QStringLiteral("000000"));
     ClickCheckBox(2);
     ClickCheckBox(3);
     QCOMPARE(CheckStates(), QStringLiteral("001100"));
-    QCOMPARE(SurfaceTestAccess::Of(m_fixture->document).Flags, 0x3Eu);
+    QCOMPARE(m_fixture->document.GetSurface().Flags, 0x3Eu);
     QCOMPARE(m_fixture->view.updates, 0);
 }
 

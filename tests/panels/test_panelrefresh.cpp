@@ -1,8 +1,8 @@
 // A panel reads its document again only when a change touches something it
 // shows: a drag's points, step after step, cost them nothing.
 
-#include "common/SurfaceTestAccess.h"
 #include "common/PanelTestSupport.h"
+#include "common/SurfaceTestAccess.h"
 
 #include "panels/CToolPanel.h"
 
@@ -100,7 +100,7 @@ void test_panelrefresh::announcesWhatPanelsShow()
     QFETCH(Edit, edit);
     QFETCH(int, announced);
     DocumentFixture fixture;
-    SurfaceTestAccess::Of(fixture.document).ApplyDefaults();
+    fixture.Arrange([](auto &s) { skimbler::ApplyDefaults(&s); });
     CountingPanel panel;
     panel.SetDocument(&fixture.document);
     panel.reads = 0;
@@ -118,11 +118,9 @@ void test_panelrefresh::followsAnotherDocument()
     CSkimblerDoc other;
     panel.SetDocument(&other);
     panel.reads = 0;
-    SurfaceTestAccess::Of(fixture.document).Flags = 0x1;
-    fixture.document.UpdateAllViews(nullptr);
+    EditThroughCommand(fixture.document, [](auto &s) { s.Flags = 0x1; });
     QCOMPARE(panel.reads, 0);
-    SurfaceTestAccess::Of(other).Flags = 0x1;
-    other.UpdateAllViews(nullptr);
+    EditThroughCommand(other, [](auto &s) { s.Flags = 0x1; });
     QCOMPARE(panel.reads, 1);
 }
 

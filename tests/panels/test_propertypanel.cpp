@@ -18,36 +18,65 @@ using skimbler::SurfaceSettings;
 
 namespace {
 
-std::uint32_t &Field(Surface &surface, int row)
+// A row's setting, to change.
+std::uint32_t &Setting(SurfaceSettings &settings, int row)
 {
     switch (row) {
-    case CPropertyList::RowVersion: return surface.Version;
-    case CPropertyList::RowBPP: return surface.BPP;
-    case CPropertyList::RowType: return surface.Type;
-    case CPropertyList::RowDataFormat: return surface.DataFormat;
-    case CPropertyList::RowWidth: return surface.Width;
-    case CPropertyList::RowHeight: return surface.Height;
-    case CPropertyList::RowColorKey: return surface.ColorKey;
-    case CPropertyList::RowMagFilter: return surface.MagFilter;
-    case CPropertyList::RowMinFilter: return surface.MinFilter;
-    case CPropertyList::RowSrcFactor: return surface.SrcFactor;
-    default: return surface.DestFactor;
+    case CPropertyList::RowVersion: return settings.Version;
+    case CPropertyList::RowBPP: return settings.BPP;
+    case CPropertyList::RowType: return settings.Type;
+    case CPropertyList::RowDataFormat: return settings.DataFormat;
+    case CPropertyList::RowColorKey: return settings.ColorKey;
+    case CPropertyList::RowMagFilter: return settings.MagFilter;
+    case CPropertyList::RowMinFilter: return settings.MinFilter;
+    case CPropertyList::RowSrcFactor: return settings.SrcFactor;
+    default: return settings.DestFactor;
     }
 }
 
-void SetTypicalSurface(Surface &surface)
+bool IsImageSize(int row)
 {
-    surface.Version = 1;
-    surface.BPP = 32;
-    surface.Type = 1;
-    surface.DataFormat = 0;
-    surface.Width = 256;
-    surface.Height = 128;
-    surface.ColorKey = 17;
-    surface.MagFilter = 9729;
-    surface.MinFilter = 9729;
-    surface.SrcFactor = 1;
-    surface.DestFactor = 1;
+    return row == CPropertyList::RowWidth || row == CPropertyList::RowHeight;
+}
+
+// What a row shows.
+std::uint32_t Field(const Surface &surface, int row)
+{
+    if (IsImageSize(row))
+        return row == CPropertyList::RowWidth ? surface.Width : surface.Height;
+    SurfaceSettings settings = surface;
+    return Setting(settings, row);
+}
+
+// A row's value as a test's start: a setting through the document's
+// command, the image size (no command makes one without an image) through
+// the seam.
+void SetField(DocumentFixture &fixture, int row, std::uint32_t value)
+{
+    if (!IsImageSize(row)) {
+        fixture.Arrange([&](SurfaceSettings &settings) { Setting(settings, row) = value; });
+    } else if (row == CPropertyList::RowWidth) {
+        SurfaceTestAccess::Of(fixture.document).Width = value;
+    } else {
+        SurfaceTestAccess::Of(fixture.document).Height = value;
+    }
+}
+
+void SetTypicalSurface(DocumentFixture &fixture)
+{
+    fixture.Arrange([](SurfaceSettings &surface) {
+        surface.Version = 1;
+        surface.BPP = 32;
+        surface.Type = 1;
+        surface.DataFormat = 0;
+        surface.ColorKey = 17;
+        surface.MagFilter = 9729;
+        surface.MinFilter = 9729;
+        surface.SrcFactor = 1;
+        surface.DestFactor = 1;
+    });
+    SurfaceTestAccess::Of(fixture.document).Width = 256;
+    SurfaceTestAccess::Of(fixture.document).Height = 128;
 }
 
 } // namespace
@@ -91,7 +120,7 @@ private:
 void test_propertypanel::init()
 {
     m_fixture = std::make_unique<PanelFixture<CPropertyPanel>>();
-    SetTypicalSurface(SurfaceTestAccess::Of(m_fixture->document));
+    SetTypicalSurface(*m_fixture);
 }
 
 void test_propertypanel::cleanup()
@@ -174,7 +203,7 @@ void test_propertypanel::valueTexts()
     QFETCH(uint, value);
     QFETCH(QString, text);
 
-    Field(SurfaceTestAccess::Of(m_fixture->document), row) = value;
+    SetField(*m_fixture, row, value);
     CreatePanel();
     QCOMPARE(m_panel->m_list->CellText(row, 0), label);
     QCOMPARE(m_panel->m_list->CellText(row, 1), text);
@@ -207,8 +236,8 @@ void test_propertypanel::chooseOption()
     QFETCH(QString, text);
     QFETCH(uint, stored);
 
-    Surface &surface = SurfaceTestAccess::Of(m_fixture->document);
-    Field(surface, row) = initial;
+    SetField(*m_fixture, row, initial);
+    const Surface &surface = m_fixture->document.GetSurface();
     CreatePanel();
     const SurfaceSettings before = m_fixture->document.Settings();
     const QString beforeText = m_panel->m_list->CellText(row, 1);
@@ -265,7 +294,7 @@ void test_propertypanel::escapeInDropDownChangesNothing()
     QTRY_VERIFY(combo.isNull() || combo->IsFinished());
     QCoreApplication::processEvents();
 
-    QCOMPARE(SurfaceTestAccess::Of(m_fixture->document).SrcFactor, 1u);
+    QCOMPARE(m_fixture->document.GetSurface().SrcFactor, 1u);
     QCOMPARE(m_panel->m_list->CellText(CPropertyList::RowSrcFactor, 1), QStringLiteral("GL_ONE"));
     QVERIFY(!m_fixture->document.IsModified());
     QCOMPARE(m_fixture->view.updates, 0);
@@ -273,7 +302,7 @@ void test_propertypanel::escapeInDropDownChangesNothing()
 
 void test_propertypanel::unknownValueOpensWithoutSelection()
 {
-    SurfaceTestAccess::Of(m_fixture->document).MagFilter = 9987;
+    m_fixture->Arrange([](auto &s) { s.MagFilter = 9987; });
     CreatePanel();
     QPointer<CInPlaceCombo> combo = OpenCombo(CPropertyList::RowMagFilter);
     QVERIFY(combo);
@@ -283,7 +312,7 @@ void test_propertypanel::unknownValueOpensWithoutSelection()
     QTRY_VERIFY(combo.isNull() || combo->IsFinished());
 
     // Nothing was chosen, so nothing changed.
-    QCOMPARE(SurfaceTestAccess::Of(m_fixture->document).MagFilter, 9987u);
+    QCOMPARE(m_fixture->document.GetSurface().MagFilter, 9987u);
     QCOMPARE(m_panel->m_list->CellText(CPropertyList::RowMagFilter, 1), QStringLiteral("Unknow"));
     QVERIFY(!m_fixture->document.IsModified());
     QCOMPARE(m_fixture->document.UndoStack()->count(), 0);
@@ -368,7 +397,7 @@ void test_propertypanel::colorKey()
     edit->insert(typed);
     QTest::keyClick(edit, Qt::Key_Return);
 
-    QCOMPARE(uint(SurfaceTestAccess::Of(m_fixture->document).ColorKey), stored);
+    QCOMPARE(uint(m_fixture->document.GetSurface().ColorKey), stored);
     QCOMPARE(m_panel->m_list->CellText(CPropertyList::RowColorKey, 1), cell);
     QCOMPARE(m_fixture->document.IsModified(), accepted);
     QCOMPARE(m_fixture->view.updates, accepted ? 1 : 0);
@@ -384,7 +413,7 @@ void test_propertypanel::colorKeyEscape()
     QTest::keyClicks(edits.first(), QStringLiteral("55"));
     QTest::keyClick(edits.first(), Qt::Key_Escape);
 
-    QCOMPARE(SurfaceTestAccess::Of(m_fixture->document).ColorKey, 17u);
+    QCOMPARE(m_fixture->document.GetSurface().ColorKey, 17u);
     QCOMPARE(m_panel->m_list->CellText(CPropertyList::RowColorKey, 1), QStringLiteral("17"));
     QVERIFY(!m_fixture->document.IsModified());
     QCOMPARE(m_fixture->view.updates, 0);
@@ -424,7 +453,7 @@ void test_propertypanel::editorKeysStayInTheEditor()
     QCOMPARE(triggered, 1);
     QTest::keyClick(edit, Qt::Key_Return);
     QVERIFY(m_panel->isVisible());
-    QCOMPARE(SurfaceTestAccess::Of(m_fixture->document).ColorKey, 7u);
+    QCOMPARE(m_fixture->document.GetSurface().ColorKey, 7u);
 
     // Nor while a drop-down list is down.
     QPointer<CInPlaceCombo> combo = OpenCombo(CPropertyList::RowDestFactor);
@@ -440,10 +469,11 @@ void test_propertypanel::editorKeysStayInTheEditor()
 
 void test_propertypanel::followsFileNew()
 {
-    Surface &surface = SurfaceTestAccess::Of(m_fixture->document);
-    surface.MagFilter = 9728;
-    surface.SrcFactor = 0;
-    surface.Width = 640;
+    m_fixture->Arrange([](auto &s) {
+        s.MagFilter = 9728;
+        s.SrcFactor = 0;
+    });
+    SurfaceTestAccess::Of(m_fixture->document).Width = 640;
     CreatePanel();
     QCOMPARE(m_panel->m_list->CellText(CPropertyList::RowMagFilter, 1), QStringLiteral("GL_NEAREST"));
 
@@ -456,8 +486,7 @@ void test_propertypanel::followsFileNew()
     QCOMPARE(list->CellText(CPropertyList::RowWidth, 1), QStringLiteral("0"));
 
     // And any other change announced to the views.
-    surface.DestFactor = 770;
-    m_fixture->document.UpdateAllViews(nullptr);
+    EditThroughCommand(m_fixture->document, [](auto &s) { s.DestFactor = 770; });
     QCOMPARE(list->CellText(CPropertyList::RowDestFactor, 1), QStringLiteral("GL_SRC_ALPHA"));
 }
 

@@ -4,7 +4,7 @@
 // of the same picture; images too large, or unreadable, leave the surface
 // alone; a rewritten image file is reloaded.
 
-#include "common/SurfaceTestAccess.h"
+#include "common/SettingsThroughCommand.h"
 #include "common/GlTestContext.h"
 #include "common/MessageRecorder.h"
 #include "common/TgaTestFiles.h"
@@ -250,7 +250,7 @@ void TestSurfaceLoadGl::newDocumentLoadsImage()
     QVERIFY(recorder.messages.isEmpty());
     QVERIFY(!document.IsModified());
 
-    const Surface &surface = SurfaceTestAccess::Of(document);
+    const Surface &surface = document.GetSurface();
     QVERIFY(SurfaceTextureOf(surface) != 0);
     QVERIFY(glIsTexture(SurfaceTextureOf(surface)));
     QCOMPARE(int(surface.Width), width);
@@ -287,12 +287,12 @@ void TestSurfaceLoadGl::colourKeyBitSurvives()
     WriteImage(Header(2) + Info(2, 2, 32) + PixelBytes(4, 4));
     CSkimblerDoc document;
     MessageRecorder recorder(&document);
-    SurfaceTestAccess::Of(document).Flags = SURFACE_FLAG_COLORKEY;
+    EditThroughCommand(document, [&](auto &s) { s.Flags = SURFACE_FLAG_COLORKEY; });
     QVERIFY(document.OnNewDocument());
-    QCOMPARE(SurfaceTestAccess::Of(document).Flags, 0x3Fu);
-    SurfaceTestAccess::Of(document).Flags = 0;
+    QCOMPARE(document.GetSurface().Flags, 0x3Fu);
+    EditThroughCommand(document, [](auto &s) { s.Flags = 0; });
     QVERIFY(document.OnNewDocument());
-    QCOMPARE(SurfaceTestAccess::Of(document).Flags, 0x3Eu);
+    QCOMPARE(document.GetSurface().Flags, 0x3Eu);
 }
 
 void TestSurfaceLoadGl::secondNewDocumentReplacesTexture()
@@ -303,22 +303,22 @@ void TestSurfaceLoadGl::secondNewDocumentReplacesTexture()
     CSkimblerDoc document;
     MessageRecorder recorder(&document);
     QVERIFY(document.OnNewDocument());
-    const GLuint oldTexture = SurfaceTextureOf(SurfaceTestAccess::Of(document));
+    const GLuint oldTexture = SurfaceTextureOf(document.GetSurface());
     QVERIFY(glIsTexture(oldTexture));
 
     // Corners dragged and the file changed: a new document starts over from
     // the file as it is now.
-    SurfaceTestAccess::Of(document).Points[0][0] = 0.25f;
+    EditThroughCommand(document, [](auto &s) { s.Points[0][0] = 0.25f; });
     WriteImage(second.rle);
     QVERIFY(document.OnNewDocument());
-    const GLuint newTexture = SurfaceTextureOf(SurfaceTestAccess::Of(document));
+    const GLuint newTexture = SurfaceTextureOf(document.GetSurface());
     QVERIFY(glIsTexture(newTexture));
     // The old name is either gone or handed out again for the new texture:
     // either way it was deleted.
     QVERIFY(newTexture == oldTexture || !glIsTexture(oldTexture));
-    QCOMPARE(SurfaceTestAccess::Of(document).Width, 6u);
-    QCOMPARE(SurfaceTestAccess::Of(document).Height, 2u);
-    QCOMPARE(SurfaceTestAccess::Of(document).Points[0][0], -4.0f / 3.0f);
+    QCOMPARE(document.GetSurface().Width, 6u);
+    QCOMPARE(document.GetSurface().Height, 2u);
+    QCOMPARE(document.GetSurface().Points[0][0], -4.0f / 3.0f);
     QVERIFY(TextureBytes(newTexture, GL_RGB, 6, 2) == second.pixels);
     QVERIFY(recorder.messages.isEmpty());
 }
@@ -327,16 +327,16 @@ void TestSurfaceLoadGl::missingImage()
 {
     CSkimblerDoc document;
     MessageRecorder recorder(&document);
-    SurfaceTestAccess::Of(document).Points[1][1] = 5.0f;
+    EditThroughCommand(document, [](auto &s) { s.Points[1][1] = 5.0f; });
     QVERIFY(document.OnNewDocument());
     QCOMPARE(recorder.messages.size(), 1);
     QCOMPARE(recorder.messages.first().text, QStringLiteral("Could not open texture file"));
     QCOMPARE(recorder.messages.first().caption, QStringLiteral("ERROR"));
-    QCOMPARE(SurfaceTextureOf(SurfaceTestAccess::Of(document)), 0u);
-    QCOMPARE(SurfaceTestAccess::Of(document).Width, 0u);
-    QCOMPARE(SurfaceTestAccess::Of(document).Height, 0u);
-    QCOMPARE(SurfaceTestAccess::Of(document).Flags, 0x3Eu);
-    QCOMPARE(SurfaceTestAccess::Of(document).Points[1][1], -1.0f);
+    QCOMPARE(SurfaceTextureOf(document.GetSurface()), 0u);
+    QCOMPARE(document.GetSurface().Width, 0u);
+    QCOMPARE(document.GetSurface().Height, 0u);
+    QCOMPARE(document.GetSurface().Flags, 0x3Eu);
+    QCOMPARE(document.GetSurface().Points[1][1], -1.0f);
 }
 
 // A good image, then a bad one: the surface ends with no texture, and the
@@ -347,14 +347,14 @@ void TestSurfaceLoadGl::badImageKeepsNoTexture()
     CSkimblerDoc document;
     MessageRecorder recorder(&document);
     QVERIFY(document.OnNewDocument());
-    const GLuint oldTexture = SurfaceTextureOf(SurfaceTestAccess::Of(document));
+    const GLuint oldTexture = SurfaceTextureOf(document.GetSurface());
     QVERIFY(oldTexture != 0);
 
     WriteImage(Header(10) + Info(10, 10, 32) + Run(128, Bytes({1, 2, 3, 4})));
     QVERIFY(document.OnNewDocument());
     QCOMPARE(recorder.texts(), QStringList{QStringLiteral("Too many pixels read")});
-    QCOMPARE(SurfaceTextureOf(SurfaceTestAccess::Of(document)), 0u);
-    QCOMPARE(SurfaceTestAccess::Of(document).Width, 0u);
+    QCOMPARE(SurfaceTextureOf(document.GetSurface()), 0u);
+    QCOMPARE(document.GetSurface().Width, 0u);
     QVERIFY(!glIsTexture(oldTexture));
 }
 
@@ -369,7 +369,7 @@ void TestSurfaceLoadGl::deletionAfterContextIsGone()
         GlTestContext own;
         QVERIFY(own.valid);
         QVERIFY(document->OnNewDocument());
-        QVERIFY(SurfaceTextureOf(SurfaceTestAccess::Of(*document)) != 0);
+        QVERIFY(SurfaceTextureOf(document->GetSurface()) != 0);
     }
     QVERIFY(QOpenGLContext::currentContext() == nullptr);
     document.reset();  // must not crash
@@ -412,11 +412,11 @@ void TestSurfaceLoadGl::pngAndTgaUploadIdenticalTexels()
     MessageRecorder recorder(&document);
     DocumentLoader loader(&document);
     QVERIFY(loader.Open(Path("p.tga")));
-    const QByteArray fromTga = TextureBytes(SurfaceTextureOf(SurfaceTestAccess::Of(document)), GLenum(format), picture.width(), picture.height());
+    const QByteArray fromTga = TextureBytes(SurfaceTextureOf(document.GetSurface()), GLenum(format), picture.width(), picture.height());
     QVERIFY(loader.Open(m_dir->filePath(other)));
-    QCOMPARE(SurfaceTestAccess::Of(document).Width, std::uint32_t(picture.width()));
+    QCOMPARE(document.GetSurface().Width, std::uint32_t(picture.width()));
     QCOMPARE(document.GetImagePath(), m_dir->filePath(other));
-    const QByteArray fromOther = TextureBytes(SurfaceTextureOf(SurfaceTestAccess::Of(document)), GLenum(format), picture.width(), picture.height());
+    const QByteArray fromOther = TextureBytes(SurfaceTextureOf(document.GetSurface()), GLenum(format), picture.width(), picture.height());
     QVERIFY2(recorder.messages.isEmpty(), qPrintable(recorder.texts().join(QLatin1Char('\n'))));
     QCOMPARE(fromOther, fromTga);
     QCOMPARE(fromOther, Texels(picture, format == GL_RGBA));
@@ -465,16 +465,16 @@ void TestSurfaceLoadGl::tooLargeIsRefusedAndSurfaceStays()
     MessageRecorder recorder(&document);
     DocumentLoader loader(&document);
     QVERIFY(document.OnNewDocument());
-    SurfaceTestAccess::Of(document).Points[0][0] = 0.5f;
-    const std::uint32_t texture = SurfaceTextureOf(SurfaceTestAccess::Of(document));
+    EditThroughCommand(document, [](auto &s) { s.Points[0][0] = 0.5f; });
+    const std::uint32_t texture = SurfaceTextureOf(document.GetSurface());
     document.SetMaxTextureSide(limit);
     const bool opened = loader.Open(m_dir->filePath(name));
     QVERIFY(!opened);
     QCOMPARE(recorder.texts(), QStringList{message});
     QCOMPARE(recorder.messages.first().detail, QDir::toNativeSeparators(m_dir->filePath(name)));
-    QCOMPARE(SurfaceTextureOf(SurfaceTestAccess::Of(document)), texture);
-    QCOMPARE(SurfaceTestAccess::Of(document).Width, 3u);
-    QCOMPARE(SurfaceTestAccess::Of(document).Points[0][0], 0.5f);
+    QCOMPARE(SurfaceTextureOf(document.GetSurface()), texture);
+    QCOMPARE(document.GetSurface().Width, 3u);
+    QCOMPARE(document.GetSurface().Points[0][0], 0.5f);
     QVERIFY(TextureBytes(texture, GL_RGB, 3, 2) == current.pixels);
 }
 
@@ -521,12 +521,12 @@ void TestSurfaceLoadGl::unreadableFileNamesItself()
     MessageRecorder recorder(&document);
     DocumentLoader loader(&document);
     QVERIFY(document.OnNewDocument());
-    const std::uint32_t texture = SurfaceTextureOf(SurfaceTestAccess::Of(document));
+    const std::uint32_t texture = SurfaceTextureOf(document.GetSurface());
     QVERIFY(!loader.Open(m_dir->filePath(name)));
     QCOMPARE(recorder.texts(), QStringList{message});
     QCOMPARE(recorder.messages.first().caption, caption);
     QCOMPARE(recorder.messages.first().detail, QDir::toNativeSeparators(m_dir->filePath(name)));
-    QCOMPARE(SurfaceTextureOf(SurfaceTestAccess::Of(document)), texture);
+    QCOMPARE(SurfaceTextureOf(document.GetSurface()), texture);
     QCOMPARE(document.GetImagePath(), Path("a.tga"));
 }
 
@@ -554,9 +554,9 @@ void TestSurfaceLoadGl::rewrittenImageIsReloaded()
     QVERIFY(painted.save(live));
     // Waits on what changed rather than on a count of reloads: a busy
     // machine may see a save as two.
-    QTRY_COMPARE(SurfaceTestAccess::Of(document).Width, 8u);
-    QCOMPARE(SurfaceTestAccess::Of(document).Height, 2u);
-    QCOMPARE(TextureBytes(SurfaceTextureOf(SurfaceTestAccess::Of(document)), GL_RGBA, 8, 2), Texels(painted, true));
+    QTRY_COMPARE(document.GetSurface().Width, 8u);
+    QCOMPARE(document.GetSurface().Height, 2u);
+    QCOMPARE(TextureBytes(SurfaceTextureOf(document.GetSurface()), GL_RGBA, 8, 2), Texels(painted, true));
     QVERIFY(document.Settings() == edited);
     QVERIFY(document.IsModified());
     QCOMPARE(document.UndoStack()->count(), steps);
@@ -565,8 +565,8 @@ void TestSurfaceLoadGl::rewrittenImageIsReloaded()
     const QImage renamed = Picture(3, 5, false, true);
     QVERIFY(renamed.save(Path("live.tmp.png")));
     QCOMPARE(std::rename(QFile::encodeName(Path("live.tmp.png")).constData(), QFile::encodeName(live).constData()), 0);
-    QTRY_COMPARE(SurfaceTestAccess::Of(document).Width, 3u);
-    const std::uint32_t good = SurfaceTextureOf(SurfaceTestAccess::Of(document));
+    QTRY_COMPARE(document.GetSurface().Width, 3u);
+    const std::uint32_t good = SurfaceTextureOf(document.GetSurface());
     const QByteArray goodTexels = Texels(renamed, false);
     QCOMPARE(TextureBytes(good, GL_RGB, 3, 5), goodTexels);
 
@@ -574,8 +574,8 @@ void TestSurfaceLoadGl::rewrittenImageIsReloaded()
     QVERIFY(Write(live, QByteArray("\x89PNG\r\n")));
     const QString expected = QStringLiteral("live.png: not a readable image (unsupported format)");
     QTRY_VERIFY(!failed.isEmpty() && failed.last().first().toString() == expected);
-    QCOMPARE(SurfaceTextureOf(SurfaceTestAccess::Of(document)), good);
-    QCOMPARE(SurfaceTestAccess::Of(document).Width, 3u);
+    QCOMPARE(SurfaceTextureOf(document.GetSurface()), good);
+    QCOMPARE(document.GetSurface().Width, 3u);
     QCOMPARE(TextureBytes(good, GL_RGB, 3, 5), goodTexels);
     QVERIFY(recorder.messages.isEmpty());
     QVERIFY(reloaded.count() >= 2);
@@ -583,8 +583,8 @@ void TestSurfaceLoadGl::rewrittenImageIsReloaded()
     // a picture.
     QCOMPARE(document.UndoStack()->count(), steps);
     document.UndoStack()->undo();
-    QCOMPARE(SurfaceTestAccess::Of(document).MinFilter, std::uint32_t(GL_LINEAR));
-    QCOMPARE(SurfaceTextureOf(SurfaceTestAccess::Of(document)), good);
+    QCOMPARE(document.GetSurface().MinFilter, std::uint32_t(GL_LINEAR));
+    QCOMPARE(SurfaceTextureOf(document.GetSurface()), good);
 }
 
 // The reload reads on a worker; whatever the user does before its picture
@@ -625,7 +625,7 @@ void TestSurfaceLoadGl::lateReloadLoses()
     QThreadPool::globalInstance()->waitForDone();
     QTest::qWait(400);  // past the file watch's own reload delay
     QCOMPARE(document.GetImagePath(), Path(shown.toLatin1().constData()));
-    QCOMPARE(SurfaceTestAccess::Of(document).Width, width);
+    QCOMPARE(document.GetSurface().Width, width);
     QCOMPARE(!reloads.isEmpty(), reloaded);
     QVERIFY(failed.isEmpty());
     QVERIFY(recorder.messages.isEmpty());
@@ -655,7 +655,7 @@ void TestSurfaceLoadGl::reloadWaitsForOpenUnderWay()
     QVERIFY(!loader.Reload());
     QTRY_COMPARE(landed.count(), 1);
     QCOMPARE(document.GetImagePath(), Path("new.png"));
-    QCOMPARE(SurfaceTestAccess::Of(document).Width, 6u);
+    QCOMPARE(document.GetSurface().Width, 6u);
     QVERIFY(recorder.messages.isEmpty());
 }
 
@@ -669,7 +669,7 @@ void TestSurfaceLoadGl::reloadTooLargeKeepsPicture()
     MessageRecorder recorder(&document);
     DocumentLoader loader(&document);
     QVERIFY(loader.Open(live));
-    const std::uint32_t texture = SurfaceTextureOf(SurfaceTestAccess::Of(document));
+    const std::uint32_t texture = SurfaceTextureOf(document.GetSurface());
     QSignalSpy failed(&loader, &DocumentLoader::imageReloadFailed);
     document.SetMaxTextureSide(32);
     QVERIFY(Picture(40, 20, false).save(live));
@@ -681,8 +681,8 @@ void TestSurfaceLoadGl::reloadTooLargeKeepsPicture()
         QCOMPARE(reason.first().toString(),
                  QStringLiteral("grown.png: the image is 40 x 20 pixels, larger than the 32 x 32 pixels this OpenGL can hold"));
     }
-    QCOMPARE(SurfaceTextureOf(SurfaceTestAccess::Of(document)), texture);
-    QCOMPARE(SurfaceTestAccess::Of(document).Width, 4u);
+    QCOMPARE(SurfaceTextureOf(document.GetSurface()), texture);
+    QCOMPARE(document.GetSurface().Width, 4u);
     QVERIFY(recorder.messages.isEmpty());
 }
 
@@ -695,11 +695,13 @@ void TestSurfaceLoadGl::surfaceFileWithPngRoundTrips()
     MessageRecorder recorder(&document);
     DocumentLoader loader(&document);
     QVERIFY(loader.Open(png));
-    const QByteArray texels = TextureBytes(SurfaceTextureOf(SurfaceTestAccess::Of(document)), GL_RGBA, 9, 5);
-    SurfaceTestAccess::Of(document).MinFilter = GL_NEAREST_MIPMAP_NEAREST;
-    SurfaceTestAccess::Of(document).SrcFactor = GL_DST_COLOR;
-    SurfaceTestAccess::Of(document).Colors[1][2] = 0.5f;
-    SurfaceTestAccess::Of(document).Points[3][2] = -0.75f;
+    const QByteArray texels = TextureBytes(SurfaceTextureOf(document.GetSurface()), GL_RGBA, 9, 5);
+    EditThroughCommand(document, [&](auto &s) {
+        s.MinFilter = GL_NEAREST_MIPMAP_NEAREST;
+        s.SrcFactor = GL_DST_COLOR;
+        s.Colors[1][2] = 0.5f;
+        s.Points[3][2] = -0.75f;
+    });
     const QString saved = Path("card.skimbler");
     QVERIFY(document.OnSaveDocument(saved));
 
@@ -709,12 +711,12 @@ void TestSurfaceLoadGl::surfaceFileWithPngRoundTrips()
     QVERIFY(reopenedLoader.Open(saved));
     QVERIFY2(recorder.messages.isEmpty(), qPrintable(recorder.texts().join(QLatin1Char('\n'))));
     QCOMPARE(reopened.GetImagePath(), png);
-    QCOMPARE(SurfaceTestAccess::Of(reopened).Width, 9u);
-    QCOMPARE(TextureBytes(SurfaceTextureOf(SurfaceTestAccess::Of(reopened)), GL_RGBA, 9, 5), texels);
-    QCOMPARE(SurfaceTestAccess::Of(reopened).MinFilter, std::uint32_t(GL_NEAREST_MIPMAP_NEAREST));
-    QCOMPARE(SurfaceTestAccess::Of(reopened).SrcFactor, std::uint32_t(GL_DST_COLOR));
-    QCOMPARE(SurfaceTestAccess::Of(reopened).Colors[1][2], 0.5f);
-    QCOMPARE(SurfaceTestAccess::Of(reopened).Points[3][2], -0.75f);
+    QCOMPARE(reopened.GetSurface().Width, 9u);
+    QCOMPARE(TextureBytes(SurfaceTextureOf(reopened.GetSurface()), GL_RGBA, 9, 5), texels);
+    QCOMPARE(reopened.GetSurface().MinFilter, std::uint32_t(GL_NEAREST_MIPMAP_NEAREST));
+    QCOMPARE(reopened.GetSurface().SrcFactor, std::uint32_t(GL_DST_COLOR));
+    QCOMPARE(reopened.GetSurface().Colors[1][2], 0.5f);
+    QCOMPARE(reopened.GetSurface().Points[3][2], -0.75f);
 }
 
 namespace {
@@ -734,7 +736,7 @@ struct Shown
 
 Shown ShownOf(CSkimblerDoc &document)
 {
-    const Surface &s = SurfaceTestAccess::Of(document);
+    const Surface &s = document.GetSurface();
     const GLuint texture = SurfaceTextureOf(s);
     return {document.GetImagePath(), s.Width, s.Height, TextureLevelParameter(texture, GL_TEXTURE_INTERNAL_FORMAT),
             TextureBytes(texture, GL_RGBA, int(s.Width), int(s.Height))};
@@ -920,7 +922,7 @@ void TestSurfaceLoadGl::savedReplacementNamesNewImage()
     const QImage repainted = Picture(2, 2, false);
     QVERIFY(repainted.save(QStringLiteral("a.png")));
     QVERIFY(repainted.save(given));
-    QTRY_COMPARE(SurfaceTestAccess::Of(document).Width, 2u);
+    QTRY_COMPARE(document.GetSurface().Width, 2u);
     QVERIFY(!reloaded.isEmpty());
     QCOMPARE(reloaded.last().first().toString(), absolute);
     QVERIFY(recorder.messages.isEmpty());

@@ -7,7 +7,6 @@
 // with a fresh history, and what it saves reads back to the same surface and
 // writes the same bytes again.
 
-#include "common/SurfaceTestAccess.h"
 #include "surface/CSkimblerDoc.h"
 #include "surface/DocumentLoader.h"
 #include "surface/UserMessage.h"
@@ -116,7 +115,7 @@ struct DocumentState
     int undoIndex = 0;
 
     explicit DocumentState(CSkimblerDoc &doc)
-        : surface(SurfaceBytes(SurfaceTestAccess::Of(doc))), path(doc.GetPathName()), imagePath(doc.GetImagePath()),
+        : surface(SurfaceBytes(doc.GetSurface())), path(doc.GetPathName()), imagePath(doc.GetImagePath()),
           modified(doc.IsModified()), undoSteps(doc.UndoStack()->count()), undoIndex(doc.UndoStack()->index())
     {
     }
@@ -179,8 +178,8 @@ inline QString Check(const Workspace &workspace, const QByteArray &bytes, bool *
     if (!SurfaceFile::Parse(bytes.toStdString(), Native(workspace.folder), &contents, &error))
         return QStringLiteral("the document took a file the reader refuses");
     Surface expected;
-    ApplyAsOpened(contents, SurfaceTestAccess::Of(doc), &expected);
-    if (SurfaceBytes(expected) != SurfaceBytes(SurfaceTestAccess::Of(doc)))
+    ApplyAsOpened(contents, doc.GetSurface(), &expected);
+    if (SurfaceBytes(expected) != SurfaceBytes(doc.GetSurface()))
         return QStringLiteral("the document does not hold what the file says");
     const QString imagePath = QFile::decodeName(QByteArray::fromStdString(contents.imagePath));
     if (doc.GetImagePath() != imagePath || (!imagePath.isEmpty() && !QFileInfo(imagePath).isAbsolute()))
@@ -188,16 +187,16 @@ inline QString Check(const Workspace &workspace, const QByteArray &bytes, bool *
 
     // Serialise, parse, serialise again: the same surface and the same bytes.
     std::string first;
-    if (!SurfaceFile::Serialise(SurfaceTestAccess::Of(doc), SurfaceTestAccess::Of(doc).Width, SurfaceTestAccess::Of(doc).Height, Native(doc.GetImagePath()),
+    if (!SurfaceFile::Serialise(doc.GetSurface(), doc.GetSurface().Width, doc.GetSurface().Height, Native(doc.GetImagePath()),
                                 Native(workspace.folder), &first, &error))
         return QStringLiteral("an opened surface cannot be written: ") + QString::fromStdString(error);
     SurfaceFile::Contents reread;
     if (!SurfaceFile::Parse(first, Native(workspace.folder), &reread, &error))
         return QStringLiteral("what was written does not read back: ") + QString::fromStdString(error);
     Surface again;
-    ApplyAsOpened(reread, SurfaceTestAccess::Of(doc), &again);
-    if (SurfaceBytes(again) != SurfaceBytes(SurfaceTestAccess::Of(doc)) || reread.Width != SurfaceTestAccess::Of(doc).Width
-        || reread.Height != SurfaceTestAccess::Of(doc).Height)
+    ApplyAsOpened(reread, doc.GetSurface(), &again);
+    if (SurfaceBytes(again) != SurfaceBytes(doc.GetSurface()) || reread.Width != doc.GetSurface().Width
+        || reread.Height != doc.GetSurface().Height)
         return QStringLiteral("what was written reads back as another surface");
     if (QFileInfo(QFile::decodeName(QByteArray::fromStdString(reread.imagePath))).absoluteFilePath()
         != QFileInfo(doc.GetImagePath()).absoluteFilePath())

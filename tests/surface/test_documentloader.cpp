@@ -2,7 +2,6 @@
 // a drawer is still preparing, and which image file the watch follows as
 // the document's picture changes.
 
-#include "common/SurfaceTestAccess.h"
 #include "common/MessageRecorder.h"
 #include "common/TgaTestFiles.h"
 
@@ -186,8 +185,8 @@ void TestDocumentLoader::watchFollowsShownImage()
     // Both files rewritten at another size: only the one shown is read again.
     QVERIFY(TgaTestFiles::WriteSolid(Path(QStringLiteral("old.tga")), 3, 5, qRgba(0, 0, 80, 255)));
     QVERIFY(TgaTestFiles::WriteSolid(Path(QStringLiteral("new.tga")), 3, 5, qRgba(0, 0, 80, 255)));
-    QTRY_COMPARE(SurfaceTestAccess::Of(document).Width, 3u);
-    QCOMPARE(SurfaceTestAccess::Of(document).Height, 5u);
+    QTRY_COMPARE(document.GetSurface().Width, 3u);
+    QCOMPARE(document.GetSurface().Height, 5u);
     QVERIFY(!reloaded.isEmpty());
     for (const QList<QVariant> &path : reloaded)
         QCOMPARE(path.first().toString(), Path(watched));

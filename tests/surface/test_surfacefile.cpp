@@ -1,7 +1,7 @@
 // Surface files as the document opens and saves them: what the user is
 // told, what happens to the document and to the file on disk.
 
-#include "common/SurfaceTestAccess.h"
+#include "common/SettingsThroughCommand.h"
 #include "SurfaceFileCheck.h"
 #include "common/FailingFileSystem.h"
 #include "common/MessageRecorder.h"
@@ -73,7 +73,7 @@ void TestSurfaceFile::failedSaveKeepsTheOldFileAndSaysWhy()
     QVERIFY(oldBytes.size() > 1024);
 
     CSkimblerDoc doc;
-    SurfaceTestAccess::Of(doc).ApplyDefaults();
+    EditThroughCommand(doc, [](auto &s) { skimbler::ApplyDefaults(&s); });
     doc.SetPathName(path);
     doc.SetModifiedFlag(true);
     MessageRecorder messages(&doc);
@@ -151,7 +151,7 @@ void TestSurfaceFile::onlyRegularFilesAreOpened()
     CSkimblerDoc doc;
     doc.SetPathName(dir.filePath(QStringLiteral("before.skimbler")));
     doc.SetModifiedFlag(true);
-    SurfaceTestAccess::Of(doc).Points[3][0] = 0.625f;
+    EditThroughCommand(doc, [](auto &s) { s.Points[3][0] = 0.625f; });
     MessageRecorder messages(&doc);
     ::alarm(30);  // a blocked open ends the test instead of hanging it
     const bool ok = DocumentLoader(&doc).Open(path);
@@ -179,7 +179,7 @@ void TestSurfaceFile::onlyRegularFilesAreOpened()
     } else {
         QCOMPARE(doc.GetPathName(), dir.filePath(QStringLiteral("before.skimbler")));
         QVERIFY(doc.IsModified());
-        QCOMPARE(SurfaceTestAccess::Of(doc).Points[3][0], 0.625f);
+        QCOMPARE(doc.GetSurface().Points[3][0], 0.625f);
     }
 }
 

@@ -1,4 +1,3 @@
-#include "common/SurfaceTestAccess.h"
 #include "common/ViewHost.h"
 #include "render/GraphicalInterface.h"
 #include "res/Resource.h"
@@ -24,7 +23,7 @@ private:
     // The default layout shrunk to half, whatever the test did before.
     void halfLayout()
     {
-        surface().ResetPoints();
+        ArrangeThroughCommand(*m_document, [](auto &s) { skimbler::ResetPoints(&s); });
         halveLayout();
     }
 
@@ -120,9 +119,11 @@ void TestViewEditing::cornerDragPutsPointUnderPointer()
 {
     QFETCH(float, zoom);
     QFETCH(float, z);
-    surface().Points[0][0] = -0.5f;
-    surface().Points[0][1] = 0.4f;
-    surface().Points[0][2] = z;
+    ArrangeThroughCommand(*m_document, [&](auto &s) {
+        s.Points[0][0] = -0.5f;
+        s.Points[0][1] = 0.4f;
+        s.Points[0][2] = z;
+    });
     m_view->SetZoom(zoom);
     // How much the perspective enlarges a point at height z: the eye is
     // 2.4142136 above the plane.
@@ -311,7 +312,7 @@ void TestViewEditing::hiddenHandlesSelectButDoNotDrag()
 
 void TestViewEditing::nothingHappensWithoutPointsFlag()
 {
-    surface().Flags &= ~SURFACE_FLAG_POINTS;
+    ArrangeThroughCommand(*m_document, [](auto &s) { s.Flags &= ~SURFACE_FLAG_POINTS; });
     float before[4][3];
     std::copy(&surface().Points[0][0], &surface().Points[0][0] + 12, &before[0][0]);
     Press(m_view, QPoint(2, 2));
@@ -395,7 +396,7 @@ void TestViewEditing::panThenDragMovesAsWithoutPan()
     QFETCH(int, button);
     QFETCH(QPoint, pan);
     halfLayout();
-    surface().Points[3][2] = 0.5f;
+    ArrangeThroughCommand(*m_document, [](auto &s) { s.Points[3][2] = 0.5f; });
     for (int i = 0; i < zoomIns; ++i)
         QVERIFY(m_view->OnCommand(Resource::ID_ZOOM_IN));
     float before[4][3];
@@ -455,12 +456,14 @@ void TestViewEditing::fitShowsAllFourHandles()
     QFETCH(float, lift);
     QFETCH(int, zoomIns);
     QFETCH(QPoint, pan);
-    surface().ResetPoints();
-    for (auto &point : surface().Points) {
-        point[0] = point[0] * float(scale.width()) + float(shift.x());
-        point[1] = point[1] * float(scale.height()) + float(shift.y());
-    }
-    surface().Points[2][2] = lift;
+    ArrangeThroughCommand(*m_document, [&](auto &s) {
+        skimbler::ResetPoints(&s);
+        for (auto &point : s.Points) {
+            point[0] = point[0] * float(scale.width()) + float(shift.x());
+            point[1] = point[1] * float(scale.height()) + float(shift.y());
+        }
+        s.Points[2][2] = lift;
+    });
     for (int i = 0; i < std::abs(zoomIns); ++i)
         QVERIFY(m_view->OnCommand(zoomIns > 0 ? Resource::ID_ZOOM_IN : Resource::ID_ZOOM_OUT));
     panBy(pan, Qt::MiddleButton);
@@ -558,7 +561,7 @@ void TestViewEditing::letterBoxedCornerDragFollowsThePointer()
 
     // The default corners sit on the drawing area's top and bottom, inset
     // half a handle so the press lands on the handle.
-    const Surface &surface = SurfaceTestAccess::Of(*m_document);
+    const Surface &surface = m_document->GetSurface();
     const QPointF at = m_view->SurfaceToWindow(surface.Points[corner][0], surface.Points[corner][1]);
     const QRect area = m_view->ViewportRect();
     // Across, the plane's 4:3 is all of a window and less of a wider screen.
@@ -636,7 +639,7 @@ void TestViewEditing::displayToggles()
 void TestViewEditing::resetShowsDefaultsOfSelectedPoint()
 {
     halfLayout();
-    surface().Points[2][2] = 3.0f;
+    ArrangeThroughCommand(*m_document, [](auto &s) { s.Points[2][2] = 3.0f; });
     QVERIFY(m_view->OnCommand(Resource::ID_POINT_2));
     QVERIFY(m_view->OnCommand(Resource::ID_POINT_FULL));
     QCOMPARE(m_view->SelectedPoint(), 2);

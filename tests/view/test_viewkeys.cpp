@@ -76,7 +76,7 @@ void TestViewKeys::arrowsNudgeByWholeWindowPixels()
     QFETCH(bool, shift);
     QFETCH(QPointF, step);
     m_view->SetZoom(zoom);
-    surface().Points[2][2] = 0.125f;
+    ArrangeThroughCommand(*m_document, [](auto &s) { s.Points[2][2] = 0.125f; });
     QTest::keyClick(m_view, Qt::Key_2);
     const QPointF before = windowOf(2);
     const float plane[2] = {surface().Points[2][0], surface().Points[2][1]};

@@ -1,3 +1,4 @@
+#include "common/SettingsThroughCommand.h"
 #include "common/SurfaceTestAccess.h"
 #include "common/MessageRecorder.h"
 #include "render/GraphicalFramework.h"
@@ -29,10 +30,11 @@ private:
     // invisible surface and no blue dashes.
     void handlesOnly()
     {
-        Surface &surface = SurfaceTestAccess::Of(*m_document);
-        surface.Flags &= ~SURFACE_FLAG_BLEND;
-        for (auto &colour : surface.Colors)
-            colour[3] = 0.0f;
+        EditThroughCommand(*m_document, [](auto &surface) {
+            surface.Flags &= ~SURFACE_FLAG_BLEND;
+            for (auto &colour : surface.Colors)
+                colour[3] = 0.0f;
+        });
         m_view->SetShowBackground(false);
         m_view->SetShowAxes(false);
         m_view->SetStipplePattern(0);
@@ -149,18 +151,20 @@ void TestViewPaint::imageSizedQuadHangsFromCentre()
     QFETCH(int, width);
     QFETCH(int, height);
     QVERIFY(resizeView(width, height));
-    Surface &surface = SurfaceTestAccess::Of(*m_document);
     // No points; opaque black corners; nearest filtering, so the clamped
     // border never leaks into the edge pixels.
-    surface.Flags = SURFACE_FLAG_COLORS | SURFACE_FLAG_MAG | SURFACE_FLAG_MIN;
-    surface.MagFilter = GL_NEAREST;
-    surface.MinFilter = GL_NEAREST;
-    for (auto &colour : surface.Colors) {
-        colour[0] = colour[1] = colour[2] = 0.0f;
-        colour[3] = 1.0f;
-    }
-    surface.Width = 37;
-    surface.Height = 23;
+    EditThroughCommand(*m_document, [](auto &surface) {
+        surface.Flags = SURFACE_FLAG_COLORS | SURFACE_FLAG_MAG | SURFACE_FLAG_MIN;
+        surface.MagFilter = GL_NEAREST;
+        surface.MinFilter = GL_NEAREST;
+        for (auto &colour : surface.Colors) {
+            colour[0] = colour[1] = colour[2] = 0.0f;
+            colour[3] = 1.0f;
+        }
+    });
+    // A size no image gives: only the seam makes it.
+    SurfaceTestAccess::Of(*m_document).Width = 37;
+    SurfaceTestAccess::Of(*m_document).Height = 23;
     m_view->SetShowAxes(false);
     m_view->SetShowHandles(false);
     const Pixels pixels = RenderAndRead(m_view.get());
@@ -198,9 +202,10 @@ void TestViewPaint::selectedHandleIsEightPixels()
     QFETCH(float, zoom);
     QVERIFY(resizeView(width, height));
     handlesOnly();
-    Surface &surface = SurfaceTestAccess::Of(*m_document);
-    surface.Points[0][0] = -0.3f;
-    surface.Points[0][1] = 0.2f;
+    EditThroughCommand(*m_document, [](auto &surface) {
+        surface.Points[0][0] = -0.3f;
+        surface.Points[0][1] = 0.2f;
+    });
     m_view->SetZoom(zoom);
     m_view->SelectPoint(0);
     const Pixels pixels = RenderAndRead(m_view.get());
@@ -286,7 +291,7 @@ void TestViewPaint::dragAnnouncesOncePerFrameAndQuietly()
     QSignalSpy hover(m_view.get(), &CSkimblerView::hoverTextChanged);
     const auto announcedCorner = [&] {
         const QList<QVariant> last = coordinates.last();
-        const Surface &surface = SurfaceTestAccess::Of(*m_document);
+        const Surface &surface = m_document->GetSurface();
         return last.at(0).toInt() == 0 && last.at(1).toDouble() == double(surface.Points[0][0])
                && last.at(2).toDouble() == double(surface.Points[0][1])
                && last.at(3).toDouble() == double(surface.Points[0][2]);
@@ -431,12 +436,13 @@ void TestViewPaint::copiedBackgroundPaintsTheSamePicture()
     QFETCH(QPointF, pan);
     QFETCH(float, lift);
     QFETCH(QSize, screen);
-    Surface &surface = SurfaceTestAccess::Of(*m_document);
-    for (auto &point : surface.Points) {
-        point[0] *= 0.6f;
-        point[1] *= 0.6f;
-    }
-    surface.Points[1][2] = lift;
+    EditThroughCommand(*m_document, [&](auto &surface) {
+        for (auto &point : surface.Points) {
+            point[0] *= 0.6f;
+            point[1] *= 0.6f;
+        }
+        surface.Points[1][2] = lift;
+    });
     m_view->SelectPoint(2);
     if (resizedFrom.isValid()) {
         QVERIFY(resizeView(resizedFrom.width(), resizedFrom.height()));
