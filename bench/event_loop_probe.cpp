@@ -8,8 +8,13 @@
 // The time from the first frame to that hand-over (the rest of start-up:
 // the tool windows) is reported on its own.
 //
+// The same gaps counted in the GUI thread's own processor time say how much
+// of a gap was its work and how much waiting for a turn (on a machine with
+// few cores, busy decoding) or for the window system.
+//
 // SKIMBLER_STALL_FILE: where "<longest gap ms> <median paint ms> <start-up
-// rest ms>" is written before the process ends. SKIMBLER_STALL_TEXTURE_SIDE: the picture counts
+// rest ms> <longest gap in thread time ms>" is written before the process
+// ends. SKIMBLER_STALL_TEXTURE_SIDE: the picture counts
 // as shown once a texture with a side at least this large was uploaded
 // (glTexImage2D, on any thread) and then bound.
 
@@ -28,6 +33,8 @@
 #include <atomic>
 #include <cstdlib>
 #include <vector>
+
+#include <time.h>
 
 namespace {
 
@@ -48,6 +55,14 @@ int TextureSide()
     return side;
 }
 
+// Processor time of the calling thread.
+double ThreadMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+}
+
 double NowMs()
 {
     static QElapsedTimer clock = [] {
@@ -64,6 +79,8 @@ struct Probe : QObject
     QTimer heartbeat;
     double lastTick = 0;
     double longestGap = 0;
+    double lastThreadTick = 0;
+    double longestThreadGap = 0;
     // Until the application's loop runs, start-up holds the thread.
     bool started = false;
     double firstFrame = 0;
@@ -79,6 +96,10 @@ struct Probe : QObject
         heartbeat.setInterval(1);
         QObject::connect(&heartbeat, &QTimer::timeout, [this] {
             const double now = NowMs();
+            const double threadNow = ThreadMs();
+            if (started && measuring)
+                longestThreadGap = std::max(longestThreadGap, threadNow - lastThreadTick);
+            lastThreadTick = threadNow;
             if (!started) {
                 if (!g_loopEntered.load()) {
                     lastTick = now;
@@ -115,8 +136,10 @@ struct Probe : QObject
         if (measuring) {
             // The frame with the picture ends the open; the gap up to it counts.
             measuring = false;
-            if (started)
+            if (started) {
                 longestGap = std::max(longestGap, now - lastTick);
+                longestThreadGap = std::max(longestThreadGap, ThreadMs() - lastThreadTick);
+            }
             else
                 startupRest = now - firstFrame;
         } else if (paint >= 0) {
@@ -141,7 +164,8 @@ struct Probe : QObject
             QFile file(QFile::decodeName(path));
             if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
                 file.write(QByteArray::number(longestGap, 'f', 3) + ' ' + QByteArray::number(median, 'f', 3) + ' '
-                           + QByteArray::number(startupRest, 'f', 3));
+                           + QByteArray::number(startupRest, 'f', 3) + ' '
+                           + QByteArray::number(longestThreadGap, 'f', 3));
         }
         _exit(0);
     }
