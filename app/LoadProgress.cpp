@@ -17,6 +17,9 @@ namespace {
 
 // A read that ends sooner is not worth a flash of progress bar.
 constexpr int kShowDelayMs = 200;
+// Ten steps a second look smooth; a step per percent of a large picture
+// costs the GUI thread a wait on the window system each time.
+constexpr int kPaceMs = 100;
 
 } // namespace
 
@@ -27,6 +30,7 @@ LoadProgress::LoadProgress(DocumentLoader *loader, QMainWindow *frame)
     , m_bar(new QProgressBar(this))
     , m_cancel(new QToolButton(this))
     , m_showDelay(new QTimer(this))
+    , m_pace(new QTimer(this))
 {
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -48,10 +52,27 @@ LoadProgress::LoadProgress(DocumentLoader *loader, QMainWindow *frame)
     connect(m_cancel, &QToolButton::clicked, loader, &DocumentLoader::Cancel);
     connect(loader, &DocumentLoader::loadStarted, this, &LoadProgress::OnStarted);
     connect(loader, &DocumentLoader::loadEnded, this, &LoadProgress::OnEnded);
-    connect(loader, &DocumentLoader::loadProgress, this, [this](int percent) {
-        m_bar->setRange(0, 100);
-        m_bar->setValue(percent);
-    });
+    m_pace->setSingleShot(true);
+    m_pace->setInterval(kPaceMs);
+    connect(m_pace, &QTimer::timeout, this, &LoadProgress::ShowPercent);
+    connect(loader, &DocumentLoader::loadProgress, this, &LoadProgress::OnProgress);
+}
+
+void LoadProgress::OnProgress(int percent)
+{
+    m_percent = percent;
+    // The first value at once, the rest at the pace's next step.
+    if (!m_pace->isActive())
+        ShowPercent();
+}
+
+void LoadProgress::ShowPercent()
+{
+    if (m_percent < 0 || (m_bar->maximum() == 100 && m_bar->value() == m_percent))
+        return;
+    m_bar->setRange(0, 100);
+    m_bar->setValue(m_percent);
+    m_pace->start();
 }
 
 void LoadProgress::OnStarted(const QString &path, bool reload)
@@ -60,6 +81,8 @@ void LoadProgress::OnStarted(const QString &path, bool reload)
     const QString name = QFileInfo(path).fileName();
     m_label->setText(reload ? tr("正在重新載入 %1…").arg(name) : tr("正在開啟 %1…").arg(name));
     // Busy until the reader says how far it is.
+    m_pace->stop();
+    m_percent = -1;
     m_bar->setRange(0, 0);
     if (!isVisible())
         m_showDelay->start();
@@ -72,6 +95,7 @@ void LoadProgress::OnStarted(const QString &path, bool reload)
 void LoadProgress::OnEnded()
 {
     m_showDelay->stop();
+    m_pace->stop();
     hide();
     if (m_filtering) {
         qApp->removeEventFilter(this);

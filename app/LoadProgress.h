@@ -26,12 +26,18 @@ protected:
 private:
     void OnStarted(const QString &path, bool reload);
     void OnEnded();
+    void OnProgress(int percent);
+    void ShowPercent();
 
     DocumentLoader *m_loader;
     QLabel *m_label;
     QProgressBar *m_bar;
     QToolButton *m_cancel;
     QTimer *m_showDelay;
+    // Paces the bar: each new value is painted and handed to the window
+    // system at once, a round trip to it while it may be busy.
+    QTimer *m_pace;
+    int m_percent = -1;
     bool m_filtering = false;
     bool m_reload = false;
 };

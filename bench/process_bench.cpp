@@ -157,31 +157,76 @@ Child Run(const QString &program, const QStringList &arguments, const QString &f
     return child;
 }
 
-// The editor opening `big` with the event-loop probe preloaded: the longest
-// time its GUI thread stayed away from the event loop while the picture
-// opened (from the loop's first turn after the window's first frame to the
-// first frame with the picture), one paint pass of that window, and the
-// rest of start-up (the first frame to that first turn), and the longest
-// stall counted in the GUI thread's own processor time, all in ms; false
-// when the probe said nothing.
+// A bare event loop's heartbeat (heartbeat_floor), running until Stop().
+class HeartbeatFloor
+{
+public:
+    explicit HeartbeatFloor(const QString &folder)
+        : m_file(folder + QStringLiteral("/heartbeat-gap"))
+    {
+        QFile::remove(m_file);
+        std::string program = SKIMBLER_HEARTBEAT_FLOOR;
+        std::string file = QFile::encodeName(m_file).toStdString();
+        char *argv[] = {program.data(), file.data(), nullptr};
+        if (posix_spawn(&m_pid, argv[0], nullptr, nullptr, argv, environ) != 0)
+            m_pid = 0;
+    }
+
+    // Its longest gap in ms, or 0 if it said nothing.
+    double Stop()
+    {
+        if (m_pid <= 0)
+            return 0;
+        kill(m_pid, SIGTERM);
+        int status = 0;
+        rusage usage{};
+        WaitFor(m_pid, 10000, &status, &usage);
+        m_pid = 0;
+        QFile file(m_file);
+        return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed().toDouble() : 0;
+    }
+
+    ~HeartbeatFloor() { Stop(); }
+
+private:
+    QString m_file;
+    pid_t m_pid = 0;
+};
+
+struct Stall
+{
+    double ms = 0;            // longest time the GUI thread stayed away from its event loop
+    double paintMs = 0;       // one paint pass of that window
+    double startupRestMs = 0; // the first frame to the event loop's first turn
+    double threadMs = 0;      // the longest stall in the GUI thread's own processor time
+    double floorMs = 0;       // a bare event loop's longest gap beside it
+    double awayMs = 0;        // the longest stretch between two of the loop's waits
+};
+
+// The editor opening `big` with the event-loop probe preloaded, from the
+// event loop's first turn to the first frame with the picture, while a bare
+// event loop beats beside it; false when the probe said nothing.
 bool RunStall(const QString &program, const QString &big, const QString &folder, const QString &configHome,
-              double *stallMs, double *paintMs, double *startupRestMs, double *stallThreadMs)
+              Stall *stall)
 {
     const QString stallFile = configHome + QStringLiteral("/stall");
     QFile::remove(stallFile);
+    HeartbeatFloor floor(configHome);
     Run(program, {big}, folder, configHome,
         {"SKIMBLER_STALL_FILE=" + QFile::encodeName(stallFile).toStdString(),
          "SKIMBLER_STALL_TEXTURE_SIDE=" + std::to_string(kBigSide)},
         SKIMBLER_EVENT_LOOP_PROBE);
+    stall->floorMs = floor.Stop();
     QFile file(stallFile);
     if (!file.open(QIODevice::ReadOnly))
         return false;
     const QList<QByteArray> fields = file.readAll().trimmed().split(' ');
-    *stallMs = fields.value(0).toDouble();
-    *paintMs = fields.value(1).toDouble();
-    *startupRestMs = fields.value(2).toDouble();
-    *stallThreadMs = fields.value(3).toDouble();
-    return *paintMs > 0;
+    stall->ms = fields.value(0).toDouble();
+    stall->paintMs = fields.value(1).toDouble();
+    stall->startupRestMs = fields.value(2).toDouble();
+    stall->threadMs = fields.value(3).toDouble();
+    stall->awayMs = fields.value(4).toDouble();
+    return stall->paintMs > 0;
 }
 
 struct Series
@@ -274,8 +319,11 @@ int main(int argc, char **argv)
 {
     QGuiApplication application(argc, argv);
     int runs = 3;
+    // Only the stall and its floors, for trying a change to it quickly.
+    bool stallOnly = false;
     QString folder = QDir::tempPath() + QStringLiteral("/skimbler-process-bench");
     const QStringList arguments = QGuiApplication::arguments();
+    stallOnly = arguments.contains(QStringLiteral("--stall-only"));
     for (int i = 1; i + 1 < arguments.size(); ++i) {
         if (arguments[i] == QStringLiteral("--runs"))
             runs = std::max(1, arguments[i + 1].toInt());
@@ -311,25 +359,56 @@ int main(int argc, char **argv)
     Series minimalCpuMs, sampleCpuMs;
     Series minimalMs, sampleMs, bigMs, windowWhileDecodingMs, decodeMs, uploadMs, floorMs, sampleMiB, bigMiB;
     Series stallMs, paintMs, startupRestMs, stallRatios, startupRestRatios, firstFrameRatios, memoryRatios;
-    Series stallThreadMs, stallThreadRatios;
+    Series stallThreadMs, stallThreadRatios, heartbeatFloorMs, stallFloorRatios, awayMs, awayRatios;
     const double rgbaMiB = double(kBigSide) * kBigSide * 4 / (1024.0 * 1024.0);
     bool failed = false;
+    for (int run = 0; run < runs && stallOnly; ++run) {
+        Stall stall;
+        if (!RunStall(skimbler, big, folder, config.path(), &stall)) {
+            failed = true;
+            continue;
+        }
+        stallMs.Add(stall.ms);
+        paintMs.Add(stall.paintMs);
+        stallRatios.Add(stall.ms / stall.paintMs);
+        awayMs.Add(stall.awayMs);
+        awayRatios.Add(stall.awayMs / stall.paintMs);
+        heartbeatFloorMs.Add(stall.floorMs);
+        if (stall.floorMs > 0)
+            stallFloorRatios.Add(stall.ms / stall.floorMs);
+    }
+    if (stallOnly) {
+        Print("one paint pass of that window", paintMs, "ms");
+        Print("longest time away from the event loop", awayMs, "ms");
+        Print("away / paint pass, per run", awayRatios, "x");
+        Print("longest GUI-thread stall while the 8192 PNG opens", stallMs, "ms");
+        Print("stall / paint pass, per run", stallRatios, "x");
+        Print("a bare event loop's longest gap beside it", heartbeatFloorMs, "ms");
+        Print("stall / that bare loop's gap, per run", stallFloorRatios, "x");
+        return failed ? 1 : 0;
+    }
     for (int run = 0; run < runs; ++run) {
         const Child m = Run(minimal, {}, folder, config.path());
         const Child s = Run(skimbler, {}, folder, config.path());
         const Child b = Run(skimbler, {big}, folder, config.path(), {bigPictureShown});
         // Its first frame at all: the window, drawn while the PNG decodes.
         const Child w = Run(skimbler, {big}, folder, config.path());
-        double stall = 0, paint = 0, startupRest = 0, stallThread = 0;
-        const bool probed = RunStall(skimbler, big, folder, config.path(), &stall, &paint, &startupRest, &stallThread);
+        Stall stall;
+        const bool probed = RunStall(skimbler, big, folder, config.path(), &stall);
         if (probed) {
-            stallMs.Add(stall);
-            paintMs.Add(paint);
-            startupRestMs.Add(startupRest);
-            stallRatios.Add(stall / paint);
-            startupRestRatios.Add(startupRest / paint);
-            stallThreadMs.Add(stallThread);
-            stallThreadRatios.Add(stallThread / paint);
+            stallMs.Add(stall.ms);
+            paintMs.Add(stall.paintMs);
+            awayMs.Add(stall.awayMs);
+            awayRatios.Add(stall.awayMs / stall.paintMs);
+            startupRestMs.Add(stall.startupRestMs);
+            stallRatios.Add(stall.ms / stall.paintMs);
+            startupRestRatios.Add(stall.startupRestMs / stall.paintMs);
+            stallThreadMs.Add(stall.threadMs);
+            stallThreadRatios.Add(stall.threadMs / stall.paintMs);
+            if (stall.floorMs > 0) {
+                heartbeatFloorMs.Add(stall.floorMs);
+                stallFloorRatios.Add(stall.ms / stall.floorMs);
+            }
         }
         failed = failed || !m.ok || !s.ok || !b.ok || !w.ok || !probed;
         windowWhileDecodingMs.Add(w.ms);
@@ -374,17 +453,25 @@ int main(int argc, char **argv)
                 windowWhileDecodingMs.Median() / minimalMs.Median());
     std::printf("  first frame ratio   %.2f  (skimbler + 8192 PNG / (decode + upload))\n",
                 bigMs.Median() / floorMs.Median());
-    Print("longest GUI-thread stall while the 8192 PNG opens", stallMs, "ms");
     Print("one paint pass of that window", paintMs, "ms");
+    Print("longest time away from the event loop", awayMs, "ms");
+    Print("away / paint pass, per run", awayRatios, "x");
+    Print("longest GUI-thread stall while the 8192 PNG opens", stallMs, "ms");
     Print("stall / paint pass, per run", stallRatios, "x");
     Print("the same stall in the GUI thread's own processor time", stallThreadMs, "ms");
     Print("that processor time / paint pass, per run", stallThreadRatios, "x");
+    Print("a bare event loop's longest gap beside it", heartbeatFloorMs, "ms");
+    Print("stall / that bare loop's gap, per run", stallFloorRatios, "x");
     Print("rest of start-up after the first frame", startupRestMs, "ms");
     Print("rest of start-up / paint pass, per run", startupRestRatios, "x");
     Print("first frame / (decode + upload), per run", firstFrameRatios, "x");
     Print("memory / RGBA size, per run", memoryRatios, "x");
-    std::printf("  stall ratio         %.2f  (longest time away from the event loop while the 8192 PNG opens / one paint pass)\n",
+    std::printf("  away ratio          %.2f  (longest stretch between two waits of the event loop while the 8192 PNG opens / one paint pass)\n",
+                awayRatios.Median());
+    std::printf("  stall ratio         %.2f  (longest gap between ticks of a 1 ms timer on the GUI thread meanwhile / one paint pass)\n",
                 stallRatios.Median());
+    std::printf("  stall / machine floor  %.2f  (the same stall / the longest gap of a bare event loop beside it)\n",
+                stallFloorRatios.Median());
     std::printf("  memory ratio        %.2f  ((peak with 8192 PNG - peak with sample) / %.0f MiB RGBA)\n",
                 (bigMiB.Median() - sampleMiB.Median()) / rgbaMiB, rgbaMiB);
     return failed ? 1 : 0;
