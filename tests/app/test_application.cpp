@@ -31,6 +31,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
@@ -157,6 +158,8 @@ private Q_SLOTS:
     void lateDecodeLosesToWhatCameSince();
     void decodeFailingOnTheWorkerIsReportedAsBefore_data();
     void decodeFailingOnTheWorkerIsReportedAsBefore();
+    void pacedProgressEndsOnTheLastValue_data();
+    void pacedProgressEndsOnTheLastValue();
 };
 
 // Quitting hides the tool windows with the main window; they come back
@@ -1297,3 +1300,28 @@ void TestApplication::decodeFailingOnTheWorkerIsReportedAsBefore()
 
 QTEST_MAIN(TestApplication)
 #include "test_application.moc"
+
+void TestApplication::pacedProgressEndsOnTheLastValue_data()
+{
+    QTest::addColumn<QList<int>>("steps");
+    QTest::newRow("one step") << QList<int>{40};
+    QTest::newRow("a burst") << QList<int>{1, 2, 3, 50, 99, 100};
+    QTest::newRow("the same value again") << QList<int>{7, 7, 7};
+}
+
+// The bar takes at most a step per pace, but never stops short of the
+// reader's last word.
+void TestApplication::pacedProgressEndsOnTheLastValue()
+{
+    QFETCH(QList<int>, steps);
+    QVERIFY(Start());
+    auto *bar = m_app->GetMainWnd()->statusBar()->findChild<LoadProgress *>()->findChild<QProgressBar *>();
+    QVERIFY(bar);
+    int painted = 0;
+    QObject::connect(bar, &QProgressBar::valueChanged, bar, [&painted] { ++painted; });
+    for (const int percent : steps)
+        Q_EMIT Loader()->loadProgress(percent);
+    QCOMPARE(bar->value(), steps.first());
+    QTRY_COMPARE(bar->value(), steps.last());
+    QVERIFY(painted <= 2);
+}
