@@ -251,6 +251,45 @@ void Print(const char *name, const Series &s, const char *unit)
                 s.Max());
 }
 
+// The stall runs' figures, each run's ratio against its own paint pass.
+struct StallSeries
+{
+    Series ms, paintMs, ratios, awayMs, awayRatios, threadMs, threadRatios, startupRestMs, startupRestRatios;
+    Series floorMs, floorRatios;
+
+    void Add(const Stall &stall)
+    {
+        ms.Add(stall.ms);
+        paintMs.Add(stall.paintMs);
+        ratios.Add(stall.ms / stall.paintMs);
+        awayMs.Add(stall.awayMs);
+        awayRatios.Add(stall.awayMs / stall.paintMs);
+        threadMs.Add(stall.threadMs);
+        threadRatios.Add(stall.threadMs / stall.paintMs);
+        startupRestMs.Add(stall.startupRestMs);
+        startupRestRatios.Add(stall.startupRestMs / stall.paintMs);
+        if (stall.floorMs > 0) {
+            floorMs.Add(stall.floorMs);
+            floorRatios.Add(stall.ms / stall.floorMs);
+        }
+    }
+
+    void Print() const
+    {
+        ::Print("one paint pass of that window", paintMs, "ms");
+        ::Print("longest time away from the event loop", awayMs, "ms");
+        ::Print("away / paint pass, per run", awayRatios, "x");
+        ::Print("longest GUI-thread stall while the 8192 PNG opens", ms, "ms");
+        ::Print("stall / paint pass, per run", ratios, "x");
+        ::Print("the same stall in the GUI thread's own processor time", threadMs, "ms");
+        ::Print("that processor time / paint pass, per run", threadRatios, "x");
+        ::Print("a bare event loop's longest gap beside it", floorMs, "ms");
+        ::Print("stall / that bare loop's gap, per run", floorRatios, "x");
+        ::Print("rest of start-up after the first frame", startupRestMs, "ms");
+        ::Print("rest of start-up / paint pass, per run", startupRestRatios, "x");
+    }
+};
+
 // A picture with smooth areas, edges and noise, so that it compresses and
 // decodes like a photograph rather than a flat fill. Made once and kept.
 QString BigPng(const QString &folder)
@@ -358,8 +397,8 @@ int main(int argc, char **argv)
     const std::string bigPictureShown = "SKIMBLER_EXIT_AFTER_TEXTURE_SIDE=" + std::to_string(kBigSide);
     Series minimalCpuMs, sampleCpuMs;
     Series minimalMs, sampleMs, bigMs, windowWhileDecodingMs, decodeMs, uploadMs, floorMs, sampleMiB, bigMiB;
-    Series stallMs, paintMs, startupRestMs, stallRatios, startupRestRatios, firstFrameRatios, memoryRatios;
-    Series stallThreadMs, stallThreadRatios, heartbeatFloorMs, stallFloorRatios, awayMs, awayRatios;
+    Series firstFrameRatios, memoryRatios;
+    StallSeries stalls;
     const double rgbaMiB = double(kBigSide) * kBigSide * 4 / (1024.0 * 1024.0);
     bool failed = false;
     for (int run = 0; run < runs && stallOnly; ++run) {
@@ -368,23 +407,10 @@ int main(int argc, char **argv)
             failed = true;
             continue;
         }
-        stallMs.Add(stall.ms);
-        paintMs.Add(stall.paintMs);
-        stallRatios.Add(stall.ms / stall.paintMs);
-        awayMs.Add(stall.awayMs);
-        awayRatios.Add(stall.awayMs / stall.paintMs);
-        heartbeatFloorMs.Add(stall.floorMs);
-        if (stall.floorMs > 0)
-            stallFloorRatios.Add(stall.ms / stall.floorMs);
+        stalls.Add(stall);
     }
     if (stallOnly) {
-        Print("one paint pass of that window", paintMs, "ms");
-        Print("longest time away from the event loop", awayMs, "ms");
-        Print("away / paint pass, per run", awayRatios, "x");
-        Print("longest GUI-thread stall while the 8192 PNG opens", stallMs, "ms");
-        Print("stall / paint pass, per run", stallRatios, "x");
-        Print("a bare event loop's longest gap beside it", heartbeatFloorMs, "ms");
-        Print("stall / that bare loop's gap, per run", stallFloorRatios, "x");
+        stalls.Print();
         return failed ? 1 : 0;
     }
     for (int run = 0; run < runs; ++run) {
@@ -395,21 +421,8 @@ int main(int argc, char **argv)
         const Child w = Run(skimbler, {big}, folder, config.path());
         Stall stall;
         const bool probed = RunStall(skimbler, big, folder, config.path(), &stall);
-        if (probed) {
-            stallMs.Add(stall.ms);
-            paintMs.Add(stall.paintMs);
-            awayMs.Add(stall.awayMs);
-            awayRatios.Add(stall.awayMs / stall.paintMs);
-            startupRestMs.Add(stall.startupRestMs);
-            stallRatios.Add(stall.ms / stall.paintMs);
-            startupRestRatios.Add(stall.startupRestMs / stall.paintMs);
-            stallThreadMs.Add(stall.threadMs);
-            stallThreadRatios.Add(stall.threadMs / stall.paintMs);
-            if (stall.floorMs > 0) {
-                heartbeatFloorMs.Add(stall.floorMs);
-                stallFloorRatios.Add(stall.ms / stall.floorMs);
-            }
-        }
+        if (probed)
+            stalls.Add(stall);
         failed = failed || !m.ok || !s.ok || !b.ok || !w.ok || !probed;
         windowWhileDecodingMs.Add(w.ms);
         minimalMs.Add(m.ms);
@@ -453,25 +466,15 @@ int main(int argc, char **argv)
                 windowWhileDecodingMs.Median() / minimalMs.Median());
     std::printf("  first frame ratio   %.2f  (skimbler + 8192 PNG / (decode + upload))\n",
                 bigMs.Median() / floorMs.Median());
-    Print("one paint pass of that window", paintMs, "ms");
-    Print("longest time away from the event loop", awayMs, "ms");
-    Print("away / paint pass, per run", awayRatios, "x");
-    Print("longest GUI-thread stall while the 8192 PNG opens", stallMs, "ms");
-    Print("stall / paint pass, per run", stallRatios, "x");
-    Print("the same stall in the GUI thread's own processor time", stallThreadMs, "ms");
-    Print("that processor time / paint pass, per run", stallThreadRatios, "x");
-    Print("a bare event loop's longest gap beside it", heartbeatFloorMs, "ms");
-    Print("stall / that bare loop's gap, per run", stallFloorRatios, "x");
-    Print("rest of start-up after the first frame", startupRestMs, "ms");
-    Print("rest of start-up / paint pass, per run", startupRestRatios, "x");
+    stalls.Print();
     Print("first frame / (decode + upload), per run", firstFrameRatios, "x");
     Print("memory / RGBA size, per run", memoryRatios, "x");
     std::printf("  away ratio          %.2f  (longest stretch between two waits of the event loop while the 8192 PNG opens / one paint pass)\n",
-                awayRatios.Median());
+                stalls.awayRatios.Median());
     std::printf("  stall ratio         %.2f  (longest gap between ticks of a 1 ms timer on the GUI thread meanwhile / one paint pass)\n",
-                stallRatios.Median());
+                stalls.ratios.Median());
     std::printf("  stall / machine floor  %.2f  (the same stall / the longest gap of a bare event loop beside it)\n",
-                stallFloorRatios.Median());
+                stalls.floorRatios.Median());
     std::printf("  memory ratio        %.2f  ((peak with 8192 PNG - peak with sample) / %.0f MiB RGBA)\n",
                 (bigMiB.Median() - sampleMiB.Median()) / rgbaMiB, rgbaMiB);
     return failed ? 1 : 0;
