@@ -78,8 +78,10 @@ for file in usr/bin/skimbler "usr/share/applications/$id.desktop" "usr/share/met
     grep -q " \./$file\$" <<<"$contents" || fail "the package lacks /$file"
 done
 # The copyright file is Debian's machine-readable format.
-dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/skimbler/copyright \
-    | head -1 | grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/$' \
+# Read into a variable first: under pipefail, head closing the pipe early
+# kills tar with SIGPIPE whenever the file straddles one of tar's records.
+copyright="$(dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/skimbler/copyright)"
+[ "${copyright%%$'\n'*}" = 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ] \
     || fail "the copyright file is not in Debian's format"
 depends="$(dpkg-deb -f "$deb" Depends)"
 echo "Depends: $depends"
