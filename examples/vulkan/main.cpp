@@ -1,7 +1,8 @@
 // skimbler_vulkan_example SURFACE OUT.png [WIDTHxHEIGHT]: draws a surface
 // file with VulkanSurfaceRenderer into an image of its own, with no window
-// or display (any Vulkan device, lavapipe included), over a transparent
-// background, and saves it as a PNG.
+// or display (any Vulkan device, lavapipe included), on a transparent
+// background with straight alpha, and saves it as a PNG: the picture
+// `skimbler-cli render --transparent` writes.
 
 #include "skimbler/VulkanSurfaceRenderer.h"
 
@@ -200,6 +201,8 @@ int main(int argc, char **argv)
     skimbler::View view;
     view.Width = int(width);
     view.Height = int(height);
+    // A PNG's alpha is straight: the surface's own alpha, not blended.
+    surface.SetAlphaOutput(skimbler::AlphaOutput::StraightPasses);
     const bool drawn = surface.Draw(commands, {renderPass, 0, VK_SAMPLE_COUNT_1_BIT}, view);
     vkCmdEndRenderPass(commands);
     VkBufferImageCopy copy{};
@@ -227,6 +230,8 @@ int main(int argc, char **argv)
     // Vulkan's row 0 is the picture's top, as PNG's is.
     void *mapped = nullptr;
     vkMapMemory(device, readbackMemory, 0, VK_WHOLE_SIZE, 0, &mapped);
+    skimbler::StraightenAlpha(surface.Resolved(view), static_cast<std::uint8_t *>(mapped),
+                              std::size_t(width) * height);
     const bool written = stbi_write_png(argv[2], int(width), int(height), 4, mapped, int(width) * 4) != 0;
     vkUnmapMemory(device, readbackMemory);
 

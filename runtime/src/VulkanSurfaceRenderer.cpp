@@ -181,13 +181,15 @@ struct VulkanSurfaceRenderer::Impl
     bool rgb = false;
 
     // Made on demand and kept until Release.
-    using PipelineKey = std::tuple<VkRenderPass, std::uint32_t, VkSampleCountFlagBits, bool, std::uint32_t, std::uint32_t>;
+    using PipelineKey = std::tuple<VkRenderPass, std::uint32_t, VkSampleCountFlagBits, bool, std::uint32_t,
+                                   std::uint32_t, VkColorComponentFlags>;
     std::map<PipelineKey, VkPipeline> pipelines;
     using SamplerKey = std::tuple<std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t, bool>;
     std::map<SamplerKey, VkSampler> samplers;
     std::map<SamplerKey, VkDescriptorSet> sets;  // for the current image
 
     SurfaceSettings settings = DefaultSettings();
+    AlphaOutput output = AlphaOutput::Blended;
     std::string imagePath;
     std::uint32_t width = 0;
     std::uint32_t height = 0;
@@ -376,10 +378,10 @@ struct VulkanSurfaceRenderer::Impl
         queue = VK_NULL_HANDLE;
     }
 
-    VkPipeline PipelineFor(const VulkanTarget &target, const DrawState &state)
+    VkPipeline PipelineFor(const VulkanTarget &target, const DrawState &state, VkColorComponentFlags channels)
     {
         const PipelineKey key{target.RenderPass, target.Subpass, target.Samples, state.Blend, state.SrcFactor,
-                              state.DestFactor};
+                              state.DestFactor, channels};
         const auto found = pipelines.find(key);
         if (found != pipelines.end())
             return found->second;
@@ -422,7 +424,7 @@ struct VulkanSurfaceRenderer::Impl
         multisample.rasterizationSamples = target.Samples;
         // The editor draws the surface with no depth test.
         auto depth = Made<VkPipelineDepthStencilStateCreateInfo>(VK_STRUCTURE_TYPE_PIPELINE_DEPTH_STENCIL_STATE_CREATE_INFO);
-        const VkPipelineColorBlendAttachmentState attachment = BlendAttachment(state);
+        const VkPipelineColorBlendAttachmentState attachment = BlendAttachment(state, channels);
         auto blend = Made<VkPipelineColorBlendStateCreateInfo>(VK_STRUCTURE_TYPE_PIPELINE_COLOR_BLEND_STATE_CREATE_INFO);
         blend.attachmentCount = 1;
         blend.pAttachments = &attachment;
@@ -795,7 +797,18 @@ VkSamplerCreateInfo VulkanSurfaceRenderer::SamplerInfo(const DrawState &state, b
     return info;
 }
 
-VkPipelineColorBlendAttachmentState VulkanSurfaceRenderer::BlendAttachment(const DrawState &state)
+void VulkanSurfaceRenderer::SetAlphaOutput(AlphaOutput output)
+{
+    m->output = output;
+}
+
+AlphaOutput VulkanSurfaceRenderer::Output() const
+{
+    return m->output;
+}
+
+VkPipelineColorBlendAttachmentState VulkanSurfaceRenderer::BlendAttachment(const DrawState &state,
+                                                                            VkColorComponentFlags channels)
 {
     VkPipelineColorBlendAttachmentState attachment{};
     attachment.blendEnable = state.Blend ? VK_TRUE : VK_FALSE;
@@ -806,8 +819,7 @@ VkPipelineColorBlendAttachmentState VulkanSurfaceRenderer::BlendAttachment(const
     attachment.srcAlphaBlendFactor = BlendFactor(state.SrcFactor);
     attachment.dstAlphaBlendFactor = BlendFactor(state.DestFactor);
     attachment.alphaBlendOp = VK_BLEND_OP_ADD;
-    attachment.colorWriteMask = VK_COLOR_COMPONENT_R_BIT | VK_COLOR_COMPONENT_G_BIT | VK_COLOR_COMPONENT_B_BIT
-        | VK_COLOR_COMPONENT_A_BIT;
+    attachment.colorWriteMask = channels;
     return attachment;
 }
 
@@ -846,9 +858,17 @@ bool VulkanSurfaceRenderer::Draw(VkCommandBuffer commands, const VulkanTarget &t
 bool VulkanSurfaceRenderer::Record(VkCommandBuffer commands, const VulkanTarget &target, const DrawState &state,
                                    const float projection[16], const float modelView[16])
 {
-    const VkPipeline pipeline = m->PipelineFor(target, state);
+    constexpr VkColorComponentFlags rgb = VK_COLOR_COMPONENT_R_BIT | VK_COLOR_COMPONENT_G_BIT | VK_COLOR_COMPONENT_B_BIT;
+    const bool straight = m->output == AlphaOutput::StraightPasses;
+    const VkPipeline pipeline = m->PipelineFor(target, state, straight ? rgb : rgb | VK_COLOR_COMPONENT_A_BIT);
+    // As the transparent export draws: the surface's own alpha, written
+    // alone with blending off, is its coverage.
+    DrawState alphaPass = state;
+    alphaPass.Blend = false;
+    const VkPipeline alphaPipeline = straight ? m->PipelineFor(target, alphaPass, VK_COLOR_COMPONENT_A_BIT)
+                                              : VK_NULL_HANDLE;
     const VkDescriptorSet set = m->SetFor(state);
-    if (!pipeline || !set)
+    if (!pipeline || !set || (straight && !alphaPipeline))
         return false;
     const Functions &vk = m->vk;
     const VkDeviceSize offset = Impl::kSlotSize * m->nextSlot;
@@ -864,6 +884,11 @@ bool VulkanSurfaceRenderer::Record(VkCommandBuffer commands, const VulkanTarget 
     vk.CmdBindVertexBuffers(commands, 0, 1, &m->vertexBuffer, &offset);
     vk.CmdPushConstants(commands, m->pipelineLayout, VK_SHADER_STAGE_VERTEX_BIT, 0, vulkanpush::Size, push);
     vk.CmdDraw(commands, 4, 1, 0, 0);
+    if (straight) {
+        // The layout is the same: the set and push constants stay bound.
+        vk.CmdBindPipeline(commands, VK_PIPELINE_BIND_POINT_GRAPHICS, alphaPipeline);
+        vk.CmdDraw(commands, 4, 1, 0, 0);
+    }
     return true;
 }
 

@@ -5,6 +5,7 @@
 
 #include "RuntimeSurfaceCases.h"
 
+#include "render/DrawLayers.h"
 #include "render/GraphicalInterface.h"
 #include "render/HeadlessContext.h"
 #include "render/SurfaceDrawState.h"
@@ -42,8 +43,9 @@ public:
         return true;
     }
 
-    // RGBA8 rows from the bottom up.
-    Pixels Frame(const Case &c)
+    // RGBA8 rows from the bottom up. StraightPasses: drawn as the
+    // transparent export draws, on transparent black, before StraightenAlpha.
+    Pixels Frame(const Case &c, skimbler::AlphaOutput output = skimbler::AlphaOutput::Blended)
     {
         m_context.MakeCurrent();
         const Image &image = Images().at(c.image);
@@ -65,11 +67,24 @@ public:
         static_cast<skimbler::SurfaceSettings &>(surface) = SettingsOf(c);
         surface.Width = std::uint32_t(image.Width);
         surface.Height = std::uint32_t(image.Height);
-        ClearQuadrants();
         m_editor.ProjectiveTexture = c.projective;
+        const skimbler::DrawState state = ResolveSurface(surface, m_editor.Width, m_editor.Height, c.projective);
         // The texture is kept for the next row: drawn by name.
-        m_editor.DrawSurface(ResolveSurface(surface, m_editor.Width, m_editor.Height, c.projective), texture, 0.0f,
-                             0.0f, 0.0f, 1.0f, 1.0f, 1.0f);
+        if (output == skimbler::AlphaOutput::Blended) {
+            ClearQuadrants();
+            m_editor.DrawSurface(state, texture, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f);
+            return m_context.ReadPixels();
+        }
+        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        DrawLayers::WriteChannels(true, false);
+        m_editor.DrawSurface(state, texture, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f);
+        DrawLayers::WriteChannels(false, true);
+        DrawLayers::EnableBlending(false);
+        m_editor.DrawSurface(state, texture, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f);
+        // Back as the view keeps them: every channel, blending on.
+        DrawLayers::WriteChannels(true, true);
+        DrawLayers::EnableBlending(true);
         return m_context.ReadPixels();
     }
 

@@ -2,7 +2,9 @@
 // fixed-function frame, row by row of the runtime table, with no display,
 // under the validation layer.
 
+#include "common/CliRunner.h"
 #include "common/EditorPicture.h"
+#include "common/TgaTestFiles.h"
 #include "common/RuntimeSurfaceCases.h"
 #include "common/VulkanHeadless.h"
 
@@ -157,7 +159,99 @@ private slots:
         QVERIFY2(m_vulkan.MessageCount() == before, qPrintable(NewMessages(before)));
         QVERIFY(matrices == vulkan);
 
-        const DrawState state = m_renderer.Resolved(view, surface.projective);
+        CheckAgainstEditor(editor, vulkan, m_renderer.Resolved(view, surface.projective));
+        if (QTest::currentTestFailed())
+            return;
+        // The surface was drawn at all (unless the pair leaves the
+        // destination as it is).
+        const Pixels background = m_vulkan.Frame(kQuadrantColours, [](VkCommandBuffer) {});
+        QVERIFY(editor == background || vulkan != background);
+    }
+
+    void straightPassesAreTheExports_data() { AddCases(); }
+
+    // Straight alpha: the two passes on transparent black as the editor's
+    // transparent export draws them, before StraightenAlpha (which both
+    // then share, so its division does not magnify the rasterisers' levels).
+    void straightPassesAreTheExports()
+    {
+        QFETCH(Case, surface);
+        const Pixels editor = m_editor.Frame(surface, AlphaOutput::StraightPasses);
+        QVERIFY(Prepare(surface));
+        const int before = m_vulkan.MessageCount();
+        constexpr float transparent[4][4] = {};
+        m_renderer.SetAlphaOutput(AlphaOutput::StraightPasses);
+        bool drawn = false;
+        const Pixels vulkan = m_vulkan.Frame(transparent, [&](VkCommandBuffer commands) {
+            drawn = m_renderer.Draw(commands, Target(), TableView(), surface.projective);
+        });
+        m_renderer.SetAlphaOutput(AlphaOutput::Blended);
+        QVERIFY(drawn);
+        QVERIFY2(m_vulkan.MessageCount() == before, qPrintable(NewMessages(before)));
+        CheckAgainstEditor(editor, vulkan, m_renderer.Resolved(TableView(), surface.projective));
+    }
+
+#ifdef SKIMBLER_VULKAN_EXAMPLE
+    // The example's PNG is the picture `render --transparent` writes: the
+    // same straight alpha, to the rasterisers' levels (compared
+    // premultiplied, so a small alpha does not magnify them).
+    void exampleSavesTheTransparentRender()
+    {
+        QTemporaryDir folder;
+        // The sample's 32 x 32 image, translucent in steps, so that a PNG of
+        // the blended frame (its alpha blended too) would differ.
+        QVERIFY(TgaTestFiles::WritePainted(folder.filePath(QStringLiteral("poster.tga")), 32, 32, [](int x, int y) {
+            return qRgba(x * 8, y * 8, 255 - x * 4, 30 + x * 7);
+        }));
+        QFile sample(QStringLiteral(SKIMBLER_EXAMPLE_SURFACE));
+        QVERIFY(sample.open(QIODevice::ReadOnly));
+        const QString surface = folder.filePath(QStringLiteral("poster.skimbler"));
+        QFile copy(surface);
+        QVERIFY(copy.open(QIODevice::WriteOnly));
+        // Blended over transparent black its colour is premultiplied and its
+        // alpha squared: what straight alpha must undo.
+        copy.write(sample.readAll()
+                       .replace("poster.png", "poster.tga")
+                       .replace("\"SrcFactor\": 1,", "\"SrcFactor\": 770,")
+                       .replace("\"DestFactor\": 1,", "\"DestFactor\": 771,"));
+        copy.close();
+
+        const QString example = folder.filePath(QStringLiteral("example.png"));
+        const QString size = QStringLiteral("%1x%2").arg(kWidth).arg(kHeight);
+        QProcess process;
+        process.start(QStringLiteral(SKIMBLER_VULKAN_EXAMPLE), {surface, example, size});
+        QVERIFY(process.waitForFinished(60000));
+        QVERIFY2(process.exitCode() == 0, process.readAllStandardError().constData());
+        const QString rendered = folder.filePath(QStringLiteral("render.png"));
+        const CliRun render = RunCli(RenderArguments(surface, rendered, QSize(kWidth, kHeight), true, false));
+        QVERIFY2(render.exitCode == 0, render.err.constData());
+
+        auto bottomUp = [](const QString &path) {
+            const QImage image = QImage(path).convertToFormat(QImage::Format_RGBA8888_Premultiplied);
+            Pixels pixels;
+            for (int y = image.height() - 1; y >= 0; --y)
+                pixels.insert(pixels.end(), image.constScanLine(y), image.constScanLine(y) + image.width() * 4);
+            return pixels;
+        };
+        const Pixels expected = bottomUp(rendered), drawn = bottomUp(example);
+        QCOMPARE(drawn.size(), std::size_t(kWidth * kHeight * 4));
+        QCOMPARE(expected.size(), drawn.size());
+        VulkanSurfaceRenderer file;
+        std::string error;
+        QVERIFY2(file.Open(surface.toStdString(), &error), error.c_str());
+        const DrawState state = file.Resolved(TableView());
+        const std::vector<bool> edge = NearOutline(state, TableView(), kEdgeWidth);
+        const Difference d = Compare(expected, drawn, [&edge](int x, int y) { return bool(edge[std::size_t(y) * kWidth + x]); });
+        QVERIFY2(d.worst <= 3, qPrintable(QStringLiteral("off by %1 at %2").arg(d.worst).arg(d.where)));
+    }
+#endif
+
+private:
+    // Inside the quad and around it within 2 levels; at its edge within the
+    // bound; on nearest texel ties counted, not failed.
+    void CheckAgainstEditor(const Pixels &editor, const Pixels &vulkan, const DrawState &state)
+    {
+        const View view = TableView();
         const std::vector<bool> edge = NearOutline(state, view, kEdgeWidth);
         const std::vector<bool> ties = NearestTies(state, view);
         auto atEdge = [&edge](int x, int y) { return bool(edge[std::size_t(y) * kWidth + x]); };
@@ -170,10 +264,6 @@ private slots:
         const Difference atOutline = Compare(editor, vulkan, [&](int x, int y) { return !atEdge(x, y) || atTie(x, y); });
         m_edgeWorst = std::max(m_edgeWorst, atOutline.worst);
         QVERIFY2(atOutline.worst <= kEdgeBound, qPrintable(atOutline.where));
-        // The surface was drawn at all (unless the pair leaves the
-        // destination as it is).
-        const Pixels background = m_vulkan.Frame(kQuadrantColours, [](VkCommandBuffer) {});
-        QVERIFY(editor == background || vulkan != background);
     }
 };
 

@@ -86,6 +86,16 @@ DrawState Resolve(const SurfaceSettings &settings, std::uint32_t imageWidth, std
 // source factor weighs the source by its alpha (SRC_ALPHA,
 // SRC_ALPHA_SATURATE) that colour is premultiplied.
 bool PremultipliesColour(const DrawState &state);
+// What a runtime renderer's draw writes into the colour buffer.
+enum class AlphaOutput {
+    // The surface blended over what is there, alpha channel included, as
+    // the editor's view draws it.
+    Blended,
+    // The two passes above. Clear to (0, 0, 0, 0) first; read the frame
+    // back and pass it to StraightenAlpha with the same state for the bytes
+    // a transparent export writes.
+    StraightPasses,
+};
 // Turns `pixelCount` RGBA8 pixels drawn so into straight alpha: the colour
 // divided by the alpha (rounded to nearest) where PremultipliesColour, and
 // pixels of alpha 0 made (0, 0, 0, 0).

@@ -37,20 +37,10 @@ using FunctionLoader = void (*(*)(const char *name))();
 class SurfaceRenderer
 {
 public:
-    // What Draw writes into the colour buffer.
-    enum class AlphaOutput {
-        // The surface blended over what is there, alpha channel included,
-        // as the editor's view draws it.
-        Blended,
-        // For a picture with straight alpha, as `skimbler-cli render
-        // --transparent` and the editor's transparent export write it: the
-        // colour channels blended, then the alpha channel alone written with
-        // blending off, so it holds the surface's own alpha. Clear to
-        // (0, 0, 0, 0) first; read the frame back and pass it to
-        // StraightenAlpha (DrawState.h) with Resolved(view) for the same
-        // bytes as the export.
-        StraightPasses,
-    };
+    // What Draw writes into the colour buffer (DrawState.h). StraightPasses
+    // is what `skimbler-cli render --transparent` and the editor's
+    // transparent export draw; with StraightenAlpha after it, the same bytes.
+    using AlphaOutput = skimbler::AlphaOutput;
 
     SurfaceRenderer();
     ~SurfaceRenderer();

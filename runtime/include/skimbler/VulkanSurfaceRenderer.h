@@ -78,6 +78,13 @@ public:
     bool UploadRgba(const std::uint8_t *pixels, std::uint32_t width, std::uint32_t height, std::string *error);
     bool UploadRgb(const std::uint8_t *pixels, std::uint32_t width, std::uint32_t height, std::string *error);
 
+    // What Draw writes (DrawState.h); Blended until set. StraightPasses
+    // records two draws, the colour channels blended and then the alpha
+    // alone with blending off, for a target cleared to (0, 0, 0, 0) whose
+    // frame the caller reads back and passes to StraightenAlpha.
+    void SetAlphaOutput(AlphaOutput output);
+    AlphaOutput Output() const;
+
     // What Draw sends for this view: the flag rules applied.
     DrawState Resolved(const View &view, bool projective = false) const;
 
@@ -98,7 +105,11 @@ public:
     // for those who build their own pipeline (skimbler-cli code --api vulkan
     // prints them). `rgb`: the image has no alpha.
     static VkSamplerCreateInfo SamplerInfo(const DrawState &state, bool rgb);
-    static VkPipelineColorBlendAttachmentState BlendAttachment(const DrawState &state);
+    // `channels`: the write mask, every channel unless the caller draws
+    // straight alpha's passes itself.
+    static VkPipelineColorBlendAttachmentState BlendAttachment(
+        const DrawState &state, VkColorComponentFlags channels = VK_COLOR_COMPONENT_R_BIT | VK_COLOR_COMPONENT_G_BIT
+                                    | VK_COLOR_COMPONENT_B_BIT | VK_COLOR_COMPONENT_A_BIT);
     // An OpenGL projection (clip z from -1 to 1, y up) as the push constants
     // carry it: Vulkan's clip space, y down and z from 0 to 1.
     static void VulkanProjection(const float projection[16], float out[16]);
