@@ -34,6 +34,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <string>
@@ -465,13 +466,18 @@ void BM_DragStepZoomedPanned(benchmark::State &state)
 BENCHMARK(BM_DragStepZoomedPanned)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(kDragSteps);
 
 // The console's report, keeping each benchmark's median wall time (the
-// median aggregate, or the median of the runs shown) for the ratios.
+// median aggregate, or the median of the runs shown) and every single run
+// for the ratios. A repeated benchmark shows its aggregates alone.
 class RatioReporter : public benchmark::ConsoleReporter
 {
 public:
     void ReportRuns(const std::vector<Run> &runs) override
     {
-        ConsoleReporter::ReportRuns(runs);
+        std::vector<Run> shown;
+        std::copy_if(runs.begin(), runs.end(), std::back_inserter(shown),
+                     [](const Run &run) { return run.run_type == Run::RT_Aggregate || run.repetitions < 2; });
+        if (!shown.empty())
+            ConsoleReporter::ReportRuns(shown);
         for (const Run &run : runs) {
             if (run.error_occurred)
                 continue;
@@ -594,6 +600,14 @@ int main(int argc, char **argv)
             return std::strncmp(argument, "--benchmark_enable_random_interleaving", 38) == 0;
         }))
         arguments.push_back(interleave.data());
+    // The ratios' spread needs the single runs, which these flags keep from
+    // the reporter; the table shows only the aggregates anyway.
+    arguments.erase(std::remove_if(arguments.begin(), arguments.end(),
+                                   [](const char *argument) {
+                                       return std::strncmp(argument, "--benchmark_report_aggregates_only", 34) == 0
+                                           || std::strncmp(argument, "--benchmark_display_aggregates_only", 35) == 0;
+                                   }),
+                    arguments.end());
     int count = static_cast<int>(arguments.size());
     benchmark::Initialize(&count, arguments.data());
     RatioReporter reporter;
