@@ -255,6 +255,9 @@ void SurfaceTools::Export()
     if (!view->ScreenShape().isEmpty())
         source.aspect = skimbler::TrueShapeAspect(options.size.width(), options.size.height());
     source.projective = view->Interface() && view->Interface()->ProjectiveTexture;
+    // As the picture shows the surface: zoomed and panned as the view does.
+    source.zoom = view->Zoom();
+    source.pan = QPointF(view->PanX(), view->PanY());
     source.draw = [&](QString *error) { return ExportImage::Render(view, options.size, options.background, error); };
     Outputs::Result result;
     if (source.surface)

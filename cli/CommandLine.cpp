@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include "render/ExportDrawing.h"
+#include "skimbler/Scene.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -24,15 +25,17 @@ constexpr CommandName kCommands[] = {
 // Which options each command takes.
 enum Option {
     OptOutput = 1, OptSize = 2, OptTransparent = 4, OptProjective = 8, OptApi = 16, OptFormat = 32, OptForce = 64,
-    OptTrueShape = 128, OptBackground = 256
+    OptTrueShape = 128, OptBackground = 256, OptZoom = 512
 };
 
 int OptionsOf(Invocation::Command command)
 {
     switch (command) {
-    case Invocation::Render: return OptOutput | OptSize | OptTransparent | OptProjective | OptForce | OptTrueShape | OptBackground;
+    case Invocation::Render:
+        return OptOutput | OptSize | OptTransparent | OptProjective | OptForce | OptTrueShape | OptBackground | OptZoom;
     case Invocation::Export:
-        return OptOutput | OptSize | OptTransparent | OptProjective | OptFormat | OptForce | OptTrueShape | OptBackground;
+        return OptOutput | OptSize | OptTransparent | OptProjective | OptFormat | OptForce | OptTrueShape | OptBackground
+            | OptZoom;
     case Invocation::Info: return OptSize | OptProjective | OptTrueShape;
     case Invocation::Code: return OptSize | OptProjective | OptApi | OptTrueShape;
     default: return 0;
@@ -50,6 +53,24 @@ bool ParseSize(const QString &text, QSize *size)
     if (width < 1 || height < 1 || width > ExportDrawing::MaxSide || height > ExportDrawing::MaxSide)
         return false;
     *size = QSize(width, height);
+    return true;
+}
+
+// A factor ("2.5") or a percentage ("250%"), inside the editor's range.
+bool ParseZoom(const QString &text, float *zoom)
+{
+    static const QRegularExpression pattern(QStringLiteral("^([0-9]+(\\.[0-9]+)?)(%?)$"));
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (!match.hasMatch())
+        return false;
+    double value = match.captured(1).toDouble();
+    if (!match.captured(3).isEmpty())
+        value /= 100.0;
+    // In single precision, as the view keeps it: "0.1" is MinZoom itself.
+    const float factor = float(value);
+    if (!(factor >= skimbler::scene::MinZoom && factor <= skimbler::scene::MaxZoom))
+        return false;
+    *zoom = factor;
     return true;
 }
 
@@ -138,6 +159,8 @@ bool ParseCommandLine(const QStringList &arguments, Invocation *invocation, QStr
             option = OptTrueShape;
         else if (name == QLatin1String("--background"))
             option = OptBackground;
+        else if (name == QLatin1String("--zoom"))
+            option = OptZoom;
         if (option == 0) {
             *error = QStringLiteral("unknown option \"%1\"").arg(name);
             return false;
@@ -147,7 +170,7 @@ bool ParseCommandLine(const QStringList &arguments, Invocation *invocation, QStr
             return false;
         }
         const bool takesValue = option == OptOutput || option == OptSize || option == OptApi || option == OptFormat
-            || option == OptBackground;
+            || option == OptBackground || option == OptZoom;
         if (!takesValue) {
             if (inlineValue) {
                 *error = QStringLiteral("%1 takes no value").arg(name);
@@ -181,6 +204,14 @@ bool ParseCommandLine(const QStringList &arguments, Invocation *invocation, QStr
             if (!ParseSize(value, &invocation->size)) {
                 *error = QStringLiteral("--size must be WIDTHxHEIGHT, each from 1 to %1, not \"%2\"")
                              .arg(ExportDrawing::MaxSide)
+                             .arg(value);
+                return false;
+            }
+        } else if (option == OptZoom) {
+            if (!ParseZoom(value, &invocation->zoom)) {
+                *error = QStringLiteral("--zoom must be a factor from %1 to %2 (or a percentage), not \"%3\"")
+                             .arg(double(skimbler::scene::MinZoom))
+                             .arg(double(skimbler::scene::MaxZoom))
                              .arg(value);
                 return false;
             }
@@ -285,7 +316,8 @@ QString UsageText()
         "\n"
         "Commands:\n"
         "  render SURFACE... -o OUT   Draws each surface as File > Export Image does,\n"
-        "                             at zoom 1 without pan, and saves it as a PNG.\n"
+        "                             at --zoom (1 unless given) without pan, and\n"
+        "                             saves it as a PNG.\n"
         "                             With several surfaces OUT is a folder, and each\n"
         "                             picture is named after its surface.\n"
         "  export [--format F] SURFACE... -o OUT\n"
@@ -317,6 +349,10 @@ QString UsageText()
               "                      editor at a target screen: a square stays square.\n"
               "                      Without it the fixed 4:3 view is stretched over\n"
               "                      --size, as in the editor's own window.\n"
+              "  --zoom Z            render, export: the view's zoom, a factor from 0.1\n"
+              "                      to 100 or a percentage (250%), as the editor's\n"
+              "                      zoom field; glTF takes it as its camera's field\n"
+              "                      of view.\n"
               "  --projective        Perspective-correct texture even where the surface\n"
               "                      has it off.\n"
               "  --api API           code: %1.\n"

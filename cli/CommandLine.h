@@ -20,6 +20,7 @@ struct Invocation
     ViewBackground background;  // render: behind the surface, unless transparent
     bool trueShape = false;     // the projection takes --size's own shape, not the fixed 4:3
     bool projective = false;
+    float zoom = 1.0f;      // render, export: the view's zoom, as the editor's zoom field sets it
     bool force = false;     // render: write even over a file read in this call
     const Outputs::Output *api = nullptr;     // code: a listing
     const Outputs::Output *format = nullptr;  // render, export: a file output

@@ -132,6 +132,7 @@ Outputs::Source SourceOf(const CSkimblerDoc &document, const QString &input, con
     source.view = invocation.size;
     source.projective = invocation.projective;
     source.aspect = AspectOf(invocation);
+    source.zoom = invocation.zoom;
     return source;
 }
 
@@ -236,6 +237,7 @@ int RunExport(const Invocation &invocation)
         picture.Height = invocation.size.height();
         picture.Background = !invocation.transparent;
         picture.Aspect = AspectOf(invocation);
+        picture.Zoom = invocation.zoom;
     }
 
     int status = ExitOk;

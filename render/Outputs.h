@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QPointF>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -32,6 +33,8 @@ struct Source
     QSize view{800, 600};  // the window the surface is drawn in
     bool projective = false;
     double aspect = skimbler::scene::Aspect;  // the projection's (skimbler::View::Aspect)
+    float zoom = 1.0f;                        // the view's (skimbler::View::Zoom)
+    QPointF pan;                              // the view's, window pixels; a camera cannot hold it
     // The surface drawn at `view`'s size by the caller's context, for the
     // outputs that are pictures; a null image, with the reason, on failure.
     std::function<QImage(QString *error)> draw;

@@ -982,6 +982,10 @@
         <source>PNG image</source>
         <translation>PNG image</translation>
     </message>
+    <message>
+        <source>the view&apos;s pan is left out: a glTF camera cannot shift its picture</source>
+        <translation>the view&apos;s pan is left out: a glTF camera cannot shift its picture</translation>
+    </message>
 </context>
 <context>
     <name>PixelProbe</name>

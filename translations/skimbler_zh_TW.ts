@@ -982,6 +982,10 @@
         <source>PNG image</source>
         <translation>PNG 影像</translation>
     </message>
+    <message>
+        <source>the view&apos;s pan is left out: a glTF camera cannot shift its picture</source>
+        <translation>未包含檢視的平移：glTF 攝影機無法平移其畫面</translation>
+    </message>
 </context>
 <context>
     <name>PixelProbe</name>

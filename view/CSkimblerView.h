@@ -35,8 +35,8 @@ class CSkimblerView : public QWindow, public DocumentView, public ImagePreparer
 public:
     // The zoom is kept inside this range so that the drag arithmetic never
     // divides by zero and the quad is never turned over.
-    static constexpr float MinZoom = 0.1f;
-    static constexpr float MaxZoom = 100.0f;
+    static constexpr float MinZoom = skimbler::scene::MinZoom;
+    static constexpr float MaxZoom = skimbler::scene::MaxZoom;
     // One wheel notch or one zoom button multiplies or divides the zoom by
     // this: four steps double it.
     static constexpr float ZoomFactor = 1.18920712f;

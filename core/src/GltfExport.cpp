@@ -349,9 +349,11 @@ GltfOutput ExportGltf(const GltfInput &input, bool binary)
     // plane than the editor does.
     const double aspect =
         input.Options.Aspect > 0.0 && std::isfinite(input.Options.Aspect) ? input.Options.Aspect : scene::Aspect;
+    const double halfFov = scene::FieldOfViewY / 2.0 * 3.14159265358979323846 / 180.0;
+    const double zoom = input.Zoom > 0.0f && std::isfinite(input.Zoom) ? double(input.Zoom) : 1.0;
     json camera{{"type", "perspective"},
                 {"perspective",
-                 {{"yfov", scene::FieldOfViewY * 3.14159265358979323846 / 180.0},
+                 {{"yfov", zoom == 1.0 ? 2.0 * halfFov : 2.0 * std::atan(std::tan(halfFov) / zoom)},
                   {"aspectRatio", aspect},
                   {"znear", scene::NearPlane},
                   {"zfar", scene::FarPlane}}}};

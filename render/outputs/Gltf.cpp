@@ -39,6 +39,7 @@ Result Write(const Source &source, bool binary)
     gltf.Options.ViewHeight = source.view.height();
     gltf.Options.Projective = source.projective;
     gltf.Options.Aspect = source.aspect;
+    gltf.Zoom = source.zoom;
     gltf.Generator = "Skimbler " SKIMBLER_VERSION;
     gltf.FileFormatVersion = std::uint32_t(skimbler::SurfaceFile::FormatVersion);
     const std::vector<std::uint8_t> padded =
@@ -68,6 +69,11 @@ Result Write(const Source &source, bool binary)
                                                        "and engines that do not read it draw plain alpha blending")
                                .arg(FactorName(state.SrcFactor), FactorName(state.DestFactor));
     }
+    // A glTF camera has no lens shift: the panned picture is the PNG's alone.
+    if (!source.pan.isNull())
+        result.warnings << QCoreApplication::translate("Outputs",
+                                                       "the view's pan is left out: a glTF camera cannot shift "
+                                                       "its picture");
     result.bytes = QByteArray(reinterpret_cast<const char *>(made.Bytes.data()), qsizetype(made.Bytes.size()));
     return result;
 }

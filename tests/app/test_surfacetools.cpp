@@ -595,8 +595,12 @@ void TestSurfaceTools::copyAsShaderCodeIsTheCommandLinesListing()
 void TestSurfaceTools::gltfExportIsTheCommandLines_data()
 {
     QTest::addColumn<bool>("screen");  // at a target screen, and --true-shape
-    QTest::newRow("in the window") << false;
-    QTest::newRow("at a target screen") << true;
+    QTest::addColumn<float>("zoom");   // the view's, and --zoom
+    QTest::addColumn<bool>("panned");  // the view panned: said, and left out
+    QTest::newRow("in the window") << false << 1.0f << false;
+    QTest::newRow("at a target screen") << true << 1.0f << false;
+    QTest::newRow("zoomed in the window") << false << 2.5f << false;
+    QTest::newRow("zoomed and panned at a target screen") << true << 0.5f << true;
 }
 
 // File > Export's glTF is skimbler-cli export's of the saved surface, byte
@@ -605,6 +609,8 @@ void TestSurfaceTools::gltfExportIsTheCommandLines_data()
 void TestSurfaceTools::gltfExportIsTheCommandLines()
 {
     QFETCH(bool, screen);
+    QFETCH(float, zoom);
+    QFETCH(bool, panned);
     QVERIFY(!saveEditedSurface().isEmpty());
     SurfaceSettings settings = m_document->Settings();
     settings.Flags &= ~SURFACE_FLAG_POINTS;
@@ -613,6 +619,9 @@ void TestSurfaceTools::gltfExportIsTheCommandLines()
     QVERIFY(m_document->OnSaveDocument(surface));
     if (screen)
         view()->SetScreenShape(2, 1);
+    view()->SetZoom(zoom);
+    view()->SetPan(panned ? 30.0f : 0.0f, panned ? -20.0f : 0.0f);
+    m_frame->statusBar()->clearMessage();
     const QString exported = m_work.filePath(QStringLiteral("editor.gltf"));
     const QString out = m_work.filePath(QStringLiteral("cli.gltf"));
     QFile::remove(exported);
@@ -624,9 +633,12 @@ void TestSurfaceTools::gltfExportIsTheCommandLines()
     m_dialogs->exportPath = [&](const QString &) { return exported; };
     trigger(ID_FILE_EXPORT_IMAGE);
     QVERIFY(m_messages->messages.isEmpty());
+    const QString panLeftOut = QCoreApplication::translate(
+        "Outputs", "the view's pan is left out: a glTF camera cannot shift its picture");
+    QCOMPARE(m_frame->statusBar()->currentMessage().contains(panLeftOut), panned);
 
     QStringList arguments = {QStringLiteral("export"), surface, QStringLiteral("-o"), out, QStringLiteral("--size"),
-                             QStringLiteral("300x150")};
+                             QStringLiteral("300x150"), QStringLiteral("--zoom"), QString::number(double(zoom))};
     if (screen)
         arguments << QStringLiteral("--true-shape");
     const CliRun run = RunCli(arguments);

@@ -45,7 +45,7 @@ QImage Card()
 
 // The picture the editor's File > Export Image makes of `input` at zoom 1
 // without pan: its document opens the file, its drawing interface draws.
-QImage EditorExport(const QString &input, const QSize &size, bool transparent, bool projective)
+QImage EditorExport(const QString &input, const QSize &size, bool transparent, bool projective, float zoom = 1.0f)
 {
     HeadlessContext context;
     std::string why;
@@ -64,6 +64,7 @@ QImage EditorExport(const QString &input, const QSize &size, bool transparent, b
     picture.Width = size.width();
     picture.Height = size.height();
     picture.Background = !transparent;
+    picture.Zoom = zoom;
     QString error;
     const QImage image = ExportDrawing::Render(&gi, &document.GetSurface(), tile, picture, &error);
     gi.Release();
@@ -183,12 +184,16 @@ void TestCli::renderIsTheEditorsExport_data()
     QTest::addColumn<QSize>("size");
     QTest::addColumn<bool>("transparent");
     QTest::addColumn<bool>("projective");
-    QTest::newRow("image, 320 x 240") << QStringLiteral("card.png") << QSize(320, 240) << false << false;
-    QTest::newRow("surface, 320 x 240") << QStringLiteral("blended.skimbler") << QSize(320, 240) << false << false;
-    QTest::newRow("surface, 97 x 61") << QStringLiteral("blended.skimbler") << QSize(97, 61) << false << false;
-    QTest::newRow("surface, transparent") << QStringLiteral("blended.skimbler") << QSize(200, 150) << true << false;
-    QTest::newRow("image-sized quad, transparent") << QStringLiteral("loose.skimbler") << QSize(160, 120) << true << false;
-    QTest::newRow("surface, projective") << QStringLiteral("blended.skimbler") << QSize(160, 120) << false << true;
+    QTest::addColumn<QString>("zoom");  // --zoom's text, the factor the editor's export is drawn at
+    QTest::addColumn<float>("factor");
+    QTest::newRow("image, 320 x 240") << QStringLiteral("card.png") << QSize(320, 240) << false << false << QString() << 1.0f;
+    QTest::newRow("surface, 320 x 240") << QStringLiteral("blended.skimbler") << QSize(320, 240) << false << false << QString() << 1.0f;
+    QTest::newRow("surface, 97 x 61") << QStringLiteral("blended.skimbler") << QSize(97, 61) << false << false << QString() << 1.0f;
+    QTest::newRow("surface, transparent") << QStringLiteral("blended.skimbler") << QSize(200, 150) << true << false << QString() << 1.0f;
+    QTest::newRow("image-sized quad, transparent") << QStringLiteral("loose.skimbler") << QSize(160, 120) << true << false << QString() << 1.0f;
+    QTest::newRow("surface, projective") << QStringLiteral("blended.skimbler") << QSize(160, 120) << false << true << QString() << 1.0f;
+    QTest::newRow("surface, zoomed in") << QStringLiteral("blended.skimbler") << QSize(160, 120) << false << false << QStringLiteral("2.5") << 2.5f;
+    QTest::newRow("image, zoomed out by percentage") << QStringLiteral("card.png") << QSize(160, 120) << true << false << QStringLiteral("40%") << 0.4f;
 }
 
 void TestCli::renderIsTheEditorsExport()
@@ -197,18 +202,25 @@ void TestCli::renderIsTheEditorsExport()
     QFETCH(QSize, size);
     QFETCH(bool, transparent);
     QFETCH(bool, projective);
+    QFETCH(QString, zoom);
+    QFETCH(float, factor);
     const QString out = path(QStringLiteral("out.png"));
     QFile::remove(out);
-    const CliRun run = RunCli(RenderArguments(path(input), out, size, transparent, projective));
+    QStringList arguments = RenderArguments(path(input), out, size, transparent, projective);
+    if (!zoom.isEmpty())
+        arguments << QStringLiteral("--zoom") << zoom;
+    const CliRun run = RunCli(arguments);
     QVERIFY2(run.exitCode == 0, run.err.constData());
     QVERIFY(run.err.isEmpty());
 
     const QImage rendered(out);
     QCOMPARE(rendered.size(), size);
     QCOMPARE(rendered.hasAlphaChannel(), transparent);
-    const QImage expected = EditorExport(path(input), size, transparent, projective);
+    const QImage expected = EditorExport(path(input), size, transparent, projective, factor);
     QVERIFY(!expected.isNull());
     QVERIFY(LargestDifference(rendered, expected) <= 1);
+    if (factor != 1.0f)
+        QVERIFY(LargestDifference(rendered, EditorExport(path(input), size, transparent, projective)) > 1);
     if (transparent) {
         // Outside the quad nothing was drawn.
         QCOMPARE(qAlpha(rendered.pixel(0, size.height() - 1)), 0);
@@ -563,13 +575,18 @@ void TestCli::usageErrorsExitTwo_data()
     QTest::addColumn<QString>("says");
     QTest::newRow("nothing") << QStringList() << QStringLiteral("no command");
     QTest::newRow("unknown command") << Strings({"draw", "a.png"}) << QStringLiteral("unknown command \"draw\"");
-    QTest::newRow("unknown option") << Strings({"render", "--zoom", "2", "a.png", "-o", "x.png"}) << QStringLiteral("unknown option \"--zoom\"");
+    QTest::newRow("unknown option") << Strings({"render", "--pan", "2", "a.png", "-o", "x.png"}) << QStringLiteral("unknown option \"--pan\"");
     QTest::newRow("render without -o") << Strings({"render", "a.png"}) << QStringLiteral("render needs -o OUT");
     QTest::newRow("-o without a value") << Strings({"render", "a.png", "-o"}) << QStringLiteral("-o needs a value");
     QTest::newRow("no file") << Strings({"check"}) << QStringLiteral("check needs a file");
     QTest::newRow("size of zero") << Strings({"render", "a.png", "-o", "x.png", "--size", "0x10"}) << QStringLiteral("--size must be");
     QTest::newRow("size too large") << Strings({"render", "a.png", "-o", "x.png", "--size=9000x10"}) << QStringLiteral("--size must be");
     QTest::newRow("size not a size") << Strings({"info", "a.png", "--size", "big"}) << QStringLiteral("--size must be");
+    QTest::newRow("zoom of zero") << Strings({"render", "a.png", "-o", "x.png", "--zoom", "0"}) << QStringLiteral("--zoom must be");
+    QTest::newRow("zoom past the editor's") << Strings({"export", "a.png", "-o", "x.gltf", "--zoom=10001%"}) << QStringLiteral("--zoom must be");
+    QTest::newRow("zoom not a number") << Strings({"render", "a.png", "-o", "x.png", "--zoom", "-2"}) << QStringLiteral("--zoom must be");
+    QTest::newRow("zoom for a listing") << Strings({"code", "--api", "gl33", "--zoom", "2", "a.png"})
+                                        << QStringLiteral("code does not take --zoom");
     QTest::newRow("code without --api") << Strings({"code", "a.png"}) << QStringLiteral("code needs --api");
     QTest::newRow("unknown api") << Strings({"code", "--api", "metal", "a.png"}) << QStringLiteral("--api must be gl11, gl33, gles3, webgl2 or vulkan");
     QTest::newRow("two surfaces for info") << Strings({"info", "a.png", "b.png"}) << QStringLiteral("info takes one surface");

@@ -82,6 +82,11 @@ const cases = [
     // Asked for on the command line, over a surface that does not ask.
     // NEAREST turns the grid's quarter-texel error into the neighbouring
     // texel near texel edges: one step of the picture, 4 levels.
+    // The view's zoom, which the camera's field of view carries.
+    { name: 'zoomed', image: ['pyramid', 64, 48, 32], filters: [GL.LINEAR, GL.LINEAR], zoom: 1.6,
+      blend: [GL.SRC_ALPHA, GL.ONE_MINUS_SRC_ALPHA], alphaMode: 'BLEND' },
+    { name: 'zoomed-image-quad', image: ['ramp', 40, 30, 32], flags: ALL & ~POINTS, zoom: 2.5,
+      filters: [GL.LINEAR, GL.LINEAR], blend: [GL.ONE, GL.ZERO], alphaMode: 'OPAQUE' },
     { name: 'keystone-option', image: ['pyramid', 64, 48, 24], filters: [GL.NEAREST, GL.LINEAR], points: keystone,
       projectiveOption: true, blend: [GL.ONE, GL.ZERO], alphaMode: 'OPAQUE', bound: 5 },
 ];
@@ -95,6 +100,7 @@ for (const c of cases) {
     c.kept = c.kept || null;
     c.bound = c.bound === undefined ? 2 : c.bound;
     c.size = c.size || SIZE;
+    c.zoom = c.zoom || 1;
 }
 
 // An uncompressed true-colour TGA, first row at the bottom.
@@ -143,6 +149,8 @@ function cliArguments(command, c, input, output, format) {
     args.push(input, '-o', output, '--size', `${c.size[0]}x${c.size[1]}`);
     if (c.projectiveOption)
         args.push('--projective');
+    if (c.zoom !== 1)
+        args.push('--zoom', String(c.zoom));
     return args;
 }
 

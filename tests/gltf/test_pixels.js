@@ -56,9 +56,11 @@ function decodePng(file) {
 const PLANE_Z = -2.4142136, FOCAL = 1 / Math.tan(Math.PI / 8);
 const STRIP = [[0, 1], [0, 0], [1, 1], [1, 0]];
 
-// The quad's corners as drawn (the image-sized quad comes from the file).
+// The quad's corners as drawn (the image-sized quad comes from the file),
+// x and y scaled by the view's zoom as the editor scales them.
 function quadCorners(c, gltf) {
-    return c.flags & POINTS ? c.points : accessorValues(gltf, gltf.json.meshes[0].primitives[0].attributes.POSITION);
+    const corners = c.flags & POINTS ? c.points : accessorValues(gltf, gltf.json.meshes[0].primitives[0].attributes.POSITION);
+    return corners.map(([x, y, z]) => [c.zoom * x, c.zoom * y, z]);
 }
 
 // The corners in window pixels (y down) of a WIDTH x HEIGHT picture, in the

@@ -19,6 +19,10 @@ struct GltfInput
     // PNG of PadImage's result, encoded by the caller.
     std::vector<std::uint8_t> Png;
     DrawOptions Options;  // the export size as ViewWidth x ViewHeight
+    // The view's zoom (View::Zoom). It scales x and y of the surface in the
+    // eye's space alone, which is the same as narrowing the camera's field
+    // of view by it: the camera says it, the quad stays the surface's own.
+    float Zoom = 1.0f;
     std::string Generator = "Skimbler";
     std::uint32_t FileFormatVersion = 0;
 };

@@ -14,6 +14,9 @@ constexpr double FieldOfViewY = 45.0;
 constexpr double Aspect = 1.3333333730697632;  // 4/3 in single precision
 constexpr double NearPlane = 1.0;
 constexpr double FarPlane = 5000.05615234375;
+// The zoom a view keeps to (View::Zoom): never zero, never turned over.
+constexpr float MinZoom = 0.1f;
+constexpr float MaxZoom = 100.0f;
 } // namespace scene
 
 // How a window shows the plane.
