@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <cmath>
+
 namespace {
 
 struct CommandName
@@ -25,17 +27,18 @@ constexpr CommandName kCommands[] = {
 // Which options each command takes.
 enum Option {
     OptOutput = 1, OptSize = 2, OptTransparent = 4, OptProjective = 8, OptApi = 16, OptFormat = 32, OptForce = 64,
-    OptTrueShape = 128, OptBackground = 256, OptZoom = 512
+    OptTrueShape = 128, OptBackground = 256, OptZoom = 512, OptPan = 1024
 };
 
 int OptionsOf(Invocation::Command command)
 {
     switch (command) {
     case Invocation::Render:
-        return OptOutput | OptSize | OptTransparent | OptProjective | OptForce | OptTrueShape | OptBackground | OptZoom;
+        return OptOutput | OptSize | OptTransparent | OptProjective | OptForce | OptTrueShape | OptBackground | OptZoom
+            | OptPan;
     case Invocation::Export:
         return OptOutput | OptSize | OptTransparent | OptProjective | OptFormat | OptForce | OptTrueShape | OptBackground
-            | OptZoom;
+            | OptZoom | OptPan;
     case Invocation::Info: return OptSize | OptProjective | OptTrueShape;
     case Invocation::Code: return OptSize | OptProjective | OptApi | OptTrueShape;
     default: return 0;
@@ -71,6 +74,21 @@ bool ParseZoom(const QString &text, float *zoom)
     if (!(factor >= skimbler::scene::MinZoom && factor <= skimbler::scene::MaxZoom))
         return false;
     *zoom = factor;
+    return true;
+}
+
+// "X,Y": pixels of the picture, each within one picture's largest side.
+bool ParsePan(const QString &text, QPointF *pan)
+{
+    static const QRegularExpression pattern(QStringLiteral("^(-?[0-9]+(\\.[0-9]+)?),(-?[0-9]+(\\.[0-9]+)?)$"));
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (!match.hasMatch())
+        return false;
+    const double x = match.captured(1).toDouble();
+    const double y = match.captured(3).toDouble();
+    if (std::abs(x) > ExportDrawing::MaxSide || std::abs(y) > ExportDrawing::MaxSide)
+        return false;
+    *pan = QPointF(x, y);
     return true;
 }
 
@@ -161,6 +179,8 @@ bool ParseCommandLine(const QStringList &arguments, Invocation *invocation, QStr
             option = OptBackground;
         else if (name == QLatin1String("--zoom"))
             option = OptZoom;
+        else if (name == QLatin1String("--pan"))
+            option = OptPan;
         if (option == 0) {
             *error = QStringLiteral("unknown option \"%1\"").arg(name);
             return false;
@@ -170,7 +190,7 @@ bool ParseCommandLine(const QStringList &arguments, Invocation *invocation, QStr
             return false;
         }
         const bool takesValue = option == OptOutput || option == OptSize || option == OptApi || option == OptFormat
-            || option == OptBackground || option == OptZoom;
+            || option == OptBackground || option == OptZoom || option == OptPan;
         if (!takesValue) {
             if (inlineValue) {
                 *error = QStringLiteral("%1 takes no value").arg(name);
@@ -212,6 +232,13 @@ bool ParseCommandLine(const QStringList &arguments, Invocation *invocation, QStr
                 *error = QStringLiteral("--zoom must be a factor from %1 to %2 (or a percentage), not \"%3\"")
                              .arg(double(skimbler::scene::MinZoom))
                              .arg(double(skimbler::scene::MaxZoom))
+                             .arg(value);
+                return false;
+            }
+        } else if (option == OptPan) {
+            if (!ParsePan(value, &invocation->pan)) {
+                *error = QStringLiteral("--pan must be X,Y in pixels, each from -%1 to %1, not \"%2\"")
+                             .arg(ExportDrawing::MaxSide)
                              .arg(value);
                 return false;
             }
@@ -316,8 +343,8 @@ QString UsageText()
         "\n"
         "Commands:\n"
         "  render SURFACE... -o OUT   Draws each surface as File > Export Image does,\n"
-        "                             at --zoom (1 unless given) without pan, and\n"
-        "                             saves it as a PNG.\n"
+        "                             at --zoom and --pan (1 and none unless given),\n"
+        "                             and saves it as a PNG.\n"
         "                             With several surfaces OUT is a folder, and each\n"
         "                             picture is named after its surface.\n"
         "  export [--format F] SURFACE... -o OUT\n"
@@ -353,6 +380,9 @@ QString UsageText()
               "                      to 100 or a percentage (250%), as the editor's\n"
               "                      zoom field; glTF takes it as its camera's field\n"
               "                      of view.\n"
+              "  --pan X,Y           render, export: the picture shifted X pixels right\n"
+              "                      and Y down, as a pan of the editor's view; glTF\n"
+              "                      cannot keep it (a line on standard error says so).\n"
               "  --projective        Perspective-correct texture even where the surface\n"
               "                      has it off.\n"
               "  --api API           code: %1.\n"

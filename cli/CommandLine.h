@@ -3,6 +3,7 @@
 #include "render/Outputs.h"
 #include "render/ViewBackground.h"
 
+#include <QPointF>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -21,6 +22,7 @@ struct Invocation
     bool trueShape = false;     // the projection takes --size's own shape, not the fixed 4:3
     bool projective = false;
     float zoom = 1.0f;      // render, export: the view's zoom, as the editor's zoom field sets it
+    QPointF pan;            // render, export: the picture shifted right and down, its pixels
     bool force = false;     // render: write even over a file read in this call
     const Outputs::Output *api = nullptr;     // code: a listing
     const Outputs::Output *format = nullptr;  // render, export: a file output

@@ -133,6 +133,7 @@ Outputs::Source SourceOf(const CSkimblerDoc &document, const QString &input, con
     source.projective = invocation.projective;
     source.aspect = AspectOf(invocation);
     source.zoom = invocation.zoom;
+    source.pan = invocation.pan;
     return source;
 }
 
@@ -238,6 +239,8 @@ int RunExport(const Invocation &invocation)
         picture.Background = !invocation.transparent;
         picture.Aspect = AspectOf(invocation);
         picture.Zoom = invocation.zoom;
+        picture.PanX = float(invocation.pan.x());
+        picture.PanY = float(invocation.pan.y());
     }
 
     int status = ExitOk;

@@ -45,7 +45,8 @@ QImage Card()
 
 // The picture the editor's File > Export Image makes of `input` at zoom 1
 // without pan: its document opens the file, its drawing interface draws.
-QImage EditorExport(const QString &input, const QSize &size, bool transparent, bool projective, float zoom = 1.0f)
+QImage EditorExport(const QString &input, const QSize &size, bool transparent, bool projective, float zoom = 1.0f,
+                    QPointF pan = QPointF())
 {
     HeadlessContext context;
     std::string why;
@@ -65,6 +66,8 @@ QImage EditorExport(const QString &input, const QSize &size, bool transparent, b
     picture.Height = size.height();
     picture.Background = !transparent;
     picture.Zoom = zoom;
+    picture.PanX = float(pan.x());
+    picture.PanY = float(pan.y());
     QString error;
     const QImage image = ExportDrawing::Render(&gi, &document.GetSurface(), tile, picture, &error);
     gi.Release();
@@ -96,6 +99,7 @@ private Q_SLOTS:
     void initTestCase();
     void renderIsTheEditorsExport_data();
     void renderIsTheEditorsExport();
+    void gltfSaysThePanItLeavesOut();
     void renderOfSeveralNamesEachPicture();
     void checkSaysWhatIsWrong_data();
     void checkSaysWhatIsWrong();
@@ -184,16 +188,24 @@ void TestCli::renderIsTheEditorsExport_data()
     QTest::addColumn<QSize>("size");
     QTest::addColumn<bool>("transparent");
     QTest::addColumn<bool>("projective");
-    QTest::addColumn<QString>("zoom");  // --zoom's text, the factor the editor's export is drawn at
-    QTest::addColumn<float>("factor");
-    QTest::newRow("image, 320 x 240") << QStringLiteral("card.png") << QSize(320, 240) << false << false << QString() << 1.0f;
-    QTest::newRow("surface, 320 x 240") << QStringLiteral("blended.skimbler") << QSize(320, 240) << false << false << QString() << 1.0f;
-    QTest::newRow("surface, 97 x 61") << QStringLiteral("blended.skimbler") << QSize(97, 61) << false << false << QString() << 1.0f;
-    QTest::newRow("surface, transparent") << QStringLiteral("blended.skimbler") << QSize(200, 150) << true << false << QString() << 1.0f;
-    QTest::newRow("image-sized quad, transparent") << QStringLiteral("loose.skimbler") << QSize(160, 120) << true << false << QString() << 1.0f;
-    QTest::newRow("surface, projective") << QStringLiteral("blended.skimbler") << QSize(160, 120) << false << true << QString() << 1.0f;
-    QTest::newRow("surface, zoomed in") << QStringLiteral("blended.skimbler") << QSize(160, 120) << false << false << QStringLiteral("2.5") << 2.5f;
-    QTest::newRow("image, zoomed out by percentage") << QStringLiteral("card.png") << QSize(160, 120) << true << false << QStringLiteral("40%") << 0.4f;
+    QTest::addColumn<QStringList>("view");  // --zoom and --pan, as the editor's export is drawn:
+    QTest::addColumn<float>("zoom");
+    QTest::addColumn<QPointF>("pan");
+    const QStringList none;
+    QTest::newRow("image, 320 x 240") << QStringLiteral("card.png") << QSize(320, 240) << false << false << none << 1.0f << QPointF();
+    QTest::newRow("surface, 320 x 240") << QStringLiteral("blended.skimbler") << QSize(320, 240) << false << false << none << 1.0f << QPointF();
+    QTest::newRow("surface, 97 x 61") << QStringLiteral("blended.skimbler") << QSize(97, 61) << false << false << none << 1.0f << QPointF();
+    QTest::newRow("surface, transparent") << QStringLiteral("blended.skimbler") << QSize(200, 150) << true << false << none << 1.0f << QPointF();
+    QTest::newRow("image-sized quad, transparent") << QStringLiteral("loose.skimbler") << QSize(160, 120) << true << false << none << 1.0f << QPointF();
+    QTest::newRow("surface, projective") << QStringLiteral("blended.skimbler") << QSize(160, 120) << false << true << none << 1.0f << QPointF();
+    QTest::newRow("surface, zoomed in") << QStringLiteral("blended.skimbler") << QSize(160, 120) << false << false
+                                        << Strings({"--zoom", "2.5"}) << 2.5f << QPointF();
+    QTest::newRow("image, zoomed out by percentage") << QStringLiteral("card.png") << QSize(160, 120) << true << false
+                                                     << Strings({"--zoom=40%"}) << 0.4f << QPointF();
+    QTest::newRow("surface, panned") << QStringLiteral("blended.skimbler") << QSize(160, 120) << false << false
+                                     << Strings({"--pan", "24,-10.5"}) << 1.0f << QPointF(24.0, -10.5);
+    QTest::newRow("image, zoomed and panned") << QStringLiteral("card.png") << QSize(200, 150) << true << false
+                                              << Strings({"--pan=-30,12", "--zoom", "0.7"}) << 0.7f << QPointF(-30.0, 12.0);
 }
 
 void TestCli::renderIsTheEditorsExport()
@@ -202,29 +214,44 @@ void TestCli::renderIsTheEditorsExport()
     QFETCH(QSize, size);
     QFETCH(bool, transparent);
     QFETCH(bool, projective);
-    QFETCH(QString, zoom);
-    QFETCH(float, factor);
+    QFETCH(QStringList, view);
+    QFETCH(float, zoom);
+    QFETCH(QPointF, pan);
     const QString out = path(QStringLiteral("out.png"));
     QFile::remove(out);
-    QStringList arguments = RenderArguments(path(input), out, size, transparent, projective);
-    if (!zoom.isEmpty())
-        arguments << QStringLiteral("--zoom") << zoom;
-    const CliRun run = RunCli(arguments);
+    const CliRun run = RunCli(RenderArguments(path(input), out, size, transparent, projective) + view);
     QVERIFY2(run.exitCode == 0, run.err.constData());
     QVERIFY(run.err.isEmpty());
 
     const QImage rendered(out);
     QCOMPARE(rendered.size(), size);
     QCOMPARE(rendered.hasAlphaChannel(), transparent);
-    const QImage expected = EditorExport(path(input), size, transparent, projective, factor);
+    const QImage expected = EditorExport(path(input), size, transparent, projective, zoom, pan);
     QVERIFY(!expected.isNull());
     QVERIFY(LargestDifference(rendered, expected) <= 1);
-    if (factor != 1.0f)
+    if (!view.isEmpty())
         QVERIFY(LargestDifference(rendered, EditorExport(path(input), size, transparent, projective)) > 1);
     if (transparent) {
         // Outside the quad nothing was drawn.
         QCOMPARE(qAlpha(rendered.pixel(0, size.height() - 1)), 0);
     }
+}
+
+// A glTF camera cannot shift its picture: the pan is left out, and said.
+void TestCli::gltfSaysThePanItLeavesOut()
+{
+    const QString panned = path(QStringLiteral("panned.gltf")), plain = path(QStringLiteral("plain.gltf"));
+    const CliRun run = RunCli({QStringLiteral("export"), path(QStringLiteral("blended.skimbler")), QStringLiteral("-o"),
+                               panned, QStringLiteral("--pan"), QStringLiteral("40,0")});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.errorLines().size(), 1);
+    QVERIFY2(run.errorLines().first().contains(QStringLiteral("pan is left out")), run.err.constData());
+    QCOMPARE(RunCli({QStringLiteral("export"), path(QStringLiteral("blended.skimbler")), QStringLiteral("-o"), plain})
+                 .exitCode,
+             0);
+    QFile a(panned), b(plain);
+    QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+    QCOMPARE(a.readAll(), b.readAll());
 }
 
 void TestCli::renderOfSeveralNamesEachPicture()
@@ -575,7 +602,7 @@ void TestCli::usageErrorsExitTwo_data()
     QTest::addColumn<QString>("says");
     QTest::newRow("nothing") << QStringList() << QStringLiteral("no command");
     QTest::newRow("unknown command") << Strings({"draw", "a.png"}) << QStringLiteral("unknown command \"draw\"");
-    QTest::newRow("unknown option") << Strings({"render", "--pan", "2", "a.png", "-o", "x.png"}) << QStringLiteral("unknown option \"--pan\"");
+    QTest::newRow("unknown option") << Strings({"render", "--rotate", "2", "a.png", "-o", "x.png"}) << QStringLiteral("unknown option \"--rotate\"");
     QTest::newRow("render without -o") << Strings({"render", "a.png"}) << QStringLiteral("render needs -o OUT");
     QTest::newRow("-o without a value") << Strings({"render", "a.png", "-o"}) << QStringLiteral("-o needs a value");
     QTest::newRow("no file") << Strings({"check"}) << QStringLiteral("check needs a file");
@@ -585,6 +612,8 @@ void TestCli::usageErrorsExitTwo_data()
     QTest::newRow("zoom of zero") << Strings({"render", "a.png", "-o", "x.png", "--zoom", "0"}) << QStringLiteral("--zoom must be");
     QTest::newRow("zoom past the editor's") << Strings({"export", "a.png", "-o", "x.gltf", "--zoom=10001%"}) << QStringLiteral("--zoom must be");
     QTest::newRow("zoom not a number") << Strings({"render", "a.png", "-o", "x.png", "--zoom", "-2"}) << QStringLiteral("--zoom must be");
+    QTest::newRow("pan of one number") << Strings({"render", "a.png", "-o", "x.png", "--pan", "3"}) << QStringLiteral("--pan must be");
+    QTest::newRow("pan past any picture") << Strings({"export", "a.png", "-o", "x.png", "--pan=0,-9000"}) << QStringLiteral("--pan must be");
     QTest::newRow("zoom for a listing") << Strings({"code", "--api", "gl33", "--zoom", "2", "a.png"})
                                         << QStringLiteral("code does not take --zoom");
     QTest::newRow("code without --api") << Strings({"code", "a.png"}) << QStringLiteral("code needs --api");
