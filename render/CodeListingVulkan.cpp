@@ -240,6 +240,20 @@ QString VulkanCode(const skimbler::DrawState &state, const QString &imagePath, b
     lines << QStringLiteral("    VK_COLOR_COMPONENT_R_BIT | VK_COLOR_COMPONENT_G_BIT | VK_COLOR_COMPONENT_B_BIT | VK_COLOR_COMPONENT_A_BIT,");
     lines << QStringLiteral("};");
     lines << QString();
+    // What VulkanSurfaceRenderer's StraightPasses record, for a pipeline of
+    // the caller's own.
+    lines << QStringLiteral("/* Straight alpha, as render --transparent writes it: on (0, 0, 0, 0), draw with skimblerBlend");
+    lines << QStringLiteral("   writing R, G and B alone, then again with skimblerAlphaPass; read the frame back and");
+    lines << (skimbler::PremultipliesColour(state)
+                  ? QStringLiteral("   divide each colour by its alpha (rounded), making pixels of alpha 0 all 0. */")
+                  : QStringLiteral("   make pixels of alpha 0 all 0; the colours stay as drawn. */"));
+    lines << QStringLiteral("static const VkPipelineColorBlendAttachmentState skimblerAlphaPass = {");
+    lines << QStringLiteral("    VK_FALSE,");
+    lines << QStringLiteral("    VK_BLEND_FACTOR_ONE, VK_BLEND_FACTOR_ZERO, VK_BLEND_OP_ADD,");
+    lines << QStringLiteral("    VK_BLEND_FACTOR_ONE, VK_BLEND_FACTOR_ZERO, VK_BLEND_OP_ADD,");
+    lines << QStringLiteral("    VK_COLOR_COMPONENT_A_BIT,");
+    lines << QStringLiteral("};");
+    lines << QString();
     lines << QStringLiteral("/* Recording: vkCmdBindPipeline, vkCmdBindDescriptorSets, vkCmdBindVertexBuffers (skimblerVertices),");
     lines << QStringLiteral("   vkCmdPushConstants(commands, layout, VK_SHADER_STAGE_VERTEX_BIT, 0, %1, matrices) with")
                  .arg(skimbler::vulkanpush::Size);
