@@ -55,6 +55,11 @@ const cases = [
       kept: ['GL_SRC_ALPHA', 'GL_ONE'] },
     { name: 'saturate', image: ['noise', 5, 3, 32], blend: [GL.SRC_ALPHA_SATURATE, GL.ONE_MINUS_DST_COLOR],
       alphaMode: 'BLEND', kept: ['GL_SRC_ALPHA_SATURATE', 'GL_ONE_MINUS_DST_COLOR'] },
+    // Multiplying blending, as games darken with: the destination it reads
+    // is the opaque colour of the second drawing (transparent black alone
+    // would give black whatever the factors).
+    { name: 'dst-colour', image: ['noise', 5, 3, 32], blend: [GL.DST_COLOR, GL.ZERO], alphaMode: 'BLEND',
+      kept: ['GL_DST_COLOR', 'GL_ZERO'] },
     // OpenGL refuses GL_CONSTANT_COLOR in glBlendFunc: plain alpha blending is drawn.
     { name: 'blend-refused', image: ['noise', 5, 3, 32], blend: [0x8001, GL.ONE], alphaMode: 'BLEND',
       drawnBlend: [GL.SRC_ALPHA, GL.ONE_MINUS_SRC_ALPHA] },

@@ -1,7 +1,8 @@
 // The table's exports drawn by a third-party renderer (three.js in headless
 // Chromium, one run for every file) agree with `skimbler-cli render
-// --transparent` of the same surface within each case's bound, on the pixels
-// more than 1.5 pixels inside the quad's edges.
+// --transparent` of the same surface, and drawn over an opaque colour with
+// `render --background` of that colour, within each case's bound, on the
+// pixels more than 1.5 pixels inside the quad's edges.
 'use strict';
 const fs = require('fs');
 const os = require('os');
@@ -14,6 +15,10 @@ const { GL, ASPECT, cases, writeSurface, cliArguments, readGltf, accessorValues,
 const cli = process.argv[2];
 const chromium = process.argv[3] || 'chromium';
 const POINTS = 0x02, MAG = 0x08, BLEND = 0x20;
+// The destination of the second drawing: no channel 0 or 255, none equal,
+// so that every factor that reads it weighs something of its own.
+const OVER = [64, 144, 208];
+const OVER_HEX = '#' + OVER.map((v) => v.toString(16).padStart(2, '0')).join('');
 
 // An 8-bit RGB or RGBA PNG as RGBA rows, top first.
 function decodePng(file) {
@@ -112,6 +117,42 @@ function inside(corners, x, y, margin) {
     return true;
 }
 
+// The largest difference between the editor's picture (`expected(e, k)`
+// of its pixel e, channel k; null: not compared) and three.js's, on the
+// pixels well inside the quad.
+function compare(c, gltf, editor, three, expected) {
+    const [WIDTH, HEIGHT] = c.size;
+    const corners = quadCorners(c, gltf), window = windowCorners(corners, c.size);
+    // NEAREST may take either texel where the coordinate is on their edge.
+    const nearest = (c.flags & MAG ? c.drawnFilters[0] : GL.LINEAR) === GL.NEAREST;
+    const onEdge = (value) => Math.abs(value - Math.round(value)) < 1 / 256;
+    let worst = 0, count = 0, at = null;
+    for (let y = 0; y < HEIGHT; ++y)
+        for (let x = 0; x < WIDTH; ++x) {
+            if (!inside(window, x + 0.5, y + 0.5, 1.5))
+                continue;
+            if (nearest) {
+                const [s, t] = textureAt(c, corners, x + 0.5, y + 0.5);
+                if (onEdge(s * c.image[1]) || onEdge(t * c.image[2]))
+                    continue;
+            }
+            ++count;
+            const e = editor.pixels.subarray((y * WIDTH + x) * 4, (y * WIDTH + x) * 4 + 4);
+            const t = three.subarray(((HEIGHT - 1 - y) * WIDTH + x) * 4, ((HEIGHT - 1 - y) * WIDTH + x) * 4 + 4);
+            for (let k = 0; k < 4; ++k) {
+                const value = expected(e, k);
+                if (value === null)
+                    continue;
+                const difference = Math.abs(value - t[k]);
+                if (difference > worst) {
+                    worst = difference;
+                    at = `(${x}, ${y}) editor ${Array.from(e)} three.js ${Array.from(t)}`;
+                }
+            }
+        }
+    return { count, worst, at };
+}
+
 function run(command, args) {
     const result = spawnSync(command, args, { encoding: 'utf8', timeout: 300000, maxBuffer: 256 * 1024 * 1024 });
     if (result.status !== 0)
@@ -127,6 +168,7 @@ function main() {
     for (const c of cases) {
         const input = writeSurface(dir, c);
         run(cli, cliArguments('render', c, input, path.join(dir, `${c.name}.png`)).concat('--transparent'));
+        run(cli, cliArguments('render', c, input, path.join(dir, `${c.name}-over.png`)).concat('--background', OVER_HEX));
         for (const format of ['gltf', 'glb']) {
             const output = path.join(dir, `${c.name}.${format}`);
             run(cli, cliArguments('export', c, input, output, format));
@@ -134,7 +176,8 @@ function main() {
         }
     }
     const list = path.join(dir, 'list.json');
-    fs.writeFileSync(list, JSON.stringify({ files: files.map((f) => ({ url: f.url, width: f.c.size[0], height: f.c.size[1] })) }));
+    fs.writeFileSync(list, JSON.stringify({ files: files.map((f) => ({ url: f.url, width: f.c.size[0], height: f.c.size[1] })),
+                                            over: OVER }));
     const page = `${pathToFileURL(path.join(__dirname, 'pixels.html')).href}?list=${pathToFileURL(list).href}`;
     const dom = run(chromium, ['--headless=new', '--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
                                '--allow-file-access-from-files', '--virtual-time-budget=10000',
@@ -147,49 +190,28 @@ function main() {
     const failures = [];
     for (const { c, output, url } of files) {
         const name = path.basename(output);
-        const text = drawn[url];
-        if (!text || text.startsWith('error')) {
-            failures.push(`${name}: not drawn (${text || 'nothing from the page'})`);
-            continue;
-        }
-        const three = Buffer.from(text, 'base64');
-        const editor = decodePng(path.join(dir, `${c.name}.png`));
         // render --transparent divides the colour by alpha where the source
         // factor weighed it by alpha; three.js's buffer holds it multiplied.
         const src = c.flags & BLEND ? c.drawnBlend[0] : GL.SRC_ALPHA;
         const premultiplied = src === GL.SRC_ALPHA || src === GL.SRC_ALPHA_SATURATE;
-        const [WIDTH, HEIGHT] = c.size;
-        const corners = quadCorners(c, readGltf(output)), window = windowCorners(corners, c.size);
-        // NEAREST may take either texel where the coordinate is on their edge.
-        const nearest = (c.flags & MAG ? c.drawnFilters[0] : GL.LINEAR) === GL.NEAREST;
-        const onEdge = (value) => Math.abs(value - Math.round(value)) < 1 / 256;
-        let worst = 0, count = 0, at = null;
-        for (let y = 0; y < HEIGHT; ++y)
-            for (let x = 0; x < WIDTH; ++x) {
-                if (!inside(window, x + 0.5, y + 0.5, 1.5))
-                    continue;
-                if (nearest) {
-                    const [s, t] = textureAt(c, corners, x + 0.5, y + 0.5);
-                    if (onEdge(s * c.image[1]) || onEdge(t * c.image[2]))
-                        continue;
-                }
-                ++count;
-                const e = editor.pixels.subarray((y * WIDTH + x) * 4, (y * WIDTH + x) * 4 + 4);
-                const t = three.subarray(((HEIGHT - 1 - y) * WIDTH + x) * 4, ((HEIGHT - 1 - y) * WIDTH + x) * 4 + 4);
-                for (let k = 0; k < 4; ++k) {
-                    const expected = premultiplied && k < 3 ? Math.round(e[k] * e[3] / 255) : e[k];
-                    const difference = Math.abs(expected - t[k]);
-                    if (difference > worst) {
-                        worst = difference;
-                        at = `(${x}, ${y}) editor ${Array.from(e)} three.js ${Array.from(t)}`;
-                    }
-                }
+        const transparent = (e, k) => (premultiplied && k < 3 ? Math.round(e[k] * e[3] / 255) : e[k]);
+        // Over the colour the picture is opaque, and its alpha the clear's.
+        const over = (e, k) => (k < 3 ? e[k] : null);
+        for (const [key, picture, expected, label] of [[url, `${c.name}.png`, transparent, name],
+                                                       [url + '#over', `${c.name}-over.png`, over, `${name} over ${OVER_HEX}`]]) {
+            const text = drawn[key];
+            if (!text || text.startsWith('error')) {
+                failures.push(`${label}: not drawn (${text || 'nothing from the page'})`);
+                continue;
             }
-        console.log(`${name}: ${count} pixels inside, largest difference ${worst} (bound ${c.bound})${worst ? ' at ' + at : ''}`);
-        if (count < 200)
-            failures.push(`${name}: only ${count} pixels inside the quad`);
-        if (worst > c.bound)
-            failures.push(`${name}: differs by ${worst} levels at ${at}`);
+            const { count, worst, at } = compare(c, readGltf(output), decodePng(path.join(dir, picture)),
+                                                 Buffer.from(text, 'base64'), expected);
+            console.log(`${label}: ${count} pixels inside, largest difference ${worst} (bound ${c.bound})${worst ? ' at ' + at : ''}`);
+            if (count < 200)
+                failures.push(`${label}: only ${count} pixels inside the quad`);
+            if (worst > c.bound)
+                failures.push(`${label}: differs by ${worst} levels at ${at}`);
+        }
     }
     if (!failures.length) fs.rmSync(dir, { recursive: true, force: true });
     failures.forEach((line) => console.error(`FAIL ${line}`));
