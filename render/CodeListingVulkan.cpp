@@ -16,6 +16,7 @@
 #endif
 
 #include <cstring>
+#include <utility>
 
 namespace CodeListing {
 
@@ -86,6 +87,26 @@ QString BlendFactorName(VkBlendFactor factor)
 QString Bool(VkBool32 value)
 {
     return value ? QStringLiteral("VK_TRUE") : QStringLiteral("VK_FALSE");
+}
+
+// A blend attachment as a C++ initialiser named `name`.
+QStringList Attachment(const QString &name, const VkPipelineColorBlendAttachmentState &blend)
+{
+    QStringList channels;
+    const std::pair<VkColorComponentFlagBits, const char *> bits[] = {
+        {VK_COLOR_COMPONENT_R_BIT, "VK_COLOR_COMPONENT_R_BIT"}, {VK_COLOR_COMPONENT_G_BIT, "VK_COLOR_COMPONENT_G_BIT"},
+        {VK_COLOR_COMPONENT_B_BIT, "VK_COLOR_COMPONENT_B_BIT"}, {VK_COLOR_COMPONENT_A_BIT, "VK_COLOR_COMPONENT_A_BIT"}};
+    for (const auto &bit : bits)
+        if (blend.colorWriteMask & bit.first)
+            channels << QString::fromLatin1(bit.second);
+    return {QStringLiteral("static const VkPipelineColorBlendAttachmentState %1 = {").arg(name),
+            QStringLiteral("    %1,").arg(Bool(blend.blendEnable)),
+            QStringLiteral("    %1, %2, VK_BLEND_OP_ADD,")
+                .arg(BlendFactorName(blend.srcColorBlendFactor), BlendFactorName(blend.dstColorBlendFactor)),
+            QStringLiteral("    %1, %2, VK_BLEND_OP_ADD,")
+                .arg(BlendFactorName(blend.srcAlphaBlendFactor), BlendFactorName(blend.dstAlphaBlendFactor)),
+            QStringLiteral("    %1,").arg(channels.join(QStringLiteral(" | "))),
+            QStringLiteral("};")};
 }
 
 QString Floats(const char *name, const float *values, int count, int perLine, const QString &comment)
@@ -231,28 +252,22 @@ QString VulkanCode(const skimbler::DrawState &state, const QString &imagePath, b
     lines << QStringLiteral("/* glBlendFunc(%1, %2)%3; no depth test, no culling, VK_POLYGON_MODE_FILL. */")
                  .arg(GlName(vt::BlendFactor(), state.SrcFactor), GlName(vt::BlendFactor(), state.DestFactor),
                       state.Blend ? QString() : QStringLiteral(", blending off"));
-    lines << QStringLiteral("static const VkPipelineColorBlendAttachmentState skimblerBlend = {");
-    lines << QStringLiteral("    %1,").arg(Bool(blend.blendEnable));
-    lines << QStringLiteral("    %1, %2, VK_BLEND_OP_ADD,")
-                 .arg(BlendFactorName(blend.srcColorBlendFactor), BlendFactorName(blend.dstColorBlendFactor));
-    lines << QStringLiteral("    %1, %2, VK_BLEND_OP_ADD,")
-                 .arg(BlendFactorName(blend.srcAlphaBlendFactor), BlendFactorName(blend.dstAlphaBlendFactor));
-    lines << QStringLiteral("    VK_COLOR_COMPONENT_R_BIT | VK_COLOR_COMPONENT_G_BIT | VK_COLOR_COMPONENT_B_BIT | VK_COLOR_COMPONENT_A_BIT,");
-    lines << QStringLiteral("};");
+    lines << Attachment(QStringLiteral("skimblerBlend"), blend);
     lines << QString();
     // What VulkanSurfaceRenderer's StraightPasses record, for a pipeline of
-    // the caller's own.
+    // the caller's own: the alpha alone, blending off (its factors then
+    // unused, shown as the identity).
+    skimbler::DrawState alphaPass = state;
+    alphaPass.Blend = false;
+    alphaPass.SrcFactor = skimbler::gl::ONE;
+    alphaPass.DestFactor = skimbler::gl::ZERO;
     lines << QStringLiteral("/* Straight alpha, as render --transparent writes it: on (0, 0, 0, 0), draw with skimblerBlend");
     lines << QStringLiteral("   writing R, G and B alone, then again with skimblerAlphaPass; read the frame back and");
     lines << (skimbler::PremultipliesColour(state)
                   ? QStringLiteral("   divide each colour by its alpha (rounded), making pixels of alpha 0 all 0. */")
                   : QStringLiteral("   make pixels of alpha 0 all 0; the colours stay as drawn. */"));
-    lines << QStringLiteral("static const VkPipelineColorBlendAttachmentState skimblerAlphaPass = {");
-    lines << QStringLiteral("    VK_FALSE,");
-    lines << QStringLiteral("    VK_BLEND_FACTOR_ONE, VK_BLEND_FACTOR_ZERO, VK_BLEND_OP_ADD,");
-    lines << QStringLiteral("    VK_BLEND_FACTOR_ONE, VK_BLEND_FACTOR_ZERO, VK_BLEND_OP_ADD,");
-    lines << QStringLiteral("    VK_COLOR_COMPONENT_A_BIT,");
-    lines << QStringLiteral("};");
+    lines << Attachment(QStringLiteral("skimblerAlphaPass"),
+                        VulkanSurfaceRenderer::BlendAttachment(alphaPass, VK_COLOR_COMPONENT_A_BIT));
     lines << QString();
     lines << QStringLiteral("/* Recording: vkCmdBindPipeline, vkCmdBindDescriptorSets, vkCmdBindVertexBuffers (skimblerVertices),");
     lines << QStringLiteral("   vkCmdPushConstants(commands, layout, VK_SHADER_STAGE_VERTEX_BIT, 0, %1, matrices) with")
